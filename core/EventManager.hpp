@@ -1,0 +1,70 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Base of everything sent through the EventManager. Listeners tell events
+// apart by their class (dynamic_pointer_cast), not by `getType`.
+class GameEvent {
+public:
+    virtual ~GameEvent() = default;
+    virtual std::string getType() { return type; }
+
+    // Set by `queueEvent`, so a listener can keep the event alive if it wants.
+    std::weak_ptr<GameEvent> self;
+    std::string type;
+};
+
+// Asks the game to close its window and end the loop.
+class ShutdownEvent : public GameEvent {};
+
+// The match is over; `winner` is the number (1 or 2) of the player who won.
+class GameOverEvent : public GameEvent {
+public:
+    int32_t winner = 0;
+};
+
+class IEventListener {
+public:
+    virtual ~IEventListener() = default;
+    virtual void onEvent(std::shared_ptr<GameEvent> event) = 0;
+};
+
+// Delivers queued events and runs deferred calls once per frame, at the end of
+// the main loop's update. Listeners are held weakly: dropping the listener
+// (or the key of a callback) unregisters it. Work queued while a delivery runs
+// waits in the other half of a double buffer.
+class EventManager {
+public:
+    using Callback = std::function<void(std::shared_ptr<GameEvent>)>;
+
+    // Keeps a callback registered for as long as the registrant holds it.
+    struct EventKey {
+        explicit EventKey(Callback callback) : callback(std::move(callback)) {}
+        Callback callback;
+    };
+
+    static EventManager& instance();
+
+    void addListener(const std::shared_ptr<IEventListener>& listener);
+    [[nodiscard]] std::shared_ptr<EventKey> addListener(Callback callback);
+    void queueEvent(const std::shared_ptr<GameEvent>& event);
+    // Runs the call at the end of this frame's update (or the next frame's,
+    // when queued by a deferred call).
+    void invokeLater(std::function<void()> call);
+    void processEvents();
+
+    bool pending = false;
+    bool eventQueueIndex = false;
+    std::vector<std::shared_ptr<GameEvent>> eventQueues[2];
+    bool callListIndex = false;
+    std::vector<std::function<void()>> deferredCalls[2];
+    std::vector<std::weak_ptr<IEventListener>> listeners;
+    std::vector<std::weak_ptr<EventKey>> keys;
+
+private:
+    EventManager() = default;
+    void dispatch(const std::shared_ptr<GameEvent>& event);
+};

@@ -1,0 +1,135 @@
+#include "core/Game.hpp"
+
+#include <cmath>
+#include <cstdio>
+
+#include <SFML/System/Clock.hpp>
+#include <SFML/Window/Event.hpp>
+
+#include "core/StateManager.hpp"
+#include "scene/GameObjectManager.hpp"
+
+bool Game::run() {
+    if (!init()) {
+        return false;
+    }
+    FrameTimes times;
+    const auto frameClock = [] {
+        static sf::Clock clock;
+        return clock.restart().asSeconds();
+    };
+    while (window.isOpen()) {
+        runFrame(times, frameClock);
+    }
+    shutdown();
+    return true;
+}
+
+bool Game::init() {
+    const sf::ContextSettings settings;
+    window.create(sf::VideoMode(width, height, 32), title, sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close,
+                  settings);
+    if (!window.isOpen()) {
+        std::printf("Couldn't create the %ux%u window\n", width, height);
+        return false;
+    }
+    if (!worldTexture.create(width, height, settings)) {
+        std::printf("Couldn't create the %ux%u world texture\n", width, height);
+        window.close();
+        return false;
+    }
+    worldTexture.setSmooth(true);
+    worldSprite.setTexture(worldTexture.getTexture(), true);
+
+    shutdownListenerKey = EventManager::instance().addListener([this](std::shared_ptr<GameEvent> event) {
+        if (std::dynamic_pointer_cast<ShutdownEvent>(event)) {
+            window.close();
+            shutdownListenerKey.reset();
+        }
+    });
+
+    onInit();
+    return true;
+}
+
+void Game::pollWindowEvents() {
+    sf::Event event;
+    while (window.pollEvent(event)) {
+        // Closing does not cut the frame short: the loop ends at its open test.
+        if (event.type == sf::Event::Closed) {
+            window.close();
+        }
+    }
+}
+
+void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta) {
+    pollWindowEvents();
+
+    const float delta = frameDelta();
+    times.elapsed += delta;
+    times.physicsAccumulator += delta;
+    times.frameAccumulator += delta;
+
+    int steps = 0;
+    while (times.physicsAccumulator >= fixedDelta) {
+        times.fixedTime += fixedDelta;
+        fixedUpdate(fixedDelta, times.fixedTime);
+        ++steps;
+        times.physicsAccumulator -= fixedDelta;
+    }
+
+    update(delta, times.elapsed);
+
+    // Draw at most once per frame, and only when more than one interval has
+    // gathered; the part below one interval carries over.
+    if (times.frameAccumulator > frameInterval) {
+        const float intervals = std::trunc(times.frameAccumulator / frameInterval);
+        const float drawDelta = intervals * frameInterval;
+        times.drawTime += drawDelta;
+        draw(drawDelta, times.drawTime);
+        times.frameAccumulator -= drawDelta;
+    }
+}
+
+void Game::fixedUpdate(float step, float time) {
+    onFixedUpdate(step, time);
+    auto& objects = GameObjectManager::instance();
+    for (size_t i = 0; i < objects.sceneObjects.size(); ++i) {
+        auto object = objects.sceneObjects[i];
+        object->fixedUpdate(step, time);
+    }
+    for (size_t i = 0; i < objects.persistentObjects.size(); ++i) {
+        auto object = objects.persistentObjects[i];
+        object->fixedUpdate(step, time);
+    }
+}
+
+void Game::update(float delta, float time) {
+    auto& states = StateManager::instance();
+    if (states.currentState) {
+        // Held: the state may switch states from inside its own update.
+        auto state = states.currentState;
+        state->update(delta, time);
+    }
+    GameObjectManager::instance().update(delta, time);
+    onUpdate(delta, time);
+    EventManager::instance().processEvents();
+}
+
+void Game::draw(float delta, float time) {
+    window.clear(sf::Color::Transparent);
+    worldTexture.clear(sf::Color::Transparent);
+    if (auto state = StateManager::instance().currentState) {
+        state->draw(delta, time, worldTexture);
+    }
+    onDraw(delta, time, worldTexture);
+    worldTexture.display();
+    window.draw(worldSprite);
+    window.display();
+}
+
+void Game::shutdown() {
+    onShutdown();
+    StateManager::instance().exitCurrent();
+    GameObjectManager::instance().clear(true);
+}

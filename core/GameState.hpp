@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include <SFML/Graphics/RenderTarget.hpp>
+
+// One screen or mode of a game ("Menu", "Arena", ...), registered once with
+// the StateManager under its name. The constructor does one-time set-up;
+// `enter` does what must be redone on every entry.
+class GameState {
+public:
+    explicit GameState(std::string name) : name(std::move(name)) {}
+    virtual ~GameState() = default;
+
+    virtual void enter() = 0;
+    // Every frame while current, before the game objects are updated.
+    virtual void update(float delta, float time) = 0;
+    // Every drawn frame while current, onto the world texture, before the components.
+    virtual void draw(float delta, float time, sf::RenderTarget& target) = 0;
+    virtual void exit() = 0;
+
+    const std::string name;
+};

@@ -1,0 +1,37 @@
+#include "core/StateManager.hpp"
+
+#include "scene/GameObjectManager.hpp"
+
+StateManager& StateManager::instance() {
+    static StateManager manager;
+    return manager;
+}
+
+void StateManager::registerState(std::shared_ptr<GameState> state) {
+    if (!state) {
+        return;
+    }
+    const std::string name = state->name;
+    states.emplace(name, std::move(state));
+}
+
+void StateManager::setState(const std::string& name) {
+    auto found = states.find(name);
+    if (found == states.end()) {
+        return;
+    }
+    // Hold the state: exiting may not drop it, but the map entry is the only other owner.
+    auto next = found->second;
+    exitCurrent();
+    GameObjectManager::instance().clear(false);
+    currentState = next;
+    currentState->enter();
+}
+
+void StateManager::exitCurrent() {
+    if (currentState) {
+        currentState->exit();
+    }
+    currentState.reset();
+    // The main camera's expiry check joins here with the render manager.
+}

@@ -1,0 +1,6 @@
+#include "game/VorluneGame.hpp"
+
+int main() {
+    VorluneGame game;
+    return game.run() ? 0 : 1;
+}

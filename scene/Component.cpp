@@ -1,0 +1,18 @@
+#include "scene/Component.hpp"
+
+#include "scene/GameObject.hpp"
+
+void Component::init() {
+    auto owner = gameObject.lock();
+    gameObjectActive = owner && owner->isActiveInHierarchy();
+}
+
+void Component::update(float, float) {}
+void Component::fixedUpdate(float, float) {}
+bool Component::isEnabled() { return enabled && gameObjectActive; }
+void Component::onCollisionEnter(std::shared_ptr<GameObject>) {}
+void Component::onCollisionStay(std::shared_ptr<GameObject>) {}
+void Component::onCollisionExit(std::shared_ptr<GameObject>) {}
+void Component::onTriggerEnter(std::shared_ptr<GameObject>) {}
+void Component::onTriggerStay(std::shared_ptr<GameObject>) {}
+void Component::onTriggerExit(std::shared_ptr<GameObject>) {}

@@ -1,0 +1,15 @@
+#include "core/EventManager.hpp"
+#include "scene/GameObjectManager.hpp"
+
+bool attachNewComponent(const std::shared_ptr<GameObject>& gameObject, const std::shared_ptr<Component>& component) {
+    if (!gameObject || !component) {
+        return false;
+    }
+    if (!addComponent(gameObject, component)) {
+        return false;
+    }
+    if (auto listener = std::dynamic_pointer_cast<IEventListener>(component)) {
+        EventManager::instance().addListener(listener);
+    }
+    return true;
+}

@@ -1,0 +1,159 @@
+#include "scene/GameObject.hpp"
+
+#include <algorithm>
+
+#include "scene/PhysicsHooks.hpp"
+
+GameObject::GameObject(std::string name) : name(std::move(name)) {}
+
+GameObject::~GameObject() {
+    // Joints and fixtures belong to the body; the physics components that made
+    // them destroy them here, before the rigid body goes with `components`.
+    releasePhysicsAttachments(*this);
+    components.clear();
+    parent.reset();
+    transform.reset();
+}
+
+bool GameObject::isActiveInHierarchy() const {
+    if (!active || destroyed) {
+        return false;
+    }
+    auto owner = parent.lock();
+    return !owner || owner->isActiveInHierarchy();
+}
+
+void GameObject::setActive(bool value) {
+    active = value;
+    for (auto& component : components) {
+        component->gameObjectActive = value;
+    }
+}
+
+bool GameObject::hasComponent(const std::shared_ptr<Component>& component) const {
+    return std::find(components.begin(), components.end(), component) != components.end();
+}
+
+void GameObject::removeComponent(const std::shared_ptr<Component>& component) {
+    auto found = std::find(components.begin(), components.end(), component);
+    if (found == components.end()) {
+        return;
+    }
+    components.erase(found);
+    if (rigidBody && rigidBodyAsComponent(rigidBody) == component) {
+        releaseRigidBodyPhysics(*this);
+        if (auto owner = parent.lock()) {
+            // Read both rotations while the body still counts, so the object
+            // keeps the world angle the body gave it.
+            float worldRotation = transform->getRotation();
+            float parentRotation = owner->transform->getRotation();
+            transform->setRotation(worldRotation - parentRotation);
+            transform->markMoved();
+        }
+        rigidBody.reset();
+    }
+    component->gameObject.reset();
+}
+
+void GameObject::addTag(const std::string& tag) {
+    if (!hasTag(tag)) {
+        tags.push_back(tag);
+    }
+}
+
+bool GameObject::hasTag(const std::string& tag) const {
+    return std::find(tags.begin(), tags.end(), tag) != tags.end();
+}
+
+void GameObject::removeTag(const std::string& tag) {
+    tags.erase(std::remove(tags.begin(), tags.end(), tag), tags.end());
+}
+
+void GameObject::update(float delta, float time) {
+    if (!isActiveInHierarchy()) {
+        return;
+    }
+    // Index walk: a component may add another component to its own object.
+    for (size_t i = 0; i < components.size(); ++i) {
+        auto component = components[i];
+        if (component->isEnabled()) {
+            component->update(delta, time);
+        }
+    }
+}
+
+void GameObject::fixedUpdate(float step, float time) {
+    if (!isActiveInHierarchy()) {
+        return;
+    }
+    for (size_t i = 0; i < components.size(); ++i) {
+        auto component = components[i];
+        if (component->isEnabled()) {
+            component->fixedUpdate(step, time);
+        }
+    }
+    stayPass(collisions, &Component::onCollisionStay, false);
+    stayPass(triggers, &Component::onTriggerStay, true);
+}
+
+void GameObject::stayPass(std::vector<std::weak_ptr<GameObject>>& touching, ContactCall stay, bool triggerList) {
+    std::vector<std::shared_ptr<GameObject>> inactive;
+    for (size_t i = 0; i < touching.size();) {
+        auto other = touching[i].lock();
+        if (!other) {
+            // Freed objects leave silently; only inactive ones get an exit call.
+            touching.erase(touching.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        if (other->isActiveInHierarchy()) {
+            notifyAll(stay, other);
+        } else {
+            inactive.push_back(other);
+        }
+        ++i;
+    }
+    for (auto& other : inactive) {
+        if (triggerList) {
+            onTriggerExit(other);
+        } else {
+            onCollisionExit(other);
+        }
+    }
+}
+
+void GameObject::notifyAll(ContactCall call, const std::shared_ptr<GameObject>& other) {
+    // A copy: a contact handler may add or remove components of this object.
+    auto receivers = components;
+    for (auto& component : receivers) {
+        ((*component).*call)(other);
+    }
+}
+
+void GameObject::eraseFirst(std::vector<std::weak_ptr<GameObject>>& list, const std::shared_ptr<GameObject>& other) {
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        if (it->lock() == other) {
+            list.erase(it);
+            return;
+        }
+    }
+}
+
+void GameObject::onCollisionEnter(const std::shared_ptr<GameObject>& other) {
+    notifyAll(&Component::onCollisionEnter, other);
+    collisions.push_back(other);
+}
+
+void GameObject::onCollisionExit(const std::shared_ptr<GameObject>& other) {
+    notifyAll(&Component::onCollisionExit, other);
+    eraseFirst(collisions, other);
+}
+
+void GameObject::onTriggerEnter(const std::shared_ptr<GameObject>& other) {
+    notifyAll(&Component::onTriggerEnter, other);
+    triggers.push_back(other);
+}
+
+void GameObject::onTriggerExit(const std::shared_ptr<GameObject>& other) {
+    notifyAll(&Component::onTriggerExit, other);
+    eraseFirst(triggers, other);
+}

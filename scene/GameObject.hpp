@@ -1,0 +1,92 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "scene/Component.hpp"
+#include "scene/TransformComponent.hpp"
+
+class RigidBodyComponent;
+
+// A named container of components: the only kind of thing in a scene.
+// Created, listed, found and destroyed through the GameObjectManager, owned by
+// it through shared pointers. Parent and touching objects are only observed.
+class GameObject {
+public:
+    explicit GameObject(std::string name);
+    // Joints, then fixtures, go before the rigid body they hang on.
+    ~GameObject();
+    GameObject(const GameObject&) = delete;
+    GameObject& operator=(const GameObject&) = delete;
+
+    // False when inactive or destroyed, or when any live ancestor is.
+    bool isActiveInHierarchy() const;
+    // Writes `value` into every component's `gameObjectActive`; children are not visited.
+    void setActive(bool value);
+    std::shared_ptr<GameObject> lockParent() const { return parent.lock(); }
+
+    bool hasComponent(const std::shared_ptr<Component>& component) const;
+    // The first component whose dynamic type is or derives from T, else empty.
+    template <class T>
+    std::shared_ptr<T> getComponent() const {
+        for (const auto& component : components) {
+            if (auto typed = std::dynamic_pointer_cast<T>(component)) {
+                return typed;
+            }
+        }
+        return nullptr;
+    }
+    template <class T>
+    std::vector<std::shared_ptr<T>> getComponents() const {
+        std::vector<std::shared_ptr<T>> found;
+        for (const auto& component : components) {
+            if (auto typed = std::dynamic_pointer_cast<T>(component)) {
+                found.push_back(std::move(typed));
+            }
+        }
+        return found;
+    }
+    // Detaches the component; a removed rigid body first releases its physics body.
+    void removeComponent(const std::shared_ptr<Component>& component);
+
+    void addTag(const std::string& tag);
+    bool hasTag(const std::string& tag) const;
+    void removeTag(const std::string& tag);
+
+    void update(float delta, float time);
+    // Fixed update of the enabled components, then the stay passes over the
+    // objects this one touches (with exits for those that became inactive).
+    void fixedUpdate(float step, float time);
+
+    // Called by the physics contact listener; `other` is the touching object.
+    void onCollisionEnter(const std::shared_ptr<GameObject>& other);
+    void onCollisionExit(const std::shared_ptr<GameObject>& other);
+    void onTriggerEnter(const std::shared_ptr<GameObject>& other);
+    void onTriggerExit(const std::shared_ptr<GameObject>& other);
+
+    const std::string& getName() const { return name; }
+
+    std::string name;
+    // Set when the object joins a list: false for the scene list, true for the persistent one.
+    bool persistent = false;
+    // Set by GameObjectManager::destroyGameObject; the object counts as inactive from then on.
+    bool destroyed = false;
+    bool active = true;
+    std::weak_ptr<GameObject> parent;
+    // Owned, in order of addition; the transform is always first.
+    std::vector<std::shared_ptr<Component>> components;
+    std::shared_ptr<TransformComponent> transform;
+    std::shared_ptr<RigidBodyComponent> rigidBody;
+    // Objects in non-sensor contact; one entry per contact begun, so a pair may repeat.
+    std::vector<std::weak_ptr<GameObject>> collisions;
+    // Objects overlapping through a sensor.
+    std::vector<std::weak_ptr<GameObject>> triggers;
+    std::vector<std::string> tags;
+
+private:
+    using ContactCall = void (Component::*)(std::shared_ptr<GameObject>);
+    void stayPass(std::vector<std::weak_ptr<GameObject>>& touching, ContactCall stay, bool triggerList);
+    void notifyAll(ContactCall call, const std::shared_ptr<GameObject>& other);
+    static void eraseFirst(std::vector<std::weak_ptr<GameObject>>& list, const std::shared_ptr<GameObject>& other);
+};

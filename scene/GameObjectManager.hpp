@@ -1,0 +1,73 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "scene/GameObject.hpp"
+
+// A property map describes one component instance of a map object: "" holds
+// the component type, keys beginning with '#' are added by the map loader.
+using PropertyMap = std::map<std::string, std::string>;
+// Builds a component on the object from its settings and returns it, or empty.
+using ComponentCreator = std::shared_ptr<Component> (*)(std::shared_ptr<GameObject>, PropertyMap);
+
+// Owns every game object of the program. Objects made while a game state is
+// current belong to the scene and go at the next state switch; objects made
+// during start-up are persistent. Additions and destructions take effect at
+// the end of `update`, never in the middle of a walk over the lists.
+class GameObjectManager {
+public:
+    static GameObjectManager& instance();
+
+    std::shared_ptr<GameObject> createGameObject(const std::string& name);
+    // Marks the object destroyed at once; it leaves its list at the next `update`.
+    void destroyGameObject(const std::shared_ptr<GameObject>& object);
+    // The first listed object of that name (scene before persistent) that is
+    // active in its hierarchy, or any such object with includeInactive.
+    std::shared_ptr<GameObject> findGameObject(const std::string& name, bool includeInactive = false) const;
+    void clear(bool includePersistent);
+    // Updates every listed object, then applies pending additions and destructions.
+    void update(float delta, float time);
+    // Lists every pending object at once (used by map instantiation).
+    void flushPendingAdditions();
+
+    // Keys are lowercased; the first registration of a key wins.
+    void registerCreator(const std::string& key, ComponentCreator creator);
+    // Empty, without a message, when no creator has the (lowercased) type.
+    std::shared_ptr<Component> createComponent(const std::string& type, std::shared_ptr<GameObject> gameObject,
+                                               PropertyMap properties);
+
+    std::vector<std::shared_ptr<GameObject>> sceneObjects;
+    std::vector<std::shared_ptr<GameObject>> persistentObjects;
+    std::map<std::shared_ptr<GameObject>, bool> pendingAdditions;
+    std::vector<std::shared_ptr<GameObject>> pendingDestructions;
+    std::map<std::string, ComponentCreator> creators;
+
+private:
+    GameObjectManager();
+};
+
+// The low-level attach step: false when either is empty or the component is
+// already on the object; otherwise appends it, sets its owner and runs `init`.
+bool addComponent(const std::shared_ptr<GameObject>& gameObject, const std::shared_ptr<Component>& component);
+
+// Attaches a freshly built component with every registration its kind needs
+// (rigid body, renderable, event listener). Empty when refused.
+bool attachNewComponent(const std::shared_ptr<GameObject>& gameObject, const std::shared_ptr<Component>& component);
+
+// The one way components are made: builds a T and attaches it.
+template <class T, class... Args>
+std::shared_ptr<T> addComponent(const std::shared_ptr<GameObject>& gameObject, Args&&... args) {
+    if (!gameObject) {
+        return nullptr;
+    }
+    auto component = std::make_shared<T>(std::forward<Args>(args)...);
+    if (!attachNewComponent(gameObject, component)) {
+        return nullptr;
+    }
+    return component;
+}
+
+std::string toLower(std::string text);

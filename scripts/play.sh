@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets everything up, builds the game in Release and starts it.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+bash "$root/scripts/setup.sh"
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$root/build" --target vorlune -j "$(nproc)"
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "vorlune: no display (DISPLAY is not set): run this on a desktop session, or try: xvfb-run -a bash scripts/play.sh"
+  exit 1
+fi
+
+# The game reads its content from ../assets, so it runs from build/.
+cd "$root/build"
+exec ./vorlune

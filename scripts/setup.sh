@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Vorlune needs to build, play and test, and only
+# those that are missing. Runs apt through sudo when not root.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config ccache
+  libsfml-dev libbox2d-dev librapidxml-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-dejavu-core
+  xvfb xauth xdotool x11-utils
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+apt=(apt-get)
+if [ "$(id -u)" -ne 0 ]; then
+  apt=(sudo apt-get)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${apt[@]}" update -qq
+"${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"
