@@ -51,7 +51,8 @@ sf::Vector2f TransformComponent::getPosition() const {
     if (!parentTransform()) {
         return transformable.getPosition();
     }
-    const float* m = getWorldTransform().getMatrix();
+    const sf::Transform world = getWorldTransform();
+    const float* m = world.getMatrix();
     return {m[12], m[13]};
 }
 
@@ -65,7 +66,8 @@ sf::Vector2f TransformComponent::getWorldScale() const {
         return {transformable.getScale().x * parentScale.x, transformable.getScale().y * parentScale.y};
     }
     // SFML's 4x4 matrix is column-major: m00 = m[0], m10 = m[1], m01 = m[4], m11 = m[5].
-    const float* m = getWorldTransform().getMatrix();
+    const sf::Transform world = getWorldTransform();
+    const float* m = world.getMatrix();
     float sx = std::hypot(m[0], m[1]);
     float determinant = m[0] * m[5] - m[4] * m[1];
     if (sx != 0.0f) {
@@ -86,7 +88,8 @@ float TransformComponent::getRotation() const {
     if (gameObject.lock()->rigidBody) {
         return transformable.getRotation() + parent->getRotation();
     }
-    const float* m = getWorldTransform().getMatrix();
+    const sf::Transform world = getWorldTransform();
+    const float* m = world.getMatrix();
     float sx = std::hypot(m[0], m[1]);
     float sy = std::hypot(m[4], m[5]);
     float radians = 0.0f;

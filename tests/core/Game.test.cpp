@@ -49,6 +49,8 @@ protected:
     void SetUp() override {
         game.width = 64;
         game.height = 48;
+        // Not the game's own title: the end-to-end test looks for that one.
+        game.title = "Loop test";
         ASSERT_TRUE(game.init()) << "needs a display (run under Xvfb)";
         game.calls.clear();
     }
