@@ -10,7 +10,9 @@ namespace {
 constexpr float degreesPerRadian = 360.0f / (2.0f * 3.14159265358979f);
 
 // Rounding can push a cosine just past +-1; acos would then give NaN.
-float safeAcos(float value) { return std::acos(std::clamp(value, -1.0f, 1.0f)); }
+float safeAcos(float value) {
+    return std::acos(std::clamp(value, -1.0f, 1.0f));
+}
 } // namespace
 
 void TransformComponent::init() {}
@@ -20,7 +22,9 @@ void TransformComponent::setPosition(float x, float y) {
     markMoved();
 }
 
-void TransformComponent::setPosition(const sf::Vector2f& position) { setPosition(position.x, position.y); }
+void TransformComponent::setPosition(const sf::Vector2f& position) {
+    setPosition(position.x, position.y);
+}
 
 void TransformComponent::markMoved() {
     if (auto owner = gameObject.lock()) {

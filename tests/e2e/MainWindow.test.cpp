@@ -82,7 +82,9 @@ private:
 };
 
 // Windows of other tests may come and go; a failed request must not end the test.
-int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
+int ignoreXErrors(Display*, XErrorEvent*) {
+    return 0;
+}
 
 } // namespace
 

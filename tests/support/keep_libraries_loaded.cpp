@@ -5,4 +5,6 @@
 // name. With the libraries still mapped the blocks stay reachable, so leak
 // detection stays on, unsuppressed, for everything of ours. Finalizers of
 // libraries still run at process exit as usual.
-extern "C" int dlclose(void*) { return 0; }
+extern "C" int dlclose(void*) {
+    return 0;
+}
