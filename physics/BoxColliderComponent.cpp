@@ -8,7 +8,8 @@ namespace {
 std::shared_ptr<b2PolygonShape> makeBox(sf::Vector2f offset, sf::Vector2f size, float angle) {
     const float scale = PhysicsManager::instance().pixelsPerMeter;
     auto shape = std::make_shared<b2PolygonShape>();
-    shape->SetAsBox(size.x / scale * 0.5f, size.y / scale * 0.5f, b2Vec2(offset.x / scale, offset.y / scale), angle);
+    shape->SetAsBox(size.x / scale * 0.5f, size.y / scale * 0.5f, b2Vec2(offset.x / scale, offset.y / scale),
+                    angle);
     return shape;
 }
 } // namespace

@@ -16,10 +16,10 @@ std::shared_ptr<b2CircleShape> makeCircle(float radius, float offsetX, float off
 }
 } // namespace
 
-CircleColliderComponent::CircleColliderComponent(float radius, float friction, bool isSensor, float restitution,
-                                                 float offsetX, float offsetY)
-    : ColliderComponent(makeCircle(radius, offsetX, offsetY), isSensor, friction, restitution), offsetX(offsetX),
-      offsetY(offsetY), radius(radius) {}
+CircleColliderComponent::CircleColliderComponent(float radius, float friction, bool isSensor,
+                                                 float restitution, float offsetX, float offsetY)
+    : ColliderComponent(makeCircle(radius, offsetX, offsetY), isSensor, friction, restitution),
+      offsetX(offsetX), offsetY(offsetY), radius(radius) {}
 
 void CircleColliderComponent::drawOutline(sf::RenderTarget& target, const sf::Color& color) {
     auto owner = getGameObject();

@@ -15,7 +15,9 @@ ColliderComponent::ColliderComponent(std::shared_ptr<b2Shape> shape, bool isSens
                                      float restitution)
     : shape(std::move(shape)), isSensor(isSensor), friction(friction), restitution(restitution) {}
 
-ColliderComponent::~ColliderComponent() { detachFixture(); }
+ColliderComponent::~ColliderComponent() {
+    detachFixture();
+}
 
 b2Fixture* ColliderComponent::liveFixture() {
     if (fixture && world.expired()) {

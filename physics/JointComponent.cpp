@@ -22,13 +22,21 @@ bool inCurrentWorld(const std::shared_ptr<GameObject>& object) {
 JointComponent::JointComponent(std::shared_ptr<GameObject> connectedObject)
     : connectedObject(std::move(connectedObject)) {}
 
-JointComponent::~JointComponent() { destroyJoint(); }
+JointComponent::~JointComponent() {
+    destroyJoint();
+}
 
-float JointComponent::pixelsPerMeter() { return PhysicsManager::instance().pixelsPerMeter; }
+float JointComponent::pixelsPerMeter() {
+    return PhysicsManager::instance().pixelsPerMeter;
+}
 
-b2Body* JointComponent::ownBody() const { return bodyOf(getGameObject()); }
+b2Body* JointComponent::ownBody() const {
+    return bodyOf(getGameObject());
+}
 
-b2Body* JointComponent::connectedBody() const { return bodyOf(connectedObject.lock()); }
+b2Body* JointComponent::connectedBody() const {
+    return bodyOf(connectedObject.lock());
+}
 
 void JointComponent::init() {
     Component::init();

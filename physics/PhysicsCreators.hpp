@@ -16,13 +16,15 @@
 // "rigidbody": "type"/"0" static|kinematic|dynamic (static), "mass"/"1" kg
 // (1), "#layer" (required) the collision layer, "constrains"/"2" letters
 // r, x, y locking rotation and axes.
-std::shared_ptr<Component> createRigidBodyComponent(std::shared_ptr<GameObject> gameObject, PropertyMap properties);
+std::shared_ptr<Component> createRigidBodyComponent(std::shared_ptr<GameObject> gameObject,
+                                                    PropertyMap properties);
 
 // "box": "xoff"/"0", "yoff"/"1" (0) centre offset px; "width"/"2",
 // "height"/"3" px or "auto" for "#width"/"#height" (auto); "angle" or
 // "rotation"/"4" radians (0); "trigger"/"5" (false); "friction"/"6" (0);
 // "bounciness"/"7" (0). "#width" and "#height" are required.
-std::shared_ptr<Component> createBoxColliderComponent(std::shared_ptr<GameObject> gameObject, PropertyMap properties);
+std::shared_ptr<Component> createBoxColliderComponent(std::shared_ptr<GameObject> gameObject,
+                                                      PropertyMap properties);
 
 // "circle": "xoff"/"0", "yoff"/"1" (-0.5) centre offset px; "radius"/"2" px
 // or "auto" for half the smaller of "#width" and "#height" (auto);

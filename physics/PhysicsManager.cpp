@@ -6,10 +6,10 @@
 #include <box2d/b2_body.h>
 #include <box2d/b2_fixture.h>
 
+#include "physics/ColliderComponent.hpp"
 #include "physics/ContactListener.hpp"
 #include "physics/DestructionListener.hpp"
 #include "physics/RayCastCallback.hpp"
-#include "physics/ColliderComponent.hpp"
 #include "scene/GameObject.hpp"
 
 PhysicsManager& PhysicsManager::instance() {
@@ -17,7 +17,9 @@ PhysicsManager& PhysicsManager::instance() {
     return manager;
 }
 
-PhysicsManager::PhysicsManager() { getOrCreateCollisionLayer(defaultLayerName); }
+PhysicsManager::PhysicsManager() {
+    getOrCreateCollisionLayer(defaultLayerName);
+}
 
 PhysicsManager::~PhysicsManager() {
     releaseWorld();
@@ -110,8 +112,8 @@ void PhysicsManager::applyCollisionRules(const std::string& layerName,
     }
 }
 
-std::shared_ptr<RayCastHit> PhysicsManager::rayCast(uint16_t mask, float startX, float startY, float directionX,
-                                                    float directionY, float length) const {
+std::shared_ptr<RayCastHit> PhysicsManager::rayCast(uint16_t mask, float startX, float startY,
+                                                    float directionX, float directionY, float length) const {
     if (!world) {
         return nullptr;
     }
@@ -174,7 +176,8 @@ void PhysicsManager::clearForces() {
 void PhysicsManager::destroyBody(b2Body* body) {
     b2World* home = body->GetWorld();
     if (home->IsLocked()) {
-        if (home == world.get() && std::find(pendingBodies.begin(), pendingBodies.end(), body) == pendingBodies.end()) {
+        if (home == world.get() &&
+            std::find(pendingBodies.begin(), pendingBodies.end(), body) == pendingBodies.end()) {
             pendingBodies.push_back(body);
         }
         return;

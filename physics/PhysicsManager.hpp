@@ -51,7 +51,8 @@ public:
     // A map object group's property read as a collision rule for the group's
     // layer: "#Any"/"#any" opens or closes the whole mask, any other name is a
     // layer to collide with or not. The value is false exactly for "false" and "0".
-    void applyCollisionRule(const std::string& layerName, const std::string& property, const std::string& value);
+    void applyCollisionRule(const std::string& layerName, const std::string& property,
+                            const std::string& value);
     // Every property of a group, in order.
     void applyCollisionRules(const std::string& layerName,
                              const std::vector<std::pair<std::string, std::string>>& properties);

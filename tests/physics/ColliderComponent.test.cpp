@@ -28,7 +28,8 @@ struct ColliderScene : ::testing::Test {
         settings.emplace("#width", std::to_string(width));
         settings.emplace("#height", std::to_string(height));
         settings.emplace("#layer", "_default");
-        return std::dynamic_pointer_cast<T>(GameObjectManager::instance().createComponent(type, object, settings));
+        return std::dynamic_pointer_cast<T>(
+            GameObjectManager::instance().createComponent(type, object, settings));
     }
     static const b2PolygonShape& polygonOf(const ColliderComponent& collider) {
         return static_cast<const b2PolygonShape&>(*collider.shape);
@@ -92,9 +93,16 @@ TEST_F(ColliderScene, CircleWithoutKeysTakesHalfTheSmallerSide) {
 }
 
 TEST_F(ColliderScene, PolygonStopsAtTheFirstMissingPoint) {
-    auto polygon = build<PolygonColliderComponent>(
-        "polygon", {{"0x", "0"}, {"0y", "0"}, {"1x", "100"}, {"1y", "0"}, {"2x", "0"}, {"2y", "100"}, {"4x", "50"},
-                    {"4y", "-300"}, {"0", "true"}, {"friction", "0.3"}});
+    auto polygon = build<PolygonColliderComponent>("polygon", {{"0x", "0"},
+                                                               {"0y", "0"},
+                                                               {"1x", "100"},
+                                                               {"1y", "0"},
+                                                               {"2x", "0"},
+                                                               {"2y", "100"},
+                                                               {"4x", "50"},
+                                                               {"4y", "-300"},
+                                                               {"0", "true"},
+                                                               {"friction", "0.3"}});
     ASSERT_TRUE(polygon);
     EXPECT_EQ(polygon->pointCount, 3);
     EXPECT_EQ(polygonOf(*polygon).m_count, 3);
@@ -127,7 +135,8 @@ TEST_F(ColliderScene, NumbersThatDoNotParseAndMissingSizesThrow) {
     EXPECT_THROW(createBoxColliderComponent(object, noSize), std::out_of_range);
     EXPECT_THROW(build<BoxColliderComponent>("box", {{"xoff", "left"}}), std::invalid_argument);
     EXPECT_THROW(build<CircleColliderComponent>("circle", {{"radius", "big"}}), std::invalid_argument);
-    EXPECT_THROW(build<PolygonColliderComponent>("polygon", {{"0x", "a"}, {"0y", "0"}}), std::invalid_argument);
+    EXPECT_THROW(build<PolygonColliderComponent>("polygon", {{"0x", "a"}, {"0y", "0"}}),
+                 std::invalid_argument);
     // A circle with a given radius needs no size.
     EXPECT_TRUE(createCircleColliderComponent(object, {{"", "circle"}, {"radius", "4"}}));
     EXPECT_EQ(object->getComponents<BoxColliderComponent>().size(), 0u);

@@ -49,7 +49,8 @@ TEST_F(JointScene, DistanceRestLengthIsTheAnchorsDistance) {
 }
 
 TEST_F(JointScene, PrismaticAnchorsAreMetresAndAxisIsNormalised) {
-    auto slider = addComponent<PrismaticJointComponent>(a, b, sf::Vector2f(0, 0), sf::Vector2f(0, 0), sf::Vector2f(0, 3));
+    auto slider = addComponent<PrismaticJointComponent>(a, b, sf::Vector2f(0, 0), sf::Vector2f(0, 0),
+                                                        sf::Vector2f(0, 3));
     ASSERT_TRUE(slider->joint);
     auto* joint = static_cast<b2PrismaticJoint*>(slider->joint);
     EXPECT_NEAR(joint->GetLocalAxisA().y, 1.0f, 1e-6);

@@ -164,11 +164,12 @@ TEST_F(TeardownScene, ChainsOfJoinedObjectsClearInAnyOrder) {
             addComponent<RigidBodyComponent>(link, b2_dynamicBody, 1.0f);
             addComponent<CircleColliderComponent>(link, 8.0f);
             if (!links.empty()) {
-                addComponent<RevoluteJointComponent>(link, links.back(), sf::Vector2f(-10, 0), sf::Vector2f(10, 0));
+                addComponent<RevoluteJointComponent>(link, links.back(), sf::Vector2f(-10, 0),
+                                                     sf::Vector2f(10, 0));
                 addComponent<DistanceJointComponent>(link, links.back(), link->transform->getPosition(),
                                                      links.back()->transform->getPosition());
-                addComponent<PrismaticJointComponent>(links.back(), link, sf::Vector2f(0, 0), sf::Vector2f(0, 0),
-                                                      sf::Vector2f(1, 0));
+                addComponent<PrismaticJointComponent>(links.back(), link, sf::Vector2f(0, 0),
+                                                      sf::Vector2f(0, 0), sf::Vector2f(1, 0));
             }
             links.push_back(link);
         }

@@ -148,7 +148,8 @@ TEST_F(RigidBodyScene, CreatorReadsTypeMassLayerAndConstraints) {
     auto layer = physics.getOrCreateCollisionLayer("Players");
     auto object = makeObject("Player", {100, 0});
     auto component = GameObjectManager::instance().createComponent(
-        "RigidBody", object, mapObject({{"type", "dynamic"}, {"mass", "30"}, {"#layer", "Players"}, {"constrains", "rx"}}));
+        "RigidBody", object,
+        mapObject({{"type", "dynamic"}, {"mass", "30"}, {"#layer", "Players"}, {"constrains", "rx"}}));
     auto rigidBody = std::dynamic_pointer_cast<RigidBodyComponent>(component);
     ASSERT_TRUE(rigidBody);
     EXPECT_EQ(rigidBody->bodyType, b2_dynamicBody);
@@ -160,8 +161,9 @@ TEST_F(RigidBodyScene, CreatorReadsTypeMassLayerAndConstraints) {
 
     // Positional keys win over named ones.
     auto other = makeObject("Other", {0, 0});
-    auto positional = std::dynamic_pointer_cast<RigidBodyComponent>(GameObjectManager::instance().createComponent(
-        "rigidbody", other, mapObject({{"0", "kinematic"}, {"type", "dynamic"}, {"1", "2"}})));
+    auto positional =
+        std::dynamic_pointer_cast<RigidBodyComponent>(GameObjectManager::instance().createComponent(
+            "rigidbody", other, mapObject({{"0", "kinematic"}, {"type", "dynamic"}, {"1", "2"}})));
     ASSERT_TRUE(positional);
     EXPECT_EQ(positional->bodyType, b2_kinematicBody);
     EXPECT_EQ(positional->mass, 2.0f);
