@@ -35,11 +35,12 @@ void ColliderComponent::forgetFixture() {
 }
 
 void ColliderComponent::detachFixture() {
-    if (b2Fixture* current = liveFixture()) {
-        current->GetUserData().pointer = 0;
-        PhysicsManager::instance().destroyFixture(current);
-    }
+    b2Fixture* dying = liveFixture();
     forgetFixture();
+    if (dying) {
+        dying->GetUserData().pointer = 0;
+        PhysicsManager::instance().destroyFixture(dying);
+    }
 }
 
 void ColliderComponent::init() {

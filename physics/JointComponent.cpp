@@ -103,13 +103,13 @@ void JointComponent::createJoint() {
 }
 
 void JointComponent::destroyJoint() {
-    if (b2Joint* current = liveJoint()) {
-        current->GetUserData().pointer = 0;
-        if (auto home = world.lock()) {
-            // Refused by Box2D inside a step: the joint, now unowned, then
-            // goes with its bodies.
-            home->DestroyJoint(current);
-        }
-    }
+    b2Joint* dying = liveJoint();
+    auto home = world.lock();
     forgetJoint();
+    if (dying && home) {
+        dying->GetUserData().pointer = 0;
+        // Refused by Box2D inside a step: the joint, now unowned, then goes
+        // with its bodies.
+        home->DestroyJoint(dying);
+    }
 }

@@ -186,3 +186,29 @@ TEST_F(TeardownScene, ChainsOfJoinedObjectsClearInAnyOrder) {
         ground = makeBox("Platform", {0, 100}, {200, 20}, b2_staticBody);
     }
 }
+
+TEST_F(TeardownScene, DestructionAskedForWhileABodyIsTakenApartWaitsForTheFlush) {
+    // A and C touch each other and the platform; when A's contacts end, game
+    // code pulls C's body too, while Box2D is still walking A's contacts.
+    auto a = makeBox("A", {-10, 80}, {20, 20}, b2_dynamicBody);
+    auto c = makeBox("C", {10, 80}, {20, 20}, b2_dynamicBody);
+    struct PullOther : Component {
+        std::shared_ptr<GameObject> other;
+        void onCollisionExit(std::shared_ptr<GameObject>) override {
+            if (other && other->rigidBody) {
+                other->removeComponent(other->rigidBody);
+            }
+        }
+    };
+    addComponent<PullOther>(ground)->other = c;
+    step(3);
+    ASSERT_EQ(a->collisions.size(), 2u);
+    a->removeComponent(a->rigidBody);
+    EXPECT_FALSE(c->rigidBody);
+    EXPECT_EQ(PhysicsManager::instance().pendingBodies.size(), 1u);
+    PhysicsManager::instance().flushPendingDestructions();
+    EXPECT_EQ(world().GetBodyCount(), 1);
+    step(2);
+    release(a);
+    release(c);
+}
