@@ -1,5 +1,7 @@
 #include "physics/CircleColliderComponent.hpp"
 
+#include <cmath>
+
 #include <SFML/Graphics/CircleShape.hpp>
 #include <box2d/b2_circle_shape.h>
 
@@ -10,7 +12,7 @@ namespace {
 std::shared_ptr<b2CircleShape> makeCircle(float radius, float offsetX, float offsetY) {
     const float scale = PhysicsManager::instance().pixelsPerMeter;
     auto shape = std::make_shared<b2CircleShape>();
-    shape->m_radius = radius / scale;
+    shape->m_radius = std::fabs(radius) / scale;
     shape->m_p.Set(offsetX / scale, offsetY / scale);
     return shape;
 }

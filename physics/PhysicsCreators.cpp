@@ -1,8 +1,10 @@
 #include "physics/PhysicsCreators.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,9 +31,19 @@ std::string setting(const PropertyMap& properties, const std::string& positional
     return fallback;
 }
 
+// std::stof, refusing what it reads as infinite or not a number: no size,
+// offset or mass can be either.
+float parse(const std::string& text) {
+    const float value = std::stof(text);
+    if (!std::isfinite(value)) {
+        throw std::invalid_argument("not a finite number: " + text);
+    }
+    return value;
+}
+
 float number(const PropertyMap& properties, const std::string& positional,
              std::initializer_list<const char*> named, const std::string& fallback) {
-    return std::stof(setting(properties, positional, named, fallback));
+    return parse(setting(properties, positional, named, fallback));
 }
 
 // Only "true" and "1" switch a flag on.
@@ -87,14 +99,14 @@ std::shared_ptr<Component> createRigidBodyComponent(std::shared_ptr<GameObject> 
 
 std::shared_ptr<Component> createBoxColliderComponent(std::shared_ptr<GameObject> gameObject,
                                                       PropertyMap properties) {
-    const float objectWidth = std::stof(properties.at("#width"));
-    const float objectHeight = std::stof(properties.at("#height"));
+    const float objectWidth = parse(properties.at("#width"));
+    const float objectHeight = parse(properties.at("#height"));
     const float xOffset = number(properties, "0", {"xoff"}, "0");
     const float yOffset = number(properties, "1", {"yoff"}, "0");
     const std::string widthText = setting(properties, "2", {"width"}, "auto");
     const std::string heightText = setting(properties, "3", {"height"}, "auto");
-    const float width = widthText == "auto" ? objectWidth : std::stof(widthText);
-    const float height = heightText == "auto" ? objectHeight : std::stof(heightText);
+    const float width = widthText == "auto" ? objectWidth : parse(widthText);
+    const float height = heightText == "auto" ? objectHeight : parse(heightText);
     const float angle = number(properties, "4", {"angle", "rotation"}, "0");
     const bool trigger = flag(properties, "5", "trigger");
     const float friction = number(properties, "6", {"friction"}, "0");
@@ -109,9 +121,9 @@ std::shared_ptr<Component> createCircleColliderComponent(std::shared_ptr<GameObj
     const float xOffset = number(properties, "0", {"xoff"}, "-0.5");
     const float yOffset = number(properties, "1", {"yoff"}, "-0.5");
     const std::string radiusText = setting(properties, "2", {"radius"}, "auto");
-    const float radius = radiusText == "auto" ? 0.5f * std::min(std::stof(properties.at("#width")),
-                                                                std::stof(properties.at("#height")))
-                                              : std::stof(radiusText);
+    const float radius = radiusText == "auto" ? 0.5f * std::min(parse(properties.at("#width")),
+                                                                parse(properties.at("#height")))
+                                              : parse(radiusText);
     const bool trigger = flag(properties, "3", "trigger");
     const float friction = number(properties, "4", {"friction"}, "0");
     const float restitution = number(properties, "5", {"bounciness"}, "0");
@@ -128,7 +140,7 @@ std::shared_ptr<Component> createPolygonColliderComponent(std::shared_ptr<GameOb
         if (x == properties.end() || y == properties.end()) {
             break;
         }
-        points.emplace_back(std::stof(x->second), std::stof(y->second));
+        points.emplace_back(parse(x->second), parse(y->second));
     }
     const bool trigger = flag(properties, "0", "trigger");
     const float friction = number(properties, "1", {"friction"}, "0");

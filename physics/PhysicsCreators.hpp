@@ -10,7 +10,7 @@
 // Every value is read and checked before anything is built, so a bad map
 // object gets no half-built physics. Failures are the standard exceptions:
 // std::invalid_argument / std::out_of_range for a number that does not parse
-// (std::stof), std::out_of_range for a missing required key ("#layer",
+// (std::stof; infinities and NaN are refused too), std::out_of_range for a missing required key ("#layer",
 // "#width", "#height"). Map instantiation reports them and skips the component.
 
 // "rigidbody": "type"/"0" static|kinematic|dynamic (static), "mass"/"1" kg

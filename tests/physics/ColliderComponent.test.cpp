@@ -142,6 +142,28 @@ TEST_F(ColliderScene, NumbersThatDoNotParseAndMissingSizesThrow) {
     EXPECT_EQ(object->getComponents<BoxColliderComponent>().size(), 0u);
 }
 
+TEST_F(ColliderScene, PointObjectsAndNegativeSizesStillMakeSolidShapes) {
+    // A map point object has no size: its auto box is as thin as Box2D allows.
+    auto point = build<BoxColliderComponent>("box", {}, 0, 0);
+    auto flipped = build<BoxColliderComponent>("box", {{"width", "-20"}, {"height", "10"}});
+    auto circle = build<CircleColliderComponent>("circle", {{"radius", "-8"}});
+    ASSERT_TRUE(point && flipped && circle);
+    const auto [lower, upper] = flipped->getBounds();
+    EXPECT_NEAR(upper.x - lower.x, 22.0f, 1e-3);
+    EXPECT_NEAR(static_cast<const b2CircleShape&>(*circle->shape).m_radius, 0.08f, 1e-6);
+    step(30);
+    const b2Vec2 position = object->rigidBody->body->GetPosition();
+    EXPECT_TRUE(position.IsValid());
+    EXPECT_GT(position.y, 0.1f);
+}
+
+TEST_F(ColliderScene, InfiniteOrUndefinedNumbersAreRefused) {
+    EXPECT_THROW(build<BoxColliderComponent>("box", {{"width", "inf"}}), std::invalid_argument);
+    EXPECT_THROW(build<CircleColliderComponent>("circle", {{"xoff", "nan"}}), std::invalid_argument);
+    EXPECT_THROW(build<RigidBodyComponent>("rigidbody", {{"mass", "-inf"}}), std::invalid_argument);
+    EXPECT_EQ(object->components.size(), 2u);
+}
+
 TEST_F(ColliderScene, WithoutRigidBodyTheColliderIsInert) {
     auto loose = makeObject("Loose", {0, 0});
     auto box = addComponent<BoxColliderComponent>(loose, sf::Vector2f(0, 0), sf::Vector2f(10, 10));
