@@ -218,3 +218,23 @@ TEST(RenderManager, SetSpriteCentresOriginAndIgnoresEmpty) {
     renderer->setSprite(nullptr);
     EXPECT_EQ(renderer->sprite, sprite);
 }
+
+TEST(RenderManager, SortPutsExpiredEntriesLast) {
+    auto& render = RenderManager::instance();
+    auto layer = render.addLayer("Only");
+    auto owner = GameObjectManager::instance().createGameObject("owner");
+    auto first = addComponent<CountingRenderable>(owner);
+    // An entry that expires without a renderable's destructor cleaning up
+    // after it: a reference through an owner that goes away.
+    auto holder = std::make_shared<int>(0);
+    render.addRenderable(std::shared_ptr<RenderableComponent>(holder, first.get()));
+    auto second = addComponent<CountingRenderable>(owner);
+    second->setLayer(layer);
+    holder.reset();
+    render.sortRenderables();
+    EXPECT_FALSE(render.needsSort);
+    ASSERT_EQ(render.renderables.size(), 3u);
+    EXPECT_EQ(render.renderables[0].lock(), first);
+    EXPECT_EQ(render.renderables[1].lock(), second);
+    EXPECT_TRUE(render.renderables[2].expired());
+}
