@@ -93,12 +93,11 @@ public:
         particles->lifetimeMax = 2.0f;
     }
 
-    // Marks the overlay with a frame in the window's corner (world coordinates
-    // of the camera's view), drawn above everything else.
+    // Marks the overlay over the backdrop; it must end up above everything.
     void onDraw(float, float, sf::RenderTarget&) override {
         sf::RectangleShape mark({40, 40});
         mark.setFillColor(sf::Color(255, 128, 0));
-        mark.setPosition(-480, -270);
+        mark.setPosition(-300, -200);
         RenderManager::instance().overlayTexture.draw(mark);
     }
 
@@ -143,7 +142,7 @@ TEST(SceneInWindow, DrawsLayersDepthHeightParticlesAnimationAndOverlay) {
     EXPECT_EQ(at(-150, 100), sf::Color(30, 30, 80)); // backdrop
     EXPECT_EQ(at(50, -40), sf::Color::Green);       // layerless polygon...
     EXPECT_EQ(at(-20, -40), sf::Color(30, 30, 80)); // ...beneath the layered backdrop
-    EXPECT_EQ(at(-470, -260), sf::Color(255, 128, 0)); // overlay
+    EXPECT_EQ(at(-290, -190), sf::Color(255, 128, 0)); // overlay above the world
     EXPECT_GT(game.particles->particleCount, 30);
     const sf::Color animated = at(0, -150);
     EXPECT_TRUE(animated == sf::Color::Yellow || animated == sf::Color::Magenta || animated == sf::Color::Cyan);
