@@ -75,13 +75,17 @@ void drawFrame(benchmark::State& state, bool resort) {
         s.target.display();
     }
     state.SetItemsProcessed(state.iterations() * renderableCount);
-    state.counters["time_per_renderable"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * renderableCount,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["time_per_renderable"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * renderableCount,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_DrawAllWithoutSort(benchmark::State& state) { drawFrame(state, false); }
-void BM_DrawAllWithSort(benchmark::State& state) { drawFrame(state, true); }
+void BM_DrawAllWithoutSort(benchmark::State& state) {
+    drawFrame(state, false);
+}
+void BM_DrawAllWithSort(benchmark::State& state) {
+    drawFrame(state, true);
+}
 
 // The sort alone, from the order the last sort left (as after adding a few
 // renderables) or from a shuffled list (as after reordering the layers).
@@ -99,13 +103,17 @@ void sortList(benchmark::State& state, bool shuffle) {
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * renderableCount);
-    state.counters["time_per_renderable"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * renderableCount,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["time_per_renderable"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * renderableCount,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_SortSorted(benchmark::State& state) { sortList(state, false); }
-void BM_SortShuffled(benchmark::State& state) { sortList(state, true); }
+void BM_SortSorted(benchmark::State& state) {
+    sortList(state, false);
+}
+void BM_SortShuffled(benchmark::State& state) {
+    sortList(state, true);
+}
 } // namespace
 
 BENCHMARK(BM_DrawAllWithoutSort)->Unit(benchmark::kMicrosecond)->UseRealTime();

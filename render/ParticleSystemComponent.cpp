@@ -7,7 +7,9 @@
 
 namespace {
 // One rand() call: 0.00, 0.01, ..., 0.99.
-float randomFraction() { return static_cast<float>(std::rand() % 100) / 100.0f; }
+float randomFraction() {
+    return static_cast<float>(std::rand() % 100) / 100.0f;
+}
 
 // Equal bounds draw no random number, which keeps the sequence of the other picks.
 float pick(float min, float max) {

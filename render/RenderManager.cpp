@@ -68,9 +68,13 @@ RenderManager& RenderManager::instance() {
     return manager;
 }
 
-bool RenderManager::isAlive() { return !managerDestroyed; }
+bool RenderManager::isAlive() {
+    return !managerDestroyed;
+}
 
-RenderManager::~RenderManager() { managerDestroyed = true; }
+RenderManager::~RenderManager() {
+    managerDestroyed = true;
+}
 
 void RenderManager::addRenderable(const std::weak_ptr<RenderableComponent>& renderable) {
     renderables.push_back(renderable);
@@ -135,7 +139,9 @@ void RenderManager::moveLayer(const std::shared_ptr<Layer>& layer, int position)
     needsSort = true;
 }
 
-void RenderManager::setMainCamera(const std::shared_ptr<CameraComponent>& camera) { mainCamera = camera; }
+void RenderManager::setMainCamera(const std::shared_ptr<CameraComponent>& camera) {
+    mainCamera = camera;
+}
 
 void RenderManager::sortRenderables() {
     std::vector<SortKey> keys;

@@ -62,7 +62,8 @@ void buildScene(const TempDirectory& dir) {
     voice->sound->setLoop(true);
     voice->sound->play();
     addComponent<SpriteRendererComponent>(object, AssetManager::instance().getSprite(dir.path("image.png")));
-    auto particles = addComponent<ParticleSystemComponent>(object, 0, RenderManager::instance().addLayer("Front"));
+    auto particles =
+        addComponent<ParticleSystemComponent>(object, 0, RenderManager::instance().addLayer("Front"));
     particles->emit();
     sounds.playSound("loop", true, 50, 1);
     sounds.playMusic(dir.path("loop.wav"), true, 1, 50);

@@ -14,8 +14,8 @@ protected:
 
     // The properties the map loader hands over for a 128 x 128 object.
     PropertyMap properties(const std::string& mode) {
-        PropertyMap map{{"", "sprite"},          {"0", "art/block.png"}, {"#directory", dir.path() + "/"},
-                        {"#width", "128"},       {"#height", "128"},     {"#layer", "Platforms"},
+        PropertyMap map{{"", "sprite"},    {"0", "art/block.png"}, {"#directory", dir.path() + "/"},
+                        {"#width", "128"}, {"#height", "128"},     {"#layer", "Platforms"},
                         {"#name", "block"}};
         if (!mode.empty()) {
             map["2"] = mode;
@@ -123,12 +123,16 @@ TEST(CameraCreator, AnyMainKeyMakesTheMainCamera) {
     EXPECT_EQ(std::static_pointer_cast<Component>(RenderManager::instance().getMainCamera()), camera);
     PropertyMap bad = map;
     bad["0"] = "wide";
-    EXPECT_THROW(objects.createComponent("camera", objects.createGameObject("camera"), bad), std::invalid_argument);
+    EXPECT_THROW(objects.createComponent("camera", objects.createGameObject("camera"), bad),
+                 std::invalid_argument);
 }
 
 TEST(StageCameraCreator, ReadsPlayersAndFramingBySettingOrName) {
     auto& objects = GameObjectManager::instance();
-    const PropertyMap map{{"", "stage camera controller"}, {"0", "Player1"}, {"player2", "Player2"}, {"2", "1920"},
+    const PropertyMap map{{"", "stage camera controller"},
+                          {"0", "Player1"},
+                          {"player2", "Player2"},
+                          {"2", "1920"},
                           {"height", "1080.5"}};
     auto controller = std::dynamic_pointer_cast<StageCameraControllerComponent>(
         objects.createComponent("Stage Camera Controller", objects.createGameObject("stage"), map));

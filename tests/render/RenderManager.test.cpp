@@ -30,7 +30,8 @@ ColouredSquare makeSquare(const sf::Color& color, float x, float y, int32_t dept
     ColouredSquare square;
     square.object = GameObjectManager::instance().createGameObject("square");
     square.object->transform->setPosition(x, y);
-    square.renderer = addComponent<SpriteRendererComponent>(square.object, squareSprite(square.texture, color));
+    square.renderer =
+        addComponent<SpriteRendererComponent>(square.object, squareSprite(square.texture, color));
     square.renderer->depth = depth;
     if (layer) {
         square.renderer->setLayer(layer);

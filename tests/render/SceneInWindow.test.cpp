@@ -105,7 +105,9 @@ public:
         textures.push_back(solidTexture(color, size));
         return textures.back();
     }
-    std::shared_ptr<sf::Sprite> sprite(const sf::Color& color) { return std::make_shared<sf::Sprite>(*texture(color)); }
+    std::shared_ptr<sf::Sprite> sprite(const sf::Color& color) {
+        return std::make_shared<sf::Sprite>(*texture(color));
+    }
 
     std::vector<std::shared_ptr<sf::Texture>> textures;
     std::shared_ptr<ParticleSystemComponent> particles;
@@ -138,14 +140,15 @@ TEST(SceneInWindow, DrawsLayersDepthHeightParticlesAnimationAndOverlay) {
         return image.getPixel(p.x, p.y);
     };
     EXPECT_EQ(at(-105, -15), sf::Color::Red);
-    EXPECT_EQ(at(-90, 0), sf::Color::Blue);        // lower square over the upper one
-    EXPECT_EQ(at(-150, 100), sf::Color(30, 30, 80)); // backdrop
-    EXPECT_EQ(at(50, -40), sf::Color::Green);       // layerless polygon...
-    EXPECT_EQ(at(-20, -40), sf::Color(30, 30, 80)); // ...beneath the layered backdrop
+    EXPECT_EQ(at(-90, 0), sf::Color::Blue);            // lower square over the upper one
+    EXPECT_EQ(at(-150, 100), sf::Color(30, 30, 80));   // backdrop
+    EXPECT_EQ(at(50, -40), sf::Color::Green);          // layerless polygon...
+    EXPECT_EQ(at(-20, -40), sf::Color(30, 30, 80));    // ...beneath the layered backdrop
     EXPECT_EQ(at(-290, -190), sf::Color(255, 128, 0)); // overlay above the world
     EXPECT_GT(game.particles->particleCount, 30);
     const sf::Color animated = at(0, -150);
-    EXPECT_TRUE(animated == sf::Color::Yellow || animated == sf::Color::Magenta || animated == sf::Color::Cyan);
+    EXPECT_TRUE(animated == sf::Color::Yellow || animated == sf::Color::Magenta ||
+                animated == sf::Color::Cyan);
     game.shutdown();
     game.window.close();
 }

@@ -13,7 +13,8 @@ protected:
         player2 = objects.createGameObject("Player2");
         stage = objects.createGameObject("Stage");
         camera = addComponent<CameraComponent>(stage, 1920, 1080, 0, 0);
-        controller = addComponent<StageCameraControllerComponent>(stage, "Player1", "Player2", 1920.0f, 1080.0f);
+        controller =
+            addComponent<StageCameraControllerComponent>(stage, "Player1", "Player2", 1920.0f, 1080.0f);
         objects.update(0, 0); // lists the players, so they can be found
     }
 
