@@ -36,13 +36,6 @@ TEST(CameraComponent, ViewCentreComesThroughTheParentAndKeepsTheOffsetInPixels) 
     EXPECT_EQ(camera->getView()->getCenter(), sf::Vector2f(1000, 0));
 }
 
-TEST(CameraComponent, StaysActiveOnAnInactiveObject) {
-    auto hidden = GameObjectManager::instance().createGameObject("hidden");
-    hidden->active = false;
-    auto camera = addComponent<CameraComponent>(hidden, 10, 10, 0, 0);
-    EXPECT_TRUE(camera->gameObjectActive);
-}
-
 namespace {
 struct EmptyState : GameState {
     EmptyState() : GameState("Empty") {}

@@ -149,10 +149,3 @@ TEST(StageCameraCreator, ReadsPlayersAndFramingBySettingOrName) {
     EXPECT_EQ(defaults->player1Name, "");
     EXPECT_EQ(defaults->width, 0.0f);
 }
-
-TEST(BuiltinCreators, RenderCreatorsAreRegistered) {
-    auto& creators = GameObjectManager::instance().creators;
-    EXPECT_TRUE(creators.count("sprite"));
-    EXPECT_TRUE(creators.count("camera"));
-    EXPECT_TRUE(creators.count("stage camera controller"));
-}

@@ -16,13 +16,6 @@ bool waitUntilStopped(const sf::SoundSource& source) {
 }
 } // namespace
 
-TEST(SoundManager, StartsSilentAndEmpty) {
-    auto& sounds = SoundManager::instance();
-    EXPECT_EQ(sounds.soundVolume, 0.0f);
-    EXPECT_EQ(sounds.musicVolume, 0.0f);
-    EXPECT_TRUE(sounds.playing.empty());
-}
-
 TEST(SoundManager, SoundsShareOneCachedBufferFoundThroughAliases) {
     TempDirectory dir;
     const std::string path = dir.writeTone("jump.wav", 0.1f);
