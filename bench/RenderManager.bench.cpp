@@ -1,5 +1,6 @@
 // Cost of one drawn frame of the render manager with 2,000 sprite renderers
-// on four layers, without and with a re-sort, per renderable. Draws into an
+// on four layers, without and with a re-sort, per renderable; also the sort
+// alone and freeing a scene's worth of renderables. Draws into an
 // off-screen texture under the software renderer, so the figures include
 // SFML's draw calls as the game pays them. Wall-clock time: the software
 // rasteriser works on threads of its own.
@@ -108,6 +109,28 @@ void sortList(benchmark::State& state, bool shuffle) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// Freeing a whole scene's renderables one after another, as a state switch does.
+void BM_FreeAll(benchmark::State& state) {
+    scene();
+    auto sprite = std::make_shared<sf::Sprite>(scene().texture);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<std::shared_ptr<GameObject>> objects;
+        for (int i = 0; i < renderableCount; ++i) {
+            auto object = GameObjectManager::instance().createGameObject("freed");
+            addComponent<SpriteRendererComponent>(object, sprite);
+            objects.push_back(object);
+        }
+        GameObjectManager::instance().pendingAdditions.clear();
+        state.ResumeTiming();
+        objects.clear();
+    }
+    state.SetItemsProcessed(state.iterations() * renderableCount);
+    state.counters["time_per_renderable"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * renderableCount,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 void BM_SortSorted(benchmark::State& state) {
     sortList(state, false);
 }
@@ -118,6 +141,7 @@ void BM_SortShuffled(benchmark::State& state) {
 
 BENCHMARK(BM_DrawAllWithoutSort)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_DrawAllWithSort)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_FreeAll)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SortSorted)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SortShuffled)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

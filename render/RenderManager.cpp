@@ -82,18 +82,18 @@ void RenderManager::addRenderable(const std::weak_ptr<RenderableComponent>& rend
 }
 
 void RenderManager::removeRenderable(const RenderableComponent* renderable) {
-    // A renderable calls this from its destructor, when its own entry has
-    // already expired and can no longer be told apart from other expired
-    // entries; so every expired entry goes, and a live entry for this
-    // component (when called outside destruction) ends the walk.
+    // Called from the destructor, when the component's own entry has already
+    // expired: it is recognised by its control block, which needs no locking.
+    const std::weak_ptr<const RenderableComponent> self = renderable->weak_from_this();
     for (size_t i = 0; i < renderables.size();) {
-        if (renderables[i].expired()) {
+        const auto& entry = renderables[i];
+        const bool isSelf = !self.owner_before(entry) && !entry.owner_before(self);
+        if (isSelf || entry.expired()) {
             renderables.erase(renderables.begin() + static_cast<std::ptrdiff_t>(i));
+            if (isSelf) {
+                return;
+            }
             continue;
-        }
-        if (renderables[i].lock().get() == renderable) {
-            renderables.erase(renderables.begin() + static_cast<std::ptrdiff_t>(i));
-            return;
         }
         ++i;
     }

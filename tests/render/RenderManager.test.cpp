@@ -239,3 +239,21 @@ TEST(RenderManager, SortPutsExpiredEntriesLast) {
     EXPECT_EQ(render.renderables[1].lock(), second);
     EXPECT_TRUE(render.renderables[2].expired());
 }
+
+TEST(RenderManager, FreedRenderableLeavesOnlyItsOwnEntryAndExpiredOnesBeforeIt) {
+    auto& render = RenderManager::instance();
+    auto owner = GameObjectManager::instance().createGameObject("owner");
+    auto holder = std::make_shared<int>(0);
+    auto first = addComponent<CountingRenderable>(owner);
+    render.addRenderable(std::shared_ptr<RenderableComponent>(holder, first.get())); // expires before
+    auto freed = addComponent<CountingRenderable>(owner);
+    auto kept = addComponent<CountingRenderable>(owner);
+    render.addRenderable(std::shared_ptr<RenderableComponent>(holder, first.get())); // expires after
+    holder.reset();
+    owner->components.erase(owner->components.begin() + 2);
+    freed.reset();
+    ASSERT_EQ(render.renderables.size(), 3u);
+    EXPECT_EQ(render.renderables[0].lock(), first);
+    EXPECT_EQ(render.renderables[1].lock(), kept);
+    EXPECT_TRUE(render.renderables[2].expired());
+}
