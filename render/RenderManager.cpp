@@ -1,6 +1,7 @@
 #include "render/RenderManager.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 #include "render/CameraComponent.hpp"
 #include "render/RenderableComponent.hpp"
@@ -34,6 +35,10 @@ SortKey keyOf(const std::weak_ptr<RenderableComponent>& entry) {
         }
         key.depth = renderable->depth;
         key.y = worldY(*renderable);
+        // A NaN would break the ordering the sort relies on (and with it the sort).
+        if (std::isnan(key.y)) {
+            key.y = 0.0f;
+        }
     }
     return key;
 }
@@ -59,6 +64,7 @@ bool keyBefore(const SortKey& a, const SortKey& b) {
     }
     return a.y < b.y;
 }
+
 // Plain static storage: still readable after every singleton is gone.
 bool managerDestroyed = false;
 } // namespace

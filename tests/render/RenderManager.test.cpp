@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -106,6 +108,17 @@ TEST_F(RenderOrder, LargerWorldYIsDrawnLaterAndOnlyReSortedWhenAsked) {
     // Assigning a layer does.
     upper.renderer->setLayer(layer);
     EXPECT_EQ(drawAndRead(32, 34), sf::Color::Red);
+}
+
+TEST_F(RenderOrder, ObjectWithoutAValidPositionStillSortsSafely) {
+    auto layer = RenderManager::instance().addLayer("Players");
+    std::vector<ColouredSquare> squares;
+    for (int i = 0; i < 40; ++i) {
+        squares.push_back(makeSquare(sf::Color::Red, 32, static_cast<float>(i), 0, layer));
+        squares.back().object->transform->setPosition(32, i % 3 == 0 ? std::nanf("") : static_cast<float>(i));
+    }
+    auto top = makeSquare(sf::Color::Green, 32, 60, 0, layer);
+    EXPECT_EQ(drawAndRead(32, 60), sf::Color::Green);
 }
 
 TEST_F(RenderOrder, WorldYComesThroughTheParent) {
