@@ -1,8 +1,11 @@
 #include "core/EventManager.hpp"
 #include "physics/RigidBodyComponent.hpp"
+#include "render/RenderManager.hpp"
+#include "render/RenderableComponent.hpp"
 #include "scene/GameObjectManager.hpp"
 
-bool attachNewComponent(const std::shared_ptr<GameObject>& gameObject, const std::shared_ptr<Component>& component) {
+bool attachNewComponent(const std::shared_ptr<GameObject>& gameObject,
+                        const std::shared_ptr<Component>& component) {
     if (!gameObject || !component) {
         return false;
     }
@@ -20,6 +23,9 @@ bool attachNewComponent(const std::shared_ptr<GameObject>& gameObject, const std
             gameObject->rigidBody.reset();
         }
         return false;
+    }
+    if (auto renderable = std::dynamic_pointer_cast<RenderableComponent>(component)) {
+        RenderManager::instance().addRenderable(renderable);
     }
     if (auto listener = std::dynamic_pointer_cast<IEventListener>(component)) {
         EventManager::instance().addListener(listener);
