@@ -6,6 +6,7 @@
 #include <SFML/System/Clock.hpp>
 #include <SFML/Window/Event.hpp>
 
+#include "core/InputManager.hpp"
 #include "core/StateManager.hpp"
 #include "scene/GameObjectManager.hpp"
 
@@ -40,6 +41,8 @@ bool Game::init() {
     }
     worldTexture.setSmooth(true);
     worldSprite.setTexture(worldTexture.getTexture(), true);
+
+    InputManager::instance().window = &window;
 
     shutdownListenerKey = EventManager::instance().addListener([this](std::shared_ptr<GameEvent> event) {
         if (std::dynamic_pointer_cast<ShutdownEvent>(event)) {
@@ -105,6 +108,7 @@ void Game::fixedUpdate(float step, float time) {
 }
 
 void Game::update(float delta, float time) {
+    InputManager::instance().update();
     auto& states = StateManager::instance();
     if (states.currentState) {
         // Held: the state may switch states from inside its own update.
