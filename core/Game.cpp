@@ -6,6 +6,7 @@
 #include <SFML/System/Clock.hpp>
 #include <SFML/Window/Event.hpp>
 
+#include "core/GuiManager.hpp"
 #include "core/InputManager.hpp"
 #include "core/StateManager.hpp"
 #include "scene/GameObjectManager.hpp"
@@ -28,8 +29,8 @@ bool Game::run() {
 
 bool Game::init() {
     const sf::ContextSettings settings;
-    window.create(sf::VideoMode(width, height, 32), title, sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close,
-                  settings);
+    window.create(sf::VideoMode(width, height, 32), title,
+                  sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close, settings);
     if (!window.isOpen()) {
         std::printf("Couldn't create the %ux%u window\n", width, height);
         return false;
@@ -43,6 +44,7 @@ bool Game::init() {
     worldSprite.setTexture(worldTexture.getTexture(), true);
 
     InputManager::instance().window = &window;
+    GuiManager::instance().setWindow(window);
 
     shutdownListenerKey = EventManager::instance().addListener([this](std::shared_ptr<GameEvent> event) {
         if (std::dynamic_pointer_cast<ShutdownEvent>(event)) {
@@ -58,6 +60,8 @@ bool Game::init() {
 void Game::pollWindowEvents() {
     sf::Event event;
     while (window.pollEvent(event)) {
+        // The GUI sees every event first; button handlers run here.
+        GuiManager::instance().handleEvent(event);
         // Closing does not cut the frame short: the loop ends at its open test.
         if (event.type == sf::Event::Closed) {
             window.close();
@@ -129,6 +133,7 @@ void Game::draw(float delta, float time) {
     onDraw(delta, time, worldTexture);
     worldTexture.display();
     window.draw(worldSprite);
+    GuiManager::instance().draw();
     window.display();
 }
 
