@@ -36,9 +36,12 @@ void Slider::setStep(float newStep) {
 void Slider::setValue(float newValue) {
     float snapped = std::clamp(newValue, minimum, maximum);
     if (step > 0.0f) {
-        snapped = minimum + std::round((snapped - minimum) / step) * step;
-        // A range that is not a whole number of steps: the last step stops at the maximum.
-        snapped = std::min(snapped, maximum);
+        const float wanted = snapped;
+        snapped = std::min(minimum + std::round((wanted - minimum) / step) * step, maximum);
+        // A range that is not a whole number of steps ends in a shorter step.
+        if (maximum - wanted < std::abs(wanted - snapped)) {
+            snapped = maximum;
+        }
     }
     if (snapped != value) {
         value = snapped;
