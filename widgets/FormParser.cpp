@@ -69,7 +69,13 @@ private:
             if (peek(1).isSymbol('=')) {
                 node.properties.push_back(property());
             } else if (peek(1).isSymbol('{') || peek(1).isSymbol('.')) {
+                // Blocks nest by recursion; a bound keeps a hostile file from
+                // exhausting the stack.
+                if (++nesting > maximumNesting) {
+                    fail(token, "at most " + std::to_string(maximumNesting) + " nested blocks");
+                }
                 node.children.push_back(block());
+                --nesting;
             } else {
                 advance();
                 fail(peek(), "'=' or '{' after '" + token.text + "'");
@@ -115,9 +121,12 @@ private:
         return property;
     }
 
+    static constexpr int maximumNesting = 64;
+
     std::vector<FormToken> tokens;
     const std::string& file;
     size_t at = 0;
+    int nesting = 0;
 };
 } // namespace
 

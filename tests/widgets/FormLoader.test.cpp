@@ -204,3 +204,36 @@ TEST(FormLoader, MissingTextureIsReportedAndTheWidgetStays) {
     ASSERT_TRUE(picture);
     EXPECT_FALSE(picture->renderer.texture);
 }
+
+TEST(FormLoader, DeepNestingIsRefusedNotOverflowed) {
+    std::string text;
+    for (int i = 0; i < 100000; ++i) {
+        text += "Group {";
+    }
+    EXPECT_NE(errorOf(text).find("expected at most 64 nested blocks"), std::string::npos);
+}
+
+TEST(FormLoader, EveryCutOrDamagedSampleFormLoadsOrIsRefused) {
+    std::ifstream file(formsDirectory + "/AllWidgets.txt");
+    const std::string sample((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_GT(sample.size(), 1000u);
+    testing::internal::CaptureStdout();
+    const auto survives = [](const std::string& text) {
+        try {
+            load(text);
+        } catch (const FormError&) {
+        }
+    };
+    for (size_t length = 0; length < sample.size(); ++length) {
+        survives(sample.substr(0, length));
+    }
+    // Each character in turn replaced by characters that break structure or values.
+    for (size_t at = 0; at < sample.size(); at += 3) {
+        for (const char damage : {'{', '}', ';', '"', '(', '#', '%', '-'}) {
+            std::string damaged = sample;
+            damaged[at] = damage;
+            survives(damaged);
+        }
+    }
+    testing::internal::GetCapturedStdout();
+}
