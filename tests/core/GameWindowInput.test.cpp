@@ -10,6 +10,7 @@
 
 #include <SFML/Graphics/Texture.hpp>
 
+#include "common/PrivateDisplay.hpp"
 #include "core/Game.hpp"
 #include "core/GuiManager.hpp"
 #include "core/InputManager.hpp"
@@ -77,6 +78,9 @@ public:
 } // namespace
 
 TEST(GameWindowInput, FormPageReactsToTheRealMouseAndKeysReachActions) {
+    // The pointer and the keyboard of this test's own X server.
+    PrivateDisplay display;
+    ASSERT_TRUE(display.isRunning()) << display.getProblem();
     MenuGame game;
     ASSERT_TRUE(game.init()) << "no window";
     // Without a window manager the window may be placed partly off the screen,
