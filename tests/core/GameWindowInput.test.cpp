@@ -86,6 +86,7 @@ TEST(GameWindowInput, FormPageReactsToTheRealMouseAndKeysReachActions) {
     // Without a window manager the window may be placed partly off the screen,
     // where the pointer cannot go.
     game.window.setPosition({0, 0});
+    EXPECT_EQ(InputManager::instance().window, &game.window);
     ASSERT_TRUE(game.runUntil([] { return true; }));
 
     // Hover, then click "Start" (the panel is centred: Start spans x 220..580, y 140..200).

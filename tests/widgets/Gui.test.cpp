@@ -7,6 +7,7 @@
 #include "widgets/FormLoader.hpp"
 #include "widgets/Gui.hpp"
 #include "widgets/Label.hpp"
+#include "widgets/ResourceCache.hpp"
 #include "widgets/Slider.hpp"
 
 using namespace widgets;
@@ -84,6 +85,20 @@ TEST_F(GuiDrawingTest, TextIsDrawnInTheFont) {
         }
     }
     EXPECT_GT(lit, 300) << "the glyphs cover part of the label";
+}
+
+TEST_F(GuiDrawingTest, MissingFontIsReportedOnceAndTextIsLeftOut) {
+    auto button = redButton();
+    button->setText("Play");
+    gui.add(button);
+    testing::internal::CaptureStdout();
+    ResourceCache::setFontPath("../assets/fonts/NoSuchFont.ttf");
+    const sf::Image image = render();
+    render();
+    ResourceCache::setFontPath("../assets/fonts/DejaVuSans.ttf");
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(output, "Couldn't load font ../assets/fonts/NoSuchFont.ttf\n");
+    EXPECT_EQ(image.getPixel(60, 30), sf::Color::Red) << "the box is drawn all the same";
 }
 
 TEST_F(GuiDrawingTest, SampleFormShowsEveryWidgetKind) {
