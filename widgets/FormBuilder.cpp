@@ -55,7 +55,7 @@ bool applyButtonProperty(Button& button, const FormProperty& property, FormValue
     if (property.key == "Text") {
         button.setText(reader.string());
     } else if (property.key == "TextSize") {
-        button.setTextSize(reader.size());
+        button.setTextSize(reader.textSize());
     } else {
         return false;
     }
@@ -66,7 +66,7 @@ bool applyLabelProperty(Label& label, const FormProperty& property, FormValueRea
     if (property.key == "Text") {
         label.setText(reader.string());
     } else if (property.key == "TextSize") {
-        label.setTextSize(reader.size());
+        label.setTextSize(reader.textSize());
     } else if (property.key == "HorizontalAlignment") {
         label.setHorizontalAlignment(
             static_cast<Label::Alignment>(reader.choice({"Left", "Center", "Right"})));

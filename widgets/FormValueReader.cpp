@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <map>
 #include <vector>
 
@@ -114,11 +115,13 @@ float FormValueReader::number() {
     return value;
 }
 
-unsigned int FormValueReader::size() {
-    const float value = signedNumber("a whole number of pixels");
-    if (value < 0.0f || value != static_cast<float>(static_cast<unsigned int>(value))) {
+unsigned int FormValueReader::textSize() {
+    const char* const expected = "a whole number of pixels from 0 to 1000";
+    const float value = signedNumber(expected);
+    // Range first: converting a float beyond the range of the integer is undefined.
+    if (!(value >= 0.0f && value <= 1000.0f) || value != std::floor(value)) {
         at = 0;
-        fail("a whole number of pixels");
+        fail(expected);
     }
     expectEnd();
     return static_cast<unsigned int>(value);
@@ -259,19 +262,23 @@ Layout2d FormValueReader::layout() {
 
 Borders FormValueReader::borders() {
     const char* const expected = "borders: a number, (horizontal, vertical) or (left, top, right, bottom)";
-    if (!peek().isSymbol('(')) {
-        const float all = signedNumber(expected);
-        expectEnd();
-        return Borders(all);
-    }
-    advance();
-    std::vector<float> parts{signedNumber(expected)};
-    while (peek().isSymbol(',')) {
+    std::vector<float> parts;
+    if (peek().isSymbol('(')) {
         advance();
         parts.push_back(signedNumber(expected));
+        while (peek().isSymbol(',')) {
+            advance();
+            parts.push_back(signedNumber(expected));
+        }
+        expectSymbol(')');
+    } else {
+        parts.push_back(signedNumber(expected));
     }
-    expectSymbol(')');
     expectEnd();
+    if (std::any_of(parts.begin(), parts.end(), [](float part) { return part < 0.0f; })) {
+        at = 0;
+        fail("borders of at least 0 pixels");
+    }
     if (parts.size() == 1) {
         return Borders(parts[0]);
     }

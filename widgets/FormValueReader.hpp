@@ -24,8 +24,8 @@ public:
     FormValueReader(const FormProperty& property, const std::string& file) : property(property), file(file) {}
 
     float number();
-    // A whole number of at least 0.
-    unsigned int size();
+    // A whole number of pixels from 0 to 1000.
+    unsigned int textSize();
     bool boolean();
     std::string string();
     sf::Color colour();

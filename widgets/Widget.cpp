@@ -24,15 +24,6 @@ sf::FloatRect Widget::getAbsoluteRect() const {
     return {origin + offset, extent};
 }
 
-bool Widget::isShown() const {
-    for (const Widget* widget = this; widget; widget = widget->parent) {
-        if (!widget->visible) {
-            return false;
-        }
-    }
-    return true;
-}
-
 void Widget::setEnabled(bool enable) {
     enabled = enable;
     if (!enabled) {

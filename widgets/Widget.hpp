@@ -20,7 +20,7 @@ class Group;
 //
 // Mouse positions given to the widget are in GUI pixels (the Gui's view),
 // the same space as `getAbsoluteRect`.
-class Widget : public std::enable_shared_from_this<Widget> {
+class Widget {
 public:
     virtual ~Widget() = default;
     Widget(const Widget&) = delete;
@@ -40,8 +40,6 @@ public:
 
     void setVisible(bool visible) { this->visible = visible; }
     bool isVisible() const { return visible; }
-    // Visible and every ancestor visible.
-    bool isShown() const;
     // A disabled widget takes its disabled look and ignores the mouse.
     void setEnabled(bool enabled);
     bool isEnabled() const { return enabled; }
