@@ -79,7 +79,19 @@ void Button::draw(sf::RenderTarget& target) const {
 
     if (!text.empty()) {
         const auto fitted = static_cast<unsigned int>(std::max(8.0f, rect.height * 0.5f));
-        sf::Text label = drawing::text(text, textSize == 0 ? fitted : textSize, textColor);
+        unsigned int size = textSize == 0 ? fitted : textSize;
+        sf::Text label = drawing::text(text, size, textColor);
+        // A text wider than the button shrinks (down to 8 pixels) rather than
+        // spill over its borders. Glyphs do not scale exactly, hence the loop.
+        const float room = rect.width - borders.left - borders.right - 8.0f;
+        const float width = label.getLocalBounds().width;
+        if (width > room && room > 0.0f) {
+            size = std::max(8u, static_cast<unsigned int>(static_cast<float>(size) * room / width));
+            label.setCharacterSize(size);
+            while (label.getLocalBounds().width > room && size > 8) {
+                label.setCharacterSize(--size);
+            }
+        }
         drawing::centre(label, {rect.left + rect.width / 2.0f, rect.top + rect.height / 2.0f});
         target.draw(label);
     }

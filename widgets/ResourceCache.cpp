@@ -29,10 +29,11 @@ const sf::Font* ResourceCache::font() {
     if (!cache.fontTried) {
         cache.fontTried = true;
         auto font = std::make_unique<sf::Font>();
-        if (font->loadFromFile(cache.fontPath)) {
-            if (cache.font) {
-                cache.retiredFonts.push_back(std::move(cache.font));
-            }
+        const bool loaded = font->loadFromFile(cache.fontPath);
+        if (cache.font) {
+            cache.retiredFonts.push_back(std::move(cache.font));
+        }
+        if (loaded) {
             cache.font = std::move(font);
         } else {
             std::printf("Couldn't load font %s\n", cache.fontPath.c_str());

@@ -87,6 +87,25 @@ TEST_F(GuiDrawingTest, TextIsDrawnInTheFont) {
     EXPECT_GT(lit, 300) << "the glyphs cover part of the label";
 }
 
+TEST_F(GuiDrawingTest, ButtonTextTooWideShrinksInsideTheButton) {
+    auto button = redButton();
+    button->setText("Gameplay options");
+    button->setTextSize(30);
+    button->renderer.textColor = sf::Color::White;
+    gui.add(button);
+    const sf::Image image = render();
+    int lit = 0;
+    for (unsigned int y = 0; y < 60; ++y) {
+        for (unsigned int x = 0; x < 200; ++x) {
+            const bool inside = x >= 10 && x < 110 && y >= 10 && y < 50;
+            const bool white = image.getPixel(x, y).g > 128;
+            EXPECT_FALSE(white && !inside) << "text spilled out at " << x << ", " << y;
+            lit += white && inside;
+        }
+    }
+    EXPECT_GT(lit, 20) << "the text is still drawn";
+}
+
 TEST_F(GuiDrawingTest, MissingFontIsReportedOnceAndTextIsLeftOut) {
     auto button = redButton();
     button->setText("Play");
