@@ -66,28 +66,28 @@ def _rot(angle_deg, length):
     return math.sin(a) * length, math.cos(a) * length
 
 
-def _shapes(pose, u, v):
-    """Distance fields of every part (frame pixels), in painting order."""
+def _shapes(pose):
+    """Distance fields of every part (frame pixels), in painting order, as
+    functions of the sample coordinates (u, v)."""
     ux, uy = pose.upper
     hip = (122.0, 166.0 + pose.bob)
     shapes = []
-    add = lambda name, d: shapes.append((name, d))
+    add = lambda name, field: shapes.append((name, field))
 
     def arm(side, angle):
         sx, sy = (135.0 + ux * 0.9, 126.0 + uy + pose.bob * 0.6) if side == "near" else (117.0 + ux * 0.9, 124.0 + uy + pose.bob * 0.6)
         dx, dy = _rot(angle, 24)
         hx, hy = sx + dx, sy + dy
-        add(side + "_arm", sdf.segment(u, v, sx, sy, hx, hy, 6.5))
-        add(side + "_mitten", sdf.circle(u, v, hx + dx * 0.12, hy + dy * 0.12, 7.5))
+        add(side + "_arm", lambda u, v: sdf.segment(u, v, sx, sy, hx, hy, 6.5))
+        add(side + "_mitten", lambda u, v: sdf.circle(u, v, hx + dx * 0.12, hy + dy * 0.12, 7.5))
 
     def leg(side, angle, lift):
         jx = hip[0] + (7.0 if side == "near" else -7.0)
         dx, dy = _rot(angle, 19)
         ax, ay = jx + dx, hip[1] + dy - lift
-        add(side + "_leg", sdf.segment(u, v, jx, hip[1] - 4, ax, ay, 7.0))
-        boot = sdf.union(sdf.rounded_rect(u, v, ax - 8, ay - 4, ax + 12, ay + 8, 5),
-                         sdf.circle(u, v, ax + 8, ay + 3, 5))
-        add(side + "_boot", boot)
+        add(side + "_leg", lambda u, v: sdf.segment(u, v, jx, hip[1] - 4, ax, ay, 7.0))
+        add(side + "_boot", lambda u, v: sdf.union(sdf.rounded_rect(u, v, ax - 8, ay - 4, ax + 12, ay + 8, 5),
+                                                   sdf.circle(u, v, ax + 8, ay + 3, 5)))
 
     arm("far", pose.far_arm)
     leg("far", pose.far_leg, pose.far_lift)
@@ -95,37 +95,36 @@ def _shapes(pose, u, v):
     # Coat: a rounded trapezoid sheared by the upper-body shift.
     hem_y = hip[1] + 2
     top_y = 118.0 + uy + pose.bob * 0.6
-    coat = sdf.polygon(u, v, [(hip[0] - 20, hem_y), (hip[0] + 22, hem_y),
-                              (134 + ux, top_y + 4), (128 + ux, top_y - 2), (110 + ux, top_y + 2)]) - 4
+    coat_points = [(hip[0] - 20, hem_y), (hip[0] + 22, hem_y), (134 + ux, top_y + 4), (128 + ux, top_y - 2), (110 + ux, top_y + 2)]
+    coat = lambda u, v: sdf.polygon(u, v, coat_points) - 4
     add("coat", coat)
     belt_y = hip[1] - 10 + (top_y - 118) * 0.25
-    add("belt", np.maximum(coat, np.abs(v - belt_y) - 4.5))
+    add("belt", lambda u, v: np.maximum(coat(u, v), np.abs(v - belt_y) - 4.5))
     bx = hip[0] + 8 + ux * 0.3
-    add("buckle", sdf.rounded_rect(u, v, bx - 5, belt_y - 6, bx + 5, belt_y + 6, 2))
+    add("buckle", lambda u, v: sdf.rounded_rect(u, v, bx - 5, belt_y - 6, bx + 5, belt_y + 6, 2))
     # Head.
     hx, hy = 136.0 + ux, 96.0 + uy + pose.bob * 0.5
-    add("hair_back", sdf.ellipse(u, v, hx - 19, hy + 2, 9, 12))
-    add("face", sdf.ellipse(u, v, hx, hy, 22, 20))
+    add("hair_back", lambda u, v: sdf.ellipse(u, v, hx - 19, hy + 2, 9, 12))
+    add("face", lambda u, v: sdf.ellipse(u, v, hx, hy, 22, 20))
     # Hat: a floppy cone whose tip trails behind.
     sway = pose.hat
     tip = (hx - 16 - sway, hy - 82 + abs(sway) * 0.3)
-    cone = sdf.polygon(u, v, [(hx - 25, hy - 14), (hx + 25, hy - 14), (hx + 10, hy - 40),
-                              (hx - 2 - sway * 0.4, hy - 62), tip, (hx - 12 - sway * 0.3, hy - 52), (hx - 20, hy - 34)]) - 2
-    brim = sdf.ellipse(u, v, hx + 1, hy - 15, 33, 6.5)
-    hat = np.minimum(cone, brim)
-    add("hat", hat)
-    add("hat_band", np.maximum(cone, np.abs(v - (hy - 22)) - 5))
-    add("hat_star", sdf.circle(u, v, tip[0], tip[1], 5.5))
-    add("nose", sdf.circle(u, v, hx + 21, hy + 4, 7.5))
+    cone_points = [(hx - 25, hy - 14), (hx + 25, hy - 14), (hx + 10, hy - 40),
+                   (hx - 2 - sway * 0.4, hy - 62), tip, (hx - 12 - sway * 0.3, hy - 52), (hx - 20, hy - 34)]
+    cone = lambda u, v: sdf.polygon(u, v, cone_points) - 2
+    add("hat", lambda u, v: np.minimum(cone(u, v), sdf.ellipse(u, v, hx + 1, hy - 15, 33, 6.5)))
+    add("hat_band", lambda u, v: np.maximum(cone(u, v), np.abs(v - (hy - 22)) - 5))
+    add("hat_star", lambda u, v: sdf.circle(u, v, tip[0], tip[1], 5.5))
+    add("nose", lambda u, v: sdf.circle(u, v, hx + 21, hy + 4, 7.5))
     if pose.blink:
-        add("eye", sdf.segment(u, v, hx + 7, hy - 5, hx + 14, hy - 5, 1.2))
+        add("eye", lambda u, v: sdf.segment(u, v, hx + 7, hy - 5, hx + 14, hy - 5, 1.2))
     else:
-        add("eye", sdf.ellipse(u, v, hx + 10, hy - 5, 4.2, 5.2))
-        add("pupil", sdf.circle(u, v, hx + 11.5, hy - 4, 2.3))
-    add("brow", sdf.segment(u, v, hx + 5, hy - 13, hx + 15, hy - 14, 2.2))
-    add("beard_root", sdf.ellipse(u, v, hx + 11, hy + 15, 11, 7))
-    add("moustache", sdf.union(sdf.ellipse(u, v, hx + 17, hy + 11, 9, 4.5),
-                               sdf.ellipse(u, v, hx + 8, hy + 12, 7, 4)))
+        add("eye", lambda u, v: sdf.ellipse(u, v, hx + 10, hy - 5, 4.2, 5.2))
+        add("pupil", lambda u, v: sdf.circle(u, v, hx + 11.5, hy - 4, 2.3))
+    add("brow", lambda u, v: sdf.segment(u, v, hx + 5, hy - 13, hx + 15, hy - 14, 2.2))
+    add("beard_root", lambda u, v: sdf.ellipse(u, v, hx + 11, hy + 15, 11, 7))
+    add("moustache", lambda u, v: sdf.union(sdf.ellipse(u, v, hx + 17, hy + 11, 9, 4.5),
+                                            sdf.ellipse(u, v, hx + 8, hy + 12, 7, 4)))
     arm("near", pose.near_arm)
     return shapes
 
@@ -146,9 +145,19 @@ def render_layers(pose):
     u, v = (u + 0.5) / S, (v + 0.5) / S
     ids = np.zeros((h, w), dtype=np.int16)
     union = np.full((h, w), sdf.BIG, dtype=np.float32)
-    for name, d in _shapes(pose, u, v):
-        ids[d < 0] = PARTS[name][0]
-        union = np.minimum(union, d)
+    # Each part is evaluated only around itself: its box is found on a
+    # one-sample-per-pixel grid first.
+    cv, cu = np.mgrid[0:CELL_H, 0:CELL_W].astype(np.float32) + 0.5
+    for name, field in _shapes(pose):
+        near = field(cu, cv) < 6
+        if not near.any():
+            continue
+        rows, cols = np.nonzero(near.any(axis=1))[0], np.nonzero(near.any(axis=0))[0]
+        r0, r1 = max(rows[0] - 2, 0) * S, min(rows[-1] + 3, CELL_H) * S
+        c0, c1 = max(cols[0] - 2, 0) * S, min(cols[-1] + 3, CELL_W) * S
+        d = field(u[r0:r1, c0:c1], v[r0:r1, c0:c1])
+        ids[r0:r1, c0:c1][d < 0] = PARTS[name][0]
+        union[r0:r1, c0:c1] = np.minimum(union[r0:r1, c0:c1], d)
     outline = (union < 2.6) & (ids == 0)
     # Lines where two parts meet, about 1.5 pixels wide.
     edge = np.zeros((h, w), dtype=bool)
@@ -157,20 +166,25 @@ def render_layers(pose):
     # Cel shading: light from the top left.
     shade = (_shift(ids, -10, -10, 0) != ids) & (ids > 0)
     light = (_shift(ids, 6, 6, 0) != ids) & (ids > 0) & ~shade
+    # One lookup per pixel for its part's layer and tone, then light and shade.
+    count = len(PARTS) + 1
+    layer_of = np.full(count, -1, dtype=np.int16)
+    tone_of = np.zeros((count, 3), dtype=np.float32)
+    for pid, layer, tone in PARTS.values():
+        layer_of[pid] = LAYERS.index(layer)
+        tone_of[pid] = tone if isinstance(tone, tuple) else (tone,) * 3
+    base = tone_of[ids]
+    colour = np.where(light[..., None], base + (255 - base) * 0.35, base)
+    colour = np.where(shade[..., None], base * 0.8, colour)
+    pixel_layer = np.where(edge, -1, layer_of[ids])
+    dark = outline | edge
     layers = {}
-    by_id = {pid: (layer, tone) for pid, layer, tone in PARTS.values()}
-    for layer in LAYERS:
-        rgba = np.zeros((h, w, 4))
-        for pid, (part_layer, tone) in by_id.items():
-            if part_layer != layer:
-                continue
-            mask = (ids == pid) & ~edge
-            base = np.asarray(tone if isinstance(tone, tuple) else (tone,) * 3, dtype=np.float64)
-            colour = np.where(shade[..., None], base * 0.8, np.where(light[..., None], base + (255 - base) * 0.35, base))
-            rgba[mask, :3] = colour[mask]
-            rgba[mask, 3] = 255
+    for index, layer in enumerate(LAYERS):
+        rgba = np.zeros((h, w, 4), dtype=np.float32)
+        mask = pixel_layer == index
+        rgba[mask, :3] = colour[mask]
+        rgba[mask, 3] = 255
         if layer == "color":
-            dark = outline | edge
             rgba[dark, :3] = P["outline"]
             rgba[dark, 3] = 255
         layers[layer] = downsample(rgba, S)

@@ -75,6 +75,7 @@ def character_sheet(out_dir):
 def generate(out_dir="/tmp/vorlune-preview"):
     os.makedirs(out_dir, exist_ok=True)
     print("preview:", character_sheet(out_dir))
-    from . import form_preview
+    from . import form_preview, map_preview
     form_preview.generate(out_dir)
+    map_preview.generate(out_dir)
     print("preview: menu pages in", out_dir)
