@@ -7,7 +7,9 @@
 #include <SFML/Window/Event.hpp>
 
 #include "core/StateManager.hpp"
+#include "render/RenderManager.hpp"
 #include "scene/GameObjectManager.hpp"
+#include "scene/SoundManager.hpp"
 
 bool Game::run() {
     if (!init()) {
@@ -39,7 +41,15 @@ bool Game::init() {
         return false;
     }
     worldTexture.setSmooth(true);
+    auto& overlayTexture = RenderManager::instance().overlayTexture;
+    if (!overlayTexture.create(width, height)) {
+        std::printf("Couldn't create the %ux%u overlay texture\n", width, height);
+        window.close();
+        return false;
+    }
+    overlayTexture.setSmooth(true);
     worldSprite.setTexture(worldTexture.getTexture(), true);
+    overlaySprite.setTexture(overlayTexture.getTexture(), true);
 
     shutdownListenerKey = EventManager::instance().addListener([this](std::shared_ptr<GameEvent> event) {
         if (std::dynamic_pointer_cast<ShutdownEvent>(event)) {
@@ -92,6 +102,7 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
 }
 
 void Game::fixedUpdate(float step, float time) {
+    SoundManager::instance().removeStopped();
     onFixedUpdate(step, time);
     auto& objects = GameObjectManager::instance();
     for (size_t i = 0; i < objects.sceneObjects.size(); ++i) {
@@ -122,10 +133,17 @@ void Game::draw(float delta, float time) {
     if (auto state = StateManager::instance().currentState) {
         state->draw(delta, time, worldTexture);
     }
+    auto& render = RenderManager::instance();
+    render.drawAll(worldTexture, delta, time);
     onDraw(delta, time, worldTexture);
     worldTexture.display();
+    render.overlayTexture.display();
     window.draw(worldSprite);
+    // The GUI lies between the world and the overlay.
+    window.draw(overlaySprite);
     window.display();
+    // What was drawn into the overlay since the last drawn frame is shown once.
+    render.overlayTexture.clear(sf::Color::Transparent);
 }
 
 void Game::shutdown() {
