@@ -1,7 +1,11 @@
 #include "scene/BuiltinCreators.hpp"
 
+#include "render/RenderCreators.hpp"
 #include "scene/GameObjectManager.hpp"
 
-void registerBuiltinCreators(GameObjectManager&) {
-    // The render and physics creators join here as those components land.
+void registerBuiltinCreators(GameObjectManager& manager) {
+    manager.registerCreator("sprite", createSpriteRenderer);
+    manager.registerCreator("camera", createCamera);
+    // The physics creators join here ("rigidbody", "box", "circle", "polygon").
+    manager.registerCreator("stage camera controller", createStageCameraController);
 }
