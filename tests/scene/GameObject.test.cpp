@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include "core/StateManager.hpp"
+#include "scene/GameObjectManager.hpp"
+
+namespace {
+// Counts its calls and can run a hook inside its update.
+class ProbeComponent : public Component {
+public:
+    int updates = 0, fixedUpdates = 0;
+    int enters = 0, stays = 0, exits = 0;
+    int triggerEnters = 0, triggerStays = 0, triggerExits = 0;
+    std::function<void()> duringUpdate;
+    void update(float, float) override {
+        ++updates;
+        if (duringUpdate) {
+            duringUpdate();
+        }
+    }
+    void fixedUpdate(float, float) override { ++fixedUpdates; }
+    void onCollisionEnter(std::shared_ptr<GameObject>) override { ++enters; }
+    void onCollisionStay(std::shared_ptr<GameObject>) override { ++stays; }
+    void onCollisionExit(std::shared_ptr<GameObject>) override { ++exits; }
+    void onTriggerEnter(std::shared_ptr<GameObject>) override { ++triggerEnters; }
+    void onTriggerStay(std::shared_ptr<GameObject>) override { ++triggerStays; }
+    void onTriggerExit(std::shared_ptr<GameObject>) override { ++triggerExits; }
+};
+
+class EmptyState : public GameState {
+public:
+    EmptyState() : GameState("Play") {}
+    void enter() override {}
+    void update(float, float) override {}
+    void draw(float, float, sf::RenderTarget&) override {}
+    void exit() override {}
+};
+
+class GameObjects : public ::testing::Test {
+protected:
+    std::shared_ptr<GameObject> listed(const std::string& name) {
+        auto object = objects.createGameObject(name);
+        objects.update(0.0f, 0.0f);
+        return object;
+    }
+    GameObjectManager& objects = GameObjectManager::instance();
+};
+} // namespace
+
+TEST_F(GameObjects, NewObjectHasItsTransformFirstAndIsPendingUntilNextUpdate) {
+    auto object = objects.createGameObject("crate");
+    ASSERT_EQ(object->components.size(), 1u);
+    EXPECT_EQ(object->components[0], object->transform);
+    EXPECT_FALSE(objects.findGameObject("crate"));
+    objects.update(0.0f, 0.0f);
+    EXPECT_EQ(objects.findGameObject("crate"), object);
+    EXPECT_TRUE(object->persistent) << "made while no state was current";
+}
+
+TEST_F(GameObjects, ObjectCreatedDuringUpdatePassIsNotUpdatedInThatPass) {
+    auto maker = listed("maker");
+    auto probe = addComponent<ProbeComponent>(maker);
+    std::shared_ptr<ProbeComponent> childProbe;
+    probe->duringUpdate = [&] {
+        if (!childProbe) {
+            childProbe = addComponent<ProbeComponent>(objects.createGameObject("made"));
+        }
+    };
+    objects.update(0.0f, 0.0f);
+    EXPECT_EQ(childProbe->updates, 0);
+    EXPECT_TRUE(objects.findGameObject("made"));
+    objects.update(0.0f, 0.0f);
+    EXPECT_EQ(childProbe->updates, 1);
+}
+
+TEST_F(GameObjects, ObjectsMadeWhileAStateIsCurrentJoinTheScene) {
+    StateManager::instance().registerState(std::make_shared<EmptyState>());
+    StateManager::instance().setState("Play");
+    auto object = listed("actor");
+    EXPECT_FALSE(object->persistent);
+    EXPECT_EQ(objects.sceneObjects.size(), 1u);
+    StateManager::instance().exitCurrent();
+}
+
+TEST_F(GameObjects, DestroyDeactivatesAtOnceAndUnlistsAtNextUpdate) {
+    auto parent = listed("parent");
+    auto child = listed("child");
+    child->parent = parent;
+    auto probe = addComponent<ProbeComponent>(child);
+    objects.destroyGameObject(parent);
+    EXPECT_FALSE(parent->isActiveInHierarchy());
+    EXPECT_FALSE(child->isActiveInHierarchy());
+    EXPECT_EQ(objects.persistentObjects.size(), 2u);
+    objects.update(0.0f, 0.0f);
+    EXPECT_EQ(probe->updates, 0);
+    EXPECT_EQ(objects.persistentObjects.size(), 1u);
+    EXPECT_FALSE(objects.findGameObject("parent", true));
+    objects.destroyGameObject(nullptr);
+}
+
+TEST_F(GameObjects, InactiveParentStopsChildUpdatesButNotTheirEnabledFlag) {
+    auto parent = listed("parent");
+    auto child = listed("child");
+    child->parent = parent;
+    auto probe = addComponent<ProbeComponent>(child);
+    parent->setActive(false);
+    objects.update(0.0f, 0.0f);
+    EXPECT_EQ(probe->updates, 0);
+    EXPECT_TRUE(probe->isEnabled());
+    EXPECT_FALSE(objects.findGameObject("child"));
+    EXPECT_EQ(objects.findGameObject("child", true), child);
+}
+
+TEST_F(GameObjects, ComponentAddedToInactiveObjectStartsInactiveButTransformStaysActive) {
+    auto object = objects.createGameObject("off");
+    object->setActive(false);
+    auto probe = addComponent<ProbeComponent>(object);
+    EXPECT_FALSE(probe->gameObjectActive);
+    EXPECT_FALSE(probe->isEnabled());
+    EXPECT_FALSE(object->transform->gameObjectActive) << "setActive writes every component";
+    auto other = objects.createGameObject("parentless");
+    auto childOfInactive = objects.createGameObject("child");
+    childOfInactive->parent = object;
+    auto transformLike = addComponent<TransformComponent>(childOfInactive);
+    EXPECT_TRUE(transformLike->gameObjectActive);
+}
+
+TEST_F(GameObjects, AttachRulesRefuseEmptyObjectsAndDoubleAttachment) {
+    EXPECT_FALSE(addComponent<ProbeComponent>(std::shared_ptr<GameObject>()));
+    auto object = objects.createGameObject("x");
+    auto probe = addComponent<ProbeComponent>(object);
+    EXPECT_FALSE(addComponent(object, std::shared_ptr<Component>(probe)));
+    EXPECT_EQ(probe->getGameObject(), object);
+    object->removeComponent(probe);
+    EXPECT_FALSE(object->hasComponent(probe));
+    EXPECT_FALSE(probe->getGameObject());
+    EXPECT_EQ(object->getComponent<ProbeComponent>(), nullptr);
+}
+
+TEST_F(GameObjects, GetComponentFindsDerivedTypesInOrder) {
+    auto object = objects.createGameObject("x");
+    auto first = addComponent<ProbeComponent>(object);
+    auto second = addComponent<ProbeComponent>(object);
+    EXPECT_EQ(object->getComponent<ProbeComponent>(), first);
+    EXPECT_EQ(object->getComponents<ProbeComponent>().size(), 2u);
+    EXPECT_EQ(object->getComponents<Component>().size(), 3u);
+    EXPECT_EQ(object->getComponent<Component>(), object->transform);
+}
+
+TEST_F(GameObjects, TagsHaveNoDuplicatesAndCompareExactly) {
+    auto object = objects.createGameObject("x");
+    object->addTag("Platform");
+    object->addTag("Platform");
+    EXPECT_EQ(object->tags.size(), 1u);
+    EXPECT_TRUE(object->hasTag("Platform"));
+    EXPECT_FALSE(object->hasTag("platform"));
+    object->removeTag("Platform");
+    EXPECT_FALSE(object->hasTag("Platform"));
+}
+
+TEST_F(GameObjects, DuplicateContactEntriesStayTwiceUntilEachExit) {
+    auto self = listed("self");
+    auto other = listed("other");
+    auto probe = addComponent<ProbeComponent>(self);
+    probe->enabled = false; // contact calls ignore the enabled flag
+    self->onCollisionEnter(other);
+    self->onCollisionEnter(other);
+    self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    EXPECT_EQ(probe->enters, 2);
+    EXPECT_EQ(probe->stays, 2);
+    self->onCollisionExit(other);
+    self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    EXPECT_EQ(probe->stays, 3);
+    self->onCollisionExit(other);
+    self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    EXPECT_EQ(probe->stays, 3);
+    EXPECT_TRUE(self->collisions.empty());
+}
+
+TEST_F(GameObjects, TouchingObjectThatTurnsInactiveGetsAnExitInTheStayPass) {
+    auto self = listed("self");
+    auto other = listed("other");
+    auto probe = addComponent<ProbeComponent>(self);
+    self->onTriggerEnter(other);
+    self->onCollisionEnter(other);
+    other->setActive(false);
+    self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    EXPECT_EQ(probe->stays, 0);
+    EXPECT_EQ(probe->exits, 1);
+    EXPECT_EQ(probe->triggerExits, 1);
+    EXPECT_TRUE(self->collisions.empty());
+    EXPECT_TRUE(self->triggers.empty());
+}
+
+TEST_F(GameObjects, FreedTouchingObjectIsDroppedWithoutExit) {
+    auto self = listed("self");
+    auto probe = addComponent<ProbeComponent>(self);
+    {
+        auto other = std::make_shared<GameObject>("short-lived");
+        self->onCollisionEnter(other);
+    }
+    self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    EXPECT_EQ(probe->exits, 0);
+    EXPECT_TRUE(self->collisions.empty());
+}
+
+TEST_F(GameObjects, FindReturnsEarliestSceneObjectBeforePersistent) {
+    auto persistent = listed("twin");
+    StateManager::instance().registerState(std::make_shared<EmptyState>());
+    StateManager::instance().setState("Play");
+    auto first = objects.createGameObject("twin");
+    objects.update(0.0f, 0.0f);
+    auto second = listed("twin");
+    EXPECT_EQ(objects.findGameObject("twin"), first);
+    first->setActive(false);
+    EXPECT_EQ(objects.findGameObject("twin"), second);
+    EXPECT_EQ(objects.findGameObject("twin", true), first);
+    second->setActive(false);
+    EXPECT_EQ(objects.findGameObject("twin"), persistent);
+    StateManager::instance().exitCurrent();
+}
+
+TEST_F(GameObjects, ClearLeavesPendingAdditionsToJoinLater) {
+    auto waiting = objects.createGameObject("waiting");
+    objects.clear(true);
+    EXPECT_FALSE(objects.findGameObject("waiting"));
+    objects.update(0.0f, 0.0f);
+    EXPECT_EQ(objects.findGameObject("waiting"), waiting);
+}
+
+TEST(ComponentRegistry, CreatorKeysAreLowercasedAndFirstRegistrationWins) {
+    auto& objects = GameObjectManager::instance();
+    static int built = 0;
+    objects.registerCreator("Probe", [](std::shared_ptr<GameObject> object, PropertyMap properties) {
+        ++built;
+        EXPECT_EQ(properties.at(""), "PROBE");
+        return std::shared_ptr<Component>(addComponent<ProbeComponent>(object));
+    });
+    objects.registerCreator("probe", [](std::shared_ptr<GameObject>, PropertyMap) {
+        ADD_FAILURE() << "second registration replaced the first";
+        return std::shared_ptr<Component>();
+    });
+    auto object = objects.createGameObject("x");
+    auto component = objects.createComponent("PROBE", object, {{"", "PROBE"}});
+    EXPECT_EQ(built, 1);
+    EXPECT_TRUE(std::dynamic_pointer_cast<ProbeComponent>(component));
+    EXPECT_FALSE(objects.createComponent("nothing", object, {}));
+}
