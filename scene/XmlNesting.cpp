@@ -175,8 +175,9 @@ int xmlNestingDepth(const char* text) {
             if (tag == Tag::Error) {
                 return deepest;
             }
+            deepest = std::max(deepest, depth + 1);
             if (tag == Tag::Open) {
-                deepest = std::max(deepest, ++depth);
+                ++depth;
             }
         }
     }
