@@ -91,6 +91,15 @@ std::unique_ptr<TmxTileset> readTileset(const XmlNode* node) {
     return tileset;
 }
 
+const XmlNode* firstElement(const XmlNode* node) {
+    for (auto* child = node->first_node(); child; child = child->next_sibling()) {
+        if (child->type() == rapidxml::node_element) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
 bool isSeparator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\n' || c == '\r'; }
 
 // The CSV cells, row by row; cells the text leaves out stay 0.
@@ -128,7 +137,18 @@ std::unique_ptr<TmxLayer> readLayer(const XmlNode* node, int index) {
         malformed("tile layer \"" + layer->name + "\" has an unusable size of " + std::to_string(layer->width) +
                   " x " + std::to_string(layer->height) + " cells");
     }
-    readCells(requiredChild(node, "data")->value(), *layer, static_cast<size_t>(cells));
+    const XmlNode* data = requiredChild(node, "data");
+    // Other layer formats would read as a garbage or empty layer: say so instead.
+    const char* encoding = optionalAttribute(data, "encoding");
+    if ((encoding && std::strcmp(encoding, "csv") != 0) || optionalAttribute(data, "compression")) {
+        malformed("tile layer \"" + layer->name + "\" is not stored as CSV (encoding \"" +
+                  (encoding ? encoding : "") + "\")");
+    }
+    if (const XmlNode* element = firstElement(data)) {
+        malformed("tile layer \"" + layer->name + "\" holds <" + element->name() +
+                  "> elements (XML tiles or an infinite map's chunks) instead of CSV");
+    }
+    readCells(data->value(), *layer, static_cast<size_t>(cells));
     return layer;
 }
 

@@ -23,8 +23,10 @@
 //
 // Throws std::runtime_error, with the reason, on text that is not XML and on
 // malformed maps: a required attribute or child missing, no tile layer, a
-// layer whose size is negative or absurdly large, or whose `data` holds more
-// numbers than cells. Cells the data leaves out are 0 (no tile).
+// layer whose size is negative or absurdly large, whose `data` holds more
+// numbers than cells, or whose data is not CSV text (another encoding,
+// compression, XML tiles or an infinite map's chunks). Cells the data leaves
+// out are 0 (no tile).
 std::unique_ptr<TmxMap> parseTmx(char* text);
 
 // The largest number of cells a tile layer may have (4096 x 4096).

@@ -203,6 +203,18 @@ TEST(TmxParser, RejectsMalformedMaps) {
         {"layer without data", mapWith(R"(<layer name="L" width="3" height="2"/>)"), "<data>"},
         {"layer without name", mapWith(R"(<layer width="3" height="2"><data/></layer>)"), "attribute name"},
         {"too many numbers", mapWith(layer("L", "1,2,3,4,5,6,7")), "more numbers"},
+        {"base64 data",
+         mapWith(R"(<layer name="L" width="3" height="2"><data encoding="base64">AQAAAAIAAAA=</data></layer>)"),
+         "not stored as CSV"},
+        {"compressed data",
+         mapWith(R"(<layer name="L" width="3" height="2"><data encoding="csv" compression="zlib">1</data></layer>)"),
+         "not stored as CSV"},
+        {"XML tiles",
+         mapWith(R"(<layer name="L" width="3" height="2"><data><tile gid="1"/><tile/></data></layer>)"),
+         "<tile> elements"},
+        {"infinite map",
+         mapWith(R"(<layer name="L" width="3" height="2"><data encoding="csv"><chunk x="0" y="0" width="16" height="16">1</chunk></data></layer>)"),
+         "<chunk> elements"},
         {"negative size", mapWith(layer("L", "", -3, 2)), "size"},
         {"both sizes negative", mapWith(layer("L", "", -65536, -65536)), "size"},
         {"overflowing size", mapWith(layer("L", "", 65536, 65536)), "size"},
@@ -225,6 +237,9 @@ TEST(TmxParser, RejectsMalformedMaps) {
 TEST(TmxParser, AcceptsEveryNumberThatFitsTheCells) {
     auto map = parse(mapWith(layer("L", "1,2,3,4,5,6,,,\n")));
     EXPECT_EQ(map->layers[0]->data.back(), 6);
+    // CSV text without the encoding attribute is read all the same.
+    auto bare = parse(mapWith(R"(<layer name="L" width="3" height="2"><data>1,2</data></layer>)"));
+    EXPECT_EQ(bare->layers[0]->data[1], 2);
     auto empty = parse(mapWith(layer("Nothing", "", 0, 0)));
     EXPECT_TRUE(empty->layers[0]->data.empty());
 }

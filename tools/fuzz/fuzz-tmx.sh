@@ -6,6 +6,17 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 seconds="${1:-300}"
 out="$root/build-fuzz"
+
+# clang and its libFuzzer runtime are only needed here, not by the build.
+missing=()
+for package in clang libclang-rt-14-dev; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -ne 0 ]; then
+  apt=(apt-get)
+  [ "$(id -u)" -ne 0 ] && apt=(sudo apt-get)
+  DEBIAN_FRONTEND=noninteractive "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+fi
 mkdir -p "$out/corpus"
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$root" "$root/tools/fuzz/TmxParser.fuzz.cpp" "$root/scene/TmxParser.cpp" "$root/scene/XmlNesting.cpp" \
