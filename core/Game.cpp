@@ -7,6 +7,7 @@
 #include <SFML/Window/Event.hpp>
 
 #include "core/StateManager.hpp"
+#include "physics/PhysicsManager.hpp"
 #include "render/RenderManager.hpp"
 #include "scene/GameObjectManager.hpp"
 #include "scene/SoundManager.hpp"
@@ -51,6 +52,9 @@ bool Game::init() {
     worldSprite.setTexture(worldTexture.getTexture(), true);
     overlaySprite.setTexture(overlayTexture.getTexture(), true);
 
+    // An empty world until a state makes its own.
+    PhysicsManager::instance().createWorld(0.0f, 0.0f, 100.0f);
+
     shutdownListenerKey = EventManager::instance().addListener([this](std::shared_ptr<GameEvent> event) {
         if (std::dynamic_pointer_cast<ShutdownEvent>(event)) {
             window.close();
@@ -80,6 +84,11 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
     times.physicsAccumulator += delta;
     times.frameAccumulator += delta;
 
+    auto& physics = PhysicsManager::instance();
+    if (times.physicsAccumulator >= fixedDelta) {
+        physics.flushPendingDestructions();
+    }
+
     int steps = 0;
     while (times.physicsAccumulator >= fixedDelta) {
         times.fixedTime += fixedDelta;
@@ -87,6 +96,12 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         ++steps;
         times.physicsAccumulator -= fixedDelta;
     }
+    // All fixed updates of the frame run before all its world steps; forces
+    // applied in them last through every step and are cleared once.
+    for (int i = 0; i < steps; ++i) {
+        physics.stepWorld(fixedDelta);
+    }
+    physics.clearForces();
 
     update(delta, times.elapsed);
 
