@@ -6,6 +6,8 @@
 #include <SFML/System/Clock.hpp>
 #include <SFML/Window/Event.hpp>
 
+#include "core/GuiManager.hpp"
+#include "core/InputManager.hpp"
 #include "core/StateManager.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "render/RenderManager.hpp"
@@ -30,8 +32,8 @@ bool Game::run() {
 
 bool Game::init() {
     const sf::ContextSettings settings;
-    window.create(sf::VideoMode(width, height, 32), title, sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close,
-                  settings);
+    window.create(sf::VideoMode(width, height, 32), title,
+                  sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close, settings);
     if (!window.isOpen()) {
         std::printf("Couldn't create the %ux%u window\n", width, height);
         return false;
@@ -55,6 +57,9 @@ bool Game::init() {
     // An empty world until a state makes its own.
     PhysicsManager::instance().createWorld(0.0f, 0.0f, 100.0f);
 
+    InputManager::instance().window = &window;
+    GuiManager::instance().setWindow(window);
+
     shutdownListenerKey = EventManager::instance().addListener([this](std::shared_ptr<GameEvent> event) {
         if (std::dynamic_pointer_cast<ShutdownEvent>(event)) {
             window.close();
@@ -69,6 +74,8 @@ bool Game::init() {
 void Game::pollWindowEvents() {
     sf::Event event;
     while (window.pollEvent(event)) {
+        // The GUI sees every event first; button handlers run here.
+        GuiManager::instance().handleEvent(event);
         // Closing does not cut the frame short: the loop ends at its open test.
         if (event.type == sf::Event::Closed) {
             window.close();
@@ -131,6 +138,7 @@ void Game::fixedUpdate(float step, float time) {
 }
 
 void Game::update(float delta, float time) {
+    InputManager::instance().update();
     auto& states = StateManager::instance();
     if (states.currentState) {
         // Held: the state may switch states from inside its own update.
@@ -155,6 +163,7 @@ void Game::draw(float delta, float time) {
     render.overlayTexture.display();
     window.draw(worldSprite);
     // The GUI lies between the world and the overlay.
+    GuiManager::instance().draw();
     window.draw(overlaySprite);
     window.display();
     // What was drawn into the overlay since the last drawn frame is shown once.
