@@ -6,8 +6,13 @@
 #include <SFML/System/Clock.hpp>
 #include <SFML/Window/Event.hpp>
 
+#include "core/GuiManager.hpp"
+#include "core/InputManager.hpp"
 #include "core/StateManager.hpp"
+#include "physics/PhysicsManager.hpp"
+#include "render/RenderManager.hpp"
 #include "scene/GameObjectManager.hpp"
+#include "scene/SoundManager.hpp"
 
 bool Game::run() {
     if (!init()) {
@@ -27,8 +32,8 @@ bool Game::run() {
 
 bool Game::init() {
     const sf::ContextSettings settings;
-    window.create(sf::VideoMode(width, height, 32), title, sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close,
-                  settings);
+    window.create(sf::VideoMode(width, height, 32), title,
+                  sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close, settings);
     if (!window.isOpen()) {
         std::printf("Couldn't create the %ux%u window\n", width, height);
         return false;
@@ -39,7 +44,21 @@ bool Game::init() {
         return false;
     }
     worldTexture.setSmooth(true);
+    auto& overlayTexture = RenderManager::instance().overlayTexture;
+    if (!overlayTexture.create(width, height)) {
+        std::printf("Couldn't create the %ux%u overlay texture\n", width, height);
+        window.close();
+        return false;
+    }
+    overlayTexture.setSmooth(true);
     worldSprite.setTexture(worldTexture.getTexture(), true);
+    overlaySprite.setTexture(overlayTexture.getTexture(), true);
+
+    // An empty world until a state makes its own.
+    PhysicsManager::instance().createWorld(0.0f, 0.0f, 100.0f);
+
+    InputManager::instance().window = &window;
+    GuiManager::instance().setWindow(window);
 
     shutdownListenerKey = EventManager::instance().addListener([this](std::shared_ptr<GameEvent> event) {
         if (std::dynamic_pointer_cast<ShutdownEvent>(event)) {
@@ -55,6 +74,8 @@ bool Game::init() {
 void Game::pollWindowEvents() {
     sf::Event event;
     while (window.pollEvent(event)) {
+        // The GUI sees every event first; button handlers run here.
+        GuiManager::instance().handleEvent(event);
         // Closing does not cut the frame short: the loop ends at its open test.
         if (event.type == sf::Event::Closed) {
             window.close();
@@ -70,6 +91,11 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
     times.physicsAccumulator += delta;
     times.frameAccumulator += delta;
 
+    auto& physics = PhysicsManager::instance();
+    if (times.physicsAccumulator >= fixedDelta) {
+        physics.flushPendingDestructions();
+    }
+
     int steps = 0;
     while (times.physicsAccumulator >= fixedDelta) {
         times.fixedTime += fixedDelta;
@@ -77,6 +103,12 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         ++steps;
         times.physicsAccumulator -= fixedDelta;
     }
+    // All fixed updates of the frame run before all its world steps; forces
+    // applied in them last through every step and are cleared once.
+    for (int i = 0; i < steps; ++i) {
+        physics.stepWorld(fixedDelta);
+    }
+    physics.clearForces();
 
     update(delta, times.elapsed);
 
@@ -92,6 +124,7 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
 }
 
 void Game::fixedUpdate(float step, float time) {
+    SoundManager::instance().removeStopped();
     onFixedUpdate(step, time);
     auto& objects = GameObjectManager::instance();
     for (size_t i = 0; i < objects.sceneObjects.size(); ++i) {
@@ -105,6 +138,7 @@ void Game::fixedUpdate(float step, float time) {
 }
 
 void Game::update(float delta, float time) {
+    InputManager::instance().update();
     auto& states = StateManager::instance();
     if (states.currentState) {
         // Held: the state may switch states from inside its own update.
@@ -122,10 +156,18 @@ void Game::draw(float delta, float time) {
     if (auto state = StateManager::instance().currentState) {
         state->draw(delta, time, worldTexture);
     }
+    auto& render = RenderManager::instance();
+    render.drawAll(worldTexture, delta, time);
     onDraw(delta, time, worldTexture);
     worldTexture.display();
+    render.overlayTexture.display();
     window.draw(worldSprite);
+    // The GUI lies between the world and the overlay.
+    GuiManager::instance().draw();
+    window.draw(overlaySprite);
     window.display();
+    // What was drawn into the overlay since the last drawn frame is shown once.
+    render.overlayTexture.clear(sf::Color::Transparent);
 }
 
 void Game::shutdown() {

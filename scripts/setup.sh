@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils
+  python3-pil
 )
 
 # The content generators (tools/make_content.py) need Python with numpy and

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Window/Event.hpp>
+
+#include "widgets/Group.hpp"
+#include "widgets/Gui.hpp"
+
+// The game's pages outside the world (menus, pause pages, the victory screen):
+// form files loaded into named, full-window groups that are shown and hidden
+// by name. Owns the widget tree bound to the window. Names that are not held
+// are tolerated: the page operations return false and change nothing.
+class GuiManager {
+public:
+    static GuiManager& instance();
+
+    // Binds the GUI to the window (observed; it must outlive the GUI's use).
+    void setWindow(sf::RenderWindow& window);
+    // Loads the form file into a new hidden full-window group held under the
+    // name. False, changing nothing, if the name is already held or the form
+    // cannot be loaded (reported on standard output with the file and line).
+    bool loadGroup(const std::string& name, const std::string& formPath);
+    bool setVisible(const std::string& name, bool visible);
+    // False when the name is not held.
+    bool isVisible(const std::string& name) const;
+    bool toggleVisible(const std::string& name);
+    void hideAll();
+
+    // The named widget of the page, as the requested widget type
+    // (widgets::Button, widgets::Slider, widgets::Picture, ...); empty when the
+    // page is not held or has no such widget of that type.
+    template <class WidgetType>
+    std::shared_ptr<WidgetType> getWidget(const std::string& group, const std::string& widget) const {
+        const auto found = groups.find(group);
+        return found == groups.end() ? nullptr : found->second->get<WidgetType>(widget);
+    }
+
+    // Called by the main loop: every window event, then the drawing.
+    bool handleEvent(const sf::Event& event) { return gui.handleEvent(event); }
+    void draw() { gui.draw(); }
+
+    std::map<std::string, std::shared_ptr<widgets::Group>> groups;
+    widgets::Gui gui;
+    // Full-window; every page goes into it.
+    std::shared_ptr<widgets::Group> root;
+
+private:
+    GuiManager();
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <SFML/Window/Joystick.hpp>
+#include <SFML/Window/Keyboard.hpp>
+#include <SFML/Window/Mouse.hpp>
+
+// Where the InputManager reads the devices' real-time state. The default reads
+// SFML; tests and scripted runs of the game install one they drive themselves.
+// The InputManager only passes arguments inside SFML's ranges (key below
+// KeyCount, button below ButtonCount, joystick below Joystick::Count, axis
+// below AxisCount).
+class InputBackend {
+public:
+    virtual ~InputBackend() = default;
+
+    virtual bool isKeyPressed(sf::Keyboard::Key key) = 0;
+    virtual bool isMouseButtonPressed(sf::Mouse::Button button) = 0;
+    virtual bool isJoystickConnected(unsigned int joystick) = 0;
+    // False for a disconnected joystick.
+    virtual bool isJoystickButtonPressed(unsigned int joystick, unsigned int button) = 0;
+    // False for a disconnected joystick.
+    virtual bool hasJoystickAxis(unsigned int joystick, sf::Joystick::Axis axis) = 0;
+    // In SFML's range -100 .. 100.
+    virtual float getJoystickAxisPosition(unsigned int joystick, sf::Joystick::Axis axis) = 0;
+};

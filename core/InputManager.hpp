@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <SFML/Graphics/RenderWindow.hpp>
+
+#include "core/AxisInputConfig.hpp"
+#include "core/InputBackend.hpp"
+#include "core/InputEventConfig.hpp"
+
+// Turns device state into named actions, so game code asks for "Player1 Jump"
+// and never for a key.
+//
+// An input code names one physical button of any device:
+//   0 .. 149    keyboard key (sf::Keyboard::Key)
+//   150 .. 199  mouse button (code - 150)
+//   200 and up  joystick button: joystick = code / 100 - 2, button = code % 100
+// Codes outside what the devices have (a negative code, a key past the last
+// key, joystick 8 and up, ...) read as up.
+//
+// Button actions are sampled once per frame by `update`; axes when read.
+// Names that are not registered are tolerated everywhere: adding to them does
+// nothing, `wasPressed` is false and `getAxis` is 0.
+class InputManager {
+public:
+    static InputManager& instance();
+
+    static constexpr int32_t firstMouseCode = 150;
+    static constexpr int32_t firstJoystickCode = 200;
+
+    // Creates a button action unless the name is taken.
+    void addAction(const std::string& name, bool continuous);
+    void addKey(const std::string& name, int32_t code);
+    void addJoystickButton(const std::string& name, unsigned int button, unsigned int joystick);
+    // Creates an axis action unless the name is taken.
+    void addAxis(const std::string& name);
+    void addAxisKey(const std::string& name, int32_t code, float value);
+    void addJoystickAxis(const std::string& name, sf::Joystick::Axis axis, unsigned int joystick);
+
+    // Samples every button action; called once per frame before anything else updates.
+    void update();
+    // Whether the action fired at the last sampling.
+    bool wasPressed(const std::string& name) const;
+    // In -1 .. 1, read from the devices now.
+    float getAxis(const std::string& name) const;
+
+    // Replaces where device state comes from; empty restores SFML's real-time state.
+    void setBackend(std::shared_ptr<InputBackend> backend);
+    // Whether the code's button is down now.
+    bool isCodeDown(int32_t code) const;
+
+    std::map<std::string, std::shared_ptr<InputEventConfig>> actions;
+    std::map<std::string, std::shared_ptr<AxisInputConfig>> axes;
+    // The game's window (observed), stored at start-up.
+    sf::RenderWindow* window = nullptr;
+
+private:
+    InputManager();
+
+    std::shared_ptr<InputBackend> backend;
+};

@@ -1,0 +1,121 @@
+#include "physics/ColliderComponent.hpp"
+
+#include <cmath>
+
+#include <SFML/Graphics/VertexArray.hpp>
+#include <box2d/b2_body.h>
+#include <box2d/b2_collision.h>
+
+#include "physics/CollisionLayer.hpp"
+#include "physics/PhysicsManager.hpp"
+#include "physics/RigidBodyComponent.hpp"
+#include "scene/GameObject.hpp"
+
+ColliderComponent::ColliderComponent(std::shared_ptr<b2Shape> shape, bool isSensor, float friction,
+                                     float restitution)
+    : shape(std::move(shape)), isSensor(isSensor), friction(friction), restitution(restitution) {}
+
+ColliderComponent::~ColliderComponent() { detachFixture(); }
+
+b2Fixture* ColliderComponent::liveFixture() {
+    if (fixture && world.expired()) {
+        // The world was replaced: the fixture went with it, unannounced.
+        forgetFixture();
+    }
+    return fixture;
+}
+
+void ColliderComponent::forgetFixture() {
+    delete ownerCell;
+    ownerCell = nullptr;
+    fixture = nullptr;
+    world.reset();
+}
+
+void ColliderComponent::detachFixture() {
+    if (b2Fixture* current = liveFixture()) {
+        current->GetUserData().pointer = 0;
+        PhysicsManager::instance().destroyFixture(current);
+    }
+    forgetFixture();
+}
+
+void ColliderComponent::init() {
+    Component::init();
+    auto owner = getGameObject();
+    if (!owner || !owner->rigidBody) {
+        return;
+    }
+    RigidBodyComponent& rigidBody = *owner->rigidBody;
+    b2Body* body = rigidBody.liveBody();
+    if (!body) {
+        return;
+    }
+    if (b2Fixture* current = liveFixture()) {
+        if (current->GetBody() == body) {
+            return;
+        }
+        detachFixture();
+    }
+
+    ownerCell = new OwnerCell<ColliderComponent>{this};
+    b2FixtureDef definition;
+    definition.shape = shape.get();
+    definition.userData.pointer = reinterpret_cast<uintptr_t>(ownerCell);
+    definition.friction = friction;
+    definition.restitution = restitution;
+    definition.restitutionThreshold = 1.0f;
+    definition.density = 1.0f;
+    definition.isSensor = isSensor;
+    if (rigidBody.layer) {
+        definition.filter = rigidBody.layer->filter;
+    }
+    fixture = body->CreateFixture(&definition);
+    if (!fixture) {
+        // Box2D refuses while the world is stepping.
+        forgetFixture();
+        return;
+    }
+    world = rigidBody.bodyWorld();
+    rigidBody.fitMassToFixtures();
+}
+
+std::pair<sf::Vector2f, sf::Vector2f> ColliderComponent::getBounds() {
+    b2Transform transform;
+    transform.SetIdentity();
+    if (b2Fixture* current = liveFixture()) {
+        transform = current->GetBody()->GetTransform();
+    }
+    b2AABB bounds;
+    shape->ComputeAABB(&bounds, transform, 0);
+    for (int32 child = 1; child < shape->GetChildCount(); ++child) {
+        b2AABB childBounds;
+        shape->ComputeAABB(&childBounds, transform, child);
+        bounds.Combine(childBounds);
+    }
+    const float pixelsPerMeter = PhysicsManager::instance().pixelsPerMeter;
+    return {{bounds.lowerBound.x * pixelsPerMeter, bounds.lowerBound.y * pixelsPerMeter},
+            {bounds.upperBound.x * pixelsPerMeter, bounds.upperBound.y * pixelsPerMeter}};
+}
+
+sf::Vector2f ColliderComponent::bodyToWorld(sf::Vector2f point) const {
+    auto owner = getGameObject();
+    if (!owner) {
+        return point;
+    }
+    // Position and rotation only: shapes are not scaled with the object, and
+    // a transform origin set for a sprite must not shift the outline.
+    sf::Transform toWorld;
+    toWorld.translate(owner->transform->getPosition()).rotate(owner->transform->getRotation());
+    return toWorld.transformPoint(point);
+}
+
+void ColliderComponent::drawOutline(sf::RenderTarget& target, const sf::Color& color) {
+    const auto [lower, upper] = getBounds();
+    sf::VertexArray outline(sf::LineStrip, 5);
+    const sf::Vector2f corners[] = {lower, {upper.x, lower.y}, upper, {lower.x, upper.y}, lower};
+    for (size_t i = 0; i < 5; ++i) {
+        outline[i] = sf::Vertex(corners[i], color);
+    }
+    target.draw(outline);
+}

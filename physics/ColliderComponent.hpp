@@ -1,0 +1,67 @@
+#pragma once
+
+#include <memory>
+#include <utility>
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/System/Vector2.hpp>
+#include <box2d/b2_fixture.h>
+#include <box2d/b2_shape.h>
+
+#include "physics/OwnerCell.hpp"
+#include "scene/Component.hpp"
+
+class b2World;
+
+// One Box2D fixture on the body of the object's rigid body. Owns the shape
+// (metres, relative to the body origin) and the fixture settings; takes its
+// filter from the rigid body's collision layer. Every fixture starts at
+// density 1 and the rigid body rescales densities so it keeps its configured
+// mass. Without a rigid body (or before it has a body) the collider is inert;
+// the rigid body's `init` attaches it later.
+class ColliderComponent : public Component {
+public:
+    ColliderComponent(std::shared_ptr<b2Shape> shape, bool isSensor, float friction, float restitution);
+    // Destroys the fixture at once.
+    ~ColliderComponent() override;
+    ColliderComponent(const ColliderComponent&) = delete;
+    ColliderComponent& operator=(const ColliderComponent&) = delete;
+
+    // Attaches the fixture to the rigid body's current body (again, if the
+    // body changed).
+    void init() override;
+
+    // Debug outline in world pixels, drawn onto any render target. The base
+    // draws the bounding box.
+    virtual void drawOutline(sf::RenderTarget& target, const sf::Color& color);
+
+    // Axis-aligned bounds (lower, upper) in pixels: in the world while
+    // attached, around the body origin while detached.
+    std::pair<sf::Vector2f, sf::Vector2f> getBounds();
+
+    // The fixture while its world exists, else null (and forgotten).
+    b2Fixture* liveFixture();
+    // Clears the fixture's user data and destroys it now (teardown).
+    void detachFixture();
+    // Called by the destruction listener: the fixture went with its body.
+    void forgetFixture();
+
+    // Owned; never changed after construction.
+    std::shared_ptr<b2Shape> shape;
+    bool isSensor;
+    float friction;
+    float restitution;
+    // Owned; the fixture's user data; null while detached.
+    OwnerCell<ColliderComponent>* ownerCell = nullptr;
+    // Owned by the body; null while detached.
+    b2Fixture* fixture = nullptr;
+
+protected:
+    // Maps a point in body space (pixels) to world pixels through the owner's
+    // world position and rotation.
+    sf::Vector2f bodyToWorld(sf::Vector2f point) const;
+
+private:
+    std::weak_ptr<b2World> world;
+};

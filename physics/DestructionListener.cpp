@@ -1,0 +1,19 @@
+#include "physics/DestructionListener.hpp"
+
+#include <box2d/b2_fixture.h>
+#include <box2d/b2_joint.h>
+
+#include "physics/ColliderComponent.hpp"
+#include "physics/JointComponent.hpp"
+
+void PhysicsManager::DestructionListener::SayGoodbye(b2Joint* joint) {
+    if (auto* owner = ownerFrom<JointComponent>(joint->GetUserData().pointer)) {
+        owner->forgetJoint();
+    }
+}
+
+void PhysicsManager::DestructionListener::SayGoodbye(b2Fixture* fixture) {
+    if (auto* owner = ownerFrom<ColliderComponent>(fixture->GetUserData().pointer)) {
+        owner->forgetFixture();
+    }
+}

@@ -1,0 +1,16 @@
+#include "physics/DistanceJointComponent.hpp"
+
+#include <box2d/b2_distance_joint.h>
+
+DistanceJointComponent::DistanceJointComponent(std::shared_ptr<GameObject> connectedObject, sf::Vector2f anchorA,
+                                               sf::Vector2f anchorB)
+    : JointComponent(std::move(connectedObject)), anchorA(anchorA), anchorB(anchorB) {}
+
+std::shared_ptr<b2JointDef> DistanceJointComponent::makeDefinition(b2Body* a, b2Body* b) {
+    auto definition = std::make_shared<b2DistanceJointDef>();
+    const float scale = pixelsPerMeter();
+    // Sets the rest length, and both bounds, to the anchors' current distance.
+    definition->Initialize(a, b, b2Vec2(anchorA.x / scale, anchorA.y / scale),
+                           b2Vec2(anchorB.x / scale, anchorB.y / scale));
+    return definition;
+}

@@ -1,0 +1,263 @@
+#include "physics/RigidBodyComponent.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include <box2d/b2_fixture.h>
+#include <box2d/b2_world.h>
+
+#include "physics/ColliderComponent.hpp"
+#include "physics/CollisionLayer.hpp"
+#include "physics/JointComponent.hpp"
+#include "physics/PhysicsManager.hpp"
+#include "scene/GameObject.hpp"
+
+RigidBodyComponent::RigidBodyComponent(int32_t bodyType, float mass) : bodyType(bodyType), mass(mass) {}
+
+RigidBodyComponent::~RigidBodyComponent() {
+    setCollisionLayer(nullptr);
+    if (b2Body* current = liveBody()) {
+        // Box2D takes the body's fixtures and the joints ending at it along;
+        // the destruction listener clears their components.
+        current->GetUserData().pointer = 0;
+        PhysicsManager::instance().destroyBody(current);
+    }
+    forgetBody();
+}
+
+b2Body* RigidBodyComponent::liveBody() {
+    if (body && world.expired()) {
+        // The world was replaced: the body went with it, unannounced.
+        forgetBody();
+    }
+    return body;
+}
+
+void RigidBodyComponent::forgetBody() {
+    delete ownerCell;
+    ownerCell = nullptr;
+    body = nullptr;
+    world.reset();
+}
+
+void RigidBodyComponent::init() {
+    Component::init();
+    auto& physics = PhysicsManager::instance();
+    auto owner = getGameObject();
+    if (!physics.world) {
+        enabled = false;
+        return;
+    }
+    if (!owner || liveBody()) {
+        return;
+    }
+    const float pixelsPerMeter = physics.pixelsPerMeter;
+    const sf::Vector2f position = owner->transform->getPosition();
+
+    b2BodyDef definition;
+    definition.type = static_cast<b2BodyType>(std::clamp<int32_t>(bodyType, b2_staticBody, b2_dynamicBody));
+    definition.position.Set(position.x / pixelsPerMeter, position.y / pixelsPerMeter);
+    definition.angle = owner->transform->getRotation() / PhysicsManager::degreesPerRadian;
+    ownerCell = new OwnerCell<RigidBodyComponent>{this};
+    definition.userData.pointer = reinterpret_cast<uintptr_t>(ownerCell);
+    body = physics.world->CreateBody(&definition);
+    if (!body) {
+        // Box2D refuses while the world is stepping.
+        forgetBody();
+        enabled = false;
+        return;
+    }
+    world = physics.world;
+
+    setCollisionLayer(physics.getOrCreateCollisionLayer(physics.defaultLayerName));
+
+    if (owner->getComponents<RigidBodyComponent>().size() > 1) {
+        enabled = false;
+    } else {
+        for (auto& collider : owner->getComponents<ColliderComponent>()) {
+            collider->init();
+        }
+        for (auto& joint : owner->getComponents<JointComponent>()) {
+            joint->createJoint();
+        }
+    }
+
+    if (auto parent = owner->lockParent()) {
+        // A body lives in world space: the object leaves its parent but keeps
+        // where it is drawn. Read everything before the parent goes.
+        auto& transform = *owner->transform;
+        const sf::Vector2f worldPosition = transform.getPosition();
+        const float worldRotation = transform.getRotation();
+        const sf::Vector2f worldScale = transform.getWorldScale();
+        owner->parent.reset();
+        transform.setRotation(worldRotation);
+        transform.setScale(worldScale);
+        transform.setPosition(worldPosition);
+        transformChanged = true;
+    }
+
+    if (bodyType != b2_staticBody) {
+        applyMass(mass);
+    }
+}
+
+void RigidBodyComponent::fixedUpdate(float, float) {
+    b2Body* current = liveBody();
+    auto owner = getGameObject();
+    if (!current || !owner) {
+        return;
+    }
+    const bool isStatic = current->GetType() == b2_staticBody;
+    if (constraints & lockX) {
+        if (!isStatic) {
+            current->SetLinearVelocity(b2Vec2(0.0f, current->GetLinearVelocity().y));
+        }
+        current->SetTransform(b2Vec2(lockedPosition.x, current->GetPosition().y), current->GetAngle());
+    }
+    if (constraints & lockY) {
+        if (!isStatic) {
+            current->SetLinearVelocity(b2Vec2(current->GetLinearVelocity().x, 0.0f));
+        }
+        current->SetTransform(b2Vec2(current->GetPosition().x, lockedPosition.y), current->GetAngle());
+    }
+
+    const float pixelsPerMeter = PhysicsManager::instance().pixelsPerMeter;
+    auto& transform = *owner->transform;
+    if (transformChanged) {
+        const sf::Vector2f position = transform.getPosition();
+        current->SetTransform(b2Vec2(position.x / pixelsPerMeter, position.y / pixelsPerMeter),
+                              transform.getRotation() / PhysicsManager::degreesPerRadian);
+    } else {
+        const b2Vec2 position = current->GetPosition();
+        transform.setPosition(position.x * pixelsPerMeter, position.y * pixelsPerMeter);
+        transform.setRotation(current->GetAngle() * PhysicsManager::degreesPerRadian);
+        clampVelocity();
+    }
+    transformChanged = false;
+}
+
+void RigidBodyComponent::setCollisionLayer(const std::shared_ptr<CollisionLayer>& newLayer) {
+    if (layer) {
+        auto& listed = layer->bodies;
+        listed.erase(std::remove(listed.begin(), listed.end(), this), listed.end());
+    }
+    if (!newLayer) {
+        return;
+    }
+    layer = newLayer;
+    layer->bodies.push_back(this);
+    layer->applyFilterTo(*this);
+}
+
+void RigidBodyComponent::setVelocity(float x, float y) {
+    b2Body* current = liveBody();
+    if (!current) {
+        return;
+    }
+    if (current->GetType() != b2_staticBody) {
+        current->SetLinearVelocity(b2Vec2(x, y));
+    }
+    clampVelocity();
+}
+
+b2Vec2 RigidBodyComponent::getVelocity() {
+    b2Body* current = liveBody();
+    if (!current) {
+        return b2Vec2(0.0f, 0.0f);
+    }
+    b2Vec2 velocity = current->GetLinearVelocity();
+    if (constraints & lockX) {
+        velocity.x = 0.0f;
+    }
+    if (constraints & lockY) {
+        velocity.y = 0.0f;
+    }
+    return velocity;
+}
+
+void RigidBodyComponent::clampVelocity() {
+    b2Body* current = liveBody();
+    if (!current) {
+        return;
+    }
+    b2Vec2 velocity = current->GetLinearVelocity();
+    if (maxSpeed >= 0.0f) {
+        const float speed = velocity.Length();
+        if (speed > maxSpeed) {
+            velocity *= maxSpeed / speed;
+        }
+    } else {
+        if (maxSpeedX >= 0.0f && std::fabs(velocity.x) > maxSpeedX) {
+            velocity.x = std::copysign(maxSpeedX, velocity.x);
+        }
+        if (maxSpeedY >= 0.0f && std::fabs(velocity.y) > maxSpeedY) {
+            velocity.y = std::copysign(maxSpeedY, velocity.y);
+        }
+    }
+    if (current->GetType() != b2_staticBody) {
+        current->SetLinearVelocity(velocity);
+    }
+}
+
+namespace {
+// Multiplies the density of every attached fixture of the object's colliders.
+void scaleDensities(GameObject& owner, b2Body& body, float factor) {
+    for (auto& collider : owner.getComponents<ColliderComponent>()) {
+        b2Fixture* fixture = collider->liveFixture();
+        if (fixture && fixture->GetBody() == &body) {
+            fixture->SetDensity(fixture->GetDensity() * factor);
+        }
+    }
+    body.ResetMassData();
+}
+} // namespace
+
+void RigidBodyComponent::fitMassToFixtures() {
+    b2Body* current = liveBody();
+    auto owner = getGameObject();
+    if (!current || !owner) {
+        return;
+    }
+    current->ResetMassData();
+    const float total = current->GetMass();
+    if (total == 0.0f) {
+        return;
+    }
+    scaleDensities(*owner, *current, mass / total);
+}
+
+void RigidBodyComponent::applyMass(float m) {
+    b2Body* current = liveBody();
+    auto owner = getGameObject();
+    if (!current || !owner) {
+        return;
+    }
+    if (current->GetType() == b2_staticBody) {
+        current->ResetMassData();
+        return;
+    }
+    const float total = current->GetMass();
+    if (total == 0.0f || std::fabs(total - m) < 0.01f) {
+        return;
+    }
+    scaleDensities(*owner, *current, m / total);
+}
+
+void RigidBodyComponent::destroyJoints() {
+    if (auto owner = getGameObject()) {
+        for (auto& joint : owner->getComponents<JointComponent>()) {
+            joint->destroyJoint();
+        }
+    }
+}
+
+void RigidBodyComponent::releaseBody() {
+    destroyJoints();
+    setCollisionLayer(nullptr);
+    layer.reset();
+    if (b2Body* current = liveBody()) {
+        current->GetUserData().pointer = 0;
+        PhysicsManager::instance().destroyBody(current);
+    }
+    forgetBody();
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include <box2d/b2_body.h>
+
+#include "physics/OwnerCell.hpp"
+#include "scene/Component.hpp"
+
+class CollisionLayer;
+
+// Gives its game object one Box2D body, made at `init` from the object's
+// transform in the PhysicsManager's world, on the layer "_default". It makes
+// the object's colliders attach their fixtures and its joints build their
+// joints, scales the fixtures' densities so the body weighs `mass`, and keeps
+// body and transform in step every fixed update: the transform follows the
+// body, except after the transform was moved from outside (`transformChanged`,
+// set through TransformComponent::markMoved), when the body is teleported.
+//
+// An object holds at most one (GameObject::rigidBody). The body is destroyed
+// with the component, or at once when the component is removed from its
+// object. Without a world at `init` the component disables itself for good.
+class RigidBodyComponent : public Component {
+public:
+    // Bits of `constraints`.
+    static constexpr int32_t lockRotation = 1;
+    static constexpr int32_t lockX = 2;
+    static constexpr int32_t lockY = 4;
+
+    // bodyType: 0 static, 1 kinematic, 2 dynamic (b2BodyType); mass in kg.
+    RigidBodyComponent(int32_t bodyType, float mass);
+    ~RigidBodyComponent() override;
+    RigidBodyComponent(const RigidBodyComponent&) = delete;
+    RigidBodyComponent& operator=(const RigidBodyComponent&) = delete;
+
+    void init() override;
+    // Applies the axis locks, then syncs body and transform one way.
+    void fixedUpdate(float step, float time) override;
+
+    // Leaves the current layer; with a layer, joins it and takes its filter at
+    // once. An empty layer only unregisters (the fixtures keep their filter).
+    void setCollisionLayer(const std::shared_ptr<CollisionLayer>& newLayer);
+    // m/s; static bodies keep still. Clamped to the speed limits.
+    void setVelocity(float x, float y);
+    // m/s; a locked axis reads 0; (0, 0) without a body.
+    b2Vec2 getVelocity();
+    // Applies `maxSpeed`, or else `maxSpeedX` and `maxSpeedY`, to the body's velocity.
+    void clampVelocity();
+    // Rescales every attached fixture's density so the body's mass is `mass`
+    // (colliders call this after attaching a fixture).
+    void fitMassToFixtures();
+    // Scales the densities towards mass m unless already within 0.01 kg;
+    // a static body only resets its mass data.
+    void applyMass(float m);
+    // Every joint component of the object destroys its Box2D joint.
+    void destroyJoints();
+    // Destroys the joints, then the body, and leaves the layer: the component
+    // is being removed from its object.
+    void releaseBody();
+
+    // The body while the world that made it exists, else null (and the
+    // component forgets it). Everything here goes through this check.
+    b2Body* liveBody();
+    // The world the body lives in; empty without a body.
+    std::shared_ptr<b2World> bodyWorld() const { return world.lock(); }
+    // Called by the destruction paths; the body is gone.
+    void forgetBody();
+
+    int32_t bodyType;
+    // Set when the owner's transform was changed from outside; consumed by the next fixedUpdate.
+    bool transformChanged = false;
+    float mass;
+    // lockRotation | lockX | lockY. Setting lockRotation after `init` also
+    // needs b2Body::SetFixedRotation(true) on `body`.
+    int32_t constraints = 0;
+    // Where locked axes are held, metres.
+    b2Vec2 lockedPosition{0.0f, 0.0f};
+    // Limits in m/s; negative means none. The per-axis limits apply only while `maxSpeed` is negative.
+    float maxSpeed = -1.0f;
+    float maxSpeedX = -1.0f;
+    float maxSpeedY = -1.0f;
+    // Shared with the PhysicsManager's table; the fixtures use its filter.
+    std::shared_ptr<CollisionLayer> layer;
+    // Owned; the body's user data.
+    OwnerCell<RigidBodyComponent>* ownerCell = nullptr;
+    // Owned by the world; valid while `bodyWorld` lives (use liveBody).
+    b2Body* body = nullptr;
+
+private:
+    std::weak_ptr<b2World> world;
+};

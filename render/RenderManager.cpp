@@ -1,0 +1,174 @@
+#include "render/RenderManager.hpp"
+
+#include <algorithm>
+
+#include "render/CameraComponent.hpp"
+#include "render/RenderableComponent.hpp"
+#include "scene/GameObject.hpp"
+
+namespace {
+float worldY(const RenderableComponent& renderable) {
+    auto owner = renderable.getGameObject();
+    return owner && owner->transform ? owner->transform->getPosition().y : 0.0f;
+}
+
+// What the draw order compares, read once per renderable instead of once per
+// comparison (locking and walking the transform hierarchy is the costly part).
+struct SortKey {
+    std::weak_ptr<RenderableComponent> renderable;
+    bool alive = false;
+    bool layered = false;
+    int32_t layerIndex = 0;
+    int32_t depth = 0;
+    float y = 0.0f;
+};
+
+SortKey keyOf(const std::weak_ptr<RenderableComponent>& entry) {
+    SortKey key;
+    key.renderable = entry;
+    if (auto renderable = entry.lock()) {
+        key.alive = true;
+        if (auto layer = renderable->getLayer()) {
+            key.layered = true;
+            key.layerIndex = layer->index;
+        }
+        key.depth = renderable->depth;
+        key.y = worldY(*renderable);
+    }
+    return key;
+}
+
+// Whether a is drawn before b: by layer index (layerless beneath every
+// layer), then larger depth first, then smaller world y first; expired
+// entries gather at the end.
+bool keyBefore(const SortKey& a, const SortKey& b) {
+    if (!a.alive) {
+        return false;
+    }
+    if (!b.alive) {
+        return true;
+    }
+    if (a.layered != b.layered) {
+        return b.layered;
+    }
+    if (a.layered && a.layerIndex != b.layerIndex) {
+        return a.layerIndex < b.layerIndex;
+    }
+    if (a.depth != b.depth) {
+        return a.depth > b.depth;
+    }
+    return a.y < b.y;
+}
+// Plain static storage: still readable after every singleton is gone.
+bool managerDestroyed = false;
+} // namespace
+
+RenderManager& RenderManager::instance() {
+    static RenderManager manager;
+    return manager;
+}
+
+bool RenderManager::isAlive() { return !managerDestroyed; }
+
+RenderManager::~RenderManager() { managerDestroyed = true; }
+
+void RenderManager::addRenderable(const std::weak_ptr<RenderableComponent>& renderable) {
+    renderables.push_back(renderable);
+    needsSort = true;
+}
+
+void RenderManager::removeRenderable(const RenderableComponent* renderable) {
+    // A renderable calls this from its destructor, when its own entry has
+    // already expired and can no longer be told apart from other expired
+    // entries; so every expired entry goes, and a live entry for this
+    // component (when called outside destruction) ends the walk.
+    for (size_t i = 0; i < renderables.size();) {
+        if (renderables[i].expired()) {
+            renderables.erase(renderables.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        if (renderables[i].lock().get() == renderable) {
+            renderables.erase(renderables.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+        ++i;
+    }
+}
+
+std::shared_ptr<Layer> RenderManager::addLayer(const std::string& name) {
+    if (findLayer(name)) {
+        return nullptr;
+    }
+    auto layer = std::make_shared<Layer>();
+    layer->index = static_cast<int32_t>(layers.size());
+    layer->name = name;
+    layer->visible = true;
+    layers.push_back(layer);
+    return layer;
+}
+
+std::shared_ptr<Layer> RenderManager::findLayer(const std::string& name) const {
+    for (const auto& layer : layers) {
+        if (layer->name == name) {
+            return layer;
+        }
+    }
+    return nullptr;
+}
+
+int RenderManager::layerIndex(const std::string& name) const {
+    auto layer = findLayer(name);
+    return layer ? layer->index : -1;
+}
+
+void RenderManager::moveLayer(const std::shared_ptr<Layer>& layer, int position) {
+    auto found = std::find(layers.begin(), layers.end(), layer);
+    if (found == layers.end()) {
+        return;
+    }
+    layers.erase(found);
+    position = std::clamp(position, 0, static_cast<int>(layers.size()));
+    layers.insert(layers.begin() + position, layer);
+    for (size_t i = 0; i < layers.size(); ++i) {
+        layers[i]->index = static_cast<int32_t>(i);
+    }
+    needsSort = true;
+}
+
+void RenderManager::setMainCamera(const std::shared_ptr<CameraComponent>& camera) { mainCamera = camera; }
+
+void RenderManager::sortRenderables() {
+    std::vector<SortKey> keys;
+    keys.reserve(renderables.size());
+    for (const auto& entry : renderables) {
+        keys.push_back(keyOf(entry));
+    }
+    std::sort(keys.begin(), keys.end(), keyBefore);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        renderables[i] = std::move(keys[i].renderable);
+    }
+    needsSort = false;
+}
+
+void RenderManager::drawAll(sf::RenderTarget& target, float delta, float time) {
+    if (auto camera = mainCamera.lock()) {
+        const sf::View& view = *camera->getView();
+        target.setView(view);
+        overlayTexture.setView(view);
+    }
+    if (needsSort) {
+        sortRenderables();
+    }
+    // Index walk: a draw may add renderables (appended at the end).
+    for (size_t i = 0; i < renderables.size(); ++i) {
+        auto renderable = renderables[i].lock();
+        if (!renderable) {
+            continue;
+        }
+        auto layer = renderable->getLayer();
+        const bool visible = !layer || layer->visible;
+        if (visible && renderable->isEnabled()) {
+            renderable->draw(delta, time, target);
+        }
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <SFML/Graphics/RenderTexture.hpp>
+
+#include "render/Layer.hpp"
+
+class CameraComponent;
+class RenderableComponent;
+
+// Keeps every live renderable in one list and draws it once per drawn frame
+// through the main camera: by layer index, then depth (larger first), then
+// world y (smaller first). The list is re-sorted only when a renderable is
+// added, a layer is assigned or the layer table is reordered.
+//
+// Renderables and the main camera are observed weakly: the list never keeps
+// a component alive, and expired entries are dropped lazily.
+class RenderManager {
+public:
+    static RenderManager& instance();
+    // False once the singleton has been destroyed at program exit; renderables
+    // that are freed later (by other singletons' teardown) must not reach it.
+    static bool isAlive();
+    ~RenderManager();
+    RenderManager(const RenderManager&) = delete;
+    RenderManager& operator=(const RenderManager&) = delete;
+
+    // Called by the generic add-component step for every renderable.
+    void addRenderable(const std::weak_ptr<RenderableComponent>& renderable);
+    // Erases expired entries met on the way and this component's entry.
+    void removeRenderable(const RenderableComponent* renderable);
+
+    // A new visible layer at the end of the table, or empty when the name is taken.
+    std::shared_ptr<Layer> addLayer(const std::string& name);
+    std::shared_ptr<Layer> findLayer(const std::string& name) const;
+    // The layer's index, or -1.
+    int layerIndex(const std::string& name) const;
+    // Takes the layer out of the table and puts it at `position` (clamped to
+    // the table); every layer keeps its position as its index. Does nothing
+    // for a layer that is not in the table.
+    void moveLayer(const std::shared_ptr<Layer>& layer, int position);
+
+    void setMainCamera(const std::shared_ptr<CameraComponent>& camera);
+    std::shared_ptr<CameraComponent> getMainCamera() const { return mainCamera.lock(); }
+
+    // Applies the main camera's view to `target` and `overlayTexture`,
+    // re-sorts if asked to, and draws every enabled renderable on a visible
+    // layer (or on none) in list order.
+    void drawAll(sf::RenderTarget& target, float delta, float time);
+
+    // Sorts the list into draw order (expired entries last) and clears `needsSort`.
+    void sortRenderables();
+
+    bool needsSort = false;
+    std::weak_ptr<CameraComponent> mainCamera;
+    // In draw order; each layer's index is its position here.
+    std::vector<std::shared_ptr<Layer>> layers;
+    std::vector<std::weak_ptr<RenderableComponent>> renderables;
+    // Drawn above the GUI by the main loop and cleared after each drawn frame.
+    sf::RenderTexture overlayTexture;
+
+private:
+    RenderManager() = default;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "scene/Component.hpp"
+
+// Frames the two players of the arena: every frame it eases its own game
+// object (which carries the main camera) towards a point between the players
+// and towards a zoom that grows with their spread, so the view follows the
+// fight and zooms out as the players separate.
+class StageCameraControllerComponent : public Component {
+public:
+    // `width` and `height`: the framing extent in pixels.
+    StageCameraControllerComponent(std::string player1Name, std::string player2Name, float width, float height);
+
+    // Stays active on inactive objects: `init` leaves `gameObjectActive` alone.
+    void init() override {}
+    // Leaves the transform alone when neither player is found or the framing
+    // extent is not positive (there is nothing sensible to frame then).
+    void update(float delta, float time) override;
+
+    std::string player1Name;
+    std::string player2Name;
+    float width;
+    float height;
+    // Fraction of the remaining way covered per second.
+    float followSpeed = 1.0f;
+};

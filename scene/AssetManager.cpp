@@ -1,0 +1,179 @@
+#include "scene/AssetManager.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+#include <rapidxml/rapidxml.hpp>
+
+namespace {
+// Content paths may be written with backslashes; SFML and the standard
+// streams want slashes on every platform we build for.
+std::string normalisePath(std::string path) {
+    for (char& c : path) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return path;
+}
+
+std::string directoryOf(const std::string& path) {
+    const std::string normalised = normalisePath(path);
+    const auto slash = normalised.rfind('/');
+    return slash == std::string::npos ? std::string() : normalised.substr(0, slash + 1);
+}
+
+const char* attributeValue(rapidxml::xml_node<>* node, const char* name) {
+    auto* attribute = node->first_attribute(name);
+    return attribute ? attribute->value() : nullptr;
+}
+} // namespace
+
+AssetManager& AssetManager::instance() {
+    static AssetManager manager;
+    return manager;
+}
+
+std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path, const std::string& name,
+                                                       std::shared_ptr<sf::Sprite>& sprite) {
+    auto texture = std::make_shared<sf::Texture>();
+    if (!texture->loadFromFile(normalisePath(path))) {
+        std::printf("Couldn't load texture %s\n", path.c_str());
+        return nullptr;
+    }
+    texture->setSmooth(smooth);
+    textures.emplace(path, texture);
+    sprite = std::make_shared<sf::Sprite>(*texture);
+    sprites.emplace(name, sprite);
+    spriteSources.emplace(name, path);
+    return texture;
+}
+
+std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path, const std::string& name) {
+    std::shared_ptr<sf::Sprite> discarded;
+    return loadTexture(path, name, discarded);
+}
+
+std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path) { return loadTexture(path, path); }
+
+std::shared_ptr<sf::Texture> AssetManager::getTexture(const std::string& path) {
+    auto found = textures.find(path);
+    if (found != textures.end()) {
+        return found->second;
+    }
+    return loadTexture(path);
+}
+
+std::shared_ptr<sf::Sprite> AssetManager::getSprite(const std::string& name) {
+    auto found = sprites.find(name);
+    if (found != sprites.end()) {
+        return found->second;
+    }
+    std::shared_ptr<sf::Sprite> sprite;
+    loadTexture(name, name, sprite);
+    return sprite;
+}
+
+bool AssetManager::loadTileset(const std::string& path, int tileWidth, int tileHeight) {
+    if (tileWidth <= 0 || tileHeight <= 0) {
+        std::printf("Tileset %s has an invalid tile size %dx%d\n", path.c_str(), tileWidth, tileHeight);
+        return false;
+    }
+    if (textures.count(path) != 0) {
+        return false;
+    }
+    auto texture = loadTexture(path);
+    if (!texture) {
+        return false;
+    }
+    const int width = static_cast<int>(texture->getSize().x);
+    const int height = static_cast<int>(texture->getSize().y);
+    const int columns = width / tileWidth;
+    for (int x = 0; x < width; x += tileWidth) {
+        for (int y = 0; y < height; y += tileHeight) {
+            // Edge tiles narrower than a full tile are still cut; their
+            // rectangles reach past the image.
+            const int number = x / tileWidth + 1 + columns * (y / tileHeight);
+            const std::string name = path + std::to_string(number);
+            sprites.emplace(name, std::make_shared<sf::Sprite>(*texture, sf::IntRect(x, y, tileWidth, tileHeight)));
+            spriteSources.emplace(name, path);
+        }
+    }
+    return true;
+}
+
+bool AssetManager::loadAtlas(const std::string& path) {
+    try {
+        std::vector<char> text = readFile(path);
+        rapidxml::xml_document<> document;
+        document.parse<0>(text.data());
+        auto* atlas = document.first_node("TextureAtlas");
+        if (!atlas) {
+            throw std::runtime_error("no TextureAtlas element in " + path);
+        }
+        const char* imageAttribute = attributeValue(atlas, "imagePath");
+        if (!imageAttribute) {
+            throw std::runtime_error("TextureAtlas without imagePath in " + path);
+        }
+        const std::string imagePath = directoryOf(path) + imageAttribute;
+
+        // Read every entry before anything is stored, so that a malformed
+        // atlas leaves nothing half-loaded behind.
+        struct Entry {
+            std::string name;
+            sf::IntRect rectangle;
+        };
+        std::vector<Entry> entries;
+        for (auto* sub = atlas->first_node("SubTexture"); sub; sub = sub->next_sibling("SubTexture")) {
+            const char* name = attributeValue(sub, "name");
+            const char* x = attributeValue(sub, "x");
+            const char* y = attributeValue(sub, "y");
+            const char* width = attributeValue(sub, "width");
+            const char* height = attributeValue(sub, "height");
+            if (!name || !x || !y || !width || !height) {
+                throw std::runtime_error("SubTexture without name, x, y, width or height in " + path);
+            }
+            entries.push_back({name, sf::IntRect(std::atoi(x), std::atoi(y), std::atoi(width), std::atoi(height))});
+        }
+
+        auto texture = loadTexture(imagePath);
+        if (!texture) {
+            return false;
+        }
+        std::map<std::string, std::shared_ptr<sf::Sprite>> collected;
+        for (const auto& entry : entries) {
+            if (collected.count(entry.name) == 0) {
+                collected.emplace(entry.name, std::make_shared<sf::Sprite>(*texture, entry.rectangle));
+            }
+        }
+        for (const auto& entry : collected) {
+            spriteSources.emplace(entry.first, imagePath);
+        }
+        sprites.insert(collected.begin(), collected.end());
+        return true;
+    } catch (const std::exception& error) {
+        const std::string message = error.what();
+        std::printf("Loading failed:\n%s\n", message.empty() ? "Unknown exception" : message.c_str());
+    } catch (...) {
+        std::printf("Loading failed:\n%s\n", "Unknown exception");
+    }
+    return false;
+}
+
+std::vector<char> AssetManager::readFile(const std::string& path) {
+    std::ifstream file(normalisePath(path), std::ios::binary);
+    if (!file) {
+        throw std::runtime_error("cannot open file " + path);
+    }
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    file.seekg(0, std::ios::beg);
+    if (size < 0) {
+        throw std::runtime_error("cannot read file " + path);
+    }
+    std::vector<char> buffer(static_cast<size_t>(size) + 1, '\0');
+    file.read(buffer.data(), size);
+    return buffer;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Texture.hpp>
+
+// Loads images into textures and cuts them into named sprites (whole images,
+// atlas entries, tileset tiles), caching both for the rest of the run. Every
+// store keeps the first entry under a name; nothing is ever removed.
+//
+// Failures are content problems: they print one line to standard output and
+// yield an empty pointer or false, and the caller carries on.
+class AssetManager {
+public:
+    static AssetManager& instance();
+
+    // Loads the whole image at `path` (a new texture, the cache is not
+    // consulted) and a sprite showing all of it, stored under `name` and
+    // handed back in `sprite`. Empty, with "Couldn't load texture", on failure;
+    // `sprite` is then left untouched.
+    std::shared_ptr<sf::Texture> loadTexture(const std::string& path, const std::string& name,
+                                             std::shared_ptr<sf::Sprite>& sprite);
+    std::shared_ptr<sf::Texture> loadTexture(const std::string& path, const std::string& name);
+    std::shared_ptr<sf::Texture> loadTexture(const std::string& path);
+    // The cached texture of `path`, loaded on first request.
+    std::shared_ptr<sf::Texture> getTexture(const std::string& path);
+    // The sprite of `name`; an unknown name is taken as an image path and
+    // loaded once. Empty when that load fails.
+    std::shared_ptr<sf::Sprite> getSprite(const std::string& name);
+    // Cuts the image into tileWidth x tileHeight sprites named path + number
+    // (counted from 1, row by row). False when the image was cut (or loaded)
+    // before, cannot be loaded, or the tile size is 0.
+    bool loadTileset(const std::string& path, int tileWidth, int tileHeight);
+    // Reads a texture-atlas XML file; its image path is relative to the
+    // atlas's directory. False, with "Loading failed", on a missing or
+    // malformed file; nothing of that atlas is stored then.
+    bool loadAtlas(const std::string& path);
+    // The whole file plus one terminating zero byte (for the XML parser).
+    // Throws std::runtime_error("cannot open file " + path) when unreadable.
+    static std::vector<char> readFile(const std::string& path);
+
+    // Applied to every texture loaded from now on.
+    bool smooth = true;
+    std::map<std::string, std::shared_ptr<sf::Sprite>> sprites;
+    std::map<std::string, std::shared_ptr<sf::Texture>> textures;
+    // Sprite name -> the image path its texture came from.
+    std::map<std::string, std::string> spriteSources;
+
+private:
+    AssetManager() = default;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Rect.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/Texture.hpp>
+
+#include "widgets/Borders.hpp"
+
+// Drawing steps shared by the widgets (all in GUI pixels).
+namespace widgets::drawing {
+
+// Fills the rectangle inside the borders and draws the borders around it.
+void box(sf::RenderTarget& target, const sf::FloatRect& rect, sf::Color fill, const Borders& borders,
+         sf::Color borderColor);
+// Stretches the whole texture over the rectangle.
+void stretched(sf::RenderTarget& target, const sf::Texture& texture, const sf::FloatRect& rect);
+// A text in the cache's font, from UTF-8. Without a font, a text that draws nothing.
+sf::Text text(const std::string& utf8, unsigned int characterSize, sf::Color color);
+// Moves the text so that its glyphs are centred on the point, at whole pixels.
+void centre(sf::Text& text, sf::Vector2f point);
+
+} // namespace widgets::drawing

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "widgets/Widget.hpp"
+
+namespace widgets {
+
+// A container: holds widgets (owned) and places them relative to its own
+// rectangle. Draws nothing itself and lets the mouse through to what lies
+// under it; its children are drawn in the order added, later ones on top.
+// Default size: the whole parent.
+class Group : public Widget {
+public:
+    static std::shared_ptr<Group> create() { return std::shared_ptr<Group>(new Group()); }
+
+    // Takes ownership of a widget that has no parent yet.
+    void add(const std::shared_ptr<Widget>& widget, const std::string& name = "");
+    // The first widget of that name, looked for among the children first and
+    // then inside child groups; empty when there is none.
+    std::shared_ptr<Widget> get(const std::string& name) const;
+    template <class WidgetType> std::shared_ptr<WidgetType> get(const std::string& name) const {
+        return std::dynamic_pointer_cast<WidgetType>(get(name));
+    }
+    const std::vector<std::shared_ptr<Widget>>& getWidgets() const { return widgets; }
+
+    // The topmost visible widget (not a group) under the point, or empty.
+    std::shared_ptr<Widget> widgetAt(sf::Vector2f point) const;
+
+    bool contains(sf::Vector2f point) const override;
+    void draw(sf::RenderTarget& target) const override;
+
+protected:
+    Group() = default;
+    sf::Vector2f defaultSize(sf::Vector2f parentSize) const override { return parentSize; }
+
+private:
+    std::vector<std::shared_ptr<Widget>> widgets;
+};
+
+} // namespace widgets

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/View.hpp>
+#include <SFML/Window/Event.hpp>
+
+#include "widgets/Group.hpp"
+
+namespace widgets {
+
+// The root of a widget tree drawn on one render target (usually the window).
+// It keeps its own view matching the target's size in pixels, follows the
+// window when it is resized (percent layouts follow, mouse positions keep
+// hitting the right widget), and turns window events into the widgets' mouse
+// notifications and signals. Signal handlers run inside `handleEvent`.
+class Gui {
+public:
+    Gui();
+    // Same as `setTarget`.
+    explicit Gui(sf::RenderTarget& target);
+    Gui(const Gui&) = delete;
+    Gui& operator=(const Gui&) = delete;
+
+    // The target is observed: it must outlive the Gui or be replaced first.
+    void setTarget(sf::RenderTarget& target);
+    sf::RenderTarget* getTarget() const { return target; }
+    // The GUI's own area in pixels (the target's size unless resized since).
+    void setSize(sf::Vector2f size);
+    sf::Vector2f getSize() const { return view.getSize(); }
+
+    // The root group covers the whole area.
+    const std::shared_ptr<Group>& getRoot() const { return root; }
+    void add(const std::shared_ptr<Widget>& widget, const std::string& name = "") { root->add(widget, name); }
+    std::shared_ptr<Widget> get(const std::string& name) const { return root->get(name); }
+
+    // Handles mouse moves, left button presses and releases, the mouse leaving
+    // the window, focus loss and resizing. True when the event was on a widget.
+    bool handleEvent(const sf::Event& event);
+    // Draws every visible widget on the target through the GUI's view; the
+    // target's own view is put back afterwards.
+    void draw();
+
+    // The widget under the mouse at the last event, if still there.
+    std::shared_ptr<Widget> getHovered() const { return hovered.lock(); }
+
+private:
+    // Sends leave and enter notifications when the widget under the mouse changes.
+    std::shared_ptr<Widget> updateHovered(sf::Vector2f point);
+    void cancelPress();
+
+    sf::RenderTarget* target = nullptr;
+    sf::View view;
+    std::shared_ptr<Group> root;
+    std::weak_ptr<Widget> hovered;
+    // The widget on which the left button went down; it follows the mouse
+    // (a slider being dragged) until the button comes up.
+    std::weak_ptr<Widget> pressed;
+};
+
+} // namespace widgets

@@ -1,0 +1,71 @@
+#include "widgets/ResourceCache.hpp"
+
+#include <cstdio>
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace widgets {
+
+namespace {
+struct Store {
+    std::string fontPath = "../assets/fonts/DejaVuSans.ttf";
+    std::unique_ptr<sf::Font> font;
+    // Fonts replaced by a new path stay alive: texts may still point at them.
+    std::vector<std::unique_ptr<sf::Font>> retiredFonts;
+    bool fontTried = false;
+    // Failed loads are kept as null entries, so each is reported only once.
+    std::map<std::pair<std::string, bool>, std::shared_ptr<const sf::Texture>> textures;
+};
+
+Store& store() {
+    static Store instance;
+    return instance;
+}
+} // namespace
+
+const sf::Font* ResourceCache::font() {
+    Store& cache = store();
+    if (!cache.fontTried) {
+        cache.fontTried = true;
+        auto font = std::make_unique<sf::Font>();
+        if (font->loadFromFile(cache.fontPath)) {
+            if (cache.font) {
+                cache.retiredFonts.push_back(std::move(cache.font));
+            }
+            cache.font = std::move(font);
+        } else {
+            std::printf("Couldn't load font %s\n", cache.fontPath.c_str());
+        }
+    }
+    return cache.font.get();
+}
+
+void ResourceCache::setFontPath(const std::string& path) {
+    Store& cache = store();
+    if (path != cache.fontPath) {
+        cache.fontPath = path;
+        cache.fontTried = false;
+    }
+}
+
+std::shared_ptr<const sf::Texture> ResourceCache::texture(const std::string& path, bool smooth) {
+    auto& textures = store().textures;
+    const auto key = std::make_pair(path, smooth);
+    const auto found = textures.find(key);
+    if (found != textures.end()) {
+        return found->second;
+    }
+    auto texture = std::make_shared<sf::Texture>();
+    std::shared_ptr<const sf::Texture> result;
+    if (texture->loadFromFile(path)) {
+        texture->setSmooth(smooth);
+        result = std::move(texture);
+    } else {
+        std::printf("Couldn't load texture %s\n", path.c_str());
+    }
+    textures.emplace(key, result);
+    return result;
+}
+
+} // namespace widgets

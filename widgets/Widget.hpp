@@ -1,0 +1,87 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <SFML/Graphics/Rect.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
+
+#include "widgets/Layout.hpp"
+#include "widgets/Signal.hpp"
+
+namespace widgets {
+
+class Group;
+
+// Base of every widget: a rectangle placed in its parent (pixels or percent of
+// the parent's size), visible or not, enabled or not. Widgets are held by
+// shared pointer; a widget observes its parent, which owns it.
+//
+// Mouse positions given to the widget are in GUI pixels (the Gui's view),
+// the same space as `getAbsoluteRect`.
+class Widget : public std::enable_shared_from_this<Widget> {
+public:
+    virtual ~Widget() = default;
+    Widget(const Widget&) = delete;
+    Widget& operator=(const Widget&) = delete;
+
+    // The name under which the parent holds it; empty when unnamed.
+    const std::string& getName() const { return name; }
+    Group* getParent() const { return parent; }
+
+    void setPosition(const Layout2d& position) { this->position = position; }
+    const Layout2d& getPosition() const { return position; }
+    void setSize(const Layout2d& size) { this->size = size; }
+    // In pixels: the size given, resolved against the parent, or the widget's own default.
+    sf::Vector2f getSize() const;
+    // In GUI pixels.
+    sf::FloatRect getAbsoluteRect() const;
+
+    void setVisible(bool visible) { this->visible = visible; }
+    bool isVisible() const { return visible; }
+    // Visible and every ancestor visible.
+    bool isShown() const;
+    // A disabled widget takes its disabled look and ignores the mouse.
+    void setEnabled(bool enabled);
+    bool isEnabled() const { return enabled; }
+
+    // Whether the point (GUI pixels) lies on the widget.
+    virtual bool contains(sf::Vector2f point) const;
+    virtual void draw(sf::RenderTarget& target) const = 0;
+
+    // Mouse notifications, sent by the Gui.
+    virtual void mouseEntered();
+    virtual void mouseLeft();
+    virtual void mouseMoved(sf::Vector2f) {}
+    virtual void leftPressed(sf::Vector2f) {}
+    // `over`: the release happened on this widget.
+    virtual void leftReleased(sf::Vector2f, bool /*over*/) {}
+    // The press that started on this widget will not be released to it.
+    virtual void pressCancelled() {}
+
+    bool isHovered() const { return hovered; }
+
+    Signal<> onMouseEnter;
+    Signal<> onMouseLeave;
+
+protected:
+    Widget() = default;
+    // The size of a widget whose size was never set (pixels).
+    virtual sf::Vector2f defaultSize(sf::Vector2f parentSize) const = 0;
+    sf::Vector2f parentSize() const;
+
+    bool hovered = false;
+
+private:
+    friend class Group;
+
+    std::string name;
+    Group* parent = nullptr;
+    Layout2d position;
+    std::optional<Layout2d> size;
+    bool visible = true;
+    bool enabled = true;
+};
+
+} // namespace widgets
