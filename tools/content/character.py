@@ -311,12 +311,12 @@ def atlases(frames):
 def hats():
     """The two hat layers of the health icons (and the player's hat texture):
     the whole hat, and its band, both light grey for tinting."""
-    size, scale = 128, 2.0
+    size, scale = 96, 1.3
     h = w = size * S
     v, u = np.mgrid[0:h, 0:w].astype(np.float64)
     u, v = (u + 0.5) / S / scale, (v + 0.5) / S / scale
     # The same hat as on the character, standing upright in the icon.
-    hx, hy = 34.0, 70.0
+    hx, hy = 36.0, 72.0
     cone = sdf.polygon(u, v, [(hx - 25, hy - 14), (hx + 25, hy - 14), (hx + 10, hy - 40), (hx - 2, hy - 60),
                               (hx - 10, hy - 66), (hx - 12, hy - 50), (hx - 20, hy - 34)]) - 2
     brim = sdf.ellipse(u, v, hx + 1, hy - 15, 28, 6.5)

@@ -210,7 +210,7 @@ def arena():
     _sky(m)
     far = m.layer("Background")
     _distant(m, far, [("cloud1", 2, 5), ("cloud2", 17, 3), ("cloud3", 31, 6), ("isle1", 4, 21),
-                      ("isle2", 24, 12), ("isle3", 36, 16), ("cloud2", 9, 22), ("cloud1", 28, 23),
+                      ("isle2", 25, 22), ("isle3", 36, 16), ("cloud2", 9, 22), ("cloud1", 28, 23),
                       ("isle2", 14, 23), ("cloud3", 38, 10)])
     m.group("Beards")
     players = m.group("Players")
@@ -233,7 +233,7 @@ def arena():
     _platform_objects(m, platforms, solids, "Platform")
     _crate(m, platforms, "Crate1", -420, 192)
     _crate(m, platforms, "Crate2", 420, 192)
-    _crate(m, platforms, "Crate3", -600, -384)
+    _crate(m, platforms, "Crate3", -1150, 0)
     _crate(m, platforms, "Crate4", 1180, 0)
     _player(m, players, "Player1", -640, 192)
     _player(m, players, "Player2", 640, 192)
@@ -249,9 +249,9 @@ def arena():
         "stage#width": "1400",
         "stage#height": "800",
     })
-    for name, wx in (("Healthbar1", -820), ("Healthbar2", 820)):
-        x, y = m.world_to_map(wx - 64, -440 - 64)
-        m.obj(hud, name, int(x), int(y), 128, 128, {"bar": "healthbar"})
+    for name, wx in (("Healthbar1", -840), ("Healthbar2", 840)):
+        x, y = m.world_to_map(wx - 48, -470 - 48)
+        m.obj(hud, name, int(x), int(y), 96, 96, {"bar": "healthbar"})
     write_text(m.xml(), "tilemap", "zefMap.tmx")
     return m
 

@@ -90,12 +90,12 @@ def whoosh(seed, length, low, high):
     n = int(length * RATE)
     t = np.linspace(0, 1, n)
     out = np.zeros(n)
-    bands = np.geomspace(low, high, 7)
+    bands = np.geomspace(low, high, 16)
     for i, (a, b) in enumerate(zip(bands, bands[1:])):
-        centre = 0.35 + 0.4 * i / 6          # higher bands peak later: a rising swish
-        shape = np.exp(-((t - centre) / 0.2) ** 2)
-        out += band_noise(n, a, b, seed + i, -0.3) * shape
-    return fade_edges(out * np.sin(math.pi * t) ** 0.5)
+        centre = 0.25 + 0.35 * i / 14        # higher bands peak later: a rising swish
+        shape = np.exp(-((t - centre) / 0.22) ** 2)
+        out += band_noise(n, a * 0.85, b * 1.15, seed + i, -0.3) * shape
+    return fade_edges(out * np.sin(math.pi * t) ** 1.5)
 
 
 def earth_punch(seed, pitch):
@@ -161,7 +161,7 @@ def tone_seq(notes, step, length, decay, wobble=0.0):
         f = 440 * 2 ** ((note - 69) / 12) * (1 + wobble * np.sin(2 * math.pi * 6 * t))
         phase = 2 * math.pi * np.cumsum(f) / RATE
         voice = np.sin(phase) + 0.35 * np.sin(2 * phase) + 0.15 * np.sin(3 * phase)
-        out[i:] += voice * env(m, 0.005, decay, 2)
+        out[i:] += voice * env(m, 0.012, decay, 2)
     return fade_edges(out)
 
 
