@@ -210,7 +210,7 @@ def arena():
     _sky(m)
     far = m.layer("Background")
     _distant(m, far, [("cloud1", 2, 5), ("cloud2", 17, 3), ("cloud3", 31, 6), ("isle1", 4, 21),
-                      ("isle2", 25, 22), ("isle3", 36, 16), ("cloud2", 9, 22), ("cloud1", 28, 23),
+                      ("isle2", 25, 22), ("isle3", 37, 23), ("cloud2", 9, 22), ("cloud1", 28, 23),
                       ("isle2", 14, 23), ("cloud3", 38, 10)])
     m.group("Beards")
     players = m.group("Players")
@@ -281,7 +281,7 @@ def victory():
     _crate(m, platforms, "Crate2", 330, 192)
     _player(m, players, "Player1", 0, 64)
     hud = m.group("Camera")
-    m.obj(hud, "Camera", *[int(v) for v in m.world_to_map(-960, -600)], 1920, 1080, {
+    m.obj(hud, "Camera", *[int(v) for v in m.world_to_map(-960, -576)], 1920, 1080, {
         "cam": "camera",
         "cam#main": "true",
     })
