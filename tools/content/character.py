@@ -215,7 +215,7 @@ def poses(animation, count):
         if animation == "idle":
             ph = 2 * math.pi * i / count
             b = math.sin(ph)
-            out.append(Pose(bob=0.8 * b, upper=(0.0, 1.6 * b), near_arm=10 + 3 * b, far_arm=-10 - 3 * b,
+            out.append(Pose(bob=1.0 * b, upper=(0.0, 2.4 * b), near_arm=10 + 4 * b, far_arm=-10 - 4 * b,
                             hat=2.5 * math.sin(ph - 0.8), blink=i in (24, 25)))
         elif animation == "run":
             out.append(run_pose(2 * math.pi * i / count))
