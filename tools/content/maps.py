@@ -13,7 +13,7 @@ TILESETS = [
     ("sky", "sky.png", T, tiles.SKY_ROWS * T, T, T, tiles.SKY_ROWS, 1),
     ("distant", "distant.png", 3 * tiles.DISTANT_W, 2 * tiles.DISTANT_H, tiles.DISTANT_W, tiles.DISTANT_H, 6, 3),
     ("islands", "islands.png", tiles.ISLAND_COLUMNS * T, 4 * T, T, T, 32, tiles.ISLAND_COLUMNS),
-    ("foliage", "foliage.png", 8 * T, T, T, T, 8, 8),
+    ("foliage", "foliage.png", len(tiles.FOLIAGE_NAMES) * T, T, T, T, len(tiles.FOLIAGE_NAMES), len(tiles.FOLIAGE_NAMES)),
 ]
 
 
@@ -276,6 +276,8 @@ def victory():
         front[9][c] = 0
         front[11][c] = 0
     solids.append((14 * T + 6, 10 * T, 4 * T - 12, 2 * T))
+    for c in (12, 13, 18, 19):
+        front[11][c] = m.gid("foliage", FOLIAGE["pennant"])
     _platform_objects(m, platforms, solids, "Platform")
     _crate(m, platforms, "Crate1", -300, 192)
     _crate(m, platforms, "Crate2", 330, 192)

@@ -243,7 +243,7 @@ def distant_tileset():
     save_png(Image.fromarray(sheet, "RGBA"), "tilemap", "distant.png")
 
 
-FOLIAGE_NAMES = ["tuft1", "tuft2", "tuft3", "flower1", "flower2", "roots1", "roots2", "vine"]
+FOLIAGE_NAMES = ["tuft1", "tuft2", "tuft3", "flower1", "flower2", "roots1", "roots2", "vine", "pennant"]
 FOLIAGE = {name: i + 1 for i, name in enumerate(FOLIAGE_NAMES)}
 
 
@@ -301,9 +301,23 @@ def _vine(seed):
     return c
 
 
+def _pennant():
+    """A little victory flag stuck in the grass."""
+    c = sdf.Canvas(T, T)
+    u, v = c.u, c.v
+    pole = sdf.segment(u, v, 22, 66, 22, 8, 2.2)
+    c.outlined(pole, P["wood_light"], P["outline"], 1.5)
+    flag = sdf.polygon(u, v, [(24, 9), (56, 18), (24, 28)]) - 1.5
+    c.outlined(flag, P["gold"], P["outline"], 2.5)
+    stripe = np.maximum(flag + 2.5, np.abs(v - 18.5) - 2.2)
+    c.fill(stripe, (200, 110, 220))
+    c.outlined(sdf.circle(u, v, 22, 7, 3.2), P["gold"], P["outline"], 1.5)
+    return c
+
+
 def foliage_tileset():
     tiles = [_tuft(301), _tuft(302), _tuft(303), _tuft(304, (255, 150, 190)), _tuft(305, (170, 200, 255)),
-             _roots(306, 40), _roots(307, 58), _vine(308)]
+             _roots(306, 40), _roots(307, 58), _vine(308), _pennant()]
     sheet = np.concatenate([t.array() for t in tiles], axis=1)
     save_png(Image.fromarray(sheet, "RGBA"), "tilemap", "foliage.png")
 
