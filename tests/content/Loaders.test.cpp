@@ -186,3 +186,27 @@ TEST(ContentLoading, EveryMenuPageLoadsThroughTheWidgetLayerWithItsWidgets) {
         target.getTexture().copyToImage().saveToFile(previews + page.group + ".png");
     }
 }
+
+TEST(ContentLoading, ArenaDrawnThroughItsMainCameraShowsSkyIslandAndCrates) {
+    buildMap("../assets/tilemap/zefMap.tmx", "magicmap");
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(1920, 1080));
+    target.clear(sf::Color::Black);
+    RenderManager::instance().drawAll(target, 0.0f, 0.0f);
+    target.display();
+    sf::Image frame = target.getTexture().copyToImage();
+    ::mkdir("content-preview", 0755);
+    frame.saveToFile("content-preview/arena.png");
+    // The camera starts 1920 x 1080 around the world origin: world (x, y) is
+    // pixel (x + 960, y + 540).
+    auto at = [&](int x, int y) { return frame.getPixel(x + 960, y + 540); };
+    sf::Color sky = at(-900, -500);
+    EXPECT_GT(sky.b, sky.g) << "violet sky in the top left";
+    sf::Color grass = at(0, 192 + 12);
+    EXPECT_GT(grass.g, grass.r) << "grass on top of the main island";
+    EXPECT_GT(grass.g, grass.b);
+    sf::Color crate = at(-420, 192 - 40);
+    EXPECT_GT(crate.r, crate.b) << "a wooden crate on the island";
+    sf::Color rock = at(0, 400);
+    EXPECT_GT(rock.r, rock.g) << "rock under the grass";
+}
