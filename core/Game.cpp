@@ -168,6 +168,9 @@ void Game::draw(float delta, float time) {
     window.display();
     // What was drawn into the overlay since the last drawn frame is shown once.
     render.overlayTexture.clear(sf::Color::Transparent);
+    // Clearing the overlay binds its frame buffer; give the window its own
+    // back, so that reading the window (screenshots) sees the window.
+    window.setActive(true);
 }
 
 void Game::shutdown() {

@@ -12,6 +12,12 @@ packages=(
   python3-pil
 )
 
+# The content generators (tools/make_content.py) need Python with numpy and
+# PIL; building, playing and testing do not, so they come only with --content.
+if [ "${1:-}" = "--content" ]; then
+  packages+=(python3 python3-numpy python3-pil)
+fi
+
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -1,0 +1,81 @@
+#include "scene/MapStore.hpp"
+
+#include <cstdio>
+#include <exception>
+
+#include "scene/AssetManager.hpp"
+#include "scene/GameObjectManager.hpp"
+#include "scene/InstantiateObjects.hpp"
+#include "scene/InstantiateTileLayers.hpp"
+#include "scene/TmxParser.hpp"
+
+namespace {
+
+// Everything up to and including the last slash, backslashes read as slashes.
+std::string directoryOfPath(std::string path) {
+    for (char& c : path) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+} // namespace
+
+MapStore& MapStore::instance() {
+    static MapStore store;
+    return store;
+}
+
+bool MapStore::loadMap(const std::string& path, const std::string& name) {
+    std::shared_ptr<TmxMap> map;
+    try {
+        std::vector<char> text = AssetManager::readFile(path);
+        map = parseTmx(text.data());
+    } catch (const std::exception& error) {
+        std::printf("File %s is not a valid tilemap.\n", path.c_str());
+        std::printf("  %s\n", error.what());
+        return false;
+    }
+    // The map is whole from here on: a tileset image that cannot be loaded is
+    // reported by the asset manager and its tiles are simply not drawn.
+    const std::string directory = directoryOfPath(path);
+    for (const auto& tileset : map->tilesets) {
+        AssetManager::instance().loadTileset(directory + tileset->imageSource, tileset->tileWidth,
+                                             tileset->tileHeight);
+    }
+    mapDirectories.emplace(name, directory);
+    maps.emplace(name, std::move(map));
+    return true;
+}
+
+void MapStore::instantiate(const std::string& name, std::shared_ptr<GameObject>& tileLayers,
+                           std::vector<std::shared_ptr<GameObject>>& objects, bool createLayers, bool smooth) {
+    tileLayers.reset();
+    objects.clear();
+    if (!findMap(name)) {
+        std::printf("Map %s is not loaded; nothing was built\n", name.c_str());
+        return;
+    }
+    tileLayers = instantiateTileLayers(name, createLayers, smooth);
+    instantiateObjects(name, objects, createLayers);
+    GameObjectManager::instance().flushPendingAdditions();
+}
+
+void MapStore::instantiate(const std::string& name, bool createLayers, bool smooth) {
+    std::shared_ptr<GameObject> tileLayers;
+    std::vector<std::shared_ptr<GameObject>> objects;
+    instantiate(name, tileLayers, objects, createLayers, smooth);
+}
+
+std::shared_ptr<const TmxMap> MapStore::findMap(const std::string& name) const {
+    auto found = maps.find(name);
+    return found == maps.end() ? nullptr : found->second;
+}
+
+std::string MapStore::directoryOf(const std::string& name) const {
+    auto found = mapDirectories.find(name);
+    return found == mapDirectories.end() ? std::string() : found->second;
+}

@@ -1,0 +1,31 @@
+#include "scene/TileMapLayer.hpp"
+
+#include <utility>
+
+#include "scene/AssetManager.hpp"
+#include "scene/MapStore.hpp"
+
+TileMapLayer::TileMapLayer(const TmxLayer* layer, const TmxMap* map, std::string mapName)
+    : layer(layer), map(map), mapName(std::move(mapName)) {}
+
+std::shared_ptr<sf::Sprite> TileMapLayer::getSprite(int globalId) const {
+    if (globalId == 0 || !map || map->tilesets.empty() || globalId < map->tilesets.front()->firstGid) {
+        return nullptr;
+    }
+    // Tilesets are listed by increasing first id: the tile belongs to the
+    // last one that starts at or below it.
+    const TmxTileset* tileset = nullptr;
+    for (const auto& candidate : map->tilesets) {
+        if (candidate->firstGid > globalId) {
+            break;
+        }
+        tileset = candidate.get();
+    }
+    // In 64 bits: content may put any int in either number.
+    long long localNumber = static_cast<long long>(globalId) - tileset->firstGid + 1;
+    const std::string name =
+        MapStore::instance().directoryOf(mapName) + tileset->imageSource + std::to_string(localNumber);
+    const auto& sprites = AssetManager::instance().sprites;
+    auto found = sprites.find(name);
+    return found == sprites.end() ? nullptr : found->second;
+}

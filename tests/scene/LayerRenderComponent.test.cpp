@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <SFML/Graphics/RenderTexture.hpp>
+
+#include "common/MapFixtures.hpp"
+#include "render/RenderManager.hpp"
+#include "scene/GameObjectManager.hpp"
+#include "scene/InstantiateTileLayers.hpp"
+#include "scene/LayerRenderComponent.hpp"
+#include "scene/MapStore.hpp"
+
+namespace {
+
+// tiles.tmx: 3 x 2 cells of 16 px. "Ground" holds 1, 2, 64 / 66, 0, 3 where
+// 65 and 66 are the two 16 x 32 tiles of the second tileset; "Decor" holds
+// the tall tile 65 at cell (1, 1); a second "Ground" is all zeros.
+struct TilesMap {
+    std::shared_ptr<GameObject> holder;
+    std::vector<std::shared_ptr<LayerRenderComponent>> layers;
+};
+
+TilesMap instantiateTiles(bool createLayers = true, bool smooth = false) {
+    EXPECT_TRUE(MapStore::instance().loadMap(fixtureMapPath("tiles.tmx"), "tiles"));
+    TilesMap map;
+    map.holder = instantiateTileLayers("tiles", createLayers, smooth);
+    if (map.holder) {
+        map.layers = map.holder->getComponents<LayerRenderComponent>();
+    }
+    return map;
+}
+
+sf::Image picture(const LayerRenderComponent& layer) { return layer.texture->getTexture().copyToImage(); }
+
+// The colour at pixel (x, y) of tile `number` (from 1) of a tileset image
+// whose tiles are `tileWidth` x `tileHeight` in `columns` columns.
+sf::Color tilePixel(const std::string& image, int number, unsigned x, unsigned y, unsigned tileWidth = 16,
+                    unsigned tileHeight = 16, int columns = 8) {
+    unsigned column = static_cast<unsigned>((number - 1) % columns);
+    unsigned row = static_cast<unsigned>((number - 1) / columns);
+    return pixelOfImageFile(fixtureMapPath(image), column * tileWidth + x, row * tileHeight + y);
+}
+
+// Draws every registered renderable into a target of `size` pixels whose
+// view is centred on the world origin.
+sf::Image drawScene(sf::Vector2u size) {
+    sf::RenderTexture target;
+    EXPECT_TRUE(target.create(size.x, size.y));
+    target.setView(sf::View(sf::Vector2f(0.f, 0.f), sf::Vector2f(size)));
+    target.clear(sf::Color::Transparent);
+    RenderManager::instance().drawAll(target, 0.f, 0.f);
+    target.display();
+    return target.getTexture().copyToImage();
+}
+
+} // namespace
+
+TEST(LayerRenderComponent, TextureIsTileSizeTimesLayerSize) {
+    auto map = instantiateTiles();
+    ASSERT_EQ(map.layers.size(), 3u);
+    for (const auto& layer : map.layers) {
+        ASSERT_TRUE(layer->texture);
+        EXPECT_EQ(layer->texture->getSize(), sf::Vector2u(48, 32));
+    }
+    EXPECT_EQ(map.holder->name, "tiles");
+    EXPECT_EQ(map.holder->transform->getPosition(), sf::Vector2f(0.f, 0.f));
+}
+
+TEST(LayerRenderComponent, TilesArePaintedInTheirCellsFromBothTilesets) {
+    auto map = instantiateTiles();
+    sf::Image ground = picture(*map.layers[0]);
+    // Cell (1, 0) holds tile 2 of the first tileset, (2, 0) its last tile 64,
+    // (2, 1) tile 3: every pixel of the cell is the tile's pixel.
+    for (unsigned y = 0; y < 16; ++y) {
+        for (unsigned x = 0; x < 16; ++x) {
+            ASSERT_EQ(ground.getPixel(16 + x, y), tilePixel("tiles.png", 2, x, y)) << x << "," << y;
+            ASSERT_EQ(ground.getPixel(32 + x, y), tilePixel("tiles.png", 64, x, y)) << x << "," << y;
+            ASSERT_EQ(ground.getPixel(32 + x, 16 + y), tilePixel("tiles.png", 3, x, y)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(ground.getPixel(24, 24).a, 0) << "cell (1, 1) holds no tile";
+}
+
+TEST(LayerRenderComponent, TallTileStandsOnItsCellsBottomAndCoversTheCellAbove) {
+    auto map = instantiateTiles();
+    sf::Image ground = picture(*map.layers[0]);
+    // Tile 66 (the second 16 x 32 tile) at cell (0, 1) covers texture pixels
+    // x 0..16, y 0..32, painted over tile 1 in cell (0, 0).
+    for (unsigned y = 0; y < 32; ++y) {
+        for (unsigned x = 0; x < 16; ++x) {
+            ASSERT_EQ(ground.getPixel(x, y), tilePixel("tall.png", 2, x, y, 16, 32, 2)) << x << "," << y;
+        }
+    }
+    sf::Image decor = picture(*map.layers[1]);
+    EXPECT_EQ(decor.getPixel(20, 4), tilePixel("tall.png", 1, 4, 4, 16, 32, 2));
+    EXPECT_EQ(decor.getPixel(20, 28), tilePixel("tall.png", 1, 4, 28, 16, 32, 2));
+    EXPECT_EQ(decor.getPixel(4, 4).a, 0);
+    EXPECT_EQ(decor.getPixel(40, 28).a, 0);
+}
+
+TEST(LayerRenderComponent, AllZeroLayerIsTransparentAndStillDraws) {
+    auto map = instantiateTiles();
+    sf::Image empty = picture(*map.layers[2]);
+    for (unsigned y = 0; y < 32; ++y) {
+        for (unsigned x = 0; x < 48; ++x) {
+            ASSERT_EQ(empty.getPixel(x, y).a, 0);
+        }
+    }
+    // Drawn alone over white it leaves the white untouched.
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(48, 32));
+    target.setView(sf::View(sf::Vector2f(0.f, 0.f), sf::Vector2f(48.f, 32.f)));
+    target.clear(sf::Color::White);
+    map.layers[2]->draw(0.f, 0.f, target);
+    target.display();
+    EXPECT_EQ(target.getTexture().copyToImage().getPixel(10, 10), sf::Color::White);
+}
+
+TEST(LayerRenderComponent, LayerIsCentredOnItsObject) {
+    auto map = instantiateTiles();
+    map.layers[1]->enabled = false;
+    map.layers[2]->enabled = false;
+    // View 100 x 100 centred on the origin: world (x, y) is pixel (x + 50, y + 50).
+    sf::Image scene = drawScene({100, 100});
+    EXPECT_NE(scene.getPixel(50 - 24, 50 - 16).a, 0) << "top-left corner at (-24, -16)";
+    EXPECT_NE(scene.getPixel(50 + 23, 50 + 15).a, 0) << "bottom-right corner at (24, 16)";
+    EXPECT_EQ(scene.getPixel(50 - 25, 50).a, 0);
+    EXPECT_EQ(scene.getPixel(50 + 24, 50).a, 0);
+    EXPECT_EQ(scene.getPixel(50, 50 - 17).a, 0);
+    EXPECT_EQ(scene.getPixel(50, 50 + 16).a, 0);
+
+    // Moved and scaled with its object.
+    map.holder->transform->setPosition(10.f, 0.f);
+    map.holder->transform->setScale(2.f, 2.f);
+    scene = drawScene({120, 100});
+    EXPECT_NE(scene.getPixel(60 + 10 - 48, 50 - 32).a, 0);
+    EXPECT_EQ(scene.getPixel(60 + 10 - 49, 50).a, 0);
+    EXPECT_NE(scene.getPixel(60 + 10 + 47, 50 + 31).a, 0);
+}
+
+TEST(LayerRenderComponent, LayersTogetherLookAsTheMapEditorRendersThem) {
+    // tiles.expected.png is the map editor's own rendering of tiles.tmx.
+    instantiateTiles();
+    sf::Image scene = drawScene({48, 32});
+    sf::Image expected;
+    ASSERT_TRUE(expected.loadFromFile(fixtureMapPath("tiles.expected.png")));
+    ASSERT_EQ(expected.getSize(), sf::Vector2u(48, 32));
+    for (unsigned y = 0; y < 32; ++y) {
+        for (unsigned x = 0; x < 48; ++x) {
+            ASSERT_EQ(scene.getPixel(x, y), expected.getPixel(x, y)) << x << "," << y;
+        }
+    }
+}
+
+TEST(LayerRenderComponent, LayersOfTheSameNameShareOneRenderLayer) {
+    auto map = instantiateTiles();
+    auto& renderManager = RenderManager::instance();
+    ASSERT_EQ(renderManager.layers.size(), 2u);
+    EXPECT_EQ(renderManager.layers[0]->name, "Ground");
+    EXPECT_EQ(renderManager.layers[1]->name, "Decor");
+    EXPECT_EQ(map.layers[0]->getLayer(), renderManager.layers[0]);
+    EXPECT_EQ(map.layers[1]->getLayer(), renderManager.layers[1]);
+    EXPECT_EQ(map.layers[2]->getLayer(), renderManager.layers[0]);
+    EXPECT_EQ(map.layers[0]->depth, 0);
+}
+
+TEST(LayerRenderComponent, WithoutCreatingLayersOnlyExistingOnesAreUsed) {
+    auto decor = RenderManager::instance().addLayer("Decor");
+    auto map = instantiateTiles(false);
+    EXPECT_EQ(RenderManager::instance().layers.size(), 1u);
+    EXPECT_FALSE(map.layers[0]->getLayer());
+    EXPECT_EQ(map.layers[1]->getLayer(), decor);
+    // Without a layer it is still registered and drawn beneath the layered ones.
+    EXPECT_EQ(RenderManager::instance().renderables.size(), 3u);
+}
+
+TEST(LayerRenderComponent, SmoothOptionReachesTheTexture) {
+    EXPECT_FALSE(instantiateTiles(true, false).layers[0]->texture->isSmooth());
+    EXPECT_TRUE(instantiateTileLayers("tiles", true, true)->getComponent<LayerRenderComponent>()->texture->isSmooth());
+}
+
+TEST(LayerRenderComponent, BasePictureIsCopiedBeneathTheTiles) {
+    auto map = instantiateTiles();
+    auto holder = GameObjectManager::instance().createGameObject("combined");
+    auto combined = addComponent<LayerRenderComponent>(holder, map.layers[1]->tileMapLayer, nullptr, false, 0,
+                                                       map.layers[0]);
+    ASSERT_TRUE(combined && combined->texture);
+    sf::Image both = picture(*combined);
+    sf::Image ground = picture(*map.layers[0]);
+    EXPECT_EQ(both.getPixel(4, 4), ground.getPixel(4, 4));
+    EXPECT_EQ(both.getPixel(36, 20), ground.getPixel(36, 20));
+    EXPECT_EQ(both.getPixel(20, 4), tilePixel("tall.png", 1, 4, 4, 16, 32, 2));
+}
+
+TEST(LayerRenderComponent, LayerWithoutAreaIsReportedAndDrawsNothing) {
+    TmxMap map;
+    map.tileWidth = 16;
+    map.tileHeight = 16;
+    TmxLayer layer;
+    layer.name = "Nothing";
+    auto holder = GameObjectManager::instance().createGameObject("holder");
+    StdoutCapture output;
+    auto component =
+        addComponent<LayerRenderComponent>(holder, std::make_shared<TileMapLayer>(&layer, &map, "m"), nullptr, false);
+    EXPECT_NE(output.text().find("Map m: tile layer Nothing (0 x 0 pixels) cannot be painted"), std::string::npos);
+    ASSERT_TRUE(component);
+    EXPECT_FALSE(component->texture);
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(8, 8));
+    target.clear(sf::Color::White);
+    component->draw(0.f, 0.f, target);
+}

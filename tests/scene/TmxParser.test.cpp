@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "scene/TmxParser.hpp"
+
+namespace {
+
+std::unique_ptr<TmxMap> parse(const std::string& text) {
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    return parseTmx(buffer.data());
+}
+
+// The reason a malformed text is rejected with, or "" when it is accepted.
+std::string rejection(const std::string& text) {
+    try {
+        parse(text);
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "";
+}
+
+const char* const tileset = R"(<tileset firstgid="1" name="tiles" tilewidth="16" tileheight="16">
+  <image source="tiles.png" width="64" height="64"/>
+ </tileset>)";
+
+std::string mapWith(const std::string& body) {
+    return std::string(R"(<?xml version="1.0" encoding="UTF-8"?>
+<map version="1.5" orientation="orthogonal" renderorder="right-down" width="3" height="2" tilewidth="16" tileheight="16">
+ )") + body + "\n</map>\n";
+}
+
+std::string layer(const std::string& name, const std::string& data, int width = 3, int height = 2) {
+    return "<layer id=\"1\" name=\"" + name + "\" width=\"" + std::to_string(width) + "\" height=\"" +
+           std::to_string(height) + "\">\n  <data encoding=\"csv\">\n" + data + "</data>\n </layer>";
+}
+
+// Enough nested elements to exhaust the stack of a recursive parser.
+std::string deepNesting() {
+    std::string text = "<map>";
+    for (int i = 0; i < 200000; ++i) {
+        text += "<a>";
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(TmxParser, ReadsMapAndTilesetAttributes) {
+    auto map = parse(mapWith(std::string(tileset) +
+                             R"(<tileset firstgid="17" name="big" tilewidth="16" tileheight="32"><image source="sub/big.png"/></tileset>)" +
+                             layer("Ground", "1,2,3,\n4,5,6\n")));
+    EXPECT_EQ(map->width, 3);
+    EXPECT_EQ(map->height, 2);
+    EXPECT_EQ(map->tileWidth, 16);
+    EXPECT_EQ(map->tileHeight, 16);
+    ASSERT_EQ(map->tilesets.size(), 2u);
+    EXPECT_EQ(map->tilesets[0]->firstGid, 1);
+    EXPECT_EQ(map->tilesets[0]->name, "tiles");
+    EXPECT_EQ(map->tilesets[0]->imageSource, "tiles.png");
+    EXPECT_EQ(map->tilesets[1]->firstGid, 17);
+    EXPECT_EQ(map->tilesets[1]->tileHeight, 32);
+    EXPECT_EQ(map->tilesets[1]->imageSource, "sub/big.png");
+}
+
+TEST(TmxParser, CsvRowsWithTrailingCommasYieldExactlyTheNumbersWritten) {
+    auto map = parse(mapWith(std::string(tileset) + layer("Ground", "1,0,3,\r\n\t4, 5 ,6,\n")));
+    ASSERT_EQ(map->layers.size(), 1u);
+    const auto& ground = *map->layers[0];
+    EXPECT_EQ(ground.name, "Ground");
+    EXPECT_EQ(ground.width, 3);
+    EXPECT_EQ(ground.height, 2);
+    EXPECT_EQ(ground.data, (std::vector<int>{1, 0, 3, 4, 5, 6}));
+}
+
+TEST(TmxParser, CellsTheDataLeavesOutAreEmpty) {
+    auto map = parse(mapWith(std::string(tileset) + layer("Ground", "7,8\n")));
+    EXPECT_EQ(map->layers[0]->data, (std::vector<int>{7, 8, 0, 0, 0, 0}));
+    auto blank = parse(mapWith(layer("Blank", "")));
+    EXPECT_EQ(blank->layers[0]->data, (std::vector<int>(6, 0)));
+}
+
+TEST(TmxParser, NumbersAreReadLikeStrtol) {
+    auto map = parse(mapWith(layer("L", "12abc,x,-3,+4,99999999999,-99999999999\n") + R"(
+ <objectgroup name="G">
+  <object id="1" x="100.75" y="-3.5" width="10.9" height="abc"/>
+ </objectgroup>)"));
+    EXPECT_EQ(map->layers[0]->data, (std::vector<int>{12, 0, -3, 4, INT_MAX, INT_MIN}));
+    const auto& object = *map->objectGroups[0]->objects[0];
+    EXPECT_EQ(object.x, 100);
+    EXPECT_EQ(object.y, -3);
+    EXPECT_EQ(object.width, 10);
+    EXPECT_EQ(object.height, 0);
+}
+
+TEST(TmxParser, ReadsGroupsObjectsAndPropertiesInOrder) {
+    auto map = parse(mapWith(layer("L", "") + R"(
+ <objectgroup id="2" name="Players" width="3" height="2" visible="0">
+  <properties>
+   <property name="#Any" value="false"/>
+   <property name="Platforms" type="bool" value="true"/>
+  </properties>
+  <object id="1" name="Player1" gid="5" x="4" y="8" width="32" height="64" visible="0">
+   <properties>
+    <property name="body" value="rigidbody"/>
+    <property name="body#Mass" value="2.5"/>
+   </properties>
+  </object>
+  <object id="2" x="1" y="2"/>
+ </objectgroup>)"));
+    ASSERT_EQ(map->objectGroups.size(), 1u);
+    const auto& group = *map->objectGroups[0];
+    EXPECT_EQ(group.name, "Players");
+    EXPECT_EQ(group.width, 3);
+    EXPECT_EQ(group.height, 2);
+    EXPECT_FALSE(group.visible);
+    ASSERT_EQ(group.properties.size(), 2u);
+    EXPECT_EQ(group.properties[0]->name, "#Any");
+    EXPECT_EQ(group.properties[0]->value, "false");
+    EXPECT_EQ(group.properties[1]->name, "Platforms");
+    ASSERT_EQ(group.objects.size(), 2u);
+    const auto& player = *group.objects[0];
+    EXPECT_EQ(player.name, "Player1");
+    EXPECT_EQ(player.gid, 5);
+    EXPECT_EQ(player.x, 4);
+    EXPECT_EQ(player.y, 8);
+    EXPECT_EQ(player.width, 32);
+    EXPECT_EQ(player.height, 64);
+    EXPECT_FALSE(player.visible);
+    ASSERT_EQ(player.properties.size(), 2u);
+    EXPECT_EQ(player.properties[1]->name, "body#Mass");
+    EXPECT_EQ(player.properties[1]->value, "2.5");
+    // Optional attributes left out take their defaults.
+    const auto& bare = *group.objects[1];
+    EXPECT_EQ(bare.name, "");
+    EXPECT_EQ(bare.gid, 0);
+    EXPECT_EQ(bare.width, 0);
+    EXPECT_EQ(bare.height, 0);
+    EXPECT_TRUE(bare.visible);
+    EXPECT_TRUE(bare.properties.empty());
+}
+
+TEST(TmxParser, GroupWithoutVisibleIsVisible) {
+    auto map = parse(mapWith(layer("L", "") + R"(<objectgroup name="A"/><objectgroup name="B" visible="1"/>)"));
+    EXPECT_TRUE(map->objectGroups[0]->visible);
+    EXPECT_TRUE(map->objectGroups[1]->visible);
+    EXPECT_EQ(map->objectGroups[0]->width, 0);
+}
+
+TEST(TmxParser, IndexCountsFromTheFirstGroupWhenItPrecedesTheFirstLayer) {
+    auto map = parse(mapWith(std::string(tileset) + R"(<objectgroup name="A"/>)" + layer("B", "") +
+                             R"(<objectgroup name="C"/>)"));
+    EXPECT_EQ(map->objectGroups[0]->index, 0);
+    EXPECT_EQ(map->layers[0]->index, 1);
+    EXPECT_EQ(map->objectGroups[1]->index, 2);
+}
+
+TEST(TmxParser, IndexCountsEveryElementAfterTheFirstLayer) {
+    auto map = parse(mapWith(std::string(tileset) + layer("B", "") + tileset + R"(<objectgroup name="C"/>)"));
+    EXPECT_EQ(map->layers[0]->index, 0);
+    EXPECT_EQ(map->objectGroups[0]->index, 2);
+    // Tilesets are read wherever they stand.
+    EXPECT_EQ(map->tilesets.size(), 2u);
+}
+
+TEST(TmxParser, CommentsAndTextBetweenLayersDoNotCount) {
+    auto map = parse(mapWith(layer("B", "") + "<!-- note -->\n" + R"(<objectgroup name="C"/>)"));
+    EXPECT_EQ(map->objectGroups[0]->index, 1);
+}
+
+TEST(TmxParser, EntitiesInNamesAndValuesAreDecoded) {
+    auto map = parse(mapWith(layer("Fish &amp; Chips", "") +
+                             R"(<objectgroup name="G"><properties><property name="a" value="&lt;b&gt;"/></properties></objectgroup>)"));
+    EXPECT_EQ(map->layers[0]->name, "Fish & Chips");
+    EXPECT_EQ(map->objectGroups[0]->properties[0]->value, "<b>");
+}
+
+TEST(TmxParser, RejectsMalformedMaps) {
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"not XML", "this is not a map", "XML syntax error"},
+        {"truncated", mapWith(layer("L", "1,2")).substr(0, 150), "XML syntax error"},
+        {"no map element", "<notamap/>", "no <map>"},
+        {"no tile layer", mapWith(R"(<objectgroup name="G"/>)"), "no tile layer"},
+        {"map without width", R"(<map height="2" tilewidth="16" tileheight="16">)" + layer("L", "") + "</map>",
+         "attribute width"},
+        {"tileset without image", mapWith(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"/>)" +
+                                          layer("L", "")),
+         "<image>"},
+        {"external tileset", mapWith(R"(<tileset firstgid="1" source="t.tsx"/>)" + layer("L", "")), "name"},
+        {"image without source", mapWith(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"><image/></tileset>)" +
+                                         layer("L", "")),
+         "attribute source"},
+        {"layer without data", mapWith(R"(<layer name="L" width="3" height="2"/>)"), "<data>"},
+        {"layer without name", mapWith(R"(<layer width="3" height="2"><data/></layer>)"), "attribute name"},
+        {"too many numbers", mapWith(layer("L", "1,2,3,4,5,6,7")), "more numbers"},
+        {"base64 data",
+         mapWith(R"(<layer name="L" width="3" height="2"><data encoding="base64">AQAAAAIAAAA=</data></layer>)"),
+         "not stored as CSV"},
+        {"compressed data",
+         mapWith(R"(<layer name="L" width="3" height="2"><data encoding="csv" compression="zlib">1</data></layer>)"),
+         "not stored as CSV"},
+        {"XML tiles",
+         mapWith(R"(<layer name="L" width="3" height="2"><data><tile gid="1"/><tile/></data></layer>)"),
+         "<tile> elements"},
+        {"infinite map",
+         mapWith(R"(<layer name="L" width="3" height="2"><data encoding="csv"><chunk x="0" y="0" width="16" height="16">1</chunk></data></layer>)"),
+         "<chunk> elements"},
+        {"negative size", mapWith(layer("L", "", -3, 2)), "size"},
+        {"both sizes negative", mapWith(layer("L", "", -65536, -65536)), "size"},
+        {"overflowing size", mapWith(layer("L", "", 65536, 65536)), "size"},
+        {"huge size", mapWith(layer("L", "", 2147483647, 2147483647)), "size"},
+        {"group without name", mapWith(layer("L", "") + "<objectgroup/>"), "attribute name"},
+        {"object without x", mapWith(layer("L", "") + R"(<objectgroup name="G"><object y="1"/></objectgroup>)"),
+         "attribute x"},
+        {"property without value",
+         mapWith(layer("L", "") +
+                 R"(<objectgroup name="G"><properties><property name="a"/></properties></objectgroup>)"),
+         "attribute value"},
+        {"deep nesting", deepNesting(), "nest"},
+    };
+    for (const auto& c : cases) {
+        std::string reason = rejection(c.text);
+        EXPECT_NE(reason.find(c.reason), std::string::npos) << c.what << ": \"" << reason << "\"";
+    }
+}
+
+TEST(TmxParser, AcceptsEveryNumberThatFitsTheCells) {
+    auto map = parse(mapWith(layer("L", "1,2,3,4,5,6,,,\n")));
+    EXPECT_EQ(map->layers[0]->data.back(), 6);
+    // CSV text without the encoding attribute is read all the same.
+    auto bare = parse(mapWith(R"(<layer name="L" width="3" height="2"><data>1,2</data></layer>)"));
+    EXPECT_EQ(bare->layers[0]->data[1], 2);
+    auto empty = parse(mapWith(layer("Nothing", "", 0, 0)));
+    EXPECT_TRUE(empty->layers[0]->data.empty());
+}

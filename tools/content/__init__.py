@@ -1,0 +1,1 @@
+"""Generators for Vorlune's content: maps, tiles, character art, sounds, forms."""

@@ -1,0 +1,232 @@
+"""The menu pages, as form files of the widget layer, laid out for a
+1920 x 1080 window. The widget names the game looks up are checked by the
+content suite (tests/content/ContentCatalogue.hpp)."""
+from .common import write_text
+
+RENDERERS = """// Shared looks: 1 buttons, 2 panels, 3 headings, 4 body text, 5 sliders, 6 small buttons.
+Renderer.1 {
+    TextColor = #FFF0DE;
+    TextColorHover = #FFCE60;
+    TextColorDown = #FFE9A8;
+    TextColorDisabled = #8C7C96;
+    BackgroundColor = #2A1A3CDD;
+    BackgroundColorHover = #4A2E66EE;
+    BackgroundColorDown = #1C1028F0;
+    BackgroundColorDisabled = #2A1A3C80;
+    BorderColor = #FFCE60;
+    BorderColorHover = #FFF0DE;
+    BorderColorDown = #FFCE60;
+    Borders = (3, 3, 3, 3);
+}
+
+Renderer.2 {
+    TextColor = #FFF0DE;
+    BackgroundColor = #26163AD0;
+}
+
+Renderer.3 {
+    TextColor = #FFCE60;
+    BackgroundColor = Transparent;
+}
+
+Renderer.4 {
+    TextColor = #FFF0DE;
+    BackgroundColor = Transparent;
+}
+
+Renderer.5 {
+    TrackColor = #1C1028;
+    TrackColorHover = #2A1A3C;
+    ThumbColor = #FFCE60;
+    ThumbColorHover = #FFF0DE;
+    BorderColor = #FFF0DE;
+    Borders = (2, 2, 2, 2);
+}
+
+Renderer.6 {
+    TextColor = #FFF0DE;
+    TextColorHover = #FFCE60;
+    TextColorDown = #FFE9A8;
+    BackgroundColor = #3A2452DD;
+    BackgroundColorHover = #5A3A7AEE;
+    BackgroundColorDown = #1C1028F0;
+    BorderColor = #C9A0DC;
+    BorderColorHover = #FFCE60;
+    BorderColorDown = #FFCE60;
+    Borders = (2, 2, 2, 2);
+}
+"""
+
+
+def _q(text):
+    return '"%s"' % text.replace("\\", "\\\\").replace('"', '\\"').replace("\n", "\\n")
+
+
+def widget(kind, name, position, size, props=None, renderer=None, indent=""):
+    lines = ["%s%s.%s {" % (indent, kind, name)]
+    lines.append("%s    Position = (%s, %s);" % (indent, position[0], position[1]))
+    if size is not None:
+        lines.append("%s    Size = (%s, %s);" % (indent, size[0], size[1]))
+    for key, value in (props or []):
+        lines.append("%s    %s = %s;" % (indent, key, value))
+    if renderer is not None:
+        if isinstance(renderer, int):
+            lines.append("%s    Renderer = &%d;" % (indent, renderer))
+        else:
+            lines.append("%s    Renderer {" % indent)
+            for key, value in renderer:
+                lines.append("%s        %s = %s;" % (indent, key, value))
+            lines.append("%s    }" % indent)
+    lines.append("%s}" % indent)
+    return "\n".join(lines)
+
+
+def button(name, x, y, w, h, text, size=36, look=1):
+    return widget("Button", name, (x, y), (w, h), [("Text", _q(text)), ("TextSize", size)], look)
+
+
+def label(name, x, y, text, size=28, look=4, align="Left", w=None, h=None):
+    props = [("Text", _q(text)), ("TextSize", size), ("HorizontalAlignment", align)]
+    return widget("Label", name, (x, y), (w, h) if w is not None else None, props, look)
+
+
+def panel(name, x, y, w, h):
+    return widget("Label", name, (x, y), (w, h), [("Text", '""')], 2)
+
+
+def picture(name, x, y, w, h, path, visible=True):
+    props = [] if visible else [("Visible", "false")]
+    return widget("Picture", name, (x, y), (w, h) if w is not None else None, props,
+                  [("Texture", '"%s" Smooth' % path)])
+
+
+def backdrop():
+    return picture("Backdrop", 0, 0, "100%", "100%", "backdrop.png")
+
+
+def page(title, widgets):
+    head = "// %s\n// Made by tools/make_content.py; edit the generator, not this file.\n\n" % title
+    return head + RENDERERS + "\n" + "\n\n".join(widgets) + "\n"
+
+
+# Options pages: the tab column (Menu_Options) is shown over one content page,
+# which brings the backdrop, since the tab page is drawn above it.
+CONTENT_X, CONTENT_Y, CONTENT_W, CONTENT_H = 640, 170, 1120, 760
+
+
+def content_page(title, heading, rows):
+    widgets = [backdrop(), panel("Panel", CONTENT_X, CONTENT_Y, CONTENT_W, CONTENT_H),
+               label("Heading", CONTENT_X + 50, CONTENT_Y + 36, heading, 48, 3)]
+    widgets += rows
+    return page(title, widgets)
+
+
+def controls_rows(x, y):
+    """The bindings of the game, one row per action."""
+    rows = []
+    table = [
+        ("", "Player 1", "Player 2"),
+        ("Run", "A  /  D", "Left  /  Right"),
+        ("Aim the beard", "W  /  S", "Up  /  Down"),
+        ("Jump", "Space", "Numpad 0"),
+        ("Magic: hold, let go to fling", "G", "Numpad 4"),
+    ]
+    for i, (what, p1, p2) in enumerate(table):
+        look = 3 if i == 0 else 4
+        rows.append(label("Action%d" % i, x, y + i * 62, what, 30, look))
+        rows.append(label("Player1Key%d" % i, x + 500, y + i * 62, p1, 30, look))
+        rows.append(label("Player2Key%d" % i, x + 760, y + i * 62, p2, 30, look))
+    n = len(table)
+    rows.append(label("Gamepads", x, y + n * 62 + 30,
+                      "Gamepads: stick to run and aim, button 0 (A) to jump,\n"
+                      "button 1 (B) for magic, button 8 to pause.", 26, 4))
+    rows.append(label("Pause", x, y + n * 62 + 130, "Escape: pause and back      R: restart the match", 26, 4))
+    return rows
+
+
+def generate():
+    import os
+    from PIL import Image
+    from .common import ASSETS
+    title_w, title_h = Image.open(os.path.join(ASSETS, "gui", "title.png")).size
+    files = {}
+    files["Menu.txt"] = page("Title screen", [
+        backdrop(),
+        picture("Title", (1920 - title_w) // 2, 40, title_w, title_h, "title.png"),
+        button("StartGame", 760, 400, 400, 96, "Play", 48),
+        button("MenuOptions", 760, 516, 400, 80, "Options"),
+        button("Credits", 760, 616, 400, 80, "Credits"),
+        button("EndGame", 760, 716, 400, 80, "Quit"),
+        label("Hint", 0, 1030, "Two players, one keyboard or two gamepads", 24, 4, "Center", "100%", 40),
+    ])
+    files["Credits.txt"] = page("Credits", [
+        backdrop(),
+        panel("Panel", 460, 160, 1000, 700),
+        label("Heading", 460, 200, "Credits", 56, 3, "Center", 1000, 70),
+        label("Body", 460, 300,
+              "Vorlune\n\nA couch brawl of bearded wizards.\n\nCode, maps, art, sound and music\nmade by the Vorlune team with our own tools.\n\nText set in DejaVu Sans.",
+              30, 4, "Center", 1000, 440),
+        button("BackMenu", 760, 760, 400, 72, "Back", 34),
+    ])
+    files["Menu_Controls.txt"] = content_page("Options: controls", "Controls", controls_rows(CONTENT_X + 50, CONTENT_Y + 140))
+    files["Menu_Audio.txt"] = content_page("Options: sound", "Sound", [
+        label("MasterLabel", CONTENT_X + 50, CONTENT_Y + 170, "Master volume", 32),
+        widget("Slider", "MasterVolume", (CONTENT_X + 420, CONTENT_Y + 180), (560, 28),
+               [("Minimum", 0), ("Maximum", 100), ("Value", 100), ("Step", 1)], 5),
+        label("MusicLabel", CONTENT_X + 50, CONTENT_Y + 290, "Music", 32),
+        widget("Slider", "MusicVolume", (CONTENT_X + 420, CONTENT_Y + 300), (560, 28),
+               [("Minimum", 0), ("Maximum", 100), ("Value", 50), ("Step", 1)], 5),
+        label("SoundsLabel", CONTENT_X + 50, CONTENT_Y + 410, "Game sounds", 32),
+        widget("Slider", "GameSounds", (CONTENT_X + 420, CONTENT_Y + 420), (560, 28),
+               [("Minimum", 0), ("Maximum", 100), ("Value", 50), ("Step", 1)], 5),
+    ])
+    files["Menu_Gameplay.txt"] = content_page("Options: how to play", "How to play", [
+        label("Body", CONTENT_X + 50, CONTENT_Y + 140,
+              "Knock your rival off the islands. Three hats each:\n"
+              "fall out of the sky and you lose one.\n\n"
+              "Your beard grows a little every second.\n"
+              "Hold Magic and it floats: steer the tip with your aim keys.\n"
+              "Let go of Magic to fling it. A flung beard knocks\n"
+              "your rival back and cuts through their beard.\n\n"
+              "Magic works twice in the air; land to recharge it.",
+              30),
+    ])
+    files["Menu_Gameplay_Advanced.txt"] = content_page("Options: advanced", "Advanced", [
+        label("Body", CONTENT_X + 50, CONTENT_Y + 140,
+              "Grapple: fling your beard at a platform or crate\n"
+              "and the tip holds on. Hold Magic again to swing,\n"
+              "release to let go. A hold lasts five seconds.\n\n"
+              "While your beard holds a platform, magic is free.\n\n"
+              "A longer beard flings harder, but is also more to cut.\n"
+              "Aim for the middle of your rival's beard.",
+              30),
+    ])
+    files["Menu_Options.txt"] = page("Options: tabs", [
+        label("Heading", 160, 60, "Options", 64, 3),
+        button("Controls", 160, 200, 400, 80, "Controls", 34, 6),
+        button("Sound", 160, 300, 400, 80, "Sound", 34, 6),
+        button("Gameplay", 160, 400, 400, 80, "How to play", 34, 6),
+        button("Gameplay2", 160, 500, 400, 80, "Advanced", 34, 6),
+        button("BackPause", 160, 850, 400, 80, "Back", 34),
+    ])
+    files["PauseMenu.txt"] = page("Pause", [
+        panel("Shade", 0, 0, "100%", "100%"),
+        label("Heading", 0, 220, "Paused", 72, 3, "Center", "100%", 90),
+        button("Continue", 760, 380, 400, 84, "Continue", 38),
+        button("Controls", 760, 484, 400, 84, "Controls", 38),
+        button("Menu", 760, 588, 400, 84, "Main menu", 38),
+        button("Quit", 760, 692, 400, 84, "Quit", 38),
+    ])
+    files["PauseMenu_Controls.txt"] = page("Pause: controls", [
+        panel("Shade", 0, 0, "100%", "100%"),
+        label("Heading", 0, 120, "Controls", 64, 3, "Center", "100%", 80),
+    ] + controls_rows(400, 280) + [
+        button("BackPause", 760, 860, 400, 80, "Back", 36),
+    ])
+    files["Victory.txt"] = page("Victory", [
+        picture("Player1won", 410, 70, 1100, 220, "player1won.png"),
+        picture("Player2won", 410, 70, 1100, 220, "player2won.png", visible=False),
+        button("Continue", 760, 900, 400, 90, "Continue", 40),
+    ])
+    for name, text in files.items():
+        write_text(text, "gui", name)

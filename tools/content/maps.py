@@ -1,0 +1,297 @@
+"""The two maps: the floating arena ("zefMap.tmx") and the victory stage."""
+from xml.sax.saxutils import quoteattr
+
+from .common import write_text
+from . import tiles
+from .tiles import T, ISLAND, DISTANT, FOLIAGE
+
+PLAYER_W, PLAYER_H = 64, 128
+
+# Tilesets as (name, image, image w, image h, tile w, tile h, tile count, columns);
+# first gids are assigned in this order.
+TILESETS = [
+    ("sky", "sky.png", T, tiles.SKY_ROWS * T, T, T, tiles.SKY_ROWS, 1),
+    ("distant", "distant.png", 3 * tiles.DISTANT_W, 2 * tiles.DISTANT_H, tiles.DISTANT_W, tiles.DISTANT_H, 6, 3),
+    ("islands", "islands.png", tiles.ISLAND_COLUMNS * T, 4 * T, T, T, 32, tiles.ISLAND_COLUMNS),
+    ("foliage", "foliage.png", len(tiles.FOLIAGE_NAMES) * T, T, T, T, len(tiles.FOLIAGE_NAMES), len(tiles.FOLIAGE_NAMES)),
+]
+
+
+class MapBuilder:
+    def __init__(self, width, height):
+        self.width, self.height = width, height
+        self.first_gid = {}
+        gid = 1
+        for ts in TILESETS:
+            self.first_gid[ts[0]] = gid
+            gid += ts[6]
+        self.items = []  # ("layer", name, grid) or ("group", name, objects, properties)
+        self.grids = {}
+        self.next_id = 1
+
+    def layer(self, name):
+        grid = [[0] * self.width for _ in range(self.height)]
+        self.items.append(("layer", name, grid))
+        return grid
+
+    def group(self, name, properties=None):
+        objects = []
+        self.items.append(("group", name, objects, properties or []))
+        return objects
+
+    def gid(self, tileset, local):
+        return self.first_gid[tileset] + local - 1
+
+    def obj(self, objects, name, x, y, w, h, properties):
+        """Adds an object; properties are written sorted by name, as the map
+        editor stores them, so declarations precede their parameters."""
+        objects.append((self.next_id, name, x, y, w, h, sorted(properties.items())))
+        self.next_id += 1
+
+    def world_to_map(self, wx, wy):
+        return wx + self.width * T / 2, wy + self.height * T / 2
+
+    def xml(self):
+        out = ['<?xml version="1.0" encoding="UTF-8"?>',
+               '<map version="1.10" tiledversion="1.10.2" orientation="orthogonal" renderorder="right-down" '
+               'width="%d" height="%d" tilewidth="%d" tileheight="%d" infinite="0" nextlayerid="%d" nextobjectid="%d">'
+               % (self.width, self.height, T, T, len(self.items) + 1, self.next_id)]
+        for name, image, iw, ih, tw, th, count, columns in TILESETS:
+            out.append(' <tileset firstgid="%d" name="%s" tilewidth="%d" tileheight="%d" tilecount="%d" columns="%d">'
+                       % (self.first_gid[name], name, tw, th, count, columns))
+            out.append('  <image source="%s" width="%d" height="%d"/>' % (image, iw, ih))
+            out.append(' </tileset>')
+        for layer_id, item in enumerate(self.items, start=1):
+            if item[0] == "layer":
+                _, name, grid = item
+                out.append(' <layer id="%d" name="%s" width="%d" height="%d">' % (layer_id, name, self.width, self.height))
+                out.append('  <data encoding="csv">')
+                rows = [",".join(str(g) for g in row) for row in grid]
+                out.append(",\n".join(rows))
+                out.append('</data>')
+                out.append(' </layer>')
+            else:
+                _, name, objects, properties = item
+                out.append(' <objectgroup id="%d" name="%s">' % (layer_id, name))
+                if properties:
+                    out.append('  <properties>')
+                    for key, value in properties:
+                        out.append('   <property name=%s value=%s/>' % (quoteattr(key), quoteattr(value)))
+                    out.append('  </properties>')
+                for oid, oname, x, y, w, h, props in objects:
+                    out.append('  <object id="%d" name=%s x="%d" y="%d" width="%d" height="%d">'
+                               % (oid, quoteattr(oname), x, y, w, h))
+                    out.append('   <properties>')
+                    for key, value in props:
+                        out.append('    <property name=%s value=%s/>' % (quoteattr(key), quoteattr(value)))
+                    out.append('   </properties>')
+                    out.append('  </object>')
+                out.append(' </objectgroup>')
+        out.append('</map>')
+        return "\n".join(out) + "\n"
+
+
+def _sky(m):
+    grid = m.layer("Sky")
+    offset = max(0, (tiles.SKY_ROWS - m.height) // 2)
+    for r in range(m.height):
+        for c in range(m.width):
+            grid[r][c] = m.gid("sky", min(r + offset, tiles.SKY_ROWS - 1) + 1)
+
+
+def _island(m, grid, foliage, col0, col1, top, depth_rows):
+    """Paints a floating island whose grass row spans columns col0..col1 and
+    returns the rectangles (map pixels) that block the players."""
+    solids = []
+    for c in range(col0, col1 + 1):
+        if c == col0:
+            name = "grass_l"
+        elif c == col1:
+            name = "grass_r"
+        else:
+            name = ("grass_m1", "grass_m2", "grass_m3")[(c * 7 + top) % 3]
+        grid[top][c] = m.gid("islands", ISLAND[name])
+    solids.append((col0 * T + 8, top * T, (col1 - col0 + 1) * T - 16, T))
+    left, right = col0, col1
+    for k in range(1, depth_rows + 1):
+        r = top + k
+        last = k == depth_rows
+        depth = min(k - 1, 3)
+        for c in range(left, right + 1):
+            if last:
+                name = "bottom_l" if c == left else "bottom_r" if c == right else "bottom_m"
+            elif c == left:
+                name = "rock%d_l" % depth
+            elif c == right:
+                name = "rock%d_r" % depth
+            else:
+                name = "rock%d_m" % depth
+                if depth < 2 and (c * 5 + r) % 4 == 0:
+                    name += "2"
+            grid[r][c] = m.gid("islands", ISLAND[name])
+        height = T // 2 if last else T
+        solids.append(((left + 1) * T - 8, r * T, (right - left - 1) * T + 16, height))
+        left, right = left + 1, right - 1
+        if right - left < 1:
+            break
+    # Dangling roots under the bottom row, tufts on the grass.
+    if foliage is not None:
+        bottom = top + depth_rows + 1
+        if bottom < m.height:
+            for c in range(left, right + 2, 3):
+                foliage[bottom][c] = m.gid("foliage", FOLIAGE["roots1" if c % 2 else "roots2"])
+        for c in range(col0, col1 + 1):
+            k = (c * 13 + top * 3) % 7
+            if k in (0, 3):
+                foliage[top - 1][c] = m.gid("foliage", FOLIAGE["tuft%d" % (1 + c % 3)])
+            elif k == 5:
+                foliage[top - 1][c] = m.gid("foliage", FOLIAGE["flower%d" % (1 + c % 2)])
+    return solids
+
+
+def _slab(m, grid, foliage, col0, col1, row):
+    for c in range(col0, col1 + 1):
+        name = "slab_one" if col0 == col1 else "slab_l" if c == col0 else "slab_r" if c == col1 else "slab_m"
+        grid[row][c] = m.gid("islands", ISLAND[name])
+    if foliage is not None:
+        foliage[row - 1][col0] = m.gid("foliage", FOLIAGE["tuft2"])
+        if col1 - col0 >= 3:
+            foliage[row + 1][(col0 + col1) // 2] = m.gid("foliage", FOLIAGE["vine"])
+    return [(col0 * T + 6, row * T, (col1 - col0 + 1) * T - 12, 40)]
+
+
+def _platform_objects(m, objects, solids, prefix):
+    for i, (x, y, w, h) in enumerate(solids):
+        m.obj(objects, "%s%d" % (prefix, i + 1), x, y, w, h, {
+            "Platform": "tag",
+            "body": "rigidbody",
+            "collider": "box",
+            "collider#friction": "0.8",
+        })
+
+
+def _player(m, objects, name, wx, feet_y):
+    x, y = m.world_to_map(wx - PLAYER_W / 2, feet_y - PLAYER_H)
+    m.obj(objects, name, int(x), int(y), PLAYER_W, PLAYER_H, {
+        "body": "rigidbody",
+        "body#type": "dynamic",
+        "body#mass": "30",
+        "body#constrains": "r",
+        "collider": "box",
+        "sprite": "sprite",
+        "sprite#path": "player.png",
+        "sprite#scale": "width",
+    })
+
+
+def _crate(m, objects, name, wx, feet_y):
+    x, y = m.world_to_map(wx - T / 2, feet_y - T)
+    m.obj(objects, name, int(x), int(y), T, T, {
+        "Movable": "tag",
+        "body": "rigidbody",
+        "body#type": "dynamic",
+        "body#mass": "8",
+        "collider": "box",
+        "collider#friction": "0.6",
+        "sprite": "sprite",
+        "sprite#path": "crate.png",
+    })
+
+
+def _distant(m, grid, placements):
+    for name, col, row in placements:
+        grid[row][col] = m.gid("distant", DISTANT[name])
+
+
+def arena():
+    # 42 x 24 tiles of 64 px: the world spans x -1344..1344, y -768..768, and
+    # anything that drops below y 1500 has fallen out of the arena.
+    m = MapBuilder(42, 24)
+    _sky(m)
+    far = m.layer("Background")
+    _distant(m, far, [("cloud1", 2, 5), ("cloud2", 17, 3), ("cloud3", 31, 6), ("isle1", 4, 21),
+                      ("isle2", 25, 22), ("isle3", 37, 23), ("cloud2", 9, 22), ("cloud1", 28, 23),
+                      ("isle2", 14, 23), ("cloud3", 38, 10)])
+    m.group("Beards")
+    players = m.group("Players")
+    platforms = m.group("Platforms")
+    ground = m.layer("Platforms")
+    front = m.layer("Foreground")
+    solids = []
+    # Main island: grass top at row 15 (world y 192), 26 tiles wide.
+    solids += _island(m, ground, front, 8, 33, 15, 5)
+    # Side islands, a jump up from the main one.
+    solids += _island(m, ground, front, 1, 6, 12, 3)
+    solids += _island(m, ground, front, 35, 40, 12, 3)
+    # Stepping slabs, the central slab under the respawn point (0, -300)
+    # and the two high ledges.
+    solids += _slab(m, ground, front, 12, 14, 12)
+    solids += _slab(m, ground, front, 27, 29, 12)
+    solids += _slab(m, ground, front, 18, 23, 9)
+    solids += _slab(m, ground, front, 7, 11, 6)
+    solids += _slab(m, ground, front, 30, 34, 6)
+    _platform_objects(m, platforms, solids, "Platform")
+    _crate(m, platforms, "Crate1", -420, 192)
+    _crate(m, platforms, "Crate2", 420, 192)
+    _crate(m, platforms, "Crate3", -1150, 0)
+    _crate(m, platforms, "Crate4", 1180, 0)
+    _player(m, players, "Player1", -640, 192)
+    _player(m, players, "Player2", 640, 192)
+    hud = m.group("Camera")
+    # The camera object is the size of the window and centred on the world
+    # origin; the health bars sit near its top corners and ride along with it.
+    m.obj(hud, "Camera", *[int(v) for v in m.world_to_map(-960, -540)], 1920, 1080, {
+        "cam": "camera",
+        "cam#main": "true",
+        "stage": "stage camera controller",
+        "stage#player1": "Player1",
+        "stage#player2": "Player2",
+        "stage#width": "1400",
+        "stage#height": "800",
+    })
+    for name, wx in (("Healthbar1", -840), ("Healthbar2", 840)):
+        x, y = m.world_to_map(wx - 48, -470 - 48)
+        m.obj(hud, name, int(x), int(y), 96, 96, {"bar": "healthbar"})
+    write_text(m.xml(), "tilemap", "zefMap.tmx")
+    return m
+
+
+def victory():
+    # 32 x 18 tiles: x -1024..1024, y -576..576.
+    m = MapBuilder(32, 18)
+    _sky(m)
+    far = m.layer("Background")
+    _distant(m, far, [("cloud1", 1, 5), ("cloud3", 20, 4), ("isle1", 3, 15), ("isle3", 24, 14), ("cloud2", 12, 2)])
+    m.group("Beards")
+    players = m.group("Players")
+    platforms = m.group("Platforms")
+    ground = m.layer("Platforms")
+    front = m.layer("Foreground")
+    solids = _island(m, ground, front, 8, 23, 12, 4)
+    # The podium in the middle of the island, two rows high, under (0, -300).
+    for c in range(14, 18):
+        kind = "l" if c == 14 else "r" if c == 17 else "m"
+        ground[10][c] = m.gid("islands", ISLAND["podium_" + kind])
+        ground[11][c] = m.gid("islands", ISLAND["podium_base_" + kind])
+        front[9][c] = 0
+        front[11][c] = 0
+    solids.append((14 * T + 6, 10 * T, 4 * T - 12, 2 * T))
+    for c in (12, 13, 18, 19):
+        front[11][c] = m.gid("foliage", FOLIAGE["pennant"])
+    _platform_objects(m, platforms, solids, "Platform")
+    _crate(m, platforms, "Crate1", -300, 192)
+    _crate(m, platforms, "Crate2", 330, 192)
+    _player(m, players, "Player1", 0, 64)
+    hud = m.group("Camera")
+    m.obj(hud, "Camera", *[int(v) for v in m.world_to_map(-960, -576)], 1920, 1080, {
+        "cam": "camera",
+        "cam#main": "true",
+    })
+    write_text(m.xml(), "tilemap", "victoryMap.tmx")
+    return m
+
+
+def generate():
+    tiles.spawn_marker(PLAYER_W, PLAYER_H)
+    arena()
+    victory()
