@@ -9,6 +9,16 @@
 #include "scene/GameObject.hpp"
 #include "scene/TileBatch.hpp"
 
+namespace {
+
+// Painting blends every tile over the transparent texture, which leaves
+// each pixel's colour already multiplied by its alpha. Drawing the texture
+// with ordinary alpha blending would multiply it a second time and darken
+// every half-transparent edge of the tiles, so it is drawn as premultiplied.
+const sf::BlendMode premultipliedAlpha(sf::BlendMode::One, sf::BlendMode::OneMinusSrcAlpha);
+
+} // namespace
+
 LayerRenderComponent::LayerRenderComponent(std::shared_ptr<TileMapLayer> tileMapLayer,
                                            const std::shared_ptr<Layer>& renderLayer, bool smooth, int32_t depth,
                                            std::weak_ptr<LayerRenderComponent> base)
@@ -94,5 +104,5 @@ void LayerRenderComponent::draw(float, float, sf::RenderTarget& target) {
     sprite.setPosition(owner->transform->getPosition());
     sprite.setRotation(owner->transform->getRotation());
     sprite.setScale(owner->transform->getWorldScale());
-    target.draw(sprite);
+    target.draw(sprite, sf::RenderStates(premultipliedAlpha));
 }
