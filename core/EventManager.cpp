@@ -5,7 +5,9 @@ EventManager& EventManager::instance() {
     return manager;
 }
 
-void EventManager::addListener(const std::shared_ptr<IEventListener>& listener) { listeners.push_back(listener); }
+void EventManager::addListener(const std::shared_ptr<IEventListener>& listener) {
+    listeners.push_back(listener);
+}
 
 std::shared_ptr<EventManager::EventKey> EventManager::addListener(Callback callback) {
     auto key = std::make_shared<EventKey>(std::move(callback));

@@ -9,7 +9,9 @@ void Component::init() {
 
 void Component::update(float, float) {}
 void Component::fixedUpdate(float, float) {}
-bool Component::isEnabled() { return enabled && gameObjectActive; }
+bool Component::isEnabled() {
+    return enabled && gameObjectActive;
+}
 void Component::onCollisionEnter(std::shared_ptr<GameObject>) {}
 void Component::onCollisionStay(std::shared_ptr<GameObject>) {}
 void Component::onCollisionExit(std::shared_ptr<GameObject>) {}

@@ -96,7 +96,8 @@ void GameObject::fixedUpdate(float step, float time) {
     stayPass(triggers, &Component::onTriggerStay, true);
 }
 
-void GameObject::stayPass(std::vector<std::weak_ptr<GameObject>>& touching, ContactCall stay, bool triggerList) {
+void GameObject::stayPass(std::vector<std::weak_ptr<GameObject>>& touching, ContactCall stay,
+                          bool triggerList) {
     std::vector<std::shared_ptr<GameObject>> inactive;
     for (size_t i = 0; i < touching.size();) {
         auto other = touching[i].lock();
@@ -129,7 +130,8 @@ void GameObject::notifyAll(ContactCall call, const std::shared_ptr<GameObject>& 
     }
 }
 
-void GameObject::eraseFirst(std::vector<std::weak_ptr<GameObject>>& list, const std::shared_ptr<GameObject>& other) {
+void GameObject::eraseFirst(std::vector<std::weak_ptr<GameObject>>& list,
+                            const std::shared_ptr<GameObject>& other) {
     for (auto it = list.begin(); it != list.end(); ++it) {
         if (it->lock() == other) {
             list.erase(it);

@@ -17,7 +17,9 @@ GameObjectManager& GameObjectManager::instance() {
     return manager;
 }
 
-GameObjectManager::GameObjectManager() { registerBuiltinCreators(*this); }
+GameObjectManager::GameObjectManager() {
+    registerBuiltinCreators(*this);
+}
 
 std::shared_ptr<GameObject> GameObjectManager::createGameObject(const std::string& name) {
     auto object = std::make_shared<GameObject>(name);
@@ -35,7 +37,8 @@ void GameObjectManager::destroyGameObject(const std::shared_ptr<GameObject>& obj
     object->destroyed = true;
 }
 
-std::shared_ptr<GameObject> GameObjectManager::findGameObject(const std::string& name, bool includeInactive) const {
+std::shared_ptr<GameObject> GameObjectManager::findGameObject(const std::string& name,
+                                                              bool includeInactive) const {
     for (const auto* list : {&sceneObjects, &persistentObjects}) {
         for (const auto& object : *list) {
             if (object->name == name && (includeInactive || object->isActiveInHierarchy())) {
@@ -103,7 +106,8 @@ std::shared_ptr<Component> GameObjectManager::createComponent(const std::string&
     return found->second(std::move(gameObject), std::move(properties));
 }
 
-bool addComponent(const std::shared_ptr<GameObject>& gameObject, const std::shared_ptr<Component>& component) {
+bool addComponent(const std::shared_ptr<GameObject>& gameObject,
+                  const std::shared_ptr<Component>& component) {
     if (!gameObject || !component || gameObject->hasComponent(component)) {
         return false;
     }

@@ -36,8 +36,8 @@ public:
     // Keys are lowercased; the first registration of a key wins.
     void registerCreator(const std::string& key, ComponentCreator creator);
     // Empty, without a message, when no creator has the (lowercased) type.
-    std::shared_ptr<Component> createComponent(const std::string& type, std::shared_ptr<GameObject> gameObject,
-                                               PropertyMap properties);
+    std::shared_ptr<Component>
+    createComponent(const std::string& type, std::shared_ptr<GameObject> gameObject, PropertyMap properties);
 
     std::vector<std::shared_ptr<GameObject>> sceneObjects;
     std::vector<std::shared_ptr<GameObject>> persistentObjects;
@@ -55,7 +55,8 @@ bool addComponent(const std::shared_ptr<GameObject>& gameObject, const std::shar
 
 // Attaches a freshly built component with every registration its kind needs
 // (rigid body, renderable, event listener). Empty when refused.
-bool attachNewComponent(const std::shared_ptr<GameObject>& gameObject, const std::shared_ptr<Component>& component);
+bool attachNewComponent(const std::shared_ptr<GameObject>& gameObject,
+                        const std::shared_ptr<Component>& component);
 
 // The one way components are made: builds a T and attaches it.
 template <class T, class... Args>

@@ -10,7 +10,9 @@ namespace {
 constexpr float degreesPerRadian = 360.0f / (2.0f * 3.14159265358979f);
 
 // Rounding can push a cosine just past +-1; acos would then give NaN.
-float safeAcos(float value) { return std::acos(std::clamp(value, -1.0f, 1.0f)); }
+float safeAcos(float value) {
+    return std::acos(std::clamp(value, -1.0f, 1.0f));
+}
 } // namespace
 
 void TransformComponent::init() {}
@@ -20,7 +22,9 @@ void TransformComponent::setPosition(float x, float y) {
     markMoved();
 }
 
-void TransformComponent::setPosition(const sf::Vector2f& position) { setPosition(position.x, position.y); }
+void TransformComponent::setPosition(const sf::Vector2f& position) {
+    setPosition(position.x, position.y);
+}
 
 void TransformComponent::markMoved() {
     if (auto owner = gameObject.lock()) {
@@ -51,7 +55,8 @@ sf::Vector2f TransformComponent::getPosition() const {
     if (!parentTransform()) {
         return transformable.getPosition();
     }
-    const float* m = getWorldTransform().getMatrix();
+    const sf::Transform world = getWorldTransform();
+    const float* m = world.getMatrix();
     return {m[12], m[13]};
 }
 
@@ -65,7 +70,8 @@ sf::Vector2f TransformComponent::getWorldScale() const {
         return {transformable.getScale().x * parentScale.x, transformable.getScale().y * parentScale.y};
     }
     // SFML's 4x4 matrix is column-major: m00 = m[0], m10 = m[1], m01 = m[4], m11 = m[5].
-    const float* m = getWorldTransform().getMatrix();
+    const sf::Transform world = getWorldTransform();
+    const float* m = world.getMatrix();
     float sx = std::hypot(m[0], m[1]);
     float determinant = m[0] * m[5] - m[4] * m[1];
     if (sx != 0.0f) {
@@ -86,7 +92,8 @@ float TransformComponent::getRotation() const {
     if (gameObject.lock()->rigidBody) {
         return transformable.getRotation() + parent->getRotation();
     }
-    const float* m = getWorldTransform().getMatrix();
+    const sf::Transform world = getWorldTransform();
+    const float* m = world.getMatrix();
     float sx = std::hypot(m[0], m[1]);
     float sy = std::hypot(m[4], m[5]);
     float radians = 0.0f;

@@ -49,6 +49,8 @@ protected:
     void SetUp() override {
         game.width = 64;
         game.height = 48;
+        // Not the game's own title: the end-to-end test looks for that one.
+        game.title = "Loop test";
         ASSERT_TRUE(game.init()) << "needs a display (run under Xvfb)";
         game.calls.clear();
     }
@@ -76,8 +78,8 @@ TEST_F(GameLoop, FrameOfExactlyOneFixedDeltaRunsOneFixedStep) {
 
 TEST_F(GameLoop, TenthOfASecondRunsSixFixedStepsThenOneDrawOfSixSixtieths) {
     game.runFrame(times, deltas({0.1f}));
-    EXPECT_EQ(game.calls,
-              (std::vector<std::string>{"fixed", "fixed", "fixed", "fixed", "fixed", "fixed", "update", "draw"}));
+    EXPECT_EQ(game.calls, (std::vector<std::string>{"fixed", "fixed", "fixed", "fixed", "fixed", "fixed",
+                                                    "update", "draw"}));
     ASSERT_EQ(game.drawDeltas.size(), 1u);
     EXPECT_NEAR(game.drawDeltas[0], 6.0f / 60.0f, 1e-6f);
     EXPECT_NEAR(game.fixedTimes.back(), 6.0f / 60.0f, 1e-6f);

@@ -48,16 +48,42 @@ std::optional<Window> findWindowNamed(Display* display, Window root, const std::
     return found;
 }
 
-std::optional<int> waitForExit(pid_t pid, std::chrono::seconds limit) {
-    auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            return status;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+// Runs the executable and makes sure it never outlives the test.
+class ChildProcess {
+public:
+    explicit ChildProcess(const std::string& path) {
+        char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+        started = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) == 0;
     }
-    return std::nullopt;
+    ~ChildProcess() {
+        if (started && !reaped) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    // The wait status once the process has ended within the limit.
+    std::optional<int> waitForExit(std::chrono::seconds limit) {
+        auto deadline = Clock::now() + limit;
+        while (Clock::now() < deadline) {
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                reaped = true;
+                return status;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return std::nullopt;
+    }
+    bool started = false;
+
+private:
+    pid_t pid = 0;
+    bool reaped = false;
+};
+
+// Windows of other tests may come and go; a failed request must not end the test.
+int ignoreXErrors(Display*, XErrorEvent*) {
+    return 0;
 }
 
 } // namespace
@@ -66,10 +92,9 @@ TEST(MainWindow, GameOpensItsWindowAndExitsCleanlyWhenAskedToClose) {
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr) << "needs a display (run under Xvfb)";
 
-    const std::string executable = std::string(VORLUNE_BINARY_DIR) + "/vorlune";
-    char* argv[] = {const_cast<char*>(executable.c_str()), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, executable.c_str(), nullptr, nullptr, argv, environ), 0);
+    XSetErrorHandler(ignoreXErrors);
+    ChildProcess game(std::string(VORLUNE_BINARY_DIR) + "/vorlune");
+    ASSERT_TRUE(game.started);
 
     std::optional<Window> window;
     auto deadline = Clock::now() + std::chrono::seconds(30);
@@ -80,8 +105,6 @@ TEST(MainWindow, GameOpensItsWindowAndExitsCleanlyWhenAskedToClose) {
         }
     }
     if (!window) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
         XCloseDisplay(display);
         FAIL() << "no window titled \"Vorlune\" appeared";
     }
@@ -104,12 +127,8 @@ TEST(MainWindow, GameOpensItsWindowAndExitsCleanlyWhenAskedToClose) {
     XFlush(display);
     XCloseDisplay(display);
 
-    auto status = waitForExit(pid, std::chrono::seconds(15));
-    if (!status) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        FAIL() << "the game did not exit after the close request";
-    }
+    auto status = game.waitForExit(std::chrono::seconds(15));
+    ASSERT_TRUE(status) << "the game did not exit after the close request";
     ASSERT_TRUE(WIFEXITED(*status)) << "the game ended by signal " << WTERMSIG(*status);
     EXPECT_EQ(WEXITSTATUS(*status), 0);
 }
