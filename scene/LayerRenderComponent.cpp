@@ -20,8 +20,8 @@ const sf::BlendMode premultipliedAlpha(sf::BlendMode::One, sf::BlendMode::OneMin
 } // namespace
 
 LayerRenderComponent::LayerRenderComponent(std::shared_ptr<TileMapLayer> tileMapLayer,
-                                           const std::shared_ptr<Layer>& renderLayer, bool smooth, int32_t depth,
-                                           std::weak_ptr<LayerRenderComponent> base)
+                                           const std::shared_ptr<Layer>& renderLayer, bool smooth,
+                                           int32_t depth, std::weak_ptr<LayerRenderComponent> base)
     : RenderableComponent(depth), tileMapLayer(std::move(tileMapLayer)), base(std::move(base)) {
     setLayer(renderLayer);
     paint(smooth);
@@ -82,7 +82,8 @@ void LayerRenderComponent::paint(bool smooth) {
             }
             // Tiles stand on the bottom-left corner of their cell.
             sprite->setOrigin(0.f, static_cast<float>(sprite->getTextureRect().height));
-            sprite->setPosition(static_cast<float>(column * tileWidth), static_cast<float>((row + 1) * tileHeight));
+            sprite->setPosition(static_cast<float>(column * tileWidth),
+                                static_cast<float>((row + 1) * tileHeight));
             batch.add(*sprite);
         }
     }

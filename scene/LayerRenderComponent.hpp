@@ -24,8 +24,9 @@ public:
     // copied in before the tiles are painted over it. A layer whose texture
     // cannot be made (no area, or larger than the graphics driver allows) is
     // reported and draws nothing.
-    LayerRenderComponent(std::shared_ptr<TileMapLayer> tileMapLayer, const std::shared_ptr<Layer>& renderLayer,
-                         bool smooth, int32_t depth = 0, std::weak_ptr<LayerRenderComponent> base = {});
+    LayerRenderComponent(std::shared_ptr<TileMapLayer> tileMapLayer,
+                         const std::shared_ptr<Layer>& renderLayer, bool smooth, int32_t depth = 0,
+                         std::weak_ptr<LayerRenderComponent> base = {});
 
     void draw(float delta, float time, sf::RenderTarget& target) override;
 

@@ -32,7 +32,9 @@ TilesMap instantiateTiles(bool createLayers = true, bool smooth = false) {
     return map;
 }
 
-sf::Image picture(const LayerRenderComponent& layer) { return layer.texture->getTexture().copyToImage(); }
+sf::Image picture(const LayerRenderComponent& layer) {
+    return layer.texture->getTexture().copyToImage();
+}
 
 // The colour at pixel (x, y) of tile `number` (from 1) of a tileset image
 // whose tiles are `tileWidth` x `tileHeight` in `columns` columns.
@@ -153,10 +155,11 @@ TEST(LayerRenderComponent, LayersTogetherLookAsTheMapEditorRendersThem) {
         for (unsigned x = 0; x < 48; ++x) {
             sf::Color got = scene.getPixel(x, y);
             sf::Color want = expected.getPixel(x, y);
-            ASSERT_TRUE(near(got.r, want.r) && near(got.g, want.g) && near(got.b, want.b) && near(got.a, want.a))
+            ASSERT_TRUE(near(got.r, want.r) && near(got.g, want.g) && near(got.b, want.b) &&
+                        near(got.a, want.a))
                 << x << "," << y << ": " << int(got.r) << " " << int(got.g) << " " << int(got.b) << " "
-                << int(got.a) << " instead of " << int(want.r) << " " << int(want.g) << " " << int(want.b) << " "
-                << int(want.a);
+                << int(got.a) << " instead of " << int(want.r) << " " << int(want.g) << " " << int(want.b)
+                << " " << int(want.a);
         }
     }
 }
@@ -211,7 +214,9 @@ TEST(LayerRenderComponent, WithoutCreatingLayersOnlyExistingOnesAreUsed) {
 
 TEST(LayerRenderComponent, SmoothOptionReachesTheTexture) {
     EXPECT_FALSE(instantiateTiles(true, false).layers[0]->texture->isSmooth());
-    EXPECT_TRUE(instantiateTileLayers("tiles", true, true)->getComponent<LayerRenderComponent>()->texture->isSmooth());
+    EXPECT_TRUE(instantiateTileLayers("tiles", true, true)
+                    ->getComponent<LayerRenderComponent>()
+                    ->texture->isSmooth());
 }
 
 TEST(LayerRenderComponent, BasePictureIsCopiedBeneathTheTiles) {
@@ -235,9 +240,10 @@ TEST(LayerRenderComponent, LayerWithoutAreaIsReportedAndDrawsNothing) {
     layer.name = "Nothing";
     auto holder = GameObjectManager::instance().createGameObject("holder");
     StdoutCapture output;
-    auto component =
-        addComponent<LayerRenderComponent>(holder, std::make_shared<TileMapLayer>(&layer, &map, "m"), nullptr, false);
-    EXPECT_NE(output.text().find("Map m: tile layer Nothing (0 x 0 pixels) cannot be painted"), std::string::npos);
+    auto component = addComponent<LayerRenderComponent>(
+        holder, std::make_shared<TileMapLayer>(&layer, &map, "m"), nullptr, false);
+    EXPECT_NE(output.text().find("Map m: tile layer Nothing (0 x 0 pixels) cannot be painted"),
+              std::string::npos);
     ASSERT_TRUE(component);
     EXPECT_FALSE(component->texture);
     sf::RenderTexture target;
