@@ -8,7 +8,9 @@
 
 #include "core/StateManager.hpp"
 #include "physics/PhysicsManager.hpp"
+#include "render/RenderManager.hpp"
 #include "scene/GameObjectManager.hpp"
+#include "scene/SoundManager.hpp"
 
 bool Game::run() {
     if (!init()) {
@@ -40,7 +42,15 @@ bool Game::init() {
         return false;
     }
     worldTexture.setSmooth(true);
+    auto& overlayTexture = RenderManager::instance().overlayTexture;
+    if (!overlayTexture.create(width, height)) {
+        std::printf("Couldn't create the %ux%u overlay texture\n", width, height);
+        window.close();
+        return false;
+    }
+    overlayTexture.setSmooth(true);
     worldSprite.setTexture(worldTexture.getTexture(), true);
+    overlaySprite.setTexture(overlayTexture.getTexture(), true);
 
     // An empty world until a state makes its own.
     PhysicsManager::instance().createWorld(0.0f, 0.0f, 100.0f);
@@ -107,6 +117,7 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
 }
 
 void Game::fixedUpdate(float step, float time) {
+    SoundManager::instance().removeStopped();
     onFixedUpdate(step, time);
     auto& objects = GameObjectManager::instance();
     for (size_t i = 0; i < objects.sceneObjects.size(); ++i) {
@@ -137,10 +148,17 @@ void Game::draw(float delta, float time) {
     if (auto state = StateManager::instance().currentState) {
         state->draw(delta, time, worldTexture);
     }
+    auto& render = RenderManager::instance();
+    render.drawAll(worldTexture, delta, time);
     onDraw(delta, time, worldTexture);
     worldTexture.display();
+    render.overlayTexture.display();
     window.draw(worldSprite);
+    // The GUI lies between the world and the overlay.
+    window.draw(overlaySprite);
     window.display();
+    // What was drawn into the overlay since the last drawn frame is shown once.
+    render.overlayTexture.clear(sf::Color::Transparent);
 }
 
 void Game::shutdown() {

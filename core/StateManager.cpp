@@ -1,5 +1,6 @@
 #include "core/StateManager.hpp"
 
+#include "render/RenderManager.hpp"
 #include "scene/GameObjectManager.hpp"
 
 StateManager& StateManager::instance() {
@@ -33,5 +34,8 @@ void StateManager::exitCurrent() {
         currentState->exit();
     }
     currentState.reset();
-    // The main camera's expiry check joins here with the render manager.
+    auto& render = RenderManager::instance();
+    if (render.mainCamera.expired()) {
+        render.setMainCamera(nullptr);
+    }
 }

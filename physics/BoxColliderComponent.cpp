@@ -1,5 +1,8 @@
 #include "physics/BoxColliderComponent.hpp"
 
+#include <algorithm>
+#include <cmath>
+
 #include <SFML/Graphics/VertexArray.hpp>
 
 #include "physics/PhysicsManager.hpp"
@@ -7,8 +10,14 @@
 namespace {
 std::shared_ptr<b2PolygonShape> makeBox(sf::Vector2f offset, sf::Vector2f size, float angle) {
     const float scale = PhysicsManager::instance().pixelsPerMeter;
+    // A box needs some area for Box2D to find its mass and centre: a box of
+    // no width (a point object on a map) is made as thin as Box2D's slop.
+    auto halfExtent = [scale](float length) {
+        return std::max(std::fabs(length) / scale * 0.5f, b2_linearSlop);
+    };
     auto shape = std::make_shared<b2PolygonShape>();
-    shape->SetAsBox(size.x / scale * 0.5f, size.y / scale * 0.5f, b2Vec2(offset.x / scale, offset.y / scale), angle);
+    shape->SetAsBox(halfExtent(size.x), halfExtent(size.y), b2Vec2(offset.x / scale, offset.y / scale),
+                    angle);
     return shape;
 }
 } // namespace

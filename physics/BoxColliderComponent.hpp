@@ -8,7 +8,8 @@
 // A box, possibly offset from the body origin and turned about its centre.
 class BoxColliderComponent : public ColliderComponent {
 public:
-    // offset of the centre and size in pixels; angle in radians.
+    // offset of the centre and size in pixels (a negative size counts as
+    // positive; a zero one as Box2D's slop, 0.5 px); angle in radians.
     BoxColliderComponent(sf::Vector2f offset, sf::Vector2f size, float angle = 0.0f, bool isSensor = false,
                          float friction = 0.0f, float restitution = 0.0f);
 

@@ -1,5 +1,7 @@
 #include "physics/CircleColliderComponent.hpp"
 
+#include <cmath>
+
 #include <SFML/Graphics/CircleShape.hpp>
 #include <box2d/b2_circle_shape.h>
 
@@ -10,16 +12,16 @@ namespace {
 std::shared_ptr<b2CircleShape> makeCircle(float radius, float offsetX, float offsetY) {
     const float scale = PhysicsManager::instance().pixelsPerMeter;
     auto shape = std::make_shared<b2CircleShape>();
-    shape->m_radius = radius / scale;
+    shape->m_radius = std::fabs(radius) / scale;
     shape->m_p.Set(offsetX / scale, offsetY / scale);
     return shape;
 }
 } // namespace
 
-CircleColliderComponent::CircleColliderComponent(float radius, float friction, bool isSensor, float restitution,
-                                                 float offsetX, float offsetY)
-    : ColliderComponent(makeCircle(radius, offsetX, offsetY), isSensor, friction, restitution), offsetX(offsetX),
-      offsetY(offsetY), radius(radius) {}
+CircleColliderComponent::CircleColliderComponent(float radius, float friction, bool isSensor,
+                                                 float restitution, float offsetX, float offsetY)
+    : ColliderComponent(makeCircle(radius, offsetX, offsetY), isSensor, friction, restitution),
+      offsetX(offsetX), offsetY(offsetY), radius(radius) {}
 
 void CircleColliderComponent::drawOutline(sf::RenderTarget& target, const sf::Color& color) {
     auto owner = getGameObject();

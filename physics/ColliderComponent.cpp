@@ -15,7 +15,9 @@ ColliderComponent::ColliderComponent(std::shared_ptr<b2Shape> shape, bool isSens
                                      float restitution)
     : shape(std::move(shape)), isSensor(isSensor), friction(friction), restitution(restitution) {}
 
-ColliderComponent::~ColliderComponent() { detachFixture(); }
+ColliderComponent::~ColliderComponent() {
+    detachFixture();
+}
 
 b2Fixture* ColliderComponent::liveFixture() {
     if (fixture && world.expired()) {
@@ -33,11 +35,12 @@ void ColliderComponent::forgetFixture() {
 }
 
 void ColliderComponent::detachFixture() {
-    if (b2Fixture* current = liveFixture()) {
-        current->GetUserData().pointer = 0;
-        PhysicsManager::instance().destroyFixture(current);
-    }
+    b2Fixture* dying = liveFixture();
     forgetFixture();
+    if (dying) {
+        dying->GetUserData().pointer = 0;
+        PhysicsManager::instance().destroyFixture(dying);
+    }
 }
 
 void ColliderComponent::init() {

@@ -13,9 +13,13 @@ std::shared_ptr<GameObject> objectOf(b2Fixture* fixture) {
 }
 } // namespace
 
-void PhysicsManager::ContactListener::BeginContact(b2Contact* contact) { dispatch(contact, true); }
+void PhysicsManager::ContactListener::BeginContact(b2Contact* contact) {
+    dispatch(contact, true);
+}
 
-void PhysicsManager::ContactListener::EndContact(b2Contact* contact) { dispatch(contact, false); }
+void PhysicsManager::ContactListener::EndContact(b2Contact* contact) {
+    dispatch(contact, false);
+}
 
 void PhysicsManager::ContactListener::dispatch(b2Contact* contact, bool begin) {
     b2Fixture* fixtureA = contact->GetFixtureA();

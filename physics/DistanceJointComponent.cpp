@@ -2,8 +2,8 @@
 
 #include <box2d/b2_distance_joint.h>
 
-DistanceJointComponent::DistanceJointComponent(std::shared_ptr<GameObject> connectedObject, sf::Vector2f anchorA,
-                                               sf::Vector2f anchorB)
+DistanceJointComponent::DistanceJointComponent(std::shared_ptr<GameObject> connectedObject,
+                                               sf::Vector2f anchorA, sf::Vector2f anchorB)
     : JointComponent(std::move(connectedObject)), anchorA(anchorA), anchorB(anchorB) {}
 
 std::shared_ptr<b2JointDef> DistanceJointComponent::makeDefinition(b2Body* a, b2Body* b) {

@@ -9,7 +9,8 @@
 class DistanceJointComponent : public JointComponent {
 public:
     // anchorA, anchorB: world points on the own and the connected body, pixels.
-    DistanceJointComponent(std::shared_ptr<GameObject> connectedObject, sf::Vector2f anchorA, sf::Vector2f anchorB);
+    DistanceJointComponent(std::shared_ptr<GameObject> connectedObject, sf::Vector2f anchorA,
+                           sf::Vector2f anchorB);
 
     sf::Vector2f anchorA;
     sf::Vector2f anchorB;

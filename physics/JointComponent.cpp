@@ -22,13 +22,21 @@ bool inCurrentWorld(const std::shared_ptr<GameObject>& object) {
 JointComponent::JointComponent(std::shared_ptr<GameObject> connectedObject)
     : connectedObject(std::move(connectedObject)) {}
 
-JointComponent::~JointComponent() { destroyJoint(); }
+JointComponent::~JointComponent() {
+    destroyJoint();
+}
 
-float JointComponent::pixelsPerMeter() { return PhysicsManager::instance().pixelsPerMeter; }
+float JointComponent::pixelsPerMeter() {
+    return PhysicsManager::instance().pixelsPerMeter;
+}
 
-b2Body* JointComponent::ownBody() const { return bodyOf(getGameObject()); }
+b2Body* JointComponent::ownBody() const {
+    return bodyOf(getGameObject());
+}
 
-b2Body* JointComponent::connectedBody() const { return bodyOf(connectedObject.lock()); }
+b2Body* JointComponent::connectedBody() const {
+    return bodyOf(connectedObject.lock());
+}
 
 void JointComponent::init() {
     Component::init();
@@ -95,13 +103,13 @@ void JointComponent::createJoint() {
 }
 
 void JointComponent::destroyJoint() {
-    if (b2Joint* current = liveJoint()) {
-        current->GetUserData().pointer = 0;
-        if (auto home = world.lock()) {
-            // Refused by Box2D inside a step: the joint, now unowned, then
-            // goes with its bodies.
-            home->DestroyJoint(current);
-        }
-    }
+    b2Joint* dying = liveJoint();
+    auto home = world.lock();
     forgetJoint();
+    if (dying && home) {
+        dying->GetUserData().pointer = 0;
+        // Refused by Box2D inside a step: the joint, now unowned, then goes
+        // with its bodies.
+        home->DestroyJoint(dying);
+    }
 }

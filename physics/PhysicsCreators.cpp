@@ -1,8 +1,10 @@
 #include "physics/PhysicsCreators.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,9 +31,19 @@ std::string setting(const PropertyMap& properties, const std::string& positional
     return fallback;
 }
 
-float number(const PropertyMap& properties, const std::string& positional, std::initializer_list<const char*> named,
-             const std::string& fallback) {
-    return std::stof(setting(properties, positional, named, fallback));
+// std::stof, refusing what it reads as infinite or not a number: no size,
+// offset or mass can be either.
+float parse(const std::string& text) {
+    const float value = std::stof(text);
+    if (!std::isfinite(value)) {
+        throw std::invalid_argument("not a finite number: " + text);
+    }
+    return value;
+}
+
+float number(const PropertyMap& properties, const std::string& positional,
+             std::initializer_list<const char*> named, const std::string& fallback) {
+    return parse(setting(properties, positional, named, fallback));
 }
 
 // Only "true" and "1" switch a flag on.
@@ -51,7 +63,8 @@ int32_t bodyTypeFrom(const std::string& text) {
 }
 } // namespace
 
-std::shared_ptr<Component> createRigidBodyComponent(std::shared_ptr<GameObject> gameObject, PropertyMap properties) {
+std::shared_ptr<Component> createRigidBodyComponent(std::shared_ptr<GameObject> gameObject,
+                                                    PropertyMap properties) {
     const int32_t bodyType = bodyTypeFrom(setting(properties, "0", {"type"}, "static"));
     const float mass = number(properties, "1", {"mass"}, "1");
     const std::string& layerName = properties.at("#layer");
@@ -84,21 +97,23 @@ std::shared_ptr<Component> createRigidBodyComponent(std::shared_ptr<GameObject> 
     return rigidBody;
 }
 
-std::shared_ptr<Component> createBoxColliderComponent(std::shared_ptr<GameObject> gameObject, PropertyMap properties) {
-    const float objectWidth = std::stof(properties.at("#width"));
-    const float objectHeight = std::stof(properties.at("#height"));
+std::shared_ptr<Component> createBoxColliderComponent(std::shared_ptr<GameObject> gameObject,
+                                                      PropertyMap properties) {
+    const float objectWidth = parse(properties.at("#width"));
+    const float objectHeight = parse(properties.at("#height"));
     const float xOffset = number(properties, "0", {"xoff"}, "0");
     const float yOffset = number(properties, "1", {"yoff"}, "0");
     const std::string widthText = setting(properties, "2", {"width"}, "auto");
     const std::string heightText = setting(properties, "3", {"height"}, "auto");
-    const float width = widthText == "auto" ? objectWidth : std::stof(widthText);
-    const float height = heightText == "auto" ? objectHeight : std::stof(heightText);
+    const float width = widthText == "auto" ? objectWidth : parse(widthText);
+    const float height = heightText == "auto" ? objectHeight : parse(heightText);
     const float angle = number(properties, "4", {"angle", "rotation"}, "0");
     const bool trigger = flag(properties, "5", "trigger");
     const float friction = number(properties, "6", {"friction"}, "0");
     const float restitution = number(properties, "7", {"bounciness"}, "0");
-    return addComponent<BoxColliderComponent>(gameObject, sf::Vector2f(xOffset, yOffset), sf::Vector2f(width, height),
-                                              angle, trigger, friction, restitution);
+    return addComponent<BoxColliderComponent>(gameObject, sf::Vector2f(xOffset, yOffset),
+                                              sf::Vector2f(width, height), angle, trigger, friction,
+                                              restitution);
 }
 
 std::shared_ptr<Component> createCircleColliderComponent(std::shared_ptr<GameObject> gameObject,
@@ -106,10 +121,9 @@ std::shared_ptr<Component> createCircleColliderComponent(std::shared_ptr<GameObj
     const float xOffset = number(properties, "0", {"xoff"}, "-0.5");
     const float yOffset = number(properties, "1", {"yoff"}, "-0.5");
     const std::string radiusText = setting(properties, "2", {"radius"}, "auto");
-    const float radius =
-        radiusText == "auto"
-            ? 0.5f * std::min(std::stof(properties.at("#width")), std::stof(properties.at("#height")))
-            : std::stof(radiusText);
+    const float radius = radiusText == "auto" ? 0.5f * std::min(parse(properties.at("#width")),
+                                                                parse(properties.at("#height")))
+                                              : parse(radiusText);
     const bool trigger = flag(properties, "3", "trigger");
     const float friction = number(properties, "4", {"friction"}, "0");
     const float restitution = number(properties, "5", {"bounciness"}, "0");
@@ -126,15 +140,17 @@ std::shared_ptr<Component> createPolygonColliderComponent(std::shared_ptr<GameOb
         if (x == properties.end() || y == properties.end()) {
             break;
         }
-        points.emplace_back(std::stof(x->second), std::stof(y->second));
+        points.emplace_back(parse(x->second), parse(y->second));
     }
     const bool trigger = flag(properties, "0", "trigger");
     const float friction = number(properties, "1", {"friction"}, "0");
     const float restitution = number(properties, "2", {"bounciness"}, "0");
     if (!PolygonColliderComponent::formsPolygon(points, PhysicsManager::instance().pixelsPerMeter)) {
         auto name = properties.find("#name");
-        std::printf("Polygon collider of object '%s' has fewer than three usable points; using a 2 x 2 m box\n",
-                    name != properties.end() ? name->second.c_str() : "");
+        std::printf(
+            "Polygon collider of object '%s' has fewer than three usable points; using a 2 x 2 m box\n",
+            name != properties.end() ? name->second.c_str() : "");
     }
-    return addComponent<PolygonColliderComponent>(gameObject, std::move(points), trigger, friction, restitution);
+    return addComponent<PolygonColliderComponent>(gameObject, std::move(points), trigger, friction,
+                                                  restitution);
 }

@@ -10,19 +10,21 @@
 // Every value is read and checked before anything is built, so a bad map
 // object gets no half-built physics. Failures are the standard exceptions:
 // std::invalid_argument / std::out_of_range for a number that does not parse
-// (std::stof), std::out_of_range for a missing required key ("#layer",
+// (std::stof; infinities and NaN are refused too), std::out_of_range for a missing required key ("#layer",
 // "#width", "#height"). Map instantiation reports them and skips the component.
 
 // "rigidbody": "type"/"0" static|kinematic|dynamic (static), "mass"/"1" kg
 // (1), "#layer" (required) the collision layer, "constrains"/"2" letters
 // r, x, y locking rotation and axes.
-std::shared_ptr<Component> createRigidBodyComponent(std::shared_ptr<GameObject> gameObject, PropertyMap properties);
+std::shared_ptr<Component> createRigidBodyComponent(std::shared_ptr<GameObject> gameObject,
+                                                    PropertyMap properties);
 
 // "box": "xoff"/"0", "yoff"/"1" (0) centre offset px; "width"/"2",
 // "height"/"3" px or "auto" for "#width"/"#height" (auto); "angle" or
 // "rotation"/"4" radians (0); "trigger"/"5" (false); "friction"/"6" (0);
 // "bounciness"/"7" (0). "#width" and "#height" are required.
-std::shared_ptr<Component> createBoxColliderComponent(std::shared_ptr<GameObject> gameObject, PropertyMap properties);
+std::shared_ptr<Component> createBoxColliderComponent(std::shared_ptr<GameObject> gameObject,
+                                                      PropertyMap properties);
 
 // "circle": "xoff"/"0", "yoff"/"1" (-0.5) centre offset px; "radius"/"2" px
 // or "auto" for half the smaller of "#width" and "#height" (auto);

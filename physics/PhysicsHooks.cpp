@@ -27,4 +27,6 @@ void markRigidBodyMoved(GameObject& object) {
     }
 }
 
-std::shared_ptr<Component> rigidBodyAsComponent(const std::shared_ptr<RigidBodyComponent>& body) { return body; }
+std::shared_ptr<Component> rigidBodyAsComponent(const std::shared_ptr<RigidBodyComponent>& body) {
+    return body;
+}

@@ -6,10 +6,10 @@
 #include <box2d/b2_body.h>
 #include <box2d/b2_fixture.h>
 
+#include "physics/ColliderComponent.hpp"
 #include "physics/ContactListener.hpp"
 #include "physics/DestructionListener.hpp"
 #include "physics/RayCastCallback.hpp"
-#include "physics/ColliderComponent.hpp"
 #include "scene/GameObject.hpp"
 
 PhysicsManager& PhysicsManager::instance() {
@@ -17,7 +17,9 @@ PhysicsManager& PhysicsManager::instance() {
     return manager;
 }
 
-PhysicsManager::PhysicsManager() { getOrCreateCollisionLayer(defaultLayerName); }
+PhysicsManager::PhysicsManager() {
+    getOrCreateCollisionLayer(defaultLayerName);
+}
 
 PhysicsManager::~PhysicsManager() {
     releaseWorld();
@@ -110,8 +112,8 @@ void PhysicsManager::applyCollisionRules(const std::string& layerName,
     }
 }
 
-std::shared_ptr<RayCastHit> PhysicsManager::rayCast(uint16_t mask, float startX, float startY, float directionX,
-                                                    float directionY, float length) const {
+std::shared_ptr<RayCastHit> PhysicsManager::rayCast(uint16_t mask, float startX, float startY,
+                                                    float directionX, float directionY, float length) const {
     if (!world) {
         return nullptr;
     }
@@ -146,15 +148,18 @@ void PhysicsManager::flushPendingDestructions() {
         pendingBodies.clear();
         return;
     }
+    // Destructions asked for by game code while these run wait for the next flush.
     auto fixtures = std::move(pendingFixtures);
     pendingFixtures.clear();
     for (b2Fixture* fixture : fixtures) {
+        ++destroying;
         fixture->GetBody()->DestroyFixture(fixture);
+        --destroying;
     }
     auto bodies = std::move(pendingBodies);
     pendingBodies.clear();
     for (b2Body* body : bodies) {
-        world->DestroyBody(body);
+        destroyBodyNow(body);
     }
 }
 
@@ -173,27 +178,36 @@ void PhysicsManager::clearForces() {
 
 void PhysicsManager::destroyBody(b2Body* body) {
     b2World* home = body->GetWorld();
-    if (home->IsLocked()) {
-        if (home == world.get() && std::find(pendingBodies.begin(), pendingBodies.end(), body) == pendingBodies.end()) {
+    if (mustDefer(*home)) {
+        if (home == world.get() &&
+            std::find(pendingBodies.begin(), pendingBodies.end(), body) == pendingBodies.end()) {
             pendingBodies.push_back(body);
         }
         return;
     }
+    destroyBodyNow(body);
+}
+
+void PhysicsManager::destroyBodyNow(b2Body* body) {
     // A queued fixture of this body goes with it; it must not be destroyed twice.
     pendingFixtures.erase(std::remove_if(pendingFixtures.begin(), pendingFixtures.end(),
                                          [body](b2Fixture* fixture) { return fixture->GetBody() == body; }),
                           pendingFixtures.end());
-    home->DestroyBody(body);
+    ++destroying;
+    body->GetWorld()->DestroyBody(body);
+    --destroying;
 }
 
 void PhysicsManager::destroyFixture(b2Fixture* fixture) {
     b2Body* body = fixture->GetBody();
-    if (body->GetWorld()->IsLocked()) {
+    if (mustDefer(*body->GetWorld())) {
         if (body->GetWorld() == world.get() &&
             std::find(pendingFixtures.begin(), pendingFixtures.end(), fixture) == pendingFixtures.end()) {
             pendingFixtures.push_back(fixture);
         }
         return;
     }
+    ++destroying;
     body->DestroyFixture(fixture);
+    --destroying;
 }

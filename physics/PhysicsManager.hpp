@@ -51,7 +51,8 @@ public:
     // A map object group's property read as a collision rule for the group's
     // layer: "#Any"/"#any" opens or closes the whole mask, any other name is a
     // layer to collide with or not. The value is false exactly for "false" and "0".
-    void applyCollisionRule(const std::string& layerName, const std::string& property, const std::string& value);
+    void applyCollisionRule(const std::string& layerName, const std::string& property,
+                            const std::string& value);
     // Every property of a group, in order.
     void applyCollisionRules(const std::string& layerName,
                              const std::vector<std::pair<std::string, std::string>>& properties);
@@ -70,8 +71,10 @@ public:
     void clearForces();
 
     // Destroy a component's body or fixture now, or queue it for the next
-    // flush when the world is inside a step (Box2D refuses then). The caller
-    // has already cleared the Box2D object's user data.
+    // flush when the world is inside a step (Box2D refuses then) or inside
+    // another destruction (whose contact-end calls reach game code, which must
+    // not pull bodies out from under Box2D's walk). The caller has already
+    // cleared the Box2D object's user data.
     void destroyBody(b2Body* body);
     void destroyFixture(b2Fixture* fixture);
 
@@ -89,4 +92,9 @@ public:
 private:
     PhysicsManager();
     void releaseWorld();
+    // Whether a destruction must wait for the next flush.
+    bool mustDefer(b2World& home) const { return home.IsLocked() || destroying > 0; }
+    void destroyBodyNow(b2Body* body);
+
+    int destroying = 0;
 };

@@ -76,8 +76,8 @@ bool PolygonColliderComponent::formsPolygon(const std::vector<sf::Vector2f>& poi
     return usable.size() >= 3 && hullArea(usable) > b2_linearSlop * b2_linearSlop;
 }
 
-PolygonColliderComponent::PolygonColliderComponent(std::vector<sf::Vector2f> points, bool isSensor, float friction,
-                                                   float restitution)
+PolygonColliderComponent::PolygonColliderComponent(std::vector<sf::Vector2f> points, bool isSensor,
+                                                   float friction, float restitution)
     : ColliderComponent(makePolygon(points), isSensor, friction, restitution),
       pointCount(static_cast<int32_t>(points.size())), points(std::move(points)) {}
 

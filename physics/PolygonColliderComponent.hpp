@@ -12,8 +12,8 @@
 // Box2D's own fallback, reached without tripping its assertions.
 class PolygonColliderComponent : public ColliderComponent {
 public:
-    explicit PolygonColliderComponent(std::vector<sf::Vector2f> points, bool isSensor = false, float friction = 0.0f,
-                                      float restitution = 0.0f);
+    explicit PolygonColliderComponent(std::vector<sf::Vector2f> points, bool isSensor = false,
+                                      float friction = 0.0f, float restitution = 0.0f);
 
     // The points as given, closed back to the first one, in world pixels.
     void drawOutline(sf::RenderTarget& target, const sf::Color& color) override;

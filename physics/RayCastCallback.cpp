@@ -5,8 +5,8 @@
 #include "physics/ColliderComponent.hpp"
 #include "scene/GameObject.hpp"
 
-float PhysicsManager::RayCastCallback::ReportFixture(b2Fixture* fixture, const b2Vec2& point, const b2Vec2& normal,
-                                                     float fraction) {
+float PhysicsManager::RayCastCallback::ReportFixture(b2Fixture* fixture, const b2Vec2& point,
+                                                     const b2Vec2& normal, float fraction) {
     // Returning -1 ignores the fixture without clipping the ray.
     if ((fixture->GetFilterData().categoryBits & maskBits) == 0) {
         return -1.0f;

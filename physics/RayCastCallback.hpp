@@ -22,7 +22,8 @@ public:
         float fraction = 0.0f;
     };
 
-    float ReportFixture(b2Fixture* fixture, const b2Vec2& point, const b2Vec2& normal, float fraction) override;
+    float ReportFixture(b2Fixture* fixture, const b2Vec2& point, const b2Vec2& normal,
+                        float fraction) override;
 
     // Keep every hit in `hits` instead of only the closest.
     bool collectAll = false;

@@ -16,13 +16,20 @@ RigidBodyComponent::RigidBodyComponent(int32_t bodyType, float mass) : bodyType(
 
 RigidBodyComponent::~RigidBodyComponent() {
     setCollisionLayer(nullptr);
-    if (b2Body* current = liveBody()) {
+    destroyBody();
+}
+
+void RigidBodyComponent::destroyBody() {
+    b2Body* dying = liveBody();
+    // Forgotten first: game code that hears contacts end while Box2D takes
+    // the body apart must not build anything on it.
+    forgetBody();
+    if (dying) {
         // Box2D takes the body's fixtures and the joints ending at it along;
         // the destruction listener clears their components.
-        current->GetUserData().pointer = 0;
-        PhysicsManager::instance().destroyBody(current);
+        dying->GetUserData().pointer = 0;
+        PhysicsManager::instance().destroyBody(dying);
     }
-    forgetBody();
 }
 
 b2Body* RigidBodyComponent::liveBody() {
@@ -255,9 +262,5 @@ void RigidBodyComponent::releaseBody() {
     destroyJoints();
     setCollisionLayer(nullptr);
     layer.reset();
-    if (b2Body* current = liveBody()) {
-        current->GetUserData().pointer = 0;
-        PhysicsManager::instance().destroyBody(current);
-    }
-    forgetBody();
+    destroyBody();
 }

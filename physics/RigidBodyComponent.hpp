@@ -88,5 +88,7 @@ public:
     b2Body* body = nullptr;
 
 private:
+    void destroyBody();
+
     std::weak_ptr<b2World> world;
 };

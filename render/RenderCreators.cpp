@@ -50,7 +50,8 @@ int32_t cameraExtent(const PropertyMap& properties, const char* position, const 
 }
 } // namespace
 
-std::shared_ptr<Component> createSpriteRenderer(std::shared_ptr<GameObject> gameObject, PropertyMap properties) {
+std::shared_ptr<Component> createSpriteRenderer(std::shared_ptr<GameObject> gameObject,
+                                                PropertyMap properties) {
     const std::string path = textSetting(properties, "0", "path", "");
     const std::string* depthText = findSetting(properties, "1", "depth");
     const int32_t depth = depthText ? std::stoi(*depthText) : 0;

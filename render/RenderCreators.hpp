@@ -13,7 +13,8 @@
 
 // A SpriteRendererComponent on "#directory" + path, scaled to the object's
 // size by the scale mode ("width", "height", "min", "max", else stretched).
-std::shared_ptr<Component> createSpriteRenderer(std::shared_ptr<GameObject> gameObject, PropertyMap properties);
+std::shared_ptr<Component> createSpriteRenderer(std::shared_ptr<GameObject> gameObject,
+                                                PropertyMap properties);
 // A CameraComponent sized by "width"/"height" ("auto" or missing: the
 // object's size); the presence of "main" makes it the main camera.
 std::shared_ptr<Component> createCamera(std::shared_ptr<GameObject> gameObject, PropertyMap properties);

@@ -1,6 +1,7 @@
 #include "render/RenderManager.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 #include "render/CameraComponent.hpp"
 #include "render/RenderableComponent.hpp"
@@ -11,6 +12,59 @@ float worldY(const RenderableComponent& renderable) {
     auto owner = renderable.getGameObject();
     return owner && owner->transform ? owner->transform->getPosition().y : 0.0f;
 }
+
+// What the draw order compares, read once per renderable instead of once per
+// comparison (locking and walking the transform hierarchy is the costly part).
+struct SortKey {
+    std::weak_ptr<RenderableComponent> renderable;
+    bool alive = false;
+    bool layered = false;
+    int32_t layerIndex = 0;
+    int32_t depth = 0;
+    float y = 0.0f;
+};
+
+SortKey keyOf(const std::weak_ptr<RenderableComponent>& entry) {
+    SortKey key;
+    key.renderable = entry;
+    if (auto renderable = entry.lock()) {
+        key.alive = true;
+        if (auto layer = renderable->getLayer()) {
+            key.layered = true;
+            key.layerIndex = layer->index;
+        }
+        key.depth = renderable->depth;
+        key.y = worldY(*renderable);
+        // A NaN would break the ordering the sort relies on (and with it the sort).
+        if (std::isnan(key.y)) {
+            key.y = 0.0f;
+        }
+    }
+    return key;
+}
+
+// Whether a is drawn before b: by layer index (layerless beneath every
+// layer), then larger depth first, then smaller world y first; expired
+// entries gather at the end.
+bool keyBefore(const SortKey& a, const SortKey& b) {
+    if (!a.alive) {
+        return false;
+    }
+    if (!b.alive) {
+        return true;
+    }
+    if (a.layered != b.layered) {
+        return b.layered;
+    }
+    if (a.layered && a.layerIndex != b.layerIndex) {
+        return a.layerIndex < b.layerIndex;
+    }
+    if (a.depth != b.depth) {
+        return a.depth > b.depth;
+    }
+    return a.y < b.y;
+}
+
 // Plain static storage: still readable after every singleton is gone.
 bool managerDestroyed = false;
 } // namespace
@@ -20,9 +74,13 @@ RenderManager& RenderManager::instance() {
     return manager;
 }
 
-bool RenderManager::isAlive() { return !managerDestroyed; }
+bool RenderManager::isAlive() {
+    return !managerDestroyed;
+}
 
-RenderManager::~RenderManager() { managerDestroyed = true; }
+RenderManager::~RenderManager() {
+    managerDestroyed = true;
+}
 
 void RenderManager::addRenderable(const std::weak_ptr<RenderableComponent>& renderable) {
     renderables.push_back(renderable);
@@ -30,18 +88,18 @@ void RenderManager::addRenderable(const std::weak_ptr<RenderableComponent>& rend
 }
 
 void RenderManager::removeRenderable(const RenderableComponent* renderable) {
-    // A renderable calls this from its destructor, when its own entry has
-    // already expired and can no longer be told apart from other expired
-    // entries; so every expired entry goes, and a live entry for this
-    // component (when called outside destruction) ends the walk.
+    // Called from the destructor, when the component's own entry has already
+    // expired: it is recognised by its control block, which needs no locking.
+    const std::weak_ptr<const RenderableComponent> self = renderable->weak_from_this();
     for (size_t i = 0; i < renderables.size();) {
-        if (renderables[i].expired()) {
+        const auto& entry = renderables[i];
+        const bool isSelf = !self.owner_before(entry) && !entry.owner_before(self);
+        if (isSelf || entry.expired()) {
             renderables.erase(renderables.begin() + static_cast<std::ptrdiff_t>(i));
+            if (isSelf) {
+                return;
+            }
             continue;
-        }
-        if (renderables[i].lock().get() == renderable) {
-            renderables.erase(renderables.begin() + static_cast<std::ptrdiff_t>(i));
-            return;
         }
         ++i;
     }
@@ -87,35 +145,21 @@ void RenderManager::moveLayer(const std::shared_ptr<Layer>& layer, int position)
     needsSort = true;
 }
 
-void RenderManager::setMainCamera(const std::shared_ptr<CameraComponent>& camera) { mainCamera = camera; }
+void RenderManager::setMainCamera(const std::shared_ptr<CameraComponent>& camera) {
+    mainCamera = camera;
+}
 
-bool RenderManager::drawnBefore(const std::weak_ptr<RenderableComponent>& a,
-                                const std::weak_ptr<RenderableComponent>& b) {
-    auto first = a.lock();
-    if (!first) {
-        return false;
+void RenderManager::sortRenderables() {
+    std::vector<SortKey> keys;
+    keys.reserve(renderables.size());
+    for (const auto& entry : renderables) {
+        keys.push_back(keyOf(entry));
     }
-    auto second = b.lock();
-    if (!second) {
-        return true;
+    std::sort(keys.begin(), keys.end(), keyBefore);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        renderables[i] = std::move(keys[i].renderable);
     }
-    auto firstLayer = first->getLayer();
-    auto secondLayer = second->getLayer();
-    if (firstLayer && secondLayer) {
-        if (firstLayer->index != secondLayer->index) {
-            return firstLayer->index < secondLayer->index;
-        }
-    } else if (secondLayer) {
-        // Layerless renderables lie beneath every layered one.
-        return true;
-    } else if (firstLayer) {
-        return false;
-    }
-    if (first->depth != second->depth) {
-        return first->depth > second->depth;
-    }
-    // Lower on the screen is drawn over what stands above it.
-    return worldY(*first) < worldY(*second);
+    needsSort = false;
 }
 
 void RenderManager::drawAll(sf::RenderTarget& target, float delta, float time) {
@@ -125,8 +169,7 @@ void RenderManager::drawAll(sf::RenderTarget& target, float delta, float time) {
         overlayTexture.setView(view);
     }
     if (needsSort) {
-        std::sort(renderables.begin(), renderables.end(), drawnBefore);
-        needsSort = false;
+        sortRenderables();
     }
     // Index walk: a draw may add renderables (appended at the end).
     for (size_t i = 0; i < renderables.size(); ++i) {

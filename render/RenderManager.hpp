@@ -51,8 +51,8 @@ public:
     // layer (or on none) in list order.
     void drawAll(sf::RenderTarget& target, float delta, float time);
 
-    // Whether `a` is drawn before `b`; expired entries go last.
-    static bool drawnBefore(const std::weak_ptr<RenderableComponent>& a, const std::weak_ptr<RenderableComponent>& b);
+    // Sorts the list into draw order (expired entries last) and clears `needsSort`.
+    void sortRenderables();
 
     bool needsSort = false;
     std::weak_ptr<CameraComponent> mainCamera;

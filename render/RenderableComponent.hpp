@@ -11,7 +11,7 @@
 // Base of everything visible in the world. Renderables are registered with
 // the RenderManager when they are added to a game object and drawn by it in
 // layer, depth and height order; they leave its list when destroyed.
-class RenderableComponent : public Component {
+class RenderableComponent : public Component, public std::enable_shared_from_this<RenderableComponent> {
 public:
     explicit RenderableComponent(int32_t depth = 0, const std::shared_ptr<Layer>& layer = nullptr);
     ~RenderableComponent() override;

@@ -3,7 +3,8 @@
 #include "scene/AssetManager.hpp"
 #include "scene/GameObject.hpp"
 
-SpriteRendererComponent::SpriteRendererComponent(const std::shared_ptr<sf::Sprite>& sprite) : RenderableComponent(0) {
+SpriteRendererComponent::SpriteRendererComponent(const std::shared_ptr<sf::Sprite>& sprite)
+    : RenderableComponent(0) {
     setSprite(sprite);
 }
 

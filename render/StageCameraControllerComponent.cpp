@@ -13,9 +13,11 @@ constexpr float minZoom = 0.7f;
 constexpr float zoomRange = 0.29999995f;
 } // namespace
 
-StageCameraControllerComponent::StageCameraControllerComponent(std::string player1Name, std::string player2Name,
-                                                               float width, float height)
-    : player1Name(std::move(player1Name)), player2Name(std::move(player2Name)), width(width), height(height) {}
+StageCameraControllerComponent::StageCameraControllerComponent(std::string player1Name,
+                                                               std::string player2Name, float width,
+                                                               float height)
+    : player1Name(std::move(player1Name)), player2Name(std::move(player2Name)), width(width), height(height) {
+}
 
 void StageCameraControllerComponent::update(float delta, float) {
     auto self = getGameObject();

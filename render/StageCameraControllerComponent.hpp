@@ -11,7 +11,8 @@
 class StageCameraControllerComponent : public Component {
 public:
     // `width` and `height`: the framing extent in pixels.
-    StageCameraControllerComponent(std::string player1Name, std::string player2Name, float width, float height);
+    StageCameraControllerComponent(std::string player1Name, std::string player2Name, float width,
+                                   float height);
 
     // Stays active on inactive objects: `init` leaves `gameObjectActive` alone.
     void init() override {}

@@ -56,7 +56,9 @@ std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path, 
     return loadTexture(path, name, discarded);
 }
 
-std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path) { return loadTexture(path, path); }
+std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path) {
+    return loadTexture(path, path);
+}
 
 std::shared_ptr<sf::Texture> AssetManager::getTexture(const std::string& path) {
     auto found = textures.find(path);
@@ -97,7 +99,8 @@ bool AssetManager::loadTileset(const std::string& path, int tileWidth, int tileH
             // rectangles reach past the image.
             const int number = x / tileWidth + 1 + columns * (y / tileHeight);
             const std::string name = path + std::to_string(number);
-            sprites.emplace(name, std::make_shared<sf::Sprite>(*texture, sf::IntRect(x, y, tileWidth, tileHeight)));
+            sprites.emplace(name,
+                            std::make_shared<sf::Sprite>(*texture, sf::IntRect(x, y, tileWidth, tileHeight)));
             spriteSources.emplace(name, path);
         }
     }
@@ -135,7 +138,8 @@ bool AssetManager::loadAtlas(const std::string& path) {
             if (!name || !x || !y || !width || !height) {
                 throw std::runtime_error("SubTexture without name, x, y, width or height in " + path);
             }
-            entries.push_back({name, sf::IntRect(std::atoi(x), std::atoi(y), std::atoi(width), std::atoi(height))});
+            entries.push_back(
+                {name, sf::IntRect(std::atoi(x), std::atoi(y), std::atoi(width), std::atoi(height))});
         }
 
         auto texture = loadTexture(imagePath);

@@ -4,7 +4,8 @@
 #include "render/RenderableComponent.hpp"
 #include "scene/GameObjectManager.hpp"
 
-bool attachNewComponent(const std::shared_ptr<GameObject>& gameObject, const std::shared_ptr<Component>& component) {
+bool attachNewComponent(const std::shared_ptr<GameObject>& gameObject,
+                        const std::shared_ptr<Component>& component) {
     if (!gameObject || !component) {
         return false;
     }

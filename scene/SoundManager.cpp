@@ -4,7 +4,8 @@ namespace {
 // A sound together with the buffer it plays; the sound is declared last so
 // it is destroyed (and detached from OpenAL) before its buffer is released.
 struct BufferedSound {
-    explicit BufferedSound(std::shared_ptr<sf::SoundBuffer> samples) : buffer(std::move(samples)), sound(*buffer) {}
+    explicit BufferedSound(std::shared_ptr<sf::SoundBuffer> samples)
+        : buffer(std::move(samples)), sound(*buffer) {}
     std::shared_ptr<sf::SoundBuffer> buffer;
     sf::Sound sound;
 };
@@ -15,7 +16,9 @@ SoundManager& SoundManager::instance() {
     return manager;
 }
 
-SoundManager::~SoundManager() { stop(""); }
+SoundManager::~SoundManager() {
+    stop("");
+}
 
 std::string SoundManager::pathOf(const std::string& name) const {
     auto found = soundPaths.find(name);
@@ -48,8 +51,8 @@ std::shared_ptr<sf::Music> SoundManager::createMusic(const std::string& name) {
 }
 
 template <class Source>
-std::shared_ptr<Source> SoundManager::start(std::shared_ptr<Source> source, const std::string& name, bool loop,
-                                            float pitch, float volume) {
+std::shared_ptr<Source> SoundManager::start(std::shared_ptr<Source> source, const std::string& name,
+                                            bool loop, float pitch, float volume) {
     if (!source) {
         return nullptr;
     }
@@ -61,11 +64,13 @@ std::shared_ptr<Source> SoundManager::start(std::shared_ptr<Source> source, cons
     return source;
 }
 
-std::shared_ptr<sf::Sound> SoundManager::playSound(const std::string& name, bool loop, float volume, float pitch) {
+std::shared_ptr<sf::Sound> SoundManager::playSound(const std::string& name, bool loop, float volume,
+                                                   float pitch) {
     return start(createSound(name), name, loop, pitch, volume);
 }
 
-std::shared_ptr<sf::Music> SoundManager::playMusic(const std::string& name, bool loop, float pitch, float volume) {
+std::shared_ptr<sf::Music> SoundManager::playMusic(const std::string& name, bool loop, float pitch,
+                                                   float volume) {
     return start(createMusic(name), name, loop, pitch, volume);
 }
 

@@ -57,6 +57,6 @@ private:
     std::string pathOf(const std::string& name) const;
     // Sets looping, pitch and volume, starts the source and keeps it in `playing`.
     template <class Source>
-    std::shared_ptr<Source> start(std::shared_ptr<Source> source, const std::string& name, bool loop, float pitch,
-                                  float volume);
+    std::shared_ptr<Source> start(std::shared_ptr<Source> source, const std::string& name, bool loop,
+                                  float pitch, float volume);
 };

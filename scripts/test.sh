@@ -24,10 +24,13 @@ run_suite() {
   fi
   grep -E "warning:" "$log" | sort -u | head -n 20
   echo "== $build: tests"
-  (cd "$root/$build" && xvfb-run -a -s "-screen 0 1920x1080x24" \
+  (cd "$root/$build" && xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1920x1080x24 -noreset" \
      ctest --output-on-failure -j "$jobs" --timeout 300)
 }
 
+# Xvfb resets itself whenever its last client disconnects, and a test that
+# connects at that moment finds no display: -noreset keeps it up. The random
+# first display number keeps concurrent runs on one machine apart.
 status=0
 run_suite build -DCMAKE_BUILD_TYPE=Release || status=1
 run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLUNE_SANITIZE=ON -DVORLUNE_BUILD_BENCH=OFF || status=1

@@ -25,7 +25,9 @@ TempDirectory::~TempDirectory() {
     fs::remove_all(root, ignored);
 }
 
-std::string TempDirectory::path(const std::string& name) const { return name.empty() ? root : root + "/" + name; }
+std::string TempDirectory::path(const std::string& name) const {
+    return name.empty() ? root : root + "/" + name;
+}
 
 std::string TempDirectory::writeText(const std::string& name, const std::string& text) const {
     const std::string file = path(name);

@@ -21,7 +21,8 @@ TEST(CollisionLayer, BitsFollowCreationOrderAndRunOutAfterSixteen) {
     // Asking again returns the same layer, no new bit.
     EXPECT_EQ(physics.getOrCreateCollisionLayer("player1"), physics.getCollisionLayer("player1"));
     for (int i = 3; i < 16; ++i) {
-        EXPECT_EQ(physics.getOrCreateCollisionLayer("layer" + std::to_string(i))->filter.categoryBits, 1 << i);
+        EXPECT_EQ(physics.getOrCreateCollisionLayer("layer" + std::to_string(i))->filter.categoryBits,
+                  1 << i);
     }
     auto seventeenth = physics.getOrCreateCollisionLayer("seventeenth");
     EXPECT_EQ(seventeenth->filter.categoryBits, 0);

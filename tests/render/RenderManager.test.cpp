@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -30,7 +32,8 @@ ColouredSquare makeSquare(const sf::Color& color, float x, float y, int32_t dept
     ColouredSquare square;
     square.object = GameObjectManager::instance().createGameObject("square");
     square.object->transform->setPosition(x, y);
-    square.renderer = addComponent<SpriteRendererComponent>(square.object, squareSprite(square.texture, color));
+    square.renderer =
+        addComponent<SpriteRendererComponent>(square.object, squareSprite(square.texture, color));
     square.renderer->depth = depth;
     if (layer) {
         square.renderer->setLayer(layer);
@@ -105,6 +108,17 @@ TEST_F(RenderOrder, LargerWorldYIsDrawnLaterAndOnlyReSortedWhenAsked) {
     // Assigning a layer does.
     upper.renderer->setLayer(layer);
     EXPECT_EQ(drawAndRead(32, 34), sf::Color::Red);
+}
+
+TEST_F(RenderOrder, ObjectWithoutAValidPositionStillSortsSafely) {
+    auto layer = RenderManager::instance().addLayer("Players");
+    std::vector<ColouredSquare> squares;
+    for (int i = 0; i < 40; ++i) {
+        squares.push_back(makeSquare(sf::Color::Red, 32, static_cast<float>(i), 0, layer));
+        squares.back().object->transform->setPosition(32, i % 3 == 0 ? std::nanf("") : static_cast<float>(i));
+    }
+    auto top = makeSquare(sf::Color::Green, 32, 60, 0, layer);
+    EXPECT_EQ(drawAndRead(32, 60), sf::Color::Green);
 }
 
 TEST_F(RenderOrder, WorldYComesThroughTheParent) {
@@ -217,4 +231,42 @@ TEST(RenderManager, SetSpriteCentresOriginAndIgnoresEmpty) {
     EXPECT_EQ(sprite->getOrigin(), sf::Vector2f(15, 5));
     renderer->setSprite(nullptr);
     EXPECT_EQ(renderer->sprite, sprite);
+}
+
+TEST(RenderManager, SortPutsExpiredEntriesLast) {
+    auto& render = RenderManager::instance();
+    auto layer = render.addLayer("Only");
+    auto owner = GameObjectManager::instance().createGameObject("owner");
+    auto first = addComponent<CountingRenderable>(owner);
+    // An entry that expires without a renderable's destructor cleaning up
+    // after it: a reference through an owner that goes away.
+    auto holder = std::make_shared<int>(0);
+    render.addRenderable(std::shared_ptr<RenderableComponent>(holder, first.get()));
+    auto second = addComponent<CountingRenderable>(owner);
+    second->setLayer(layer);
+    holder.reset();
+    render.sortRenderables();
+    EXPECT_FALSE(render.needsSort);
+    ASSERT_EQ(render.renderables.size(), 3u);
+    EXPECT_EQ(render.renderables[0].lock(), first);
+    EXPECT_EQ(render.renderables[1].lock(), second);
+    EXPECT_TRUE(render.renderables[2].expired());
+}
+
+TEST(RenderManager, FreedRenderableLeavesOnlyItsOwnEntryAndExpiredOnesBeforeIt) {
+    auto& render = RenderManager::instance();
+    auto owner = GameObjectManager::instance().createGameObject("owner");
+    auto holder = std::make_shared<int>(0);
+    auto first = addComponent<CountingRenderable>(owner);
+    render.addRenderable(std::shared_ptr<RenderableComponent>(holder, first.get())); // expires before
+    auto freed = addComponent<CountingRenderable>(owner);
+    auto kept = addComponent<CountingRenderable>(owner);
+    render.addRenderable(std::shared_ptr<RenderableComponent>(holder, first.get())); // expires after
+    holder.reset();
+    owner->components.erase(owner->components.begin() + 2);
+    freed.reset();
+    ASSERT_EQ(render.renderables.size(), 3u);
+    EXPECT_EQ(render.renderables[0].lock(), first);
+    EXPECT_EQ(render.renderables[1].lock(), kept);
+    EXPECT_TRUE(render.renderables[2].expired());
 }

@@ -13,7 +13,8 @@ std::string capturedStdout() {
 }
 
 std::string atlasText(const std::string& imagePath, const std::string& entries) {
-    return "<?xml version=\"1.0\"?>\n<TextureAtlas imagePath=\"" + imagePath + "\">\n" + entries + "</TextureAtlas>\n";
+    return "<?xml version=\"1.0\"?>\n<TextureAtlas imagePath=\"" + imagePath + "\">\n" + entries +
+           "</TextureAtlas>\n";
 }
 } // namespace
 
@@ -126,8 +127,10 @@ TEST(AssetManager, TilesetRefusesEmptyTilesAndMissingImages) {
 TEST(AssetManager, AtlasWithBackslashPathLoadsImageBesideIt) {
     TempDirectory dir;
     const std::string image = dir.writeImage("a/b.png", 64, 32);
-    dir.writeText("a/b.xml", atlasText("b.png", "<SubTexture name=\"walk1\" x=\"0\" y=\"0\" width=\"32\" height=\"32\"/>\n"
-                                                "<SubTexture name=\"walk2\" x=\"32\" y=\"0\" width=\"32\" height=\"32\"/>\n"));
+    dir.writeText("a/b.xml",
+                  atlasText("b.png",
+                            "<SubTexture name=\"walk1\" x=\"0\" y=\"0\" width=\"32\" height=\"32\"/>\n"
+                            "<SubTexture name=\"walk2\" x=\"32\" y=\"0\" width=\"32\" height=\"32\"/>\n"));
     auto& assets = AssetManager::instance();
     std::string backslashed = dir.path("a\\b.xml");
     ASSERT_TRUE(assets.loadAtlas(backslashed));
@@ -140,8 +143,9 @@ TEST(AssetManager, AtlasWithBackslashPathLoadsImageBesideIt) {
 TEST(AssetManager, AtlasWithoutDirectoryUsesImagePathAlone) {
     TempDirectory dir;
     dir.writeImage("sheet.png", 16, 16);
-    dir.writeText("sheet.xml", atlasText("sheet.png", "<SubTexture name=\"only\" x=\"4px\" y=\"junk\" width=\"8\" "
-                                                      "height=\"8\"/>\n<Other/>\n"));
+    dir.writeText("sheet.xml",
+                  atlasText("sheet.png", "<SubTexture name=\"only\" x=\"4px\" y=\"junk\" width=\"8\" "
+                                         "height=\"8\"/>\n<Other/>\n"));
     ScopedWorkingDirectory inside(dir.path());
     auto& assets = AssetManager::instance();
     ASSERT_TRUE(assets.loadAtlas("sheet.xml"));
@@ -154,9 +158,11 @@ TEST(AssetManager, AtlasKeepsSpritesAlreadyStoredUnderItsNames) {
     TempDirectory dir;
     const std::string older = dir.writeImage("older.png", 8, 8);
     dir.writeImage("sheet.png", 32, 32);
-    dir.writeText("sheet.xml", atlasText("sheet.png", "<SubTexture name=\"dup\" x=\"0\" y=\"0\" width=\"4\" height=\"4\"/>\n"
-                                                      "<SubTexture name=\"dup\" x=\"8\" y=\"8\" width=\"4\" height=\"4\"/>\n"
-                                                      "<SubTexture name=\"new\" x=\"8\" y=\"8\" width=\"4\" height=\"4\"/>\n"));
+    dir.writeText("sheet.xml",
+                  atlasText("sheet.png",
+                            "<SubTexture name=\"dup\" x=\"0\" y=\"0\" width=\"4\" height=\"4\"/>\n"
+                            "<SubTexture name=\"dup\" x=\"8\" y=\"8\" width=\"4\" height=\"4\"/>\n"
+                            "<SubTexture name=\"new\" x=\"8\" y=\"8\" width=\"4\" height=\"4\"/>\n"));
     auto& assets = AssetManager::instance();
     auto kept = assets.getSprite(older);
     assets.sprites.emplace("dup", kept);
@@ -169,8 +175,11 @@ TEST(AssetManager, BrokenAtlasesFailWithOneMessageAndStoreNothing) {
     TempDirectory dir;
     dir.writeImage("sheet.png", 32, 32);
     dir.writeText("bad.xml", "<TextureAtlas imagePath=\"sheet.png\"><SubTexture name=\"x\" </TextureAtlas>");
-    dir.writeText("noimage.xml", atlasText("absent.png", "<SubTexture name=\"y\" x=\"0\" y=\"0\" width=\"4\" height=\"4\"/>"));
-    dir.writeText("partial.xml", atlasText("sheet.png", "<SubTexture name=\"z\" x=\"0\" y=\"0\" width=\"4\"/>"));
+    dir.writeText(
+        "noimage.xml",
+        atlasText("absent.png", "<SubTexture name=\"y\" x=\"0\" y=\"0\" width=\"4\" height=\"4\"/>"));
+    dir.writeText("partial.xml",
+                  atlasText("sheet.png", "<SubTexture name=\"z\" x=\"0\" y=\"0\" width=\"4\"/>"));
     auto& assets = AssetManager::instance();
 
     testing::internal::CaptureStdout();

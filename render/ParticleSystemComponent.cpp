@@ -1,0 +1,108 @@
+#include "render/ParticleSystemComponent.hpp"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "scene/GameObject.hpp"
+
+namespace {
+// One rand() call: 0.00, 0.01, ..., 0.99.
+float randomFraction() {
+    return static_cast<float>(std::rand() % 100) / 100.0f;
+}
+
+// Equal bounds draw no random number, which keeps the sequence of the other picks.
+float pick(float min, float max) {
+    if (min == max) {
+        return min;
+    }
+    const float r = randomFraction();
+    return (1.0f - r) * min + r * max;
+}
+} // namespace
+
+ParticleSystemComponent::ParticleSystemComponent(int32_t depth, const std::shared_ptr<Layer>& layer)
+    : RenderableComponent(depth, layer) {}
+
+void ParticleSystemComponent::fixedUpdate(float step, float) {
+    if (emitting) {
+        emissionTimer += step;
+    }
+    while (emissionTimer > emissionPeriod) {
+        const float timerBefore = emissionTimer;
+        for (int32_t i = 0; i < burstSize; ++i) {
+            emit();
+        }
+        if (emissionPeriod == 0.0f) {
+            emissionTimer = 0.0f;
+        } else {
+            emissionTimer = emissionTimer - emissionPeriod + pick(jitterMin, jitterMax);
+        }
+        if (emissionLimit > 0) {
+            --emissionsLeft;
+            if (emissionsLeft < 1) {
+                emitting = false;
+            }
+        }
+        // A jitter as long as the period, or a negative period, would keep
+        // the timer above the period for ever; one burst per step is the most then.
+        if (emissionTimer >= timerBefore) {
+            break;
+        }
+    }
+
+    for (size_t i = 0; i < particles.size();) {
+        Particle& particle = *particles[i];
+        particle.lifetime -= step;
+        if (particle.lifetime < 0.0f) {
+            particles.erase(particles.begin() + static_cast<std::ptrdiff_t>(i));
+            --particleCount;
+            continue;
+        }
+        particle.velocity += acceleration * step;
+        particle.position += particle.velocity * step;
+        particle.rotation += particle.angularVelocity * step;
+        particle.scale += particle.scaleVelocity * step;
+        ++i;
+    }
+}
+
+void ParticleSystemComponent::emit() {
+    if (particleCount >= maxParticles) {
+        return;
+    }
+    auto particle = std::make_shared<Particle>();
+    sf::Vector2f base(0.0f, 0.0f);
+    if (!localSpace) {
+        if (auto owner = getGameObject()) {
+            base = owner->transform->getPosition();
+        }
+    }
+    particle->position = base + spawnOffset;
+    particle->rotation = randomRotation ? randomFraction() * 360.0f : 0.0f;
+    const float scale = pick(scaleMin, scaleMax);
+    particle->scale = {scale, scale};
+    const float growth = pick(growthMin, growthMax);
+    particle->scaleVelocity = {growth, growth};
+    const float angle = pick(angleMin, angleMax);
+    const float speed = pick(speedMin, speedMax);
+    particle->velocity = {speed * std::cos(angle), speed * std::sin(angle)};
+    particle->angularVelocity = pick(spinMin, spinMax);
+    particle->lifetime = pick(lifetimeMin, lifetimeMax);
+    ++particleCount;
+    particles.push_back(std::move(particle));
+}
+
+void ParticleSystemComponent::draw(float, float, sf::RenderTarget& target) {
+    sf::Vector2f origin(0.0f, 0.0f);
+    if (localSpace) {
+        if (auto owner = getGameObject()) {
+            origin = owner->transform->getPosition();
+        }
+    }
+    for (const auto& particle : particles) {
+        sf::Transform transform;
+        transform.translate(origin + particle->position).rotate(particle->rotation).scale(particle->scale);
+        target.draw(sprite, sf::RenderStates(transform));
+    }
+}

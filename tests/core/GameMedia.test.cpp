@@ -1,0 +1,76 @@
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include <SFML/Graphics/RectangleShape.hpp>
+
+#include "common/MediaFixtures.hpp"
+#include "core/Game.hpp"
+#include "render/CameraComponent.hpp"
+#include "render/RenderManager.hpp"
+#include "scene/GameObjectManager.hpp"
+#include "scene/SoundManager.hpp"
+
+namespace {
+// Draws a mark into the overlay on every drawn frame.
+class OverlayGame : public Game {
+public:
+    void onDraw(float, float, sf::RenderTarget&) override {
+        sf::RectangleShape mark({8, 8});
+        mark.setFillColor(sf::Color::Red);
+        RenderManager::instance().overlayTexture.draw(mark);
+    }
+};
+
+class GameMedia : public testing::Test {
+protected:
+    void SetUp() override {
+        game.width = 64;
+        game.height = 48;
+        game.title = "Media test";
+        ASSERT_TRUE(game.init()) << "needs a display (run under Xvfb)";
+    }
+    OverlayGame game;
+};
+} // namespace
+
+TEST_F(GameMedia, StartUpCreatesTheOverlayAtWindowSize) {
+    const auto& overlay = RenderManager::instance().overlayTexture;
+    EXPECT_EQ(overlay.getSize(), sf::Vector2u(64, 48));
+    EXPECT_TRUE(overlay.isSmooth());
+    EXPECT_EQ(game.overlaySprite.getTexture(), &overlay.getTexture());
+}
+
+TEST_F(GameMedia, StoppedSoundsAreDroppedInTheFixedStepOnly) {
+    TempDirectory dir;
+    auto& sounds = SoundManager::instance();
+    sounds.playSound(dir.writeTone("blip.wav", 0.02f), false, 10, 1);
+    ASSERT_EQ(sounds.playing.size(), 1u);
+    for (int i = 0; i < 200 && sounds.playing[0].source->getStatus() != sf::SoundSource::Stopped; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    game.update(0.01f, 0.01f);
+    EXPECT_EQ(sounds.playing.size(), 1u);
+    game.fixedUpdate(game.fixedDelta, game.fixedDelta);
+    EXPECT_TRUE(sounds.playing.empty());
+}
+
+TEST_F(GameMedia, DrawAppliesTheMainCameraAndClearsTheOverlayAfterShowingIt) {
+    auto cameraObject = GameObjectManager::instance().createGameObject("camera");
+    cameraObject->transform->setPosition(100, 200);
+    auto camera = addComponent<CameraComponent>(cameraObject, 64, 48, 0, 0);
+    RenderManager::instance().setMainCamera(camera);
+    game.draw(1.0f / 60.0f, 1.0f / 60.0f);
+
+    auto& overlay = RenderManager::instance().overlayTexture;
+    EXPECT_EQ(overlay.getView().getCenter(), sf::Vector2f(100, 200));
+    EXPECT_EQ(game.worldTexture.getView().getCenter(), sf::Vector2f(100, 200));
+    overlay.display();
+    const sf::Image image = overlay.getTexture().copyToImage();
+    for (unsigned y = 0; y < 48; ++y) {
+        for (unsigned x = 0; x < 64; ++x) {
+            ASSERT_EQ(image.getPixel(x, y), sf::Color::Transparent) << x << "," << y;
+        }
+    }
+}
