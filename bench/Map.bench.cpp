@@ -49,8 +49,8 @@ std::string objectGroup(const std::string& name, int id, int first, int count) {
     std::ostringstream group;
     group << " <objectgroup id=\"" << id << "\" name=\"" << name << "\">\n";
     for (int i = first; i < first + count; ++i) {
-        group << "  <object id=\"" << i + 1 << "\" name=\"Thing" << i << "\" x=\"" << (i * 37) % 1560 << "\" y=\""
-              << (i * 53) % 920 << "\" width=\"32\" height=\"16\">\n"
+        group << "  <object id=\"" << i + 1 << "\" name=\"Thing" << i << "\" x=\"" << (i * 37) % 1560
+              << "\" y=\"" << (i * 53) % 920 << "\" width=\"32\" height=\"16\">\n"
               << "   <properties>\n"
               << "    <property name=\"Platform\" value=\"tag\"/>\n"
               << "    <property name=\"body\" value=\"rigidbody\"/>\n"
@@ -85,9 +85,9 @@ struct GeneratedMap {
         }
         std::ostringstream map;
         map << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            << "<map version=\"1.8\" orientation=\"orthogonal\" renderorder=\"right-down\" width=\"" << mapWidth
-            << "\" height=\"" << mapHeight << "\" tilewidth=\"" << tileSize << "\" tileheight=\"" << tileSize
-            << "\" infinite=\"0\">\n"
+            << "<map version=\"1.8\" orientation=\"orthogonal\" renderorder=\"right-down\" width=\""
+            << mapWidth << "\" height=\"" << mapHeight << "\" tilewidth=\"" << tileSize << "\" tileheight=\""
+            << tileSize << "\" infinite=\"0\">\n"
             << " <tileset firstgid=\"1\" name=\"tiles\" tilewidth=\"16\" tileheight=\"16\" tilecount=\"64\" "
                "columns=\"8\">\n  <image source=\"tiles.png\" width=\"128\" height=\"128\"/>\n </tileset>\n";
         const char* layers[] = {"Back", "Platforms", "Front"};

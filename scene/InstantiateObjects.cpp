@@ -36,7 +36,8 @@ std::map<std::string, PropertyMap> readInstances(const ObjectContext& context) {
         }
         auto instance = instances.find(property->name.substr(0, hash));
         if (instance == instances.end()) {
-            report(context, "setting \"" + property->name + "\" names no component declared before it; ignored");
+            report(context,
+                   "setting \"" + property->name + "\" names no component declared before it; ignored");
             continue;
         }
         instance->second.emplace(toLower(property->name.substr(hash + 1)), property->value);
@@ -76,7 +77,8 @@ void buildComponent(const ObjectContext& context, const std::shared_ptr<GameObje
     report(context, "component \"" + instanceName + "\" (" + type + ") was not built: " + failure);
 }
 
-std::shared_ptr<GameObject> buildObject(const ObjectContext& context, const std::shared_ptr<GameObject>& parent,
+std::shared_ptr<GameObject> buildObject(const ObjectContext& context,
+                                        const std::shared_ptr<GameObject>& parent,
                                         const sf::Vector2f& mapSize) {
     const TmxObject& object = context.object;
     auto gameObject = GameObjectManager::instance().createGameObject(object.name);

@@ -7,7 +7,8 @@
 #include "scene/LayerRenderComponent.hpp"
 #include "scene/MapStore.hpp"
 
-std::shared_ptr<GameObject> instantiateTileLayers(const std::string& mapName, bool createLayers, bool smooth) {
+std::shared_ptr<GameObject> instantiateTileLayers(const std::string& mapName, bool createLayers,
+                                                  bool smooth) {
     auto map = MapStore::instance().findMap(mapName);
     if (!map) {
         std::printf("Map %s is not loaded; its tile layers were not built\n", mapName.c_str());

@@ -9,9 +9,19 @@
 #include "scene/GameObject.hpp"
 #include "scene/TileBatch.hpp"
 
+namespace {
+
+// Painting blends every tile over the transparent texture, which leaves
+// each pixel's colour already multiplied by its alpha. Drawing the texture
+// with ordinary alpha blending would multiply it a second time and darken
+// every half-transparent edge of the tiles, so it is drawn as premultiplied.
+const sf::BlendMode premultipliedAlpha(sf::BlendMode::One, sf::BlendMode::OneMinusSrcAlpha);
+
+} // namespace
+
 LayerRenderComponent::LayerRenderComponent(std::shared_ptr<TileMapLayer> tileMapLayer,
-                                           const std::shared_ptr<Layer>& renderLayer, bool smooth, int32_t depth,
-                                           std::weak_ptr<LayerRenderComponent> base)
+                                           const std::shared_ptr<Layer>& renderLayer, bool smooth,
+                                           int32_t depth, std::weak_ptr<LayerRenderComponent> base)
     : RenderableComponent(depth), tileMapLayer(std::move(tileMapLayer)), base(std::move(base)) {
     setLayer(renderLayer);
     paint(smooth);
@@ -72,7 +82,8 @@ void LayerRenderComponent::paint(bool smooth) {
             }
             // Tiles stand on the bottom-left corner of their cell.
             sprite->setOrigin(0.f, static_cast<float>(sprite->getTextureRect().height));
-            sprite->setPosition(static_cast<float>(column * tileWidth), static_cast<float>((row + 1) * tileHeight));
+            sprite->setPosition(static_cast<float>(column * tileWidth),
+                                static_cast<float>((row + 1) * tileHeight));
             batch.add(*sprite);
         }
     }
@@ -94,5 +105,5 @@ void LayerRenderComponent::draw(float, float, sf::RenderTarget& target) {
     sprite.setPosition(owner->transform->getPosition());
     sprite.setRotation(owner->transform->getRotation());
     sprite.setScale(owner->transform->getWorldScale());
-    target.draw(sprite);
+    target.draw(sprite, sf::RenderStates(premultipliedAlpha));
 }

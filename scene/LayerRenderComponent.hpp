@@ -13,7 +13,9 @@
 // Draws one tile layer of a map. The layer is painted once, at construction,
 // into a texture of (map tile size x layer size) pixels; every frame the whole
 // texture is drawn as one sprite centred on the owner's world position, with
-// its world rotation and scale. Later changes to the map model or the tile
+// its world rotation and scale. The texture holds premultiplied colours and
+// is drawn with premultiplied blending, so half-transparent tile pixels look
+// as they do in the tileset image. Later changes to the map model or the tile
 // sprites are not seen.
 class LayerRenderComponent : public RenderableComponent {
 public:
@@ -22,8 +24,9 @@ public:
     // copied in before the tiles are painted over it. A layer whose texture
     // cannot be made (no area, or larger than the graphics driver allows) is
     // reported and draws nothing.
-    LayerRenderComponent(std::shared_ptr<TileMapLayer> tileMapLayer, const std::shared_ptr<Layer>& renderLayer,
-                         bool smooth, int32_t depth = 0, std::weak_ptr<LayerRenderComponent> base = {});
+    LayerRenderComponent(std::shared_ptr<TileMapLayer> tileMapLayer,
+                         const std::shared_ptr<Layer>& renderLayer, bool smooth, int32_t depth = 0,
+                         std::weak_ptr<LayerRenderComponent> base = {});
 
     void draw(float delta, float time, sf::RenderTarget& target) override;
 

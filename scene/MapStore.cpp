@@ -52,7 +52,8 @@ bool MapStore::loadMap(const std::string& path, const std::string& name) {
 }
 
 void MapStore::instantiate(const std::string& name, std::shared_ptr<GameObject>& tileLayers,
-                           std::vector<std::shared_ptr<GameObject>>& objects, bool createLayers, bool smooth) {
+                           std::vector<std::shared_ptr<GameObject>>& objects, bool createLayers,
+                           bool smooth) {
     tileLayers.reset();
     objects.clear();
     if (!findMap(name)) {

@@ -18,7 +18,9 @@ using XmlNode = rapidxml::xml_node<char>;
 // enough that rapidxml's recursion stays far from the end of the stack.
 constexpr int maxXmlNesting = 256;
 
-[[noreturn]] void malformed(const std::string& reason) { throw std::runtime_error(reason); }
+[[noreturn]] void malformed(const std::string& reason) {
+    throw std::runtime_error(reason);
+}
 
 std::string describe(const XmlNode* node) {
     std::string text = "<" + std::string(node->name(), node->name_size()) + ">";
@@ -53,7 +55,9 @@ const char* requiredAttribute(const XmlNode* node, const char* name) {
     return attribute->value();
 }
 
-int requiredInt(const XmlNode* node, const char* name) { return readInt(requiredAttribute(node, name)); }
+int requiredInt(const XmlNode* node, const char* name) {
+    return readInt(requiredAttribute(node, name));
+}
 
 int optionalInt(const XmlNode* node, const char* name, int absent) {
     const char* value = optionalAttribute(node, name);
@@ -100,7 +104,9 @@ const XmlNode* firstElement(const XmlNode* node) {
     return nullptr;
 }
 
-bool isSeparator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\n' || c == '\r'; }
+bool isSeparator(char c) {
+    return c == ' ' || c == '\t' || c == ',' || c == '\n' || c == '\r';
+}
 
 // The CSV cells, row by row; cells the text leaves out stay 0.
 void readCells(const char* text, TmxLayer& layer, size_t cells) {
@@ -115,8 +121,8 @@ void readCells(const char* text, TmxLayer& layer, size_t cells) {
             return;
         }
         if (count == cells) {
-            malformed("tile layer \"" + layer.name + "\" holds more numbers than its " + std::to_string(layer.width) +
-                      " x " + std::to_string(layer.height) + " cells");
+            malformed("tile layer \"" + layer.name + "\" holds more numbers than its " +
+                      std::to_string(layer.width) + " x " + std::to_string(layer.height) + " cells");
         }
         // strtol stops at the first separator, so it reads this token alone.
         layer.data[count++] = readInt(p);
@@ -134,8 +140,8 @@ std::unique_ptr<TmxLayer> readLayer(const XmlNode* node, int index) {
     layer->index = index;
     long long cells = static_cast<long long>(layer->width) * layer->height;
     if (layer->width < 0 || layer->height < 0 || cells > maxTmxLayerCells) {
-        malformed("tile layer \"" + layer->name + "\" has an unusable size of " + std::to_string(layer->width) +
-                  " x " + std::to_string(layer->height) + " cells");
+        malformed("tile layer \"" + layer->name + "\" has an unusable size of " +
+                  std::to_string(layer->width) + " x " + std::to_string(layer->height) + " cells");
     }
     const XmlNode* data = requiredChild(node, "data");
     // Other layer formats would read as a garbage or empty layer: say so instead.

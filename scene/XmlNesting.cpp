@@ -5,13 +5,19 @@
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // The characters rapidxml accepts in element names.
-bool isNameChar(char c) { return c != '\0' && !isSpace(c) && c != '/' && c != '>' && c != '?'; }
+bool isNameChar(char c) {
+    return c != '\0' && !isSpace(c) && c != '/' && c != '>' && c != '?';
+}
 
 // The characters rapidxml accepts in attribute names.
-bool isAttributeNameChar(char c) { return isNameChar(c) && c != '!' && c != '<' && c != '='; }
+bool isAttributeNameChar(char c) {
+    return isNameChar(c) && c != '!' && c != '<' && c != '=';
+}
 
 void skipSpace(const char*& p) {
     while (isSpace(*p)) {
@@ -29,7 +35,9 @@ bool skipPast(const char*& p, const char* terminator) {
     return true;
 }
 
-bool startsWith(const char* p, const char* prefix) { return std::strncmp(p, prefix, std::strlen(prefix)) == 0; }
+bool startsWith(const char* p, const char* prefix) {
+    return std::strncmp(p, prefix, std::strlen(prefix)) == 0;
+}
 
 // DOCTYPE: up to the first '>' outside square brackets, brackets counted naively.
 bool skipDoctype(const char*& p) {

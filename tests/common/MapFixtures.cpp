@@ -4,14 +4,18 @@
 
 #include <gtest/gtest.h>
 
-std::string fixtureMapPath(const std::string& name) { return std::string(VORLUNE_SOURCE_DIR) + "/tests/scene/maps/" + name; }
+std::string fixtureMapPath(const std::string& name) {
+    return std::string(VORLUNE_SOURCE_DIR) + "/tests/scene/maps/" + name;
+}
 
 StdoutCapture::StdoutCapture() {
     std::fflush(stdout);
     testing::internal::CaptureStdout();
 }
 
-StdoutCapture::~StdoutCapture() { text(); }
+StdoutCapture::~StdoutCapture() {
+    text();
+}
 
 std::string StdoutCapture::text() {
     if (capturing) {

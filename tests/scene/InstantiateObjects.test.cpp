@@ -143,9 +143,10 @@ TEST(InstantiateObjects, PseudoPropertiesDoNotReplaceWrittenSettings) {
 
 TEST(InstantiateObjects, ContentProblemsAreReportedAndTheRestIsBuilt) {
     auto map = instantiateObjectsMap();
-    EXPECT_NE(map.printed.find("Map objects, object \"Spinner\" in Actors: component \"boom\" (failing) was not "
-                               "built: stoi"),
-              std::string::npos)
+    EXPECT_NE(
+        map.printed.find("Map objects, object \"Spinner\" in Actors: component \"boom\" (failing) was not "
+                         "built: stoi"),
+        std::string::npos)
         << map.printed;
     EXPECT_NE(map.printed.find("Map objects, object \"Spinner\" in Actors: setting \"ghost#size\" names no "
                                "component declared before it; ignored"),
@@ -160,7 +161,8 @@ TEST(InstantiateObjects, InvisibleGroupsAndObjectsAreInactive) {
     EXPECT_FALSE(GameObjectManager::instance().findGameObject("Hidden", true)->active);
     EXPECT_FALSE(ghost->isActiveInHierarchy());
     EXPECT_TRUE(ghost->active);
-    EXPECT_FALSE(ghost->getComponent<ProbeComponent>()->activeAtInit) << "init already sees the inactive group";
+    EXPECT_FALSE(ghost->getComponent<ProbeComponent>()->activeAtInit)
+        << "init already sees the inactive group";
     EXPECT_FALSE(named(map, "Marker")->active);
     EXPECT_TRUE(named(map, "Crate")->isActiveInHierarchy());
     EXPECT_TRUE(named(map, "Crate")->getComponent<ProbeComponent>()->activeAtInit);

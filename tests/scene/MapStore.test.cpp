@@ -98,7 +98,8 @@ TEST(MapStore, MissingOrUnreadableFilesAreReported) {
 TEST(MapStore, MissingTilesetImageIsReportedButTheMapIsStored) {
     TempDirectory directory;
     std::string printed = loadText(directory, smallMapWith("1,2"), true);
-    EXPECT_NE(printed.find("Couldn't load texture " + directory.path("img/t.png")), std::string::npos) << printed;
+    EXPECT_NE(printed.find("Couldn't load texture " + directory.path("img/t.png")), std::string::npos)
+        << printed;
     EXPECT_TRUE(MapStore::instance().findMap("bad"));
 }
 

@@ -35,7 +35,7 @@ TEST(TileMapLayer, IdsWithoutATileGiveNothing) {
     auto layer = tilesLayer();
     EXPECT_FALSE(layer.getSprite(0));
     EXPECT_FALSE(layer.getSprite(-1));
-    EXPECT_FALSE(layer.getSprite(67));
+    EXPECT_FALSE(layer.getSprite(68));
     // A flipped tile 2 as the editor stores it, clamped to int by the parser.
     EXPECT_FALSE(layer.getSprite(INT_MAX));
     EXPECT_FALSE(layer.getSprite(INT_MIN));

@@ -32,7 +32,8 @@ const char* const tileset = R"(<tileset firstgid="1" name="tiles" tilewidth="16"
 std::string mapWith(const std::string& body) {
     return std::string(R"(<?xml version="1.0" encoding="UTF-8"?>
 <map version="1.5" orientation="orthogonal" renderorder="right-down" width="3" height="2" tilewidth="16" tileheight="16">
- )") + body + "\n</map>\n";
+ )") + body +
+           "\n</map>\n";
 }
 
 std::string layer(const std::string& name, const std::string& data, int width = 3, int height = 2) {
@@ -52,9 +53,10 @@ std::string deepNesting() {
 } // namespace
 
 TEST(TmxParser, ReadsMapAndTilesetAttributes) {
-    auto map = parse(mapWith(std::string(tileset) +
-                             R"(<tileset firstgid="17" name="big" tilewidth="16" tileheight="32"><image source="sub/big.png"/></tileset>)" +
-                             layer("Ground", "1,2,3,\n4,5,6\n")));
+    auto map = parse(mapWith(
+        std::string(tileset) +
+        R"(<tileset firstgid="17" name="big" tilewidth="16" tileheight="32"><image source="sub/big.png"/></tileset>)" +
+        layer("Ground", "1,2,3,\n4,5,6\n")));
     EXPECT_EQ(map->width, 3);
     EXPECT_EQ(map->height, 2);
     EXPECT_EQ(map->tileWidth, 16);
@@ -146,7 +148,8 @@ TEST(TmxParser, ReadsGroupsObjectsAndPropertiesInOrder) {
 }
 
 TEST(TmxParser, GroupWithoutVisibleIsVisible) {
-    auto map = parse(mapWith(layer("L", "") + R"(<objectgroup name="A"/><objectgroup name="B" visible="1"/>)"));
+    auto map =
+        parse(mapWith(layer("L", "") + R"(<objectgroup name="A"/><objectgroup name="B" visible="1"/>)"));
     EXPECT_TRUE(map->objectGroups[0]->visible);
     EXPECT_TRUE(map->objectGroups[1]->visible);
     EXPECT_EQ(map->objectGroups[0]->width, 0);
@@ -174,8 +177,9 @@ TEST(TmxParser, CommentsAndTextBetweenLayersDoNotCount) {
 }
 
 TEST(TmxParser, EntitiesInNamesAndValuesAreDecoded) {
-    auto map = parse(mapWith(layer("Fish &amp; Chips", "") +
-                             R"(<objectgroup name="G"><properties><property name="a" value="&lt;b&gt;"/></properties></objectgroup>)"));
+    auto map = parse(mapWith(
+        layer("Fish &amp; Chips", "") +
+        R"(<objectgroup name="G"><properties><property name="a" value="&lt;b&gt;"/></properties></objectgroup>)"));
     EXPECT_EQ(map->layers[0]->name, "Fish & Chips");
     EXPECT_EQ(map->objectGroups[0]->properties[0]->value, "<b>");
 }
@@ -191,37 +195,41 @@ TEST(TmxParser, RejectsMalformedMaps) {
         {"truncated", mapWith(layer("L", "1,2")).substr(0, 150), "XML syntax error"},
         {"no map element", "<notamap/>", "no <map>"},
         {"no tile layer", mapWith(R"(<objectgroup name="G"/>)"), "no tile layer"},
-        {"map without width", R"(<map height="2" tilewidth="16" tileheight="16">)" + layer("L", "") + "</map>",
-         "attribute width"},
-        {"tileset without image", mapWith(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"/>)" +
-                                          layer("L", "")),
+        {"map without width",
+         R"(<map height="2" tilewidth="16" tileheight="16">)" + layer("L", "") + "</map>", "attribute width"},
+        {"tileset without image",
+         mapWith(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"/>)" + layer("L", "")),
          "<image>"},
         {"external tileset", mapWith(R"(<tileset firstgid="1" source="t.tsx"/>)" + layer("L", "")), "name"},
-        {"image without source", mapWith(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"><image/></tileset>)" +
-                                         layer("L", "")),
+        {"image without source",
+         mapWith(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"><image/></tileset>)" +
+                 layer("L", "")),
          "attribute source"},
         {"layer without data", mapWith(R"(<layer name="L" width="3" height="2"/>)"), "<data>"},
         {"layer without name", mapWith(R"(<layer width="3" height="2"><data/></layer>)"), "attribute name"},
         {"too many numbers", mapWith(layer("L", "1,2,3,4,5,6,7")), "more numbers"},
         {"base64 data",
-         mapWith(R"(<layer name="L" width="3" height="2"><data encoding="base64">AQAAAAIAAAA=</data></layer>)"),
+         mapWith(
+             R"(<layer name="L" width="3" height="2"><data encoding="base64">AQAAAAIAAAA=</data></layer>)"),
          "not stored as CSV"},
         {"compressed data",
-         mapWith(R"(<layer name="L" width="3" height="2"><data encoding="csv" compression="zlib">1</data></layer>)"),
+         mapWith(
+             R"(<layer name="L" width="3" height="2"><data encoding="csv" compression="zlib">1</data></layer>)"),
          "not stored as CSV"},
         {"XML tiles",
          mapWith(R"(<layer name="L" width="3" height="2"><data><tile gid="1"/><tile/></data></layer>)"),
          "<tile> elements"},
         {"infinite map",
-         mapWith(R"(<layer name="L" width="3" height="2"><data encoding="csv"><chunk x="0" y="0" width="16" height="16">1</chunk></data></layer>)"),
+         mapWith(
+             R"(<layer name="L" width="3" height="2"><data encoding="csv"><chunk x="0" y="0" width="16" height="16">1</chunk></data></layer>)"),
          "<chunk> elements"},
         {"negative size", mapWith(layer("L", "", -3, 2)), "size"},
         {"both sizes negative", mapWith(layer("L", "", -65536, -65536)), "size"},
         {"overflowing size", mapWith(layer("L", "", 65536, 65536)), "size"},
         {"huge size", mapWith(layer("L", "", 2147483647, 2147483647)), "size"},
         {"group without name", mapWith(layer("L", "") + "<objectgroup/>"), "attribute name"},
-        {"object without x", mapWith(layer("L", "") + R"(<objectgroup name="G"><object y="1"/></objectgroup>)"),
-         "attribute x"},
+        {"object without x",
+         mapWith(layer("L", "") + R"(<objectgroup name="G"><object y="1"/></objectgroup>)"), "attribute x"},
         {"property without value",
          mapWith(layer("L", "") +
                  R"(<objectgroup name="G"><properties><property name="a"/></properties></objectgroup>)"),

@@ -48,14 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             parsed = false;
         }
         if (parsed && treeDepth(&document) != scanned) {
-            std::fprintf(stderr, "nesting scan says %d, rapidxml built %d levels\n", scanned, treeDepth(&document));
+            std::fprintf(stderr, "nesting scan says %d, rapidxml built %d levels\n", scanned,
+                         treeDepth(&document));
             std::abort();
         }
     }
     try {
         auto map = parseTmx(text.data());
         for (const auto& layer : map->layers) {
-            if (layer->data.size() != static_cast<size_t>(layer->width) * static_cast<size_t>(layer->height)) {
+            if (layer->data.size() !=
+                static_cast<size_t>(layer->width) * static_cast<size_t>(layer->height)) {
                 std::abort();
             }
         }

@@ -4,6 +4,8 @@
 tiles.png: 8 x 8 tiles of 16 px, each a solid colour of its own inside a
 darker one-pixel frame, so a misplaced or misnumbered tile shows in a pixel
 read. tall.png: two tiles of 16 x 32 px whose top and bottom halves differ.
+glass.png: one 16 x 16 tile of one colour whose alpha rises from left to
+right, to show how half-transparent tile pixels are blended.
 """
 import os
 
@@ -31,3 +33,10 @@ for number in range(2):
             green = 40 + 100 * number
             pixels[number * 16 + x, y] = (250, green, 10, 255) if y < 16 else (10, green, 250, 255)
 tall.save(os.path.join(here, "tall.png"))
+
+glass = Image.new("RGBA", (16, 16))
+pixels = glass.load()
+for y in range(16):
+    for x in range(16):
+        pixels[x, y] = (200, 100, 50, 40 + 12 * x)
+glass.save(os.path.join(here, "glass.png"))
