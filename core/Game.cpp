@@ -32,8 +32,8 @@ bool Game::run() {
 
 bool Game::init() {
     const sf::ContextSettings settings;
-    window.create(sf::VideoMode(width, height, 32), title, sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close,
-                  settings);
+    window.create(sf::VideoMode(width, height, 32), title,
+                  sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close, settings);
     if (!window.isOpen()) {
         std::printf("Couldn't create the %ux%u window\n", width, height);
         return false;

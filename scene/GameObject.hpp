@@ -28,8 +28,7 @@ public:
 
     bool hasComponent(const std::shared_ptr<Component>& component) const;
     // The first component whose dynamic type is or derives from T, else empty.
-    template <class T>
-    std::shared_ptr<T> getComponent() const {
+    template <class T> std::shared_ptr<T> getComponent() const {
         for (const auto& component : components) {
             if (auto typed = std::dynamic_pointer_cast<T>(component)) {
                 return typed;
@@ -37,8 +36,7 @@ public:
         }
         return nullptr;
     }
-    template <class T>
-    std::vector<std::shared_ptr<T>> getComponents() const {
+    template <class T> std::vector<std::shared_ptr<T>> getComponents() const {
         std::vector<std::shared_ptr<T>> found;
         for (const auto& component : components) {
             if (auto typed = std::dynamic_pointer_cast<T>(component)) {
@@ -88,5 +86,6 @@ private:
     using ContactCall = void (Component::*)(std::shared_ptr<GameObject>);
     void stayPass(std::vector<std::weak_ptr<GameObject>>& touching, ContactCall stay, bool triggerList);
     void notifyAll(ContactCall call, const std::shared_ptr<GameObject>& other);
-    static void eraseFirst(std::vector<std::weak_ptr<GameObject>>& list, const std::shared_ptr<GameObject>& other);
+    static void eraseFirst(std::vector<std::weak_ptr<GameObject>>& list,
+                           const std::shared_ptr<GameObject>& other);
 };

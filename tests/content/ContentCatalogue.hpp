@@ -29,9 +29,9 @@ inline const std::vector<std::string>& frameLayers() {
 
 inline const std::vector<std::string>& atlases() {
     static const std::vector<std::string> list = {
-        "../assets/PNG/Player/idle.xml",      "../assets/PNG/Player/fall.xml",
-        "../assets/PNG/Player/run.xml",       "../assets/PNG/Player/jump_idle.xml",
-        "../assets/PNG/Player/jump_run.xml",  "../assets/PNG/Player/run_startup.xml"};
+        "../assets/PNG/Player/idle.xml",     "../assets/PNG/Player/fall.xml",
+        "../assets/PNG/Player/run.xml",      "../assets/PNG/Player/jump_idle.xml",
+        "../assets/PNG/Player/jump_run.xml", "../assets/PNG/Player/run_startup.xml"};
     return list;
 }
 
@@ -71,8 +71,8 @@ inline bool isLoop(const std::string& name) {
 
 inline const std::vector<std::string>& images() {
     static const std::vector<std::string> list = {
-        "../assets/PNG/Player/hat_full.png", "../assets/PNG/Player/hat_strip.png", "../assets/beard_whole.png",
-        "../assets/PNG/vfx/particle.png"};
+        "../assets/PNG/Player/hat_full.png", "../assets/PNG/Player/hat_strip.png",
+        "../assets/beard_whole.png", "../assets/PNG/vfx/particle.png"};
     return list;
 }
 
@@ -93,7 +93,11 @@ inline const std::vector<FormPage>& formPages() {
         {"sound", "../assets/gui/Menu_Audio.txt", {}, {"GameSounds", "MusicVolume", "MasterVolume"}, {}},
         {"mGameplay", "../assets/gui/Menu_Gameplay.txt", {}, {}, {}},
         {"mGameplay2", "../assets/gui/Menu_Gameplay_Advanced.txt", {}, {}, {}},
-        {"options", "../assets/gui/Menu_Options.txt", {"BackPause", "Controls", "Sound", "Gameplay", "Gameplay2"}, {}, {}},
+        {"options",
+         "../assets/gui/Menu_Options.txt",
+         {"BackPause", "Controls", "Sound", "Gameplay", "Gameplay2"},
+         {},
+         {}},
         {"pause", "../assets/gui/PauseMenu.txt", {"Continue", "Controls", "Quit", "Menu"}, {}, {}},
         {"pauseControls", "../assets/gui/PauseMenu_Controls.txt", {"BackPause"}, {}, {}},
         {"victory", "../assets/gui/Victory.txt", {"Continue"}, {}, {"Player1won", "Player2won"}}};

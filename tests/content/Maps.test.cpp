@@ -38,7 +38,8 @@ std::map<std::string, Instance> instances(const TmxObject& object) {
             continue;
         }
         auto owner = out.find(property->name.substr(0, hash));
-        EXPECT_NE(owner, out.end()) << object.name << ": parameter " << property->name << " before its declaration";
+        EXPECT_NE(owner, out.end()) << object.name << ": parameter " << property->name
+                                    << " before its declaration";
         if (owner != out.end()) {
             std::string key = property->name.substr(hash + 1);
             std::transform(key.begin(), key.end(), key.begin(), ::tolower);
@@ -49,7 +50,8 @@ std::map<std::string, Instance> instances(const TmxObject& object) {
 }
 
 bool hasType(const std::map<std::string, Instance>& list, const std::string& type) {
-    return std::any_of(list.begin(), list.end(), [&](const auto& entry) { return entry.second.type == type; });
+    return std::any_of(list.begin(), list.end(),
+                       [&](const auto& entry) { return entry.second.type == type; });
 }
 
 const TmxObject* findObject(const TmxMap& map, const std::string& name) {
@@ -76,21 +78,24 @@ void expectWellFormed(const std::string& path, const TmxMap& map) {
         sf::Image image;
         ASSERT_TRUE(image.loadFromFile(directory + tileset->imageSource)) << tileset->imageSource;
         EXPECT_EQ(tileset->firstGid, lastGid + 1) << path << ": tileset " << tileset->name;
-        lastGid = tileset->firstGid - 1 + static_cast<int>(image.getSize().x / tileset->tileWidth) *
-                                               static_cast<int>(image.getSize().y / tileset->tileHeight);
+        lastGid = tileset->firstGid - 1 +
+                  static_cast<int>(image.getSize().x / tileset->tileWidth) *
+                      static_cast<int>(image.getSize().y / tileset->tileHeight);
     }
     for (const auto& layer : map.layers) {
         for (int gid : layer->data) {
-            ASSERT_TRUE(gid >= 0 && gid <= lastGid) << path << ": layer " << layer->name << " has tile " << gid;
+            ASSERT_TRUE(gid >= 0 && gid <= lastGid)
+                << path << ": layer " << layer->name << " has tile " << gid;
         }
     }
-    static const std::set<std::string> types = {"sprite",    "camera", "rigidbody", "box", "circle", "polygon",
-                                                 "healthbar", "stage camera controller", "tag"};
+    static const std::set<std::string> types = {"sprite", "camera",  "rigidbody", "box",
+                                                "circle", "polygon", "healthbar", "stage camera controller",
+                                                "tag"};
     for (const auto& group : map.objectGroups) {
         for (const auto& object : group->objects) {
             for (const auto& [name, instance] : instances(*object)) {
-                EXPECT_TRUE(types.count(instance.type))
-                    << path << ": " << object->name << " declares " << name << " of unknown type " << instance.type;
+                EXPECT_TRUE(types.count(instance.type)) << path << ": " << object->name << " declares "
+                                                        << name << " of unknown type " << instance.type;
             }
         }
     }

@@ -35,7 +35,8 @@ std::map<std::string, Rect> readAtlases() {
         if (!atlas) {
             continue;
         }
-        std::string image = path.substr(0, path.rfind('/') + 1) + atlas->first_attribute("imagePath")->value();
+        std::string image =
+            path.substr(0, path.rfind('/') + 1) + atlas->first_attribute("imagePath")->value();
         for (auto* sub = atlas->first_node("SubTexture"); sub; sub = sub->next_sibling("SubTexture")) {
             auto number = [&](const char* key) { return std::atoi(sub->first_attribute(key)->value()); };
             rects.emplace(sub->first_attribute("name")->value(),
