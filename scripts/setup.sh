@@ -9,11 +9,12 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils
-  python3-pil
+  libgl1-mesa-dri
 )
 
-# The content generators (tools/make_content.py) need Python with numpy and
-# PIL; building, playing and testing do not, so they come only with --content.
+# The content generators (tools/make_content.py, tools/make_widget_test_images.py)
+# need Python with numpy and PIL; building, playing and testing do not, so
+# they come only with --content.
 if [ "${1:-}" = "--content" ]; then
   packages+=(python3 python3-numpy python3-pil)
 fi
