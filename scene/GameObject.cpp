@@ -2,14 +2,21 @@
 
 #include <algorithm>
 
-#include "scene/PhysicsHooks.hpp"
+#include "physics/ColliderComponent.hpp"
+#include "physics/JointComponent.hpp"
+#include "physics/RigidBodyComponent.hpp"
 
 GameObject::GameObject(std::string name) : name(std::move(name)) {}
 
 GameObject::~GameObject() {
     // Joints and fixtures belong to the body; the physics components that made
     // them destroy them here, before the rigid body goes with `components`.
-    releasePhysicsAttachments(*this);
+    for (auto& joint : getComponents<JointComponent>()) {
+        joint->destroyJoint();
+    }
+    for (auto& collider : getComponents<ColliderComponent>()) {
+        collider->detachFixture();
+    }
     components.clear();
     parent.reset();
     transform.reset();
@@ -40,8 +47,8 @@ void GameObject::removeComponent(const std::shared_ptr<Component>& component) {
         return;
     }
     components.erase(found);
-    if (rigidBody && rigidBodyAsComponent(rigidBody) == component) {
-        releaseRigidBodyPhysics(*this);
+    if (rigidBody && std::static_pointer_cast<Component>(rigidBody) == component) {
+        rigidBody->releaseBody();
         if (auto owner = parent.lock()) {
             // Read both rotations while the body still counts, so the object
             // keeps the world angle the body gave it.

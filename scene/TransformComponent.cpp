@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "scene/GameObject.hpp"
-#include "scene/PhysicsHooks.hpp"
+#include "physics/RigidBodyComponent.hpp"
 
 namespace {
 constexpr float degreesPerRadian = 360.0f / (2.0f * 3.14159265358979f);
@@ -27,8 +27,9 @@ void TransformComponent::setPosition(const sf::Vector2f& position) {
 }
 
 void TransformComponent::markMoved() {
-    if (auto owner = gameObject.lock()) {
-        markRigidBodyMoved(*owner);
+    auto owner = gameObject.lock();
+    if (owner && owner->rigidBody) {
+        owner->rigidBody->transformChanged = true;
     }
 }
 

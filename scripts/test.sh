@@ -8,9 +8,8 @@ jobs="$(nproc)"
 
 bash "$root/scripts/setup.sh" || exit 1
 
-# Every test gets the null audio backend (and, in the sanitized build, the
-# sanitizer options) from its ctest properties; see tests/CMakeLists.txt.
-export ALSOFT_DRIVERS=null
+# Every test starts through `env` with the null audio backend (and, in the
+# sanitized build, the sanitizer options); see tests/CMakeLists.txt.
 
 run_suite() {
   local build="$1"; shift
