@@ -56,12 +56,7 @@ bool GuiManager::isVisible(const std::string& name) const {
 }
 
 bool GuiManager::toggleVisible(const std::string& name) {
-    const auto found = groups.find(name);
-    if (found == groups.end()) {
-        return false;
-    }
-    found->second->setVisible(!found->second->isVisible());
-    return true;
+    return setVisible(name, !isVisible(name));
 }
 
 void GuiManager::hideAll() {

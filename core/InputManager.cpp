@@ -61,8 +61,8 @@ bool InputManager::isCodeDown(int32_t code) const {
         return button < sf::Mouse::ButtonCount &&
                backend->isMouseButtonPressed(static_cast<sf::Mouse::Button>(button));
     }
-    const auto joystick = static_cast<unsigned int>(code / 100 - 2);
-    const auto button = static_cast<unsigned int>(code % 100);
+    const auto joystick = static_cast<unsigned int>((code - firstJoystickCode) / 100);
+    const auto button = static_cast<unsigned int>((code - firstJoystickCode) % 100);
     return joystick < sf::Joystick::Count && button < sf::Joystick::ButtonCount &&
            backend->isJoystickButtonPressed(joystick, button);
 }

@@ -20,12 +20,6 @@ const sf::Color defaultBorder(190, 190, 200);
 const sf::Color defaultBorderHover(255, 255, 255);
 const sf::Color defaultBorderDown(150, 150, 160);
 const float defaultBorderWidth = 2.0f;
-
-// The look's own value, else the normal one, else the built-in one.
-template <class Value>
-Value pick(const std::optional<Value>& specific, const std::optional<Value>& normal, const Value& builtIn) {
-    return specific ? *specific : normal ? *normal : builtIn;
-}
 } // namespace
 
 Button::Look Button::currentLook() const {
@@ -42,6 +36,7 @@ void Button::draw(sf::RenderTarget& target) const {
     const sf::FloatRect rect = getAbsoluteRect();
     const Look look = currentLook();
     const Renderer& r = renderer;
+    using drawing::pick;
 
     sf::Color textColor = r.textColor.value_or(defaultText);
     sf::Color background = r.backgroundColor.value_or(defaultBackground);

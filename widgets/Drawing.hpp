@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <SFML/Graphics/Color.hpp>
@@ -22,5 +23,12 @@ void stretched(sf::RenderTarget& target, const sf::Texture& texture, const sf::F
 sf::Text text(const std::string& utf8, unsigned int characterSize, sf::Color color);
 // Moves the text so that its glyphs are centred on the point, at whole pixels.
 void centre(sf::Text& text, sf::Vector2f point);
+
+// A renderer value for a look (hover, down...): the look's own value, else the
+// normal one, else the built-in one.
+template <class Value>
+Value pick(const std::optional<Value>& specific, const std::optional<Value>& normal, const Value& builtIn) {
+    return specific ? *specific : normal ? *normal : builtIn;
+}
 
 } // namespace widgets::drawing

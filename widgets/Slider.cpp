@@ -80,8 +80,8 @@ void Slider::draw(sf::RenderTarget& target) const {
     sf::Color track = r.trackColor.value_or(defaultTrack);
     sf::Color thumb = r.thumbColor.value_or(defaultThumb);
     if (highlighted) {
-        track = r.trackColorHover ? *r.trackColorHover : r.trackColor ? *r.trackColor : defaultTrackHover;
-        thumb = r.thumbColorHover ? *r.thumbColorHover : r.thumbColor ? *r.thumbColor : defaultThumbHover;
+        track = drawing::pick(r.trackColorHover, r.trackColor, defaultTrackHover);
+        thumb = drawing::pick(r.thumbColorHover, r.thumbColor, defaultThumbHover);
     }
     if (!isEnabled()) {
         track.a /= 2;
