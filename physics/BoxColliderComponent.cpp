@@ -16,7 +16,7 @@ std::shared_ptr<b2PolygonShape> makeBox(sf::Vector2f offset, sf::Vector2f size, 
         return std::max(std::fabs(length) / scale * 0.5f, b2_linearSlop);
     };
     auto shape = std::make_shared<b2PolygonShape>();
-    shape->SetAsBox(halfExtent(size.x), halfExtent(size.y), b2Vec2(offset.x / scale, offset.y / scale),
+    shape->SetAsBox(halfExtent(size.x), halfExtent(size.y), PhysicsManager::instance().toMeters(offset),
                     angle);
     return shape;
 }

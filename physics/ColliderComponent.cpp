@@ -96,9 +96,8 @@ std::pair<sf::Vector2f, sf::Vector2f> ColliderComponent::getBounds() {
         shape->ComputeAABB(&childBounds, transform, child);
         bounds.Combine(childBounds);
     }
-    const float pixelsPerMeter = PhysicsManager::instance().pixelsPerMeter;
-    return {{bounds.lowerBound.x * pixelsPerMeter, bounds.lowerBound.y * pixelsPerMeter},
-            {bounds.upperBound.x * pixelsPerMeter, bounds.upperBound.y * pixelsPerMeter}};
+    const auto& physics = PhysicsManager::instance();
+    return {physics.toPixels(bounds.lowerBound), physics.toPixels(bounds.upperBound)};
 }
 
 sf::Vector2f ColliderComponent::bodyToWorld(sf::Vector2f point) const {

@@ -8,9 +8,7 @@ DistanceJointComponent::DistanceJointComponent(std::shared_ptr<GameObject> conne
 
 std::shared_ptr<b2JointDef> DistanceJointComponent::makeDefinition(b2Body* a, b2Body* b) {
     auto definition = std::make_shared<b2DistanceJointDef>();
-    const float scale = pixelsPerMeter();
     // Sets the rest length, and both bounds, to the anchors' current distance.
-    definition->Initialize(a, b, b2Vec2(anchorA.x / scale, anchorA.y / scale),
-                           b2Vec2(anchorB.x / scale, anchorB.y / scale));
+    definition->Initialize(a, b, toMeters(anchorA), toMeters(anchorB));
     return definition;
 }

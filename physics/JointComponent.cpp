@@ -26,8 +26,8 @@ JointComponent::~JointComponent() {
     destroyJoint();
 }
 
-float JointComponent::pixelsPerMeter() {
-    return PhysicsManager::instance().pixelsPerMeter;
+b2Vec2 JointComponent::toMeters(sf::Vector2f pixels) {
+    return PhysicsManager::instance().toMeters(pixels);
 }
 
 b2Body* JointComponent::ownBody() const {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <SFML/System/Vector2.hpp>
 #include <box2d/b2_joint.h>
 
 #include "physics/OwnerCell.hpp"
@@ -65,8 +66,8 @@ protected:
     // The own object's body and the connected object's body, or null.
     b2Body* ownBody() const;
     b2Body* connectedBody() const;
-    // pixelsPerMeter of the PhysicsManager.
-    static float pixelsPerMeter();
+    // A point or offset in pixels, in metres by the PhysicsManager's scale.
+    static b2Vec2 toMeters(sf::Vector2f pixels);
 
 private:
     std::weak_ptr<b2World> world;

@@ -122,7 +122,7 @@ std::shared_ptr<RayCastHit> PhysicsManager::rayCast(uint16_t mask, float startX,
     if (!(directionLength > 0.0f) || !(length > 0.0f) || !std::isfinite(directionLength)) {
         return nullptr;
     }
-    const b2Vec2 start(startX / pixelsPerMeter, startY / pixelsPerMeter);
+    const b2Vec2 start = toMeters({startX, startY});
     const b2Vec2 end = start + length * b2Vec2(directionX / directionLength, directionY / directionLength);
 
     RayCastCallback callback;

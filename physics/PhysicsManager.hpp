@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include <SFML/System/Vector2.hpp>
 #include <box2d/b2_world.h>
 
 #include "physics/CollisionLayer.hpp"
@@ -77,6 +78,14 @@ public:
     // cleared the Box2D object's user data.
     void destroyBody(b2Body* body);
     void destroyFixture(b2Fixture* fixture);
+
+    // A scene point or offset (pixels) in Box2D's metres, and back.
+    b2Vec2 toMeters(sf::Vector2f pixels) const {
+        return {pixels.x / pixelsPerMeter, pixels.y / pixelsPerMeter};
+    }
+    sf::Vector2f toPixels(b2Vec2 meters) const {
+        return {meters.x * pixelsPerMeter, meters.y * pixelsPerMeter};
+    }
 
     std::string defaultLayerName = "_default";
     int32_t velocityIterations = 8;

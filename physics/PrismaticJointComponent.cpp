@@ -10,9 +10,7 @@ PrismaticJointComponent::PrismaticJointComponent(std::shared_ptr<GameObject> con
 
 std::shared_ptr<b2JointDef> PrismaticJointComponent::makeDefinition(b2Body* a, b2Body* b) {
     auto definition = std::make_shared<b2PrismaticJointDef>();
-    const float scale = pixelsPerMeter();
-    definition->Initialize(a, b, b2Vec2(anchor.x / scale, anchor.y / scale),
-                           b2Vec2(axis.x / scale, axis.y / scale));
+    definition->Initialize(a, b, toMeters(anchor), toMeters(axis));
     if (useLocalAnchors) {
         // Metres already; Box2D normalises the axis. The reference angle stays
         // the one Initialize measured.

@@ -8,11 +8,10 @@ RevoluteJointComponent::RevoluteJointComponent(std::shared_ptr<GameObject> conne
 
 std::shared_ptr<b2JointDef> RevoluteJointComponent::makeDefinition(b2Body* a, b2Body* b) {
     auto definition = std::make_shared<b2RevoluteJointDef>();
-    const float scale = pixelsPerMeter();
-    definition->Initialize(a, b, b2Vec2(anchor.x / scale, anchor.y / scale));
+    definition->Initialize(a, b, toMeters(anchor));
     if (useLocalAnchors) {
-        definition->localAnchorA.Set(localAnchorA.x / scale, localAnchorA.y / scale);
-        definition->localAnchorB.Set(localAnchorB.x / scale, localAnchorB.y / scale);
+        definition->localAnchorA = toMeters(localAnchorA);
+        definition->localAnchorB = toMeters(localAnchorB);
         definition->referenceAngle = 0.0f;
     }
     return definition;

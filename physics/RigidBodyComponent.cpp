@@ -58,12 +58,9 @@ void RigidBodyComponent::init() {
     if (!owner || liveBody()) {
         return;
     }
-    const float pixelsPerMeter = physics.pixelsPerMeter;
-    const sf::Vector2f position = owner->transform->getPosition();
-
     b2BodyDef definition;
     definition.type = static_cast<b2BodyType>(std::clamp<int32_t>(bodyType, b2_staticBody, b2_dynamicBody));
-    definition.position.Set(position.x / pixelsPerMeter, position.y / pixelsPerMeter);
+    definition.position = physics.toMeters(owner->transform->getPosition());
     definition.angle = owner->transform->getRotation() / PhysicsManager::degreesPerRadian;
     ownerCell = new OwnerCell<RigidBodyComponent>{this};
     definition.userData.pointer = reinterpret_cast<uintptr_t>(ownerCell);
@@ -128,15 +125,13 @@ void RigidBodyComponent::fixedUpdate(float, float) {
         current->SetTransform(b2Vec2(current->GetPosition().x, lockedPosition.y), current->GetAngle());
     }
 
-    const float pixelsPerMeter = PhysicsManager::instance().pixelsPerMeter;
+    const auto& physics = PhysicsManager::instance();
     auto& transform = *owner->transform;
     if (transformChanged) {
-        const sf::Vector2f position = transform.getPosition();
-        current->SetTransform(b2Vec2(position.x / pixelsPerMeter, position.y / pixelsPerMeter),
+        current->SetTransform(physics.toMeters(transform.getPosition()),
                               transform.getRotation() / PhysicsManager::degreesPerRadian);
     } else {
-        const b2Vec2 position = current->GetPosition();
-        transform.setPosition(position.x * pixelsPerMeter, position.y * pixelsPerMeter);
+        transform.setPosition(physics.toPixels(current->GetPosition()));
         transform.setRotation(current->GetAngle() * PhysicsManager::degreesPerRadian);
         clampVelocity();
     }

@@ -7,8 +7,7 @@ WeldJointComponent::WeldJointComponent(std::shared_ptr<GameObject> connectedObje
 
 std::shared_ptr<b2JointDef> WeldJointComponent::makeDefinition(b2Body* a, b2Body* b) {
     auto definition = std::make_shared<b2WeldJointDef>();
-    const float scale = pixelsPerMeter();
     // Stiffness and damping stay 0: a rigid weld.
-    definition->Initialize(a, b, b2Vec2(anchor.x / scale, anchor.y / scale));
+    definition->Initialize(a, b, toMeters(anchor));
     return definition;
 }
