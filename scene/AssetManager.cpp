@@ -7,24 +7,10 @@
 
 #include <rapidxml/rapidxml.hpp>
 
+#include "scene/Paths.hpp"
+#include "scene/XmlNesting.hpp"
+
 namespace {
-// Content paths may be written with backslashes; SFML and the standard
-// streams want slashes on every platform we build for.
-std::string normalisePath(std::string path) {
-    for (char& c : path) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    return path;
-}
-
-std::string directoryOf(const std::string& path) {
-    const std::string normalised = normalisePath(path);
-    const auto slash = normalised.rfind('/');
-    return slash == std::string::npos ? std::string() : normalised.substr(0, slash + 1);
-}
-
 const char* attributeValue(rapidxml::xml_node<>* node, const char* name) {
     auto* attribute = node->first_attribute(name);
     return attribute ? attribute->value() : nullptr;
@@ -111,7 +97,7 @@ bool AssetManager::loadAtlas(const std::string& path) {
     try {
         std::vector<char> text = readFile(path);
         rapidxml::xml_document<> document;
-        document.parse<0>(text.data());
+        parseXml(document, text.data());
         auto* atlas = document.first_node("TextureAtlas");
         if (!atlas) {
             throw std::runtime_error("no TextureAtlas element in " + path);
@@ -120,7 +106,7 @@ bool AssetManager::loadAtlas(const std::string& path) {
         if (!imageAttribute) {
             throw std::runtime_error("TextureAtlas without imagePath in " + path);
         }
-        const std::string imagePath = directoryOf(path) + imageAttribute;
+        const std::string imagePath = directoryOfPath(path) + imageAttribute;
 
         // Read every entry before anything is stored, so that a malformed
         // atlas leaves nothing half-loaded behind.

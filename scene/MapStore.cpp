@@ -7,22 +7,8 @@
 #include "scene/GameObjectManager.hpp"
 #include "scene/InstantiateObjects.hpp"
 #include "scene/InstantiateTileLayers.hpp"
+#include "scene/Paths.hpp"
 #include "scene/TmxParser.hpp"
-
-namespace {
-
-// Everything up to and including the last slash, backslashes read as slashes.
-std::string directoryOfPath(std::string path) {
-    for (char& c : path) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-} // namespace
 
 MapStore& MapStore::instance() {
     static MapStore store;

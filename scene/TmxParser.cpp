@@ -14,10 +14,6 @@ namespace {
 
 using XmlNode = rapidxml::xml_node<char>;
 
-// Deeper than any map the editor writes (group layers included), shallow
-// enough that rapidxml's recursion stays far from the end of the stack.
-constexpr int maxXmlNesting = 256;
-
 [[noreturn]] void malformed(const std::string& reason) {
     throw std::runtime_error(reason);
 }
@@ -208,12 +204,9 @@ const XmlNode* firstLayerOrGroup(const XmlNode* map) {
 } // namespace
 
 std::unique_ptr<TmxMap> parseTmx(char* text) {
-    if (xmlNestingDepth(text) > maxXmlNesting) {
-        malformed("elements nest more than " + std::to_string(maxXmlNesting) + " deep");
-    }
     rapidxml::xml_document<char> document;
     try {
-        document.parse<0>(text);
+        parseXml(document, text);
     } catch (const rapidxml::parse_error& error) {
         malformed(std::string("XML syntax error: ") + error.what());
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -189,4 +191,11 @@ int xmlNestingDepth(const char* text) {
             }
         }
     }
+}
+
+void parseXml(rapidxml::xml_document<>& document, char* text) {
+    if (xmlNestingDepth(text) > maxXmlNesting) {
+        throw std::runtime_error("elements nest more than " + std::to_string(maxXmlNesting) + " deep");
+    }
+    document.parse<0>(text);
 }

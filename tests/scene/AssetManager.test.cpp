@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -180,7 +181,17 @@ TEST(AssetManager, BrokenAtlasesFailWithOneMessageAndStoreNothing) {
         atlasText("absent.png", "<SubTexture name=\"y\" x=\"0\" y=\"0\" width=\"4\" height=\"4\"/>"));
     dir.writeText("partial.xml",
                   atlasText("sheet.png", "<SubTexture name=\"z\" x=\"0\" y=\"0\" width=\"4\"/>"));
+    // Deep enough to exhaust the stack of a recursive parser.
+    std::string deep = "<TextureAtlas imagePath=\"sheet.png\">";
+    for (int i = 0; i < 200000; ++i) {
+        deep += "<a>";
+    }
+    dir.writeText("deep.xml", deep);
     auto& assets = AssetManager::instance();
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(assets.loadAtlas(dir.path("deep.xml")));
+    EXPECT_EQ(capturedStdout(), "Loading failed:\nelements nest more than 256 deep\n");
 
     testing::internal::CaptureStdout();
     EXPECT_FALSE(assets.loadAtlas(dir.path("missing.xml")));
