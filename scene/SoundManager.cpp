@@ -1,5 +1,7 @@
 #include "scene/SoundManager.hpp"
 
+#include "scene/Paths.hpp"
+
 namespace {
 // A sound together with the buffer it plays; the sound is declared last so
 // it is destroyed (and detached from OpenAL) before its buffer is released.
@@ -22,7 +24,7 @@ SoundManager::~SoundManager() {
 
 std::string SoundManager::pathOf(const std::string& name) const {
     auto found = soundPaths.find(name);
-    return found != soundPaths.end() ? found->second : name;
+    return normalisePath(found != soundPaths.end() ? found->second : name);
 }
 
 std::shared_ptr<sf::Sound> SoundManager::createSound(const std::string& name) {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -29,6 +30,16 @@ TEST(SoundManager, SoundsShareOneCachedBufferFoundThroughAliases) {
     EXPECT_EQ(first->getBuffer(), sounds.buffers.at("jump").get());
     // Without an alias the name is the path.
     EXPECT_TRUE(sounds.createSound(path));
+}
+
+TEST(SoundManager, BackslashesInPathsAreSeparators) {
+    TempDirectory dir;
+    std::string path = dir.writeTone("sfx/step.wav", 0.05f);
+    std::replace(path.begin(), path.end(), '/', '\\');
+    auto& sounds = SoundManager::instance();
+    sounds.soundPaths["step"] = path;
+    EXPECT_TRUE(sounds.createSound("step"));
+    EXPECT_TRUE(sounds.createMusic("step"));
 }
 
 TEST(SoundManager, MissingFilesGiveNothingAndAreTriedAgain) {
