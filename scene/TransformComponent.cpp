@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "scene/GameObject.hpp"
 #include "physics/RigidBodyComponent.hpp"
+#include "scene/GameObject.hpp"
 
 namespace {
 constexpr float degreesPerRadian = 360.0f / (2.0f * 3.14159265358979f);
