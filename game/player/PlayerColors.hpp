@@ -22,6 +22,7 @@ inline PlayerColors playerColors(int playerNumber) {
     case 3:
         return {sf::Color::Yellow, sf::Color::Magenta, sf::Color(94, 8, 8, 255)};
     default:
-        return {sf::Color(0, 27, 81, 255) + lift, sf::Color(13, 99, 118, 255) + lift, sf::Color(101, 48, 42, 255)};
+        return {sf::Color(0, 27, 81, 255) + lift, sf::Color(13, 99, 118, 255) + lift,
+                sf::Color(101, 48, 42, 255)};
     }
 }
