@@ -24,7 +24,12 @@ TEST(CollisionLayer, BitsFollowCreationOrderAndRunOutAfterSixteen) {
         EXPECT_EQ(physics.getOrCreateCollisionLayer("layer" + std::to_string(i))->filter.categoryBits,
                   1 << i);
     }
+    testing::internal::CaptureStdout();
     auto seventeenth = physics.getOrCreateCollisionLayer("seventeenth");
+    physics.getOrCreateCollisionLayer("seventeenth");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Collision layer 'seventeenth' gets no category bit (only 16 layers have one): it collides "
+              "with nothing\n");
     EXPECT_EQ(seventeenth->filter.categoryBits, 0);
     EXPECT_EQ(seventeenth->filter.maskBits, 0xFFFF);
 }
