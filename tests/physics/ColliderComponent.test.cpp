@@ -15,7 +15,7 @@
 using namespace physics_test;
 
 namespace {
-struct ColliderScene : ::testing::Test {
+struct ColliderScene : SceneTest {
     void SetUp() override {
         PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
         object = makeObject("Thing", {0, 0});

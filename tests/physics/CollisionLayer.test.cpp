@@ -4,6 +4,10 @@
 
 using namespace physics_test;
 
+// Layers are never removed and take their bits in order of creation: these
+// cases count on a fresh PhysicsManager, which ctest's one process per case
+// gives them.
+
 TEST(CollisionLayer, FreshManagerHasOnlyTheDefaultLayer) {
     auto& physics = PhysicsManager::instance();
     ASSERT_EQ(physics.layers.size(), 1u);

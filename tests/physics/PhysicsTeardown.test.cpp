@@ -11,7 +11,7 @@ using namespace physics_test;
 // Every order in which objects, components, bodies and the world can go.
 // Under the sanitizers these catch any touch of freed Box2D or scene memory.
 namespace {
-struct TeardownScene : ::testing::Test {
+struct TeardownScene : SceneTest {
     void SetUp() override {
         PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
         ground = makeBox("Platform", {0, 100}, {200, 20}, b2_staticBody);
