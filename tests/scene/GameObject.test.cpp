@@ -1,3 +1,6 @@
+#include <numeric>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "core/StateManager.hpp"
@@ -225,6 +228,33 @@ TEST_F(GameObjects, ClearLeavesPendingAdditionsToJoinLater) {
     EXPECT_FALSE(objects.findGameObject("waiting"));
     objects.update(0.0f, 0.0f);
     EXPECT_EQ(objects.findGameObject("waiting"), waiting);
+}
+
+TEST_F(GameObjects, ObjectsAreListedUpdatedAndFoundInCreationOrder) {
+    // Blocks freed here are handed out again newest first, so the objects
+    // made next get addresses that fall as they are created: an order by
+    // address would differ from the order of creation.
+    {
+        std::vector<std::shared_ptr<GameObject>> spacers;
+        for (int i = 0; i < 64; ++i) {
+            spacers.push_back(std::make_shared<GameObject>("spacer"));
+        }
+    }
+    std::vector<std::shared_ptr<GameObject>> made;
+    std::vector<int> updateOrder;
+    for (int i = 0; i < 64; ++i) {
+        made.push_back(objects.createGameObject("twin"));
+        auto probe = addComponent<ProbeComponent>(made.back());
+        probe->duringUpdate = [&updateOrder, i] { updateOrder.push_back(i); };
+    }
+    objects.update(0.0f, 0.0f);
+    EXPECT_TRUE(objects.persistentObjects == made) << "listed in creation order";
+    EXPECT_TRUE(objects.findGameObject("twin") == made.front()) << "the first made of same-named objects";
+
+    objects.update(0.0f, 0.0f);
+    std::vector<int> creationOrder(made.size());
+    std::iota(creationOrder.begin(), creationOrder.end(), 0);
+    EXPECT_EQ(updateOrder, creationOrder);
 }
 
 TEST(ComponentRegistry, CreatorKeysAreLowercasedAndFirstRegistrationWins) {
