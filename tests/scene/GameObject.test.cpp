@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/MapFixtures.hpp"
 #include "core/StateManager.hpp"
 #include "scene/GameObjectManager.hpp"
 
@@ -255,6 +256,41 @@ TEST_F(GameObjects, ObjectsAreListedUpdatedAndFoundInCreationOrder) {
     std::vector<int> creationOrder(made.size());
     std::iota(creationOrder.begin(), creationOrder.end(), 0);
     EXPECT_EQ(updateOrder, creationOrder);
+}
+
+TEST_F(GameObjects, ParentLoopsAreRefusedAndTheHierarchyStaysWalkable) {
+    auto top = listed("top");
+    auto middle = listed("middle");
+    auto bottom = listed("bottom");
+    middle->parent = top;
+    bottom->parent = middle;
+    top->transform->setPosition(10.0f, 0.0f);
+    middle->transform->setPosition(0.0f, 5.0f);
+
+    StdoutCapture output;
+    top->parent = bottom;
+    top->parent = top;
+    middle->parent = std::weak_ptr<GameObject>(bottom);
+    EXPECT_EQ(
+        output.text(),
+        "Game object \"top\" cannot take \"bottom\" as its parent: that would close a loop; parent kept\n"
+        "Game object \"top\" cannot take \"top\" as its parent: that would close a loop; parent kept\n"
+        "Game object \"middle\" cannot take \"bottom\" as its parent: that would close a loop; parent "
+        "kept\n");
+    EXPECT_FALSE(top->lockParent());
+    EXPECT_EQ(middle->lockParent(), top);
+    EXPECT_TRUE(bottom->isActiveInHierarchy());
+    EXPECT_EQ(bottom->transform->getPosition(), sf::Vector2f(10.0f, 5.0f));
+    top->setActive(false);
+    EXPECT_FALSE(bottom->isActiveInHierarchy());
+
+    // Moving a branch elsewhere, or detaching it, is no loop.
+    bottom->parent = top;
+    EXPECT_EQ(bottom->lockParent(), top);
+    middle->parent = bottom;
+    EXPECT_EQ(middle->lockParent(), bottom);
+    middle->parent.reset();
+    EXPECT_TRUE(middle->isActiveInHierarchy());
 }
 
 TEST(ComponentRegistry, CreatorKeysAreLowercasedAndFirstRegistrationWins) {
