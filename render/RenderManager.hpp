@@ -31,6 +31,7 @@ public:
     // Called by the generic add-component step for every renderable.
     void addRenderable(const std::weak_ptr<RenderableComponent>& renderable);
     // Erases expired entries met on the way and this component's entry.
+    // During drawAll the entry is emptied instead, and dropped after the walk.
     void removeRenderable(const RenderableComponent* renderable);
 
     // A new visible layer at the end of the table, or empty when the name is taken.
@@ -64,4 +65,15 @@ public:
 
 private:
     RenderManager() = default;
+
+    // Marks the walk of drawAll, also when a draw throws.
+    struct DrawingScope {
+        explicit DrawingScope(RenderManager& manager);
+        ~DrawingScope();
+        RenderManager& manager;
+        bool wasDrawing;
+    };
+    // While drawAll walks the list, removals empty entries instead of erasing them.
+    bool drawing = false;
+    bool removedWhileDrawing = false;
 };
