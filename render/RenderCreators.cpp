@@ -94,7 +94,7 @@ std::shared_ptr<Component> createSpriteRenderer(std::shared_ptr<GameObject> game
             gameObject->transform->setScale(scaleForMode(mode, sx, sy));
         }
     }
-    if (auto layer = RenderManager::instance().findLayer(layerName)) {
+    if (auto layer = RenderManager::instance().findLayerForRenderer(layerName)) {
         renderer->setLayer(layer);
     }
     return renderer;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "render/CameraComponent.hpp"
 #include "render/RenderableComponent.hpp"
@@ -135,6 +136,15 @@ std::shared_ptr<Layer> RenderManager::findLayer(const std::string& name) const {
         }
     }
     return nullptr;
+}
+
+std::shared_ptr<Layer> RenderManager::findLayerForRenderer(const std::string& name) {
+    auto layer = findLayer(name);
+    if (!layer && missingLayersReported.insert(name).second) {
+        std::printf("Draw layer \"%s\" does not exist; renderers put on it are drawn beneath every layer\n",
+                    name.c_str());
+    }
+    return layer;
 }
 
 int RenderManager::layerIndex(const std::string& name) const {

@@ -61,10 +61,20 @@ TEST_F(SpriteCreator, ReadsDepthLayerAndNamedKeys) {
     ASSERT_EQ(render.renderables.size(), 1u);
 }
 
-TEST_F(SpriteCreator, UnknownLayerLeavesTheRendererLayerless) {
-    auto object = GameObjectManager::instance().createGameObject("block");
+TEST_F(SpriteCreator, UnknownLayerLeavesTheRendererLayerlessAndIsReportedOncePerName) {
+    auto& objects = GameObjectManager::instance();
+    auto object = objects.createGameObject("block");
+    testing::internal::CaptureStdout();
     auto renderer = std::dynamic_pointer_cast<SpriteRendererComponent>(
-        GameObjectManager::instance().createComponent("sprite", object, properties("min")));
+        objects.createComponent("sprite", object, properties("min")));
+    objects.createComponent("sprite", objects.createGameObject("block"), properties("min"));
+    PropertyMap elsewhere = properties("min");
+    elsewhere["#layer"] = "Nowhere";
+    objects.createComponent("sprite", objects.createGameObject("block"), elsewhere);
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Draw layer \"Platforms\" does not exist; renderers put on it are drawn beneath every layer\n"
+              "Draw layer \"Nowhere\" does not exist; renderers put on it are drawn beneath every layer\n");
     ASSERT_TRUE(renderer);
     EXPECT_FALSE(renderer->getLayer());
 }

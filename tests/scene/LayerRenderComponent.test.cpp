@@ -204,7 +204,12 @@ TEST(LayerRenderComponent, LayersOfTheSameNameShareOneRenderLayer) {
 
 TEST(LayerRenderComponent, WithoutCreatingLayersOnlyExistingOnesAreUsed) {
     auto decor = RenderManager::instance().addLayer("Decor");
+    ASSERT_TRUE(MapStore::instance().loadMap(fixtureMapPath("tiles.tmx"), "tiles"));
+    StdoutCapture output;
     auto map = instantiateTiles(false);
+    // Two tile layers are named "Ground"; the missing layer is reported once.
+    EXPECT_EQ(output.text(),
+              "Draw layer \"Ground\" does not exist; renderers put on it are drawn beneath every layer\n");
     EXPECT_EQ(RenderManager::instance().layers.size(), 1u);
     EXPECT_FALSE(map.layers[0]->getLayer());
     EXPECT_EQ(map.layers[1]->getLayer(), decor);
