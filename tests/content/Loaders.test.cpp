@@ -79,6 +79,8 @@ int countTagged(const std::vector<std::shared_ptr<GameObject>>& objects, const s
 
 } // namespace
 
+// Each case of this suite expects engine singletons untouched by earlier cases (maps, layers, objects,
+// physics world): it passes because ctest runs every case in a process of its own.
 TEST(ContentLoading, ArenaBuildsEveryObjectLayerAndCameraTheGameUses) {
     auto objects = buildMap("../assets/tilemap/zefMap.tmx", "magicmap");
     expectPlayerBuilt("Player1");

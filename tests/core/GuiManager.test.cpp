@@ -26,6 +26,8 @@ const std::string redPage =
     "  Renderer { BackgroundColor = Red; BackgroundColorHover = Red; Borders = 0; } }\n";
 } // namespace
 
+// Each case of this suite expects a GuiManager with no page loaded: it passes because ctest runs every
+// case in a process of its own.
 TEST(GuiManager, LoadingANameTwiceKeepsTheFirstPage) {
     auto& gui = GuiManager::instance();
     EXPECT_TRUE(gui.loadGroup("menu", sampleForm));

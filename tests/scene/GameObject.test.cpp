@@ -50,6 +50,8 @@ protected:
 };
 } // namespace
 
+// Each case of this suite expects a GameObjectManager with no objects listed or pending: it passes because
+// ctest runs every case in a process of its own.
 TEST_F(GameObjects, NewObjectHasItsTransformFirstAndIsPendingUntilNextUpdate) {
     auto object = objects.createGameObject("crate");
     ASSERT_EQ(object->components.size(), 1u);

@@ -75,6 +75,8 @@ std::shared_ptr<GameObject> named(const ObjectsMap& map, const std::string& name
 
 } // namespace
 
+// Each case of this suite expects empty map, object, render-layer and collision-layer stores: it passes
+// because ctest runs every case in a process of its own.
 TEST(InstantiateObjects, EveryMapObjectBecomesAChildOfItsGroupsObject) {
     auto map = instantiateObjectsMap();
     ASSERT_EQ(map.objects.size(), 4u);
