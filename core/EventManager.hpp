@@ -50,10 +50,15 @@ public:
 
     void addListener(const std::shared_ptr<IEventListener>& listener);
     [[nodiscard]] std::shared_ptr<EventKey> addListener(Callback callback);
+    // An empty pointer is ignored.
     void queueEvent(const std::shared_ptr<GameEvent>& event);
     // Runs the call at the end of this frame's update (or the next frame's,
     // when queued by a deferred call).
     void invokeLater(std::function<void()> call);
+    // Delivers every event queued before the call, then runs the deferred
+    // calls. An exception from a listener or a call (an empty call throws
+    // std::bad_function_call) passes out after the delivery is tidied: what
+    // ran is gone, what was not reached waits for the next call, in order.
     void processEvents();
 
     bool pending = false;

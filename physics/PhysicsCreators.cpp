@@ -67,6 +67,10 @@ std::shared_ptr<Component> createRigidBodyComponent(std::shared_ptr<GameObject> 
                                                     PropertyMap properties) {
     const int32_t bodyType = bodyTypeFrom(setting(properties, "0", {"type"}, "static"));
     const float mass = number(properties, "1", {"mass"}, "1");
+    if (mass < 0.0f) {
+        // It would become negative fixture densities.
+        throw std::invalid_argument("negative mass: " + setting(properties, "1", {"mass"}, "1"));
+    }
     const std::string& layerName = properties.at("#layer");
     const std::string letters = setting(properties, "2", {"constrains"}, "");
     int32_t constraints = 0;

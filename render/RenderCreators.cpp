@@ -1,5 +1,8 @@
 #include "render/RenderCreators.hpp"
 
+#include <cmath>
+#include <stdexcept>
+
 #include "render/CameraComponent.hpp"
 #include "render/RenderManager.hpp"
 #include "render/SpriteRendererComponent.hpp"
@@ -19,6 +22,16 @@ std::string textSetting(const PropertyMap& properties, const char* position, con
                         const std::string& fallback) {
     const std::string* value = findSetting(properties, position, name);
     return value ? *value : fallback;
+}
+
+// std::stof, refusing what it reads as infinite or not a number: no size can
+// be either, and the message is the one the physics creators give.
+float finiteNumber(const std::string& text) {
+    const float value = std::stof(text);
+    if (!std::isfinite(value)) {
+        throw std::invalid_argument("not a finite number: " + text);
+    }
+    return value;
 }
 
 sf::Vector2f scaleForMode(const std::string& mode, float sx, float sy) {
@@ -44,7 +57,13 @@ int32_t cameraExtent(const PropertyMap& properties, const char* position, const 
                      const char* objectKey) {
     const std::string* value = findSetting(properties, position, name);
     if (!value || value->empty() || *value == "auto") {
-        return static_cast<int32_t>(std::stof(properties.at(objectKey)));
+        const std::string& text = properties.at(objectKey);
+        const float size = finiteNumber(text);
+        // Converting a float outside int32's range is undefined; refuse it first.
+        if (!(size > -2147483648.0f && size < 2147483648.0f)) {
+            throw std::out_of_range("out of range for a size in pixels: " + text);
+        }
+        return static_cast<int32_t>(size);
     }
     return std::stoi(*value);
 }
@@ -56,8 +75,8 @@ std::shared_ptr<Component> createSpriteRenderer(std::shared_ptr<GameObject> game
     const std::string* depthText = findSetting(properties, "1", "depth");
     const int32_t depth = depthText ? std::stoi(*depthText) : 0;
     const std::string& directory = properties.at("#directory");
-    const float objectWidth = std::stof(properties.at("#width"));
-    const float objectHeight = std::stof(properties.at("#height"));
+    const float objectWidth = finiteNumber(properties.at("#width"));
+    const float objectHeight = finiteNumber(properties.at("#height"));
     const std::string mode = textSetting(properties, "2", "scale", "min");
     const std::string& layerName = properties.at("#layer");
 
@@ -75,7 +94,7 @@ std::shared_ptr<Component> createSpriteRenderer(std::shared_ptr<GameObject> game
             gameObject->transform->setScale(scaleForMode(mode, sx, sy));
         }
     }
-    if (auto layer = RenderManager::instance().findLayer(layerName)) {
+    if (auto layer = RenderManager::instance().findLayerForRenderer(layerName)) {
         renderer->setLayer(layer);
     }
     return renderer;
@@ -98,7 +117,7 @@ std::shared_ptr<Component> createStageCameraController(std::shared_ptr<GameObjec
     const std::string player2 = textSetting(properties, "1", "player2", "");
     const std::string* widthText = findSetting(properties, "2", "width");
     const std::string* heightText = findSetting(properties, "3", "height");
-    const float width = widthText ? std::stof(*widthText) : 0.0f;
-    const float height = heightText ? std::stof(*heightText) : 0.0f;
+    const float width = widthText ? finiteNumber(*widthText) : 0.0f;
+    const float height = heightText ? finiteNumber(*heightText) : 0.0f;
     return addComponent<StageCameraControllerComponent>(gameObject, player1, player2, width, height);
 }

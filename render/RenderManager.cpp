@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "render/CameraComponent.hpp"
 #include "render/RenderableComponent.hpp"
@@ -92,8 +93,19 @@ void RenderManager::removeRenderable(const RenderableComponent* renderable) {
     // expired: it is recognised by its control block, which needs no locking.
     const std::weak_ptr<const RenderableComponent> self = renderable->weak_from_this();
     for (size_t i = 0; i < renderables.size();) {
-        const auto& entry = renderables[i];
+        auto& entry = renderables[i];
         const bool isSelf = !self.owner_before(entry) && !entry.owner_before(self);
+        if (drawing) {
+            // drawAll walks the list by position, so nothing moves now: the
+            // entry is emptied in place and dropped when the walk is over.
+            if (isSelf) {
+                entry.reset();
+                removedWhileDrawing = true;
+                return;
+            }
+            ++i;
+            continue;
+        }
         if (isSelf || entry.expired()) {
             renderables.erase(renderables.begin() + static_cast<std::ptrdiff_t>(i));
             if (isSelf) {
@@ -124,6 +136,15 @@ std::shared_ptr<Layer> RenderManager::findLayer(const std::string& name) const {
         }
     }
     return nullptr;
+}
+
+std::shared_ptr<Layer> RenderManager::findLayerForRenderer(const std::string& name) {
+    auto layer = findLayer(name);
+    if (!layer && missingLayersReported.insert(name).second) {
+        std::printf("Draw layer \"%s\" does not exist; renderers put on it are drawn beneath every layer\n",
+                    name.c_str());
+    }
+    return layer;
 }
 
 int RenderManager::layerIndex(const std::string& name) const {
@@ -171,16 +192,35 @@ void RenderManager::drawAll(sf::RenderTarget& target, float delta, float time) {
     if (needsSort) {
         sortRenderables();
     }
-    // Index walk: a draw may add renderables (appended at the end).
-    for (size_t i = 0; i < renderables.size(); ++i) {
-        auto renderable = renderables[i].lock();
-        if (!renderable) {
-            continue;
-        }
-        auto layer = renderable->getLayer();
-        const bool visible = !layer || layer->visible;
-        if (visible && renderable->isEnabled()) {
-            renderable->draw(delta, time, target);
+    {
+        // A draw may add renderables (appended, reached by the index walk)
+        // or destroy them (emptied in place, so no entry is skipped).
+        DrawingScope scope(*this);
+        for (size_t i = 0; i < renderables.size(); ++i) {
+            auto renderable = renderables[i].lock();
+            if (!renderable) {
+                continue;
+            }
+            auto layer = renderable->getLayer();
+            const bool visible = !layer || layer->visible;
+            if (visible && renderable->isEnabled()) {
+                renderable->draw(delta, time, target);
+            }
         }
     }
+    if (removedWhileDrawing) {
+        removedWhileDrawing = false;
+        renderables.erase(std::remove_if(renderables.begin(), renderables.end(),
+                                         [](const auto& entry) { return entry.expired(); }),
+                          renderables.end());
+    }
+}
+
+RenderManager::DrawingScope::DrawingScope(RenderManager& manager)
+    : manager(manager), wasDrawing(manager.drawing) {
+    manager.drawing = true;
+}
+
+RenderManager::DrawingScope::~DrawingScope() {
+    manager.drawing = wasDrawing;
 }

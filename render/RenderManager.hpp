@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,11 +32,16 @@ public:
     // Called by the generic add-component step for every renderable.
     void addRenderable(const std::weak_ptr<RenderableComponent>& renderable);
     // Erases expired entries met on the way and this component's entry.
+    // During drawAll the entry is emptied instead, and dropped after the walk.
     void removeRenderable(const RenderableComponent* renderable);
 
     // A new visible layer at the end of the table, or empty when the name is taken.
     std::shared_ptr<Layer> addLayer(const std::string& name);
     std::shared_ptr<Layer> findLayer(const std::string& name) const;
+    // findLayer for a renderer that is put on a layer by name. A name that
+    // names no layer leaves the renderer layerless, drawn beneath every
+    // layer: that is printed in one line, once per name.
+    std::shared_ptr<Layer> findLayerForRenderer(const std::string& name);
     // The layer's index, or -1.
     int layerIndex(const std::string& name) const;
     // Takes the layer out of the table and puts it at `position` (clamped to
@@ -64,4 +70,17 @@ public:
 
 private:
     RenderManager() = default;
+
+    // Marks the walk of drawAll, also when a draw throws.
+    struct DrawingScope {
+        explicit DrawingScope(RenderManager& manager);
+        ~DrawingScope();
+        RenderManager& manager;
+        bool wasDrawing;
+    };
+    // While drawAll walks the list, removals empty entries instead of erasing them.
+    bool drawing = false;
+    bool removedWhileDrawing = false;
+    // Layer names already reported missing by findLayerForRenderer.
+    std::set<std::string> missingLayersReported;
 };

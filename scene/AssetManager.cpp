@@ -24,17 +24,38 @@ AssetManager& AssetManager::instance() {
 
 std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path, const std::string& name,
                                                        std::shared_ptr<sf::Sprite>& sprite) {
+    // A path is loaded once. Sprites only point at their texture, so a sprite
+    // made here must show the texture the cache keeps alive, never a second
+    // copy that dies with the caller.
+    std::shared_ptr<sf::Texture> texture;
+    if (auto cached = textures.find(path); cached != textures.end()) {
+        texture = cached->second;
+    } else {
+        texture = readTexture(path);
+        if (!texture) {
+            return nullptr;
+        }
+    }
+    keep(path, name, texture, sprite);
+    return texture;
+}
+
+std::shared_ptr<sf::Texture> AssetManager::readTexture(const std::string& path) const {
     auto texture = std::make_shared<sf::Texture>();
     if (!texture->loadFromFile(normalisePath(path))) {
         std::printf("Couldn't load texture %s\n", path.c_str());
         return nullptr;
     }
     texture->setSmooth(smooth);
+    return texture;
+}
+
+void AssetManager::keep(const std::string& path, const std::string& name,
+                        const std::shared_ptr<sf::Texture>& texture, std::shared_ptr<sf::Sprite>& sprite) {
     textures.emplace(path, texture);
     sprite = std::make_shared<sf::Sprite>(*texture);
     sprites.emplace(name, sprite);
     spriteSources.emplace(name, path);
-    return texture;
 }
 
 std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path, const std::string& name) {
@@ -72,21 +93,34 @@ bool AssetManager::loadTileset(const std::string& path, int tileWidth, int tileH
     if (textures.count(path) != 0) {
         return false;
     }
-    auto texture = loadTexture(path);
+    // Cached only once it is known to be cut: a refused tileset leaves nothing behind.
+    auto texture = readTexture(path);
     if (!texture) {
         return false;
     }
     const int width = static_cast<int>(texture->getSize().x);
     const int height = static_cast<int>(texture->getSize().y);
+    // Edge tiles narrower than a full tile are cut too (their rectangles reach
+    // past the image), so both counts round up.
+    const int cutColumns = static_cast<int>((width + tileWidth - 1LL) / tileWidth);
+    const int cutRows = static_cast<int>((height + tileHeight - 1LL) / tileHeight);
+    const long long tiles = static_cast<long long>(cutColumns) * cutRows;
+    if (tiles > maxTilesetTiles) {
+        throw std::length_error("tileset image " + path + " would be cut into " + std::to_string(tiles) +
+                                " tiles of " + std::to_string(tileWidth) + " x " +
+                                std::to_string(tileHeight) + " pixels, more than " +
+                                std::to_string(maxTilesetTiles));
+    }
+    std::shared_ptr<sf::Sprite> whole;
+    keep(path, path, texture, whole);
+    // Numbered by whole columns, as the map editor counts them.
     const int columns = width / tileWidth;
-    for (int x = 0; x < width; x += tileWidth) {
-        for (int y = 0; y < height; y += tileHeight) {
-            // Edge tiles narrower than a full tile are still cut; their
-            // rectangles reach past the image.
-            const int number = x / tileWidth + 1 + columns * (y / tileHeight);
+    for (int column = 0; column < cutColumns; ++column) {
+        for (int row = 0; row < cutRows; ++row) {
+            const int number = column + 1 + columns * row;
             const std::string name = path + std::to_string(number);
-            sprites.emplace(name,
-                            std::make_shared<sf::Sprite>(*texture, sf::IntRect(x, y, tileWidth, tileHeight)));
+            const sf::IntRect rectangle(column * tileWidth, row * tileHeight, tileWidth, tileHeight);
+            sprites.emplace(name, std::make_shared<sf::Sprite>(*texture, rectangle));
             spriteSources.emplace(name, path);
         }
     }

@@ -18,10 +18,11 @@ class AssetManager {
 public:
     static AssetManager& instance();
 
-    // Loads the whole image at `path` (a new texture, the cache is not
-    // consulted) and a sprite showing all of it, stored under `name` and
-    // handed back in `sprite`. Empty, with "Couldn't load texture", on failure;
-    // `sprite` is then left untouched.
+    // The texture of the image at `path` (loaded on first request, the cached
+    // one after that) and a new sprite showing all of it, stored under `name`
+    // and handed back in `sprite`. Every sprite points into a texture the cache
+    // owns for the rest of the run. Empty, with "Couldn't load texture", on
+    // failure; `sprite` is then left untouched.
     std::shared_ptr<sf::Texture> loadTexture(const std::string& path, const std::string& name,
                                              std::shared_ptr<sf::Sprite>& sprite);
     std::shared_ptr<sf::Texture> loadTexture(const std::string& path, const std::string& name);
@@ -33,8 +34,13 @@ public:
     std::shared_ptr<sf::Sprite> getSprite(const std::string& name);
     // Cuts the image into tileWidth x tileHeight sprites named path + number
     // (counted from 1, row by row). False when the image was cut (or loaded)
-    // before, cannot be loaded, or the tile size is 0.
+    // before, cannot be loaded, or the tile size is not positive. An image
+    // that would give more than `maxTilesetTiles` tiles throws
+    // std::length_error naming it, and nothing is stored.
     bool loadTileset(const std::string& path, int tileWidth, int tileHeight);
+    // A 4096 x 4096 sheet of 16 x 16 tiles: far beyond any real tileset, and
+    // small enough that a mistyped tile size cannot exhaust memory.
+    static constexpr long long maxTilesetTiles = 65536;
     // Reads a texture-atlas XML file; its image path is relative to the
     // atlas's directory. False, with "Loading failed", on a missing or
     // malformed file; nothing of that atlas is stored then.
@@ -52,4 +58,10 @@ public:
 
 private:
     AssetManager() = default;
+    // The image as a new texture with `smooth` applied, not cached; empty,
+    // with "Couldn't load texture", when it cannot be loaded.
+    std::shared_ptr<sf::Texture> readTexture(const std::string& path) const;
+    // Caches the texture under `path` and a new whole-image sprite of it under `name`.
+    void keep(const std::string& path, const std::string& name, const std::shared_ptr<sf::Texture>& texture,
+              std::shared_ptr<sf::Sprite>& sprite);
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "scene/Component.hpp"
+#include "scene/ParentLink.hpp"
 #include "scene/TransformComponent.hpp"
 
 class RigidBodyComponent;
@@ -72,7 +73,8 @@ public:
     // Set by GameObjectManager::destroyGameObject; the object counts as inactive from then on.
     bool destroyed = false;
     bool active = true;
-    std::weak_ptr<GameObject> parent;
+    // Observed, never a loop: an assignment that would close one is refused.
+    ParentLink parent{*this};
     // Owned, in order of addition; the transform is always first.
     std::vector<std::shared_ptr<Component>> components;
     std::shared_ptr<TransformComponent> transform;

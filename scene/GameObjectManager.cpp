@@ -25,7 +25,7 @@ std::shared_ptr<GameObject> GameObjectManager::createGameObject(const std::strin
     auto object = std::make_shared<GameObject>(name);
     object->transform = addComponent<TransformComponent>(object);
     bool forScene = StateManager::instance().currentState != nullptr;
-    pendingAdditions.emplace(object, forScene);
+    pendingAdditions.push_back({object, forScene});
     return object;
 }
 
@@ -86,9 +86,9 @@ void GameObjectManager::update(float delta, float time) {
 void GameObjectManager::flushPendingAdditions() {
     auto additions = std::move(pendingAdditions);
     pendingAdditions.clear();
-    for (auto& [object, forScene] : additions) {
-        object->persistent = !forScene;
-        (forScene ? sceneObjects : persistentObjects).push_back(object);
+    for (auto& addition : additions) {
+        addition.object->persistent = !addition.forScene;
+        (addition.forScene ? sceneObjects : persistentObjects).push_back(addition.object);
     }
 }
 

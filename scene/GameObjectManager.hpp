@@ -41,7 +41,16 @@ public:
 
     std::vector<std::shared_ptr<GameObject>> sceneObjects;
     std::vector<std::shared_ptr<GameObject>> persistentObjects;
-    std::map<std::shared_ptr<GameObject>, bool> pendingAdditions;
+    // An object created since the last flush, and whether a game state was
+    // current at its creation (it then joins the scene list).
+    struct PendingAddition {
+        std::shared_ptr<GameObject> object;
+        bool forScene = false;
+    };
+    // In creation order, so objects are listed (and updated and found) in the
+    // same order on every run. Each object appears once: only
+    // createGameObject appends, once per new object.
+    std::vector<PendingAddition> pendingAdditions;
     std::vector<std::shared_ptr<GameObject>> pendingDestructions;
     std::map<std::string, ComponentCreator> creators;
 

@@ -18,8 +18,10 @@ std::shared_ptr<GameObject> instantiateTileLayers(const std::string& mapName, bo
     auto holder = GameObjectManager::instance().createGameObject(mapName);
     for (const auto& layer : map->layers) {
         auto renderLayer = renderManager.findLayer(layer->name);
-        if (!renderLayer && createLayers) {
-            renderLayer = renderManager.addLayer(layer->name);
+        if (!renderLayer) {
+            // Made when asked to; otherwise the missing layer is reported.
+            renderLayer = createLayers ? renderManager.addLayer(layer->name)
+                                       : renderManager.findLayerForRenderer(layer->name);
         }
         auto tileMapLayer = std::make_shared<TileMapLayer>(layer.get(), map.get(), mapName);
         addComponent<LayerRenderComponent>(holder, tileMapLayer, renderLayer, smooth);

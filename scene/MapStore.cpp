@@ -17,20 +17,23 @@ MapStore& MapStore::instance() {
 
 bool MapStore::loadMap(const std::string& path, const std::string& name) {
     std::shared_ptr<TmxMap> map;
+    const std::string directory = directoryOfPath(path);
+    // Everything a map file decides runs in here, tileset cutting included:
+    // whatever it throws refuses the map instead of ending the program.
     try {
         std::vector<char> text = AssetManager::readFile(path);
         map = parseTmx(text.data());
+        // A tileset image that cannot be loaded is reported by the asset
+        // manager and its tiles are simply not drawn; one that would be cut
+        // into too many tiles throws.
+        for (const auto& tileset : map->tilesets) {
+            AssetManager::instance().loadTileset(directory + tileset->imageSource, tileset->tileWidth,
+                                                 tileset->tileHeight);
+        }
     } catch (const std::exception& error) {
         std::printf("File %s is not a valid tilemap.\n", path.c_str());
         std::printf("  %s\n", error.what());
         return false;
-    }
-    // The map is whole from here on: a tileset image that cannot be loaded is
-    // reported by the asset manager and its tiles are simply not drawn.
-    const std::string directory = directoryOfPath(path);
-    for (const auto& tileset : map->tilesets) {
-        AssetManager::instance().loadTileset(directory + tileset->imageSource, tileset->tileWidth,
-                                             tileset->tileHeight);
     }
     mapDirectories.emplace(name, directory);
     maps.emplace(name, std::move(map));

@@ -19,9 +19,11 @@ public:
     // Reads and parses the map at `path`, cuts its tilesets into tile sprites
     // (AssetManager::loadTileset) and stores it under `name`. A name already
     // taken keeps its first map (the call still returns true). On a missing,
-    // unreadable or malformed file prints "File <path> is not a valid
-    // tilemap." with the reason on the next line, stores nothing and returns
-    // false.
+    // unreadable or malformed file, or a tileset that would be cut into too
+    // many tiles, prints "File <path> is not a valid tilemap." with the reason
+    // on the next line, does not store the map (tilesets cut before a refused
+    // one stay in the asset cache) and returns false. Nothing the file
+    // contains makes it throw.
     bool loadMap(const std::string& path, const std::string& name);
 
     // Builds the scene of the stored map `name`: its tile layers on one game

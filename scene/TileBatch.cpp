@@ -7,7 +7,7 @@
 TileBatch::TileBatch(sf::RenderTarget& target) : target(target), vertices(sf::Triangles) {}
 
 void TileBatch::add(const sf::Sprite& sprite) {
-    if (sprite.getTexture() != texture) {
+    if (sprite.getTexture() != texture || vertices.getVertexCount() >= maxTiles * 6) {
         flush();
         texture = sprite.getTexture();
     }

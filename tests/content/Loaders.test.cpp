@@ -3,10 +3,10 @@
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <cstdlib>
-#include <sys/stat.h>
 
 #include "ContentCatalogue.hpp"
 #include "common/MapFixtures.hpp"
+#include "common/TestOutput.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "render/CameraComponent.hpp"
@@ -79,6 +79,8 @@ int countTagged(const std::vector<std::shared_ptr<GameObject>>& objects, const s
 
 } // namespace
 
+// Each case of this suite expects engine singletons untouched by earlier cases (maps, layers, objects,
+// physics world): it passes because ctest runs every case in a process of its own.
 TEST(ContentLoading, ArenaBuildsEveryObjectLayerAndCameraTheGameUses) {
     auto objects = buildMap("../assets/tilemap/zefMap.tmx", "magicmap");
     expectPlayerBuilt("Player1");
@@ -149,9 +151,8 @@ TEST(ContentLoading, EverySoundOfTheSoundTableLoadsThroughTheSoundManager) {
 }
 
 TEST(ContentLoading, EveryMenuPageLoadsThroughTheWidgetLayerWithItsWidgets) {
-    // Written beside the build for looking at; not checked in.
-    const std::string previews = "content-preview/";
-    ::mkdir(previews.c_str(), 0755);
+    // Written for looking at; not checked in.
+    const std::string previews = testOutputPath("content-preview/");
     sf::RenderTexture target;
     ASSERT_TRUE(target.create(1920, 1080));
     for (const auto& page : content::formPages()) {
@@ -195,8 +196,7 @@ TEST(ContentLoading, ArenaDrawnThroughItsMainCameraShowsSkyIslandAndCrates) {
     RenderManager::instance().drawAll(target, 0.0f, 0.0f);
     target.display();
     sf::Image frame = target.getTexture().copyToImage();
-    ::mkdir("content-preview", 0755);
-    frame.saveToFile("content-preview/arena.png");
+    frame.saveToFile(testOutputPath("content-preview/arena.png"));
     // The camera starts 1920 x 1080 around the world origin: world (x, y) is
     // pixel (x + 960, y + 540).
     auto at = [&](int x, int y) { return frame.getPixel(x + 960, y + 540); };

@@ -1,3 +1,7 @@
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "core/EventManager.hpp"
@@ -145,4 +149,49 @@ TEST(EventManager, EmptyDeferredCallRaisesBadFunctionCall) {
     auto& events = EventManager::instance();
     events.invokeLater(std::function<void()>());
     EXPECT_THROW(events.processEvents(), std::bad_function_call);
+}
+
+TEST(EventManager, EmptyEventIsIgnored) {
+    auto& events = EventManager::instance();
+    auto listener = std::make_shared<RecordingListener>();
+    events.addListener(listener);
+    events.queueEvent(nullptr);
+    EXPECT_FALSE(events.pending);
+    events.processEvents();
+    EXPECT_TRUE(listener->received.empty());
+}
+
+TEST(EventManager, ThrowingListenerOrCallNeitherRepeatsNorLosesWork) {
+    auto& events = EventManager::instance();
+    auto listener = std::make_shared<RecordingListener>();
+    events.addListener(listener);
+    auto first = std::make_shared<GameEvent>();
+    auto second = std::make_shared<GameEvent>();
+    listener->onReceive = [&](std::shared_ptr<GameEvent> event) {
+        if (event == first) {
+            throw std::runtime_error("listener failed");
+        }
+    };
+    std::vector<std::string> ran;
+    events.queueEvent(first);
+    events.queueEvent(second);
+    events.invokeLater([&] { ran.push_back("before"); });
+    EXPECT_THROW(events.processEvents(), std::runtime_error);
+    EXPECT_EQ(listener->received, std::vector<std::shared_ptr<GameEvent>>{first});
+
+    // The next delivery carries on where the failed one stopped, once.
+    auto third = std::make_shared<GameEvent>();
+    events.queueEvent(third);
+    events.processEvents();
+    EXPECT_EQ(listener->received, (std::vector<std::shared_ptr<GameEvent>>{first, second, third}));
+    EXPECT_EQ(ran, std::vector<std::string>{"before"});
+
+    events.invokeLater([&] { throw std::runtime_error("call failed"); });
+    events.invokeLater([&] { ran.push_back("after"); });
+    EXPECT_THROW(events.processEvents(), std::runtime_error);
+    events.processEvents();
+    events.processEvents();
+    EXPECT_EQ(ran, (std::vector<std::string>{"before", "after"}));
+    EXPECT_EQ(listener->received.size(), 3u) << "no event came again";
+    EXPECT_FALSE(events.pending);
 }

@@ -1,11 +1,9 @@
-#include <chrono>
-#include <thread>
-
 #include <gtest/gtest.h>
 
 #include <SFML/Graphics/RectangleShape.hpp>
 
 #include "common/MediaFixtures.hpp"
+#include "common/Polling.hpp"
 #include "core/Game.hpp"
 #include "render/CameraComponent.hpp"
 #include "render/RenderManager.hpp"
@@ -45,11 +43,10 @@ TEST_F(GameMedia, StartUpCreatesTheOverlayAtWindowSize) {
 TEST_F(GameMedia, StoppedSoundsAreDroppedInTheFixedStepOnly) {
     TempDirectory dir;
     auto& sounds = SoundManager::instance();
-    sounds.playSound(dir.writeTone("blip.wav", 0.02f), false, 10, 1);
+    auto blip = sounds.playSound(dir.writeTone("blip.wav", 0.02f), false, 10, 1);
     ASSERT_EQ(sounds.playing.size(), 1u);
-    for (int i = 0; i < 200 && sounds.playing[0].source->getStatus() != sf::SoundSource::Stopped; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    ASSERT_TRUE(pollUntil([&] { return blip->getStatus() == sf::SoundSource::Stopped; }));
+    blip.reset();
     game.update(0.01f, 0.01f);
     EXPECT_EQ(sounds.playing.size(), 1u);
     game.fixedUpdate(game.fixedDelta, game.fixedDelta);

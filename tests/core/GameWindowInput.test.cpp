@@ -11,6 +11,7 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include "common/PrivateDisplay.hpp"
+#include "common/TestOutput.hpp"
 #include "core/Game.hpp"
 #include "core/GuiManager.hpp"
 #include "core/InputManager.hpp"
@@ -119,7 +120,7 @@ TEST(GameWindowInput, FormPageReactsToTheRealMouseAndKeysReachActions) {
     game.draw(0.0f, 0.0f);
     shot.update(game.window);
     const sf::Image image = shot.copyToImage();
-    EXPECT_TRUE(image.saveToFile(std::string(VORLUNE_BINARY_DIR) + "/GameWindowInput.png"));
+    EXPECT_TRUE(image.saveToFile(testOutputPath("GameWindowInput.png")));
     EXPECT_NE(image.getPixel(400, 439), sf::Color(0xC8, 0xB0, 0x70)) << "no thumb left in the middle";
     EXPECT_EQ(image.getPixel(570, 439), sf::Color(0xC8, 0xB0, 0x70)) << "the thumb at the end";
 

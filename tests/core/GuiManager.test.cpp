@@ -5,6 +5,7 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 
 #include "common/MouseEvents.hpp"
+#include "common/TestOutput.hpp"
 #include "core/GuiManager.hpp"
 #include "widgets/Button.hpp"
 #include "widgets/Picture.hpp"
@@ -13,9 +14,9 @@
 namespace {
 const std::string sampleForm = std::string(VORLUNE_SOURCE_DIR) + "/tests/widgets/forms/AllWidgets.txt";
 
-// Writes a form into the build directory and returns its path.
+// Writes a form into the tests' output folder and returns its path.
 std::string writeForm(const std::string& name, const std::string& text) {
-    const std::string path = std::string(VORLUNE_BINARY_DIR) + "/" + name;
+    const std::string path = testOutputPath(name);
     std::ofstream(path) << text;
     return path;
 }
@@ -25,6 +26,8 @@ const std::string redPage =
     "  Renderer { BackgroundColor = Red; BackgroundColorHover = Red; Borders = 0; } }\n";
 } // namespace
 
+// Each case of this suite expects a GuiManager with no page loaded: it passes because ctest runs every
+// case in a process of its own.
 TEST(GuiManager, LoadingANameTwiceKeepsTheFirstPage) {
     auto& gui = GuiManager::instance();
     EXPECT_TRUE(gui.loadGroup("menu", sampleForm));

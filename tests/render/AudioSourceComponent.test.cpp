@@ -8,7 +8,7 @@
 class AudioSource : public testing::Test {
 protected:
     void SetUp() override {
-        SoundManager::instance().soundPaths["step"] = dir.writeTone("step.wav", 1.0f);
+        SoundManager::instance().soundPaths["step"] = dir.writeTone("step.wav", 20.0f);
         owner = GameObjectManager::instance().createGameObject("walker");
         voice = addComponent<AudioSourceComponent>(owner);
     }

@@ -33,6 +33,8 @@ protected:
 };
 } // namespace
 
+// Each case of this suite expects no render layers, renderables or reported layer names yet: it passes
+// because ctest runs every case in a process of its own.
 TEST_F(SpriteCreator, ScaleModesFitTheObject) {
     EXPECT_EQ(scaleFor("max"), sf::Vector2f(4, 4));
     EXPECT_EQ(scaleFor("min"), sf::Vector2f(2, 2));
@@ -61,10 +63,20 @@ TEST_F(SpriteCreator, ReadsDepthLayerAndNamedKeys) {
     ASSERT_EQ(render.renderables.size(), 1u);
 }
 
-TEST_F(SpriteCreator, UnknownLayerLeavesTheRendererLayerless) {
-    auto object = GameObjectManager::instance().createGameObject("block");
+TEST_F(SpriteCreator, UnknownLayerLeavesTheRendererLayerlessAndIsReportedOncePerName) {
+    auto& objects = GameObjectManager::instance();
+    auto object = objects.createGameObject("block");
+    testing::internal::CaptureStdout();
     auto renderer = std::dynamic_pointer_cast<SpriteRendererComponent>(
-        GameObjectManager::instance().createComponent("sprite", object, properties("min")));
+        objects.createComponent("sprite", object, properties("min")));
+    objects.createComponent("sprite", objects.createGameObject("block"), properties("min"));
+    PropertyMap elsewhere = properties("min");
+    elsewhere["#layer"] = "Nowhere";
+    objects.createComponent("sprite", objects.createGameObject("block"), elsewhere);
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Draw layer \"Platforms\" does not exist; renderers put on it are drawn beneath every layer\n"
+              "Draw layer \"Nowhere\" does not exist; renderers put on it are drawn beneath every layer\n");
     ASSERT_TRUE(renderer);
     EXPECT_FALSE(renderer->getLayer());
 }

@@ -1,4 +1,8 @@
 #include <cmath>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +66,8 @@ struct CountingRenderable : RenderableComponent {
 };
 } // namespace
 
+// Each case of this suite expects a RenderManager with no layers or renderables: it passes because ctest runs
+// every case in a process of its own.
 TEST_F(RenderOrder, LayerlessRenderableLiesBeneathLayeredOnes) {
     auto& render = RenderManager::instance();
     auto back = render.addLayer("Back");
@@ -179,6 +185,8 @@ TEST_F(RenderOrder, PolygonDrawsInItsObjectSpace) {
     EXPECT_EQ(drawAndRead(10, 10), sf::Color::Black);
 }
 
+// Each case of this suite expects a RenderManager with no layers or renderables: it passes because ctest runs
+// every case in a process of its own.
 TEST(RenderManager, AddLayerRefusesATakenName) {
     auto& render = RenderManager::instance();
     auto first = render.addLayer("Beards");
@@ -269,4 +277,49 @@ TEST(RenderManager, FreedRenderableLeavesOnlyItsOwnEntryAndExpiredOnesBeforeIt) 
     EXPECT_EQ(render.renderables[0].lock(), first);
     EXPECT_EQ(render.renderables[1].lock(), kept);
     EXPECT_TRUE(render.renderables[2].expired());
+}
+
+namespace {
+// Logs its draws by name and runs a hook (once) inside its first one.
+struct HookedRenderable : RenderableComponent {
+    HookedRenderable(std::string name, std::vector<std::string>& log) : name(std::move(name)), log(log) {}
+    void draw(float, float, sf::RenderTarget&) override {
+        log.push_back(name);
+        if (auto hook = std::exchange(duringDraw, nullptr)) {
+            hook();
+        }
+    }
+    std::string name;
+    std::vector<std::string>& log;
+    std::function<void()> duringDraw;
+};
+} // namespace
+
+TEST(RenderManager, RenderablesDestroyedByADrawSkipNoOther) {
+    auto& render = RenderManager::instance();
+    auto owner = GameObjectManager::instance().createGameObject("owner");
+    std::vector<std::string> drawn;
+    // Depths fix the list order a, b, c, d; only the object holds them.
+    std::vector<std::weak_ptr<HookedRenderable>> made;
+    for (const char* name : {"a", "b", "c", "d"}) {
+        auto renderable = addComponent<HookedRenderable>(owner, name, drawn);
+        renderable->depth = 3 - static_cast<int32_t>(made.size());
+        made.push_back(renderable);
+    }
+    auto removeFromOwner = [owner](const std::weak_ptr<HookedRenderable>& renderable) {
+        return [owner, renderable] { owner->removeComponent(renderable.lock()); };
+    };
+    // a goes as soon as its own draw is over; c's draw destroys b, drawn before it.
+    made[0].lock()->duringDraw = removeFromOwner(made[0]);
+    made[2].lock()->duringDraw = removeFromOwner(made[1]);
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(8, 8));
+    render.drawAll(target, 0, 0);
+    EXPECT_EQ(drawn, (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_TRUE(made[0].expired() && made[1].expired());
+    EXPECT_EQ(render.renderables.size(), 2u) << "the emptied entries are gone after the walk";
+
+    drawn.clear();
+    render.drawAll(target, 0, 0);
+    EXPECT_EQ(drawn, (std::vector<std::string>{"c", "d"}));
 }

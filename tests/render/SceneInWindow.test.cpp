@@ -1,7 +1,7 @@
 // Builds a small scene in code (layers, sprites, a polygon, particles, an
 // animated sprite, a main camera), runs it through the real frame loop in a
 // real window and checks what reached the window. The picture is saved as
-// build/scene-in-window.png for a human to look at.
+// build/test-output/scene-in-window.png for a human to look at.
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
 
+#include "common/TestOutput.hpp"
 #include "core/Game.hpp"
 #include "render/CameraComponent.hpp"
 #include "render/ParticleSystemComponent.hpp"
@@ -135,7 +136,7 @@ TEST(SceneInWindow, DrawsLayersDepthHeightParticlesAnimationAndOverlay) {
     ASSERT_EQ(std::system("xdotool search --name '^Scene test$' windowraise"), 0);
     game.runFrame(times, [] { return 0.1f; });
     // What the X server shows, not what the program believes it drew.
-    const std::string shot = VORLUNE_BINARY_DIR "/scene-in-window.png";
+    const std::string shot = testOutputPath("scene-in-window.png");
     ASSERT_EQ(std::system(("import -window root " + shot).c_str()), 0);
     sf::Image image;
     ASSERT_TRUE(image.loadFromFile(shot));

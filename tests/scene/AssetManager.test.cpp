@@ -19,6 +19,8 @@ std::string atlasText(const std::string& imagePath, const std::string& entries) 
 }
 } // namespace
 
+// Each case of this suite expects the AssetManager with empty caches: it passes because ctest runs every
+// case in a process of its own.
 TEST(AssetManager, MissingImageIsReportedAndStoresNothing) {
     auto& assets = AssetManager::instance();
     std::shared_ptr<sf::Sprite> sprite = std::make_shared<sf::Sprite>();
@@ -56,12 +58,45 @@ TEST(AssetManager, FirstEntryUnderANameWins) {
     ASSERT_TRUE(assets.loadTexture(second, "shared"));
     EXPECT_EQ(assets.sprites.at("shared")->getTexture(), firstTexture.get());
     EXPECT_EQ(assets.spriteSources.at("shared"), first);
+}
 
-    // Loading a path twice builds a new texture, but the cache keeps the first.
-    auto again = assets.loadTexture(first, "other");
-    EXPECT_NE(again, firstTexture);
-    EXPECT_EQ(assets.textures.at(first), firstTexture);
-    EXPECT_EQ(assets.getTexture(first), firstTexture);
+TEST(AssetManager, LoadingACachedPathAgainReusesItsTexture) {
+    TempDirectory dir;
+    const std::string path = dir.writeImage("hero.png", 4, 6);
+    auto& assets = AssetManager::instance();
+    auto cached = assets.loadTexture(path, "hero");
+    std::filesystem::remove(path);
+
+    // The caller drops what it got back: the new sprite must still show a
+    // texture that the cache keeps alive, not a copy that died with the caller.
+    std::shared_ptr<sf::Sprite> sprite;
+    EXPECT_EQ(assets.loadTexture(path, "hero again", sprite), cached);
+    ASSERT_TRUE(sprite);
+    EXPECT_EQ(sprite->getTexture(), cached.get());
+    EXPECT_EQ(assets.sprites.at("hero again")->getTexture(), cached.get());
+    EXPECT_EQ(assets.sprites.at("hero again")->getTexture()->getSize(), sf::Vector2u(4, 6));
+    EXPECT_EQ(assets.textures.at(path), cached);
+    EXPECT_EQ(assets.textures.size(), 1u);
+}
+
+TEST(AssetManager, TwoAtlasesOnOneSheetShareItsTexture) {
+    TempDirectory dir;
+    const std::string image = dir.writeImage("sheet.png", 32, 16, sf::Color::Green);
+    dir.writeText(
+        "walk.xml",
+        atlasText("sheet.png", "<SubTexture name=\"walk\" x=\"0\" y=\"0\" width=\"16\" height=\"16\"/>"));
+    dir.writeText(
+        "jump.xml",
+        atlasText("sheet.png", "<SubTexture name=\"jump\" x=\"16\" y=\"0\" width=\"16\" height=\"16\"/>"));
+    auto& assets = AssetManager::instance();
+    ASSERT_TRUE(assets.loadAtlas(dir.path("walk.xml")));
+    ASSERT_TRUE(assets.loadAtlas(dir.path("jump.xml")));
+    const sf::Texture* sheet = assets.textures.at(image).get();
+    EXPECT_EQ(assets.sprites.at("walk")->getTexture(), sheet);
+    ASSERT_EQ(assets.sprites.at("jump")->getTexture(), sheet);
+    // The second atlas's frames read the sheet's pixels.
+    const sf::Image pixels = assets.sprites.at("jump")->getTexture()->copyToImage();
+    EXPECT_EQ(pixels.getPixel(20, 8), sf::Color::Green);
 }
 
 TEST(AssetManager, GetSpriteLoadsAnUnknownNameOnceAsAPath) {

@@ -1,5 +1,9 @@
+#include <numeric>
+#include <vector>
+
 #include <gtest/gtest.h>
 
+#include "common/MapFixtures.hpp"
 #include "core/StateManager.hpp"
 #include "scene/GameObjectManager.hpp"
 
@@ -46,6 +50,8 @@ protected:
 };
 } // namespace
 
+// Each case of this suite expects a GameObjectManager with no objects listed or pending: it passes because
+// ctest runs every case in a process of its own.
 TEST_F(GameObjects, NewObjectHasItsTransformFirstAndIsPendingUntilNextUpdate) {
     auto object = objects.createGameObject("crate");
     ASSERT_EQ(object->components.size(), 1u);
@@ -225,6 +231,68 @@ TEST_F(GameObjects, ClearLeavesPendingAdditionsToJoinLater) {
     EXPECT_FALSE(objects.findGameObject("waiting"));
     objects.update(0.0f, 0.0f);
     EXPECT_EQ(objects.findGameObject("waiting"), waiting);
+}
+
+TEST_F(GameObjects, ObjectsAreListedUpdatedAndFoundInCreationOrder) {
+    // Blocks freed here are handed out again newest first, so the objects
+    // made next get addresses that fall as they are created: an order by
+    // address would differ from the order of creation.
+    {
+        std::vector<std::shared_ptr<GameObject>> spacers;
+        for (int i = 0; i < 64; ++i) {
+            spacers.push_back(std::make_shared<GameObject>("spacer"));
+        }
+    }
+    std::vector<std::shared_ptr<GameObject>> made;
+    std::vector<int> updateOrder;
+    for (int i = 0; i < 64; ++i) {
+        made.push_back(objects.createGameObject("twin"));
+        auto probe = addComponent<ProbeComponent>(made.back());
+        probe->duringUpdate = [&updateOrder, i] { updateOrder.push_back(i); };
+    }
+    objects.update(0.0f, 0.0f);
+    EXPECT_TRUE(objects.persistentObjects == made) << "listed in creation order";
+    EXPECT_TRUE(objects.findGameObject("twin") == made.front()) << "the first made of same-named objects";
+
+    objects.update(0.0f, 0.0f);
+    std::vector<int> creationOrder(made.size());
+    std::iota(creationOrder.begin(), creationOrder.end(), 0);
+    EXPECT_EQ(updateOrder, creationOrder);
+}
+
+TEST_F(GameObjects, ParentLoopsAreRefusedAndTheHierarchyStaysWalkable) {
+    auto top = listed("top");
+    auto middle = listed("middle");
+    auto bottom = listed("bottom");
+    middle->parent = top;
+    bottom->parent = middle;
+    top->transform->setPosition(10.0f, 0.0f);
+    middle->transform->setPosition(0.0f, 5.0f);
+
+    StdoutCapture output;
+    top->parent = bottom;
+    top->parent = top;
+    middle->parent = std::weak_ptr<GameObject>(bottom);
+    EXPECT_EQ(
+        output.text(),
+        "Game object \"top\" cannot take \"bottom\" as its parent: that would close a loop; parent kept\n"
+        "Game object \"top\" cannot take \"top\" as its parent: that would close a loop; parent kept\n"
+        "Game object \"middle\" cannot take \"bottom\" as its parent: that would close a loop; parent "
+        "kept\n");
+    EXPECT_FALSE(top->lockParent());
+    EXPECT_EQ(middle->lockParent(), top);
+    EXPECT_TRUE(bottom->isActiveInHierarchy());
+    EXPECT_EQ(bottom->transform->getPosition(), sf::Vector2f(10.0f, 5.0f));
+    top->setActive(false);
+    EXPECT_FALSE(bottom->isActiveInHierarchy());
+
+    // Moving a branch elsewhere, or detaching it, is no loop.
+    bottom->parent = top;
+    EXPECT_EQ(bottom->lockParent(), top);
+    middle->parent = bottom;
+    EXPECT_EQ(middle->lockParent(), bottom);
+    middle->parent.reset();
+    EXPECT_TRUE(middle->isActiveInHierarchy());
 }
 
 TEST(ComponentRegistry, CreatorKeysAreLowercasedAndFirstRegistrationWins) {

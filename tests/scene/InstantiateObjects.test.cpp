@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "common/MapFixtures.hpp"
 #include "common/MediaFixtures.hpp"
 #include "physics/PhysicsManager.hpp"
+#include "physics/RigidBodyComponent.hpp"
 #include "render/RenderManager.hpp"
 #include "render/SpriteRendererComponent.hpp"
 #include "scene/GameObjectManager.hpp"
@@ -72,6 +75,8 @@ std::shared_ptr<GameObject> named(const ObjectsMap& map, const std::string& name
 
 } // namespace
 
+// Each case of this suite expects empty map, object, render-layer and collision-layer stores: it passes
+// because ctest runs every case in a process of its own.
 TEST(InstantiateObjects, EveryMapObjectBecomesAChildOfItsGroupsObject) {
     auto map = instantiateObjectsMap();
     ASSERT_EQ(map.objects.size(), 4u);
@@ -242,4 +247,55 @@ TEST(InstantiateObjects, EngineCreatorsBuildFromTheMapsSettings) {
     EXPECT_NE(output.text().find("object \"Bad\" in Things: component \"look\" (Sprite) was not built"),
               std::string::npos)
         << output.text();
+}
+
+TEST(InstantiateObjects, NumbersNoObjectCanHaveAreRefusedWithOneLineEach) {
+    struct Case {
+        std::string object, instance, type, key, value, problem;
+    };
+    // Each object declares one component with one setting; "#" keys replace the loader's own.
+    const std::vector<Case> cases = {
+        {"Heavy", "body", "rigidbody", "mass", "-2", "negative mass: -2"},
+        {"Blur", "look", "sprite", "#width", "nan", "not a finite number: nan"},
+        {"Endless", "look", "sprite", "#height", "inf", "not a finite number: inf"},
+        {"Huge", "view", "camera", "#width", "1e30", "out of range for a size in pixels: 1e30"},
+        {"Lost", "view", "camera", "#height", "-nan", "not a finite number: -nan"},
+        {"Far", "stage", "stage camera controller", "width", "infinity", "not a finite number: infinity"},
+        {"Light", "body", "rigidbody", "mass", "0.5", ""},
+    };
+    std::string objects;
+    for (const auto& c : cases) {
+        objects += "<object name=\"" + c.object +
+                   "\" x=\"0\" y=\"0\" width=\"32\" height=\"32\"><properties>" + "<property name=\"" +
+                   c.instance + "\" value=\"" + c.type + "\"/><property name=\"" + c.instance + "#" + c.key +
+                   "\" value=\"" + c.value + "\"/></properties></object>\n";
+    }
+    TempDirectory directory;
+    const std::string path = directory.writeText(
+        "numbers.tmx",
+        "<map width=\"4\" height=\"4\" tilewidth=\"16\" tileheight=\"16\">\n"
+        "<layer name=\"Ground\" width=\"4\" height=\"4\"><data encoding=\"csv\"></data></layer>\n"
+        "<objectgroup name=\"Things\">\n" +
+            objects + "</objectgroup></map>\n");
+    ASSERT_TRUE(MapStore::instance().loadMap(path, "numbers"));
+    StdoutCapture output;
+    MapStore::instance().instantiate("numbers", true, true);
+    const std::string printed = output.text();
+
+    auto& manager = GameObjectManager::instance();
+    for (const auto& c : cases) {
+        auto object = manager.findGameObject(c.object);
+        ASSERT_TRUE(object) << c.object;
+        if (c.problem.empty()) {
+            continue;
+        }
+        const std::string line = "Map numbers, object \"" + c.object + "\" in Things: component \"" +
+                                 c.instance + "\" (" + c.type + ") was not built: " + c.problem + "\n";
+        EXPECT_NE(printed.find(line), std::string::npos) << line << "in:\n" << printed;
+        EXPECT_EQ(object->components.size(), 1u) << c.object << " keeps only its transform";
+    }
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), static_cast<std::ptrdiff_t>(cases.size() - 1))
+        << printed;
+    ASSERT_TRUE(manager.findGameObject("Light")->rigidBody);
+    EXPECT_EQ(manager.findGameObject("Light")->rigidBody->mass, 0.5f);
 }

@@ -59,6 +59,8 @@ sf::Image drawScene(sf::Vector2u size) {
 
 } // namespace
 
+// Each case of this suite expects no render layers and no cut tilesets yet: it passes because ctest runs
+// every case in a process of its own.
 TEST(LayerRenderComponent, TextureIsTileSizeTimesLayerSize) {
     auto map = instantiateTiles();
     ASSERT_EQ(map.layers.size(), 3u);
@@ -204,7 +206,12 @@ TEST(LayerRenderComponent, LayersOfTheSameNameShareOneRenderLayer) {
 
 TEST(LayerRenderComponent, WithoutCreatingLayersOnlyExistingOnesAreUsed) {
     auto decor = RenderManager::instance().addLayer("Decor");
+    ASSERT_TRUE(MapStore::instance().loadMap(fixtureMapPath("tiles.tmx"), "tiles"));
+    StdoutCapture output;
     auto map = instantiateTiles(false);
+    // Two tile layers are named "Ground"; the missing layer is reported once.
+    EXPECT_EQ(output.text(),
+              "Draw layer \"Ground\" does not exist; renderers put on it are drawn beneath every layer\n");
     EXPECT_EQ(RenderManager::instance().layers.size(), 1u);
     EXPECT_FALSE(map.layers[0]->getLayer());
     EXPECT_EQ(map.layers[1]->getLayer(), decor);

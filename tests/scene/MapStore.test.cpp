@@ -36,6 +36,8 @@ std::string loadText(const TempDirectory& directory, const std::string& text, bo
 
 } // namespace
 
+// Each case of this suite expects an empty MapStore and AssetManager: it passes because ctest runs every
+// case in a process of its own.
 TEST(MapStore, LoadsTheEditorsMapAndCutsItsTilesets) {
     const std::string path = fixtureMapPath("tiles.tmx");
     ASSERT_TRUE(MapStore::instance().loadMap(path, "tiles"));
@@ -131,4 +133,27 @@ TEST(MapStore, InstantiatedObjectsAreFoundByNameAtOnce) {
     auto crates = std::count_if(manager.persistentObjects.begin(), manager.persistentObjects.end(),
                                 [](const auto& object) { return object->name == "Crate"; });
     EXPECT_EQ(crates, 2);
+}
+
+TEST(MapStore, TilesetCutIntoTooManyTilesRefusesTheMap) {
+    TempDirectory directory;
+    directory.writeImage("img/t.png", 16, 8);
+    // 1 x 1 tiles on a 300 x 300 image: 90000 tiles, more than any real tileset.
+    const std::string big = directory.writeImage("img/big.png", 300, 300);
+    std::string text = smallMapWith("1,2");
+    const std::string second = R"(<tileset firstgid="3" name="dust" tilewidth="1" tileheight="1">
+  <image source="img/big.png" width="300" height="300"/>
+ </tileset>
+ <layer)";
+    text.replace(text.find("<layer"), 6, second);
+    const std::string path = directory.path("bad.tmx");
+    const std::string printed = loadText(directory, text, false);
+    EXPECT_EQ(printed, "File " + path + " is not a valid tilemap.\n  tileset image " + big +
+                           " would be cut into 90000 tiles of 1 x 1 pixels, more than 65536\n");
+    EXPECT_FALSE(MapStore::instance().findMap("bad"));
+    const auto& assets = AssetManager::instance();
+    EXPECT_EQ(assets.textures.count(big), 0u) << "a refused tileset caches nothing";
+    EXPECT_EQ(assets.sprites.count(big + "1"), 0u);
+    EXPECT_EQ(assets.sprites.size() + assets.spriteSources.size(), 2u * 3u)
+        << "only the first tileset's whole image and two tiles";
 }

@@ -1,19 +1,18 @@
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "common/MediaFixtures.hpp"
+#include "common/Polling.hpp"
 #include "scene/SoundManager.hpp"
 
+// Each case expects a fresh SoundManager (no cached buffers, nothing
+// playing): ctest runs every case in its own process.
+
 namespace {
-// Waits (up to two seconds) until the source has played to its end.
+// Waits (with a generous bound) until the source has played to its end.
 bool waitUntilStopped(const sf::SoundSource& source) {
-    for (int i = 0; i < 200 && source.getStatus() != sf::SoundSource::Stopped; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return source.getStatus() == sf::SoundSource::Stopped;
+    return pollUntil([&] { return source.getStatus() == sf::SoundSource::Stopped; });
 }
 } // namespace
 
@@ -83,7 +82,9 @@ TEST(SoundManager, LoopingSoundStaysUntilStoppedByName) {
     auto hum = sounds.playSound("hum", true, 30, 1);
     auto humToo = sounds.playSound("hum", true, 30, 1);
     auto tick = sounds.playSound("tick", true, 30, 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    // Once a sound as long as the loops has ended, they would have too.
+    auto once = sounds.playSound("tick", false, 30, 1);
+    ASSERT_TRUE(waitUntilStopped(*once));
     sounds.removeStopped();
     EXPECT_EQ(sounds.playing.size(), 3u);
     EXPECT_EQ(hum->getStatus(), sf::SoundSource::Playing);
@@ -114,11 +115,15 @@ TEST(SoundManager, StopWithEmptyNameStopsEverythingIncludingMusic) {
 TEST(SoundManager, SoundKeepsItsSamplesWhenTheCacheLetsGo) {
     TempDirectory dir;
     auto& sounds = SoundManager::instance();
-    auto sound = sounds.playSound(dir.writeTone("long.wav", 1.0f), false, 30, 1);
+    // Looping, so it is still playing however long the process stalls.
+    auto sound = sounds.playSound(dir.writeTone("long.wav", 1.0f), true, 30, 1);
     ASSERT_TRUE(sound);
     const sf::SoundBuffer* buffer = sound->getBuffer();
     sounds.buffers.clear();
     ASSERT_EQ(sound->getBuffer(), buffer);
     EXPECT_EQ(buffer->getSampleCount(), 22050u);
+    // Playback goes on through the samples the cache no longer holds.
+    EXPECT_TRUE(pollUntil([&] { return sound->getPlayingOffset() > sf::milliseconds(50); }));
     EXPECT_EQ(sound->getStatus(), sf::SoundSource::Playing);
+    sounds.stop("");
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/TestOutput.hpp"
 #include "widgets/Button.hpp"
 #include "widgets/FormError.hpp"
 #include "widgets/FormLoader.hpp"
@@ -182,14 +183,16 @@ TEST(FormLoader, UnreadableFileIsReportedWithItsName) {
 }
 
 TEST(FormLoader, BackslashPathsAndTexturesRelativeToTheForm) {
-    const std::string path = std::string(VORLUNE_BINARY_DIR) + "/FormLoaderBackslash.txt";
+    const std::string path = testOutputPath("FormLoaderBackslash.txt");
     {
         std::ofstream file(path);
-        file << "Picture.P { Renderer { Texture = \"..\\tests\\widgets\\forms\\images\\banner.png\"; } }\n";
+        file << "Picture.P { Renderer { Texture = "
+                "\"..\\..\\tests\\widgets\\forms\\images\\banner.png\"; } }\n";
     }
     std::string windowsPath = path;
     std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
-    // The build directory lies in the source tree, so ".." from it is the source root.
+    // The form lies in build/test-output/ and the build directory in the
+    // source tree, so "..\.." from the form is the source root.
     auto group = Group::create();
     testing::internal::CaptureStdout();
     loadFormFile(*group, windowsPath);

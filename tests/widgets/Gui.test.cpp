@@ -3,6 +3,7 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 
 #include "common/MouseEvents.hpp"
+#include "common/TestOutput.hpp"
 #include "widgets/Button.hpp"
 #include "widgets/FormLoader.hpp"
 #include "widgets/Gui.hpp"
@@ -124,7 +125,7 @@ TEST_F(GuiDrawingTest, SampleFormShowsEveryWidgetKind) {
     loadFormFile(*gui.getRoot(), std::string(VORLUNE_SOURCE_DIR) + "/tests/widgets/forms/AllWidgets.txt");
     gui.handleEvent(mouse::moved(400, 170)); // over "Start"
     const sf::Image image = render();
-    const std::string path = std::string(VORLUNE_BINARY_DIR) + "/AllWidgets.png";
+    const std::string path = testOutputPath("AllWidgets.png");
     EXPECT_TRUE(image.saveToFile(path)) << path;
 
     // The banner's warm gradient fills the background.
