@@ -8,7 +8,7 @@ packages=(
   libsfml-dev libbox2d-dev librapidxml-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils imagemagick
   libgl1-mesa-dri
 )
 
