@@ -6,15 +6,20 @@
 #include "core/GuiManager.hpp"
 #include "core/InputManager.hpp"
 #include "core/StateManager.hpp"
+#include "game/GameCreators.hpp"
 #include "game/InputBindings.hpp"
 #include "game/SoundFileCheck.hpp"
 #include "game/states/ArenaState.hpp"
 #include "game/states/MainMenuState.hpp"
 #include "game/states/VictoryState.hpp"
+#include "scene/GameObjectManager.hpp"
 #include "scene/MapStore.hpp"
 #include "scene/SoundManager.hpp"
 
 void VorluneGame::onInit() {
+    // The game's own map-object components must be known before any map is built.
+    registerGameCreators(GameObjectManager::instance());
+
     auto& maps = MapStore::instance();
     maps.loadMap("../assets/tilemap/zefMap.tmx", "magicmap");
     maps.loadMap("../assets/tilemap/victoryMap.tmx", "victorymap");
