@@ -63,6 +63,9 @@ void VorluneGame::createStates() {
             return;
         }
         victory->winner = gameOver->winner;
+        // A match may end under the open pause menu; like every other switch
+        // of state, this one starts from a clean screen.
+        GuiManager::instance().hideAll();
         states.setState("Victory");
     });
 }
