@@ -6,12 +6,15 @@
 #include "core/GuiManager.hpp"
 #include "core/InputManager.hpp"
 #include "core/StateManager.hpp"
+#include "game/GameContent.hpp"
 #include "game/GameCreators.hpp"
 #include "game/InputBindings.hpp"
 #include "game/SoundFileCheck.hpp"
 #include "game/states/ArenaState.hpp"
 #include "game/states/MainMenuState.hpp"
 #include "game/states/VictoryState.hpp"
+#include "physics/PhysicsManager.hpp"
+#include "scene/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
 #include "scene/MapStore.hpp"
 #include "scene/SoundManager.hpp"
@@ -23,10 +26,12 @@ void VorluneGame::onInit() {
     auto& maps = MapStore::instance();
     maps.loadMap("../assets/tilemap/zefMap.tmx", "magicmap");
     maps.loadMap("../assets/tilemap/victoryMap.tmx", "victorymap");
+    loadCharacterArt(AssetManager::instance());
 
     auto& sounds = SoundManager::instance();
     sounds.soundVolume = 0.5f;
     sounds.musicVolume = 0.5f;
+    registerGameSounds(sounds);
     const std::set<std::string> unplayable = checkSoundFiles(sounds);
     // Both tracks start silent; `onUpdate` fades them in. A track whose file
     // was reported above is left out rather than tried again.
@@ -38,6 +43,7 @@ void VorluneGame::onInit() {
     }
 
     registerInputBindings(InputManager::instance());
+    createPlayerCollisionLayers(PhysicsManager::instance());
 
     createStates();
     StateManager::instance().setState("Menu");
