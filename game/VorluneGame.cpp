@@ -33,6 +33,11 @@ void VorluneGame::onInit() {
     sounds.musicVolume = 0.5f;
     registerGameSounds(sounds);
     const std::set<std::string> unplayable = checkSoundFiles(sounds);
+    // A sound reported above plays silence from now on, rather than failing
+    // (and being reported again) at every footstep.
+    for (const auto& name : unplayable) {
+        sounds.buffers.emplace(name, std::make_shared<sf::SoundBuffer>());
+    }
     // Both tracks start silent; `onUpdate` fades them in. A track whose file
     // was reported above is left out rather than tried again.
     if (!unplayable.count("bg music")) {
