@@ -14,7 +14,7 @@
 #include "scene/MapStore.hpp"
 #include "scene/SoundManager.hpp"
 
-ArenaState::ArenaState() : GameState("Arena") {
+ArenaState::ArenaState() : ButtonPagesState("Arena") {
     auto& gui = GuiManager::instance();
     gui.loadGroup("pause", "..\\assets\\gui\\PauseMenu.txt");
     gui.loadGroup("pauseControls", "..\\assets\\gui\\PauseMenu_Controls.txt");

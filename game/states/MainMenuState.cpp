@@ -17,7 +17,7 @@ namespace {
 const char* const audioSliders[] = {"GameSounds", "MusicVolume", "MasterVolume"};
 } // namespace
 
-MainMenuState::MainMenuState() : GameState("Menu") {
+MainMenuState::MainMenuState() : ButtonPagesState("Menu") {
     auto& gui = GuiManager::instance();
     gui.loadGroup("menu", "..\\assets\\gui\\Menu.txt");
     gui.loadGroup("credits", "..\\assets\\gui\\Credits.txt");

@@ -10,7 +10,7 @@
 #include "scene/SoundManager.hpp"
 #include "widgets/Picture.hpp"
 
-VictoryState::VictoryState() : GameState("Victory") {
+VictoryState::VictoryState() : ButtonPagesState("Victory") {
     GuiManager::instance().loadGroup("victory", "..\\assets\\gui\\Victory.txt");
     connectButton("victory", "Continue", effectsVolume, [this] {
         playButtonSound("click", effectsVolume);
