@@ -81,6 +81,9 @@ void MainMenuState::connectButtons() {
 }
 
 void MainMenuState::enter() {
+    // Entering from another state finds every page hidden already; a restart
+    // from an options page must not leave that page over the title page.
+    GuiManager::instance().hideAll();
     GuiManager::instance().setVisible("menu", true);
     effectsVolume = SoundManager::instance().soundVolume;
 }
