@@ -14,6 +14,7 @@
 
 #include "common/MouseEvents.hpp"
 #include "common/ScriptedInputTest.hpp"
+#include "core/EventManager.hpp"
 #include "core/GuiManager.hpp"
 #include "core/StateManager.hpp"
 #include "game/VorluneGame.hpp"
@@ -93,6 +94,28 @@ protected:
         gui.handleEvent(mouse::moved(at.x, at.y));
         gui.handleEvent(mouse::pressed(at.x, at.y));
         gui.handleEvent(mouse::released(at.x, at.y));
+    }
+
+    // From the title menu into a match, as a player does: the switch and its
+    // click come at the end of the frame, after the GUI's event handling.
+    void startMatch() {
+        start();
+        frames(2);
+        click("menu", "StartGame");
+        EXPECT_EQ(state(), "Menu");
+        EXPECT_EQ(playing("click"), 0);
+        frames(1);
+        EXPECT_EQ(game.stateAtHook, "Menu") << "switched before the end of the frame";
+        ASSERT_EQ(state(), "Arena");
+        EXPECT_EQ(shownPages(), "");
+        EXPECT_GE(playing("click"), 1);
+    }
+
+    // What a player controller sends when its player is out.
+    static void gameOver(int winner) {
+        auto event = std::make_shared<GameOverEvent>();
+        event->winner = winner;
+        EventManager::instance().queueEvent(event);
     }
 
     // How many sounds of that name are playing, and the volume of the last one.

@@ -1,27 +1,10 @@
 #include "game/states/ArenaState.hpp"
 
-#include "core/EventManager.hpp"
 #include "game/GameScenario.hpp"
 #include "scene/GameObjectManager.hpp"
 
 namespace {
-class Arena : public GameScenario {
-protected:
-    // From the title menu into a match, as a player does.
-    void startMatch() {
-        start();
-        frames(2);
-        click("menu", "StartGame");
-        frames(1);
-        ASSERT_EQ(state(), "Arena");
-    }
-
-    void gameOver(int winner) {
-        auto event = std::make_shared<GameOverEvent>();
-        event->winner = winner;
-        EventManager::instance().queueEvent(event);
-    }
-};
+using Arena = GameScenario;
 } // namespace
 
 TEST_F(Arena, EscapeOpensAndClosesThePausePagesOverTheRunningMatch) {

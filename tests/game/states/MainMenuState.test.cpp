@@ -52,6 +52,13 @@ TEST_F(MainMenu, EveryPageOpensAndClosesByButtonAndEscape) {
     click("credits", "BackMenu");
     EXPECT_EQ(shownPages(), "menu");
     EXPECT_EQ(state(), "Menu");
+
+    // Quit closes the window at the end of the frame.
+    click("menu", "EndGame");
+    EXPECT_TRUE(game.window.isOpen());
+    EXPECT_EQ(shownPages(), "");
+    frames(1);
+    EXPECT_FALSE(game.window.isOpen());
 }
 
 TEST_F(MainMenu, AudioSlidersSetTheVolumesAtOnce) {
@@ -108,27 +115,4 @@ TEST_F(MainMenu, AudioSlidersSetTheVolumesAtOnce) {
     frames(1);
     EXPECT_FLOAT_EQ(sounds.musicVolume, 0.1f);
     EXPECT_FLOAT_EQ(sounds.soundVolume, 0.5f);
-}
-
-TEST_F(MainMenu, StartGameSwitchesToTheArenaAtTheEndOfTheFrame) {
-    start();
-    frames(2);
-    click("menu", "StartGame");
-    EXPECT_EQ(state(), "Menu");
-    EXPECT_EQ(playing("click"), 0) << "the click belongs to the switch";
-    frames(1);
-    EXPECT_EQ(game.stateAtHook, "Menu") << "switched before the end of the frame";
-    EXPECT_EQ(state(), "Arena");
-    EXPECT_EQ(shownPages(), "");
-    EXPECT_GE(playing("click"), 1);
-}
-
-TEST_F(MainMenu, EndGameClosesTheWindowAtTheEndOfTheFrame) {
-    start();
-    frames(2);
-    click("menu", "EndGame");
-    EXPECT_TRUE(game.window.isOpen());
-    EXPECT_EQ(shownPages(), "");
-    frames(1);
-    EXPECT_FALSE(game.window.isOpen());
 }

@@ -34,11 +34,7 @@ protected:
 } // namespace
 
 TEST_F(Match, PlayerTwoPushedOutThreeTimesLosesAndPlayerOneTakesTheStage) {
-    start();
-    frames(2);
-    click("menu", "StartGame");
-    frames(1);
-    ASSERT_EQ(state(), "Arena");
+    startMatch();
     ASSERT_TRUE(controllerOf("Player1"));
 
     // Both players run at each other for a second, player 1 with magic on.
