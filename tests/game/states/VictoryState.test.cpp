@@ -37,10 +37,14 @@ TEST_F(Match, PlayerTwoPushedOutThreeTimesLosesAndPlayerOneTakesTheStage) {
     startMatch();
     ASSERT_TRUE(controllerOf("Player1"));
 
-    // Both players run at each other for a second, player 1 with magic on.
+    // Both players run at each other on one keyboard, player 1 then with magic on.
+    const float start1 = controllerOf("Player1")->getGameObject()->transform->getPosition().x;
+    const float start2 = controllerOf("Player2")->getGameObject()->transform->getPosition().x;
     devices->setKey(sf::Keyboard::D, true);
     devices->setKey(sf::Keyboard::Left, true);
     frames(50);
+    EXPECT_GT(controllerOf("Player1")->getGameObject()->transform->getPosition().x, start1 + 100.0f);
+    EXPECT_LT(controllerOf("Player2")->getGameObject()->transform->getPosition().x, start2 - 100.0f);
     devices->setKey(sf::Keyboard::G, true);
     frames(10);
     devices->reset();
