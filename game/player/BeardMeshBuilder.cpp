@@ -152,7 +152,8 @@ void updateBeardMesh(PlayerControllerComponent& player, float time) {
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t pair = std::min(i / 2, pairs - 1);
         mesh[i].position = toLocal.transformPoint(mesh[i].position);
-        mesh[i].texCoords = sf::Vector2f(static_cast<float>(pairs - 1 - pair) * texture, i % 2 == 0 ? 0.0f : texture);
+        mesh[i].texCoords =
+            sf::Vector2f(static_cast<float>(pairs - 1 - pair) * texture, i % 2 == 0 ? 0.0f : texture);
     }
     colour(player, time);
     if (player.beardRenderer) {

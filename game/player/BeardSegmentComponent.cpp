@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "game/player/PlayerEmitters.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
+#include "game/player/PlayerEmitters.hpp"
 #include "physics/CircleColliderComponent.hpp"
 #include "physics/DistanceJointComponent.hpp"
 #include "physics/PhysicsManager.hpp"
