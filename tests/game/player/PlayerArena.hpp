@@ -51,7 +51,7 @@ protected:
     static std::vector<std::shared_ptr<BeardSegmentComponent>> chain(const PlayerControllerComponent& player);
     static sf::Vector2f positionOf(const PlayerControllerComponent& player);
     static b2Vec2 velocityOf(const PlayerControllerComponent& player);
-    // Live (not destroyed) scene objects of that name.
+    // Listed objects of that name that are not destroyed.
     static int countObjects(const std::string& name);
 
     Game loop;
@@ -157,8 +157,11 @@ inline b2Vec2 PlayerArenaTest::velocityOf(const PlayerControllerComponent& playe
 
 inline int PlayerArenaTest::countObjects(const std::string& name) {
     int count = 0;
-    for (const auto& object : GameObjectManager::instance().sceneObjects) {
-        count += object->name == name && !object->destroyed;
+    auto& objects = GameObjectManager::instance();
+    for (const auto* list : {&objects.sceneObjects, &objects.persistentObjects}) {
+        for (const auto& object : *list) {
+            count += object->name == name && !object->destroyed;
+        }
     }
     return count;
 }
