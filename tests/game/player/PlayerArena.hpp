@@ -51,7 +51,7 @@ protected:
     static std::vector<std::shared_ptr<BeardSegmentComponent>> chain(const PlayerControllerComponent& player);
     static sf::Vector2f positionOf(const PlayerControllerComponent& player);
     static b2Vec2 velocityOf(const PlayerControllerComponent& player);
-    // Listed objects of that name that are not destroyed.
+    // Objects of that name, listed or about to be, that are not destroyed.
     static int countObjects(const std::string& name);
 
     Game loop;
@@ -162,6 +162,9 @@ inline int PlayerArenaTest::countObjects(const std::string& name) {
         for (const auto& object : *list) {
             count += object->name == name && !object->destroyed;
         }
+    }
+    for (const auto& entry : objects.pendingAdditions) {
+        count += entry.first->name == name && !entry.first->destroyed;
     }
     return count;
 }
