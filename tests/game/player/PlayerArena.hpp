@@ -31,8 +31,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Loads the content, the map and the players (with `unlimitedLives`).
-    void buildArena(bool unlimitedLives = false);
+    // Loads the content, the map and the players (with `unlimitedLives`);
+    // `beforePlayers` runs once the map is built, before the controllers are added.
+    void buildArena(bool unlimitedLives = false, const std::function<void()>& beforePlayers = {});
     // One frame of the main loop with one fixed step: the players' fixed
     // updates, the world step, then the frame update and event delivery.
     void frame();
@@ -72,7 +73,7 @@ inline void PlayerArenaTest::TearDown() {
     ScriptedInputTest::TearDown();
 }
 
-inline void PlayerArenaTest::buildArena(bool unlimitedLives) {
+inline void PlayerArenaTest::buildArena(bool unlimitedLives, const std::function<void()>& beforePlayers) {
     auto& physics = PhysicsManager::instance();
     physics.createWorld(0.0f, 10.0f, 100.0f);
     createPlayerCollisionLayers(physics);
@@ -88,6 +89,9 @@ inline void PlayerArenaTest::buildArena(bool unlimitedLives) {
     auto first = objects.findGameObject("Player1");
     auto second = objects.findGameObject("Player2");
     ASSERT_TRUE(first && second);
+    if (beforePlayers) {
+        beforePlayers();
+    }
     player1 = addComponent<PlayerControllerComponent>(first, 1, unlimitedLives);
     player2 = addComponent<PlayerControllerComponent>(second, 2, unlimitedLives);
     ASSERT_TRUE(player1 && player2);
