@@ -22,17 +22,18 @@ sf::Vector2f normalised(sf::Vector2f v) {
     return length > 1e-4f ? v / length : sf::Vector2f(0.0f, 0.0f);
 }
 
-// Unit vector across the chain at a segment: perpendicular to the line to
-// its neighbour toward the tip (or from the one toward the chin, at the tip),
-// or along its rotation when it is alone.
+// Unit vector across the chain at a segment: perpendicular to the line
+// between its two neighbours, or to the line to its only neighbour, or along
+// its rotation when it is alone. Spanning both neighbours turns each pair
+// halfway between the links it joins, so a sharply bent beard stays one band
+// instead of folding into saw teeth.
 sf::Vector2f crossDirection(const BeardSegmentComponent& segment) {
     const sf::Vector2f here = positionOf(segment);
-    sf::Vector2f along;
-    if (auto next = segment.towardTip.lock()) {
-        along = normalised(positionOf(*next) - here);
-    } else if (auto previous = segment.towardChin.lock()) {
-        along = normalised(here - positionOf(*previous));
-    }
+    auto next = segment.towardTip.lock();
+    auto previous = segment.towardChin.lock();
+    const sf::Vector2f from = previous ? positionOf(*previous) : here;
+    const sf::Vector2f to = next ? positionOf(*next) : here;
+    sf::Vector2f along = normalised(to - from);
     if (along == sf::Vector2f(0.0f, 0.0f)) {
         auto object = segment.getGameObject();
         const float angle = object ? object->transform->getRotation() * radiansPerDegree : 0.0f;
