@@ -56,6 +56,15 @@ TEST_F(PlayerArenaTest, BareObjectsBecomePlayersAndAHealthBarFindsItsPlayer) {
     ASSERT_TRUE(bar);
     EXPECT_EQ(bar->player, player2.get());
 
+    // Each player's body is blind to its own beard only.
+    auto& physics = PhysicsManager::instance();
+    auto layer = [&](const char* name) { return physics.getCollisionLayer(name)->filter; };
+    EXPECT_EQ(layer("player1").maskBits & layer("beard1").categoryBits, 0);
+    EXPECT_EQ(layer("beard1").maskBits & layer("player1").categoryBits, 0);
+    EXPECT_NE(layer("player1").maskBits & layer("beard2").categoryBits, 0);
+    EXPECT_EQ(layer("player2").maskBits & layer("beard2").categoryBits, 0);
+    EXPECT_EQ(player1->mask, layer("player1").maskBits);
+
     auto bare = GameObjectManager::instance().createGameObject("Bare");
     bare->transform->setPosition(100.0f, -300.0f);
     auto controller = addComponent<PlayerControllerComponent>(bare, 1, false);
