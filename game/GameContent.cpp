@@ -15,8 +15,8 @@ void loadCharacterArt(AssetManager& assets) {
     assets.loadTexture("../assets/PNG/vfx/particle.png", "particle.png");
 }
 
-void registerGameSounds(SoundManager& sounds) {
-    static const std::pair<const char*, const char*> table[] = {
+const std::vector<std::pair<std::string, std::string>>& gameSoundFiles() {
+    static const std::vector<std::pair<std::string, std::string>> table = {
         {"bg music", "../assets/sfx/music/Floating Isles.wav"},
         {"ambient", "../assets/sfx/Light wind 1.wav"},
         {"footstep1", "../assets/sfx/Stone footstep 1.wav"},
@@ -41,7 +41,11 @@ void registerGameSounds(SoundManager& sounds) {
         {"death", "../assets/sfx/Debuff 12.wav"},
         {"respawn", "../assets/sfx/Buff 8.wav"},
     };
-    for (const auto& [name, file] : table) {
+    return table;
+}
+
+void registerGameSounds(SoundManager& sounds) {
+    for (const auto& [name, file] : gameSoundFiles()) {
         // The first registration of a name wins, as everywhere in the stores.
         sounds.soundPaths.emplace(name, file);
     }

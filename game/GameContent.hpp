@@ -1,5 +1,9 @@
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
 class AssetManager;
 class PhysicsManager;
 class SoundManager;
@@ -12,8 +16,11 @@ class SoundManager;
 // run_startup, in that order), then the particle texture as "particle.png".
 void loadCharacterArt(AssetManager& assets);
 
-// Every sound and music name of the game with its file, in the game's order.
-// Nothing is loaded until it is played.
+// Every sound and music name of the game with its file (relative to build/),
+// in the game's order.
+const std::vector<std::pair<std::string, std::string>>& gameSoundFiles();
+
+// Enters `gameSoundFiles` into the sound table. Nothing is loaded until it is played.
 void registerGameSounds(SoundManager& sounds);
 
 // The layers "player1", "beard1", "player2", "beard2", in that order; a

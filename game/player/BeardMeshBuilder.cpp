@@ -22,17 +22,18 @@ sf::Vector2f normalised(sf::Vector2f v) {
     return length > 1e-4f ? v / length : sf::Vector2f(0.0f, 0.0f);
 }
 
-// Unit vector across the chain at a segment: perpendicular to the line to
-// its neighbour toward the tip (or from the one toward the chin, at the tip),
-// or along its rotation when it is alone.
+// Unit vector across the chain at a segment: perpendicular to the line
+// between its two neighbours, or to the line to its only neighbour, or along
+// its rotation when it is alone. Spanning both neighbours turns each pair
+// halfway between the links it joins, so a sharply bent beard stays one band
+// instead of folding into saw teeth.
 sf::Vector2f crossDirection(const BeardSegmentComponent& segment) {
     const sf::Vector2f here = positionOf(segment);
-    sf::Vector2f along;
-    if (auto next = segment.towardTip.lock()) {
-        along = normalised(positionOf(*next) - here);
-    } else if (auto previous = segment.towardChin.lock()) {
-        along = normalised(here - positionOf(*previous));
-    }
+    auto next = segment.towardTip.lock();
+    auto previous = segment.towardChin.lock();
+    const sf::Vector2f from = previous ? positionOf(*previous) : here;
+    const sf::Vector2f to = next ? positionOf(*next) : here;
+    sf::Vector2f along = normalised(to - from);
     if (along == sf::Vector2f(0.0f, 0.0f)) {
         auto object = segment.getGameObject();
         const float angle = object ? object->transform->getRotation() * radiansPerDegree : 0.0f;
@@ -152,7 +153,8 @@ void updateBeardMesh(PlayerControllerComponent& player, float time) {
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t pair = std::min(i / 2, pairs - 1);
         mesh[i].position = toLocal.transformPoint(mesh[i].position);
-        mesh[i].texCoords = sf::Vector2f(static_cast<float>(pairs - 1 - pair) * texture, i % 2 == 0 ? 0.0f : texture);
+        mesh[i].texCoords =
+            sf::Vector2f(static_cast<float>(pairs - 1 - pair) * texture, i % 2 == 0 ? 0.0f : texture);
     }
     colour(player, time);
     if (player.beardRenderer) {

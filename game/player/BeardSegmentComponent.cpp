@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "game/player/PlayerEmitters.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
+#include "game/player/PlayerEmitters.hpp"
 #include "physics/CircleColliderComponent.hpp"
 #include "physics/DistanceJointComponent.hpp"
 #include "physics/PhysicsManager.hpp"
@@ -18,6 +18,8 @@ constexpr float segmentMass = 1.0f;
 constexpr float sliderMass = 0.1f;
 constexpr float sliderMotorSpeed = 1.0f;
 constexpr float sliderMaxMotorForce = 20.0f;
+// A link is at most this many segment sizes long: the slider's travel.
+constexpr float maxLinkLengthInSizes = 2.0f;
 // Impacts slower than this (squared speed, (m/s)^2) make no sound.
 constexpr float impactSoundThreshold = 2.0f;
 
@@ -77,18 +79,23 @@ void BeardSegmentComponent::join(const std::shared_ptr<BeardSegmentComponent>& n
 
     const float pixelsPerMeter = PhysicsManager::instance().pixelsPerMeter;
     if (newer->sliderJoint) {
-        newer->sliderJoint->setLimits(0.0f, 2.0f * newer->size / pixelsPerMeter);
+        newer->sliderJoint->setLimits(0.0f, maxLinkLengthInSizes * newer->size / pixelsPerMeter);
         newer->sliderJoint->enableLimit(true);
         newer->sliderJoint->setMotorSpeed(sliderMotorSpeed);
         newer->sliderJoint->setMaxMotorForce(sliderMaxMotorForce);
         newer->sliderJoint->enableMotor(true);
     }
 
+    // The rope between the two heavy bodies is as long as the link's own
+    // travel. The chain's weight then hangs on it directly instead of only on
+    // the hinge and slider through the 0.1 kg slider body, which the solver
+    // cannot hold in series over 80 links: with twice this length the rope
+    // stays slack and a full beard creeps to half again its length and more.
     const sf::Vector2f at = newerObject->transform->getPosition();
     auto length = addComponent<DistanceJointComponent>(newerObject, olderObject, at, at);
     if (length) {
         length->setMinLength(0.0f);
-        length->setMaxLength(4.0f * newer->size / pixelsPerMeter);
+        length->setMaxLength(maxLinkLengthInSizes * newer->size / pixelsPerMeter);
     }
 }
 

@@ -32,7 +32,7 @@ public:
 
     // Links `newer` in front of `older` (toward the chin): the hinge from the
     // newer segment's slider to the older segment, the slider's travel and
-    // motor, and a distance joint of at most 4 x size between the two.
+    // motor, and a rope between the two as long as the slider's travel.
     static void join(const std::shared_ptr<BeardSegmentComponent>& newer,
                      const std::shared_ptr<BeardSegmentComponent>& older);
 

@@ -7,8 +7,8 @@
 
 #include <SFML/Graphics/Sprite.hpp>
 
-#include "game/player/BeardSegmentComponent.hpp"
 #include "game/hud/HealthBarComponent.hpp"
+#include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerColors.hpp"
 #include "game/player/PlayerEmitters.hpp"
 #include "game/player/PlayerSounds.hpp"
@@ -33,7 +33,8 @@ constexpr float groundProbeLength = 0.4f;
 // Knock-back lifts the player by this impulse (N s, upward).
 constexpr float knockBackLift = 30.0f;
 
-std::shared_ptr<PlayerControllerComponent> selfOf(const GameObject& object, const PlayerControllerComponent* me) {
+std::shared_ptr<PlayerControllerComponent> selfOf(const GameObject& object,
+                                                  const PlayerControllerComponent* me) {
     for (const auto& component : object.components) {
         if (component.get() == me) {
             return std::static_pointer_cast<PlayerControllerComponent>(component);
@@ -275,7 +276,8 @@ void PlayerControllerComponent::respawn() {
     deathTimer = -1.0f;
 }
 
-void PlayerControllerComponent::playImpactSound(float strength, const std::vector<std::shared_ptr<sf::Sound>>& list) {
+void PlayerControllerComponent::playImpactSound(float strength,
+                                                const std::vector<std::shared_ptr<sf::Sound>>& list) {
     if (isPlaying(hitSource) || !hitSource) {
         return;
     }

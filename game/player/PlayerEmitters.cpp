@@ -13,8 +13,8 @@ constexpr float pi = 3.1415927f;
 
 std::shared_ptr<ParticleSystemComponent> makeEmitter(const std::shared_ptr<GameObject>& object, int depth,
                                                      const char* layerName) {
-    auto emitter = addComponent<ParticleSystemComponent>(object, depth,
-                                                         RenderManager::instance().findLayer(layerName));
+    auto emitter =
+        addComponent<ParticleSystemComponent>(object, depth, RenderManager::instance().findLayer(layerName));
     if (!emitter) {
         return nullptr;
     }

@@ -216,8 +216,8 @@ void PlayerControllerComponent::tryGrab() {
     }
     auto tipObject = lastSegment->getGameObject();
     auto tipBody = bodyOf(lastSegment);
-    const bool mayGrab = !skipTagClear && !holding && lastSegment->touched && tipObject &&
-                         tipObject->hasTag("Attack");
+    const bool mayGrab =
+        !skipTagClear && !holding && lastSegment->touched && tipObject && tipObject->hasTag("Attack");
     if (!mayGrab || !tipBody) {
         return;
     }
@@ -229,7 +229,8 @@ void PlayerControllerComponent::tryGrab() {
         lastSegment->hitParticles->sprite.setColor(grabDustColor);
         startEmitter(lastSegment->hitParticles);
     }
-    grabJoint = addComponent<WeldJointComponent>(tipObject, lastSegment->touched, tipObject->transform->getPosition());
+    grabJoint = addComponent<WeldJointComponent>(tipObject, lastSegment->touched,
+                                                 tipObject->transform->getPosition());
     holding = true;
     holdingPlatform = lastSegment->touchedPlatform;
     holdTimer = 0.0f;
