@@ -1,0 +1,192 @@
+// Health bars on real game objects, the render manager's main camera and the
+// arena map. One drawn frame is saved as build/test-output/healthbar/arena-hud.png.
+#include <cmath>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "game/GameCreators.hpp"
+#include "game/hud/HealthBarComponent.hpp"
+#include "game/player/PlayerColors.hpp"
+#include "game/player/PlayerControllerComponent.hpp"
+#include "physics/PhysicsManager.hpp"
+#include "render/CameraComponent.hpp"
+#include "render/ParticleSystemComponent.hpp"
+#include "render/RenderManager.hpp"
+#include "render/SpriteRendererComponent.hpp"
+#include "scene/AssetManager.hpp"
+#include "scene/MapStore.hpp"
+
+namespace {
+constexpr float frameStep = 1.0f / 60.0f;
+
+class HealthBarTest : public testing::Test {
+protected:
+    void SetUp() override {
+        registerGameCreators(objects);
+        ASSERT_TRUE(AssetManager::instance().loadTexture("../assets/PNG/vfx/particle.png", "particle.png"));
+    }
+    // A player whose hat is painted in its clothes colour, as the controller paints it.
+    static std::shared_ptr<PlayerControllerComponent> makePlayer(int number) {
+        auto player = std::make_shared<PlayerControllerComponent>(number, false);
+        sf::Sprite hat(*AssetManager::instance().getTexture("../assets/PNG/Player/hat_full.png"));
+        hat.setColor(playerColors(number).clothes1);
+        EXPECT_TRUE(player->hatTexture.create(96, 96));
+        player->hatTexture.clear(sf::Color::Transparent);
+        player->hatTexture.draw(hat);
+        player->hatTexture.display();
+        return player;
+    }
+    // A bar object at world (x, y), built through the registered creator as the map loader does.
+    std::shared_ptr<HealthBarComponent> makeBar(float x, float y) {
+        auto bar = objects.createGameObject("Healthbar");
+        bar->transform->setPosition(x, y);
+        return std::dynamic_pointer_cast<HealthBarComponent>(objects.createComponent("HealthBar", bar, {}));
+    }
+    // Frames in the main loop's order: fixed update, then update with the manager's flush.
+    void run(float seconds, float delta = frameStep) {
+        for (int i = 0; i < static_cast<int>(std::lround(seconds / delta)); ++i) {
+            elapsed += delta;
+            for (const auto& list : {objects.sceneObjects, objects.persistentObjects}) {
+                for (const auto& object : list) {
+                    object->fixedUpdate(delta, elapsed);
+                }
+            }
+            objects.update(delta, elapsed);
+        }
+    }
+    static std::shared_ptr<TransformComponent> icon(const HealthBarComponent& bar, size_t index) {
+        return bar.icons.at(index)->getGameObject()->transform;
+    }
+    // Where an icon lands on the 1920 x 1080 screen through the main camera.
+    static sf::Vector2f onScreen(const HealthBarComponent& bar, size_t index) {
+        auto view = RenderManager::instance().getMainCamera()->getView();
+        const sf::Vector2f clip = view->getTransform().transformPoint(icon(bar, index)->getPosition());
+        return {(clip.x + 1.0f) * 960.0f, (1.0f - clip.y) * 540.0f};
+    }
+
+    GameObjectManager& objects = GameObjectManager::instance();
+    float elapsed = 0.0f;
+};
+} // namespace
+
+TEST_F(HealthBarTest, ArenaBarsRideTheStageCameraInTheTopCornersWithTintedHatsThatBurst) {
+    PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
+    ASSERT_TRUE(MapStore::instance().loadMap("../assets/tilemap/zefMap.tmx", "magicmap"));
+    MapStore::instance().instantiate("magicmap", true, true);
+    std::shared_ptr<HealthBarComponent> bars[2];
+    std::shared_ptr<PlayerControllerComponent> players[2] = {makePlayer(1), makePlayer(2)};
+    for (int i = 0; i < 2; ++i) {
+        auto barObject = objects.findGameObject("Healthbar" + std::to_string(i + 1));
+        ASSERT_TRUE(barObject && (bars[i] = barObject->getComponent<HealthBarComponent>()));
+        bars[i]->setPlayer(players[i].get());
+        ASSERT_EQ(bars[i]->icons.size(), 3u);
+    }
+    objects.flushPendingAdditions();
+    auto camera = RenderManager::instance().getMainCamera()->getGameObject();
+    EXPECT_EQ(bars[0]->getGameObject()->lockParent(), camera);
+
+    // The stage camera moves and zooms towards the players; the hats keep their pixels.
+    run(0.5f);
+    EXPECT_NE(camera->transform->getScale().x, 1.0f);
+    sf::RenderTexture screen;
+    ASSERT_TRUE(screen.create(1920, 1080));
+    screen.clear();
+    RenderManager::instance().drawAll(screen, frameStep, elapsed);
+    screen.display();
+    const sf::Image picture = screen.getTexture().copyToImage();
+    for (size_t i = 0; i < 3; ++i) {
+        const sf::Vector2f left = onScreen(*bars[0], i), right = onScreen(*bars[1], i);
+        EXPECT_NEAR(left.x, 120.0f + 150.0f * i, 0.05f);
+        EXPECT_NEAR(right.x, 1800.0f - 150.0f * i, 0.05f) << "the right bar runs leftwards";
+        EXPECT_NEAR(left.y, 70.0f, 0.05f);
+        EXPECT_EQ(icon(*bars[1], i)->getScale(), sf::Vector2f(-1, 1)) << "and is mirrored";
+        // A point on the hat's body shows the player's colour, above the foreground grass.
+        for (int p = 0; p < 2; ++p) {
+            const sf::Color shown = picture.getPixel(static_cast<unsigned>(p ? right.x : left.x),
+                                                     static_cast<unsigned>(left.y + 20.0f));
+            const sf::Color hat = players[p]->hatTexture.getTexture().copyToImage().getPixel(48, 68);
+            EXPECT_NEAR(shown.r, hat.r, 25) << "player " << p + 1 << " hat " << i;
+            EXPECT_NEAR(shown.b, hat.b, 25) << "player " << p + 1 << " hat " << i;
+        }
+    }
+
+    // Player 1's third hat bursts in its colour while player 2's tips over.
+    players[0]->lives = 2;
+    run(0.2f);
+    players[1]->lives = 2;
+    run(0.17f);
+    auto burst = bars[0]->icons[2]->getGameObject()->getComponent<ParticleSystemComponent>();
+    EXPECT_EQ(burst->particleCount, 100);
+    EXPECT_EQ(burst->sprite.getColor(), playerColors(1).clothes1);
+    EXPECT_EQ(bars[1]->losingIcon, 2);
+    EXPECT_LT(icon(*bars[1], 2)->getScale().x, 0.0f) << "a mirrored hat shrinks mirrored";
+    const std::string folder = std::string(VORLUNE_BINARY_DIR) + "/test-output";
+    mkdir(folder.c_str(), 0755);
+    mkdir((folder + "/healthbar").c_str(), 0755);
+    screen.clear();
+    RenderManager::instance().drawAll(screen, frameStep, elapsed);
+    screen.display();
+    EXPECT_TRUE(screen.getTexture().copyToImage().saveToFile(folder + "/healthbar/arena-hud.png"));
+}
+
+TEST_F(HealthBarTest, HatsHopInAWaveAndQuickLossesTipThemOneAfterTheOther) {
+    auto cameraObject = objects.createGameObject("Camera");
+    RenderManager::instance().setMainCamera(addComponent<CameraComponent>(cameraObject, 1920, 1080, 0, 0));
+    auto bar = makeBar(-840, -470);
+    auto player = makePlayer(1);
+    bar->setPlayer(player.get());
+    objects.flushPendingAdditions();
+
+    // Icon i is up from i x 0.1 s to 0.1 s later, 10 px at the top, once a
+    // second: the wave restarts on the first frame past 1 s (frames of 1/64 s add up exactly).
+    for (int n = 1; n <= 150; ++n) {
+        run(1.0f / 64.0f, 1.0f / 64.0f);
+        const float wave = static_cast<float>(n % 65) / 64.0f;
+        for (size_t i = 0; i < 3; ++i) {
+            const float since = wave - 0.1f * i, y = icon(*bar, i)->getLocalPosition().y;
+            EXPECT_NEAR(
+                y, since > 0.0f && since < 0.1f ? -10.0f * std::sin(since / 0.1f * 3.14159265f) : 0.0f, 0.01f)
+                << "icon " << i << " at " << n << "/64 s";
+        }
+    }
+
+    // The second death comes while the third hat still tips: the second hat waits for it.
+    player->lives = 2;
+    run(0.1f);
+    player->lives = 1;
+    float thirdGone = 0.0f, secondGone = 0.0f;
+    for (float t = 0.1f; t < 0.8f; t += frameStep) {
+        run(frameStep);
+        if (thirdGone == 0.0f && !bar->icons[2]->enabled) {
+            thirdGone = t;
+            EXPECT_LT(std::abs(icon(*bar, 2)->getScale().x), 0.1f) << "shrunk to almost nothing";
+        }
+        if (secondGone == 0.0f && !bar->icons[1]->enabled) {
+            secondGone = t;
+        }
+        if (thirdGone == 0.0f) {
+            EXPECT_EQ(icon(*bar, 1)->getLocalRotation(), 0.0f) << t;
+        }
+    }
+    EXPECT_NEAR(thirdGone, 0.3f, 2.0f * frameStep);
+    EXPECT_NEAR(secondGone - thirdGone, 0.3f, 2.0f * frameStep);
+    EXPECT_TRUE(bar->icons[0]->enabled) << "the last life keeps its hat";
+    EXPECT_EQ(icon(*bar, 0)->getScale(), sf::Vector2f(1, 1));
+}
+
+TEST_F(HealthBarTest, BarsWithoutCameraOrPlayerDoNoHarm) {
+    auto bar = makeBar(-300, 200);
+    auto unbound = makeBar(300, 200);
+    auto player = makePlayer(1);
+    bar->setPlayer(player.get());
+    bar->setPlayer(makePlayer(2).get()); // a second hand-over builds nothing more
+    unbound->setPlayer(nullptr);
+    objects.flushPendingAdditions();
+    run(1.0f);
+    EXPECT_FALSE(bar->getGameObject()->lockParent()) << "no camera: the bar stays where the map put it";
+    ASSERT_EQ(bar->icons.size(), 3u);
+    EXPECT_EQ(icon(*bar, 2)->getPosition(), sf::Vector2f(0, 200));
+    EXPECT_TRUE(unbound->icons.empty());
+    EXPECT_EQ(unbound->hopClock, 0.0f);
+}
