@@ -76,29 +76,26 @@ EngineLink engineSegment(const ChainLayout& chain, int k, const std::string& nam
     addComponent<CircleColliderComponent>(segment.slider, sliderRadius);
     segment.sliderJoint = addComponent<PrismaticJointComponent>(
         segment.link, segment.slider, sf::Vector2f(0, 0), sf::Vector2f(0, 0), sf::Vector2f(0, 1));
-    auto* slider = static_cast<b2PrismaticJoint*>(segment.sliderJoint->joint);
-    slider->SetLimits(0.0f, 0.0f);
-    slider->EnableLimit(true);
+    segment.sliderJoint->setLimits(0.0f, 0.0f);
+    segment.sliderJoint->enableLimit(true);
     return segment;
 }
 
 void engineJoin(const EngineLink& newer, const EngineLink& older) {
     auto hinge = addComponent<RevoluteJointComponent>(newer.slider, older.link, sf::Vector2f(0, 0),
                                                       sf::Vector2f(0, 0));
-    auto* revolute = static_cast<b2RevoluteJoint*>(hinge->joint);
-    revolute->SetLimits(-angleLimit, angleLimit);
-    revolute->EnableLimit(true);
-    auto* slider = static_cast<b2PrismaticJoint*>(newer.sliderJoint->joint);
-    slider->SetLimits(0.0f, 2.0f * segmentSize / pixelsPerMeter);
-    slider->EnableLimit(true);
-    slider->SetMotorSpeed(1.0f);
-    slider->SetMaxMotorForce(20.0f);
-    slider->EnableMotor(true);
+    hinge->setLimits(-angleLimit, angleLimit);
+    hinge->enableLimit(true);
+    auto& slider = *newer.sliderJoint;
+    slider.setLimits(0.0f, 2.0f * segmentSize / pixelsPerMeter);
+    slider.enableLimit(true);
+    slider.setMotorSpeed(1.0f);
+    slider.setMaxMotorForce(20.0f);
+    slider.enableMotor(true);
     const sf::Vector2f at = newer.link->transform->getPosition();
     auto reach = addComponent<DistanceJointComponent>(newer.link, older.link, at, at);
-    auto* distance = static_cast<b2DistanceJoint*>(reach->joint);
-    distance->SetMinLength(0.0f);
-    distance->SetMaxLength(4.0f * segmentSize / pixelsPerMeter);
+    reach->setMinLength(0.0f);
+    reach->setMaxLength(4.0f * segmentSize / pixelsPerMeter);
 }
 
 void buildEngineScene() {

@@ -1,10 +1,12 @@
 #include "physics/ColliderComponent.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include <SFML/Graphics/VertexArray.hpp>
 #include <box2d/b2_body.h>
 #include <box2d/b2_collision.h>
+#include <box2d/b2_contact.h>
 
 #include "physics/CollisionLayer.hpp"
 #include "physics/PhysicsManager.hpp"
@@ -81,6 +83,26 @@ void ColliderComponent::init() {
     }
     world = rigidBody.bodyWorld();
     rigidBody.fitMassToFixtures();
+}
+
+void ColliderComponent::setFriction(float value) {
+    if (!std::isfinite(value)) {
+        return;
+    }
+    friction = std::max(value, 0.0f);
+    b2Fixture* current = liveFixture();
+    if (!current) {
+        return;
+    }
+    current->SetFriction(friction);
+    // A contact mixes the two frictions once, when it begins; existing ones
+    // must be told.
+    for (b2ContactEdge* edge = current->GetBody()->GetContactList(); edge; edge = edge->next) {
+        b2Contact* contact = edge->contact;
+        if (contact->GetFixtureA() == current || contact->GetFixtureB() == current) {
+            contact->ResetFriction();
+        }
+    }
 }
 
 std::pair<sf::Vector2f, sf::Vector2f> ColliderComponent::getBounds() {

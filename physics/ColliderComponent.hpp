@@ -40,6 +40,12 @@ public:
     // attached, around the body origin while detached.
     std::pair<sf::Vector2f, sf::Vector2f> getBounds();
 
+    // Friction coefficient (0 or more; non-finite values are ignored) for the
+    // fixture and for the contacts it already has, which otherwise keep the
+    // old mixed friction until they end. Kept in `friction`, so a fixture
+    // made again on a new body has it too.
+    void setFriction(float value);
+
     // The fixture while its world exists, else null (and forgotten).
     b2Fixture* liveFixture();
     // Clears the fixture's user data and destroys it now (teardown).

@@ -50,6 +50,8 @@ void JointComponent::init() {
     createJoint();
 }
 
+void JointComponent::writeSettings(b2JointDef&) {}
+
 bool JointComponent::isEnabled() {
     liveJoint();
     return enabled && gameObjectActive && bodyA && bodyB;
@@ -96,6 +98,7 @@ void JointComponent::createJoint() {
     jointDef->bodyA = a;
     jointDef->bodyB = b;
     jointDef->collideConnected = collideConnected;
+    writeSettings(*jointDef);
     ownerCell = new OwnerCell<JointComponent>{this};
     jointDef->userData.pointer = reinterpret_cast<uintptr_t>(ownerCell);
     joint = home->CreateJoint(jointDef.get());

@@ -63,6 +63,10 @@ public:
 protected:
     // The concrete kind's definition, initialised with body A and body B.
     virtual std::shared_ptr<b2JointDef> makeDefinition(b2Body* a, b2Body* b) = 0;
+    // Copies the kind's settings (limits, motors, lengths) into the stored
+    // definition; runs each time the joint is made, so a rebuilt joint keeps
+    // what game code set. The default has none.
+    virtual void writeSettings(b2JointDef& definition);
     // The own object's body and the connected object's body, or null.
     b2Body* ownBody() const;
     b2Body* connectedBody() const;

@@ -1,11 +1,9 @@
 #include "physics/PrismaticJointComponent.hpp"
 
-#include <box2d/b2_prismatic_joint.h>
-
 PrismaticJointComponent::PrismaticJointComponent(std::shared_ptr<GameObject> connectedObject,
                                                  sf::Vector2f localAnchorA, sf::Vector2f localAnchorB,
                                                  sf::Vector2f axis)
-    : JointComponent(std::move(connectedObject)), axis(axis), localAnchorA(localAnchorA),
+    : OneAxisJointComponent(std::move(connectedObject)), axis(axis), localAnchorA(localAnchorA),
       localAnchorB(localAnchorB) {}
 
 std::shared_ptr<b2JointDef> PrismaticJointComponent::makeDefinition(b2Body* a, b2Body* b) {
@@ -19,4 +17,18 @@ std::shared_ptr<b2JointDef> PrismaticJointComponent::makeDefinition(b2Body* a, b
         definition->localAxisA.Set(axis.x, axis.y);
     }
     return definition;
+}
+
+void PrismaticJointComponent::writeSettings(b2JointDef& definition) {
+    auto& prismatic = static_cast<b2PrismaticJointDef&>(definition);
+    prismatic.lowerTranslation = lowerLimit;
+    prismatic.upperTranslation = upperLimit;
+    prismatic.enableLimit = limitEnabled;
+    prismatic.motorSpeed = motorSpeed;
+    prismatic.maxMotorForce = maxMotorEffort;
+    prismatic.enableMotor = motorEnabled;
+}
+
+void PrismaticJointComponent::setMaxMotorForce(float force) {
+    setMaxMotorEffort(force, &b2PrismaticJoint::SetMaxMotorForce);
 }

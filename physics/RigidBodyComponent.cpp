@@ -177,6 +177,30 @@ b2Vec2 RigidBodyComponent::getVelocity() {
     return velocity;
 }
 
+b2Vec2 RigidBodyComponent::freeAxes(float x, float y) const {
+    // A NaN pushed into Box2D spreads through every body it touches.
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        return b2Vec2(0.0f, 0.0f);
+    }
+    return b2Vec2((constraints & lockX) ? 0.0f : x, (constraints & lockY) ? 0.0f : y);
+}
+
+void RigidBodyComponent::applyForce(float x, float y) {
+    b2Body* current = liveBody();
+    const b2Vec2 force = freeAxes(x, y);
+    if (current && (force.x != 0.0f || force.y != 0.0f)) {
+        current->ApplyForceToCenter(force, true);
+    }
+}
+
+void RigidBodyComponent::applyLinearImpulse(float x, float y) {
+    b2Body* current = liveBody();
+    const b2Vec2 impulse = freeAxes(x, y);
+    if (current && (impulse.x != 0.0f || impulse.y != 0.0f)) {
+        current->ApplyLinearImpulseToCenter(impulse, true);
+    }
+}
+
 void RigidBodyComponent::clampVelocity() {
     b2Body* current = liveBody();
     if (!current) {

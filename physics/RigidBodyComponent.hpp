@@ -45,6 +45,13 @@ public:
     void setVelocity(float x, float y);
     // m/s; a locked axis reads 0; (0, 0) without a body.
     b2Vec2 getVelocity();
+    // A force in newtons at the centre of mass, acting through this frame's
+    // steps (forces are cleared once per frame); wakes the body. The parts
+    // along locked axes are left out; static and kinematic bodies ignore it.
+    void applyForce(float x, float y);
+    // An impulse in newton-seconds at the centre of mass: changes the
+    // velocity at once; wakes the body. Locked axes are left out as above.
+    void applyLinearImpulse(float x, float y);
     // Applies `maxSpeed`, or else `maxSpeedX` and `maxSpeedY`, to the body's velocity.
     void clampVelocity();
     // Rescales every attached fixture's density so the body's mass is `mass`
@@ -89,6 +96,8 @@ public:
 
 private:
     void destroyBody();
+    // (x, y) without the parts along locked axes; zero when not finite.
+    b2Vec2 freeAxes(float x, float y) const;
 
     std::weak_ptr<b2World> world;
 };

@@ -179,9 +179,14 @@ private:
     void createParticles();
     void buildAnimations();
     void attachToHealthBar();
+    void respawn();
+    // Takes a segment and its slider out of the world at once and destroys both objects.
+    void destroySegment(BeardSegmentComponent& segment);
     // fixedUpdate parts
-    void runMagic(float step, float time, float h, float v, bool grounded);
-    void runGroundMovement(float h, bool jump, bool grounded, float time);
+    void runMagic(float step, float time, float h, float v, bool magicDown, bool grounded);
+    void runGroundMovement(float step, float time, float h, bool jump, bool grounded);
+    // Lets go of what the tip holds; the next end of the attack window keeps the tags.
+    void releaseGrab();
     void updateFacing();
     void tryGrab();
     void tryCut(float time);

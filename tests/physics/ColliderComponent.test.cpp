@@ -228,3 +228,34 @@ TEST_F(ColliderScene, OutlinesAreDrawnInWorldPixels) {
     EXPECT_TRUE(near(100, 40, &sf::Color::b));
     EXPECT_EQ(image.getPixel(100, 100), sf::Color::Black);
 }
+
+TEST_F(ColliderScene, FrictionChangeReachesContactsThatAlreadyExist) {
+    auto floor = makeObject("Floor", {0, 100});
+    addComponent<RigidBodyComponent>(floor, b2_staticBody, 1.0f);
+    addComponent<BoxColliderComponent>(floor, sf::Vector2f(0, 0), sf::Vector2f(4000, 20), 0.0f, false, 1.0f);
+    auto box = makeBox("Box", {0, 80}, {20, 20}, b2_dynamicBody);
+    auto collider = box->getComponent<ColliderComponent>();
+    // Upright, so friction can only slow it down, never tip it over.
+    box->rigidBody->body->SetFixedRotation(true);
+    step(10);
+    // Frictionless: the box slides on at its speed.
+    box->rigidBody->setVelocity(2.0f, 0.0f);
+    step(20);
+    ASSERT_EQ(box->collisions.size(), 1u);
+    EXPECT_NEAR(box->rigidBody->getVelocity().x, 2.0f, 1e-3);
+
+    collider->setFriction(1.0f);
+    step(30);
+    EXPECT_NEAR(box->rigidBody->getVelocity().x, 0.0f, 1e-3);
+    EXPECT_EQ(collider->friction, 1.0f);
+
+    // A fixture made again on a new body keeps the changed friction.
+    box->removeComponent(box->rigidBody);
+    addComponent<RigidBodyComponent>(box, b2_dynamicBody, 1.0f);
+    ASSERT_TRUE(collider->fixture);
+    EXPECT_EQ(collider->fixture->GetFriction(), 1.0f);
+    collider->setFriction(-2.0f);
+    EXPECT_EQ(collider->fixture->GetFriction(), 0.0f);
+    collider->setFriction(std::nanf(""));
+    EXPECT_EQ(collider->friction, 0.0f);
+}

@@ -138,3 +138,102 @@ TEST_F(JointScene, DestroyJointKeepsTheDefinitionForLater) {
     rope->createJoint();
     EXPECT_EQ(PhysicsManager::instance().world->GetJointCount(), 1);
 }
+
+TEST_F(JointScene, RevoluteMotorTurnsToItsLimitAndKeepsItsSettingsInANewWorld) {
+    auto hub = makeBox("Hub", {0, 300}, {20, 20}, b2_staticBody);
+    auto arm = makeBox("Arm", {50, 300}, {60, 10}, b2_dynamicBody);
+    auto hinge = addComponent<RevoluteJointComponent>(hub, arm, sf::Vector2f(0, 0), sf::Vector2f(-50, 0));
+    ASSERT_TRUE(hinge->joint);
+    // Given the wrong way round: the limit is still 0 .. 0.5 rad.
+    hinge->setLimits(0.5f, 0.0f);
+    hinge->enableLimit(true);
+    hinge->setMotorSpeed(-2.0f);
+    hinge->setMaxMotorTorque(50.0f);
+    hinge->enableMotor(true);
+    step(60);
+    auto* joint = static_cast<b2RevoluteJoint*>(hinge->joint);
+    EXPECT_NEAR(joint->GetJointAngle(), 0.0f, 0.02f);
+    hinge->setMotorSpeed(2.0f);
+    step(60);
+    EXPECT_NEAR(joint->GetJointAngle(), 0.5f, 0.02f);
+    EXPECT_NEAR(joint->GetJointSpeed(), 0.0f, 0.05f);
+
+    // A new world: the re-created bodies are joined again with the same settings.
+    PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
+    // The joint belongs to the hub: its body is made last, when both exist.
+    arm->rigidBody->init();
+    hub->rigidBody->init();
+    ASSERT_TRUE(hinge->liveJoint());
+    joint = static_cast<b2RevoluteJoint*>(hinge->joint);
+    EXPECT_TRUE(joint->IsLimitEnabled());
+    EXPECT_TRUE(joint->IsMotorEnabled());
+    EXPECT_EQ(joint->GetLowerLimit(), 0.0f);
+    EXPECT_EQ(joint->GetUpperLimit(), 0.5f);
+    EXPECT_EQ(joint->GetMotorSpeed(), 2.0f);
+    EXPECT_EQ(joint->GetMaxMotorTorque(), 50.0f);
+    hinge->enableMotor(false);
+    hinge->setMaxMotorTorque(-3.0f);
+    EXPECT_EQ(joint->GetMaxMotorTorque(), 0.0f);
+    // Without the motor the arm falls back until the lower limit holds it.
+    step(90);
+    EXPECT_FALSE(joint->IsMotorEnabled());
+    EXPECT_NEAR(joint->GetJointAngle(), 0.5f, 0.02f);
+    hinge->enableLimit(false);
+    step(30);
+    EXPECT_GT(joint->GetJointAngle(), 0.6f);
+}
+
+TEST_F(JointScene, PrismaticMotorSlidesToItsLimitAndKeepsItsSettingsWhenMadeAgain) {
+    PhysicsManager::instance().createWorld(0.0f, 0.0f, 100.0f);
+    auto rail = makeBox("Rail", {0, 0}, {20, 20}, b2_staticBody);
+    auto carriage = makeBox("Carriage", {0, 0}, {20, 20}, b2_dynamicBody);
+    auto slider = addComponent<PrismaticJointComponent>(rail, carriage, sf::Vector2f(0, 0),
+                                                        sf::Vector2f(0, 0), sf::Vector2f(1, 0));
+    ASSERT_TRUE(slider->joint);
+    slider->setLimits(-0.2f, 0.3f);
+    slider->enableLimit(true);
+    slider->setMotorSpeed(1.0f);
+    slider->setMaxMotorForce(100.0f);
+    slider->enableMotor(true);
+    step(60);
+    auto* joint = static_cast<b2PrismaticJoint*>(slider->joint);
+    EXPECT_NEAR(joint->GetJointTranslation(), 0.3f, 0.01f);
+    EXPECT_NEAR(carriage->rigidBody->body->GetPosition().y, 0.0f, 1e-4);
+
+    slider->destroyJoint();
+    slider->setMotorSpeed(-1.0f);
+    slider->createJoint();
+    ASSERT_TRUE(slider->joint);
+    step(60);
+    joint = static_cast<b2PrismaticJoint*>(slider->joint);
+    EXPECT_NEAR(joint->GetJointTranslation(), -0.2f, 0.01f);
+    EXPECT_EQ(joint->GetMaxMotorForce(), 100.0f);
+}
+
+TEST_F(JointScene, DistanceRangeLetsTheBodyHangFurtherAndSurvivesARebuild) {
+    auto hook = makeBox("Hook", {0, 300}, {20, 20}, b2_staticBody);
+    auto weight = makeBox("Weight", {0, 400}, {20, 20}, b2_dynamicBody);
+    auto rope =
+        addComponent<DistanceJointComponent>(hook, weight, sf::Vector2f(0, 300), sf::Vector2f(0, 400));
+    ASSERT_TRUE(rope->joint);
+    rope->setMinLength(0.5f);
+    rope->setMaxLength(2.0f);
+    auto* joint = static_cast<b2DistanceJoint*>(rope->joint);
+    EXPECT_NEAR(joint->GetMinLength(), 0.5f, 1e-6);
+    EXPECT_NEAR(joint->GetMaxLength(), 2.0f, 1e-6);
+    // The weight falls from 1 m below the hook until the rope is 2 m long.
+    step(90);
+    EXPECT_NEAR(weight->rigidBody->body->GetPosition().y, 5.0f, 0.02f);
+
+    rope->destroyJoint();
+    rope->createJoint();
+    joint = static_cast<b2DistanceJoint*>(rope->joint);
+    ASSERT_TRUE(joint);
+    EXPECT_NEAR(joint->GetMinLength(), 0.5f, 1e-6);
+    EXPECT_NEAR(joint->GetMaxLength(), 2.0f, 1e-6);
+    // A maximum below the minimum takes the minimum down with it.
+    rope->setMaxLength(0.2f);
+    EXPECT_NEAR(joint->GetMinLength(), 0.2f, 1e-6);
+    EXPECT_NEAR(joint->GetMaxLength(), 0.2f, 1e-6);
+    EXPECT_EQ(rope->minLength, 0.2f);
+}

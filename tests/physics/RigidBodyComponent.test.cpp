@@ -205,3 +205,41 @@ TEST_F(RigidBodyScene, UnknownLayerLeavesTheBodyListedOnDefault) {
     ASSERT_EQ(fallback->bodies.size(), 1u);
     EXPECT_EQ(fallback->bodies[0], object->rigidBody.get());
 }
+
+TEST_F(RigidBodyScene, ForcesAndImpulsesLeaveOutTheLockedAxes) {
+    PhysicsManager::instance().createWorld(0.0f, 0.0f, 100.0f);
+    // 1 kg each: 100 x 100 pixel boxes.
+    auto free = makeBox("Free", {0, 0}, {100, 100}, b2_dynamicBody);
+    auto rail = makeBox("Rail", {300, 0}, {100, 100}, b2_dynamicBody);
+    auto shelf = makeBox("Shelf", {600, 0}, {100, 100}, b2_dynamicBody);
+    rail->rigidBody->constraints = RigidBodyComponent::lockX;
+    shelf->rigidBody->constraints = RigidBodyComponent::lockY;
+    for (auto& object : {free, rail, shelf}) {
+        object->rigidBody->body->SetAwake(false);
+        object->rigidBody->applyForce(6.0f, 12.0f);
+        EXPECT_TRUE(object->rigidBody->body->IsAwake());
+    }
+    // The world alone, so the locks' own velocity writes do not hide anything.
+    PhysicsManager::instance().stepWorld(fixedStep);
+    const b2Vec2 freeVelocity = free->rigidBody->body->GetLinearVelocity();
+    EXPECT_NEAR(freeVelocity.x, 0.1f, 1e-5);
+    EXPECT_NEAR(freeVelocity.y, 0.2f, 1e-5);
+    EXPECT_EQ(rail->rigidBody->body->GetLinearVelocity().x, 0.0f);
+    EXPECT_NEAR(rail->rigidBody->body->GetLinearVelocity().y, 0.2f, 1e-5);
+    EXPECT_NEAR(shelf->rigidBody->body->GetLinearVelocity().x, 0.1f, 1e-5);
+    EXPECT_EQ(shelf->rigidBody->body->GetLinearVelocity().y, 0.0f);
+
+    rail->rigidBody->applyLinearImpulse(2.0f, 3.0f);
+    shelf->rigidBody->applyLinearImpulse(2.0f, 3.0f);
+    EXPECT_EQ(rail->rigidBody->body->GetLinearVelocity().x, 0.0f);
+    EXPECT_NEAR(rail->rigidBody->body->GetLinearVelocity().y, 3.2f, 1e-4);
+    EXPECT_NEAR(shelf->rigidBody->body->GetLinearVelocity().x, 2.1f, 1e-4);
+    EXPECT_EQ(shelf->rigidBody->body->GetLinearVelocity().y, 0.0f);
+    // Nonsense pushes nothing, and a body without a world ignores it all.
+    free->rigidBody->applyLinearImpulse(std::nanf(""), 1.0f);
+    EXPECT_NEAR(free->rigidBody->body->GetLinearVelocity().y, 0.2f, 1e-5);
+    PhysicsManager::instance().createWorld(0.0f, 0.0f, 100.0f);
+    free->rigidBody->applyForce(1.0f, 1.0f);
+    free->rigidBody->applyLinearImpulse(1.0f, 1.0f);
+    EXPECT_FALSE(free->rigidBody->liveBody());
+}
