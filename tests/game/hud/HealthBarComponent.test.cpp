@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/ScriptedInputTest.hpp"
+#include "core/Game.hpp"
+#include "game/GameContent.hpp"
 #include "game/GameCreators.hpp"
 #include "game/hud/HealthBarComponent.hpp"
 #include "game/player/PlayerColors.hpp"
@@ -16,15 +19,22 @@
 #include "render/SpriteRendererComponent.hpp"
 #include "scene/AssetManager.hpp"
 #include "scene/MapStore.hpp"
+#include "scene/SoundManager.hpp"
 
 namespace {
 constexpr float frameStep = 1.0f / 60.0f;
 
-class HealthBarTest : public testing::Test {
+class HealthBarTest : public ScriptedInputTest {
 protected:
     void SetUp() override {
+        ScriptedInputTest::SetUp();
         registerGameCreators(objects);
-        ASSERT_TRUE(AssetManager::instance().loadTexture("../assets/PNG/vfx/particle.png", "particle.png"));
+        PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
+        loadCharacterArt(AssetManager::instance());
+    }
+    void TearDown() override {
+        objects.clear(true);
+        ScriptedInputTest::TearDown();
     }
     // A player whose hat is painted in its clothes colour, as the controller paints it.
     static std::shared_ptr<PlayerControllerComponent> makePlayer(int number) {
@@ -43,16 +53,16 @@ protected:
         bar->transform->setPosition(x, y);
         return std::dynamic_pointer_cast<HealthBarComponent>(objects.createComponent("HealthBar", bar, {}));
     }
-    // Frames in the main loop's order: fixed update, then update with the manager's flush.
+    // Frames in the main loop's order: fixed update, world step, update and deferred calls.
     void run(float seconds, float delta = frameStep) {
+        auto& physics = PhysicsManager::instance();
         for (int i = 0; i < static_cast<int>(std::lround(seconds / delta)); ++i) {
             elapsed += delta;
-            for (const auto& list : {objects.sceneObjects, objects.persistentObjects}) {
-                for (const auto& object : list) {
-                    object->fixedUpdate(delta, elapsed);
-                }
-            }
-            objects.update(delta, elapsed);
+            physics.flushPendingDestructions();
+            loop.fixedUpdate(delta, elapsed);
+            physics.stepWorld(delta);
+            physics.clearForces();
+            loop.update(delta, elapsed);
         }
     }
     static std::shared_ptr<TransformComponent> icon(const HealthBarComponent& bar, size_t index) {
@@ -66,68 +76,82 @@ protected:
     }
 
     GameObjectManager& objects = GameObjectManager::instance();
+    Game loop;
     float elapsed = 0.0f;
 };
 } // namespace
 
-TEST_F(HealthBarTest, ArenaBarsRideTheStageCameraInTheTopCornersWithTintedHatsThatBurst) {
-    PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
+TEST_F(HealthBarTest, ArenaPlayersShowTheirLivesAsTintedHatsRidingTheStageCameraInTheTopCorners) {
+    createPlayerCollisionLayers(PhysicsManager::instance());
+    registerGameSounds(SoundManager::instance());
     ASSERT_TRUE(MapStore::instance().loadMap("../assets/tilemap/zefMap.tmx", "magicmap"));
     MapStore::instance().instantiate("magicmap", true, true);
     std::shared_ptr<HealthBarComponent> bars[2];
-    std::shared_ptr<PlayerControllerComponent> players[2] = {makePlayer(1), makePlayer(2)};
+    std::shared_ptr<PlayerControllerComponent> players[2];
     for (int i = 0; i < 2; ++i) {
-        auto barObject = objects.findGameObject("Healthbar" + std::to_string(i + 1));
-        ASSERT_TRUE(barObject && (bars[i] = barObject->getComponent<HealthBarComponent>()));
-        bars[i]->setPlayer(players[i].get());
+        const std::string number = std::to_string(i + 1);
+        // Player 2 plays with unlimited lives.
+        players[i] =
+            addComponent<PlayerControllerComponent>(objects.findGameObject("Player" + number), i + 1, i == 1);
+        auto barObject = objects.findGameObject("Healthbar" + number);
+        ASSERT_TRUE(players[i] && barObject && (bars[i] = barObject->getComponent<HealthBarComponent>()));
+        EXPECT_EQ(bars[i]->player, players[i].get()) << "the player hands itself to its bar";
         ASSERT_EQ(bars[i]->icons.size(), 3u);
     }
     objects.flushPendingAdditions();
     auto camera = RenderManager::instance().getMainCamera()->getGameObject();
     EXPECT_EQ(bars[0]->getGameObject()->lockParent(), camera);
 
-    // The stage camera moves and zooms towards the players; the hats keep their pixels.
-    run(0.5f);
-    EXPECT_NE(camera->transform->getScale().x, 1.0f);
     sf::RenderTexture screen;
     ASSERT_TRUE(screen.create(1920, 1080));
-    screen.clear();
-    RenderManager::instance().drawAll(screen, frameStep, elapsed);
-    screen.display();
-    const sf::Image picture = screen.getTexture().copyToImage();
-    for (size_t i = 0; i < 3; ++i) {
-        const sf::Vector2f left = onScreen(*bars[0], i), right = onScreen(*bars[1], i);
-        EXPECT_NEAR(left.x, 120.0f + 150.0f * i, 0.05f);
-        EXPECT_NEAR(right.x, 1800.0f - 150.0f * i, 0.05f) << "the right bar runs leftwards";
-        EXPECT_NEAR(left.y, 70.0f, 0.05f);
-        EXPECT_EQ(icon(*bars[1], i)->getScale(), sf::Vector2f(-1, 1)) << "and is mirrored";
-        // A point on the hat's body shows the player's colour, above the foreground grass.
-        for (int p = 0; p < 2; ++p) {
-            const sf::Color shown = picture.getPixel(static_cast<unsigned>(p ? right.x : left.x),
-                                                     static_cast<unsigned>(left.y + 20.0f));
-            const sf::Color hat = players[p]->hatTexture.getTexture().copyToImage().getPixel(48, 68);
-            EXPECT_NEAR(shown.r, hat.r, 25) << "player " << p + 1 << " hat " << i;
-            EXPECT_NEAR(shown.b, hat.b, 25) << "player " << p + 1 << " hat " << i;
+    auto draw = [&] {
+        screen.clear();
+        RenderManager::instance().drawAll(screen, frameStep, elapsed);
+        screen.display();
+        return screen.getTexture().copyToImage();
+    };
+    // The stage camera moves and zooms after the players; the hats keep their pixels.
+    auto expectHatsInTheCorners = [&](const sf::Image& picture, const std::string& when) {
+        for (size_t i = 0; i < 3; ++i) {
+            const sf::Vector2f left = onScreen(*bars[0], i), right = onScreen(*bars[1], i);
+            EXPECT_NEAR(left.x, 120.0f + 150.0f * i, 0.05f) << when;
+            EXPECT_NEAR(right.x, 1800.0f - 150.0f * i, 0.05f) << "the right bar runs leftwards " << when;
+            EXPECT_NEAR(left.y, 70.0f, 0.05f) << when;
+            EXPECT_EQ(icon(*bars[1], i)->getScale(), sf::Vector2f(-1, 1)) << "and is mirrored " << when;
+            // A point on the hat shows the player's hat, above the foreground grass.
+            for (int p = 0; p < 2 && bars[p]->icons[i]->enabled; ++p) {
+                const sf::Color shown = picture.getPixel(static_cast<unsigned>(p ? right.x : left.x),
+                                                         static_cast<unsigned>(left.y + 20.0f));
+                const sf::Color hat = players[p]->hatTexture.getTexture().copyToImage().getPixel(48, 68);
+                EXPECT_NEAR(shown.r, hat.r, 25) << "player " << p + 1 << " hat " << i << " " << when;
+                EXPECT_NEAR(shown.b, hat.b, 25) << "player " << p + 1 << " hat " << i << " " << when;
+            }
         }
-    }
+    };
+    run(0.5f);
+    EXPECT_NE(camera->transform->getScale().x, 1.0f);
+    expectHatsInTheCorners(draw(), "at the start");
 
-    // Player 1's third hat bursts in its colour while player 2's tips over.
-    players[0]->lives = 2;
-    run(0.2f);
-    players[1]->lives = 2;
-    run(0.17f);
+    // Both fall out of the arena: player 1's third hat tips and bursts in its
+    // colour; player 2, with unlimited lives, keeps every hat.
+    for (auto& player : players) {
+        player->getGameObject()->transform->setPosition(0.0f, 1600.0f);
+    }
+    run(0.1f);
+    EXPECT_EQ(players[0]->lives, 2);
+    EXPECT_EQ(bars[0]->losingIcon, 2);
+    run(0.3f);
     auto burst = bars[0]->icons[2]->getGameObject()->getComponent<ParticleSystemComponent>();
+    EXPECT_FALSE(bars[0]->icons[2]->enabled);
     EXPECT_EQ(burst->particleCount, 100);
     EXPECT_EQ(burst->sprite.getColor(), playerColors(1).clothes1);
-    EXPECT_EQ(bars[1]->losingIcon, 2);
-    EXPECT_LT(icon(*bars[1], 2)->getScale().x, 0.0f) << "a mirrored hat shrinks mirrored";
+    EXPECT_EQ(players[1]->lives, 3);
+    const sf::Image picture = draw();
+    expectHatsInTheCorners(picture, "after the fall");
     const std::string folder = std::string(VORLUNE_BINARY_DIR) + "/test-output";
     mkdir(folder.c_str(), 0755);
     mkdir((folder + "/healthbar").c_str(), 0755);
-    screen.clear();
-    RenderManager::instance().drawAll(screen, frameStep, elapsed);
-    screen.display();
-    EXPECT_TRUE(screen.getTexture().copyToImage().saveToFile(folder + "/healthbar/arena-hud.png"));
+    EXPECT_TRUE(picture.saveToFile(folder + "/healthbar/arena-hud.png"));
 }
 
 TEST_F(HealthBarTest, HatsHopInAWaveAndQuickLossesTipThemOneAfterTheOther) {
