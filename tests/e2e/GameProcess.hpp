@@ -180,12 +180,14 @@ inline bool clickInWindow(Window window, sf::Vector2i point) {
     return xdotool("click 1");
 }
 
-// Holds the key long enough for the game to sample it in a frame.
+// Holds the key long enough for the game to sample it in a frame, even a
+// slow one on a loaded machine (the game reads the keyboard once a frame; a
+// held key counts once).
 inline bool pressKey(const std::string& key) {
     if (!xdotool("keydown " + key)) {
         return false;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     return xdotool("keyup " + key);
 }
 
