@@ -15,9 +15,17 @@ FrameRateLine::FrameRateLine() : FrameRateLine(stdout, isatty(fileno(stdout)) ==
 FrameRateLine::FrameRateLine(std::FILE* out, bool terminal, Clock clock)
     : out(out), terminal(terminal), clock(std::move(clock)) {}
 
+FrameRateLine::~FrameRateLine() {
+    if (terminal && started) {
+        std::fputc('\n', out);
+        std::fflush(out);
+    }
+}
+
 void FrameRateLine::frame(float delta) {
     if (terminal) {
         if (delta > 0.0f) {
+            started = true;
             std::fprintf(out, "\rFPS %f           ", 1.0 / delta);
             // A line without its end stays in the buffer otherwise.
             std::fflush(out);

@@ -17,6 +17,11 @@ public:
     FrameRateLine();
     // `out` is observed and must outlive this object.
     FrameRateLine(std::FILE* out, bool terminal, Clock clock);
+    // Ends the line on a terminal, so that whatever comes next (the shell's
+    // prompt) starts on a line of its own.
+    ~FrameRateLine();
+    FrameRateLine(const FrameRateLine&) = delete;
+    FrameRateLine& operator=(const FrameRateLine&) = delete;
 
     // One frame of `delta` seconds. A frame of no time has no rate: on a
     // terminal it leaves the line as it is, in a log it only counts.
@@ -27,6 +32,7 @@ private:
     bool terminal;
     Clock clock;
     double lastLine = 0.0;
+    // Something was written (on a terminal: a line is open).
     bool started = false;
     int frames = 0;
     double frameTime = 0.0;

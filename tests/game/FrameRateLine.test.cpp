@@ -21,11 +21,15 @@ std::string contents(std::FILE* file) {
 TEST(FrameRateLine, TerminalLineIsRewrittenEveryFrameAndSkipsFramesWithoutTime) {
     std::FILE* out = std::tmpfile();
     ASSERT_TRUE(out);
-    FrameRateLine line(out, true, [] { return 0.0; });
-    line.frame(0.015625f);
-    line.frame(0.0f);
-    line.frame(0.03125f);
-    EXPECT_EQ(contents(out), "\rFPS 64.000000           \rFPS 32.000000           ");
+    {
+        FrameRateLine line(out, true, [] { return 0.0; });
+        line.frame(0.015625f);
+        line.frame(0.0f);
+        line.frame(0.03125f);
+        EXPECT_EQ(contents(out), "\rFPS 64.000000           \rFPS 32.000000           ");
+    }
+    // The game's end closes the line.
+    EXPECT_EQ(contents(out), "\rFPS 64.000000           \rFPS 32.000000           \n");
     std::fclose(out);
 }
 
