@@ -27,6 +27,7 @@ TEST_F(Arena, EscapeOpensAndClosesThePausePagesOverTheRunningMatch) {
 
     click("pause", "Controls");
     EXPECT_EQ(shownPages(), "pauseControls");
+    screenshot("pause-controls");
     tap(sf::Keyboard::Escape);
     EXPECT_EQ(shownPages(), "pause");
     click("pause", "Controls");

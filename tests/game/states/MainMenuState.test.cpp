@@ -25,6 +25,8 @@ TEST_F(MainMenu, EveryPageOpensAndClosesByButtonAndEscape) {
         EXPECT_EQ(shownPages(), std::string(page) < "options" ? std::string(page) + " options"
                                                               : "options " + std::string(page));
     }
+    click("options", "Sound");
+    screenshot("menu-options-audio");
     click("options", "BackPause");
     EXPECT_EQ(shownPages(), "menu");
 
