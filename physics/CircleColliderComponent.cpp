@@ -1,5 +1,6 @@
 #include "physics/CircleColliderComponent.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include <SFML/Graphics/CircleShape.hpp>
@@ -12,7 +13,9 @@ namespace {
 std::shared_ptr<b2CircleShape> makeCircle(float radius, float offsetX, float offsetY) {
     const float scale = PhysicsManager::instance().pixelsPerMeter;
     auto shape = std::make_shared<b2CircleShape>();
-    shape->m_radius = std::fabs(radius) / scale;
+    // Some area even for a radius of 0 (a map point object), as boxes keep,
+    // so Box2D can give the body a mass and a centre.
+    shape->m_radius = std::max(std::fabs(radius) / scale, b2_linearSlop);
     shape->m_p.Set(offsetX / scale, offsetY / scale);
     return shape;
 }
@@ -21,7 +24,7 @@ std::shared_ptr<b2CircleShape> makeCircle(float radius, float offsetX, float off
 CircleColliderComponent::CircleColliderComponent(float radius, float friction, bool isSensor,
                                                  float restitution, float offsetX, float offsetY)
     : ColliderComponent(makeCircle(radius, offsetX, offsetY), isSensor, friction, restitution),
-      offsetX(offsetX), offsetY(offsetY), radius(radius) {}
+      offsetX(offsetX), offsetY(offsetY), radius(std::fabs(radius)) {}
 
 void CircleColliderComponent::drawOutline(sf::RenderTarget& target, const sf::Color& color) {
     auto owner = getGameObject();

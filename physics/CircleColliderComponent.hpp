@@ -5,7 +5,7 @@
 // A circle whose centre is offset from the body origin.
 class CircleColliderComponent : public ColliderComponent {
 public:
-    // radius and offset in pixels (a negative radius counts as positive).
+    // radius and offset in pixels; a negative radius counts as its size.
     explicit CircleColliderComponent(float radius, float friction = 0.0f, bool isSensor = false,
                                      float restitution = 0.0f, float offsetX = 0.0f, float offsetY = 0.0f);
 
@@ -15,5 +15,6 @@ public:
     // Pixels.
     float offsetX;
     float offsetY;
+    // 0 or more.
     float radius;
 };

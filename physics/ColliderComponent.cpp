@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include <SFML/Graphics/VertexArray.hpp>
 #include <box2d/b2_body.h>
@@ -22,25 +23,12 @@ ColliderComponent::~ColliderComponent() {
 }
 
 b2Fixture* ColliderComponent::liveFixture() {
-    if (fixture && world.expired()) {
-        // The world was replaced: the fixture went with it, unannounced.
-        forgetFixture();
-    }
-    return fixture;
-}
-
-void ColliderComponent::forgetFixture() {
-    delete ownerCell;
-    ownerCell = nullptr;
-    fixture = nullptr;
-    world.reset();
+    // A replaced world took the fixture with it, unannounced.
+    return ownership.live();
 }
 
 void ColliderComponent::detachFixture() {
-    b2Fixture* dying = liveFixture();
-    forgetFixture();
-    if (dying) {
-        dying->GetUserData().pointer = 0;
+    if (b2Fixture* dying = ownership.release()) {
         PhysicsManager::instance().destroyFixture(dying);
     }
 }
@@ -60,13 +48,18 @@ void ColliderComponent::init() {
         if (current->GetBody() == body) {
             return;
         }
-        detachFixture();
     }
+    auto world = rigidBody.bodyWorld();
+    if (world->IsLocked()) {
+        // Added from a contact callback: Box2D cannot make a fixture inside a step.
+        std::printf("Collider of object '%s' added inside a physics step; it stays detached\n",
+                    owner->name.c_str());
+        return;
+    }
+    detachFixture();
 
-    ownerCell = new OwnerCell<ColliderComponent>{this};
     b2FixtureDef definition;
     definition.shape = shape.get();
-    definition.userData.pointer = reinterpret_cast<uintptr_t>(ownerCell);
     definition.friction = friction;
     definition.restitution = restitution;
     definition.restitutionThreshold = 1.0f;
@@ -75,14 +68,13 @@ void ColliderComponent::init() {
     if (rigidBody.layer) {
         definition.filter = rigidBody.layer->filter;
     }
-    fixture = body->CreateFixture(&definition);
-    if (!fixture) {
-        // Box2D refuses while the world is stepping.
-        forgetFixture();
-        return;
+    const bool made = ownership.make(*this, world, [&](uintptr_t userData) {
+        definition.userData.pointer = userData;
+        return body->CreateFixture(&definition);
+    });
+    if (made) {
+        rigidBody.fitMassToFixtures();
     }
-    world = rigidBody.bodyWorld();
-    rigidBody.fitMassToFixtures();
 }
 
 void ColliderComponent::setFriction(float value) {

@@ -9,7 +9,7 @@
 #include <box2d/b2_fixture.h>
 #include <box2d/b2_shape.h>
 
-#include "physics/OwnerCell.hpp"
+#include "physics/Box2DOwnership.hpp"
 #include "scene/Component.hpp"
 
 class b2World;
@@ -48,10 +48,11 @@ public:
 
     // The fixture while its world exists, else null (and forgotten).
     b2Fixture* liveFixture();
-    // Clears the fixture's user data and destroys it now (teardown).
+    // Lets go of the fixture: destroyed now, or at the next flush while the
+    // world is stepping (teardown, removal from the object).
     void detachFixture();
     // Called by the destruction listener: the fixture went with its body.
-    void forgetFixture();
+    void forgetFixture() { ownership.forget(); }
 
     // Owned; never changed after construction.
     std::shared_ptr<b2Shape> shape;
@@ -69,5 +70,5 @@ protected:
     sf::Vector2f bodyToWorld(sf::Vector2f point) const;
 
 private:
-    std::weak_ptr<b2World> world;
+    Box2DOwnership<ColliderComponent, b2Fixture> ownership{ownerCell, fixture};
 };

@@ -58,19 +58,17 @@ bool JointComponent::isEnabled() {
 }
 
 b2Joint* JointComponent::liveJoint() {
-    if (joint && world.expired()) {
+    if (joint && !ownership.live()) {
+        // A replaced world took the joint with it, unannounced.
         forgetJoint();
     }
     return joint;
 }
 
 void JointComponent::forgetJoint() {
-    joint = nullptr;
-    delete ownerCell;
-    ownerCell = nullptr;
+    ownership.forget();
     bodyA = nullptr;
     bodyB = nullptr;
-    world.reset();
 }
 
 void JointComponent::createJoint() {
@@ -84,35 +82,32 @@ void JointComponent::createJoint() {
     if (!a || !b || a == b || !inCurrentWorld(own) || !inCurrentWorld(other)) {
         return;
     }
-    if (liveJoint()) {
-        destroyJoint();
-    }
     auto home = PhysicsManager::instance().world;
+    // Tested before the old joint goes: inside a step the old one stays.
     if (home->IsLocked()) {
         return;
     }
-    bodyA = a;
-    bodyB = b;
+    destroyJoint();
     // The definition keeps its anchors and angles in each body's own frame;
     // the bodies are always the current ones, never ones that may be gone.
     jointDef->bodyA = a;
     jointDef->bodyB = b;
     jointDef->collideConnected = collideConnected;
     writeSettings(*jointDef);
-    ownerCell = new OwnerCell<JointComponent>{this};
-    jointDef->userData.pointer = reinterpret_cast<uintptr_t>(ownerCell);
-    joint = home->CreateJoint(jointDef.get());
-    world = home;
+    if (ownership.make(*this, home, [&](uintptr_t userData) {
+            jointDef->userData.pointer = userData;
+            return home->CreateJoint(jointDef.get());
+        })) {
+        bodyA = a;
+        bodyB = b;
+    }
 }
 
 void JointComponent::destroyJoint() {
-    b2Joint* dying = liveJoint();
-    auto home = world.lock();
-    forgetJoint();
-    if (dying && home) {
-        dying->GetUserData().pointer = 0;
-        // Refused by Box2D inside a step: the joint, now unowned, then goes
-        // with its bodies.
-        home->DestroyJoint(dying);
+    b2Joint* dying = ownership.release();
+    bodyA = nullptr;
+    bodyB = nullptr;
+    if (dying) {
+        PhysicsManager::instance().destroyJoint(dying);
     }
 }

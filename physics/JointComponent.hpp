@@ -5,7 +5,7 @@
 #include <SFML/System/Vector2.hpp>
 #include <box2d/b2_joint.h>
 
-#include "physics/OwnerCell.hpp"
+#include "physics/Box2DOwnership.hpp"
 #include "scene/Component.hpp"
 
 class GameObject;
@@ -25,6 +25,11 @@ class b2World;
 // When either body is destroyed, Box2D takes the joint with it and the
 // component forgets it: `joint`, `bodyA` and `bodyB` become null and
 // `isEnabled` false.
+//
+// Inside a world step (a contact callback) Box2D can neither make nor destroy
+// joints: `createJoint` then changes nothing, and `destroyJoint` lets go of
+// the joint at once and leaves its destruction to the PhysicsManager's next
+// flush.
 class JointComponent : public Component {
 public:
     // The connected object is only observed.
@@ -38,9 +43,11 @@ public:
     // True only while enabled, active and joining two bodies.
     bool isEnabled() override;
 
-    // (Re)creates the joint from the stored definition; nothing without one.
+    // (Re)creates the joint from the stored definition; nothing without one,
+    // nor while the world is stepping (the old joint then stays).
     void createJoint();
-    // Destroys the joint; the definition stays for a later `createJoint`.
+    // Lets go of the joint (destroyed now, or at the next flush while the
+    // world is stepping); the definition stays for a later `createJoint`.
     void destroyJoint();
     // Called by the destruction listener: Box2D destroyed the joint.
     void forgetJoint();
@@ -74,5 +81,5 @@ protected:
     static b2Vec2 toMeters(sf::Vector2f pixels);
 
 private:
-    std::weak_ptr<b2World> world;
+    Box2DOwnership<JointComponent, b2Joint> ownership{ownerCell, joint};
 };

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include <box2d/b2_body.h>
 #include <box2d/b2_fixture.h>
+#include <box2d/b2_joint.h>
 
 #include "physics/ColliderComponent.hpp"
 #include "physics/ContactListener.hpp"
@@ -37,6 +39,7 @@ void PhysicsManager::releaseWorld() {
     }
     world.reset();
     // Queued objects belong to the old world.
+    pendingJoints.clear();
     pendingFixtures.clear();
     pendingBodies.clear();
 }
@@ -60,8 +63,13 @@ std::shared_ptr<CollisionLayer> PhysicsManager::getOrCreateCollisionLayer(const 
     if (found != layers.end()) {
         return found->second;
     }
-    // 16-bit arithmetic on purpose: the 17th layer and later get no bit at all.
+    // Filters have 16 category bits: the 17th layer and later get none.
     const auto category = static_cast<uint16_t>(layers.size() < 16 ? 1u << layers.size() : 0u);
+    if (category == 0) {
+        std::printf("Collision layer '%s' gets no category bit (only 16 layers have one): it collides "
+                    "with nothing\n",
+                    name.c_str());
+    }
     auto layer = std::make_shared<CollisionLayer>(name, category);
     layers.emplace(name, layer);
     return layer;
@@ -144,23 +152,15 @@ std::shared_ptr<RayCastHit> PhysicsManager::rayCast(uint16_t mask, float startX,
 
 void PhysicsManager::flushPendingDestructions() {
     if (!world) {
+        pendingJoints.clear();
         pendingFixtures.clear();
         pendingBodies.clear();
         return;
     }
-    // Destructions asked for by game code while these run wait for the next flush.
-    auto fixtures = std::move(pendingFixtures);
-    pendingFixtures.clear();
-    for (b2Fixture* fixture : fixtures) {
-        ++destroying;
-        fixture->GetBody()->DestroyFixture(fixture);
-        --destroying;
-    }
-    auto bodies = std::move(pendingBodies);
-    pendingBodies.clear();
-    for (b2Body* body : bodies) {
-        destroyBodyNow(body);
-    }
+    // Joints first: they hang on bodies that may be queued too.
+    destroyQueued(pendingJoints, [this](b2Joint* joint) { world->DestroyJoint(joint); });
+    destroyQueued(pendingFixtures, [](b2Fixture* fixture) { fixture->GetBody()->DestroyFixture(fixture); });
+    destroyQueued(pendingBodies, [this](b2Body* body) { world->DestroyBody(body); });
 }
 
 void PhysicsManager::stepWorld(float step) {
@@ -176,38 +176,56 @@ void PhysicsManager::clearForces() {
     }
 }
 
-void PhysicsManager::destroyBody(b2Body* body) {
-    b2World* home = body->GetWorld();
-    if (mustDefer(*home)) {
-        if (home == world.get() &&
-            std::find(pendingBodies.begin(), pendingBodies.end(), body) == pendingBodies.end()) {
-            pendingBodies.push_back(body);
+template <class Object, class Destroy>
+void PhysicsManager::destroyOrQueue(b2World& home, Object* object, std::vector<Object*>& queue,
+                                    Destroy&& destroy) {
+    if (mustDefer(home)) {
+        // Only the current world is flushed; one of an old world goes with it.
+        if (&home == world.get() && std::find(queue.begin(), queue.end(), object) == queue.end()) {
+            queue.push_back(object);
         }
         return;
     }
-    destroyBodyNow(body);
+    ++destroying;
+    destroy(object);
+    --destroying;
 }
 
-void PhysicsManager::destroyBodyNow(b2Body* body) {
-    // A queued fixture of this body goes with it; it must not be destroyed twice.
-    pendingFixtures.erase(std::remove_if(pendingFixtures.begin(), pendingFixtures.end(),
-                                         [body](b2Fixture* fixture) { return fixture->GetBody() == body; }),
-                          pendingFixtures.end());
-    ++destroying;
-    body->GetWorld()->DestroyBody(body);
-    --destroying;
+template <class Object, class Destroy>
+void PhysicsManager::destroyQueued(std::vector<Object*>& queue, Destroy&& destroy) {
+    // Destructions asked for while these run wait for the next flush.
+    auto objects = std::move(queue);
+    queue.clear();
+    for (Object* object : objects) {
+        ++destroying;
+        destroy(object);
+        --destroying;
+    }
+}
+
+void PhysicsManager::destroyBody(b2Body* body) {
+    // Queued fixtures and joints of this body go with it, also those queued by
+    // game code that hears the body's contacts end while Box2D takes it
+    // apart: the destruction listener drops each from its queue.
+    destroyOrQueue(*body->GetWorld(), body, pendingBodies,
+                   [](b2Body* dying) { dying->GetWorld()->DestroyBody(dying); });
 }
 
 void PhysicsManager::destroyFixture(b2Fixture* fixture) {
-    b2Body* body = fixture->GetBody();
-    if (mustDefer(*body->GetWorld())) {
-        if (body->GetWorld() == world.get() &&
-            std::find(pendingFixtures.begin(), pendingFixtures.end(), fixture) == pendingFixtures.end()) {
-            pendingFixtures.push_back(fixture);
-        }
-        return;
-    }
-    ++destroying;
-    body->DestroyFixture(fixture);
-    --destroying;
+    destroyOrQueue(*fixture->GetBody()->GetWorld(), fixture, pendingFixtures,
+                   [](b2Fixture* dying) { dying->GetBody()->DestroyFixture(dying); });
+}
+
+void PhysicsManager::destroyJoint(b2Joint* joint) {
+    destroyOrQueue(*joint->GetBodyA()->GetWorld(), joint, pendingJoints,
+                   [](b2Joint* dying) { dying->GetBodyA()->GetWorld()->DestroyJoint(dying); });
+}
+
+void PhysicsManager::dropPending(b2Fixture* fixture) {
+    pendingFixtures.erase(std::remove(pendingFixtures.begin(), pendingFixtures.end(), fixture),
+                          pendingFixtures.end());
+}
+
+void PhysicsManager::dropPending(b2Joint* joint) {
+    pendingJoints.erase(std::remove(pendingJoints.begin(), pendingJoints.end(), joint), pendingJoints.end());
 }

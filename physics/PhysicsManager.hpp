@@ -64,20 +64,27 @@ public:
     std::shared_ptr<RayCastHit> rayCast(uint16_t mask, float startX, float startY, float directionX,
                                         float directionY, float length) const;
 
-    // Destroys the queued fixtures (each through its body), then the queued bodies.
+    // Destroys the queued joints, then the queued fixtures (each through its
+    // body), then the queued bodies.
     void flushPendingDestructions();
     // One world step with the manager's iteration counts; nothing without a world.
     void stepWorld(float step);
     // Clears the forces gathered over this frame's steps; nothing without a world.
     void clearForces();
 
-    // Destroy a component's body or fixture now, or queue it for the next
-    // flush when the world is inside a step (Box2D refuses then) or inside
+    // Destroy a component's body, fixture or joint now, or queue it for the
+    // next flush when the world is inside a step (Box2D aborts then) or inside
     // another destruction (whose contact-end calls reach game code, which must
     // not pull bodies out from under Box2D's walk). The caller has already
     // cleared the Box2D object's user data.
     void destroyBody(b2Body* body);
     void destroyFixture(b2Fixture* fixture);
+    void destroyJoint(b2Joint* joint);
+
+    // Called by the destruction listener when Box2D frees a fixture or joint
+    // with its body: a queued one must not be destroyed again.
+    void dropPending(b2Fixture* fixture);
+    void dropPending(b2Joint* joint);
 
     // A scene point or offset (pixels) in Box2D's metres, and back.
     b2Vec2 toMeters(sf::Vector2f pixels) const {
@@ -94,6 +101,7 @@ public:
     std::shared_ptr<b2World> world;
     std::vector<b2Fixture*> pendingFixtures;
     std::vector<b2Body*> pendingBodies;
+    std::vector<b2Joint*> pendingJoints;
     std::unique_ptr<DestructionListener> destructionListener;
     std::unique_ptr<ContactListener> contactListener;
     std::map<std::string, std::shared_ptr<CollisionLayer>> layers;
@@ -103,7 +111,11 @@ private:
     void releaseWorld();
     // Whether a destruction must wait for the next flush.
     bool mustDefer(b2World& home) const { return home.IsLocked() || destroying > 0; }
-    void destroyBodyNow(b2Body* body);
+    // Runs `destroy` on the object now, or queues it when that must wait.
+    template <class Object, class Destroy>
+    void destroyOrQueue(b2World& home, Object* object, std::vector<Object*>& queue, Destroy&& destroy);
+    // Empties the queue, running `destroy` on each object.
+    template <class Object, class Destroy> void destroyQueued(std::vector<Object*>& queue, Destroy&& destroy);
 
     int destroying = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include <box2d/b2_fixture.h>
 #include <box2d/b2_world.h>
@@ -20,31 +21,18 @@ RigidBodyComponent::~RigidBodyComponent() {
 }
 
 void RigidBodyComponent::destroyBody() {
-    b2Body* dying = liveBody();
     // Forgotten first: game code that hears contacts end while Box2D takes
-    // the body apart must not build anything on it.
-    forgetBody();
-    if (dying) {
-        // Box2D takes the body's fixtures and the joints ending at it along;
-        // the destruction listener clears their components.
-        dying->GetUserData().pointer = 0;
+    // the body apart must not build anything on it. Box2D takes the body's
+    // fixtures and the joints ending at it along; the destruction listener
+    // clears their components.
+    if (b2Body* dying = ownership.release()) {
         PhysicsManager::instance().destroyBody(dying);
     }
 }
 
 b2Body* RigidBodyComponent::liveBody() {
-    if (body && world.expired()) {
-        // The world was replaced: the body went with it, unannounced.
-        forgetBody();
-    }
-    return body;
-}
-
-void RigidBodyComponent::forgetBody() {
-    delete ownerCell;
-    ownerCell = nullptr;
-    body = nullptr;
-    world.reset();
+    // A replaced world took the body with it, unannounced.
+    return ownership.live();
 }
 
 void RigidBodyComponent::init() {
@@ -58,20 +46,22 @@ void RigidBodyComponent::init() {
     if (!owner || liveBody()) {
         return;
     }
+    if (physics.world->IsLocked()) {
+        // Added from a contact callback: Box2D cannot make a body inside a step.
+        std::printf("Rigid body of object '%s' added inside a physics step; it gets no body\n",
+                    owner->name.c_str());
+        enabled = false;
+        return;
+    }
     b2BodyDef definition;
     definition.type = static_cast<b2BodyType>(std::clamp<int32_t>(bodyType, b2_staticBody, b2_dynamicBody));
     definition.position = physics.toMeters(owner->transform->getPosition());
     definition.angle = owner->transform->getRotation() / PhysicsManager::degreesPerRadian;
-    ownerCell = new OwnerCell<RigidBodyComponent>{this};
-    definition.userData.pointer = reinterpret_cast<uintptr_t>(ownerCell);
-    body = physics.world->CreateBody(&definition);
-    if (!body) {
-        // Box2D refuses while the world is stepping.
-        forgetBody();
-        enabled = false;
-        return;
-    }
-    world = physics.world;
+    b2World& world = *physics.world;
+    ownership.make(*this, physics.world, [&](uintptr_t userData) {
+        definition.userData.pointer = userData;
+        return world.CreateBody(&definition);
+    });
 
     setCollisionLayer(physics.getOrCreateCollisionLayer(physics.defaultLayerName));
 

@@ -5,7 +5,7 @@
 
 #include <box2d/b2_body.h>
 
-#include "physics/OwnerCell.hpp"
+#include "physics/Box2DOwnership.hpp"
 #include "scene/Component.hpp"
 
 class CollisionLayer;
@@ -20,7 +20,8 @@ class CollisionLayer;
 //
 // An object holds at most one (GameObject::rigidBody). The body is destroyed
 // with the component, or at once when the component is removed from its
-// object. Without a world at `init` the component disables itself for good.
+// object. Without a world at `init`, or inside a world step (where Box2D
+// cannot make bodies), the component disables itself for good.
 class RigidBodyComponent : public Component {
 public:
     // Bits of `constraints`.
@@ -70,9 +71,9 @@ public:
     // component forgets it). Everything here goes through this check.
     b2Body* liveBody();
     // The world the body lives in; empty without a body.
-    std::shared_ptr<b2World> bodyWorld() const { return world.lock(); }
+    std::shared_ptr<b2World> bodyWorld() const { return ownership.home(); }
     // Called by the destruction paths; the body is gone.
-    void forgetBody();
+    void forgetBody() { ownership.forget(); }
 
     int32_t bodyType;
     // Set when the owner's transform was changed from outside; consumed by the next fixedUpdate.
@@ -99,5 +100,5 @@ private:
     // (x, y) without the parts along locked axes; zero when not finite.
     b2Vec2 freeAxes(float x, float y) const;
 
-    std::weak_ptr<b2World> world;
+    Box2DOwnership<RigidBodyComponent, b2Body> ownership{ownerCell, body};
 };

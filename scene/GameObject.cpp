@@ -47,6 +47,13 @@ void GameObject::removeComponent(const std::shared_ptr<Component>& component) {
         return;
     }
     components.erase(found);
+    // A removed joint or collider lets go of its Box2D object now, whoever
+    // still holds the component (inside a step, at the next flush).
+    if (auto joint = std::dynamic_pointer_cast<JointComponent>(component)) {
+        joint->destroyJoint();
+    } else if (auto collider = std::dynamic_pointer_cast<ColliderComponent>(component)) {
+        collider->detachFixture();
+    }
     if (rigidBody && std::static_pointer_cast<Component>(rigidBody) == component) {
         rigidBody->releaseBody();
         if (auto owner = parent.lock()) {

@@ -45,7 +45,8 @@ public:
         }
         return found;
     }
-    // Detaches the component; a removed rigid body first releases its physics body.
+    // Detaches the component. A removed rigid body first releases its physics
+    // body, a removed joint or collider its Box2D joint or fixture.
     void removeComponent(const std::shared_ptr<Component>& component);
 
     void addTag(const std::string& tag);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <stdexcept>
 
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -14,7 +15,7 @@
 using namespace physics_test;
 
 namespace {
-struct ColliderScene : ::testing::Test {
+struct ColliderScene : SceneTest {
     void SetUp() override {
         PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
         object = makeObject("Thing", {0, 0});
@@ -151,6 +152,11 @@ TEST_F(ColliderScene, PointObjectsAndNegativeSizesStillMakeSolidShapes) {
     const auto [lower, upper] = flipped->getBounds();
     EXPECT_NEAR(upper.x - lower.x, 22.0f, 1e-3);
     EXPECT_NEAR(static_cast<const b2CircleShape&>(*circle->shape).m_radius, 0.08f, 1e-6);
+    EXPECT_EQ(circle->radius, 8.0f);
+    // A point object's auto circle, like its box, keeps some area for its mass.
+    auto dot = build<CircleColliderComponent>("circle", {}, 0, 0);
+    EXPECT_EQ(dot->radius, 0.0f);
+    EXPECT_GT(dot->shape->m_radius, 0.0f);
     step(30);
     const b2Vec2 position = object->rigidBody->body->GetPosition();
     EXPECT_TRUE(position.IsValid());
@@ -188,15 +194,21 @@ TEST_F(ColliderScene, OutlinesAreDrawnInWorldPixels) {
     object->transform->markMoved();
     auto box = addComponent<BoxColliderComponent>(object, sf::Vector2f(0, 0), sf::Vector2f(80, 40));
     auto circle = addComponent<CircleColliderComponent>(object, 30.0f);
+    // A negative radius is its size: drawn on the very same ring.
+    auto negative = addComponent<CircleColliderComponent>(object, -30.0f);
     auto polygon = addComponent<PolygonColliderComponent>(
         object, std::vector<sf::Vector2f>{{-60, -60}, {60, -60}, {60, -50}});
     target.clear(sf::Color::Black);
     box->drawOutline(target, sf::Color::Red);
     circle->drawOutline(target, sf::Color::Green);
+    negative->drawOutline(target, sf::Color::Green);
     polygon->drawOutline(target, sf::Color::Blue);
     target.display();
     const sf::Image image = target.getTexture().copyToImage();
-    image.saveToFile("collider-outlines.png");
+    // Kept for a look, in a folder of the build, never the working directory.
+    const auto folder = std::filesystem::path(VORLUNE_BINARY_DIR) / "test-output" / "physics";
+    std::filesystem::create_directories(folder);
+    EXPECT_TRUE(image.saveToFile((folder / "collider-outlines.png").string()));
     // Lines on pixel boundaries may land on either side.
     auto near = [&image](unsigned x, unsigned y, sf::Uint8 sf::Color::*channel) {
         for (unsigned dx = 0; dx < 3; ++dx) {

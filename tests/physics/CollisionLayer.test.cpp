@@ -4,6 +4,10 @@
 
 using namespace physics_test;
 
+// Layers are never removed and take their bits in order of creation: these
+// cases count on a fresh PhysicsManager, which ctest's one process per case
+// gives them.
+
 TEST(CollisionLayer, FreshManagerHasOnlyTheDefaultLayer) {
     auto& physics = PhysicsManager::instance();
     ASSERT_EQ(physics.layers.size(), 1u);
@@ -24,7 +28,12 @@ TEST(CollisionLayer, BitsFollowCreationOrderAndRunOutAfterSixteen) {
         EXPECT_EQ(physics.getOrCreateCollisionLayer("layer" + std::to_string(i))->filter.categoryBits,
                   1 << i);
     }
+    testing::internal::CaptureStdout();
     auto seventeenth = physics.getOrCreateCollisionLayer("seventeenth");
+    physics.getOrCreateCollisionLayer("seventeenth");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Collision layer 'seventeenth' gets no category bit (only 16 layers have one): it collides "
+              "with nothing\n");
     EXPECT_EQ(seventeenth->filter.categoryBits, 0);
     EXPECT_EQ(seventeenth->filter.maskBits, 0xFFFF);
 }

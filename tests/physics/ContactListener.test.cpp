@@ -5,7 +5,7 @@
 using namespace physics_test;
 
 namespace {
-struct ContactScene : ::testing::Test {
+struct ContactScene : SceneTest {
     void SetUp() override { PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f); }
 
     // A static 200 x 20 platform 100 pixels below the origin.

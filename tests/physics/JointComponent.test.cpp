@@ -13,7 +13,7 @@
 using namespace physics_test;
 
 namespace {
-struct JointScene : ::testing::Test {
+struct JointScene : SceneTest {
     void SetUp() override {
         PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
         a = makeBox("A", {0, 0}, {20, 20}, b2_dynamicBody);

@@ -9,12 +9,10 @@ using namespace physics_test;
 namespace {
 struct Pusher : Component {
     b2Vec2 force{1.0f, 0.0f};
-    void fixedUpdate(float, float) override {
-        getGameObject()->rigidBody->body->ApplyForceToCenter(force, true);
-    }
+    void fixedUpdate(float, float) override { getGameObject()->rigidBody->applyForce(force.x, force.y); }
 };
 
-struct FrameLoop : ::testing::Test {
+struct FrameLoop : SceneTest {
     void SetUp() override {
         // Drawing never comes due: the window is never made.
         game.frameInterval = 1000.0f;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <SFML/System/Vector2.hpp>
+#include <gtest/gtest.h>
 
 #include "core/Game.hpp"
 #include "physics/BoxColliderComponent.hpp"
@@ -32,6 +33,33 @@ inline std::shared_ptr<GameObject> makeBox(const std::string& name, sf::Vector2f
     addComponent<BoxColliderComponent>(object, sf::Vector2f(0.0f, 0.0f), size, 0.0f, sensor);
     return object;
 }
+
+// Lets go of every game object, listed or pending.
+inline void clearScene() {
+    auto& objects = GameObjectManager::instance();
+    objects.pendingAdditions.clear();
+    objects.pendingDestructions.clear();
+    objects.clear(true);
+}
+
+// Back to the one layer "_default", open to every layer. Layers are never
+// removed in the engine; only tests start the table again.
+inline void resetLayers() {
+    auto& physics = PhysicsManager::instance();
+    physics.layers.clear();
+    physics.getOrCreateCollisionLayer(physics.defaultLayerName);
+}
+
+// Base of the physics fixtures: a case starts with the layer table of a
+// fresh manager and leaves no game object behind, so the cases also pass one
+// after another in one process (ctest gives each its own).
+struct SceneTest : ::testing::Test {
+    SceneTest() {
+        clearScene();
+        resetLayers();
+    }
+    void TearDown() override { clearScene(); }
+};
 
 inline void step(int count = 1) {
     auto& objects = GameObjectManager::instance();

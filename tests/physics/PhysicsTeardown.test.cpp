@@ -4,13 +4,14 @@
 #include "physics/DistanceJointComponent.hpp"
 #include "physics/PrismaticJointComponent.hpp"
 #include "physics/RevoluteJointComponent.hpp"
+#include "physics/WeldJointComponent.hpp"
 
 using namespace physics_test;
 
 // Every order in which objects, components, bodies and the world can go.
 // Under the sanitizers these catch any touch of freed Box2D or scene memory.
 namespace {
-struct TeardownScene : ::testing::Test {
+struct TeardownScene : SceneTest {
     void SetUp() override {
         PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
         ground = makeBox("Platform", {0, 100}, {200, 20}, b2_staticBody);
@@ -30,6 +31,21 @@ struct SelfDestruct : Component {
     void onCollisionEnter(std::shared_ptr<GameObject>) override {
         auto owner = getGameObject();
         owner->removeComponent(owner->rigidBody);
+    }
+};
+
+// Lets go of the last reference to `box` when touching it: inside the world step.
+struct DropOnTouch : Component {
+    std::shared_ptr<GameObject>* box = nullptr;
+    void onCollisionEnter(std::shared_ptr<GameObject> other) override {
+        if (box && *box == other) {
+            auto& objects = GameObjectManager::instance();
+            objects.persistentObjects.erase(
+                std::remove(objects.persistentObjects.begin(), objects.persistentObjects.end(), *box),
+                objects.persistentObjects.end());
+            box->reset();
+            box = nullptr;
+        }
     }
 };
 } // namespace
@@ -67,19 +83,34 @@ TEST_F(TeardownScene, RemovedRigidBodyTakesItsJointsAndFixturesFirst) {
 
 TEST_F(TeardownScene, RemovedComponentsStillHeldLetGoOfBox2D) {
     auto a = makeBox("A", {0, 0}, {20, 20}, b2_dynamicBody);
+    auto b = makeBox("B", {40, 0}, {20, 20}, b2_dynamicBody);
     auto rigidBody = a->rigidBody;
     auto collider = a->getComponent<ColliderComponent>();
+    auto weld = addComponent<WeldJointComponent>(a, b, sf::Vector2f(20, 0));
+    ASSERT_EQ(world().GetJointCount(), 1);
+    // Whoever still holds a removed joint or collider, its Box2D object goes at once.
     a->removeComponent(collider);
-    EXPECT_EQ(rigidBody->body->GetFixtureList(), collider->fixture);
-    collider.reset();
+    a->removeComponent(weld);
     EXPECT_EQ(rigidBody->body->GetFixtureList(), nullptr);
+    EXPECT_FALSE(collider->fixture);
+    EXPECT_FALSE(collider->ownerCell);
+    EXPECT_EQ(world().GetJointCount(), 0);
+    EXPECT_FALSE(weld->joint);
+    EXPECT_FALSE(weld->isEnabled());
+    // Detached, they make nothing again.
+    collider->init();
+    weld->createJoint();
+    EXPECT_EQ(rigidBody->body->GetFixtureList(), nullptr);
+    EXPECT_EQ(world().GetJointCount(), 0);
+    collider.reset();
+    weld.reset();
     a->removeComponent(rigidBody);
     EXPECT_FALSE(rigidBody->body);
     EXPECT_FALSE(rigidBody->layer);
     rigidBody->fixedUpdate(fixedStep, 0.0f);
     rigidBody->setVelocity(1.0f, 1.0f);
     rigidBody.reset();
-    EXPECT_EQ(world().GetBodyCount(), 1);
+    EXPECT_EQ(world().GetBodyCount(), 2);
 }
 
 TEST_F(TeardownScene, WorldReplacedUnderLivingComponents) {
@@ -133,21 +164,8 @@ TEST_F(TeardownScene, BodyRemovedInsideTheStepIsDestroyedAtTheNextFlush) {
 TEST_F(TeardownScene, ObjectFreedInsideTheStepQueuesItsFixtureAndBody) {
     auto box = makeBox("Box", {0, 80}, {20, 20}, b2_dynamicBody);
     // The last reference to the box goes from inside the contact callback.
-    struct DropBox : Component {
-        std::shared_ptr<GameObject>* box = nullptr;
-        void onCollisionEnter(std::shared_ptr<GameObject>) override {
-            if (box) {
-                auto& objects = GameObjectManager::instance();
-                objects.persistentObjects.erase(
-                    std::remove(objects.persistentObjects.begin(), objects.persistentObjects.end(), *box),
-                    objects.persistentObjects.end());
-                box->reset();
-                box = nullptr;
-            }
-        }
-    };
     GameObjectManager::instance().flushPendingAdditions();
-    addComponent<DropBox>(ground)->box = &box;
+    addComponent<DropOnTouch>(ground)->box = &box;
     step(3);
     EXPECT_FALSE(box);
     PhysicsManager::instance().flushPendingDestructions();
@@ -211,4 +229,134 @@ TEST_F(TeardownScene, DestructionAskedForWhileABodyIsTakenApartWaitsForTheFlush)
     step(2);
     release(a);
     release(c);
+}
+
+TEST_F(TeardownScene, JointsOfObjectsTornDownInsideTheStepWaitForTheFlush) {
+    // Both boxes land on the platform in the same step. One loses its rigid
+    // body there, the other is freed there; each holds a joint to an anchor.
+    auto anchor = makeBox("Anchor", {0, -200}, {20, 20}, b2_staticBody);
+    auto losing = makeBox("Losing", {-40, 80}, {20, 20}, b2_dynamicBody);
+    auto freed = makeBox("Freed", {40, 80}, {20, 20}, b2_dynamicBody);
+    auto rope =
+        addComponent<DistanceJointComponent>(losing, anchor, sf::Vector2f(-40, 80), sf::Vector2f(0, -200));
+    rope->setMinLength(0.0f);
+    rope->setMaxLength(10.0f);
+    auto hinge =
+        addComponent<RevoluteJointComponent>(freed, anchor, sf::Vector2f(0, 0), sf::Vector2f(40, 280));
+    addComponent<SelfDestruct>(losing);
+    GameObjectManager::instance().flushPendingAdditions();
+    addComponent<DropOnTouch>(ground)->box = &freed;
+    ASSERT_EQ(world().GetJointCount(), 2);
+
+    step(3);
+    auto& physics = PhysicsManager::instance();
+    EXPECT_FALSE(losing->rigidBody);
+    EXPECT_FALSE(freed);
+    EXPECT_FALSE(rope->joint);
+    EXPECT_FALSE(rope->isEnabled());
+    // Box2D cannot destroy them inside the step: they wait, owned by no one.
+    EXPECT_EQ(physics.pendingJoints.size(), 2u);
+    EXPECT_EQ(world().GetJointCount(), 2);
+    physics.flushPendingDestructions();
+    EXPECT_TRUE(physics.pendingJoints.empty());
+    EXPECT_EQ(world().GetJointCount(), 0);
+    EXPECT_EQ(world().GetBodyCount(), 2);
+    step(2);
+    release(losing);
+    release(anchor);
+}
+
+TEST_F(TeardownScene, JointAndColliderRemovedInsideTheStepLetGoAtTheFlush) {
+    // The player's way with its grab weld: kept in a field, removed on a touch.
+    auto box = makeBox("Box", {0, 80}, {20, 20}, b2_dynamicBody);
+    auto anchor = makeBox("Anchor", {0, -200}, {20, 20}, b2_staticBody);
+    struct LetGo : Component {
+        std::shared_ptr<JointComponent> weld;
+        std::shared_ptr<ColliderComponent> collider;
+        void onCollisionEnter(std::shared_ptr<GameObject>) override {
+            auto owner = getGameObject();
+            owner->removeComponent(weld);
+            owner->removeComponent(collider);
+        }
+    };
+    auto letGo = addComponent<LetGo>(box);
+    auto rope = addComponent<DistanceJointComponent>(box, anchor, sf::Vector2f(0, 80), sf::Vector2f(0, -200));
+    rope->setMaxLength(10.0f);
+    letGo->weld = rope;
+    letGo->collider = box->getComponent<ColliderComponent>();
+    step(3);
+    auto& physics = PhysicsManager::instance();
+    EXPECT_FALSE(rope->joint);
+    EXPECT_FALSE(letGo->collider->fixture);
+    EXPECT_EQ(physics.pendingJoints.size(), 1u);
+    EXPECT_EQ(physics.pendingFixtures.size(), 1u);
+    physics.flushPendingDestructions();
+    EXPECT_EQ(world().GetJointCount(), 0);
+    EXPECT_EQ(box->rigidBody->body->GetFixtureList(), nullptr);
+    step(2);
+}
+
+TEST_F(TeardownScene, NothingIsMadeOrRemadeInsideTheStep) {
+    auto a = makeBox("A", {0, 80}, {20, 20}, b2_dynamicBody);
+    auto b = makeBox("B", {40, 0}, {20, 20}, b2_dynamicBody);
+    auto hinge = addComponent<RevoluteJointComponent>(a, b, sf::Vector2f(20, 0), sf::Vector2f(-20, 0));
+    struct BuildOnTouch : Component {
+        std::shared_ptr<RevoluteJointComponent> hinge;
+        std::shared_ptr<GameObject> late;
+        std::shared_ptr<Component> lateBody;
+        std::shared_ptr<Component> lateCollider;
+        void onCollisionEnter(std::shared_ptr<GameObject>) override {
+            if (late) {
+                return;
+            }
+            hinge->createJoint();
+            late = GameObjectManager::instance().createGameObject("Late");
+            lateBody = addComponent<RigidBodyComponent>(late, b2_dynamicBody, 1.0f);
+            lateCollider =
+                addComponent<BoxColliderComponent>(getGameObject(), sf::Vector2f(0, 0), sf::Vector2f(5, 5));
+        }
+    };
+    auto builder = addComponent<BuildOnTouch>(a);
+    builder->hinge = hinge;
+    b2Joint* before = hinge->joint;
+    testing::internal::CaptureStdout();
+    step(3);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(builder->late);
+    // The joint it had stays; the body and the fixture are refused with a line each.
+    EXPECT_EQ(hinge->joint, before);
+    EXPECT_EQ(world().GetJointCount(), 1);
+    EXPECT_FALSE(builder->late->rigidBody->body);
+    EXPECT_FALSE(builder->late->rigidBody->enabled);
+    EXPECT_FALSE(std::static_pointer_cast<ColliderComponent>(builder->lateCollider)->fixture);
+    EXPECT_EQ(world().GetBodyCount(), 3);
+    EXPECT_NE(printed.find("Rigid body of object 'Late' added inside a physics step"), std::string::npos);
+    EXPECT_NE(printed.find("Collider of object 'A' added inside a physics step"), std::string::npos);
+    step(2);
+}
+
+TEST_F(TeardownScene, FixtureQueuedWhileItsBodyIsTakenApartLeavesTheQueue) {
+    // When the box's body goes, its contact with the platform ends inside
+    // Box2D's DestroyBody, and the platform's handler drops the box's collider
+    // then: its fixture is queued, and Box2D frees it a moment later.
+    auto box = makeBox("Box", {0, 80}, {20, 20}, b2_dynamicBody);
+    struct DropCollider : Component {
+        std::shared_ptr<GameObject> box;
+        void onCollisionExit(std::shared_ptr<GameObject> other) override {
+            if (other == box) {
+                box->removeComponent(box->getComponent<ColliderComponent>());
+            }
+        }
+    };
+    addComponent<DropCollider>(ground)->box = box;
+    step(3);
+    ASSERT_EQ(box->collisions.size(), 1u);
+    box->removeComponent(box->rigidBody);
+    EXPECT_FALSE(box->getComponent<ColliderComponent>());
+    auto& physics = PhysicsManager::instance();
+    EXPECT_TRUE(physics.pendingFixtures.empty());
+    physics.flushPendingDestructions();
+    EXPECT_EQ(world().GetBodyCount(), 1);
+    step(2);
+    release(box);
 }

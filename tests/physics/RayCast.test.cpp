@@ -6,7 +6,7 @@
 using namespace physics_test;
 
 namespace {
-struct RayCastScene : ::testing::Test {
+struct RayCastScene : SceneTest {
     void SetUp() override {
         PhysicsManager::instance().createWorld(0.0f, 0.0f, 100.0f);
         // Spans y 120 .. 140 px, that is 1.2 .. 1.4 m, under x = 150 px.
@@ -17,6 +17,7 @@ struct RayCastScene : ::testing::Test {
 };
 } // namespace
 
+// No world exists yet only in a fresh process, which ctest gives every case.
 TEST(RayCast, WithoutWorldFindsNothing) {
     EXPECT_FALSE(PhysicsManager::instance().rayCast(0xFFFF, 0, 0, 0, 1, 10));
 }

@@ -8,7 +8,7 @@
 using namespace physics_test;
 
 namespace {
-struct RigidBodyScene : ::testing::Test {
+struct RigidBodyScene : SceneTest {
     void SetUp() override { PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f); }
 };
 
@@ -21,6 +21,7 @@ PropertyMap mapObject(PropertyMap settings) {
 }
 } // namespace
 
+// No world exists yet only in a fresh process, which ctest gives every case.
 TEST(RigidBodyComponent, WithoutWorldDisablesItselfForGood) {
     auto object = makeObject("Lonely", {0, 0});
     auto rigidBody = addComponent<RigidBodyComponent>(object, b2_dynamicBody, 1.0f);

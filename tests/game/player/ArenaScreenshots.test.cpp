@@ -133,3 +133,22 @@ TEST_F(ArenaScreenshots, LongBeardsFlingCutAndFade) {
     std::printf("player 1 beard: %d segments before the fling, %d after\n", before, player1->segmentCount);
     EXPECT_LT(player1->segmentCount, before) << "player 2's fling cuts player 1's beard";
 }
+
+// A full beard grown at the island's edge hangs over it; its player stays put.
+TEST_F(ArenaScreenshots, FullBeardHangsOverTheEdge) {
+    auto object = player1->getGameObject();
+    object->transform->setPosition(760.0f, object->transform->getPosition().y);
+    frames(30);
+    const sf::Vector2f start = object->transform->getPosition();
+    player1->growInterval = 0.4f;
+    while (player1->segmentCount < 80) {
+        frames(1);
+    }
+    frames(300);
+    shoot("7-full-beard");
+    const sf::Vector2f end = object->transform->getPosition();
+    EXPECT_EQ(player1->lives, 3);
+    EXPECT_NEAR(end.y, start.y, 3.0f);
+    // The weight slides it up to the very edge (x 824), where it holds.
+    EXPECT_NEAR(end.x, start.x, 80.0f);
+}
