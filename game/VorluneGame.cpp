@@ -1,1 +1,116 @@
 #include "game/VorluneGame.hpp"
+
+#include <set>
+#include <string>
+
+#include "core/GuiManager.hpp"
+#include "core/InputManager.hpp"
+#include "core/StateManager.hpp"
+#include "game/GameContent.hpp"
+#include "game/GameCreators.hpp"
+#include "game/InputBindings.hpp"
+#include "game/SoundFileCheck.hpp"
+#include "game/states/ArenaState.hpp"
+#include "game/states/MainMenuState.hpp"
+#include "game/states/VictoryState.hpp"
+#include "physics/PhysicsManager.hpp"
+#include "scene/AssetManager.hpp"
+#include "scene/GameObjectManager.hpp"
+#include "scene/MapStore.hpp"
+#include "scene/SoundManager.hpp"
+
+void VorluneGame::onInit() {
+    // The game's own map-object components must be known before any map is built.
+    registerGameCreators(GameObjectManager::instance());
+
+    auto& maps = MapStore::instance();
+    maps.loadMap("../assets/tilemap/zefMap.tmx", "magicmap");
+    maps.loadMap("../assets/tilemap/victoryMap.tmx", "victorymap");
+    loadCharacterArt(AssetManager::instance());
+
+    auto& sounds = SoundManager::instance();
+    sounds.soundVolume = 0.5f;
+    sounds.musicVolume = 0.5f;
+    registerGameSounds(sounds);
+    const std::set<std::string> unplayable = checkSoundFiles(sounds);
+    // A sound reported above plays silence from now on, rather than failing
+    // (and being reported again) at every footstep.
+    for (const auto& name : unplayable) {
+        sounds.buffers.emplace(name, std::make_shared<sf::SoundBuffer>());
+    }
+    // Both tracks start silent; `onUpdate` fades them in. A track whose file
+    // was reported above is left out rather than tried again.
+    if (!unplayable.count("bg music")) {
+        musicTrack = sounds.playMusic("bg music", true, 1.0f, 0.0f);
+    }
+    if (!unplayable.count("ambient")) {
+        ambientTrack = sounds.playMusic("ambient", true, 1.0f, 0.0f);
+    }
+
+    registerInputBindings(InputManager::instance());
+    createPlayerCollisionLayers(PhysicsManager::instance());
+
+    createStates();
+    StateManager::instance().setState("Menu");
+}
+
+void VorluneGame::createStates() {
+    // The constructors load the states' pages, in this order.
+    auto arena = std::make_shared<ArenaState>();
+    auto menu = std::make_shared<MainMenuState>();
+    auto victory = std::make_shared<VictoryState>();
+    auto& states = StateManager::instance();
+    states.registerState(arena);
+    states.registerState(menu);
+    states.registerState(victory);
+
+    // Only a match can be lost. When both players go out in the same frame,
+    // the first event switches to the victory screen and the second one
+    // finds the match gone.
+    gameOverListenerKey = EventManager::instance().addListener([victory](std::shared_ptr<GameEvent> event) {
+        const auto gameOver = std::dynamic_pointer_cast<GameOverEvent>(event);
+        auto& states = StateManager::instance();
+        if (!gameOver || !states.currentState || states.currentState->name != "Arena") {
+            return;
+        }
+        victory->winner = gameOver->winner;
+        // A match may end under the open pause menu; like every other switch
+        // of state, this one starts from a clean screen.
+        GuiManager::instance().hideAll();
+        states.setState("Victory");
+    });
+}
+
+void VorluneGame::onUpdate(float delta, float) {
+    frameRateLine.frame(delta);
+
+    auto& states = StateManager::instance();
+    if (InputManager::instance().wasPressed("Restart") && states.currentState) {
+        // The state is exited on the way: keep its name apart from it.
+        const std::string current = states.currentState->name;
+        states.setState(current);
+    }
+
+    updateMusicVolume(delta);
+}
+
+void VorluneGame::updateMusicVolume(float delta) {
+    const float factor = SoundManager::instance().musicVolume;
+    if (fadeElapsed < fadeInTime) {
+        fadeElapsed += delta;
+        const float progress = fadeElapsed / fadeInTime;
+        setTrackVolumes(progress >= 1.0f ? factor : progress * factor);
+    } else if (GuiManager::instance().isVisible("sound")) {
+        // The music slider is heard while it moves.
+        setTrackVolumes(factor);
+    }
+}
+
+void VorluneGame::setTrackVolumes(float factor) {
+    if (musicTrack) {
+        musicTrack->setVolume(musicVolume * factor);
+    }
+    if (ambientTrack) {
+        ambientTrack->setVolume(ambientVolume * factor);
+    }
+}

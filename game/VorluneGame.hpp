@@ -1,6 +1,46 @@
 #pragma once
 
+#include <memory>
+
+#include <SFML/Audio/Music.hpp>
+
+#include "core/EventManager.hpp"
 #include "core/Game.hpp"
+#include "game/FrameRateLine.hpp"
 
 // The arena brawler: two players on one map, flinging their beards.
-class VorluneGame : public Game {};
+//
+// `onInit` loads and registers all content and settings by name (maps,
+// character atlases, the particle texture, sounds, input bindings, the
+// players' collision layers), creates the "Arena", "Menu" and "Victory"
+// states, starts the music silent and enters "Menu". `onUpdate` writes the
+// frame-rate line, restarts the current state on R, fades the music in over
+// the first seconds and follows the music slider while the audio page is open.
+// Content that is missing or damaged is reported in one line each; the game
+// starts with what it has.
+class VorluneGame : public Game {
+public:
+    void onInit() override;
+    void onUpdate(float delta, float time) override;
+
+    // Full volumes of the two tracks (SFML's 0..100), before the
+    // SoundManager's musicVolume factor is applied.
+    float musicVolume = 30.0f;
+    float ambientVolume = 30.0f;
+    // Both tracks rise linearly from silence over this many seconds of frame
+    // time after start-up.
+    float fadeInTime = 2.0f;
+    float fadeElapsed = 0.0f;
+    // Empty when the track's file could not be opened.
+    std::shared_ptr<sf::Music> musicTrack;
+    std::shared_ptr<sf::Music> ambientTrack;
+    // Keeps the game-over listener registered for the program's lifetime.
+    std::shared_ptr<EventManager::EventKey> gameOverListenerKey;
+
+    FrameRateLine frameRateLine;
+
+private:
+    void createStates();
+    void updateMusicVolume(float delta);
+    void setTrackVolumes(float factor);
+};

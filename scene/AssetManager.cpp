@@ -178,10 +178,17 @@ bool AssetManager::loadAtlas(const std::string& path) {
         sprites.insert(collected.begin(), collected.end());
         return true;
     } catch (const std::exception& error) {
-        const std::string message = error.what();
-        std::printf("Loading failed:\n%s\n", message.empty() ? "Unknown exception" : message.c_str());
+        std::string message = error.what();
+        if (message.empty()) {
+            message = "Unknown exception";
+        }
+        // The XML parser's messages do not say which file they are about.
+        if (message.find(path) == std::string::npos) {
+            message = path + ": " + message;
+        }
+        std::printf("Loading failed:\n%s\n", message.c_str());
     } catch (...) {
-        std::printf("Loading failed:\n%s\n", "Unknown exception");
+        std::printf("Loading failed:\n%s: %s\n", path.c_str(), "Unknown exception");
     }
     return false;
 }

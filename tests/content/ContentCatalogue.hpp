@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "game/GameContent.hpp"
+
 namespace content {
 
 struct Animation {
@@ -35,33 +37,9 @@ inline const std::vector<std::string>& atlases() {
     return list;
 }
 
-// Sound names and files of the game's sound table.
+// Sound names and files of the game's sound table, as the game registers them.
 inline const std::vector<std::pair<std::string, std::string>>& sounds() {
-    static const std::vector<std::pair<std::string, std::string>> list = {
-        {"bg music", "../assets/sfx/music/Floating Isles.wav"},
-        {"ambient", "../assets/sfx/Light wind 1.wav"},
-        {"footstep1", "../assets/sfx/Stone footstep 1.wav"},
-        {"footstep2", "../assets/sfx/Stone footstep 4.wav"},
-        {"footstep3", "../assets/sfx/Stone footstep 5.wav"},
-        {"slash1", "../assets/sfx/Arm Swing, Whoosh 7.wav"},
-        {"slash2", "../assets/sfx/Arm Swing, Whoosh 8.wav"},
-        {"slash3", "../assets/sfx/Arm Swing, Whoosh 13.wav"},
-        {"slash4", "../assets/sfx/Arm Swing, Whoosh 14.wav"},
-        {"groundHit1", "../assets/sfx/Earth Punch 3.wav"},
-        {"groundHit2", "../assets/sfx/Earth Punch 4.wav"},
-        {"playerHit1", "../assets/sfx/Heavy punch 17.wav"},
-        {"playerHit2", "../assets/sfx/Heavy punch 18.wav"},
-        {"playerHit3", "../assets/sfx/Heavy punch 19.wav"},
-        {"magic", "../assets/sfx/Magical Ambiance Loop 5.wav"},
-        {"beardCut1", "../assets/sfx/Needle piercing flesh 1.wav"},
-        {"beardCut2", "../assets/sfx/Needle piercing flesh 1.wav"},
-        {"jump1", "../assets/sfx/Jump 1.wav"},
-        {"jump2", "../assets/sfx/Jump 5.wav"},
-        {"hover", "../assets/sfx/Hover over button sound 5.wav"},
-        {"click", "../assets/sfx/Click sounds 36.wav"},
-        {"death", "../assets/sfx/Debuff 12.wav"},
-        {"respawn", "../assets/sfx/Buff 8.wav"}};
-    return list;
+    return gameSoundFiles();
 }
 
 // Loops repeat for as long as they play; everything else is a short effect.

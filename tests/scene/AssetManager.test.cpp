@@ -226,7 +226,8 @@ TEST(AssetManager, BrokenAtlasesFailWithOneMessageAndStoreNothing) {
 
     testing::internal::CaptureStdout();
     EXPECT_FALSE(assets.loadAtlas(dir.path("deep.xml")));
-    EXPECT_EQ(capturedStdout(), "Loading failed:\nelements nest more than 256 deep\n");
+    EXPECT_EQ(capturedStdout(),
+              "Loading failed:\n" + dir.path("deep.xml") + ": elements nest more than 256 deep\n");
 
     testing::internal::CaptureStdout();
     EXPECT_FALSE(assets.loadAtlas(dir.path("missing.xml")));
@@ -234,7 +235,7 @@ TEST(AssetManager, BrokenAtlasesFailWithOneMessageAndStoreNothing) {
 
     testing::internal::CaptureStdout();
     EXPECT_FALSE(assets.loadAtlas(dir.path("bad.xml")));
-    EXPECT_EQ(capturedStdout().rfind("Loading failed:\n", 0), 0u);
+    EXPECT_EQ(capturedStdout().rfind("Loading failed:\n" + dir.path("bad.xml") + ": ", 0), 0u);
 
     testing::internal::CaptureStdout();
     EXPECT_FALSE(assets.loadAtlas(dir.path("noimage.xml")));

@@ -1,0 +1,60 @@
+#include "game/GameContent.hpp"
+
+#include <string>
+#include <utility>
+
+#include "physics/PhysicsManager.hpp"
+#include "scene/AssetManager.hpp"
+#include "scene/SoundManager.hpp"
+
+void loadCharacterArt(AssetManager& assets) {
+    static const char* const atlases[] = {"idle", "fall", "run", "jump_idle", "jump_run", "run_startup"};
+    for (const char* atlas : atlases) {
+        assets.loadAtlas(std::string("../assets/PNG/Player/") + atlas + ".xml");
+    }
+    assets.loadTexture("../assets/PNG/vfx/particle.png", "particle.png");
+}
+
+const std::vector<std::pair<std::string, std::string>>& gameSoundFiles() {
+    static const std::vector<std::pair<std::string, std::string>> table = {
+        {"bg music", "../assets/sfx/music/Floating Isles.wav"},
+        {"ambient", "../assets/sfx/Light wind 1.wav"},
+        {"footstep1", "../assets/sfx/Stone footstep 1.wav"},
+        {"footstep2", "../assets/sfx/Stone footstep 4.wav"},
+        {"footstep3", "../assets/sfx/Stone footstep 5.wav"},
+        {"slash1", "../assets/sfx/Arm Swing, Whoosh 7.wav"},
+        {"slash2", "../assets/sfx/Arm Swing, Whoosh 8.wav"},
+        {"slash3", "../assets/sfx/Arm Swing, Whoosh 13.wav"},
+        {"slash4", "../assets/sfx/Arm Swing, Whoosh 14.wav"},
+        {"groundHit1", "../assets/sfx/Earth Punch 3.wav"},
+        {"groundHit2", "../assets/sfx/Earth Punch 4.wav"},
+        {"playerHit1", "../assets/sfx/Heavy punch 17.wav"},
+        {"playerHit2", "../assets/sfx/Heavy punch 18.wav"},
+        {"playerHit3", "../assets/sfx/Heavy punch 19.wav"},
+        {"magic", "../assets/sfx/Magical Ambiance Loop 5.wav"},
+        {"beardCut1", "../assets/sfx/Needle piercing flesh 1.wav"},
+        {"beardCut2", "../assets/sfx/Needle piercing flesh 1.wav"},
+        {"jump1", "../assets/sfx/Jump 1.wav"},
+        {"jump2", "../assets/sfx/Jump 5.wav"},
+        {"hover", "../assets/sfx/Hover over button sound 5.wav"},
+        {"click", "../assets/sfx/Click sounds 36.wav"},
+        {"death", "../assets/sfx/Debuff 12.wav"},
+        {"respawn", "../assets/sfx/Buff 8.wav"},
+    };
+    return table;
+}
+
+void registerGameSounds(SoundManager& sounds) {
+    for (const auto& [name, file] : gameSoundFiles()) {
+        // The first registration of a name wins, as everywhere in the stores.
+        sounds.soundPaths.emplace(name, file);
+    }
+}
+
+void createPlayerCollisionLayers(PhysicsManager& physics) {
+    for (const char* name : {"player1", "beard1", "player2", "beard2"}) {
+        physics.getOrCreateCollisionLayer(name);
+    }
+    physics.setLayerCollision("player1", "beard1", false, true);
+    physics.setLayerCollision("player2", "beard2", false, true);
+}

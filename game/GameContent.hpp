@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class AssetManager;
+class PhysicsManager;
+class SoundManager;
+
+// Content and settings the arena game registers once at start-up. Shared by
+// the game's `onInit` and by the tests that build players without the game.
+// Missing files are reported by the stores (one line each) and skipped.
+
+// The six character atlases (idle, fall, run, jump_idle, jump_run,
+// run_startup, in that order), then the particle texture as "particle.png".
+void loadCharacterArt(AssetManager& assets);
+
+// Every sound and music name of the game with its file (relative to build/),
+// in the game's order.
+const std::vector<std::pair<std::string, std::string>>& gameSoundFiles();
+
+// Enters `gameSoundFiles` into the sound table. Nothing is loaded until it is played.
+void registerGameSounds(SoundManager& sounds);
+
+// The layers "player1", "beard1", "player2", "beard2", in that order; a
+// player's body never collides with its own beard.
+void createPlayerCollisionLayers(PhysicsManager& physics);

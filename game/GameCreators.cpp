@@ -1,0 +1,11 @@
+#include "game/GameCreators.hpp"
+
+#include "game/hud/HealthBarComponent.hpp"
+
+std::shared_ptr<Component> createHealthBar(std::shared_ptr<GameObject> gameObject, PropertyMap) {
+    return addComponent<HealthBarComponent>(gameObject);
+}
+
+void registerGameCreators(GameObjectManager& manager) {
+    manager.registerCreator("healthbar", createHealthBar);
+}

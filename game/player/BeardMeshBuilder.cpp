@@ -1,0 +1,163 @@
+#include "game/player/BeardMeshBuilder.hpp"
+
+#include <cmath>
+#include <memory>
+
+#include "game/player/BeardSegmentComponent.hpp"
+#include "game/player/PlayerColors.hpp"
+#include "game/player/PlayerControllerComponent.hpp"
+#include "render/PolygonRendererComponent.hpp"
+#include "scene/GameObject.hpp"
+
+namespace {
+constexpr float radiansPerDegree = 0.017453292f;
+
+sf::Vector2f positionOf(const BeardSegmentComponent& segment) {
+    auto object = segment.getGameObject();
+    return object ? object->transform->getPosition() : sf::Vector2f(0.0f, 0.0f);
+}
+
+sf::Vector2f normalised(sf::Vector2f v) {
+    const float length = std::sqrt(v.x * v.x + v.y * v.y);
+    return length > 1e-4f ? v / length : sf::Vector2f(0.0f, 0.0f);
+}
+
+// Unit vector across the chain at a segment: perpendicular to the line
+// between its two neighbours, or to the line to its only neighbour, or along
+// its rotation when it is alone. Spanning both neighbours turns each pair
+// halfway between the links it joins, so a sharply bent beard stays one band
+// instead of folding into saw teeth.
+sf::Vector2f crossDirection(const BeardSegmentComponent& segment) {
+    const sf::Vector2f here = positionOf(segment);
+    auto next = segment.towardTip.lock();
+    auto previous = segment.towardChin.lock();
+    const sf::Vector2f from = previous ? positionOf(*previous) : here;
+    const sf::Vector2f to = next ? positionOf(*next) : here;
+    sf::Vector2f along = normalised(to - from);
+    if (along == sf::Vector2f(0.0f, 0.0f)) {
+        auto object = segment.getGameObject();
+        const float angle = object ? object->transform->getRotation() * radiansPerDegree : 0.0f;
+        return {std::cos(angle), std::sin(angle)};
+    }
+    return {-along.y, along.x};
+}
+
+float dot(sf::Vector2f a, sf::Vector2f b) {
+    return a.x * b.x + a.y * b.y;
+}
+
+sf::Uint8 mixChannel(sf::Uint8 from, sf::Uint8 to, float f) {
+    const float value = static_cast<float>(from) * (1.0f - f) + static_cast<float>(to) * f;
+    return static_cast<sf::Uint8>(std::fmin(255.0f, std::fmax(0.0f, value)));
+}
+
+sf::Vector2f chinOffsetFor(const PlayerControllerComponent& player) {
+    sf::Vector2f offset = player.chinOffset;
+    switch (player.animState) {
+    case 1: // run
+    case 3: // run start
+        offset.x += 10.0f;
+        break;
+    case 2: // jump
+    case 5: // fall
+        offset.x += 5.0f;
+        offset.y -= 5.0f;
+        break;
+    default:
+        break;
+    }
+    return offset;
+}
+
+void colour(PlayerControllerComponent& player, float time) {
+    sf::VertexArray& mesh = player.beardMesh;
+    const sf::Color hair = playerColors(player.playerNumber).hair;
+    const std::size_t count = mesh.getVertexCount();
+    if (!player.magicActive && player.magicTimer == 0.0f) {
+        for (std::size_t i = 0; i < count; ++i) {
+            mesh[i].color = hair;
+        }
+        return;
+    }
+    float q = player.magicTimer / player.magicPulseTime;
+    if (q < 0.0f) {
+        q += 1.0f;
+    }
+    const float a = q == 0.0f ? 0.5f : 0.5f * q;
+    const sf::Color magic(static_cast<sf::Uint8>(player.magicColor.r * player.magicColorAmount),
+                          static_cast<sf::Uint8>(player.magicColor.g * player.magicColorAmount),
+                          static_cast<sf::Uint8>(player.magicColor.b * player.magicColorAmount), 255);
+    sf::Color full = hair + magic;
+    full.a = 255;
+    const float n = static_cast<float>(count) - 3.0f;
+    for (std::size_t i = 0; i < count; ++i) {
+        const float f = (std::cos(2.0f * (n - static_cast<float>(i)) + 10.0f * time) + 1.0f) * a;
+        mesh[i].color = sf::Color(mixChannel(hair.r, full.r, f), mixChannel(hair.g, full.g, f),
+                                  mixChannel(hair.b, full.b, f), mixChannel(hair.a, full.a, f));
+    }
+}
+} // namespace
+
+void updateBeardMesh(PlayerControllerComponent& player, float time) {
+    auto object = player.getGameObject();
+    sf::VertexArray& mesh = player.beardMesh;
+    if (!object || !player.firstSegment || mesh.getVertexCount() < 4) {
+        return;
+    }
+    const std::size_t count = mesh.getVertexCount();
+    const sf::Transform toLocal = object->transform->getWorldTransform().getInverse();
+    const sf::Vector2f position = object->transform->getPosition();
+    sf::Vector2f offset = chinOffsetFor(player);
+    if (object->transform->getScale().x < 0.0f) {
+        offset.x = -offset.x;
+    }
+    const sf::Vector2f chin = position + offset;
+    const float texture = player.beardTextureSize;
+
+    // World positions first; texture x is known once the pairs are counted.
+    const BeardSegmentComponent& first = *player.firstSegment;
+    sf::Vector2f across = crossDirection(first);
+    const float halfWidth = first.size / 2.0f;
+    mesh[0].position = chin + across * halfWidth;
+    mesh[1].position = chin - across * halfWidth;
+    std::size_t k = 2;
+    sf::Vector2f tip = chin;
+    sf::Vector2f previousTip = chin;
+    float width = first.size;
+    // The last pair is kept free for the closing vertices.
+    for (auto segment = player.firstSegment; segment && k + 3 < count; segment = segment->towardTip.lock()) {
+        sf::Vector2f direction = crossDirection(*segment);
+        if (dot(direction, across) < 0.0f) {
+            direction = -direction;
+        }
+        across = direction;
+        width = segment->size;
+        previousTip = tip;
+        tip = positionOf(*segment);
+        mesh[k].position = tip + across * width;
+        mesh[k + 1].position = tip - across * width;
+        k += 2;
+    }
+    // The closing pair: half a segment beyond the tip, narrowed to a point-ish end.
+    const sf::Vector2f along = normalised(tip - previousTip);
+    const sf::Vector2f end = tip + along * (width / 2.0f);
+    mesh[k].position = end + across * (width / 4.0f);
+    mesh[k + 1].position = end - across * (width / 4.0f);
+    const std::size_t used = k + 2;
+    // Pairs the chain could not fill (it is shorter than the mesh) collapse onto the end.
+    for (std::size_t i = used; i < count; ++i) {
+        mesh[i].position = end;
+    }
+
+    const std::size_t pairs = used / 2;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t pair = std::min(i / 2, pairs - 1);
+        mesh[i].position = toLocal.transformPoint(mesh[i].position);
+        mesh[i].texCoords =
+            sf::Vector2f(static_cast<float>(pairs - 1 - pair) * texture, i % 2 == 0 ? 0.0f : texture);
+    }
+    colour(player, time);
+    if (player.beardRenderer) {
+        player.beardRenderer->vertices = mesh;
+    }
+}

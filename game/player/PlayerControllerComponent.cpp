@@ -1,0 +1,328 @@
+#include "game/player/PlayerControllerComponent.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include <SFML/Graphics/Sprite.hpp>
+
+#include "game/hud/HealthBarComponent.hpp"
+#include "game/player/BeardSegmentComponent.hpp"
+#include "game/player/PlayerColors.hpp"
+#include "game/player/PlayerEmitters.hpp"
+#include "game/player/PlayerSounds.hpp"
+#include "physics/ColliderComponent.hpp"
+#include "physics/PhysicsManager.hpp"
+#include "physics/RevoluteJointComponent.hpp"
+#include "physics/RigidBodyComponent.hpp"
+#include "physics/WeldJointComponent.hpp"
+#include "render/AudioSourceComponent.hpp"
+#include "render/PolygonRendererComponent.hpp"
+#include "render/RenderManager.hpp"
+#include "scene/AssetManager.hpp"
+#include "scene/GameObjectManager.hpp"
+#include "scene/SoundManager.hpp"
+
+namespace {
+constexpr int dynamicBody = 2;
+constexpr float defaultPlayerMass = 30.0f;
+const sf::Vector2f respawnPoint(0.0f, -300.0f);
+// Length of the two ground probes (metres).
+constexpr float groundProbeLength = 0.4f;
+// Knock-back lifts the player by this impulse (N s, upward).
+constexpr float knockBackLift = 30.0f;
+
+std::shared_ptr<PlayerControllerComponent> selfOf(const GameObject& object,
+                                                  const PlayerControllerComponent* me) {
+    for (const auto& component : object.components) {
+        if (component.get() == me) {
+            return std::static_pointer_cast<PlayerControllerComponent>(component);
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<sf::Sound> createNamedSound(const char* name) {
+    return SoundManager::instance().createSound(name);
+}
+
+void fillSounds(std::vector<std::shared_ptr<sf::Sound>>& list, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        // Kept even when empty, so the list's indices stay those of the names.
+        list.push_back(createNamedSound(name));
+    }
+}
+} // namespace
+
+PlayerControllerComponent::PlayerControllerComponent(int playerNumber, bool unlimitedLives)
+    : playerNumber(playerNumber), unlimitedLives(unlimitedLives ? 1 : 0) {}
+
+PlayerControllerComponent::~PlayerControllerComponent() {
+    // Segments outlive their player when the scene is torn down in creation
+    // order; they must not call back into a controller that is gone.
+    for (auto segment = firstSegment; segment; segment = segment->towardTip.lock()) {
+        segment->owner = nullptr;
+    }
+}
+
+void PlayerControllerComponent::init() {
+    Component::init();
+    auto object = getGameObject();
+    buildHat();
+
+    collider = object->getComponent<ColliderComponent>();
+    if (collider) {
+        const auto bounds = collider->getBounds();
+        halfWidth = (bounds.second.x - bounds.first.x) / 2.0f;
+        halfHeight = (bounds.second.y - bounds.first.y) / 2.0f;
+    }
+
+    createAudioSources();
+    magicParticles = addPlayerEmitter(object, PlayerEmitter::magic);
+    dustParticles = addPlayerEmitter(object, PlayerEmitter::dust);
+
+    beardRenderer = addComponent<PolygonRendererComponent>(object, beardMesh, -1);
+    if (beardRenderer) {
+        auto texture = AssetManager::instance().getTexture("../assets/beard_whole.png");
+        if (texture) {
+            texture->setRepeated(true);
+        }
+        beardRenderer->setTexture(texture);
+        beardRenderer->setLayer(RenderManager::instance().findLayer("Beards"));
+    }
+
+    body = object->rigidBody;
+    if (!body) {
+        body = addComponent<RigidBodyComponent>(object, dynamicBody, defaultPlayerMass);
+    }
+    if (body) {
+        body->constraints = RigidBodyComponent::lockRotation;
+        if (b2Body* physicsBody = body->liveBody()) {
+            physicsBody->SetFixedRotation(true);
+            body->lockedPosition = physicsBody->GetPosition();
+        }
+        body->maxSpeedX = 5.0f;
+        body->maxSpeedY = 7.0f;
+        auto layer = PhysicsManager::instance().getCollisionLayer("player" + std::to_string(playerNumber));
+        if (layer) {
+            body->setCollisionLayer(layer);
+            category = layer->filter.categoryBits;
+            mask = layer->filter.maskBits;
+            group = layer->filter.groupIndex;
+        }
+    }
+
+    attachToHealthBar();
+    buildAnimations();
+    growBeard();
+}
+
+void PlayerControllerComponent::buildHat() {
+    auto& assets = AssetManager::instance();
+    auto full = assets.getSprite("../assets/PNG/Player/hat_full.png");
+    auto strip = assets.getSprite("../assets/PNG/Player/hat_strip.png");
+    if (!full) {
+        return;
+    }
+    const sf::IntRect rect = full->getTextureRect();
+    if (rect.width <= 0 || rect.height <= 0 ||
+        !hatTexture.create(static_cast<unsigned>(rect.width), static_cast<unsigned>(rect.height))) {
+        std::printf("Couldn't create the hat texture of player %d\n", playerNumber);
+        return;
+    }
+    hatTexture.clear(sf::Color::Transparent);
+    const PlayerColors colors = playerColors(playerNumber);
+    const sf::Color lift(10, 10, 10, 0);
+    // Drawn through copies: the asset store's sprites are shared with others.
+    sf::Sprite fullCopy = *full;
+    fullCopy.setColor(colors.clothes1 + lift);
+    fullCopy.setPosition(0.0f, 0.0f);
+    fullCopy.setOrigin(0.0f, 0.0f);
+    hatTexture.draw(fullCopy);
+    if (strip) {
+        sf::Sprite stripCopy = *strip;
+        stripCopy.setColor(colors.clothes2 + lift);
+        stripCopy.setPosition(0.0f, 0.0f);
+        stripCopy.setOrigin(0.0f, 0.0f);
+        hatTexture.draw(stripCopy);
+    }
+    hatTexture.display();
+}
+
+void PlayerControllerComponent::createAudioSources() {
+    auto object = getGameObject();
+    const float v = SoundManager::instance().soundVolume;
+    auto makeSource = [&](float volume) {
+        auto source = addComponent<AudioSourceComponent>(object);
+        if (source) {
+            source->setVolume(v * volume);
+        }
+        return source;
+    };
+    footstepSource = makeSource(30.0f);
+    magicSource = makeSource(25.0f);
+    if (magicSource) {
+        magicSource->setSound(createNamedSound("magic"));
+        if (magicSource->sound) {
+            magicSource->sound->setLoop(true);
+        }
+    }
+    hitSource = makeSource(30.0f);
+    flingSource = makeSource(30.0f);
+    cutSource = makeSource(30.0f);
+    jumpSource = makeSource(50.0f);
+
+    fillSounds(groundHitSounds, {"groundHit1", "groundHit2"});
+    fillSounds(playerHitSounds, {"playerHit1", "playerHit2", "playerHit3"});
+    fillSounds(footstepSounds, {"footstep1", "footstep2", "footstep3"});
+    fillSounds(flingSounds, {"slash1", "slash2", "slash3", "slash4"});
+    fillSounds(cutSounds, {"beardCut1", "beardCut2"});
+    fillSounds(jumpSounds, {"jump1", "jump2"});
+}
+
+void PlayerControllerComponent::attachToHealthBar() {
+    // A map without the bar gives a match without it.
+    auto bar = GameObjectManager::instance().findGameObject("Healthbar" + std::to_string(playerNumber));
+    if (auto healthBar = bar ? bar->getComponent<HealthBarComponent>() : nullptr) {
+        healthBar->setPlayer(this);
+    }
+}
+
+void PlayerControllerComponent::update(float delta, float time) {
+    growTimer += delta;
+    if (growTimer > growInterval) {
+        growTimer -= growInterval;
+        growBeard();
+    }
+    stepTimer += delta;
+
+    if (attackTimer > 0.0f) {
+        attackTimer -= delta;
+        if (attackTimer <= 0.0f) {
+            if (skipTagClear) {
+                skipTagClear = false;
+            } else {
+                clearAttackTags();
+            }
+        }
+    }
+
+    auto object = getGameObject();
+    if (deathTimer >= 0.0f || (object && object->transform->getPosition().y > static_cast<float>(killY))) {
+        // Dying moves bodies and cuts the beard: done after this frame's walk.
+        // The call holds the controller weakly; a match torn down first skips it.
+        std::weak_ptr<PlayerControllerComponent> self = selfOf(*object, this);
+        EventManager::instance().invokeLater([self, delta, time]() {
+            if (auto controller = self.lock()) {
+                controller->dieAndRespawn(delta, time);
+            }
+        });
+    }
+}
+
+void PlayerControllerComponent::dieAndRespawn(float delta, float) {
+    if (frozen) {
+        return;
+    }
+    auto& sounds = SoundManager::instance();
+    if (deathTimer < 0.0f) {
+        if (!unlimitedLives) {
+            lives -= 1;
+        }
+        deathTimer = 0.0f;
+        sounds.playSound("death", false, sounds.soundVolume * 40.0f, 1.0f);
+        return;
+    }
+    deathTimer += delta;
+    if (deathTimer <= respawnDelay) {
+        return;
+    }
+    if (lives > 0) {
+        respawn();
+        sounds.playSound("respawn", false, sounds.soundVolume * 40.0f, 1.0f);
+        startEmitter(magicParticles);
+    } else {
+        auto event = std::make_shared<GameOverEvent>();
+        event->winner = 3 - playerNumber;
+        EventManager::instance().queueEvent(event);
+    }
+}
+
+void PlayerControllerComponent::respawn() {
+    if (firstSegment) {
+        cutBeard(firstSegment->towardTip.lock());
+    }
+    auto object = getGameObject();
+    object->transform->setPosition(respawnPoint);
+    object->transform->markMoved();
+    if (body) {
+        body->lockedPosition = PhysicsManager::instance().toMeters(respawnPoint);
+    }
+    // The old chin segment goes with its slider, and the hinge to it, so the
+    // fresh beard starts from nothing.
+    if (firstSegment) {
+        destroySegment(*firstSegment);
+    }
+    if (chinJoint) {
+        object->removeComponent(chinJoint);
+        chinJoint.reset();
+    }
+    firstSegment.reset();
+    lastSegment.reset();
+    segmentCount = 0;
+    beardMesh.resize(0);
+    growBeard();
+    deathTimer = -1.0f;
+}
+
+void PlayerControllerComponent::playImpactSound(float strength,
+                                                const std::vector<std::shared_ptr<sf::Sound>>& list) {
+    if (isPlaying(hitSource) || !hitSource) {
+        return;
+    }
+    auto sound = soundByStrength(list, strength);
+    if (!sound) {
+        return;
+    }
+    const float e = std::min(strength, 1.0f);
+    const float volume = ((1.0f - e) * 10.0f + e * 40.0f) * SoundManager::instance().soundVolume;
+    hitSource->setSound(sound);
+    sound->play();
+    sound->setPitch(hitSource->pitch);
+    sound->setVolume(std::clamp(volume, 0.0f, 100.0f));
+}
+
+bool PlayerControllerComponent::isGrounded() {
+    auto object = getGameObject();
+    if (!object) {
+        return false;
+    }
+    const sf::Vector2f position = object->transform->getPosition();
+    auto& physics = PhysicsManager::instance();
+    const float y = position.y + halfHeight;
+    bool hit = physics.rayCast(mask, position.x + halfWidth, y, 0.0f, 1.0f, groundProbeLength) != nullptr;
+    if (!hit) {
+        hit = physics.rayCast(mask, position.x - halfWidth, y, 0.0f, 1.0f, groundProbeLength) != nullptr;
+    }
+    return hit && groundCheckEnabled;
+}
+
+void PlayerControllerComponent::onCollisionEnter(std::shared_ptr<GameObject> other) {
+    if (!other || !other->hasTag("Beard") || !other->hasTag("Attack") || !other->rigidBody || !body) {
+        return;
+    }
+    const b2Vec2 velocity = other->rigidBody->getVelocity();
+    const float s = velocity.LengthSquared();
+    if (std::sqrt(s) > hitSpeed) {
+        const float direction = velocity.x > 0.0f ? 1.0f : (velocity.x < 0.0f ? -1.0f : 0.0f);
+        // An impulse is no structural change: Box2D takes it inside a step.
+        body->applyLinearImpulse(s * direction, -knockBackLift);
+    }
+}
+
+void PlayerControllerComponent::onEvent(std::shared_ptr<GameEvent> event) {
+    if (std::dynamic_pointer_cast<GameOverEvent>(event)) {
+        frozen = true;
+    }
+}

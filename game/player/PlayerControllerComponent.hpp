@@ -1,0 +1,199 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <SFML/Audio/Sound.hpp>
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/RenderTexture.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
+#include <SFML/System/Vector2.hpp>
+
+#include "core/EventManager.hpp"
+#include "render/AnimationFrame.hpp"
+#include "scene/Component.hpp"
+
+class AudioSourceComponent;
+class BeardSegmentComponent;
+class ColliderComponent;
+class ParticleSystemComponent;
+class PolygonRendererComponent;
+class RevoluteJointComponent;
+class RigidBodyComponent;
+class SpriteAnimatorComponent;
+class SpriteRendererComponent;
+class WeldJointComponent;
+
+// The whole character of one arena player: running and jumping, air control,
+// the beard that grows from the chin one physical segment per second, magic
+// (the beard floats, is steered and flung as a weapon or a grappling hook),
+// knock-back, falling out of the arena, lives, respawn and game over, sounds,
+// particles, the tinted animated sprite and the beard's triangle-strip mesh.
+//
+// Units: lengths and positions in pixels, times in seconds; velocities in
+// metres per second, forces in newtons and impulses in newton-seconds, as the
+// rigid body takes them (100 pixels per metre).
+//
+// The segments are game objects of their own (BeardSegmentComponent); the
+// controller holds the chin and the tip strongly and the chain weakly
+// through the segments' links. Reads the input actions "Player<n> Horizontal",
+// "Player<n> Vertical" (axes), "Player<n> Jump" and "Player<n> Magic".
+class PlayerControllerComponent : public Component, public IEventListener {
+public:
+    // playerNumber: 1 or 2 (3 selects a third colour scheme).
+    PlayerControllerComponent(int playerNumber, bool unlimitedLives);
+    ~PlayerControllerComponent() override;
+
+    void init() override;
+    void update(float delta, float time) override;
+    void fixedUpdate(float step, float time) override;
+    // An attacking beard that strikes this player knocks it back.
+    void onCollisionEnter(std::shared_ptr<GameObject> other) override;
+    // A GameOverEvent freezes the controller.
+    void onEvent(std::shared_ptr<GameEvent> event) override;
+
+    // Adds a segment at the chin, unless the beard is at `maxSegments`.
+    void growBeard();
+    // Cuts the beard at `segment` (one of this player's): everything from
+    // there to the tip is destroyed and shown as a fading leftover. The chin
+    // segment itself is never cut (the cut moves to its successor); a cut
+    // segment or a segment that does not exist does nothing.
+    void cutBeard(const std::shared_ptr<BeardSegmentComponent>& segment);
+    // Counts a death (first call after a fall) or the wait until respawn;
+    // after `respawnDelay` respawns at (0, -300) or queues the game over.
+    void dieAndRespawn(float delta, float time);
+    // Plays one sound of `list` on the hit source at a volume growing with
+    // `strength`, unless the hit source is busy. Empty lists and sounds that
+    // failed to load play nothing.
+    void playImpactSound(float strength, const std::vector<std::shared_ptr<sf::Sound>>& list);
+    // Whether one of the two downward probes under the collider hits ground.
+    bool isGrounded();
+
+    int lives = 3;
+    bool frozen = false;
+    float groundSpeed = 5.0f;
+    float airForce = 30000.0f;
+    float jumpSpeed = 7.0f;
+    float tipSteerSpeed = 300.0f;
+    float flingForce = 2000.0f;
+    float flingForcePerSegment = 10.0f;
+    float swingSpeed = 300.0f;
+    bool magicActive = false;
+    bool groundCheckEnabled = true;
+    float respawnDelay = 1.0f;
+    // -1 while alive; counts up from 0 after a death.
+    float deathTimer = -1.0f;
+    // The filter of the layer "player<n>", copied at `init`; `mask` filters the ground probes.
+    uint16_t category = 1;
+    uint16_t mask = 0xFFFF;
+    int16_t group = 0;
+    // The tinted hat picture built at `init` (the health bar makes its icons on
+    // `hatTexture.getTexture()`); lives as long as the controller.
+    sf::RenderTexture hatTexture;
+    int maxSegments = 80;
+    int segmentCount = 0;
+    int playerNumber;
+    // Half the player's collider size, measured at `init` (pixels).
+    float halfWidth = 40.0f;
+    float halfHeight = 40.0f;
+    // Below this world y (pixels) the player has fallen out of the arena.
+    int killY = 1500;
+    int magicCharges = 2;
+    int maxMagicCharges = 2;
+    float stepInterval = 0.3f;
+    float stepTimer = 0.0f;
+    std::vector<std::shared_ptr<sf::Sound>> footstepSounds;
+    int lastStep = 0;
+    float holdTimer = 0.0f;
+    float maxHoldTime = 5.0f;
+    bool facingLeft = false;
+    // The beard tip is welded to something (grappling).
+    bool holding = false;
+    // The next end of the attack window leaves the "Attack" tags alone.
+    bool skipTagClear = false;
+    // The tip holds a platform: free magic use and swinging.
+    bool holdingPlatform = false;
+    float growInterval = 1.0f;
+    float growTimer = 0.0f;
+    float attackDuration = 0.3f;
+    // Remaining attack window; not running when <= 0.
+    float attackTimer = -1.0f;
+    // Minimum beard speed (m/s) for a hit, a grab or a cut.
+    float hitSpeed = 3.0f;
+    int unlimitedLives;
+    // Where the first segment is hinged, relative to the player; x flips with the facing.
+    sf::Vector2f beardAnchor{20.0f, -10.0f};
+    // Base offset of the top edge of the beard mesh.
+    sf::Vector2f chinOffset{20.0f, -20.0f};
+    std::shared_ptr<ParticleSystemComponent> magicParticles;
+    std::shared_ptr<ParticleSystemComponent> dustParticles;
+    std::shared_ptr<ColliderComponent> collider;
+    std::shared_ptr<AudioSourceComponent> footstepSource;
+    std::shared_ptr<AudioSourceComponent> magicSource;
+    std::shared_ptr<AudioSourceComponent> flingSource;
+    std::shared_ptr<AudioSourceComponent> jumpSource;
+    std::shared_ptr<AudioSourceComponent> hitSource;
+    std::shared_ptr<AudioSourceComponent> cutSource;
+    sf::Color magicColor = sf::Color::Cyan;
+    float magicColorAmount = 1.0f;
+    float magicPulseTime = 0.3f;
+    // Magic pulse clock: positive after magic started, negative after release.
+    float magicTimer = 0.0f;
+    // Sound lists; an entry is empty when its file failed to load.
+    std::vector<std::shared_ptr<sf::Sound>> flingSounds;
+    std::vector<std::shared_ptr<sf::Sound>> jumpSounds;
+    std::vector<std::shared_ptr<sf::Sound>> groundHitSounds;
+    std::vector<std::shared_ptr<sf::Sound>> playerHitSounds;
+    std::vector<std::shared_ptr<sf::Sound>> cutSounds;
+    // One per animation frame, owned here for the sprites made on them.
+    std::vector<std::unique_ptr<sf::RenderTexture>> renderTextures;
+    std::shared_ptr<SpriteAnimatorComponent> animator;
+    std::shared_ptr<SpriteRendererComponent> renderer;
+    std::vector<AnimationFrame> idleAnimation;
+    std::vector<AnimationFrame> runAnimation;
+    std::vector<AnimationFrame> jumpIdleAnimation;
+    std::vector<AnimationFrame> runStartAnimation;
+    std::vector<AnimationFrame> runStopAnimation;
+    std::vector<AnimationFrame> jumpRunAnimation;
+    std::vector<AnimationFrame> fallAnimation;
+    // 0 idle, 1 run, 2 jump, 3 run start, 4 run stop, 5 fall.
+    int animState = 0;
+    // The segment at the chin (newest) and at the tip (oldest).
+    std::shared_ptr<BeardSegmentComponent> firstSegment;
+    std::shared_ptr<BeardSegmentComponent> lastSegment;
+    // Hinge from the player to `firstSegment`.
+    std::shared_ptr<RevoluteJointComponent> chinJoint;
+    // Weld from the tip to what it holds.
+    std::shared_ptr<WeldJointComponent> grabJoint;
+    std::shared_ptr<PolygonRendererComponent> beardRenderer;
+    // Triangle strip in the player's local space: 2 vertices per segment plus 4 closing ones.
+    sf::VertexArray beardMesh{sf::TriangleStrip, 0};
+    float beardTextureSize = 128.0f;
+    float frameSize = 256.0f;
+
+private:
+    // init steps
+    void buildHat();
+    void createAudioSources();
+    void createParticles();
+    void buildAnimations();
+    void attachToHealthBar();
+    void respawn();
+    // Takes a segment and its slider out of the world at once and destroys both objects.
+    void destroySegment(BeardSegmentComponent& segment);
+    // fixedUpdate parts
+    void runMagic(float step, float time, float h, float v, bool magicDown, bool grounded);
+    void runGroundMovement(float step, float time, float h, bool jump, bool grounded);
+    // Lets go of what the tip holds; the next end of the attack window keeps the tags.
+    void releaseGrab();
+    void updateFacing();
+    void tryGrab();
+    void tryCut(float time);
+    void runHoldTimeout(float step);
+    void runAnimationStates(bool grounded);
+    void addChinJoint();
+    void clearAttackTags();
+
+    std::shared_ptr<RigidBodyComponent> body;
+};

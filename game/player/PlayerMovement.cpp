@@ -1,0 +1,268 @@
+// The player's fixed step: running, jumping, air control, magic (floating,
+// steering, flinging, swinging), facing, grabbing, cutting and the hold timeout.
+#include <cmath>
+#include <string>
+
+#include "core/InputManager.hpp"
+#include "game/player/BeardMeshBuilder.hpp"
+#include "game/player/BeardSegmentComponent.hpp"
+#include "game/player/PlayerColors.hpp"
+#include "game/player/PlayerControllerComponent.hpp"
+#include "game/player/PlayerEmitters.hpp"
+#include "game/player/PlayerSounds.hpp"
+#include "physics/ColliderComponent.hpp"
+#include "physics/RevoluteJointComponent.hpp"
+#include "physics/RigidBodyComponent.hpp"
+#include "physics/WeldJointComponent.hpp"
+#include "render/AudioSourceComponent.hpp"
+#include "render/ParticleSystemComponent.hpp"
+#include "scene/GameObjectManager.hpp"
+
+namespace {
+// Holding magic cancels the segments' weight (newtons per second of step).
+constexpr float floatForce = 600.0f;
+// Faster than this (m/s, horizontally) the player turns to face its motion.
+constexpr float facingSpeed = 0.5f;
+// Running faster than this (m/s) makes footsteps and dust.
+constexpr float runningSpeed = 2.0f;
+const sf::Color grabDustColor(90, 93, 112, 255);
+
+std::shared_ptr<RigidBodyComponent> bodyOf(const std::shared_ptr<BeardSegmentComponent>& segment) {
+    auto object = segment ? segment->getGameObject() : nullptr;
+    return object ? object->rigidBody : nullptr;
+}
+} // namespace
+
+void PlayerControllerComponent::fixedUpdate(float step, float time) {
+    if (!body) {
+        return;
+    }
+    auto& input = InputManager::instance();
+    const std::string prefix = "Player" + std::to_string(playerNumber) + " ";
+    const float h = input.getAxis(prefix + "Horizontal");
+    const float v = input.getAxis(prefix + "Vertical");
+    const bool jump = input.wasPressed(prefix + "Jump");
+    const bool magicDown = input.wasPressed(prefix + "Magic");
+    const bool grounded = isGrounded();
+
+    stopEmitter(dustParticles);
+    if (collider) {
+        // A jumping player slides off walls instead of sticking to them.
+        collider->setFriction(grounded || magicActive ? 1.0f : 0.0f);
+    }
+    if (grounded) {
+        magicCharges = maxMagicCharges;
+    }
+    if (magicTimer != 0.0f) {
+        magicTimer += magicTimer > 0.0f ? step : -step;
+        if (std::fabs(magicTimer) > magicPulseTime) {
+            magicTimer = 0.0f;
+        }
+    }
+    if (!magicActive && magicDown && (magicCharges > 0 || holdingPlatform)) {
+        magicActive = true;
+        // Holding a platform gives a use even without a charge left.
+        magicCharges = std::max(0, magicCharges - 1);
+        magicTimer += step;
+    }
+
+    if (magicActive) {
+        runMagic(step, time, h, v, magicDown, grounded);
+    } else {
+        runGroundMovement(step, time, h, jump, grounded);
+        updateFacing();
+    }
+    tryGrab();
+    tryCut(time);
+    runHoldTimeout(step);
+    runAnimationStates(grounded);
+    if (firstSegment) {
+        updateBeardMesh(*this, time);
+    }
+}
+
+void PlayerControllerComponent::runMagic(float step, float time, float h, float v, bool magicDown,
+                                         bool grounded) {
+    if (magicSource && magicSource->sound && !isPlaying(magicSource)) {
+        magicSource->sound->play();
+        magicSource->sound->setPitch(magicSource->pitch);
+        magicSource->sound->setVolume(magicSource->volume);
+    }
+    if (magicDown) {
+        for (auto segment = firstSegment; segment; segment = segment->towardTip.lock()) {
+            if (auto segmentBody = bodyOf(segment)) {
+                segmentBody->applyForce(0.0f, -floatForce * step);
+            }
+            startEmitter(segment->trailParticles);
+        }
+        const float length = std::sqrt(h * h + v * v);
+        if (length > 1.0f) {
+            h /= length;
+            v /= length;
+        }
+        if (holding && holdingPlatform) {
+            const b2Vec2 base = grounded ? b2Vec2(0.0f, 0.0f) : body->getVelocity();
+            body->setVelocity(base.x + swingSpeed * step * h, base.y + swingSpeed * step * v);
+        } else {
+            if (auto tip = bodyOf(lastSegment)) {
+                const b2Vec2 current = tip->getVelocity();
+                tip->setVelocity(0.5f * current.x + tipSteerSpeed * step * h,
+                                 0.5f * current.y + tipSteerSpeed * step * v);
+            }
+            if (grounded) {
+                body->setVelocity(0.0f, 0.0f);
+            }
+        }
+        return;
+    }
+
+    // Released: the fling.
+    magicTimer = -step;
+    magicActive = false;
+    playOn(flingSource, soundByTime(flingSounds, time, 4));
+    const float perSegment = static_cast<float>(segmentCount) * flingForcePerSegment;
+    const float fx = perSegment + flingForce * h;
+    const float fy = perSegment + flingForce * v;
+    const bool swinging = holding && holdingPlatform;
+    int k = 0;
+    for (auto segment = firstSegment; segment; segment = segment->towardTip.lock()) {
+        ++k;
+        const float share = static_cast<float>(k) / static_cast<float>(segmentCount);
+        const float w = swinging ? 1.0f - share : share;
+        auto object = segment->getGameObject();
+        if (!holding && object) {
+            object->addTag("Attack");
+        }
+        stopEmitter(segment->trailParticles);
+        if (auto segmentBody = bodyOf(segment)) {
+            segmentBody->applyForce(fx * w, fy * w);
+        }
+    }
+    if (holding) {
+        releaseGrab();
+    }
+    attackTimer = attackDuration;
+}
+
+void PlayerControllerComponent::releaseGrab() {
+    if (grabJoint) {
+        if (auto holder = grabJoint->getGameObject()) {
+            holder->removeComponent(grabJoint);
+        }
+        grabJoint.reset();
+    }
+    holding = false;
+    skipTagClear = true;
+    holdingPlatform = false;
+}
+
+void PlayerControllerComponent::runGroundMovement(float step, float time, float h, bool jump, bool grounded) {
+    if (isPlaying(magicSource)) {
+        magicSource->sound->pause();
+    }
+    if (!grounded) {
+        body->applyForce(step * h * airForce, 0.0f);
+        return;
+    }
+    const float vx = h * groundSpeed;
+    body->setVelocity(vx, body->getVelocity().y);
+    if (jump) {
+        body->setVelocity(vx, -jumpSpeed);
+        if (!isPlaying(jumpSource)) {
+            playOn(jumpSource, soundByTime(jumpSounds, time, 4));
+        }
+    }
+    if (std::fabs(vx) > runningSpeed) {
+        if (stepTimer > stepInterval) {
+            stepTimer = 0.0f;
+            const int count = static_cast<int>(footstepSounds.size());
+            const int next = lastStep == 0 ? 1 : 0;
+            lastStep = count > 0 ? next % count : 0;
+            playOn(footstepSource, soundAt(footstepSounds, lastStep));
+        }
+        startEmitter(dustParticles);
+    }
+}
+
+void PlayerControllerComponent::updateFacing() {
+    const float x = body->getVelocity().x;
+    if (std::fabs(x) <= facingSpeed) {
+        return;
+    }
+    const bool left = x <= 0.0f;
+    if (left == facingLeft) {
+        return;
+    }
+    facingLeft = left;
+    auto object = getGameObject();
+    const sf::Vector2f scale = object->transform->getScale();
+    object->transform->setScale(-scale.x, scale.y);
+    if (chinJoint) {
+        object->removeComponent(chinJoint);
+        chinJoint.reset();
+    }
+    beardAnchor.x = -beardAnchor.x;
+    addChinJoint();
+}
+
+void PlayerControllerComponent::tryGrab() {
+    if (!lastSegment) {
+        // Only a beard that lost its tip without a cut gets here: start afresh.
+        firstSegment.reset();
+        segmentCount = 0;
+        beardMesh.resize(0);
+        growBeard();
+        return;
+    }
+    auto tipObject = lastSegment->getGameObject();
+    auto tipBody = bodyOf(lastSegment);
+    const bool mayGrab =
+        !skipTagClear && !holding && lastSegment->touched && tipObject && tipObject->hasTag("Attack");
+    if (!mayGrab || !tipBody) {
+        return;
+    }
+    const b2Vec2 velocity = tipBody->getVelocity();
+    if (velocity.Length() <= hitSpeed) {
+        return;
+    }
+    if (lastSegment->hitParticles) {
+        lastSegment->hitParticles->sprite.setColor(grabDustColor);
+        startEmitter(lastSegment->hitParticles);
+    }
+    grabJoint = addComponent<WeldJointComponent>(tipObject, lastSegment->touched,
+                                                 tipObject->transform->getPosition());
+    holding = true;
+    holdingPlatform = lastSegment->touchedPlatform;
+    holdTimer = 0.0f;
+}
+
+void PlayerControllerComponent::tryCut(float time) {
+    if (!lastSegment) {
+        return;
+    }
+    auto hit = lastSegment->hitSegment.lock();
+    auto tipObject = lastSegment->getGameObject();
+    if (!hit || hit->cut || !hit->owner || !tipObject || !tipObject->hasTag("Attack")) {
+        return;
+    }
+    if (lastSegment->cutParticles) {
+        lastSegment->cutParticles->sprite.setColor(playerColors(hit->owner->playerNumber).hair);
+        startEmitter(lastSegment->cutParticles);
+    }
+    playOn(cutSource, soundByTime(cutSounds, time, 7));
+    lastSegment->hitSegment.reset();
+    hit->owner->cutBeard(hit);
+}
+
+void PlayerControllerComponent::runHoldTimeout(float step) {
+    if (!holding) {
+        return;
+    }
+    if (holdTimer > maxHoldTime) {
+        releaseGrab();
+        magicActive = false;
+        magicTimer = -step;
+    } else {
+        holdTimer += step;
+    }
+}

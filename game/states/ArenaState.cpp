@@ -1,0 +1,81 @@
+#include "game/states/ArenaState.hpp"
+
+#include <memory>
+
+#include "core/EventManager.hpp"
+#include "core/GuiManager.hpp"
+#include "core/InputManager.hpp"
+#include "core/StateManager.hpp"
+#include "game/player/PlayerControllerComponent.hpp"
+#include "game/states/ButtonSounds.hpp"
+#include "physics/PhysicsManager.hpp"
+#include "render/RenderManager.hpp"
+#include "scene/GameObjectManager.hpp"
+#include "scene/MapStore.hpp"
+#include "scene/SoundManager.hpp"
+
+ArenaState::ArenaState() : ButtonPagesState("Arena") {
+    auto& gui = GuiManager::instance();
+    gui.loadGroup("pause", "..\\assets\\gui\\PauseMenu.txt");
+    gui.loadGroup("pauseControls", "..\\assets\\gui\\PauseMenu_Controls.txt");
+    connectButtons();
+}
+
+void ArenaState::connectButtons() {
+    connectButton("pause", "Continue", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        GuiManager::instance().setVisible("pause", false);
+    });
+    connectButton("pause", "Controls", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        GuiManager::instance().setVisible("pause", false);
+        GuiManager::instance().setVisible("pauseControls", true);
+    });
+    connectButton("pause", "Quit", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        GuiManager::instance().hideAll();
+        EventManager::instance().queueEvent(std::make_shared<ShutdownEvent>());
+    });
+    // Leaving the match from inside the GUI's event handling would tear the
+    // scene down in the middle of the frame; the switch waits for its end.
+    connectButton("pause", "Menu", effectsVolume, [this] {
+        EventManager::instance().invokeLater([this] {
+            playButtonSound("click", effectsVolume);
+            GuiManager::instance().hideAll();
+            StateManager::instance().setState("Menu");
+        });
+    });
+    connectButton("pauseControls", "BackPause", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        GuiManager::instance().setVisible("pauseControls", false);
+        GuiManager::instance().setVisible("pause", true);
+    });
+}
+
+void ArenaState::enter() {
+    auto& objects = GameObjectManager::instance();
+    RenderManager::instance();
+    // Every match starts in a new world.
+    PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
+    effectsVolume = SoundManager::instance().soundVolume;
+    MapStore::instance().instantiate("magicmap", true, true);
+    if (auto player = objects.findGameObject("Player1")) {
+        addComponent<PlayerControllerComponent>(player, 1, false);
+    }
+    if (auto player = objects.findGameObject("Player2")) {
+        addComponent<PlayerControllerComponent>(player, 2, false);
+    }
+}
+
+void ArenaState::update(float, float) {
+    if (!InputManager::instance().wasPressed("ESC")) {
+        return;
+    }
+    auto& gui = GuiManager::instance();
+    // Escape on the controls page goes back to the pause page; otherwise it
+    // opens or closes the pause page.
+    if (gui.isVisible("pauseControls")) {
+        gui.toggleVisible("pauseControls");
+    }
+    gui.toggleVisible("pause");
+}

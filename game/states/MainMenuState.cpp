@@ -1,0 +1,129 @@
+#include "game/states/MainMenuState.hpp"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/EventManager.hpp"
+#include "core/GuiManager.hpp"
+#include "core/InputManager.hpp"
+#include "core/StateManager.hpp"
+#include "game/states/ButtonSounds.hpp"
+#include "scene/SoundManager.hpp"
+#include "widgets/Slider.hpp"
+
+namespace {
+const char* const audioSliders[] = {"GameSounds", "MusicVolume", "MasterVolume"};
+} // namespace
+
+MainMenuState::MainMenuState() : ButtonPagesState("Menu") {
+    auto& gui = GuiManager::instance();
+    gui.loadGroup("menu", "..\\assets\\gui\\Menu.txt");
+    gui.loadGroup("credits", "..\\assets\\gui\\Credits.txt");
+    gui.loadGroup("mControls", "..\\assets\\gui\\Menu_Controls.txt");
+    gui.loadGroup("sound", "..\\assets\\gui\\Menu_Audio.txt");
+    gui.loadGroup("mGameplay", "..\\assets\\gui\\Menu_Gameplay.txt");
+    gui.loadGroup("mGameplay2", "..\\assets\\gui\\Menu_Gameplay_Advanced.txt");
+    gui.loadGroup("options", "..\\assets\\gui\\Menu_Options.txt");
+    connectButtons();
+    if (gui.groups.count("sound")) {
+        for (const char* slider : audioSliders) {
+            if (!gui.getWidget<widgets::Slider>("sound", slider)) {
+                std::printf("Page sound has no slider %s; the audio page changes nothing\n", slider);
+            }
+        }
+    }
+}
+
+void MainMenuState::connectButtons() {
+    // The match is built at the end of the frame, after every event of the
+    // frame has been handled, never from inside the GUI's event handling.
+    connectButton("menu", "StartGame", effectsVolume, [this] {
+        EventManager::instance().invokeLater([this] {
+            playButtonSound("click", effectsVolume);
+            GuiManager::instance().hideAll();
+            StateManager::instance().setState("Arena");
+        });
+    });
+    connectButton("menu", "EndGame", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        GuiManager::instance().hideAll();
+        EventManager::instance().queueEvent(std::make_shared<ShutdownEvent>());
+    });
+
+    // Buttons that only switch pages: hide every page, show these.
+    struct PageButton {
+        const char* page;
+        const char* button;
+        std::vector<std::string> shows;
+    };
+    const PageButton pageButtons[] = {
+        {"menu", "MenuOptions", {"options", "mControls"}},
+        {"menu", "Credits", {"credits"}},
+        {"credits", "BackMenu", {"menu"}},
+        {"options", "BackPause", {"menu"}},
+        {"options", "Controls", {"options", "mControls"}},
+        {"options", "Sound", {"options", "sound"}},
+        {"options", "Gameplay", {"options", "mGameplay"}},
+        {"options", "Gameplay2", {"options", "mGameplay2"}},
+    };
+    for (const auto& entry : pageButtons) {
+        connectButton(entry.page, entry.button, effectsVolume, [this, pages = entry.shows] {
+            playButtonSound("click", effectsVolume);
+            auto& gui = GuiManager::instance();
+            gui.hideAll();
+            for (const auto& page : pages) {
+                gui.setVisible(page, true);
+            }
+        });
+    }
+}
+
+void MainMenuState::enter() {
+    // Entering from another state finds every page hidden already; a restart
+    // from an options page must not leave that page over the title page.
+    GuiManager::instance().hideAll();
+    GuiManager::instance().setVisible("menu", true);
+    effectsVolume = SoundManager::instance().soundVolume;
+}
+
+void MainMenuState::update(float, float) {
+    handleEscape();
+    applyAudioSliders();
+}
+
+void MainMenuState::handleEscape() {
+    if (!InputManager::instance().wasPressed("ESC")) {
+        return;
+    }
+    auto& gui = GuiManager::instance();
+    if (gui.isVisible("credits")) {
+        gui.toggleVisible("credits");
+        gui.toggleVisible("menu");
+    } else if (gui.isVisible("mControls") || gui.isVisible("sound") || gui.isVisible("mGameplay")) {
+        for (const char* page : {"mControls", "options", "sound", "mGameplay"}) {
+            gui.setVisible(page, false);
+        }
+        gui.toggleVisible("menu");
+    }
+}
+
+void MainMenuState::applyAudioSliders() {
+    auto& gui = GuiManager::instance();
+    if (!gui.isVisible("sound")) {
+        return;
+    }
+    const auto gameSounds = gui.getWidget<widgets::Slider>("sound", "GameSounds");
+    const auto music = gui.getWidget<widgets::Slider>("sound", "MusicVolume");
+    const auto master = gui.getWidget<widgets::Slider>("sound", "MasterVolume");
+    // A page without its sliders was reported at start-up; the volumes stay.
+    if (!gameSounds || !music || !master) {
+        return;
+    }
+    const float masterFactor = master->getValue() / 100.0f;
+    auto& sound = SoundManager::instance();
+    effectsVolume = masterFactor * gameSounds->getValue() / 100.0f;
+    sound.soundVolume = effectsVolume;
+    sound.musicVolume = masterFactor * music->getValue() / 100.0f;
+}

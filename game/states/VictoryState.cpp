@@ -1,0 +1,39 @@
+#include "game/states/VictoryState.hpp"
+
+#include "core/GuiManager.hpp"
+#include "core/StateManager.hpp"
+#include "game/player/PlayerControllerComponent.hpp"
+#include "game/states/ButtonSounds.hpp"
+#include "physics/PhysicsManager.hpp"
+#include "scene/GameObjectManager.hpp"
+#include "scene/MapStore.hpp"
+#include "scene/SoundManager.hpp"
+#include "widgets/Picture.hpp"
+
+VictoryState::VictoryState() : ButtonPagesState("Victory") {
+    GuiManager::instance().loadGroup("victory", "..\\assets\\gui\\Victory.txt");
+    connectButton("victory", "Continue", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        GuiManager::instance().hideAll();
+        StateManager::instance().setState("Menu");
+    });
+}
+
+void VictoryState::enter() {
+    PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
+    MapStore::instance().instantiate("victorymap", true, true);
+    auto& gui = GuiManager::instance();
+    gui.setVisible("victory", true);
+    effectsVolume = SoundManager::instance().soundVolume;
+    if (auto player = GameObjectManager::instance().findGameObject("Player1")) {
+        addComponent<PlayerControllerComponent>(player, winner, true);
+    }
+    const auto player1won = gui.getWidget<widgets::Picture>("victory", "Player1won");
+    const auto player2won = gui.getWidget<widgets::Picture>("victory", "Player2won");
+    if (player1won) {
+        player1won->setVisible(winner == 1);
+    }
+    if (player2won) {
+        player2won->setVisible(winner != 1);
+    }
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+#include "game/states/ButtonPagesState.hpp"
+
+// "Victory": the screen after a match. The victory map's single player object
+// becomes the winner's wizard, driven by the winner's own keys and without a
+// limit of lives, under the "Player1won" or "Player2won" picture. "Continue"
+// returns to the menu. The page is loaded and wired once, by the constructor.
+class VictoryState : public ButtonPagesState {
+public:
+    VictoryState();
+
+    void enter() override;
+    void update(float, float) override {}
+
+    // The number (1 or 2) of the player who won the last match; written by
+    // the game's game-over listener before it switches here. Any number
+    // other than 1 shows player 2's picture.
+    int32_t winner = 1;
+};

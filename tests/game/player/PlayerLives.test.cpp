@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include "PlayerArena.hpp"
+#include "core/EventManager.hpp"
+#include "game/player/BeardFadeComponent.hpp"
+
+namespace {
+// Pushes the player out over the void beside the ground.
+void pushOffTheIsland(PlayerControllerComponent& player) {
+    auto object = player.getGameObject();
+    object->transform->setPosition(1100.0f, -100.0f);
+    object->transform->markMoved();
+}
+} // namespace
+
+// Falling below 1500 costs a life at once; 1 s later the player is back at
+// (0, -300) with a fresh one-segment beard while the old one fades away. The
+// last life ends the match with a GameOverEvent for the other player, after
+// which both controllers are frozen.
+TEST_F(PlayerArenaTest, FallingCostsALifeRespawnsAndTheLastLifeEndsTheMatch) {
+    ASSERT_NO_FATAL_FAILURE(buildArena());
+    std::vector<int> winners;
+    auto key = EventManager::instance().addListener([&](std::shared_ptr<GameEvent> event) {
+        if (auto over = std::dynamic_pointer_cast<GameOverEvent>(event)) {
+            winners.push_back(over->winner);
+        }
+    });
+    frames(10);
+    growTo(*player1, 6);
+    frames(30);
+
+    pushOffTheIsland(*player1);
+    ASSERT_TRUE(runUntil([&] { return player1->lives == 2; }, 600));
+    EXPECT_GT(positionOf(*player1).y, 1500.0f);
+    EXPECT_EQ(player1->deathTimer, 0.0f);
+    int waited = 0;
+    while (player1->deathTimer >= 0.0f && waited < 120) {
+        frame();
+        ++waited;
+    }
+    EXPECT_NEAR(waited, 61, 2) << "frames from death to respawn";
+    EXPECT_EQ(positionOf(*player1), sf::Vector2f(0.0f, -300.0f));
+    EXPECT_EQ(player1->segmentCount, 1);
+    EXPECT_EQ(chain(*player1).size(), 1u);
+    EXPECT_EQ(player1->beardMesh.getVertexCount(), 6u);
+    EXPECT_EQ(countObjects("Beard Leftovers"), 1);
+    frames(30);
+    EXPECT_EQ(countObjects("Beard Leftovers"), 0);
+    EXPECT_EQ(countObjects("Player1Beard"), 1);
+    EXPECT_EQ(countObjects("Player1Beard2"), 1);
+    // Falls onto the ground below the respawn point and stays alive.
+    ASSERT_TRUE(runUntil([&] { return player1->isGrounded(); }, 120));
+    EXPECT_EQ(player1->lives, 2);
+
+    // A one-segment beard at death: the respawn has nothing to cut.
+    player1->lives = 1;
+    pushOffTheIsland(*player1);
+    ASSERT_TRUE(runUntil([&] { return player1->lives == 0; }, 600));
+    frames(59);
+    EXPECT_TRUE(winners.empty());
+    ASSERT_TRUE(runUntil([&] { return !winners.empty(); }, 5));
+    EXPECT_EQ(winners, std::vector<int>{2});
+    frame();
+    EXPECT_TRUE(player1->frozen);
+    EXPECT_TRUE(player2->frozen);
+    frames(120);
+    EXPECT_EQ(player1->lives, 0);
+    EXPECT_EQ(winners.size(), 1u);
+}
+
+TEST_F(PlayerArenaTest, UnlimitedLivesNeverEndTheMatch) {
+    ASSERT_NO_FATAL_FAILURE(buildArena(true));
+    int gameOvers = 0;
+    auto key = EventManager::instance().addListener([&](std::shared_ptr<GameEvent> event) {
+        gameOvers += std::dynamic_pointer_cast<GameOverEvent>(event) != nullptr;
+    });
+    for (int death = 0; death < 4; ++death) {
+        pushOffTheIsland(*player2);
+        ASSERT_TRUE(runUntil([&] { return player2->deathTimer >= 0.0f; }, 600));
+        ASSERT_TRUE(runUntil([&] { return player2->deathTimer < 0.0f; }, 120));
+        EXPECT_EQ(positionOf(*player2), sf::Vector2f(0.0f, -300.0f));
+    }
+    frames(30);
+    EXPECT_EQ(player2->lives, 3);
+    EXPECT_EQ(gameOvers, 0);
+    EXPECT_FALSE(player2->frozen);
+}

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include "PlayerArena.hpp"
+#include "physics/WeldJointComponent.hpp"
+#include "render/ParticleSystemComponent.hpp"
+
+namespace {
+bool allTagged(const std::vector<std::shared_ptr<BeardSegmentComponent>>& segments, bool tagged) {
+    for (const auto& segment : segments) {
+        if (segment->getGameObject()->hasTag("Attack") != tagged) {
+            return false;
+        }
+    }
+    return !segments.empty();
+}
+} // namespace
+
+// Two magic uses in the air; each release flings the beard, tagging every
+// segment "Attack" for 0.3 s; a third press in the air does nothing; the
+// ground refills both charges.
+TEST_F(PlayerArenaTest, TwoMagicUsesInTheAirFlingTheBeardAndTheGroundRefillsThem) {
+    ASSERT_NO_FATAL_FAILURE(buildArena());
+    frames(10);
+    growTo(*player1, 8);
+    frames(60);
+    ASSERT_TRUE(player1->isGrounded());
+
+    hold(sf::Keyboard::Space);
+    frames(2);
+    hold(sf::Keyboard::Space, false);
+    ASSERT_TRUE(runUntil([&] { return !player1->isGrounded(); }, 10));
+
+    hold(sf::Keyboard::G);
+    frames(2);
+    EXPECT_TRUE(player1->magicActive);
+    EXPECT_EQ(player1->magicCharges, 1);
+    frames(3);
+    EXPECT_TRUE(player1->firstSegment->trailParticles->emitting);
+    hold(sf::Keyboard::G, false);
+    frames(2);
+    EXPECT_FALSE(player1->magicActive);
+    EXPECT_TRUE(allTagged(chain(*player1), true));
+    EXPECT_FALSE(player1->firstSegment->trailParticles->emitting);
+    frames(15);
+    EXPECT_TRUE(allTagged(chain(*player1), true));
+    frames(3);
+    EXPECT_TRUE(allTagged(chain(*player1), false)) << "the attack window lasts 0.3 s";
+
+    hold(sf::Keyboard::G);
+    frames(2);
+    EXPECT_TRUE(player1->magicActive);
+    EXPECT_EQ(player1->magicCharges, 0);
+    hold(sf::Keyboard::G, false);
+    frames(2);
+    hold(sf::Keyboard::G);
+    frames(3);
+    EXPECT_FALSE(player1->magicActive) << "no charge left in the air";
+    EXPECT_FALSE(player1->isGrounded());
+    hold(sf::Keyboard::G, false);
+
+    ASSERT_TRUE(runUntil([&] { return player1->isGrounded(); }, 240));
+    frame();
+    EXPECT_EQ(player1->magicCharges, 2);
+}
+
+// A fling up into the ceiling grabs it; while the tip holds a platform magic
+// starts without a charge and steers the player (swinging); after 5 s the
+// beard lets go by itself.
+TEST_F(PlayerArenaTest, GrabsAPlatformSwingsAndLetsGoAfterFiveSeconds) {
+    ASSERT_NO_FATAL_FAILURE(buildArena());
+    frames(10);
+    growTo(*player1, 14);
+    frames(60);
+
+    // Float the beard, steer the tip up, then fling it up.
+    hold(sf::Keyboard::G);
+    hold(sf::Keyboard::W);
+    frames(40);
+    // Flung up and sideways, so the tip still slides fast along the ceiling when it strikes it.
+    hold(sf::Keyboard::D);
+    hold(sf::Keyboard::G, false);
+    ASSERT_TRUE(runUntil([&] { return player1->holding; }, 30));
+    hold(sf::Keyboard::W, false);
+    hold(sf::Keyboard::D, false);
+    EXPECT_TRUE(player1->holdingPlatform);
+    EXPECT_TRUE(player1->grabJoint != nullptr);
+    ASSERT_TRUE(player1->grabJoint->connectedObject.lock());
+    EXPECT_EQ(player1->grabJoint->connectedObject.lock()->name, "Ceiling");
+
+    frames(30);
+    player1->magicCharges = 0;
+    player1->groundCheckEnabled = false;
+    hold(sf::Keyboard::G);
+    frames(2);
+    EXPECT_TRUE(player1->magicActive) << "a held platform gives magic without a charge";
+    hold(sf::Keyboard::D);
+    fixedPart();
+    const float swingBase = velocityOf(*player1).x;
+    updatePart();
+    fixedPart();
+    EXPECT_GT(velocityOf(*player1).x, 0.0f);
+    EXPECT_GT(velocityOf(*player1).x, swingBase - 0.01f);
+    updatePart();
+    hold(sf::Keyboard::D, false);
+
+    // Held for 5 s in all: it lets go.
+    ASSERT_TRUE(runUntil([&] { return !player1->holding; }, 5 * 60));
+    EXPECT_GE(player1->holdTimer, 5.0f);
+    EXPECT_FALSE(player1->magicActive);
+    EXPECT_TRUE(player1->skipTagClear);
+    hold(sf::Keyboard::G, false);
+}
