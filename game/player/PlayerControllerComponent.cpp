@@ -272,6 +272,11 @@ void PlayerControllerComponent::respawn() {
     lastSegment.reset();
     segmentCount = 0;
     beardMesh.resize(0);
+    // A one-segment beard had nothing to cut, but may have held on to something.
+    grabJoint.reset();
+    holding = false;
+    holdingPlatform = false;
+    magicActive = false;
     growBeard();
     deathTimer = -1.0f;
 }
