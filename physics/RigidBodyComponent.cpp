@@ -191,6 +191,14 @@ void RigidBodyComponent::applyLinearImpulse(float x, float y) {
     }
 }
 
+void RigidBodyComponent::setConstraints(int32_t flags) {
+    constraints = flags;
+    if (b2Body* current = liveBody()) {
+        current->SetFixedRotation((flags & lockRotation) != 0);
+        lockedPosition = current->GetPosition();
+    }
+}
+
 void RigidBodyComponent::clampVelocity() {
     b2Body* current = liveBody();
     if (!current) {

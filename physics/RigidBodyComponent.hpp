@@ -53,6 +53,10 @@ public:
     // An impulse in newton-seconds at the centre of mass: changes the
     // velocity at once; wakes the body. Locked axes are left out as above.
     void applyLinearImpulse(float x, float y);
+    // Sets `constraints` (lockRotation | lockX | lockY) after `init`: the body
+    // stops turning when rotation is locked, and locked axes are held where
+    // the body is now. Without a body only the flags are stored.
+    void setConstraints(int32_t flags);
     // Applies `maxSpeed`, or else `maxSpeedX` and `maxSpeedY`, to the body's velocity.
     void clampVelocity();
     // Rescales every attached fixture's density so the body's mass is `mass`
@@ -79,8 +83,7 @@ public:
     // Set when the owner's transform was changed from outside; consumed by the next fixedUpdate.
     bool transformChanged = false;
     float mass;
-    // lockRotation | lockX | lockY. Setting lockRotation after `init` also
-    // needs b2Body::SetFixedRotation(true) on `body`.
+    // lockRotation | lockX | lockY; after `init` change it through setConstraints.
     int32_t constraints = 0;
     // Where locked axes are held, metres.
     b2Vec2 lockedPosition{0.0f, 0.0f};

@@ -97,11 +97,7 @@ void PlayerControllerComponent::init() {
         body = addComponent<RigidBodyComponent>(object, dynamicBody, defaultPlayerMass);
     }
     if (body) {
-        body->constraints = RigidBodyComponent::lockRotation;
-        if (b2Body* physicsBody = body->liveBody()) {
-            physicsBody->SetFixedRotation(true);
-            body->lockedPosition = physicsBody->GetPosition();
-        }
+        body->setConstraints(RigidBodyComponent::lockRotation);
         body->maxSpeedX = 5.0f;
         body->maxSpeedY = 7.0f;
         auto layer = PhysicsManager::instance().getCollisionLayer("player" + std::to_string(playerNumber));
@@ -256,9 +252,6 @@ void PlayerControllerComponent::respawn() {
     auto object = getGameObject();
     object->transform->setPosition(respawnPoint);
     object->transform->markMoved();
-    if (body) {
-        body->lockedPosition = PhysicsManager::instance().toMeters(respawnPoint);
-    }
     // The old chin segment goes with its slider, and the hinge to it, so the
     // fresh beard starts from nothing.
     if (firstSegment) {
@@ -272,6 +265,11 @@ void PlayerControllerComponent::respawn() {
     lastSegment.reset();
     segmentCount = 0;
     beardMesh.resize(0);
+    // A one-segment beard had nothing to cut, but may have held on to something.
+    grabJoint.reset();
+    holding = false;
+    holdingPlatform = false;
+    magicActive = false;
     growBeard();
     deathTimer = -1.0f;
 }

@@ -73,6 +73,9 @@ TEST_F(PlayerArenaTest, BareObjectsBecomePlayersAndAHealthBarFindsItsPlayer) {
     EXPECT_EQ(controller->halfHeight, 40.0f);
     ASSERT_TRUE(bare->rigidBody);
     EXPECT_EQ(bare->rigidBody->mass, 30.0f);
+    EXPECT_EQ(bare->rigidBody->constraints, RigidBodyComponent::lockRotation);
+    ASSERT_TRUE(bare->rigidBody->liveBody());
+    EXPECT_TRUE(bare->rigidBody->liveBody()->IsFixedRotation());
     EXPECT_EQ(controller->segmentCount, 1);
     // Without a shape its body has no mass to fall with, but the player works on.
     frames(70);

@@ -52,7 +52,6 @@ TEST_F(PlayerArenaTest, FallingCostsALifeRespawnsAndTheLastLifeEndsTheMatch) {
     ASSERT_TRUE(runUntil([&] { return player1->isGrounded(); }, 120));
     EXPECT_EQ(player1->lives, 2);
 
-    // A one-segment beard at death: the respawn has nothing to cut.
     player1->lives = 1;
     pushOffTheIsland(*player1);
     ASSERT_TRUE(runUntil([&] { return player1->lives == 0; }, 600));
@@ -68,8 +67,11 @@ TEST_F(PlayerArenaTest, FallingCostsALifeRespawnsAndTheLastLifeEndsTheMatch) {
     EXPECT_EQ(winners.size(), 1u);
 }
 
+// Deaths with a one-segment beard: the respawn has nothing to cut below the
+// chin, and the fresh beard is again one segment.
 TEST_F(PlayerArenaTest, UnlimitedLivesNeverEndTheMatch) {
     ASSERT_NO_FATAL_FAILURE(buildArena(true));
+    player2->growInterval = 1000.0f;
     int gameOvers = 0;
     auto key = EventManager::instance().addListener([&](std::shared_ptr<GameEvent> event) {
         gameOvers += std::dynamic_pointer_cast<GameOverEvent>(event) != nullptr;
@@ -79,6 +81,10 @@ TEST_F(PlayerArenaTest, UnlimitedLivesNeverEndTheMatch) {
         ASSERT_TRUE(runUntil([&] { return player2->deathTimer >= 0.0f; }, 600));
         ASSERT_TRUE(runUntil([&] { return player2->deathTimer < 0.0f; }, 120));
         EXPECT_EQ(positionOf(*player2), sf::Vector2f(0.0f, -300.0f));
+        EXPECT_EQ(player2->segmentCount, 1);
+        EXPECT_EQ(player2->beardMesh.getVertexCount(), 6u);
+        EXPECT_EQ(countObjects("Beard Leftovers"), 0);
+        EXPECT_EQ(countObjects("Player2Beard"), 1);
     }
     frames(30);
     EXPECT_EQ(player2->lives, 3);
