@@ -31,7 +31,7 @@ int Game::runFromCommandLine(int argc, const char* const* argv) {
     std::string problem;
     if (!parseLaunchOptions(argc, argv, parsed, problem)) {
         const std::string program = argc > 0 && argv[0] ? argv[0] : "vorlune";
-        std::printf("%s: %s\n%s\n", program.c_str(), problem.c_str(), launchUsage(program).c_str());
+        std::printf("%s: %s; %s\n", program.c_str(), problem.c_str(), launchUsage(program).c_str());
         return 2;
     }
     return run(parsed);
@@ -49,10 +49,9 @@ int Game::run(const LaunchOptions& launchOptions) {
             std::printf("%s\n", problem.c_str());
             return 2;
         }
-        RandomSource::instance().seed(loaded->getHeader().seed);
-    } else if (!options.recordPath.empty()) {
-        RandomSource::instance().seed(RandomSource::defaultSeed);
     }
+    // Every run starts the same sequence; a replay the one it was recorded with.
+    RandomSource::instance().seed(loaded ? loaded->getHeader().seed : RandomSource::defaultSeed);
     if (!init()) {
         return 1;
     }

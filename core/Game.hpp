@@ -41,13 +41,15 @@ public:
     // once) when the window or its textures could not be created.
     bool run();
     // The same with the command line's options (see LaunchOptions), returning
-    // the process's exit code: 0 after a normal run; 1 when the window could
+    // the process's exit code. Every run starts the RandomSource from its
+    // default seed (a replay: from the recorded one), so the same input gives
+    // the same run. Exit codes: 0 after a normal run; 1 when the window could
     // not be created; 2 for a replay or recording file that cannot be used
     // (one line naming the file and the problem is printed, and a bad replay
     // is found before any window opens).
     int run(const LaunchOptions& launchOptions);
     // Reads the command line, then runs as above. A bad command line prints
-    // the usage line and gives 2 without starting anything.
+    // one line (the problem and the usage) and gives 2 without starting anything.
     int runFromCommandLine(int argc, const char* const* argv);
 
     // Creates the window and textures, binds the managers, calls `onInit`.
