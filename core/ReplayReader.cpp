@@ -86,7 +86,12 @@ bool ReplayReader::parse(const std::string& text, std::string& problem) {
     }
     size_t index = 0;
     const auto at = [&](const std::string& what) {
-        problem = "line " + std::to_string(index + 1) + ": " + what;
+        // A last line without its line break is where a write was cut off.
+        if (index + 1 == lines.size() && text.back() != '\n') {
+            problem = "the file ends in the middle of line " + std::to_string(index + 1) + " (truncated)";
+        } else {
+            problem = "line " + std::to_string(index + 1) + ": " + what;
+        }
         return false;
     };
 

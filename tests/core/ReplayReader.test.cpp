@@ -126,7 +126,15 @@ TEST_F(ReplayFiles, DamagedAndForeignFilesFailWithOneLine) {
                   "format version '2' is not supported (this build reads version 1)");
     expectRefused("headeronly.txt", "vorlune-replay 1\n", "line 2: expected 'seed'");
     expectRefused("truncated.txt", validHeader + frame + frame, "ends after 2 frames without its end line");
-    expectRefused("cutmidline.txt", validHeader + frame + "f 0.0166", "line 8: a frame needs");
+    expectRefused("cutmidline.txt", validHeader + frame + "f 0.0166",
+                  "ends in the middle of line 8 (truncated)");
+    std::string twelveFrames;
+    for (int i = 0; i < 12; ++i) {
+        twelveFrames += frame;
+    }
+    // "end 12" cut after its first digit.
+    expectRefused("cutend.txt", validHeader + twelveFrames + "end 1",
+                  "ends in the middle of line 19 (truncated)");
     expectRefused("garbage.txt", validHeader + "f zero 10 0.5\nend 1\n", "frame delta 'zero'");
     expectRefused("nandelta.txt", validHeader + "f nan 10 0.5\nend 1\n", "frame delta 'nan'");
     expectRefused("negative.txt", validHeader + "f -0.5 10 0.5\nend 1\n", "frame delta '-0.5'");
