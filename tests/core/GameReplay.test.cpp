@@ -6,6 +6,7 @@
 
 #include "common/TestOutput.hpp"
 #include "core/Game.hpp"
+#include "core/GuiManager.hpp"
 #include "core/InputManager.hpp"
 #include "core/ScriptedInputBackend.hpp"
 #include "physics/BoxColliderComponent.hpp"
@@ -13,6 +14,7 @@
 #include "physics/RigidBodyComponent.hpp"
 #include "render/ParticleSystemComponent.hpp"
 #include "scene/GameObjectManager.hpp"
+#include "widgets/Button.hpp"
 
 namespace {
 
@@ -292,4 +294,34 @@ TEST_F(GameReplay, UnwritableRecordingGivesExitCodeTwo) {
     EXPECT_EQ(code, 2);
     EXPECT_NE(printed.find("cannot write the file"), std::string::npos) << printed;
     EXPECT_TRUE(game.trace.empty());
+}
+
+TEST_F(GameReplay, RecordedClicksReachTheGuiInTheirFrame) {
+    const std::string form = testOutputPath("replay", "RedButton.txt");
+    writeWholeFile(form, "Button.Red { Position = (0, 0); Size = (100%, 100%); }\n");
+    const std::string path = testOutputPath("replay", "click.txt");
+    writeWholeFile(path, "vorlune-replay 1\nseed 1\nstep 0.016666668\naction Hop\naction Push\naxis Steer\n"
+                         "f 0.016666668 00 0\n"
+                         "f 0.016666668 00 0\ng moved 10 10\ng pressed 0 10 10\n"
+                         "f 0.016666668 00 0\n"
+                         "f 0.016666668 00 0\ng released 0 10 10\n"
+                         "end 4\n");
+    CrateGame game;
+    game.options.replayPath = path;
+    ASSERT_TRUE(game.init()) << "needs a display (run under Xvfb)";
+    auto& gui = GuiManager::instance();
+    ASSERT_TRUE(gui.loadGroup("red", form));
+    gui.setVisible("red", true);
+    int presses = 0;
+    gui.getWidget<widgets::Button>("red", "Red")->onPress.connect([&] { ++presses; });
+
+    ASSERT_TRUE(game.startReplay(path));
+    const auto deltas = game.makeFrameDeltaSource();
+    FrameTimes times;
+    std::vector<int> pressesAfterFrame;
+    while (game.hasReplayFrames()) {
+        game.runFrame(times, deltas);
+        pressesAfterFrame.push_back(presses);
+    }
+    EXPECT_EQ(pressesAfterFrame, (std::vector<int>{0, 0, 0, 1}));
 }
