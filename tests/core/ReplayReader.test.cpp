@@ -181,3 +181,22 @@ TEST_F(ReplayFiles, ReplayOfAnotherGameDoesNotMatch) {
                   .find("recorded with a fixed step of 0.02 s"),
               std::string::npos);
 }
+
+TEST_F(ReplayFiles, EveryCutOfARecordingIsRefusedWithOneLine) {
+    const std::string full = validHeader + "f 0.016666668 10 0.5\ng moved 3 4\ng pressed 0 3 4\nf 0.1 01 -1\n"
+                                           "g resized 800 600\nf 0 00 0\nend 3\n";
+    const std::string path = testOutputPath("replay", "cut.txt");
+    for (size_t length = 0; length < full.size(); ++length) {
+        writeWholeFile(path, full.substr(0, length));
+        ReplayReader reader;
+        std::string problem;
+        // Without only its last line break the file still says everything.
+        EXPECT_EQ(reader.load(path, problem), length == full.size() - 1) << length << ": " << problem;
+        EXPECT_EQ(problem.find('\n'), std::string::npos) << problem;
+    }
+    writeWholeFile(path, full);
+    ReplayReader reader;
+    std::string problem;
+    ASSERT_TRUE(reader.load(path, problem)) << problem;
+    EXPECT_EQ(reader.frameCount(), 3u);
+}
