@@ -7,6 +7,7 @@
 
 #include "common/ScriptedInputTest.hpp"
 #include "common/TestOutput.hpp"
+#include "common/TextFiles.hpp"
 #include "core/ReplayReader.hpp"
 #include "core/ReplayWriter.hpp"
 
@@ -35,7 +36,7 @@ protected:
 
     // Loading `text` fails with one line that names the file and contains `expected`.
     void expectRefused(const std::string& name, const std::string& text, const std::string& expected) {
-        const std::string path = testOutputPath("replay", name);
+        const std::string path = testOutputPath("replay/" + name);
         writeWholeFile(path, text);
         ReplayReader reader;
         std::string problem;
@@ -50,7 +51,7 @@ protected:
 } // namespace
 
 TEST_F(ReplayFiles, WhatIsWrittenReadsBackBitForBitWithItsEvents) {
-    const std::string path = testOutputPath("replay", "roundtrip.txt");
+    const std::string path = testOutputPath("replay/roundtrip.txt");
     ReplayWriter writer;
     std::string problem;
     ASSERT_TRUE(writer.open(path, input, 42, step, problem)) << problem;
@@ -112,11 +113,11 @@ TEST_F(ReplayFiles, WhatIsWrittenReadsBackBitForBitWithItsEvents) {
 
 TEST_F(ReplayFiles, DamagedAndForeignFilesFailWithOneLine) {
     const std::string frame = "f 0.016666668 10 0.5\n";
-    std::remove(testOutputPath("replay", "missing.txt").c_str());
+    std::remove(testOutputPath("replay/missing.txt").c_str());
     {
         ReplayReader reader;
         std::string problem;
-        EXPECT_FALSE(reader.load(testOutputPath("replay", "missing.txt"), problem));
+        EXPECT_FALSE(reader.load(testOutputPath("replay/missing.txt"), problem));
         EXPECT_NE(problem.find("cannot open"), std::string::npos) << problem;
     }
     expectRefused("empty.txt", "", "the file is empty");
@@ -159,7 +160,7 @@ TEST_F(ReplayFiles, DamagedAndForeignFilesFailWithOneLine) {
 
 TEST_F(ReplayFiles, ReplayOfAnotherGameDoesNotMatch) {
     const auto problemFor = [this](const std::string& name, const std::string& text) {
-        const std::string path = testOutputPath("replay", name);
+        const std::string path = testOutputPath("replay/" + name);
         writeWholeFile(path, text);
         ReplayReader reader;
         std::string problem;
@@ -185,7 +186,7 @@ TEST_F(ReplayFiles, ReplayOfAnotherGameDoesNotMatch) {
 TEST_F(ReplayFiles, EveryCutOfARecordingIsRefusedWithOneLine) {
     const std::string full = validHeader + "f 0.016666668 10 0.5\ng moved 3 4\ng pressed 0 3 4\nf 0.1 01 -1\n"
                                            "g resized 800 600\nf 0 00 0\nend 3\n";
-    const std::string path = testOutputPath("replay", "cut.txt");
+    const std::string path = testOutputPath("replay/cut.txt");
     for (size_t length = 0; length < full.size(); ++length) {
         writeWholeFile(path, full.substr(0, length));
         ReplayReader reader;
