@@ -10,6 +10,7 @@
 #include <SFML/Graphics/RectangleShape.hpp>
 
 #include "core/Game.hpp"
+#include "core/RandomSource.hpp"
 #include "render/CameraComponent.hpp"
 #include "render/ParticleSystemComponent.hpp"
 #include "render/PolygonRendererComponent.hpp"
@@ -119,7 +120,7 @@ sf::Vector2u toWindow(float worldX, float worldY) {
 } // namespace
 
 TEST(SceneInWindow, DrawsLayersDepthHeightParticlesAnimationAndOverlay) {
-    std::srand(3);
+    RandomSource::instance().seed(3);
     SceneGame game;
     // Not the game's own title: the end-to-end test looks for that one.
     game.title = "Scene test";
