@@ -28,10 +28,7 @@ bool Game::run() {
 
 int Game::runFromCommandLine(int argc, const char* const* argv) {
     LaunchOptions parsed;
-    std::string problem;
-    if (!parseLaunchOptions(argc, argv, parsed, problem)) {
-        const std::string program = argc > 0 && argv[0] ? argv[0] : "vorlune";
-        std::printf("%s: %s; %s\n", program.c_str(), problem.c_str(), launchUsage(program).c_str());
+    if (!readCommandLine(argc, argv, parsed)) {
         return 2;
     }
     return run(parsed);

@@ -1,5 +1,7 @@
 #include "core/LaunchOptions.hpp"
 
+#include <cstdio>
+
 std::string launchUsage(const std::string& program) {
     return "usage: " + program + " [--fast] [--no-draw] [--record FILE] [--replay FILE]";
 }
@@ -45,4 +47,14 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
     }
     options = parsed;
     return true;
+}
+
+bool readCommandLine(int argc, const char* const* argv, LaunchOptions& options) {
+    std::string problem;
+    if (parseLaunchOptions(argc, argv, options, problem)) {
+        return true;
+    }
+    const std::string program = argc > 0 && argv[0] ? argv[0] : "vorlune";
+    std::printf("%s: %s; %s\n", program.c_str(), problem.c_str(), launchUsage(program).c_str());
+    return false;
 }

@@ -24,3 +24,8 @@ std::string launchUsage(const std::string& program);
 // --replay FILE. False on an unknown option, a missing file argument or an
 // option given twice, with `problem` naming it; `options` is then unchanged.
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem);
+
+// parseLaunchOptions for a whole command line (argv[0] is the program): on a
+// bad command line prints the one line (the problem and the usage) and
+// returns false.
+bool readCommandLine(int argc, const char* const* argv, LaunchOptions& options);

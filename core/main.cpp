@@ -1,8 +1,39 @@
+#include <cstdio>
+
+#include "core/LaunchOptions.hpp"
 #include "game/VorluneGame.hpp"
 
+// Last: Xlib's macros (None, Status, ...) clash with SFML's names.
+#include <X11/Xlib.h>
+
+namespace {
+// SFML makes its OpenGL context as soon as the game's textures are
+// constructed and aborts the process when there is no X display, so the
+// display is looked for before anything of the game exists.
+bool displayReachable() {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        return false;
+    }
+    XCloseDisplay(display);
+    return true;
+}
+} // namespace
+
 // Opens the 1920 x 1080 "Vorlune" window and plays until it is closed.
-// Exits 1 when the window or its textures could not be created.
-int main() {
+// Options: --fast, --no-draw, --record FILE, --replay FILE. Exits 1 when there
+// is no display or the window or its textures could not be created, 2 for a
+// bad command line or an unusable replay or recording file.
+int main(int argc, char** argv) {
+    LaunchOptions options;
+    if (!readCommandLine(argc, argv, options)) {
+        return 2;
+    }
+    if (!displayReachable()) {
+        std::printf("vorlune: no display to open the window on; on a machine without one, run it as "
+                    "xvfb-run -a -s \"-screen 0 1920x1080x24\" ./vorlune\n");
+        return 1;
+    }
     VorluneGame game;
-    return game.run() ? 0 : 1;
+    return game.run(options);
 }

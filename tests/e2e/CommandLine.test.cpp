@@ -1,0 +1,62 @@
+// The executable's answers before any window opens: a bad command line, an
+// unusable replay file and a machine without a display each end with one
+// line and their own exit status, never an abort.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+struct Outcome {
+    int status = -1;
+    std::string output;
+};
+
+Outcome runGame(const std::string& command) {
+    Outcome outcome;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) {
+        return outcome;
+    }
+    std::array<char, 512> buffer{};
+    while (fgets(buffer.data(), buffer.size(), pipe)) {
+        outcome.output += buffer.data();
+    }
+    const int raw = pclose(pipe);
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    return outcome;
+}
+
+int lineCount(const std::string& text) {
+    int lines = 0;
+    for (char c : text) {
+        lines += c == '\n';
+    }
+    return lines;
+}
+} // namespace
+
+TEST(CommandLine, BadOptionsMissingReplayAndNoDisplayEachEndWithOneLine) {
+    const Outcome unknown = runGame("./vorlune --bogus");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(lineCount(unknown.output), 1) << unknown.output;
+    EXPECT_NE(unknown.output.find("unknown option '--bogus'"), std::string::npos) << unknown.output;
+    EXPECT_NE(unknown.output.find("usage:"), std::string::npos);
+
+    const Outcome missingFile = runGame("./vorlune --record");
+    EXPECT_EQ(missingFile.status, 2);
+    EXPECT_EQ(lineCount(missingFile.output), 1) << missingFile.output;
+
+    // Without a display SFML would abort as soon as the first texture exists.
+    const Outcome headless = runGame("env -u DISPLAY ./vorlune");
+    EXPECT_EQ(headless.status, 1);
+    EXPECT_EQ(lineCount(headless.output), 1) << headless.output;
+    EXPECT_NE(headless.output.find("no display"), std::string::npos) << headless.output;
+    EXPECT_NE(headless.output.find("xvfb-run"), std::string::npos);
+
+    // Options are read before the display is looked for.
+    EXPECT_EQ(runGame("env -u DISPLAY ./vorlune --bogus").status, 2);
+}
