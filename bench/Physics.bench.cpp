@@ -39,6 +39,9 @@ constexpr float segmentSize = 20.0f;
 constexpr float angleLimit = 0.7853982f;
 constexpr float linkRadius = segmentSize * 0.5f;
 constexpr float sliderRadius = segmentSize * 0.25f;
+// A link's slider travel and the rope holding it to the older link, both in
+// segment sizes: the same length, as the game's beard builds them.
+constexpr float maxLinkLengthInSizes = 2.0f;
 
 struct ChainLayout {
     sf::Vector2f chin;
@@ -87,7 +90,7 @@ void engineJoin(const EngineLink& newer, const EngineLink& older) {
     hinge->setLimits(-angleLimit, angleLimit);
     hinge->enableLimit(true);
     auto& slider = *newer.sliderJoint;
-    slider.setLimits(0.0f, 2.0f * segmentSize / pixelsPerMeter);
+    slider.setLimits(0.0f, maxLinkLengthInSizes * segmentSize / pixelsPerMeter);
     slider.enableLimit(true);
     slider.setMotorSpeed(1.0f);
     slider.setMaxMotorForce(20.0f);
@@ -95,7 +98,7 @@ void engineJoin(const EngineLink& newer, const EngineLink& older) {
     const sf::Vector2f at = newer.link->transform->getPosition();
     auto reach = addComponent<DistanceJointComponent>(newer.link, older.link, at, at);
     reach->setMinLength(0.0f);
-    reach->setMaxLength(4.0f * segmentSize / pixelsPerMeter);
+    reach->setMaxLength(maxLinkLengthInSizes * segmentSize / pixelsPerMeter);
 }
 
 void buildEngineScene() {
@@ -184,7 +187,7 @@ void bareJoin(b2World& world, const BareLink& newer, const BareLink& older) {
     revolute.upperAngle = angleLimit;
     revolute.enableLimit = true;
     world.CreateJoint(&revolute);
-    newer.sliderJoint->SetLimits(0.0f, 2.0f * segmentSize / pixelsPerMeter);
+    newer.sliderJoint->SetLimits(0.0f, maxLinkLengthInSizes * segmentSize / pixelsPerMeter);
     newer.sliderJoint->SetMotorSpeed(1.0f);
     newer.sliderJoint->SetMaxMotorForce(20.0f);
     newer.sliderJoint->EnableMotor(true);
@@ -192,7 +195,7 @@ void bareJoin(b2World& world, const BareLink& newer, const BareLink& older) {
     const b2Vec2 at = newer.link->GetPosition();
     distance.Initialize(newer.link, older.link, at, at);
     distance.minLength = 0.0f;
-    distance.maxLength = 4.0f * segmentSize / pixelsPerMeter;
+    distance.maxLength = maxLinkLengthInSizes * segmentSize / pixelsPerMeter;
     world.CreateJoint(&distance);
 }
 

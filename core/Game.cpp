@@ -260,18 +260,19 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         physics.flushPendingDestructions();
     }
 
-    int steps = 0;
+    // Each fixed update is followed by its own world step, and the forces it
+    // applied are cleared after that step: a slow frame that catches up with
+    // several steps moves the world exactly as several quick frames would.
+    // (Running all fixed updates before all steps made every force act once
+    // per update and step, n x n times in a frame of n steps.)
     while (times.physicsAccumulator >= fixedDelta) {
         times.fixedTime += fixedDelta;
         fixedUpdate(fixedDelta, times.fixedTime);
-        ++steps;
+        physics.stepWorld(fixedDelta);
+        physics.clearForces();
         times.physicsAccumulator -= fixedDelta;
     }
-    // All fixed updates of the frame run before all its world steps; forces
-    // applied in them last through every step and are cleared once.
-    for (int i = 0; i < steps; ++i) {
-        physics.stepWorld(fixedDelta);
-    }
+    // Forces applied outside a fixed step never carry into the next frame.
     physics.clearForces();
 
     update(delta, times.elapsed);

@@ -132,6 +132,12 @@ std::shared_ptr<RayCastHit> PhysicsManager::rayCast(uint16_t mask, float startX,
     }
     const b2Vec2 start = toMeters({startX, startY});
     const b2Vec2 end = start + length * b2Vec2(directionX / directionLength, directionY / directionLength);
+    // Far from the origin (a body flung far away) a short ray rounds to no
+    // length at all, and a lost body's position may not be a number: Box2D
+    // would abort on either.
+    if (!start.IsValid() || !end.IsValid() || !((end - start).LengthSquared() > 0.0f)) {
+        return nullptr;
+    }
 
     RayCastCallback callback;
     callback.maskBits = mask;

@@ -66,7 +66,10 @@ void StageCameraControllerComponent::update(float delta, float) {
         ty *= f;
     }
 
-    const float k = delta * followSpeed;
+    // A long frame (loading a map, a stalled machine) lands on the target
+    // rather than overshooting it: past k = 2 the view would swing ever
+    // farther from the players.
+    const float k = std::min(delta * followSpeed, 1.0f);
     auto& transform = *self->transform;
     const sf::Vector2f scale = transform.getScale();
     const sf::Vector2f position = transform.getLocalPosition();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "PhysicsScene.hpp"
 #include "physics/RayCastCallback.hpp"
 
@@ -45,6 +47,16 @@ TEST_F(RayCastScene, TooShortOrZeroDirectionFindsNothing) {
     auto& physics = PhysicsManager::instance();
     EXPECT_FALSE(physics.rayCast(0xFFFF, 150, 100, 0, 1, 0.1f));
     EXPECT_FALSE(physics.rayCast(0xFFFF, 150, 100, 0, 0, 0.4f));
+}
+
+// A ray from a body flung very far rounds to no length; one from a position
+// that is not a number has none: both find nothing instead of aborting.
+TEST_F(RayCastScene, RaysThatRoundToNothingFindNothing) {
+    auto& physics = PhysicsManager::instance();
+    EXPECT_FALSE(physics.rayCast(0xFFFF, 150, -3.0e10f, 0, 1, 0.4f));
+    EXPECT_FALSE(physics.rayCast(0xFFFF, 150, std::numeric_limits<float>::quiet_NaN(), 0, 1, 0.4f));
+    EXPECT_FALSE(physics.rayCast(0xFFFF, std::numeric_limits<float>::infinity(), 100, 0, 1, 0.4f));
+    EXPECT_TRUE(physics.rayCast(0xFFFF, 150, 100, 0, 1, 0.4f));
 }
 
 TEST_F(RayCastScene, MaskThatMatchesNoFixtureFindsNothing) {

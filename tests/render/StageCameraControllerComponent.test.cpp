@@ -81,12 +81,20 @@ TEST_F(StageCamera, PartialZoomOutPullsTheCentreInLinearly) {
     EXPECT_NEAR(position().y, 270.0f * f, 1e-3f);
 }
 
-TEST_F(StageCamera, FrameDeltaOverOneSecondOvershoots) {
+// A frame of a second or more (a map loading, a stalled machine) takes the
+// camera onto its target, never past it: the players stay in view.
+TEST_F(StageCamera, FrameDeltaOverOneSecondLandsOnTheTarget) {
     place(300, 200, 300, 200);
     controller->update(2.0f, 0);
-    EXPECT_FLOAT_EQ(scale().x, 0.4f);
-    EXPECT_FLOAT_EQ(position().x, 600.0f);
-    EXPECT_FLOAT_EQ(position().y, 400.0f);
+    EXPECT_FLOAT_EQ(scale().x, 0.7f);
+    EXPECT_FLOAT_EQ(position().x, 300.0f);
+    EXPECT_FLOAT_EQ(position().y, 200.0f);
+    place(-300, 200, 500, 100);
+    controller->update(0.5f, 0);
+    const sf::Vector2f halfway = position();
+    controller->update(10.0f, 0);
+    EXPECT_FLOAT_EQ(position().x, 2.0f * halfway.x - 300.0f);
+    EXPECT_FLOAT_EQ(position().y, 2.0f * halfway.y - 200.0f);
 }
 
 TEST_F(StageCamera, OnePlayerFoundStandsInForBoth) {

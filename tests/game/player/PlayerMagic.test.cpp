@@ -110,3 +110,37 @@ TEST_F(PlayerArenaTest, GrabsAPlatformSwingsAndLetsGoAfterFiveSeconds) {
     EXPECT_TRUE(player1->skipTagClear);
     hold(sf::Keyboard::G, false);
 }
+
+// A slow machine draws ten frames a second and catches up with six fixed
+// steps per frame. The floating beard then lifts as gently as at sixty frames:
+// a grounded player steering it up stays on the ground, and the fling that
+// follows throws the beard, not the player.
+TEST_F(PlayerArenaTest, AtTenFramesASecondMagicStillLeavesTheGroundedPlayerStanding) {
+    ASSERT_NO_FATAL_FAILURE(buildArena());
+    growTo(*player1, 20);
+    frames(60);
+    const sf::Vector2f standing = positionOf(*player1);
+
+    FrameTimes times;
+    loop.frameInterval = 1000.0f;
+    const auto slowFrames = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            loop.runFrame(times, [] { return 6.0f / 60.0f + 1e-4f; });
+            EXPECT_NEAR(positionOf(*player1).y, standing.y, 3.0f) << "frame " << i;
+        }
+    };
+    hold(sf::Keyboard::G);
+    slowFrames(6);
+    ASSERT_TRUE(player1->magicActive);
+    hold(sf::Keyboard::D);
+    hold(sf::Keyboard::W);
+    slowFrames(10);
+    // The beard floats up and out over the player.
+    EXPECT_LT(player1->lastSegment->getGameObject()->transform->getPosition().y, standing.y - 100.0f);
+    hold(sf::Keyboard::D, false);
+    hold(sf::Keyboard::W, false);
+    hold(sf::Keyboard::G, false);
+    slowFrames(20);
+    EXPECT_FALSE(player1->magicActive);
+    EXPECT_EQ(player1->lives, 3);
+}
