@@ -18,4 +18,7 @@ struct AxisInputConfig {
     std::vector<std::pair<sf::Joystick::Axis, unsigned int>> joystickAxes;
     // Input code to its contribution while down; the first value given for a code stays.
     std::map<int32_t, float> keyValues;
+    // The value at the last sampling, read instead of the devices while the
+    // InputManager samples axes once per frame.
+    float sampledValue = 0.0f;
 };

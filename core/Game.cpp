@@ -4,30 +4,178 @@
 #include <cstdio>
 
 #include <SFML/System/Clock.hpp>
+#include <SFML/System/Sleep.hpp>
 #include <SFML/Window/Event.hpp>
 
 #include "core/GuiManager.hpp"
 #include "core/InputManager.hpp"
+#include "core/RandomSource.hpp"
+#include "core/ReplayInputBackend.hpp"
+#include "core/ReplayReader.hpp"
+#include "core/ReplayWriter.hpp"
 #include "core/StateManager.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "render/RenderManager.hpp"
 #include "scene/GameObjectManager.hpp"
 #include "scene/SoundManager.hpp"
 
+Game::Game() = default;
+Game::~Game() = default;
+
 bool Game::run() {
+    return run(LaunchOptions()) == 0;
+}
+
+int Game::runFromCommandLine(int argc, const char* const* argv) {
+    LaunchOptions parsed;
+    std::string problem;
+    if (!parseLaunchOptions(argc, argv, parsed, problem)) {
+        const std::string program = argc > 0 && argv[0] ? argv[0] : "vorlune";
+        std::printf("%s: %s; %s\n", program.c_str(), problem.c_str(), launchUsage(program).c_str());
+        return 2;
+    }
+    return run(parsed);
+}
+
+int Game::run(const LaunchOptions& launchOptions) {
+    options = launchOptions;
+    // A bad replay is found before any window opens; its seed must be in
+    // place before start-up, which may already draw random numbers.
+    std::shared_ptr<ReplayReader> loaded;
+    if (!options.replayPath.empty()) {
+        loaded = std::make_shared<ReplayReader>();
+        std::string problem;
+        if (!loaded->load(options.replayPath, problem)) {
+            std::printf("%s\n", problem.c_str());
+            return 2;
+        }
+    }
+    // Every run starts the same sequence; a replay the one it was recorded with.
+    RandomSource::instance().seed(loaded ? loaded->getHeader().seed : RandomSource::defaultSeed);
     if (!init()) {
-        return false;
+        return 1;
+    }
+    // The input actions exist only once the game's start-up has registered them.
+    if ((loaded && !installReplay(loaded)) ||
+        (!options.recordPath.empty() && !startRecording(options.recordPath))) {
+        window.close();
+        shutdown();
+        stopReplay();
+        return 2;
     }
     FrameTimes times;
-    const auto frameClock = [] {
+    const auto frameDelta = makeFrameDeltaSource();
+    while (window.isOpen()) {
+        // A replay that has played its last frame ends the run.
+        if (replay && !replay->hasNextFrame()) {
+            window.close();
+            break;
+        }
+        runFrame(times, frameDelta);
+    }
+    shutdown();
+    stopReplay();
+    return finishRecording() ? 0 : 2;
+}
+
+std::function<float()> Game::makeFrameDeltaSource() {
+    if (replay) {
+        if (options.fast) {
+            return [this] { return replay ? replay->getDelta() : 0.0f; };
+        }
+        // Played at the speed it was recorded: wait until the wall clock has
+        // caught up with the recorded time. The deltas themselves are always
+        // the recorded ones.
+        auto clock = std::make_shared<sf::Clock>();
+        auto recordedTime = std::make_shared<double>(0.0);
+        return [this, clock, recordedTime] {
+            const float delta = replay ? replay->getDelta() : 0.0f;
+            *recordedTime += delta;
+            const double ahead = *recordedTime - clock->getElapsedTime().asSeconds();
+            if (ahead > 0.0) {
+                sf::sleep(sf::seconds(static_cast<float>(ahead)));
+            }
+            return delta;
+        };
+    }
+    if (options.fast) {
+        return [this] { return fixedDelta; };
+    }
+    return [] {
         static sf::Clock clock;
         return clock.restart().asSeconds();
     };
-    while (window.isOpen()) {
-        runFrame(times, frameClock);
+}
+
+bool Game::startRecording(const std::string& path) {
+    auto writer = std::make_unique<ReplayWriter>();
+    std::string problem;
+    if (!writer->open(path, InputManager::instance(), RandomSource::instance().getSeed(), fixedDelta,
+                      problem)) {
+        std::printf("%s\n", problem.c_str());
+        return false;
     }
-    shutdown();
+    recorder = std::move(writer);
+    // What the game reads from an axis during a frame must be what is recorded for it.
+    InputManager::instance().sampleAxesPerFrame = true;
     return true;
+}
+
+bool Game::finishRecording() {
+    if (!recorder) {
+        return true;
+    }
+    std::string problem;
+    const bool written = recorder->finish(problem);
+    recorder.reset();
+    if (!replay) {
+        InputManager::instance().sampleAxesPerFrame = false;
+    }
+    if (!written) {
+        std::printf("%s\n", problem.c_str());
+    }
+    return written;
+}
+
+bool Game::startReplay(const std::string& path) {
+    auto loaded = std::make_shared<ReplayReader>();
+    std::string problem;
+    if (!loaded->load(path, problem)) {
+        std::printf("%s\n", problem.c_str());
+        return false;
+    }
+    if (!installReplay(loaded)) {
+        return false;
+    }
+    RandomSource::instance().seed(loaded->getHeader().seed);
+    return true;
+}
+
+bool Game::installReplay(const std::shared_ptr<ReplayReader>& loaded) {
+    auto& input = InputManager::instance();
+    std::string problem;
+    if (!loaded->matches(input, fixedDelta, problem)) {
+        std::printf("%s\n", problem.c_str());
+        return false;
+    }
+    replay = loaded;
+    input.setBackend(std::make_shared<ReplayInputBackend>(replay));
+    input.sampleAxesPerFrame = true;
+    return true;
+}
+
+void Game::stopReplay() {
+    if (!replay) {
+        return;
+    }
+    replay.reset();
+    auto& input = InputManager::instance();
+    input.setBackend(nullptr);
+    input.sampleAxesPerFrame = recorder != nullptr;
+}
+
+bool Game::hasReplayFrames() const {
+    return replay && replay->hasNextFrame();
 }
 
 bool Game::init() {
@@ -72,18 +220,37 @@ bool Game::init() {
 }
 
 void Game::pollWindowEvents() {
+    frameEvents.clear();
     sf::Event event;
     while (window.pollEvent(event)) {
-        // The GUI sees every event first; button handlers run here.
-        GuiManager::instance().handleEvent(event);
+        // During a replay the GUI gets the recorded events instead: a person
+        // moving the mouse over the window must not change what plays.
+        if (!replay) {
+            // The GUI sees every event first; button handlers run here.
+            GuiManager::instance().handleEvent(event);
+            if (recorder) {
+                frameEvents.push_back(event);
+            }
+        }
         // Closing does not cut the frame short: the loop ends at its open test.
         if (event.type == sf::Event::Closed) {
             window.close();
         }
     }
+    if (replay) {
+        for (const auto& recorded : replay->getEvents()) {
+            GuiManager::instance().handleEvent(recorded);
+            if (recorder) {
+                frameEvents.push_back(recorded);
+            }
+        }
+    }
 }
 
 void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta) {
+    if (replay) {
+        replay->advance();
+    }
     pollWindowEvents();
 
     const float delta = frameDelta();
@@ -118,7 +285,11 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         const float intervals = std::trunc(times.frameAccumulator / frameInterval);
         const float drawDelta = intervals * frameInterval;
         times.drawTime += drawDelta;
-        draw(drawDelta, times.drawTime);
+        // Without drawing the times still move on, so nothing that reads
+        // them depends on whether frames are drawn.
+        if (!options.noDraw) {
+            draw(drawDelta, times.drawTime);
+        }
         times.frameAccumulator -= drawDelta;
     }
 }
@@ -139,6 +310,9 @@ void Game::fixedUpdate(float step, float time) {
 
 void Game::update(float delta, float time) {
     InputManager::instance().update();
+    if (recorder) {
+        recorder->writeFrame(delta, InputManager::instance(), frameEvents);
+    }
     auto& states = StateManager::instance();
     if (states.currentState) {
         // Held: the state may switch states from inside its own update.

@@ -4,12 +4,17 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 
 #include "core/EventManager.hpp"
+#include "core/LaunchOptions.hpp"
+
+class ReplayReader;
+class ReplayWriter;
 
 // The times the frame loop carries from one frame to the next (seconds).
 // `run` keeps one of these as its local loop state.
@@ -27,25 +32,58 @@ struct FrameTimes {
 // derives from it and fills in the hooks.
 class Game {
 public:
-    Game() = default;
-    virtual ~Game() = default;
+    Game();
+    virtual ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
     // Start-up, the frame loop until the window closes, shutdown. False (at
     // once) when the window or its textures could not be created.
     bool run();
+    // The same with the command line's options (see LaunchOptions), returning
+    // the process's exit code. Every run starts the RandomSource from its
+    // default seed (a replay: from the recorded one), so the same input gives
+    // the same run. Exit codes: 0 after a normal run; 1 when the window could
+    // not be created; 2 for a replay or recording file that cannot be used
+    // (one line naming the file and the problem is printed, and a bad replay
+    // is found before any window opens).
+    int run(const LaunchOptions& launchOptions);
+    // Reads the command line, then runs as above. A bad command line prints
+    // one line (the problem and the usage) and gives 2 without starting anything.
+    int runFromCommandLine(int argc, const char* const* argv);
 
     // Creates the window and textures, binds the managers, calls `onInit`.
     // False when the graphics context could not be set up.
     bool init();
     // One pass of the loop body. `frameDelta` is asked once per frame for the
     // seconds since the previous frame; `run` passes its static frame clock.
+    // While a replay plays, each frame first moves it to its next frame.
     void runFrame(FrameTimes& times, const std::function<float()>& frameDelta);
+    // Where `run` takes its frame deltas, following `options`: the replay's
+    // recorded deltas (paced to their real time unless fast), exactly one
+    // fixed step per frame (fast), or the wall clock.
+    std::function<float()> makeFrameDeltaSource();
     void update(float delta, float time);
     void fixedUpdate(float step, float time);
     void draw(float delta, float time);
     void shutdown();
+
+    // From the next frame on, writes every frame's delta, sampled input and
+    // GUI events to the file, starting it with the RandomSource's seed. The
+    // InputManager then samples axes once per frame. False, with one line
+    // printed, when the file cannot be written.
+    bool startRecording(const std::string& path);
+    // Ends the recording with its end line. False, with one line printed, when
+    // a write failed. Does nothing when not recording.
+    bool finishRecording();
+    // Plays the file in place of the devices from the next frame on: reseeds
+    // the RandomSource with the recorded seed, puts a ReplayInputBackend on
+    // the InputManager and takes the frame deltas from the file. False, with
+    // one line printed, for a damaged file or one that does not fit this game
+    // (another fixed step, other input actions); nothing is changed then.
+    bool startReplay(const std::string& path);
+    // Whether a replay is playing and has frames left.
+    bool hasReplayFrames() const;
 
     virtual void onInit() {}
     virtual void onUpdate(float, float) {}
@@ -67,7 +105,18 @@ public:
     float fixedDelta = 1.0f / 60.0f;
     // Shortest time between two drawn frames (seconds).
     float frameInterval = 1.0f / 60.0f;
+    // What this run was asked on the command line; `run` sets it before
+    // start-up, so `onInit` may read it. `noDraw` is read every frame.
+    LaunchOptions options;
 
 private:
     void pollWindowEvents();
+    // Plays the loaded replay from the next frame on, after checking that it fits this game.
+    bool installReplay(const std::shared_ptr<ReplayReader>& loaded);
+    void stopReplay();
+
+    std::shared_ptr<ReplayReader> replay;
+    std::unique_ptr<ReplayWriter> recorder;
+    // The events given to the GUI in this frame, kept for the recording.
+    std::vector<sf::Event> frameEvents;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <SFML/Window/Joystick.hpp>
 #include <SFML/Window/Keyboard.hpp>
 #include <SFML/Window/Mouse.hpp>
@@ -9,9 +11,19 @@
 // The InputManager only passes arguments inside SFML's ranges (key below
 // KeyCount, button below ButtonCount, joystick below Joystick::Count, axis
 // below AxisCount).
+//
+// A backend either reports devices, or plays whole actions back (a replay):
+// then `playsActions` is true and the InputManager asks it for each action's
+// and axis's value by name instead of reading any device.
 class InputBackend {
 public:
     virtual ~InputBackend() = default;
+
+    virtual bool playsActions() const { return false; }
+    // Whether the named button action is down this frame (only when playsActions).
+    virtual bool isActionDown(const std::string&) { return false; }
+    // The named axis's value this frame, -1 .. 1 (only when playsActions).
+    virtual float getAxisValue(const std::string&) { return 0.0f; }
 
     virtual bool isKeyPressed(sf::Keyboard::Key key) = 0;
     virtual bool isMouseButtonPressed(sf::Mouse::Button button) = 0;

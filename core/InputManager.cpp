@@ -72,8 +72,10 @@ void InputManager::update() {
         // Held: a callback may add actions, which must not pull this one away.
         const std::shared_ptr<InputEventConfig> action = entry.second;
         action->fired = false;
-        const bool down = std::any_of(action->codes.begin(), action->codes.end(),
-                                      [this](int32_t code) { return isCodeDown(code); });
+        const bool down = backend->playsActions()
+                              ? backend->isActionDown(action->name)
+                              : std::any_of(action->codes.begin(), action->codes.end(),
+                                            [this](int32_t code) { return isCodeDown(code); });
         if (down && (action->continuous || !action->down)) {
             for (const auto callback : action->callbacks) {
                 callback();
@@ -81,6 +83,11 @@ void InputManager::update() {
             action->fired = true;
         }
         action->down = down;
+    }
+    if (sampleAxesPerFrame) {
+        for (auto& entry : axes) {
+            entry.second->sampledValue = readAxis(*entry.second);
+        }
     }
 }
 
@@ -94,7 +101,13 @@ float InputManager::getAxis(const std::string& name) const {
     if (found == axes.end()) {
         return 0.0f;
     }
-    const AxisInputConfig& axis = *found->second;
+    return sampleAxesPerFrame ? found->second->sampledValue : readAxis(*found->second);
+}
+
+float InputManager::readAxis(const AxisInputConfig& axis) const {
+    if (backend->playsActions()) {
+        return std::clamp(backend->getAxisValue(axis.name), -1.0f, 1.0f);
+    }
     float sum = 0.0f;
     for (const auto& [code, value] : axis.keyValues) {
         if (isCodeDown(code)) {

@@ -21,7 +21,8 @@
 // Codes outside what the devices have (a negative code, a key past the last
 // key, joystick 8 and up, ...) read as up.
 //
-// Button actions are sampled once per frame by `update`; axes when read.
+// Button actions are sampled once per frame by `update`; axes when read, or,
+// with `sampleAxesPerFrame`, also once per frame by `update`.
 // Names that are not registered are tolerated everywhere: adding to them does
 // nothing, `wasPressed` is false and `getAxis` is 0.
 class InputManager {
@@ -44,7 +45,8 @@ public:
     void update();
     // Whether the action fired at the last sampling.
     bool wasPressed(const std::string& name) const;
-    // In -1 .. 1, read from the devices now.
+    // In -1 .. 1, read from the devices now (or the value of the last
+    // sampling while `sampleAxesPerFrame`).
     float getAxis(const std::string& name) const;
 
     // Replaces where device state comes from; empty restores SFML's real-time state.
@@ -56,9 +58,15 @@ public:
     std::map<std::string, std::shared_ptr<AxisInputConfig>> axes;
     // The game's window (observed), stored at start-up.
     sf::RenderWindow* window = nullptr;
+    // Set for recorded and replayed runs: every axis is read once per frame in
+    // `update` and `getAxis` returns that value until the next `update`, so a
+    // frame's recorded input is exactly what the game read during it.
+    bool sampleAxesPerFrame = false;
 
 private:
     InputManager();
+    // The axis's value from the backend now, clamped to -1 .. 1.
+    float readAxis(const AxisInputConfig& axis) const;
 
     std::shared_ptr<InputBackend> backend;
 };

@@ -1,14 +1,14 @@
 #include "render/ParticleSystemComponent.hpp"
 
 #include <cmath>
-#include <cstdlib>
 
+#include "core/RandomSource.hpp"
 #include "scene/GameObject.hpp"
 
 namespace {
-// One rand() call: 0.00, 0.01, ..., 0.99.
+// One draw from the engine's random source: 0.00, 0.01, ..., 0.99.
 float randomFraction() {
-    return static_cast<float>(std::rand() % 100) / 100.0f;
+    return RandomSource::instance().nextHundredth();
 }
 
 // Equal bounds draw no random number, which keeps the sequence of the other picks.

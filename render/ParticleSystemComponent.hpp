@@ -15,7 +15,8 @@
 //
 // Units: pixels, pixels per second, degrees for rotations, radians for the
 // emission direction, seconds for times. Each varying parameter costs one
-// rand() call, in a fixed order, so runs are reproducible from a seed.
+// draw from the RandomSource, in a fixed order, so runs are reproducible
+// from its seed.
 class ParticleSystemComponent : public RenderableComponent {
 public:
     struct Particle {

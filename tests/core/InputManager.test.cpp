@@ -171,3 +171,48 @@ TEST_F(InputManagerTest, AddingAnExistingNameKeepsTheFirst) {
     EXPECT_TRUE(input.actions["Jump"]->continuous);
     EXPECT_EQ(input.actions["Jump"]->codes.size(), 1u);
 }
+
+TEST_F(InputManagerTest, AxesSampledPerFrameHoldTheirValueUntilTheNextSampling) {
+    input.addAxis("Steer");
+    input.addAxisKey("Steer", sf::Keyboard::Left, -1.0f);
+    input.addJoystickAxis("Steer", sf::Joystick::X, 0);
+    input.sampleAxesPerFrame = true;
+    devices->setJoystickAxis(0, sf::Joystick::X, 0.25f);
+    EXPECT_EQ(input.getAxis("Steer"), 0.0f) << "nothing sampled yet";
+    input.update();
+    devices->setKey(sf::Keyboard::Left, true);
+    EXPECT_EQ(input.getAxis("Steer"), 0.25f) << "the devices changed after the sampling";
+    input.update();
+    EXPECT_EQ(input.getAxis("Steer"), -0.75f);
+    input.sampleAxesPerFrame = false;
+    devices->setKey(sf::Keyboard::Left, false);
+    EXPECT_EQ(input.getAxis("Steer"), 0.25f) << "read from the devices again";
+}
+
+namespace {
+// Plays whole actions, as a replay does: "Jump" down, the stick at -0.5 (and
+// out-of-range values clamped), every device idle.
+class ActionPlayer : public ScriptedInputBackend {
+public:
+    float stick = -0.5f;
+    bool playsActions() const override { return true; }
+    bool isActionDown(const std::string& name) override { return name == "Jump"; }
+    float getAxisValue(const std::string& name) override { return name == "Steer" ? stick : 0.0f; }
+};
+} // namespace
+
+TEST_F(InputManagerTest, BackendThatPlaysActionsIsAskedByNameNotByKey) {
+    auto player = std::make_shared<ActionPlayer>();
+    input.setBackend(player);
+    input.addAction("Jump", false); // no key bound at all
+    input.addAction("Duck", false);
+    input.addKey("Duck", sf::Keyboard::S);
+    player->setKey(sf::Keyboard::S, true);
+    input.addAxis("Steer");
+    EXPECT_TRUE(frame("Jump"));
+    EXPECT_FALSE(input.wasPressed("Duck")) << "its key is ignored while actions are played";
+    EXPECT_FALSE(frame("Jump")) << "not continuous: fires once while held";
+    EXPECT_EQ(input.getAxis("Steer"), -0.5f);
+    player->stick = 3.0f;
+    EXPECT_EQ(input.getAxis("Steer"), 1.0f);
+}

@@ -1,10 +1,10 @@
 #include <cmath>
-#include <cstdlib>
 
 #include <gtest/gtest.h>
 
 #include <SFML/Graphics/RenderTexture.hpp>
 
+#include "core/RandomSource.hpp"
 #include "render/ParticleSystemComponent.hpp"
 #include "render/RenderManager.hpp"
 #include "scene/GameObjectManager.hpp"
@@ -17,9 +17,9 @@ std::shared_ptr<ParticleSystemComponent> makeSystem(std::shared_ptr<GameObject>&
     return addComponent<ParticleSystemComponent>(owner);
 }
 
-// The pick the system makes from one rand() call.
+// The pick the system makes from one draw of the random source.
 float expectedPick(float min, float max) {
-    const float r = static_cast<float>(std::rand() % 100) / 100.0f;
+    const float r = RandomSource::instance().nextHundredth();
     return (1.0f - r) * min + r * max;
 }
 } // namespace
@@ -132,16 +132,16 @@ TEST(ParticleSystemComponent, RandomPicksFollowTheDocumentedOrder) {
     system->randomRotation = true;
     system->scaleMin = 1.0f;
     system->scaleMax = 2.0f;
-    system->speedMin = system->speedMax = 40.0f; // equal bounds: no rand() call
+    system->speedMin = system->speedMax = 40.0f; // equal bounds: no draw
     system->spinMin = -90.0f;
     system->spinMax = 90.0f;
     system->lifetimeMin = 0.5f;
     system->lifetimeMax = 1.5f;
 
-    std::srand(7);
+    RandomSource::instance().seed(7);
     system->emit();
-    std::srand(7);
-    const float rotation = static_cast<float>(std::rand() % 100) / 100.0f * 360.0f;
+    RandomSource::instance().seed(7);
+    const float rotation = RandomSource::instance().nextHundredth() * 360.0f;
     const float scale = expectedPick(1.0f, 2.0f);
     const float angle = expectedPick(0.0f, 6.2831855f);
     const float spin = expectedPick(-90.0f, 90.0f);

@@ -1,0 +1,48 @@
+#include "core/LaunchOptions.hpp"
+
+std::string launchUsage(const std::string& program) {
+    return "usage: " + program + " [--fast] [--no-draw] [--record FILE] [--replay FILE]";
+}
+
+bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem) {
+    // Parsed into a copy, so that a bad command line leaves nothing half set.
+    LaunchOptions parsed;
+    bool fastSeen = false, noDrawSeen = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i] ? argv[i] : "";
+        if (option == "--fast" || option == "--no-draw") {
+            bool& seen = option == "--fast" ? fastSeen : noDrawSeen;
+            if (seen) {
+                problem = "option " + option + " given twice";
+                return false;
+            }
+            seen = true;
+            (option == "--fast" ? parsed.fast : parsed.noDraw) = true;
+        } else if (option == "--record" || option == "--replay") {
+            std::string& path = option == "--record" ? parsed.recordPath : parsed.replayPath;
+            if (!path.empty()) {
+                problem = "option " + option + " given twice";
+                return false;
+            }
+            // An option in the place of the file name means the name is missing.
+            const std::string next = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
+            if (next.empty() || next.rfind("--", 0) == 0) {
+                problem = "option " + option + " needs a file name";
+                return false;
+            }
+            path = next;
+            ++i;
+        } else {
+            problem = "unknown option '" + option + "'";
+            return false;
+        }
+    }
+    // Reading and writing one file at once would overwrite the recording
+    // while it is being played.
+    if (!parsed.recordPath.empty() && parsed.recordPath == parsed.replayPath) {
+        problem = "--record and --replay name the same file";
+        return false;
+    }
+    options = parsed;
+    return true;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+// What the command line asks of a run. Every option is off by default, which
+// is a normal interactive run.
+struct LaunchOptions {
+    // Frames back to back, each with a frame delta of exactly one fixed step,
+    // instead of waiting for the clock.
+    bool fast = false;
+    // Runs the simulation without drawing; the frame loop's arithmetic is
+    // unchanged, only the drawing itself is skipped.
+    bool noDraw = false;
+    // Writes every frame's delta and sampled input here (empty: no recording).
+    std::string recordPath;
+    // Plays this recording back in place of the devices (empty: live input).
+    std::string replayPath;
+};
+
+// The one usage line, for the program's name.
+std::string launchUsage(const std::string& program);
+
+// Reads the options after the program name: --fast, --no-draw, --record FILE,
+// --replay FILE. False on an unknown option, a missing file argument or an
+// option given twice, with `problem` naming it; `options` is then unchanged.
+bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem);

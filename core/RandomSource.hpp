@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+// The engine's one source of random numbers for the simulation (particles and
+// anything else that must come out the same on every run of the same input).
+// A fixed, fully specified generator rather than the C library's rand(): no
+// library the program loads can advance it, and the same seed gives the same
+// sequence on every build and platform. Process-wide; reseeded by the game at
+// the start of a recording or a replay.
+class RandomSource {
+public:
+    static constexpr uint32_t defaultSeed = 1;
+
+    static RandomSource& instance();
+
+    // Restarts the sequence; the same seed gives the same numbers again.
+    void seed(uint32_t value);
+    uint32_t getSeed() const { return seedValue; }
+    // The next number of the sequence, in 0 .. 2^32 - 1.
+    uint32_t next();
+    // One draw: 0.00, 0.01, ..., 0.99.
+    float nextHundredth();
+
+private:
+    RandomSource();
+
+    uint32_t seedValue = defaultSeed;
+    uint64_t state = 0;
+};

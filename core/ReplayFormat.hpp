@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <SFML/Window/Event.hpp>
+
+// The replay file: a small line-based text file, one frame per line.
+//
+//   vorlune-replay 1              magic word and format version
+//   seed 1                        the RandomSource seed the run started with
+//   step 0.016666668              the fixed step (seconds) it was recorded with
+//   action Player1 Jump           one line per button action, in column order
+//   axis Player1 Horizontal       one line per axis, in column order
+//   f 0.016666668 0110 0 -1 0.5   a frame: delta (s), one 0/1 per action
+//                                 ("-" when there are none), one value per axis
+//   g pressed 0 120 340           a window event given to the GUI in that frame
+//   end 1234                      the number of frames; nothing may follow
+//
+// Floats are written in their shortest exact form, so a replay reads back
+// bit for bit what was recorded. The limits below bound what a damaged or
+// foreign file can make the reader allocate.
+namespace replayFormat {
+
+constexpr const char* magic = "vorlune-replay";
+constexpr int version = 1;
+
+constexpr size_t maxFileBytes = 64u * 1024u * 1024u;
+constexpr size_t maxNames = 256;
+constexpr size_t maxNameLength = 200;
+constexpr size_t maxEventsPerFrame = 10000;
+// Longest frame delta accepted (seconds); a real frame is far shorter, even
+// one stalled by moving the window.
+constexpr float maxDelta = 3600.0f;
+
+// What a replay says about the run before its first frame.
+struct Header {
+    uint32_t seed = 0;
+    float fixedStep = 0.0f;
+    std::vector<std::string> actionNames;
+    std::vector<std::string> axisNames;
+};
+
+// The fields after "g" for the window events the GUI reacts to (mouse moves,
+// presses and releases, the pointer entering and leaving, focus, resizing);
+// empty for every other event, which a replay does not need.
+std::string encodeEvent(const sf::Event& event);
+// The event from the fields after "g"; false with `problem` for an unknown
+// kind, a wrong field count or a number out of range.
+bool decodeEvent(const std::vector<std::string>& fields, sf::Event& event, std::string& problem);
+
+// Shortest text that reads back as exactly this float.
+std::string formatFloat(float value);
+// The whole text as a float; false for anything else (also "nan" and "inf").
+bool parseFloat(const std::string& text, float& value);
+// The whole text as an integer in min .. max; false for anything else.
+bool parseInteger(const std::string& text, long long min, long long max, long long& value);
+
+} // namespace replayFormat

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/Game.hpp"
+#include "core/LaunchOptions.hpp"
+
+namespace {
+// Parses the words after the program name.
+bool parse(std::vector<const char*> words, LaunchOptions& options, std::string& problem) {
+    words.insert(words.begin(), "vorlune");
+    return parseLaunchOptions(static_cast<int>(words.size()), words.data(), options, problem);
+}
+} // namespace
+
+TEST(LaunchOptions, ReadsEveryOptionInAnyOrder) {
+    LaunchOptions options;
+    std::string problem;
+    ASSERT_TRUE(parse({"--replay", "in.txt", "--no-draw", "--record", "out.txt", "--fast"}, options, problem))
+        << problem;
+    EXPECT_TRUE(options.fast);
+    EXPECT_TRUE(options.noDraw);
+    EXPECT_EQ(options.recordPath, "out.txt");
+    EXPECT_EQ(options.replayPath, "in.txt");
+
+    LaunchOptions none;
+    ASSERT_TRUE(parse({}, none, problem));
+    EXPECT_FALSE(none.fast);
+    EXPECT_FALSE(none.noDraw);
+    EXPECT_TRUE(none.recordPath.empty());
+    EXPECT_TRUE(none.replayPath.empty());
+}
+
+TEST(LaunchOptions, BadCommandLinesNameTheProblemAndChangeNothing) {
+    const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
+        {{"--fats"}, "unknown option '--fats'"},
+        {{"fast"}, "unknown option 'fast'"},
+        {{"--record"}, "option --record needs a file name"},
+        {{"--replay", "--fast"}, "option --replay needs a file name"},
+        {{"--record", ""}, "option --record needs a file name"},
+        {{"--fast", "--fast"}, "option --fast given twice"},
+        {{"--record", "a", "--record", "b"}, "option --record given twice"},
+        {{"--record", "same.txt", "--replay", "same.txt"}, "--record and --replay name the same file"},
+    };
+    for (const auto& [words, expected] : cases) {
+        LaunchOptions options;
+        options.recordPath = "kept";
+        std::string problem;
+        EXPECT_FALSE(parse(words, options, problem)) << expected;
+        EXPECT_EQ(problem, expected);
+        EXPECT_EQ(options.recordPath, "kept");
+        EXPECT_FALSE(options.fast);
+    }
+}
+
+TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
+    Game game;
+    const char* words[] = {"vorlune", "--bogus"};
+    testing::internal::CaptureStdout();
+    const int code = game.runFromCommandLine(2, words);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(printed, "vorlune: unknown option '--bogus'; " + launchUsage("vorlune") + "\n");
+    EXPECT_EQ(launchUsage("vorlune"), "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE]");
+    EXPECT_FALSE(game.window.isOpen());
+}
