@@ -168,7 +168,7 @@ inline int PlayerArenaTest::countObjects(const std::string& name) {
         }
     }
     for (const auto& entry : objects.pendingAdditions) {
-        count += entry.first->name == name && !entry.first->destroyed;
+        count += entry.object->name == name && !entry.object->destroyed;
     }
     return count;
 }
