@@ -2,7 +2,8 @@
 
 std::string launchUsage(const std::string& program) {
     return "usage: " + program +
-           " [--fast] [--no-draw] [--record FILE] [--replay FILE] [--player2 person|computer] [--demo [--shots DIR]]";
+           " [--fast] [--no-draw] [--record FILE] [--replay FILE] [--player2 person|computer] [--demo "
+           "[--shots DIR]]";
 }
 
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem) {
@@ -49,7 +50,8 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
             // An option in the place of the file name means the name is missing.
             const std::string next = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
             if (next.empty() || next.rfind("--", 0) == 0) {
-                problem = "option " + option + (option == "--shots" ? " needs a folder name" : " needs a file name");
+                problem = "option " + option +
+                          (option == "--shots" ? " needs a folder name" : " needs a file name");
                 return false;
             }
             path = next;

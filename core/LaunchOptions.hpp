@@ -28,6 +28,6 @@ struct LaunchOptions {
 std::string launchUsage(const std::string& program);
 
 // Reads the options after the program name: --fast, --no-draw, --record FILE,
-// --replay FILE, --player2 person|computer, --demo, --shots DIR (with --demo). False on an unknown option, a missing file argument or an
-// option given twice, with `problem` naming it; `options` is then unchanged.
+// --replay FILE, --player2 person|computer, --demo, --shots DIR (with --demo). False on an unknown option, a
+// missing file argument or an option given twice, with `problem` naming it; `options` is then unchanged.
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem);

@@ -45,13 +45,15 @@ void BotComponent::init() {
     body = object->rigidBody;
     keys = findPlayerKeys(InputManager::instance(), playerNumber);
     ground.collect();
-    if (auto other = GameObjectManager::instance().findGameObject("Player" + std::to_string(3 - playerNumber))) {
+    if (auto other =
+            GameObjectManager::instance().findGameObject("Player" + std::to_string(3 - playerNumber))) {
         rival = other;
         rivalController = other->getComponent<PlayerControllerComponent>();
     }
     // Two computer players of one run draw different numbers; the same run
     // always draws the same ones.
-    randomState = RandomSource::instance().getSeed() * 2654435761u + static_cast<uint32_t>(playerNumber) * 40503u;
+    randomState =
+        RandomSource::instance().getSeed() * 2654435761u + static_cast<uint32_t>(playerNumber) * 40503u;
     if (randomState == 0) {
         randomState = 1;
     }
@@ -101,7 +103,8 @@ BotComponent::Intent BotComponent::decide(float step) {
 
     const float feet = position.y + player->halfHeight;
     float top = 0.0f;
-    const bool overGround = ground.groundBelow(position.x, feet - 8.0f, static_cast<float>(player->killY), top);
+    const bool overGround =
+        ground.groundBelow(position.x, feet - 8.0f, static_cast<float>(player->killY), top);
     if (!grounded && !overGround) {
         return recover(position, velocity);
     }
@@ -138,7 +141,8 @@ BotComponent::Intent BotComponent::recover(const sf::Vector2f& position, const s
         grabbing = true;
         chargeLeft = 6;
         const bool leftOfIt = position.x < target->left + target->width / 2.0f;
-        flingTarget = {leftOfIt ? target->left + 8.0f : target->left + target->width - 8.0f, target->top + 8.0f};
+        flingTarget = {leftOfIt ? target->left + 8.0f : target->left + target->width - 8.0f,
+                       target->top + 8.0f};
         return runFling(position, flingTarget);
     }
     return intent;
@@ -158,7 +162,8 @@ BotComponent::Intent BotComponent::swing(const sf::Vector2f& position) {
     intent.vertical = towards(target.y - position.y, 10.0f);
     auto player = controller.lock();
     const float feet = position.y + (player ? player->halfHeight : 40.0f);
-    const bool above = feet < held->top - 4.0f && position.x > held->left && position.x < held->left + held->width;
+    const bool above =
+        feet < held->top - 4.0f && position.x > held->left && position.x < held->left + held->width;
     // Over the platform (or swinging for too long): let go and drop onto it.
     if (above || swingSteps > 240) {
         intent.magic = false;
@@ -168,8 +173,8 @@ BotComponent::Intent BotComponent::swing(const sf::Vector2f& position) {
     return intent;
 }
 
-BotComponent::Intent BotComponent::fight(const sf::Vector2f& position, const sf::Vector2f& velocity, bool grounded,
-                                         float step) {
+BotComponent::Intent BotComponent::fight(const sf::Vector2f& position, const sf::Vector2f& velocity,
+                                         bool grounded, float step) {
     attackPause -= step;
     jumpPause -= step;
     auto player = controller.lock();
@@ -225,8 +230,9 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
             if (rect.top > feet - 60.0f || rect.top < feet - 230.0f) {
                 continue;
             }
-            const float toward = std::fabs(std::clamp(targetX, rect.left, rect.left + rect.width) - targetX) +
-                                 std::fabs(std::clamp(position.x, rect.left, rect.left + rect.width) - position.x);
+            const float toward =
+                std::fabs(std::clamp(targetX, rect.left, rect.left + rect.width) - targetX) +
+                std::fabs(std::clamp(position.x, rect.left, rect.left + rect.width) - position.x);
             if (toward < best) {
                 best = toward;
                 ledge = &rect;

@@ -79,8 +79,8 @@ private:
     // Steers the floating beard's tip toward `target` and flings it there after the charge.
     Intent runFling(const sf::Vector2f& position, const sf::Vector2f& target);
     // Walking direction toward `targetX`, held back at edges, with a jump over gaps and onto ledges.
-    Intent walkToward(const sf::Vector2f& position, const sf::Vector2f& velocity, float targetX, float targetY,
-                      bool grounded);
+    Intent walkToward(const sf::Vector2f& position, const sf::Vector2f& velocity, float targetX,
+                      float targetY, bool grounded);
     void press(const Intent& intent);
     void releaseKeys();
     sf::Vector2f tipPosition(const sf::Vector2f& fallback) const;

@@ -8,9 +8,7 @@ struct PlayerSetup {
     bool isComputer(int playerNumber) const {
         return playerNumber == 1 ? computer1 : playerNumber == 2 ? computer2 : false;
     }
-    void setComputer(int playerNumber, bool value) {
-        (playerNumber == 1 ? computer1 : computer2) = value;
-    }
+    void setComputer(int playerNumber, bool value) { (playerNumber == 1 ? computer1 : computer2) = value; }
 
     bool computer1 = false;
     bool computer2 = false;

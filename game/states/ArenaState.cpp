@@ -74,7 +74,8 @@ void ArenaState::enter() {
     for (int number = 1; number <= 2; ++number) {
         auto player = objects.findGameObject("Player" + std::to_string(number));
         if (player && players && players->isComputer(number)) {
-            addComponent<BotComponent>(player, number, VirtualKeysInputBackend::installOn(InputManager::instance()));
+            addComponent<BotComponent>(player, number,
+                                       VirtualKeysInputBackend::installOn(InputManager::instance()));
         }
     }
 }
