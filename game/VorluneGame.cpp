@@ -50,8 +50,13 @@ void VorluneGame::onInit() {
     registerInputBindings(InputManager::instance());
     createPlayerCollisionLayers(PhysicsManager::instance());
 
-    playerSetup->setComputer(2, options.player2Computer || options.demo);
-    playerSetup->setComputer(1, options.demo);
+    // The command line only adds computer players to the setup.
+    if (options.player2Computer || options.demo) {
+        playerSetup->setComputer(2, true);
+    }
+    if (options.demo) {
+        playerSetup->setComputer(1, true);
+    }
     if (options.demo) {
         demo = std::make_unique<DemoRun>(*this, options.shotsPath);
     }
