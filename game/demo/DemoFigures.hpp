@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-// What a demo run measures: wall-clock times of start-up, the wall time of
+// What a demo run measures: wall-clock times of start-up (from before `main`), the wall time of
 // every frame of the fight, peak resident memory and the peak sizes of the
 // scene. Only measures: nothing here feeds back into the simulation.
 class DemoFigures {
