@@ -43,7 +43,9 @@ public:
     // The same with the command line's options (see LaunchOptions), returning
     // the process's exit code. Every run starts the RandomSource from its
     // default seed (a replay: from the recorded one), so the same input gives
-    // the same run. Exit codes: 0 after a normal run; 1 when the window could
+    // the same run; a replay ends the run after its last frame. Recording and
+    // replaying cover the input actions registered by the end of `onInit`.
+    // Exit codes: 0 after a normal run; 1 when the window could
     // not be created; 2 for a replay or recording file that cannot be used
     // (one line naming the file and the problem is printed, and a bad replay
     // is found before any window opens).
@@ -56,7 +58,7 @@ public:
     // False when the graphics context could not be set up.
     bool init();
     // One pass of the loop body. `frameDelta` is asked once per frame for the
-    // seconds since the previous frame; `run` passes its static frame clock.
+    // seconds since the previous frame; `run` passes makeFrameDeltaSource().
     // While a replay plays, each frame first moves it to its next frame.
     void runFrame(FrameTimes& times, const std::function<float()>& frameDelta);
     // Where `run` takes its frame deltas, following `options`: the replay's

@@ -26,7 +26,8 @@ namespace replayFormat {
 constexpr const char* magic = "vorlune-replay";
 constexpr int version = 1;
 
-constexpr size_t maxFileBytes = 64u * 1024u * 1024u;
+// A match of half an hour takes a few megabytes.
+constexpr size_t maxFileBytes = 32u * 1024u * 1024u;
 constexpr size_t maxNames = 256;
 constexpr size_t maxNameLength = 200;
 constexpr size_t maxEventsPerFrame = 10000;

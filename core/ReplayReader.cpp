@@ -1,5 +1,6 @@
 #include "core/ReplayReader.hpp"
 
+#include <algorithm>
 #include <fstream>
 
 #include "core/InputManager.hpp"
@@ -16,6 +17,44 @@ std::vector<std::string> splitFields(const std::string& line) {
     }
     return fields;
 }
+
+// Walks the text line by line, one line in memory at a time, so a file of
+// many short lines costs no more than the text itself.
+class LineCursor {
+public:
+    explicit LineCursor(const std::string& text) : text(text) {}
+
+    // The next line, without its line break; false (counting the missing
+    // line) at the end of the text.
+    bool next(std::string& line) {
+        ++number;
+        complete = true;
+        if (position >= text.size()) {
+            return false;
+        }
+        size_t end = text.find('\n', position);
+        if (end == std::string::npos) {
+            end = text.size();
+            complete = false;
+        }
+        line.assign(text, position, end - position);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        position = end + 1;
+        return true;
+    }
+    // One-based number of the line last asked for.
+    size_t lineNumber() const { return number; }
+    // False when the line last read ended the text without a line break.
+    bool lineComplete() const { return complete; }
+
+private:
+    const std::string& text;
+    size_t position = 0;
+    size_t number = 0;
+    bool complete = true;
+};
 
 // The rest of the line after "word ", when the line starts with it.
 bool afterWord(const std::string& line, const std::string& word, std::string& rest) {
@@ -71,27 +110,22 @@ bool ReplayReader::parse(const std::string& text, std::string& problem) {
         problem = "the file is empty";
         return false;
     }
-    std::vector<std::string> lines;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    size_t index = 0;
+    LineCursor lines(text);
+    std::string line;
     const auto at = [&](const std::string& what) {
-        problem = "line " + std::to_string(index + 1) + ": " + what;
+        // A last line without its line break is where a write was cut off.
+        if (!lines.lineComplete()) {
+            problem =
+                "the file ends in the middle of line " + std::to_string(lines.lineNumber()) + " (truncated)";
+        } else {
+            problem = "line " + std::to_string(lines.lineNumber()) + ": " + what;
+        }
         return false;
     };
 
     // Magic word and version.
-    const auto first = splitFields(lines[0]);
+    lines.next(line);
+    const auto first = splitFields(line);
     if (first.size() != 2 || first[0] != replayFormat::magic) {
         problem = std::string("not a replay file (it does not begin with '") + replayFormat::magic + "')";
         return false;
@@ -104,25 +138,23 @@ bool ReplayReader::parse(const std::string& text, std::string& problem) {
     }
 
     std::string rest;
-    index = 1;
     long long seed = 0;
-    if (index >= lines.size() || !afterWord(lines[index], "seed", rest) ||
+    if (!lines.next(line) || !afterWord(line, "seed", rest) ||
         !replayFormat::parseInteger(rest, 0, UINT32_MAX, seed)) {
         return at("expected 'seed' and a whole number");
     }
     header.seed = static_cast<uint32_t>(seed);
-    ++index;
-    if (index >= lines.size() || !afterWord(lines[index], "step", rest) ||
+    if (!lines.next(line) || !afterWord(line, "step", rest) ||
         !replayFormat::parseFloat(rest, header.fixedStep) || header.fixedStep <= 0.0f) {
         return at("expected 'step' and a positive number of seconds");
     }
-    ++index;
 
     // Input names, actions first.
+    bool haveLine = lines.next(line);
     for (const char* kind : {"action", "axis"}) {
         auto& names = kind == std::string("action") ? header.actionNames : header.axisNames;
         auto& columns = kind == std::string("action") ? actionColumns : axisColumns;
-        while (index < lines.size() && afterWord(lines[index], kind, rest)) {
+        for (; haveLine && afterWord(line, kind, rest); haveLine = lines.next(line)) {
             if (rest.empty() || rest.size() > replayFormat::maxNameLength) {
                 return at(std::string("the ") + kind + " name is empty or too long");
             }
@@ -134,15 +166,14 @@ bool ReplayReader::parse(const std::string& text, std::string& problem) {
                 return at(std::string("the ") + kind + " '" + rest + "' is named twice");
             }
             names.push_back(rest);
-            ++index;
         }
     }
 
     // Frames, each with the window events that follow it, up to the end line.
     const size_t actionCount = header.actionNames.size();
     const size_t axisCount = header.axisNames.size();
-    for (; index < lines.size(); ++index) {
-        const std::string& line = lines[index];
+    size_t frameEvents = 0;
+    for (; haveLine; haveLine = lines.next(line)) {
         if (afterWord(line, "end", rest)) {
             long long count = 0;
             if (!replayFormat::parseInteger(rest, 0, static_cast<long long>(replayFormat::maxFileBytes),
@@ -153,9 +184,8 @@ bool ReplayReader::parse(const std::string& text, std::string& problem) {
                 return at("the end line counts " + rest + " frames, but the file has " +
                           std::to_string(deltas.size()));
             }
-            // Only an empty last line (the final line break) may follow.
-            if (index + 1 < lines.size() && !(index + 2 == lines.size() && lines[index + 1].empty())) {
-                ++index;
+            // Only the final line break may follow.
+            if (lines.next(line)) {
                 return at("text after the end line");
             }
             return true;
@@ -164,8 +194,7 @@ bool ReplayReader::parse(const std::string& text, std::string& problem) {
             if (deltas.empty()) {
                 return at("a window event before the first frame");
             }
-            auto& frameEvents = events[deltas.size() - 1];
-            if (frameEvents.size() >= replayFormat::maxEventsPerFrame) {
+            if (++frameEvents > replayFormat::maxEventsPerFrame) {
                 return at("too many window events in one frame");
             }
             sf::Event event;
@@ -173,13 +202,14 @@ bool ReplayReader::parse(const std::string& text, std::string& problem) {
             if (!replayFormat::decodeEvent(splitFields(rest), event, eventProblem)) {
                 return at(eventProblem);
             }
-            frameEvents.push_back(event);
+            events.emplace_back(deltas.size() - 1, event);
             continue;
         }
         if (!afterWord(line, "f", rest)) {
             return at("expected a frame ('f'), a window event ('g') or the end line, not '" +
                       line.substr(0, 40) + "'");
         }
+        frameEvents = 0;
         const auto fields = splitFields(rest);
         if (fields.size() != 2 + axisCount) {
             return at("a frame needs a delta, the action states and " + std::to_string(axisCount) +
@@ -277,7 +307,17 @@ float ReplayReader::getAxisValue(const std::string& name) const {
                                                  : 0.0f;
 }
 
-const std::vector<sf::Event>& ReplayReader::getEvents() const {
-    const auto found = started ? events.find(current) : events.end();
-    return found == events.end() ? noEvents : found->second;
+std::vector<sf::Event> ReplayReader::getEvents() const {
+    std::vector<sf::Event> frameEvents;
+    if (!started) {
+        return frameEvents;
+    }
+    const auto byFrame = [](const std::pair<size_t, sf::Event>& entry, size_t frame) {
+        return entry.first < frame;
+    };
+    for (auto entry = std::lower_bound(events.begin(), events.end(), current, byFrame);
+         entry != events.end() && entry->first == current; ++entry) {
+        frameEvents.push_back(entry->second);
+    }
+    return frameEvents;
 }

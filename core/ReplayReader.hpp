@@ -37,7 +37,8 @@ public:
     float getDelta() const;
     bool isActionDown(const std::string& name) const;
     float getAxisValue(const std::string& name) const;
-    const std::vector<sf::Event>& getEvents() const;
+    // The window events of the current frame, in the order they came.
+    std::vector<sf::Event> getEvents() const;
 
 private:
     void clear();
@@ -51,9 +52,8 @@ private:
     std::vector<float> deltas;
     std::vector<uint8_t> downs;
     std::vector<float> values;
-    // Only frames that had window events have an entry.
-    std::map<size_t, std::vector<sf::Event>> events;
-    std::vector<sf::Event> noEvents;
+    // Every recorded window event with its frame, in file order.
+    std::vector<std::pair<size_t, sf::Event>> events;
     size_t current = 0;
     bool started = false;
 };

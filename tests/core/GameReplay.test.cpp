@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "common/TestOutput.hpp"
+#include "common/TextFiles.hpp"
 #include "core/Game.hpp"
+#include "core/GuiManager.hpp"
 #include "core/InputManager.hpp"
 #include "core/ScriptedInputBackend.hpp"
 #include "physics/BoxColliderComponent.hpp"
@@ -13,6 +15,7 @@
 #include "physics/RigidBodyComponent.hpp"
 #include "render/ParticleSystemComponent.hpp"
 #include "scene/GameObjectManager.hpp"
+#include "widgets/Button.hpp"
 
 namespace {
 
@@ -158,7 +161,7 @@ protected:
 } // namespace
 
 TEST_F(GameReplay, RecordedRunReplaysWithTheSamePositionsEveryFrameWithoutDrawing) {
-    const std::string path = testOutputPath("replay", "crates.txt");
+    const std::string path = testOutputPath("replay/crates.txt");
     CrateGame recorded;
     recorded.frameLimit = 240;
     ASSERT_EQ(runGame(recorded, fastRun(false, path)), 0) << "needs a display (run under Xvfb)";
@@ -180,7 +183,7 @@ TEST_F(GameReplay, RecordedRunReplaysWithTheSamePositionsEveryFrameWithoutDrawin
     EXPECT_EQ(replayed.fixedSteps, recorded.fixedSteps);
 
     // Recording the replay gives the same file again.
-    const std::string again = testOutputPath("replay", "crates-again.txt");
+    const std::string again = testOutputPath("replay/crates-again.txt");
     CrateGame rerecorded;
     ASSERT_EQ(runGame(rerecorded, fastRun(true, again, path)), 0);
     EXPECT_EQ(readWholeFile(again), readWholeFile(path));
@@ -188,7 +191,7 @@ TEST_F(GameReplay, RecordedRunReplaysWithTheSamePositionsEveryFrameWithoutDrawin
 
 TEST_F(GameReplay, ReplayTakesTheRecordedDeltasOfAClockDrivenRun) {
     // Uneven frames, as a real clock gives them, recorded through runFrame.
-    const std::string path = testOutputPath("replay", "uneven.txt");
+    const std::string path = testOutputPath("replay/uneven.txt");
     CrateGame recorded;
     ASSERT_TRUE(recorded.init()) << "needs a display (run under Xvfb)";
     ASSERT_TRUE(recorded.startRecording(path));
@@ -250,7 +253,7 @@ TEST_F(GameReplay, SimulationIsTheSameWithAndWithoutDrawing) {
 
 TEST_F(GameReplay, UnusableReplayGivesExitCodeTwoAndOneLine) {
     const auto runReplay = [this](const std::string& name, const std::string& text, bool& windowOpened) {
-        const std::string path = testOutputPath("replay", name);
+        const std::string path = testOutputPath("replay/" + name);
         writeWholeFile(path, text);
         CrateGame game;
         testing::internal::CaptureStdout();
@@ -287,9 +290,39 @@ TEST_F(GameReplay, UnwritableRecordingGivesExitCodeTwo) {
     game.frameLimit = 5;
     testing::internal::CaptureStdout();
     const int code =
-        runGame(game, fastRun(false, testOutputPath("replay", "no-such-folder") + "/deeper/out.txt"));
+        runGame(game, fastRun(false, testOutputPath("replay/no-such-folder") + "/deeper/out.txt"));
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(code, 2);
     EXPECT_NE(printed.find("cannot write the file"), std::string::npos) << printed;
     EXPECT_TRUE(game.trace.empty());
+}
+
+TEST_F(GameReplay, RecordedClicksReachTheGuiInTheirFrame) {
+    const std::string form = testOutputPath("replay/RedButton.txt");
+    writeWholeFile(form, "Button.Red { Position = (0, 0); Size = (100%, 100%); }\n");
+    const std::string path = testOutputPath("replay/click.txt");
+    writeWholeFile(path, "vorlune-replay 1\nseed 1\nstep 0.016666668\naction Hop\naction Push\naxis Steer\n"
+                         "f 0.016666668 00 0\n"
+                         "f 0.016666668 00 0\ng moved 10 10\ng pressed 0 10 10\n"
+                         "f 0.016666668 00 0\n"
+                         "f 0.016666668 00 0\ng released 0 10 10\n"
+                         "end 4\n");
+    CrateGame game;
+    game.options.replayPath = path;
+    ASSERT_TRUE(game.init()) << "needs a display (run under Xvfb)";
+    auto& gui = GuiManager::instance();
+    ASSERT_TRUE(gui.loadGroup("red", form));
+    gui.setVisible("red", true);
+    int presses = 0;
+    gui.getWidget<widgets::Button>("red", "Red")->onPress.connect([&] { ++presses; });
+
+    ASSERT_TRUE(game.startReplay(path));
+    const auto deltas = game.makeFrameDeltaSource();
+    FrameTimes times;
+    std::vector<int> pressesAfterFrame;
+    while (game.hasReplayFrames()) {
+        game.runFrame(times, deltas);
+        pressesAfterFrame.push_back(presses);
+    }
+    EXPECT_EQ(pressesAfterFrame, (std::vector<int>{0, 0, 0, 1}));
 }

@@ -7,6 +7,7 @@
 
 #include "common/ScriptedInputTest.hpp"
 #include "common/TestOutput.hpp"
+#include "common/TextFiles.hpp"
 #include "core/ReplayReader.hpp"
 #include "core/ReplayWriter.hpp"
 
@@ -35,7 +36,7 @@ protected:
 
     // Loading `text` fails with one line that names the file and contains `expected`.
     void expectRefused(const std::string& name, const std::string& text, const std::string& expected) {
-        const std::string path = testOutputPath("replay", name);
+        const std::string path = testOutputPath("replay/" + name);
         writeWholeFile(path, text);
         ReplayReader reader;
         std::string problem;
@@ -50,7 +51,7 @@ protected:
 } // namespace
 
 TEST_F(ReplayFiles, WhatIsWrittenReadsBackBitForBitWithItsEvents) {
-    const std::string path = testOutputPath("replay", "roundtrip.txt");
+    const std::string path = testOutputPath("replay/roundtrip.txt");
     ReplayWriter writer;
     std::string problem;
     ASSERT_TRUE(writer.open(path, input, 42, step, problem)) << problem;
@@ -112,11 +113,11 @@ TEST_F(ReplayFiles, WhatIsWrittenReadsBackBitForBitWithItsEvents) {
 
 TEST_F(ReplayFiles, DamagedAndForeignFilesFailWithOneLine) {
     const std::string frame = "f 0.016666668 10 0.5\n";
-    std::remove(testOutputPath("replay", "missing.txt").c_str());
+    std::remove(testOutputPath("replay/missing.txt").c_str());
     {
         ReplayReader reader;
         std::string problem;
-        EXPECT_FALSE(reader.load(testOutputPath("replay", "missing.txt"), problem));
+        EXPECT_FALSE(reader.load(testOutputPath("replay/missing.txt"), problem));
         EXPECT_NE(problem.find("cannot open"), std::string::npos) << problem;
     }
     expectRefused("empty.txt", "", "the file is empty");
@@ -126,7 +127,15 @@ TEST_F(ReplayFiles, DamagedAndForeignFilesFailWithOneLine) {
                   "format version '2' is not supported (this build reads version 1)");
     expectRefused("headeronly.txt", "vorlune-replay 1\n", "line 2: expected 'seed'");
     expectRefused("truncated.txt", validHeader + frame + frame, "ends after 2 frames without its end line");
-    expectRefused("cutmidline.txt", validHeader + frame + "f 0.0166", "line 8: a frame needs");
+    expectRefused("cutmidline.txt", validHeader + frame + "f 0.0166",
+                  "ends in the middle of line 8 (truncated)");
+    std::string twelveFrames;
+    for (int i = 0; i < 12; ++i) {
+        twelveFrames += frame;
+    }
+    // "end 12" cut after its first digit.
+    expectRefused("cutend.txt", validHeader + twelveFrames + "end 1",
+                  "ends in the middle of line 19 (truncated)");
     expectRefused("garbage.txt", validHeader + "f zero 10 0.5\nend 1\n", "frame delta 'zero'");
     expectRefused("nandelta.txt", validHeader + "f nan 10 0.5\nend 1\n", "frame delta 'nan'");
     expectRefused("negative.txt", validHeader + "f -0.5 10 0.5\nend 1\n", "frame delta '-0.5'");
@@ -151,7 +160,7 @@ TEST_F(ReplayFiles, DamagedAndForeignFilesFailWithOneLine) {
 
 TEST_F(ReplayFiles, ReplayOfAnotherGameDoesNotMatch) {
     const auto problemFor = [this](const std::string& name, const std::string& text) {
-        const std::string path = testOutputPath("replay", name);
+        const std::string path = testOutputPath("replay/" + name);
         writeWholeFile(path, text);
         ReplayReader reader;
         std::string problem;
@@ -172,4 +181,23 @@ TEST_F(ReplayFiles, ReplayOfAnotherGameDoesNotMatch) {
                                      "axis Steer\nend 0\n")
                   .find("recorded with a fixed step of 0.02 s"),
               std::string::npos);
+}
+
+TEST_F(ReplayFiles, EveryCutOfARecordingIsRefusedWithOneLine) {
+    const std::string full = validHeader + "f 0.016666668 10 0.5\ng moved 3 4\ng pressed 0 3 4\nf 0.1 01 -1\n"
+                                           "g resized 800 600\nf 0 00 0\nend 3\n";
+    const std::string path = testOutputPath("replay/cut.txt");
+    for (size_t length = 0; length < full.size(); ++length) {
+        writeWholeFile(path, full.substr(0, length));
+        ReplayReader reader;
+        std::string problem;
+        // Without only its last line break the file still says everything.
+        EXPECT_EQ(reader.load(path, problem), length == full.size() - 1) << length << ": " << problem;
+        EXPECT_EQ(problem.find('\n'), std::string::npos) << problem;
+    }
+    writeWholeFile(path, full);
+    ReplayReader reader;
+    std::string problem;
+    ASSERT_TRUE(reader.load(path, problem)) << problem;
+    EXPECT_EQ(reader.frameCount(), 3u);
 }

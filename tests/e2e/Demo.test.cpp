@@ -10,6 +10,7 @@
 
 #include "common/PrivateDisplay.hpp"
 #include "common/TestOutput.hpp"
+#include "common/TextFiles.hpp"
 #include "e2e/GameProcess.hpp"
 
 TEST(Demo, FastDemoPlaysAWholeMatchSavesItsShotsAndFiguresAndExitsZero) {

@@ -11,6 +11,7 @@
 
 #include "common/TestOutput.hpp"
 #include "core/Game.hpp"
+#include "core/RandomSource.hpp"
 #include "render/CameraComponent.hpp"
 #include "render/ParticleSystemComponent.hpp"
 #include "render/PolygonRendererComponent.hpp"
@@ -120,7 +121,7 @@ sf::Vector2u toWindow(float worldX, float worldY) {
 } // namespace
 
 TEST(SceneInWindow, DrawsLayersDepthHeightParticlesAnimationAndOverlay) {
-    std::srand(3);
+    RandomSource::instance().seed(3);
     SceneGame game;
     // Not the game's own title: the end-to-end test looks for that one.
     game.title = "Scene test";

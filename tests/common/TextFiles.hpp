@@ -1,0 +1,15 @@
+#pragma once
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+// Whole-file reads and writes for tests that make or compare small text files.
+inline std::string readWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+inline void writeWholeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
