@@ -97,6 +97,7 @@ std::string DemoFigures::report() const {
     };
     add("time to first menu frame", toFirstMenu * 1000.0, "ms");
     add("time to enter the arena", toArena * 1000.0, "ms");
+    count("winner", static_cast<size_t>(matchWinner));
     count("fight frames", frameTimes.size() + (fightStarted ? 1 : 0));
     add("frame time p50", percentile(frameTimes, 0.50) * 1000.0, "ms");
     add("frame time p95", percentile(frameTimes, 0.95) * 1000.0, "ms");

@@ -17,6 +17,8 @@ public:
     void fightFrame();
     // Samples the scene's counts and the process's resident memory.
     void sampleCounts();
+    // The number of the player who won the match (0 until then).
+    void matchWon(int winner) { matchWinner = winner; }
 
     // The figures as lines of "name value unit".
     std::string report() const;
@@ -36,4 +38,5 @@ private:
     size_t peakJoints = 0;
     size_t peakParticles = 0;
     long peakResidentKb = 0;
+    int matchWinner = 0;
 };

@@ -13,6 +13,7 @@
 #include "core/GuiManager.hpp"
 #include "core/StateManager.hpp"
 #include "game/player/BeardFadeComponent.hpp"
+#include "game/states/VictoryState.hpp"
 #include "scene/GameObject.hpp"
 #include "scene/GameObjectManager.hpp"
 #include "widgets/Widget.hpp"
@@ -64,6 +65,10 @@ void DemoRun::frame(float) {
         figures.fightFrame();
         figures.sampleCounts();
         if (state == "Victory") {
+            if (const auto victory =
+                    std::dynamic_pointer_cast<VictoryState>(StateManager::instance().states.at("Victory"))) {
+                figures.matchWon(victory->winner);
+            }
             phase = Phase::Victory;
             phaseFrames = 0;
         } else if (phaseFrames == matchStartShotFrame) {

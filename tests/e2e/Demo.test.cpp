@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include <SFML/Graphics/Image.hpp>
 
@@ -44,6 +45,43 @@ TEST(Demo, FastDemoPlaysAWholeMatchSavesItsShotsAndFiguresAndExitsZero) {
         EXPECT_NE(figures.find(line), std::string::npos) << line;
     }
     EXPECT_NE(readWholeFile(output).find(figures), std::string::npos);
+}
+
+namespace {
+// Runs the executable with `arguments` to its end; its standard output.
+std::string runToEnd(const std::vector<std::string>& arguments, const std::string& outputName) {
+    const std::string output = testOutputPath(outputName);
+    e2e::GameProcess game({"ALSOFT_DRIVERS=null"}, {}, output, arguments);
+    EXPECT_TRUE(game.started);
+    const auto status = game.waitForExit(std::chrono::seconds(50));
+    EXPECT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << readWholeFile(output);
+    return readWholeFile(output);
+}
+
+// The figure of that name from a demo's output, as printed.
+std::string figure(const std::string& output, const std::string& name) {
+    const size_t at = output.rfind(name);
+    return at == std::string::npos ? "" : output.substr(at, output.find('\n', at) - at);
+}
+} // namespace
+
+TEST(Demo, ARecordedDemoReplaysToTheSameWinnerInTheSameFrames) {
+    PrivateDisplay display;
+    ASSERT_TRUE(display.isRunning()) << display.getProblem();
+    const std::string recording = testOutputPath("demo-replay/demo.rec");
+    const std::string recorded =
+        runToEnd({"--demo", "--fast", "--no-draw", "--record", recording}, "demo-replay/recorded.txt");
+    // Played back, the computer players' keys count for nothing: the match is
+    // the recorded one, frame for frame.
+    const std::string replayed =
+        runToEnd({"--demo", "--fast", "--no-draw", "--replay", recording}, "demo-replay/replayed.txt");
+    for (const char* name : {"winner", "fight frames"}) {
+        EXPECT_NE(figure(recorded, name), "") << name;
+        EXPECT_EQ(figure(replayed, name), figure(recorded, name));
+    }
+    const std::string winner = figure(recorded, "winner");
+    ASSERT_FALSE(winner.empty());
+    EXPECT_TRUE(winner.back() == '1' || winner.back() == '2') << winner;
 }
 
 TEST(Demo, ABadPlayerChoiceIsRefusedWithOneLineAndStatusTwo) {
