@@ -51,6 +51,8 @@ public:
 
     // Replaces where device state comes from; empty restores SFML's real-time state.
     void setBackend(std::shared_ptr<InputBackend> backend);
+    // Where device state comes from now (never empty); a decorator wraps it.
+    std::shared_ptr<InputBackend> getBackend() const { return backend; }
     // Whether the code's button is down now.
     bool isCodeDown(int32_t code) const;
 

@@ -3,13 +3,15 @@
 #include <cstdio>
 
 std::string launchUsage(const std::string& program) {
-    return "usage: " + program + " [--fast] [--no-draw] [--record FILE] [--replay FILE]";
+    return "usage: " + program +
+           " [--fast] [--no-draw] [--record FILE] [--replay FILE] [--player2 person|computer] [--demo "
+           "[--shots DIR]]";
 }
 
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem) {
     // Parsed into a copy, so that a bad command line leaves nothing half set.
     LaunchOptions parsed;
-    bool fastSeen = false, noDrawSeen = false;
+    bool fastSeen = false, noDrawSeen = false, demoSeen = false, player2Seen = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i] ? argv[i] : "";
         if (option == "--fast" || option == "--no-draw") {
@@ -20,8 +22,29 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
             }
             seen = true;
             (option == "--fast" ? parsed.fast : parsed.noDraw) = true;
-        } else if (option == "--record" || option == "--replay") {
-            std::string& path = option == "--record" ? parsed.recordPath : parsed.replayPath;
+        } else if (option == "--demo") {
+            if (demoSeen) {
+                problem = "option --demo given twice";
+                return false;
+            }
+            demoSeen = parsed.demo = true;
+        } else if (option == "--player2") {
+            const std::string who = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
+            if (player2Seen) {
+                problem = "option --player2 given twice";
+                return false;
+            }
+            if (who != "person" && who != "computer") {
+                problem = "option --player2 needs 'person' or 'computer'";
+                return false;
+            }
+            player2Seen = true;
+            parsed.player2Computer = who == "computer";
+            ++i;
+        } else if (option == "--record" || option == "--replay" || option == "--shots") {
+            std::string& path = option == "--record"   ? parsed.recordPath
+                                : option == "--replay" ? parsed.replayPath
+                                                       : parsed.shotsPath;
             if (!path.empty()) {
                 problem = "option " + option + " given twice";
                 return false;
@@ -29,7 +52,8 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
             // An option in the place of the file name means the name is missing.
             const std::string next = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
             if (next.empty() || next.rfind("--", 0) == 0) {
-                problem = "option " + option + " needs a file name";
+                problem = "option " + option +
+                          (option == "--shots" ? " needs a folder name" : " needs a file name");
                 return false;
             }
             path = next;
@@ -43,6 +67,10 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
     // while it is being played.
     if (!parsed.recordPath.empty() && parsed.recordPath == parsed.replayPath) {
         problem = "--record and --replay name the same file";
+        return false;
+    }
+    if (!parsed.shotsPath.empty() && !parsed.demo) {
+        problem = "--shots is only for --demo";
         return false;
     }
     options = parsed;

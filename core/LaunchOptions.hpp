@@ -15,14 +15,21 @@ struct LaunchOptions {
     std::string recordPath;
     // Plays this recording back in place of the devices (empty: live input).
     std::string replayPath;
+    // Player 2 is played by the computer (--player2 computer).
+    bool player2Computer = false;
+    // The computer plays both players, from the menu through one whole match
+    // to the victory screen and back, then the program ends.
+    bool demo = false;
+    // The demo saves its screenshots and figures into this folder (empty: none).
+    std::string shotsPath;
 };
 
 // The one usage line, for the program's name.
 std::string launchUsage(const std::string& program);
 
 // Reads the options after the program name: --fast, --no-draw, --record FILE,
-// --replay FILE. False on an unknown option, a missing file argument or an
-// option given twice, with `problem` naming it; `options` is then unchanged.
+// --replay FILE, --player2 person|computer, --demo, --shots DIR (with --demo). False on an unknown option, a
+// missing file argument or an option given twice, with `problem` naming it; `options` is then unchanged.
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem);
 
 // parseLaunchOptions for a whole command line (argv[0] is the program): on a

@@ -20,10 +20,12 @@ bool displayReachable() {
 }
 } // namespace
 
-// Opens the 1920 x 1080 "Vorlune" window and plays until it is closed.
-// Options: --fast, --no-draw, --record FILE, --replay FILE. Exits 1 when there
-// is no display or the window or its textures could not be created, 2 for a
-// bad command line or an unusable replay or recording file.
+// Opens the 1920 x 1080 "Vorlune" window and plays until it is closed; the
+// command line may ask for a computer player, a demo, fast or undrawn runs,
+// a recording or a replay (see LaunchOptions). Exit codes: 0 after a normal
+// run, 1 when there is no display or the window could not be created, 2 for a
+// bad command line or an unusable replay or recording file, 3 when the demo's
+// match did not end.
 int main(int argc, char** argv) {
     LaunchOptions options;
     if (!readCommandLine(argc, argv, options)) {
@@ -35,5 +37,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     VorluneGame game;
-    return game.run(options);
+    const int code = game.run(options);
+    return code == 0 && game.demoFailed() ? 3 : code;
 }

@@ -50,14 +50,25 @@ void VorluneGame::onInit() {
     registerInputBindings(InputManager::instance());
     createPlayerCollisionLayers(PhysicsManager::instance());
 
+    // The command line only adds computer players to the setup.
+    if (options.player2Computer || options.demo) {
+        playerSetup->setComputer(2, true);
+    }
+    if (options.demo) {
+        playerSetup->setComputer(1, true);
+    }
+    if (options.demo) {
+        demo = std::make_unique<DemoRun>(*this, options.shotsPath);
+    }
+
     createStates();
     StateManager::instance().setState("Menu");
 }
 
 void VorluneGame::createStates() {
     // The constructors load the states' pages, in this order.
-    auto arena = std::make_shared<ArenaState>();
-    auto menu = std::make_shared<MainMenuState>();
+    auto arena = std::make_shared<ArenaState>(playerSetup);
+    auto menu = std::make_shared<MainMenuState>(playerSetup);
     auto victory = std::make_shared<VictoryState>();
     auto& states = StateManager::instance();
     states.registerState(arena);
@@ -92,6 +103,9 @@ void VorluneGame::onUpdate(float delta, float) {
     }
 
     updateMusicVolume(delta);
+    if (demo) {
+        demo->frame(delta);
+    }
 }
 
 void VorluneGame::updateMusicVolume(float delta) {

@@ -7,6 +7,8 @@
 #include "core/EventManager.hpp"
 #include "core/Game.hpp"
 #include "game/FrameRateLine.hpp"
+#include "game/bot/PlayerSetup.hpp"
+#include "game/demo/DemoRun.hpp"
 
 // The arena brawler: two players on one map, flinging their beards.
 //
@@ -18,6 +20,9 @@
 // the first seconds and follows the music slider while the audio page is open.
 // Content that is missing or damaged is reported in one line each; the game
 // starts with what it has.
+//
+// The launch options choose the players (--player2 computer) and start the
+// demo (--demo), in which the computer plays both players through one match.
 class VorluneGame : public Game {
 public:
     void onInit() override;
@@ -38,6 +43,13 @@ public:
     std::shared_ptr<EventManager::EventKey> gameOverListenerKey;
 
     FrameRateLine frameRateLine;
+    // Who plays each player; shared with the menu and the arena.
+    std::shared_ptr<PlayerSetup> playerSetup = std::make_shared<PlayerSetup>();
+    // The running demo (--demo), else empty.
+    std::unique_ptr<DemoRun> demo;
+
+    // Whether a demo ran and failed to finish its match.
+    bool demoFailed() const { return demo && demo->failed(); }
 
 private:
     void createStates();

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Sets everything up, builds the game in Release and starts it.
+# Sets everything up, builds the game in Release and starts it; arguments go
+# to the game (--demo, --player2 computer, --fast, ...).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # Without a display there is nothing to play on: say so before any work.
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "vorlune: no display (DISPLAY is not set): run this on a desktop session, or try: xvfb-run -a bash scripts/play.sh"
+  echo "vorlune: no display (DISPLAY is not set): run this on a desktop session, or watch the computer play itself: xvfb-run -a -s \"-screen 0 1920x1080x24\" bash scripts/play.sh --demo --fast --no-draw --shots demo-shots"
   exit 1
 fi
 
@@ -22,4 +23,4 @@ fi
 
 # The game reads its content from ../assets, so it runs from build/.
 cd "$root/build"
-exec ./vorlune
+exec ./vorlune "$@"

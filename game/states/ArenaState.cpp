@@ -1,11 +1,14 @@
 #include "game/states/ArenaState.hpp"
 
 #include <memory>
+#include <string>
 
 #include "core/EventManager.hpp"
 #include "core/GuiManager.hpp"
 #include "core/InputManager.hpp"
 #include "core/StateManager.hpp"
+#include "core/VirtualKeysInputBackend.hpp"
+#include "game/bot/BotComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ButtonSounds.hpp"
 #include "physics/PhysicsManager.hpp"
@@ -14,7 +17,8 @@
 #include "scene/MapStore.hpp"
 #include "scene/SoundManager.hpp"
 
-ArenaState::ArenaState() : ButtonPagesState("Arena") {
+ArenaState::ArenaState(std::shared_ptr<const PlayerSetup> setup)
+    : ButtonPagesState("Arena"), players(std::move(setup)) {
     auto& gui = GuiManager::instance();
     gui.loadGroup("pause", "..\\assets\\gui\\PauseMenu.txt");
     gui.loadGroup("pauseControls", "..\\assets\\gui\\PauseMenu_Controls.txt");
@@ -59,11 +63,20 @@ void ArenaState::enter() {
     PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
     effectsVolume = SoundManager::instance().soundVolume;
     MapStore::instance().instantiate("magicmap", true, true);
-    if (auto player = objects.findGameObject("Player1")) {
-        addComponent<PlayerControllerComponent>(player, 1, false);
+    for (int number = 1; number <= 2; ++number) {
+        auto player = objects.findGameObject("Player" + std::to_string(number));
+        if (!player) {
+            continue;
+        }
+        addComponent<PlayerControllerComponent>(player, number, false);
     }
-    if (auto player = objects.findGameObject("Player2")) {
-        addComponent<PlayerControllerComponent>(player, 2, false);
+    // After both controllers, so that each computer player finds its rival's.
+    for (int number = 1; number <= 2; ++number) {
+        auto player = objects.findGameObject("Player" + std::to_string(number));
+        if (player && players && players->isComputer(number)) {
+            addComponent<BotComponent>(player, number,
+                                       VirtualKeysInputBackend::installOn(InputManager::instance()));
+        }
     }
 }
 

@@ -1,21 +1,28 @@
 #pragma once
 
+#include <memory>
+
+#include "game/bot/PlayerSetup.hpp"
 #include "game/states/ButtonPagesState.hpp"
 
 // "Arena": the two-player match. Every entry builds a fresh physics world and
 // a new instance of the "magicmap" map, and gives its "Player1" and "Player2"
-// objects their player controllers. Escape opens and closes the pause pages
+// objects their player controllers; a player the setup gives to the
+// computer also gets a BotComponent, which plays it through its keys. Escape opens and closes the pause pages
 // over the running match (the match keeps running underneath).
 //
 // The pause pages ("pause", "pauseControls") are loaded and wired once, by
 // the constructor, into the GuiManager.
 class ArenaState : public ButtonPagesState {
 public:
-    ArenaState();
+    // `setup` is shared with the game and the menu and read at every entry.
+    explicit ArenaState(std::shared_ptr<const PlayerSetup> setup = std::make_shared<PlayerSetup>());
 
     void enter() override;
     void update(float delta, float time) override;
 
 private:
     void connectButtons();
+
+    std::shared_ptr<const PlayerSetup> players;
 };

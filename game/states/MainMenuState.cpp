@@ -11,13 +11,15 @@
 #include "core/StateManager.hpp"
 #include "game/states/ButtonSounds.hpp"
 #include "scene/SoundManager.hpp"
+#include "widgets/Button.hpp"
 #include "widgets/Slider.hpp"
 
 namespace {
 const char* const audioSliders[] = {"GameSounds", "MusicVolume", "MasterVolume"};
 } // namespace
 
-MainMenuState::MainMenuState() : ButtonPagesState("Menu") {
+MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup)
+    : ButtonPagesState("Menu"), players(std::move(setup)) {
     auto& gui = GuiManager::instance();
     gui.loadGroup("menu", "..\\assets\\gui\\Menu.txt");
     gui.loadGroup("credits", "..\\assets\\gui\\Credits.txt");
@@ -27,6 +29,7 @@ MainMenuState::MainMenuState() : ButtonPagesState("Menu") {
     gui.loadGroup("mGameplay2", "..\\assets\\gui\\Menu_Gameplay_Advanced.txt");
     gui.loadGroup("options", "..\\assets\\gui\\Menu_Options.txt");
     connectButtons();
+    showPlayer2Mode();
     if (gui.groups.count("sound")) {
         for (const char* slider : audioSliders) {
             if (!gui.getWidget<widgets::Slider>("sound", slider)) {
@@ -68,6 +71,11 @@ void MainMenuState::connectButtons() {
         {"options", "Gameplay", {"options", "mGameplay"}},
         {"options", "Gameplay2", {"options", "mGameplay2"}},
     };
+    connectButton("mGameplay", "Player2Mode", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        players->setComputer(2, !players->isComputer(2));
+        showPlayer2Mode();
+    });
     for (const auto& entry : pageButtons) {
         connectButton(entry.page, entry.button, effectsVolume, [this, pages = entry.shows] {
             playButtonSound("click", effectsVolume);
@@ -86,6 +94,13 @@ void MainMenuState::enter() {
     GuiManager::instance().hideAll();
     GuiManager::instance().setVisible("menu", true);
     effectsVolume = SoundManager::instance().soundVolume;
+    showPlayer2Mode();
+}
+
+void MainMenuState::showPlayer2Mode() {
+    if (auto button = GuiManager::instance().getWidget<widgets::Button>("mGameplay", "Player2Mode")) {
+        button->setText(players->isComputer(2) ? "Player 2: computer" : "Player 2: person");
+    }
 }
 
 void MainMenuState::update(float, float) {

@@ -1,15 +1,20 @@
 #pragma once
 
+#include <memory>
+
+#include "game/bot/PlayerSetup.hpp"
 #include "game/states/ButtonPagesState.hpp"
 
 // "Menu": the title menu and its options pages (controls, audio, gameplay,
 // advanced gameplay) and the credits. The pages are loaded and their buttons
 // wired once, by the constructor. While the audio page is open its three
 // sliders set the SoundManager's volumes (and this state's effects volume)
-// every frame, so a slider is heard at once.
+// every frame, so a slider is heard at once. The gameplay page's
+// "Player2Mode" button switches player 2 between a person and the computer.
 class MainMenuState : public ButtonPagesState {
 public:
-    MainMenuState();
+    // `setup` is shared with the game and the arena.
+    explicit MainMenuState(std::shared_ptr<PlayerSetup> setup = std::make_shared<PlayerSetup>());
 
     void enter() override;
     void update(float delta, float time) override;
@@ -19,4 +24,8 @@ private:
     // Escape goes back from the credits and from the options pages.
     void handleEscape();
     void applyAudioSliders();
+    // Writes who plays player 2 onto the "Player2Mode" button.
+    void showPlayer2Mode();
+
+    std::shared_ptr<PlayerSetup> players;
 };

@@ -62,6 +62,38 @@ TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(code, 2);
     EXPECT_EQ(printed, "vorlune: unknown option '--bogus'; " + launchUsage("vorlune") + "\n");
-    EXPECT_EQ(launchUsage("vorlune"), "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE]");
+    EXPECT_EQ(launchUsage("vorlune"), "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
+                                      "[--player2 person|computer] [--demo [--shots DIR]]");
     EXPECT_FALSE(game.window.isOpen());
+}
+
+TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
+    LaunchOptions options;
+    std::string problem;
+    ASSERT_TRUE(parse({"--player2", "computer"}, options, problem)) << problem;
+    EXPECT_TRUE(options.player2Computer);
+    EXPECT_FALSE(options.demo);
+    ASSERT_TRUE(parse({"--player2", "person"}, options, problem)) << problem;
+    EXPECT_FALSE(options.player2Computer);
+    ASSERT_TRUE(parse({"--shots", "out/shots", "--fast", "--demo"}, options, problem)) << problem;
+    EXPECT_TRUE(options.demo);
+    EXPECT_TRUE(options.fast);
+    EXPECT_EQ(options.shotsPath, "out/shots");
+
+    const std::vector<std::pair<std::vector<const char*>, std::string>> refused = {
+        {{"--player2"}, "option --player2 needs 'person' or 'computer'"},
+        {{"--player2", "robot"}, "option --player2 needs 'person' or 'computer'"},
+        {{"--player2", "computer", "--player2", "person"}, "option --player2 given twice"},
+        {{"--demo", "--demo"}, "option --demo given twice"},
+        {{"--demo", "--shots"}, "option --shots needs a folder name"},
+        {{"--shots", "dir"}, "--shots is only for --demo"},
+    };
+    for (const auto& [words, expected] : refused) {
+        LaunchOptions kept;
+        kept.shotsPath = "kept";
+        EXPECT_FALSE(parse(words, kept, problem)) << expected;
+        EXPECT_EQ(problem, expected);
+        EXPECT_EQ(kept.shotsPath, "kept");
+        EXPECT_FALSE(kept.demo || kept.player2Computer);
+    }
 }

@@ -88,9 +88,11 @@ inline void requestClose(Display* display, Window window) {
 class GameProcess {
 public:
     // `environment`: "NAME=value" entries added to the test's own; `unset`:
-    // names of the test's own variables to leave out.
+    // names of the test's own variables to leave out; `arguments`: the
+    // command line after the program's name.
     explicit GameProcess(const std::vector<std::string>& environment = {},
-                         const std::vector<std::string>& unset = {}, const std::string& outputPath = "") {
+                         const std::vector<std::string>& unset = {}, const std::string& outputPath = "",
+                         const std::vector<std::string>& arguments = {}) {
         std::vector<std::string> variables;
         for (char** entry = environ; *entry; ++entry) {
             const std::string variable = *entry;
@@ -116,8 +118,14 @@ public:
                                              O_WRONLY | O_CREAT | O_TRUNC, 0644);
         }
         const std::string path = std::string(VORLUNE_BINARY_DIR) + "/vorlune";
-        char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-        started = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, envp.data()) == 0;
+        std::vector<std::string> words{path};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (auto& word : words) {
+            argv.push_back(word.data());
+        }
+        argv.push_back(nullptr);
+        started = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0;
         posix_spawn_file_actions_destroy(&actions);
     }
     ~GameProcess() {

@@ -190,6 +190,8 @@ def generate():
               "your rival back and cuts through their beard.\n\n"
               "Magic works twice in the air; land to recharge it.",
               30),
+        label("Player2Label", CONTENT_X + 50, CONTENT_Y + 622, "Who plays player 2:", 30),
+        button("Player2Mode", CONTENT_X + 420, CONTENT_Y + 606, 460, 72, "Player 2: person", 30, 6),
     ])
     files["Menu_Gameplay_Advanced.txt"] = content_page("Options: advanced", "Advanced", [
         label("Body", CONTENT_X + 50, CONTENT_Y + 140,

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <vector>
+
+#include <SFML/Graphics/Rect.hpp>
+#include <SFML/System/Vector2.hpp>
+
+// What a computer player knows of the arena's shape: the bounds of every
+// object tagged "Platform" with a collider, in world pixels (y down). Read
+// once when a match starts; platforms do not move.
+class ArenaGround {
+public:
+    // Collects the platforms of the current scene.
+    void collect();
+
+    // The top (smallest y) of the highest platform that spans `x` and whose
+    // top is at or below `fromY`, and above `limitY`; false when nothing
+    // would catch a fall from (x, fromY).
+    bool groundBelow(float x, float fromY, float limitY, float& top) const;
+    // The platform whose top edge is closest to `point`, counting only tops
+    // below `minTop` (y greater); null when there is none.
+    const sf::FloatRect* nearestTop(const sf::Vector2f& point, float minTop) const;
+    // The platform whose outline is closest to `point`; null when there is none.
+    const sf::FloatRect* nearest(const sf::Vector2f& point) const;
+
+    const std::vector<sf::FloatRect>& getPlatforms() const { return platforms; }
+
+private:
+    std::vector<sf::FloatRect> platforms;
+};
+
+// The point of `rect`'s outline closest to `point`.
+sf::Vector2f closestPointOn(const sf::FloatRect& rect, const sf::Vector2f& point);

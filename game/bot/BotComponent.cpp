@@ -1,0 +1,335 @@
+#include "game/bot/BotComponent.hpp"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <string>
+
+#include "core/InputManager.hpp"
+#include "core/RandomSource.hpp"
+#include "core/VirtualKeysInputBackend.hpp"
+#include "game/player/BeardSegmentComponent.hpp"
+#include "game/player/PlayerControllerComponent.hpp"
+#include "physics/RigidBodyComponent.hpp"
+#include "scene/GameObject.hpp"
+#include "scene/GameObjectManager.hpp"
+
+namespace {
+// -1, 0 or 1: the key to hold to close `distance`, with a dead zone so the
+// bot does not jitter between the two keys around its target.
+int towards(float distance, float deadZone) {
+    return distance > deadZone ? 1 : distance < -deadZone ? -1 : 0;
+}
+
+float length(const sf::Vector2f& v) {
+    return std::sqrt(v.x * v.x + v.y * v.y);
+}
+} // namespace
+
+BotComponent::BotComponent(int number, std::shared_ptr<VirtualKeysInputBackend> virtualKeys)
+    : playerNumber(number), keyboard(std::move(virtualKeys)) {
+    assert(keyboard && "a computer player needs a keyboard to press");
+}
+
+BotComponent::~BotComponent() {
+    releaseKeys();
+}
+
+void BotComponent::init() {
+    Component::init();
+    auto object = getGameObject();
+    if (!object) {
+        return;
+    }
+    controller = object->getComponent<PlayerControllerComponent>();
+    body = object->rigidBody;
+    keys = findPlayerKeys(InputManager::instance(), playerNumber);
+    ground.collect();
+    if (auto other =
+            GameObjectManager::instance().findGameObject("Player" + std::to_string(3 - playerNumber))) {
+        rival = other;
+        rivalController = other->getComponent<PlayerControllerComponent>();
+    }
+    // Two computer players of one run draw different numbers; the same run
+    // always draws the same ones.
+    randomState =
+        RandomSource::instance().getSeed() * 2654435761u + static_cast<uint32_t>(playerNumber) * 40503u;
+    if (randomState == 0) {
+        randomState = 1;
+    }
+    attackPause = attackPauseMin + nextRandom() * attackPauseRandom;
+}
+
+float BotComponent::nextRandom() {
+    // xorshift32: small, and the same on every platform.
+    randomState ^= randomState << 13;
+    randomState ^= randomState >> 17;
+    randomState ^= randomState << 5;
+    return static_cast<float>(randomState % 1000u) / 1000.0f;
+}
+
+void BotComponent::fixedUpdate(float step, float) {
+    press(decide(step));
+}
+
+BotComponent::Intent BotComponent::decide(float step) {
+    auto player = controller.lock();
+    auto rigidBody = body.lock();
+    auto object = getGameObject();
+    if (!player || !rigidBody || !object || !object->transform) {
+        return {};
+    }
+    if (player->frozen || player->deathTimer >= 0.0f) {
+        flinging = false;
+        chargeLeft = 0;
+        return {};
+    }
+    const sf::Vector2f position = object->transform->getPosition();
+    const b2Vec2 bodyVelocity = rigidBody->getVelocity();
+    const sf::Vector2f velocity{bodyVelocity.x, bodyVelocity.y};
+    const bool grounded = player->isGrounded();
+
+    if (player->holding) {
+        if (player->holdingPlatform && !grounded) {
+            return swing(position);
+        }
+        // Holding on while standing (a fling that touched the floor or a
+        // crate): a tap of magic lets go.
+        Intent letGo;
+        letGo.magic = !player->magicActive;
+        return letGo;
+    }
+    swingSteps = 0;
+
+    const float feet = position.y + player->halfHeight;
+    float top = 0.0f;
+    const bool overGround =
+        ground.groundBelow(position.x, feet - 8.0f, static_cast<float>(player->killY), top);
+    if (!grounded && !overGround) {
+        return recover(position, velocity);
+    }
+    if (grabbing) {
+        // Back over ground before the grab was needed.
+        grabbing = false;
+        flinging = false;
+    }
+    return fight(position, velocity, grounded, step);
+}
+
+BotComponent::Intent BotComponent::recover(const sf::Vector2f& position, const sf::Vector2f& velocity) {
+    auto player = controller.lock();
+    if (flinging) {
+        return runFling(position, flingTarget);
+    }
+    // A top not far above to land on.
+    const sf::FloatRect* target = ground.nearestTop(position, position.y - 300.0f);
+    if (!target) {
+        target = ground.nearest(position);
+    }
+    if (!target) {
+        return {};
+    }
+    Intent intent;
+    const float landingX = std::clamp(position.x, target->left + 40.0f, target->left + target->width - 40.0f);
+    intent.horizontal = towards(landingX - position.x, 5.0f);
+
+    // Sinking past the platform's top while still beside it: air control
+    // will not do, so grab its edge with the beard.
+    const bool sinking = velocity.y > 1.0f && position.y > target->top - 40.0f;
+    if (sinking && player->segmentCount >= 3 && player->magicCharges > 0 && !player->magicActive) {
+        flinging = true;
+        grabbing = true;
+        chargeLeft = 6;
+        const bool leftOfIt = position.x < target->left + target->width / 2.0f;
+        flingTarget = {leftOfIt ? target->left + 8.0f : target->left + target->width - 8.0f,
+                       target->top + 8.0f};
+        return runFling(position, flingTarget);
+    }
+    return intent;
+}
+
+BotComponent::Intent BotComponent::swing(const sf::Vector2f& position) {
+    ++swingSteps;
+    Intent intent;
+    intent.magic = true;
+    const sf::FloatRect* held = ground.nearest(tipPosition(position));
+    if (!held) {
+        return intent;
+    }
+    const sf::Vector2f target{std::clamp(position.x, held->left + 60.0f, held->left + held->width - 60.0f),
+                              held->top - 140.0f};
+    intent.horizontal = towards(target.x - position.x, 15.0f);
+    intent.vertical = towards(target.y - position.y, 10.0f);
+    auto player = controller.lock();
+    const float feet = position.y + (player ? player->halfHeight : 40.0f);
+    const bool above =
+        feet < held->top - 4.0f && position.x > held->left && position.x < held->left + held->width;
+    // Over the platform (or swinging for too long): let go and drop onto it.
+    if (above || swingSteps > 240) {
+        intent.magic = false;
+        intent.vertical = 0;
+        intent.horizontal = towards(held->left + held->width / 2.0f - position.x, 15.0f);
+    }
+    return intent;
+}
+
+BotComponent::Intent BotComponent::fight(const sf::Vector2f& position, const sf::Vector2f& velocity,
+                                         bool grounded, float step) {
+    attackPause -= step;
+    jumpPause -= step;
+    auto player = controller.lock();
+    auto other = rival.lock();
+    if (!other || !other->transform) {
+        return {};
+    }
+    const sf::Vector2f rivalPosition = other->transform->getPosition();
+    auto rivalPlayer = rivalController.lock();
+    const bool rivalAlive = !rivalPlayer || rivalPlayer->deathTimer < 0.0f;
+    // Aim at the rival's chest.
+    const sf::Vector2f aim = rivalPosition + sf::Vector2f(0.0f, -20.0f);
+    if (flinging) {
+        flingTarget = aim;
+        return runFling(position, flingTarget);
+    }
+
+    const float reach = std::min(maxReach, reachMargin + player->segmentCount * segmentReach);
+    const float distance = length(rivalPosition - position);
+    const bool canFloat = grounded || player->magicCharges > 0;
+    if (rivalAlive && distance < reach && player->segmentCount >= minAttackSegments && attackPause <= 0.0f &&
+        canFloat) {
+        flinging = true;
+        grabbing = false;
+        chargeLeft = chargeStepsMin + static_cast<int>(nextRandom() * chargeStepsRandom);
+        flingTarget = aim;
+        return runFling(position, flingTarget);
+    }
+
+    // Close in to about half the reach; with a short beard, stay where it is safe.
+    const float keep = reach * 0.5f;
+    float targetX = position.x;
+    if (rivalAlive && std::fabs(rivalPosition.x - position.x) > keep) {
+        targetX = rivalPosition.x;
+    }
+    return walkToward(position, velocity, targetX, rivalPosition.y, grounded);
+}
+
+BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, const sf::Vector2f& velocity,
+                                              float targetX, float targetY, bool grounded) {
+    auto player = controller.lock();
+    Intent intent;
+    const float feet = position.y + player->halfHeight;
+    const float killY = static_cast<float>(player->killY);
+    int direction = towards(targetX - position.x, 15.0f);
+
+    // The rival stands higher: make for the edge of a ledge within a jump
+    // and jump onto it from beside it (from below the head would hit it).
+    if (grounded && targetY < position.y - 120.0f) {
+        const sf::FloatRect* ledge = nullptr;
+        float best = 1e9f;
+        for (const auto& rect : ground.getPlatforms()) {
+            if (rect.top > feet - 60.0f || rect.top < feet - 230.0f) {
+                continue;
+            }
+            const float toward =
+                std::fabs(std::clamp(targetX, rect.left, rect.left + rect.width) - targetX) +
+                std::fabs(std::clamp(position.x, rect.left, rect.left + rect.width) - position.x);
+            if (toward < best) {
+                best = toward;
+                ledge = &rect;
+            }
+        }
+        if (ledge) {
+            const float right = ledge->left + ledge->width;
+            const bool fromLeft = position.x < ledge->left + ledge->width / 2.0f;
+            const float takeOff = fromLeft ? ledge->left - 60.0f : right + 60.0f;
+            float top = 0.0f;
+            // Only where there is floor to take off from.
+            if (ground.groundBelow(takeOff, feet - 8.0f, feet + 40.0f, top)) {
+                if (std::fabs(takeOff - position.x) < 40.0f && jumpPause <= 0.0f) {
+                    intent.jump = true;
+                    jumpPause = 0.9f;
+                    direction = fromLeft ? 1 : -1;
+                } else {
+                    direction = towards(takeOff - position.x, 10.0f);
+                }
+            }
+        }
+    }
+
+    if (direction != 0) {
+        float top = 0.0f;
+        const float ahead = position.x + direction * (player->halfWidth + edgeLookAhead);
+        const bool floorAhead = ground.groundBelow(ahead, feet - 8.0f, killY, top);
+        if (!floorAhead) {
+            // A gap: jump it when there is something to land on, else wait at the edge.
+            bool landing = false;
+            for (float x = 40.0f; x <= jumpableGap && !landing; x += 40.0f) {
+                landing = ground.groundBelow(ahead + direction * x, feet - 150.0f, feet + 150.0f, top);
+            }
+            if (!landing) {
+                direction = 0;
+            } else if (grounded && jumpPause <= 0.0f) {
+                intent.jump = true;
+                jumpPause = 0.9f;
+            } else if (grounded) {
+                direction = 0;
+            }
+        }
+    }
+
+    // Pushing without moving: something is in the way, jump over it.
+    if (grounded && direction != 0 && std::fabs(velocity.x) < 0.3f) {
+        if (++stuckSteps > 20 && jumpPause <= 0.0f) {
+            intent.jump = true;
+            jumpPause = 0.9f;
+            stuckSteps = 0;
+        }
+    } else {
+        stuckSteps = 0;
+    }
+    intent.horizontal = direction;
+    return intent;
+}
+
+BotComponent::Intent BotComponent::runFling(const sf::Vector2f& position, const sf::Vector2f& target) {
+    Intent intent;
+    if (chargeLeft > 0) {
+        // Float the beard and steer its tip toward the target.
+        --chargeLeft;
+        intent.magic = true;
+        const sf::Vector2f toTip = target - tipPosition(position);
+        intent.horizontal = towards(toTip.x, 20.0f);
+        intent.vertical = towards(toTip.y, 20.0f);
+        return intent;
+    }
+    // Let go with the aim toward the target: the fling pulls the beard that way.
+    const sf::Vector2f toTarget = target - position;
+    intent.horizontal = towards(toTarget.x, 20.0f);
+    intent.vertical = towards(toTarget.y, 40.0f);
+    flinging = false;
+    grabbing = false;
+    attackPause = attackPauseMin + nextRandom() * attackPauseRandom;
+    return intent;
+}
+
+sf::Vector2f BotComponent::tipPosition(const sf::Vector2f& fallback) const {
+    auto player = controller.lock();
+    if (!player || !player->lastSegment) {
+        return fallback;
+    }
+    auto tip = player->lastSegment->getGameObject();
+    return tip && tip->transform ? tip->transform->getPosition() : fallback;
+}
+
+void BotComponent::press(const Intent& intent) {
+    keyboard->setKey(keys.left, intent.horizontal < 0);
+    keyboard->setKey(keys.right, intent.horizontal > 0);
+    keyboard->setKey(keys.up, intent.vertical < 0);
+    keyboard->setKey(keys.down, intent.vertical > 0);
+    keyboard->setKey(keys.jump, intent.jump);
+    keyboard->setKey(keys.magic, intent.magic);
+}
+
+void BotComponent::releaseKeys() {
+    press(Intent());
+}

@@ -1,0 +1,111 @@
+#include "game/demo/DemoFigures.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "physics/PhysicsManager.hpp"
+#include "render/ParticleSystemComponent.hpp"
+#include "scene/GameObject.hpp"
+#include "scene/GameObjectManager.hpp"
+
+namespace {
+// Taken while the program's statics are made, before `main`: start-up times
+// count from here.
+const std::chrono::steady_clock::time_point processStart = std::chrono::steady_clock::now();
+
+// The process's peak resident set (VmHWM), in kilobytes; 0 where unknown.
+long peakResidentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::atol(line.c_str() + 6);
+        }
+    }
+    return 0;
+}
+
+double percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    const size_t index = static_cast<size_t>(std::ceil(fraction * values.size())) - 1;
+    return values[std::min(index, values.size() - 1)];
+}
+} // namespace
+
+DemoFigures::DemoFigures() : start(processStart) {}
+
+double DemoFigures::secondsBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+void DemoFigures::firstMenuFrame() {
+    if (toFirstMenu < 0.0) {
+        toFirstMenu = secondsBetween(start, Clock::now());
+    }
+}
+
+void DemoFigures::arenaEntered() {
+    if (toArena < 0.0) {
+        toArena = secondsBetween(start, Clock::now());
+    }
+}
+
+void DemoFigures::fightFrame() {
+    const auto now = Clock::now();
+    if (fightStarted) {
+        frameTimes.push_back(secondsBetween(lastFightFrame, now));
+    }
+    fightStarted = true;
+    lastFightFrame = now;
+}
+
+void DemoFigures::sampleCounts() {
+    auto& objects = GameObjectManager::instance();
+    size_t particles = 0;
+    for (const auto* list : {&objects.sceneObjects, &objects.persistentObjects}) {
+        for (const auto& object : *list) {
+            for (const auto& emitter : object->getComponents<ParticleSystemComponent>()) {
+                particles += emitter->particles.size();
+            }
+        }
+    }
+    peakObjects = std::max(peakObjects, objects.sceneObjects.size() + objects.persistentObjects.size());
+    peakParticles = std::max(peakParticles, particles);
+    if (const auto& world = PhysicsManager::instance().world) {
+        peakBodies = std::max(peakBodies, static_cast<size_t>(world->GetBodyCount()));
+        peakJoints = std::max(peakJoints, static_cast<size_t>(world->GetJointCount()));
+    }
+    peakResidentKb = std::max(peakResidentKb, peakResidentKilobytes());
+}
+
+std::string DemoFigures::report() const {
+    std::ostringstream out;
+    char line[160];
+    const auto add = [&](const char* name, double value, const char* unit) {
+        std::snprintf(line, sizeof line, "%-26s %10.3f %s\n", name, value, unit);
+        out << line;
+    };
+    const auto count = [&](const char* name, size_t value) {
+        std::snprintf(line, sizeof line, "%-26s %10zu\n", name, value);
+        out << line;
+    };
+    add("time to first menu frame", toFirstMenu * 1000.0, "ms");
+    add("time to enter the arena", toArena * 1000.0, "ms");
+    count("winner", static_cast<size_t>(matchWinner));
+    count("fight frames", frameTimes.size() + (fightStarted ? 1 : 0));
+    add("frame time p50", percentile(frameTimes, 0.50) * 1000.0, "ms");
+    add("frame time p95", percentile(frameTimes, 0.95) * 1000.0, "ms");
+    add("frame time p99", percentile(frameTimes, 0.99) * 1000.0, "ms");
+    add("peak resident memory", peakResidentKb / 1024.0, "MiB");
+    count("peak game objects", peakObjects);
+    count("peak bodies", peakBodies);
+    count("peak joints", peakJoints);
+    count("peak particles", peakParticles);
+    return out.str();
+}

@@ -1,0 +1,173 @@
+#include "game/demo/DemoRun.hpp"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/Window/Event.hpp>
+
+#include "core/EventManager.hpp"
+#include "core/Game.hpp"
+#include "core/GuiManager.hpp"
+#include "core/StateManager.hpp"
+#include "game/player/BeardFadeComponent.hpp"
+#include "game/states/VictoryState.hpp"
+#include "scene/GameObject.hpp"
+#include "scene/GameObjectManager.hpp"
+#include "widgets/Widget.hpp"
+
+namespace {
+// Frames (1/60 s each) the demo waits on each screen, so a viewer sees it.
+constexpr int menuFrames = 60;
+constexpr int matchStartShotFrame = 45;
+constexpr int midFightShotFrame = 60 * 20;
+constexpr int victoryFrames = 120;
+constexpr int backInMenuFrames = 30;
+
+std::string currentStateName() {
+    const auto& current = StateManager::instance().currentState;
+    return current ? current->name : "";
+}
+} // namespace
+
+DemoRun::DemoRun(Game& running, std::string shotsFolder) : game(running), folder(std::move(shotsFolder)) {
+    if (!folder.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (error) {
+            std::printf("Demo: can't create the folder %s (%s); no screenshots\n", folder.c_str(),
+                        error.message().c_str());
+            folder.clear();
+        }
+    }
+}
+
+void DemoRun::frame(float) {
+    const std::string state = currentStateName();
+    ++phaseFrames;
+    switch (phase) {
+    case Phase::Menu:
+        figures.firstMenuFrame();
+        if (state == "Arena") {
+            figures.arenaEntered();
+            phase = Phase::Match;
+            phaseFrames = 0;
+        } else if (phaseFrames == menuFrames - 10) {
+            shot("menu");
+        } else if (phaseFrames >= menuFrames && phaseFrames % 30 == 0) {
+            // Pressed again now and then, in case a press was lost.
+            clickButton("menu", "StartGame");
+        }
+        break;
+    case Phase::Match:
+        figures.fightFrame();
+        figures.sampleCounts();
+        if (state == "Victory") {
+            if (const auto victory =
+                    std::dynamic_pointer_cast<VictoryState>(StateManager::instance().states.at("Victory"))) {
+                figures.matchWon(victory->winner);
+            }
+            phase = Phase::Victory;
+            phaseFrames = 0;
+        } else if (phaseFrames == matchStartShotFrame) {
+            shot("match-start");
+        } else if (phaseFrames == midFightShotFrame) {
+            shot("mid-fight");
+        } else if (!cutShot && beardWasCut()) {
+            cutShot = true;
+            shot("cut");
+        } else if (phaseFrames > matchFrameLimit) {
+            std::printf("\nDemo: the match did not end within %d frames\n", matchFrameLimit);
+            end(true);
+        }
+        break;
+    case Phase::Victory:
+        if (state == "Menu") {
+            phase = Phase::BackInMenu;
+            phaseFrames = 0;
+        } else if (phaseFrames == victoryFrames - 20) {
+            shot("victory");
+        } else if (phaseFrames >= victoryFrames && phaseFrames % 30 == 0) {
+            clickButton("victory", "Continue");
+        }
+        break;
+    case Phase::BackInMenu:
+        if (phaseFrames >= backInMenuFrames) {
+            end(false);
+        }
+        break;
+    case Phase::Done:
+        break;
+    }
+}
+
+void DemoRun::clickButton(const std::string& page, const std::string& button) {
+    auto& gui = GuiManager::instance();
+    const auto widget = gui.getWidget<widgets::Widget>(page, button);
+    if (!widget) {
+        std::printf("\nDemo: page %s has no button %s\n", page.c_str(), button.c_str());
+        end(true);
+        return;
+    }
+    const sf::FloatRect rect = widget->getAbsoluteRect();
+    const int x = static_cast<int>(rect.left + rect.width / 2);
+    const int y = static_cast<int>(rect.top + rect.height / 2);
+    sf::Event event;
+    event.type = sf::Event::MouseMoved;
+    event.mouseMove = {x, y};
+    gui.handleEvent(event);
+    event.type = sf::Event::MouseButtonPressed;
+    event.mouseButton = {sf::Mouse::Left, x, y};
+    gui.handleEvent(event);
+    event.type = sf::Event::MouseButtonReleased;
+    gui.handleEvent(event);
+}
+
+bool DemoRun::beardWasCut() const {
+    // A cut leaves the cut-off piece fading away.
+    for (const auto& object : GameObjectManager::instance().sceneObjects) {
+        if (object->getComponent<BeardFadeComponent>()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void DemoRun::shot(const std::string& name) {
+    if (folder.empty()) {
+        return;
+    }
+    // Drawn here, whether the run draws its frames or not.
+    game.draw(0.0f, 0.0f);
+    sf::Texture texture;
+    const std::string path = (std::filesystem::path(folder) / (name + ".png")).string();
+    if (!texture.create(game.width, game.height)) {
+        std::printf("\nDemo: can't make the screenshot %s\n", path.c_str());
+        return;
+    }
+    texture.update(game.window);
+    if (!texture.copyToImage().saveToFile(path)) {
+        std::printf("\nDemo: can't write the screenshot %s\n", path.c_str());
+    }
+}
+
+void DemoRun::end(bool failed) {
+    if (phase == Phase::Done) {
+        return;
+    }
+    phase = Phase::Done;
+    failedRun = failed;
+    const std::string report = figures.report();
+    std::printf("\n%s", report.c_str());
+    if (!folder.empty()) {
+        const std::string path = (std::filesystem::path(folder) / "figures.txt").string();
+        std::ofstream file(path);
+        file << report;
+        if (!file) {
+            std::printf("Demo: can't write %s\n", path.c_str());
+        }
+    }
+    EventManager::instance().queueEvent(std::make_shared<ShutdownEvent>());
+}

@@ -1,0 +1,147 @@
+// The computer player in the real game: the menu, the arena and the victory
+// screen, driven with fixed 1/60 s frames, scripted devices for the person
+// and the bot's own virtual keys.
+#include <cmath>
+
+#include "core/RandomSource.hpp"
+#include "core/VirtualKeysInputBackend.hpp"
+#include "game/GameScenario.hpp"
+#include "game/bot/BotComponent.hpp"
+#include "game/player/PlayerControllerComponent.hpp"
+#include "game/states/VictoryState.hpp"
+#include "physics/RigidBodyComponent.hpp"
+#include "scene/GameObject.hpp"
+#include "scene/GameObjectManager.hpp"
+#include "widgets/Button.hpp"
+
+namespace {
+std::shared_ptr<GameObject> player(int number) {
+    return GameObjectManager::instance().findGameObject("Player" + std::to_string(number));
+}
+
+sf::Vector2f positionOf(int number) {
+    const auto object = player(number);
+    return object ? object->transform->getPosition() : sf::Vector2f(NAN, NAN);
+}
+} // namespace
+
+class BotPlayer : public GameScenario {
+protected:
+    std::string player2Mode() {
+        const auto button = GuiManager::instance().getWidget<widgets::Button>("mGameplay", "Player2Mode");
+        return button ? button->getText() : "";
+    }
+};
+
+TEST_F(BotPlayer, TwoComputerPlayersFinishAMatchWithAWinnerWithinBoundedFrames) {
+    RandomSource::instance().seed(2);
+    game.options.noDraw = true;
+    game.playerSetup->setComputer(1, true);
+    game.playerSetup->setComputer(2, true);
+    startMatch();
+    ASSERT_TRUE(player(1)->getComponent<BotComponent>());
+    ASSERT_TRUE(player(2)->getComponent<BotComponent>());
+
+    // Ten minutes of play at most; a match of two bots ends well before.
+    const int limit = 60 * 60 * 10;
+    int frame = 0;
+    int livesLost = 0;
+    int previousLives = 6;
+    for (; frame < limit && state() == "Arena"; ++frame) {
+        frames(1);
+        if (state() != "Arena") {
+            break;
+        }
+        for (int number = 1; number <= 2; ++number) {
+            const sf::Vector2f at = positionOf(number);
+            ASSERT_TRUE(std::isfinite(at.x) && std::isfinite(at.y))
+                << "player " << number << " at frame " << frame;
+        }
+        const int lives = player(1)->getComponent<PlayerControllerComponent>()->lives +
+                          player(2)->getComponent<PlayerControllerComponent>()->lives;
+        livesLost += previousLives - lives;
+        previousLives = lives;
+    }
+    ASSERT_EQ(state(), "Victory") << "no winner after " << frame << " frames";
+    const auto victory =
+        std::dynamic_pointer_cast<VictoryState>(StateManager::instance().states.at("Victory"));
+    ASSERT_TRUE(victory);
+    EXPECT_TRUE(victory->winner == 1 || victory->winner == 2);
+    EXPECT_GE(livesLost, 2) << "the loser's last life is lost on the frame the match ends";
+    std::printf("match of two computer players: %d frames, winner %d\n", frame, victory->winner);
+
+    // Nothing stays pressed once the match is over: the winner stands still.
+    frames(30);
+    EXPECT_EQ(input.getAxis("Player1 Horizontal"), 0.0f);
+    EXPECT_EQ(input.getAxis("Player2 Horizontal"), 0.0f);
+    EXPECT_FALSE(input.wasPressed("Player1 Magic") || input.wasPressed("Player2 Magic"));
+}
+
+TEST_F(BotPlayer, ComputerPlayerTwoMeetsAnApproachingPersonAndFlingsItsBeard) {
+    game.options.noDraw = true;
+    game.options.player2Computer = true;
+    startMatch();
+    ASSERT_FALSE(player(1)->getComponent<BotComponent>()) << "player 1 is the person";
+    ASSERT_TRUE(player(2)->getComponent<BotComponent>());
+    const auto keyboard = std::dynamic_pointer_cast<VirtualKeysInputBackend>(input.getBackend());
+    ASSERT_TRUE(keyboard) << "the computer plays through a virtual keyboard over the devices";
+    EXPECT_EQ(keyboard->getDevices(), devices);
+
+    const float startGap = positionOf(2).x - positionOf(1).x;
+    ASSERT_GT(startGap, 600.0f);
+    // The person walks right, toward player 2.
+    devices->setKey(sf::Keyboard::D, true);
+    bool leftPressed = false;
+    bool floated = false;
+    float closest = startGap;
+    const auto rival = player(2)->getComponent<PlayerControllerComponent>();
+    for (int frame = 0; frame < 60 * 8; ++frame) {
+        frames(1);
+        // The bot's keys reach the actions as a person's would: its axis reads
+        // its left key, though no device has it down.
+        leftPressed = leftPressed || input.getAxis("Player2 Horizontal") < -0.5f;
+        floated = floated || rival->magicActive;
+        closest = std::min(closest, std::fabs(positionOf(2).x - positionOf(1).x));
+        if (std::fabs(positionOf(1).x - positionOf(2).x) < 150.0f) {
+            devices->setKey(sf::Keyboard::D, false);
+        }
+    }
+    EXPECT_FALSE(devices->isKeyPressed(sf::Keyboard::Left)) << "the bot must not touch the devices";
+    EXPECT_TRUE(leftPressed) << "player 2 never walked toward player 1";
+    EXPECT_LT(closest, 400.0f);
+    EXPECT_TRUE(floated) << "player 2 never floated its beard at player 1";
+    EXPECT_EQ(rival->lives, 3) << "player 2 walked off the island by itself";
+    // It came to meet player 1, rather than only being walked up to.
+    EXPECT_LT(positionOf(2).x, 1984.0f - 100.0f);
+}
+
+TEST_F(BotPlayer, GameplayPageSwitchesPlayerTwoBetweenPersonAndComputer) {
+    game.options.noDraw = true;
+    start();
+    frames(2);
+    click("menu", "MenuOptions");
+    frames(1);
+    click("options", "Gameplay");
+    frames(1);
+    ASSERT_TRUE(visible("mGameplay"));
+    EXPECT_EQ(player2Mode(), "Player 2: person");
+    click("mGameplay", "Player2Mode");
+    frames(1);
+    EXPECT_EQ(player2Mode(), "Player 2: computer");
+    EXPECT_TRUE(game.playerSetup->isComputer(2));
+    EXPECT_FALSE(game.playerSetup->isComputer(1));
+    click("mGameplay", "Player2Mode");
+    frames(1);
+    EXPECT_EQ(player2Mode(), "Player 2: person");
+    click("mGameplay", "Player2Mode");
+    frames(1);
+
+    // Back to the title page and into a match: player 2 is the computer's.
+    tap(sf::Keyboard::Escape);
+    ASSERT_TRUE(visible("menu"));
+    click("menu", "StartGame");
+    frames(1);
+    ASSERT_EQ(state(), "Arena");
+    EXPECT_FALSE(player(1)->getComponent<BotComponent>());
+    EXPECT_TRUE(player(2)->getComponent<BotComponent>());
+}
