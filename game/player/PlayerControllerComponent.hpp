@@ -189,6 +189,9 @@ private:
     void releaseGrab();
     void updateFacing();
     void tryGrab();
+    // The tip is farther from the chin than the links can reach: a fling has
+    // pulled the chain apart for the moment, and it must not grab.
+    bool beardOverstretched() const;
     void tryCut(float time);
     void runHoldTimeout(float step);
     void runAnimationStates(bool grounded);

@@ -26,6 +26,9 @@ constexpr float facingSpeed = 0.5f;
 // Running faster than this (m/s) makes footsteps and dust.
 constexpr float runningSpeed = 2.0f;
 const sf::Color grabDustColor(90, 93, 112, 255);
+// Farthest two neighbouring segments may be apart (in segment sizes): the
+// distance joint between them holds them within 4 sizes; a little slack.
+constexpr float maxLinkStretch = 4.5f;
 
 std::shared_ptr<RigidBodyComponent> bodyOf(const std::shared_ptr<BeardSegmentComponent>& segment) {
     auto object = segment ? segment->getGameObject() : nullptr;
@@ -222,7 +225,7 @@ void PlayerControllerComponent::tryGrab() {
         return;
     }
     const b2Vec2 velocity = tipBody->getVelocity();
-    if (velocity.Length() <= hitSpeed) {
+    if (velocity.Length() <= hitSpeed || beardOverstretched()) {
         return;
     }
     if (lastSegment->hitParticles) {
@@ -234,6 +237,25 @@ void PlayerControllerComponent::tryGrab() {
     holding = true;
     holdingPlatform = lastSegment->touchedPlatform;
     holdTimer = 0.0f;
+}
+
+bool PlayerControllerComponent::beardOverstretched() const {
+    // A hard fling can pull the chain past what its links allow for a few
+    // steps. Welding the tip there would lock that in: the chain then pulls
+    // the player toward the weld, the joints cannot all hold, and the
+    // solver's answers grow without bound until the positions are not numbers.
+    if (!firstSegment || !lastSegment) {
+        return false;
+    }
+    auto chinObject = firstSegment->getGameObject();
+    auto tipObject = lastSegment->getGameObject();
+    if (!chinObject || !tipObject) {
+        return false;
+    }
+    const sf::Vector2f span = tipObject->transform->getPosition() - chinObject->transform->getPosition();
+    const float links = static_cast<float>(std::max(0, segmentCount - 1));
+    const float reach = links * maxLinkStretch * lastSegment->size + lastSegment->size;
+    return span.x * span.x + span.y * span.y > reach * reach;
 }
 
 void PlayerControllerComponent::tryCut(float time) {
