@@ -1,5 +1,7 @@
 #include "physics/JointComponent.hpp"
 
+#include <cstdio>
+
 #include <box2d/b2_body.h>
 #include <box2d/b2_world.h>
 
@@ -16,6 +18,12 @@ b2Body* bodyOf(const std::shared_ptr<GameObject>& object) {
 // replaced world that someone keeps alive does not count.
 bool inCurrentWorld(const std::shared_ptr<GameObject>& object) {
     return object->rigidBody->bodyWorld() == PhysicsManager::instance().world;
+}
+
+// A body whose solver blew up to NaN or infinity makes a joint that spreads
+// it, and Box2D asserts on some of it: such a body gets no joint.
+bool finitePlace(const b2Body& body) {
+    return body.GetPosition().IsValid() && b2IsValid(body.GetAngle());
 }
 } // namespace
 
@@ -43,7 +51,14 @@ void JointComponent::init() {
     b2Body* a = ownBody();
     b2Body* b = connectedBody();
     // Without both bodies no definition is kept: the component stays inert.
+    // Nor is one made from a body that is at no number: its anchors would be.
     if (!a || !b || a == b) {
+        return;
+    }
+    if (!finitePlace(*a) || !finitePlace(*b)) {
+        std::printf(
+            "Joint on object '%s' joins a body whose position is not a finite number; it gets no joint\n",
+            getGameObject()->name.c_str());
         return;
     }
     jointDef = makeDefinition(a, b);
@@ -80,6 +95,12 @@ void JointComponent::createJoint() {
     b2Body* a = bodyOf(own);
     b2Body* b = bodyOf(other);
     if (!a || !b || a == b || !inCurrentWorld(own) || !inCurrentWorld(other)) {
+        return;
+    }
+    if (!finitePlace(*a) || !finitePlace(*b)) {
+        std::printf(
+            "Joint on object '%s' joins a body whose position is not a finite number; it gets no joint\n",
+            own->name.c_str());
         return;
     }
     auto home = PhysicsManager::instance().world;

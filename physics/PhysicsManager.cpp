@@ -11,7 +11,9 @@
 #include "physics/ColliderComponent.hpp"
 #include "physics/ContactListener.hpp"
 #include "physics/DestructionListener.hpp"
+#include "physics/OwnerCell.hpp"
 #include "physics/RayCastCallback.hpp"
+#include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObject.hpp"
 
 PhysicsManager& PhysicsManager::instance() {
@@ -170,9 +172,43 @@ void PhysicsManager::flushPendingDestructions() {
 }
 
 void PhysicsManager::stepWorld(float step) {
-    if (world) {
-        auto keepWorld = world;
-        keepWorld->Step(step, velocityIterations, positionIterations);
+    if (!world) {
+        return;
+    }
+    auto keepWorld = world;
+    // Bodies that do not move by themselves go through the solver with no
+    // mass, and 0 x NaN is NaN: a dynamic body that blew up would carry a
+    // static ground along, and through it everything that touches it. Their
+    // place before the step is kept and given back.
+    fixedPlaces.clear();
+    for (b2Body* body = keepWorld->GetBodyList(); body; body = body->GetNext()) {
+        if (body->GetType() != b2_dynamicBody) {
+            fixedPlaces.emplace_back(body, body->GetTransform());
+        }
+    }
+    keepWorld->Step(step, velocityIterations, positionIterations);
+    for (const auto& [body, place] : fixedPlaces) {
+        if (body->GetPosition().IsValid() && b2IsValid(body->GetAngle())) {
+            continue;
+        }
+        auto* owner = ownerFrom<RigidBodyComponent>(body->GetUserData().pointer);
+        auto object = owner ? owner->getGameObject() : nullptr;
+        std::printf("Body of object '%s' was given a place that is not a finite number; it is put back\n",
+                    object ? object->name.c_str() : "");
+        body->SetTransform(place.p, place.q.GetAngle());
+        if (body->GetType() == b2_staticBody) {
+            // Box2D sets no velocity on a static body, but zeroes both when
+            // one becomes static.
+            body->SetType(b2_kinematicBody);
+            body->SetType(b2_staticBody);
+        } else if (!body->GetLinearVelocity().IsValid() || !b2IsValid(body->GetAngularVelocity())) {
+            body->SetLinearVelocity(b2Vec2(0.0f, 0.0f));
+            body->SetAngularVelocity(0.0f);
+        }
+        // Its contacts keep the blown-up impulses to start the next step with;
+        // disabling the body for a moment drops them.
+        body->SetEnabled(false);
+        body->SetEnabled(true);
     }
 }
 

@@ -108,6 +108,8 @@ public:
 
 private:
     PhysicsManager();
+    // Static and kinematic bodies with their places before the running step.
+    std::vector<std::pair<b2Body*, b2Transform>> fixedPlaces;
     void releaseWorld();
     // Whether a destruction must wait for the next flush.
     bool mustDefer(b2World& home) const { return home.IsLocked() || destroying > 0; }

@@ -53,6 +53,15 @@ void RigidBodyComponent::init() {
         enabled = false;
         return;
     }
+    const sf::Vector2f at = owner->transform->getPosition();
+    const float degrees = owner->transform->getRotation();
+    if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(degrees)) {
+        // Box2D asserts on a body placed at no number: refused, not aborted.
+        std::printf("Rigid body of object '%s' has a position that is not a finite number; it gets no body\n",
+                    owner->name.c_str());
+        enabled = false;
+        return;
+    }
     b2BodyDef definition;
     definition.type = static_cast<b2BodyType>(std::clamp<int32_t>(bodyType, b2_staticBody, b2_dynamicBody));
     definition.position = physics.toMeters(owner->transform->getPosition());

@@ -205,12 +205,18 @@ void PlayerControllerComponent::update(float delta, float time) {
     }
 
     auto object = getGameObject();
-    if (deathTimer >= 0.0f || (object && object->transform->getPosition().y > static_cast<float>(killY))) {
+    // A blown-up body has no place to compare with `killY`: it counts as fallen.
+    const bool blownUp = physicsBlownUp();
+    if (blownUp || deathTimer >= 0.0f ||
+        (object && object->transform->getPosition().y > static_cast<float>(killY))) {
         // Dying moves bodies and cuts the beard: done after this frame's walk.
         // The call holds the controller weakly; a match torn down first skips it.
         std::weak_ptr<PlayerControllerComponent> self = selfOf(*object, this);
-        EventManager::instance().invokeLater([self, delta, time]() {
+        EventManager::instance().invokeLater([self, delta, time, blownUp]() {
             if (auto controller = self.lock()) {
+                if (blownUp) {
+                    controller->recoverFromBlowUp(respawnPoint);
+                }
                 controller->dieAndRespawn(delta, time);
             }
         });
@@ -246,12 +252,20 @@ void PlayerControllerComponent::dieAndRespawn(float delta, float) {
 }
 
 void PlayerControllerComponent::respawn() {
-    if (firstSegment) {
-        cutBeard(firstSegment->towardTip.lock());
-    }
+    // Cut first: the leftovers are placed where the player was.
+    removeBeard();
     auto object = getGameObject();
     object->transform->setPosition(respawnPoint);
     object->transform->markMoved();
+    growBeard();
+    deathTimer = -1.0f;
+}
+
+void PlayerControllerComponent::removeBeard() {
+    auto object = getGameObject();
+    if (firstSegment) {
+        cutBeard(firstSegment->towardTip.lock());
+    }
     // The old chin segment goes with its slider, and the hinge to it, so the
     // fresh beard starts from nothing.
     if (firstSegment) {
@@ -270,8 +284,6 @@ void PlayerControllerComponent::respawn() {
     holding = false;
     holdingPlatform = false;
     magicActive = false;
-    growBeard();
-    deathTimer = -1.0f;
 }
 
 void PlayerControllerComponent::playImpactSound(float strength,

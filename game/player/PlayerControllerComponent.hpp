@@ -180,6 +180,15 @@ private:
     void buildAnimations();
     void attachToHealthBar();
     void respawn();
+    // Cuts the whole beard away and forgets any grab; the player grows none.
+    void removeBeard();
+    // The player's body or a beard segment (or its slider) has a position or
+    // velocity that is not a finite number: the physics blew up.
+    bool physicsBlownUp() const;
+    // Cuts a blown-up beard away, puts the player's body back to numbers (where
+    // it is, or at `fallback` when its place is lost) at rest, and grows a
+    // fresh beard; the caller then lets it die as from a fall.
+    void recoverFromBlowUp(sf::Vector2f fallback);
     // Takes a segment and its slider out of the world at once and destroys both objects.
     void destroySegment(BeardSegmentComponent& segment);
     // fixedUpdate parts

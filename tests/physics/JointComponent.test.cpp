@@ -237,3 +237,33 @@ TEST_F(JointScene, DistanceRangeLetsTheBodyHangFurtherAndSurvivesARebuild) {
     EXPECT_NEAR(joint->GetMaxLength(), 0.2f, 1e-6);
     EXPECT_EQ(rope->minLength, 0.2f);
 }
+
+// Box2D asserts on a body or joint placed at no number: the engine refuses
+// them with a line instead, and the rest of the world steps on.
+TEST_F(JointScene, BodiesAndJointsAtPositionsThatAreNotNumbersAreRefused) {
+    auto lost = makeBox("Lost", {NAN, 0}, {20, 20}, b2_dynamicBody);
+    EXPECT_FALSE(lost->rigidBody->liveBody());
+    EXPECT_FALSE(lost->rigidBody->enabled);
+    auto far = makeBox("Far", {0, INFINITY}, {20, 20}, b2_dynamicBody);
+    EXPECT_FALSE(far->rigidBody->liveBody());
+    auto toLost = addComponent<WeldJointComponent>(a, lost, sf::Vector2f(0, 0));
+    EXPECT_FALSE(toLost->joint);
+
+    // A body whose solver blew up gets no new joint.
+    b->rigidBody->liveBody()->SetTransform(b2Vec2(NAN, NAN), 0.0f);
+    auto weld = addComponent<WeldJointComponent>(a, b, sf::Vector2f(0, 0));
+    EXPECT_FALSE(weld->joint);
+    auto rope = addComponent<DistanceJointComponent>(b, a, sf::Vector2f(0, 0), sf::Vector2f(0, 0));
+    EXPECT_FALSE(rope->joint);
+
+    EXPECT_FALSE(rope->jointDef) << "anchors taken from such a body would be no numbers either";
+
+    // Back at a number it is joined as before; the refused ones stay inert.
+    b->rigidBody->liveBody()->SetTransform(b2Vec2(1.5f, 0.0f), 0.0f);
+    rope->createJoint();
+    EXPECT_FALSE(rope->joint);
+    auto hinge = addComponent<RevoluteJointComponent>(a, b, sf::Vector2f(0, 0), sf::Vector2f(0, 0));
+    EXPECT_TRUE(hinge->joint);
+    step(5);
+    EXPECT_TRUE(a->rigidBody->liveBody()->GetPosition().IsValid());
+}

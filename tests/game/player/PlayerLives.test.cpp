@@ -91,3 +91,52 @@ TEST_F(PlayerArenaTest, UnlimitedLivesNeverEndTheMatch) {
     EXPECT_EQ(gameOvers, 0);
     EXPECT_FALSE(player2->frozen);
 }
+
+// Physics that blew up (forced here: a beard tip's velocity, then a player's
+// own place, that are not numbers) count as a fall: the blown-up beard is cut
+// away at once, a life is lost, the player respawns with a fresh beard as
+// usual, and the ground the blow-up reached is put back where it was.
+TEST_F(PlayerArenaTest, BlownUpBeardOrBodyCountsAsAFallAndTheMatchGoesOn) {
+    ASSERT_NO_FATAL_FAILURE(buildArena());
+    frames(10);
+    growTo(*player1, 6);
+    frames(30);
+    const auto allFinite = [](const PlayerControllerComponent& player) {
+        bool finite = std::isfinite(positionOf(player).x) && std::isfinite(positionOf(player).y) &&
+                      velocityOf(player).IsValid();
+        for (const auto& segment : chain(player)) {
+            finite = finite && segment->getGameObject()->rigidBody->liveBody()->GetPosition().IsValid();
+        }
+        return finite;
+    };
+    const auto ground = GameObjectManager::instance().findGameObject("Ground");
+    ASSERT_TRUE(ground && ground->rigidBody);
+    const b2Vec2 groundAt = ground->rigidBody->liveBody()->GetPosition();
+
+    chain(*player1).back()->getGameObject()->rigidBody->liveBody()->SetLinearVelocity(b2Vec2(NAN, NAN));
+    frame();
+    EXPECT_EQ(player1->lives, 2);
+    EXPECT_EQ(player1->segmentCount, 1) << "the blown-up beard is cut away";
+    EXPECT_TRUE(allFinite(*player1));
+    EXPECT_EQ(countObjects("Player1Beard"), 1);
+    EXPECT_EQ(ground->rigidBody->liveBody()->GetPosition(), groundAt);
+    ASSERT_TRUE(runUntil([&] { return player1->deathTimer < 0.0f && player2->deathTimer < 0.0f; }, 120));
+    EXPECT_EQ(positionOf(*player1), sf::Vector2f(0.0f, -300.0f));
+    ASSERT_TRUE(runUntil([&] { return player1->isGrounded(); }, 120));
+    EXPECT_EQ(player1->lives, 2) << "no second blow-up";
+    EXPECT_TRUE(allFinite(*player1));
+    EXPECT_TRUE(allFinite(*player2));
+
+    // The player's own body lost its place: it waits at the respawn point.
+    const int livesBefore = player2->lives;
+    player2->getGameObject()->rigidBody->liveBody()->SetTransform(b2Vec2(INFINITY, NAN), 0.0f);
+    frame();
+    EXPECT_EQ(player2->lives, livesBefore - 1);
+    EXPECT_TRUE(allFinite(*player2));
+    ASSERT_TRUE(runUntil([&] { return player2->deathTimer < 0.0f; }, 120));
+    frames(60);
+    EXPECT_TRUE(allFinite(*player2));
+    EXPECT_TRUE(allFinite(*player1));
+    EXPECT_EQ(player2->lives, livesBefore - 1);
+    EXPECT_EQ(player1->lives, 2);
+}
