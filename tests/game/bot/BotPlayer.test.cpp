@@ -77,7 +77,7 @@ TEST_F(BotPlayer, TwoComputerPlayersFinishAMatchWithAWinnerWithinBoundedFrames) 
     EXPECT_FALSE(input.wasPressed("Player1 Magic") || input.wasPressed("Player2 Magic"));
 }
 
-TEST_F(BotPlayer, SeventeenSeededBotMatchRunsPastTheOldBlowUpWithoutIt) {
+TEST_F(BotPlayer, SeventeenSeededBotMatchGoesPastTheOldBlowUpWithFiniteBodies) {
     // With this seed a full fling at frame 3850 once pulled a beard far past
     // its links' reach, its tip grabbed a platform there and swinging on it
     // blew the chain up to numbers that are not numbers; Box2D then aborted
