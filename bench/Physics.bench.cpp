@@ -11,6 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "EngineAgainstBare.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -278,40 +280,16 @@ std::pair<int, float> sceneState(b2World& world) {
 
 // Keeps each run's CPU time per step for the closing comparison (CPU time:
 // the machine is shared, and a step runs on one thread).
-class StepReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-                microsecondsPerStep[run.benchmark_name()] =
-                    run.cpu_accumulated_time / static_cast<double>(run.iterations) / stepsPerRun * 1e6;
-            }
-        }
-    }
-    std::map<std::string, double> microsecondsPerStep;
-};
 
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    StepReporter reporter;
+    StepReporter reporter(stepsPerRun);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto& times = reporter.microsecondsPerStep;
-    auto engine = times.find("engineFixedStep/min_time:2.000");
-    auto bare = times.find("bareBox2DStep/min_time:2.000");
     std::printf("\nOne fixed step, 2 chains x %d links (%d bodies, %d joints):\n", linksPerChain,
                 2 * (2 * linksPerChain + 1), 2 * (3 * linksPerChain - 1));
-    if (engine != times.end()) {
-        std::printf("  engine      %8.1f us\n", engine->second);
-    }
-    if (bare != times.end()) {
-        std::printf("  bare Box2D  %8.1f us\n", bare->second);
-    }
-    if (engine != times.end() && bare != times.end() && bare->second > 0.0) {
-        std::printf("  ratio       %8.2f (engine / bare)\n", engine->second / bare->second);
-    }
+    reporter.printEngineAgainstBare("engineFixedStep", "bareBox2DStep");
 
     buildEngineScene();
     float time = 0.0f;

@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "EngineAgainstBare.hpp"
+
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -273,20 +275,6 @@ void bareBox2DPlayers(benchmark::State& state) {
 }
 BENCHMARK(bareBox2DPlayers)->Unit(benchmark::kMillisecond)->Iterations(cycles);
 
-class StepReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-                microsecondsPerStep[run.run_name.function_name] =
-                    run.cpu_accumulated_time / static_cast<double>(run.iterations) / stepsPerCycle * 1e6;
-            }
-        }
-    }
-    std::map<std::string, double> microsecondsPerStep;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -297,21 +285,10 @@ int main(int argc, char** argv) {
     std::printf("Scene: %d and %d segments; bare clone: %d bodies, %d joints\n",
                 scene.players[0]->segmentCount, scene.players[1]->segmentCount, bare.world->GetBodyCount(),
                 bare.world->GetJointCount());
-    StepReporter reporter;
+    StepReporter reporter(stepsPerCycle);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto& times = reporter.microsecondsPerStep;
-    auto engine = times.find("enginePlayers");
-    auto bareTime = times.find("bareBox2DPlayers");
     std::printf("\nOne fixed step, 2 players x 80 segments, standing / floating / flinging:\n");
-    if (engine != times.end()) {
-        std::printf("  engine      %8.1f us\n", engine->second);
-    }
-    if (bareTime != times.end()) {
-        std::printf("  bare Box2D  %8.1f us\n", bareTime->second);
-    }
-    if (engine != times.end() && bareTime != times.end() && bareTime->second > 0.0) {
-        std::printf("  ratio       %8.2f (engine / bare)\n", engine->second / bareTime->second);
-    }
+    reporter.printEngineAgainstBare("enginePlayers", "bareBox2DPlayers");
     std::printf("Segments after the runs: %d and %d\n", scene.players[0]->segmentCount,
                 scene.players[1]->segmentCount);
     return 0;
