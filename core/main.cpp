@@ -9,15 +9,20 @@
 namespace {
 // SFML makes its OpenGL context as soon as the game's textures are
 // constructed and aborts the process when there is no X display, so the
-// display is looked for before anything of the game exists.
-bool displayReachable() {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) {
-        return false;
+// display is looked for before anything of the game exists. The connection
+// stays open while the game runs: an X server without -noreset resets when its
+// last client leaves, and SFML's own connection would meet that reset.
+struct DisplayConnection {
+    DisplayConnection() : display(XOpenDisplay(nullptr)) {}
+    ~DisplayConnection() {
+        if (display) {
+            XCloseDisplay(display);
+        }
     }
-    XCloseDisplay(display);
-    return true;
-}
+    DisplayConnection(const DisplayConnection&) = delete;
+    DisplayConnection& operator=(const DisplayConnection&) = delete;
+    Display* display;
+};
 } // namespace
 
 // Opens the 1920 x 1080 "Vorlune" window and plays until it is closed; the
@@ -31,7 +36,8 @@ int main(int argc, char** argv) {
     if (!readCommandLine(argc, argv, options)) {
         return 2;
     }
-    if (!displayReachable()) {
+    const DisplayConnection connection;
+    if (!connection.display) {
         std::printf("vorlune: no display to open the window on; on a machine without one, run it as "
                     "xvfb-run -a -s \"-screen 0 1920x1080x24\" ./vorlune\n");
         return 1;
