@@ -1,21 +1,41 @@
 #include "scene/LayerRenderComponent.hpp"
 
-#include <cstdio>
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
-#include <SFML/Graphics/BlendMode.hpp>
-#include <SFML/Graphics/RenderStates.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/View.hpp>
 
+#include "scene/AssetManager.hpp"
 #include "scene/GameObject.hpp"
-#include "scene/TileBatch.hpp"
+#include "scene/MapStore.hpp"
 
 namespace {
 
-// Painting blends every tile over the transparent texture, which leaves
-// each pixel's colour already multiplied by its alpha. Drawing the texture
-// with ordinary alpha blending would multiply it a second time and darken
-// every half-transparent edge of the tiles, so it is drawn as premultiplied.
-const sf::BlendMode premultipliedAlpha(sf::BlendMode::One, sf::BlendMode::OneMinusSrcAlpha);
+// Blocks of about this many pixels square: small enough that a view of a
+// large map skips most of it, large enough that a screenful is a few blocks.
+constexpr int blockPixels = 512;
+
+sf::Color layerColour(const TmxLayer& layer) {
+    const float alpha = static_cast<float>(layer.tint.a) * std::clamp(layer.opacity, 0.f, 1.f);
+    return sf::Color(layer.tint.r, layer.tint.g, layer.tint.b, static_cast<sf::Uint8>(std::lround(alpha)));
+}
+
+// The view's area in the coordinates that `transform` maps to the world.
+sf::FloatRect visibleArea(const sf::RenderTarget& target, const sf::Transform& transform) {
+    const sf::Transform toLocal = transform.getInverse() * target.getView().getInverseTransform();
+    float left = 0.f, top = 0.f, right = 0.f, bottom = 0.f;
+    const sf::Vector2f corners[] = {{-1.f, -1.f}, {1.f, -1.f}, {-1.f, 1.f}, {1.f, 1.f}};
+    for (int i = 0; i < 4; ++i) {
+        const sf::Vector2f point = toLocal.transformPoint(corners[i]);
+        left = i == 0 ? point.x : std::min(left, point.x);
+        top = i == 0 ? point.y : std::min(top, point.y);
+        right = i == 0 ? point.x : std::max(right, point.x);
+        bottom = i == 0 ? point.y : std::max(bottom, point.y);
+    }
+    return {left, top, right - left, bottom - top};
+}
 
 } // namespace
 
@@ -24,7 +44,7 @@ LayerRenderComponent::LayerRenderComponent(std::shared_ptr<TileMapLayer> tileMap
                                            int32_t depth, std::weak_ptr<LayerRenderComponent> base)
     : RenderableComponent(depth), tileMapLayer(std::move(tileMapLayer)), base(std::move(base)) {
     setLayer(renderLayer);
-    paint(smooth);
+    build(smooth);
 }
 
 std::shared_ptr<sf::Sprite> LayerRenderComponent::cachedSprite(int globalId) {
@@ -37,73 +57,114 @@ std::shared_ptr<sf::Sprite> LayerRenderComponent::cachedSprite(int globalId) {
     return sprite;
 }
 
-void LayerRenderComponent::paint(bool smooth) {
+void LayerRenderComponent::build(bool smooth) {
     if (!tileMapLayer || !tileMapLayer->layer || !tileMapLayer->map) {
         return;
     }
     const TmxLayer& layer = *tileMapLayer->layer;
-    const int tileWidth = tileMapLayer->map->tileWidth;
-    const int tileHeight = tileMapLayer->map->tileHeight;
-    const long long pixelWidth = static_cast<long long>(tileWidth) * layer.width;
-    const long long pixelHeight = static_cast<long long>(tileHeight) * layer.height;
-    const long long largest = sf::Texture::getMaximumSize();
-    auto painted = std::make_shared<sf::RenderTexture>();
-    if (pixelWidth <= 0 || pixelHeight <= 0 || pixelWidth > largest || pixelHeight > largest ||
-        !painted->create(static_cast<unsigned>(pixelWidth), static_cast<unsigned>(pixelHeight))) {
-        std::printf("Map %s: tile layer %s (%lld x %lld pixels) cannot be painted\n",
-                    tileMapLayer->mapName.c_str(), layer.name.c_str(), pixelWidth, pixelHeight);
+    visible = layer.visible;
+    if (!layer.imageSource.empty()) {
+        buildImage();
         return;
     }
-    painted->setSmooth(smooth);
-    painted->clear(sf::Color::Transparent);
+    const int tileWidth = tileMapLayer->map->tileWidth;
+    const int tileHeight = tileMapLayer->map->tileHeight;
+    size = sf::Vector2f(static_cast<float>(tileWidth) * static_cast<float>(layer.width),
+                        static_cast<float>(tileHeight) * static_cast<float>(layer.height));
+    const sf::Vector2f origin(layer.offsetX - size.x / 2.f, layer.offsetY - size.y / 2.f);
+    const sf::Color colour = layerColour(layer);
+    const int blockColumns = std::max(1, blockPixels / std::max(1, tileWidth));
+    const int blockRows = std::max(1, blockPixels / std::max(1, tileHeight));
+    const size_t cells = layer.data.size();
 
-    auto below = base.lock();
-    if (below && below->texture) {
-        // Copied, not blended: the base picture replaces the cleared pixels.
-        painted->draw(sf::Sprite(below->texture->getTexture()),
-                      sf::RenderStates(sf::BlendMode(sf::BlendMode::One, sf::BlendMode::Zero)));
-    }
-
-    // Column by column, top to bottom: a tall tile reaches up over the cell
-    // above, painted earlier, as the map editor draws it. Consecutive tiles of
-    // one tileset go to the texture in one draw call; the picture is the same
-    // as drawing every tile sprite on its own, in the same order.
-    TileBatch batch(*painted);
-    for (int column = 0; column < layer.width; ++column) {
-        for (int row = 0; row < layer.height; ++row) {
-            const size_t cell = static_cast<size_t>(column) + static_cast<size_t>(row) * layer.width;
-            const int globalId = cell < layer.data.size() ? layer.data[cell] : 0;
-            if (globalId == 0) {
-                continue;
+    // Block by block, and inside each column by column, top to bottom: a
+    // tall tile reaches up over the cell above, drawn earlier, as the map
+    // editor draws it.
+    for (int blockColumn = 0; blockColumn < layer.width; blockColumn += blockColumns) {
+        for (int blockRow = 0; blockRow < layer.height; blockRow += blockRows) {
+            mesh.beginBlock();
+            // Only tiles larger than a cell can overlap, and only then does their order show.
+            bool anyOrder = true;
+            for (int column = blockColumn; column < std::min(layer.width, blockColumn + blockColumns);
+                 ++column) {
+                for (int row = blockRow; row < std::min(layer.height, blockRow + blockRows); ++row) {
+                    const size_t cell = static_cast<size_t>(column) + static_cast<size_t>(row) * layer.width;
+                    const int globalId = cell < cells ? layer.data[cell] : 0;
+                    if (globalId == 0) {
+                        continue;
+                    }
+                    auto sprite = cachedSprite(globalId);
+                    if (!sprite || !sprite->getTexture()) {
+                        continue;
+                    }
+                    const uint8_t flips = cell < layer.flips.size() ? layer.flips[cell] : 0;
+                    const sf::IntRect rectangle = sprite->getTextureRect();
+                    sf::Vector2f tile(static_cast<float>(rectangle.width),
+                                      static_cast<float>(rectangle.height));
+                    if (flips & tmxFlipDiagonal) {
+                        std::swap(tile.x, tile.y);
+                    }
+                    if (tile.x > static_cast<float>(tileWidth) || tile.y > static_cast<float>(tileHeight)) {
+                        anyOrder = false;
+                    }
+                    // Tiles stand on the bottom-left corner of their cell.
+                    const sf::Vector2f position(origin.x + static_cast<float>(column * tileWidth),
+                                                origin.y + static_cast<float>((row + 1) * tileHeight) -
+                                                    tile.y);
+                    mesh.addTile(*sprite, position, tile, flips, colour);
+                }
             }
-            auto sprite = cachedSprite(globalId);
-            if (!sprite) {
-                continue;
-            }
-            // Tiles stand on the bottom-left corner of their cell.
-            sprite->setOrigin(0.f, static_cast<float>(sprite->getTextureRect().height));
-            sprite->setPosition(static_cast<float>(column * tileWidth),
-                                static_cast<float>((row + 1) * tileHeight));
-            batch.add(*sprite);
+            mesh.endBlock(anyOrder);
         }
     }
-    batch.flush();
-    // Mipmaps after display: finishing a render texture discards any made before.
-    painted->display();
-    painted->generateMipmap();
-    texture = std::move(painted);
+    // The tileset textures take the smoothing asked for.
+    for (const auto& entry : AssetManager::instance().textures) {
+        for (const auto& sprite : spriteCache) {
+            if (sprite.second && sprite.second->getTexture() == entry.second.get()) {
+                entry.second->setSmooth(smooth);
+                break;
+            }
+        }
+    }
+}
+
+void LayerRenderComponent::buildImage() {
+    const TmxLayer& layer = *tileMapLayer->layer;
+    const TmxMap& map = *tileMapLayer->map;
+    size = sf::Vector2f(static_cast<float>(map.tileWidth) * static_cast<float>(map.width),
+                        static_cast<float>(map.tileHeight) * static_cast<float>(map.height));
+    const std::string path = MapStore::instance().directoryOf(tileMapLayer->mapName) + layer.imageSource;
+    const auto& sprites = AssetManager::instance().sprites;
+    auto found = sprites.find(path);
+    if (found == sprites.end() || !found->second || !found->second->getTexture()) {
+        return;
+    }
+    const sf::Sprite& picture = *found->second;
+    const sf::IntRect rectangle = picture.getTextureRect();
+    mesh.beginBlock();
+    mesh.addTile(picture, sf::Vector2f(layer.offsetX - size.x / 2.f, layer.offsetY - size.y / 2.f),
+                 sf::Vector2f(static_cast<float>(rectangle.width), static_cast<float>(rectangle.height)), 0,
+                 layerColour(layer));
+    mesh.endBlock(true);
+}
+
+void LayerRenderComponent::drawMesh(sf::RenderTarget& target, const sf::Transform& transform) const {
+    if (visible) {
+        mesh.draw(target, sf::RenderStates(transform), visibleArea(target, transform));
+    }
 }
 
 void LayerRenderComponent::draw(float, float, sf::RenderTarget& target) {
     auto owner = getGameObject();
-    if (!isEnabled() || !tileMapLayer || !texture || !owner || !owner->transform) {
+    if (!isEnabled() || !tileMapLayer || !owner || !owner->transform) {
         return;
     }
-    const sf::Texture& picture = texture->getTexture();
-    sf::Sprite sprite(picture);
-    sprite.setOrigin(picture.getSize().x / 2.f, picture.getSize().y / 2.f);
-    sprite.setPosition(owner->transform->getPosition());
-    sprite.setRotation(owner->transform->getRotation());
-    sprite.setScale(owner->transform->getWorldScale());
-    target.draw(sprite, sf::RenderStates(premultipliedAlpha));
+    sf::Transform transform;
+    transform.translate(owner->transform->getPosition());
+    transform.rotate(owner->transform->getRotation());
+    transform.scale(owner->transform->getWorldScale());
+    if (auto below = base.lock()) {
+        below->drawMesh(target, transform);
+    }
+    drawMesh(target, transform);
 }

@@ -4,41 +4,52 @@
 #include <map>
 #include <memory>
 
-#include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 
 #include "render/RenderableComponent.hpp"
+#include "scene/TileLayerMesh.hpp"
 #include "scene/TileMapLayer.hpp"
 
-// Draws one tile layer of a map. The layer is painted once, at construction,
-// into a texture of (map tile size x layer size) pixels; every frame the whole
-// texture is drawn as one sprite centred on the owner's world position, with
-// its world rotation and scale. The texture holds premultiplied colours and
-// is drawn with premultiplied blending, so half-transparent tile pixels look
-// as they do in the tileset image. Later changes to the map model or the tile
-// sprites are not seen.
+// Draws one tile layer (or image layer) of a map. At construction the
+// layer's non-empty tiles become a mesh of textured quads, flipped as the
+// file says and coloured with the layer's tint and opacity; every frame the
+// part of it the view shows is drawn straight from the tileset textures,
+// centred on the owner's world position with its world rotation and scale,
+// shifted by the layer's offset. A hidden layer draws nothing. Later changes
+// to the map model or the tile sprites are not seen.
 class LayerRenderComponent : public RenderableComponent {
 public:
     // `renderLayer` may be empty (the component is then drawn beneath all
-    // layered renderables). `base`, when alive, is a layer whose picture is
-    // copied in before the tiles are painted over it. A layer whose texture
-    // cannot be made (no area, or larger than the graphics driver allows) is
-    // reported and draws nothing.
+    // layered renderables). `smooth` sets whether the layer's tileset
+    // textures are smoothed when the view scales them (the textures are
+    // shared: the last layer built decides). `base`, when alive, is a layer
+    // drawn beneath this one's tiles, as part of this component.
     LayerRenderComponent(std::shared_ptr<TileMapLayer> tileMapLayer,
                          const std::shared_ptr<Layer>& renderLayer, bool smooth, int32_t depth = 0,
                          std::weak_ptr<LayerRenderComponent> base = {});
 
     void draw(float delta, float time, sf::RenderTarget& target) override;
 
-    // Tile sprites by global id, looked up once per id while painting (an
+    // The layer's size in pixels (tile size x layer size; an image layer's
+    // is its map's), centred on the owner.
+    sf::Vector2f getSize() const { return size; }
+    // How many tiles the layer draws.
+    std::size_t tileCount() const { return mesh.tileCount(); }
+
+    // Tile sprites by global id, looked up once per id while building (an
     // empty entry remembers an id that has no sprite).
     std::map<int, std::shared_ptr<sf::Sprite>> spriteCache;
-    // The painted layer; empty when it could not be made.
-    std::shared_ptr<sf::RenderTexture> texture;
     std::shared_ptr<TileMapLayer> tileMapLayer;
     std::weak_ptr<LayerRenderComponent> base;
 
 private:
-    void paint(bool smooth);
+    void build(bool smooth);
+    void buildImage();
     std::shared_ptr<sf::Sprite> cachedSprite(int globalId);
+    // Draws the mesh with the owner's transform, as far as the view shows it.
+    void drawMesh(sf::RenderTarget& target, const sf::Transform& transform) const;
+
+    TileLayerMesh mesh;
+    sf::Vector2f size;
+    bool visible = true;
 };

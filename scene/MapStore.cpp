@@ -9,6 +9,7 @@
 #include "scene/InstantiateTileLayers.hpp"
 #include "scene/Paths.hpp"
 #include "scene/TmxParser.hpp"
+#include "scene/TmxTilesetReader.hpp"
 
 MapStore& MapStore::instance() {
     static MapStore store;
@@ -23,12 +24,25 @@ bool MapStore::loadMap(const std::string& path, const std::string& name) {
     try {
         std::vector<char> text = AssetManager::readFile(path);
         map = parseTmx(text.data());
-        // A tileset image that cannot be loaded is reported by the asset
-        // manager and its tiles are simply not drawn; one that would be cut
-        // into too many tiles throws.
+        // A tileset file or image that cannot be loaded is reported and its
+        // tiles are simply not drawn; an image that would be cut into too
+        // many tiles throws.
         for (const auto& tileset : map->tilesets) {
-            AssetManager::instance().loadTileset(directory + tileset->imageSource, tileset->tileWidth,
-                                                 tileset->tileHeight);
+            if (!tileset->source.empty()) {
+                try {
+                    readExternalTileset(directory, *tileset);
+                } catch (const std::exception& error) {
+                    std::printf("Map %s: tileset file %s cannot be read: %s\n", path.c_str(),
+                                (directory + tileset->source).c_str(), error.what());
+                    continue;
+                }
+            }
+            loadTilesetImages(directory, *tileset);
+        }
+        for (const auto& layer : map->layers) {
+            if (!layer->imageSource.empty()) {
+                AssetManager::instance().getSprite(directory + layer->imageSource);
+            }
         }
     } catch (const std::exception& error) {
         std::printf("File %s is not a valid tilemap.\n", path.c_str());
@@ -38,6 +52,16 @@ bool MapStore::loadMap(const std::string& path, const std::string& name) {
     mapDirectories.emplace(name, directory);
     maps.emplace(name, std::move(map));
     return true;
+}
+
+void MapStore::loadTilesetImages(const std::string& directory, const TmxTileset& tileset) {
+    auto& assets = AssetManager::instance();
+    if (!tileset.imageSource.empty()) {
+        assets.loadTileset(directory + tileset.imageSource, tileset.tileWidth, tileset.tileHeight);
+    }
+    for (const auto& tile : tileset.tileImages) {
+        assets.getSprite(directory + tile.source);
+    }
 }
 
 void MapStore::instantiate(const std::string& name, std::shared_ptr<GameObject>& tileLayers,

@@ -16,8 +16,12 @@ class MapStore {
 public:
     static MapStore& instance();
 
-    // Reads and parses the map at `path`, cuts its tilesets into tile sprites
-    // (AssetManager::loadTileset) and stores it under `name`. A name already
+    // Reads and parses the map at `path`, reads its external tileset files,
+    // cuts its tilesets into tile sprites (AssetManager::loadTileset; the
+    // images of an image collection are loaded whole) and stores it under
+    // `name`. A tileset file or image that cannot be read is reported on one
+    // line ("Map <path>: tileset file <file> cannot be read: <reason>", or
+    // "Couldn't load texture <image>") and its tiles are not drawn. A name already
     // taken keeps its first map (the call still returns true). On a missing,
     // unreadable or malformed file, or a tileset that would be cut into too
     // many tiles, prints "File <path> is not a valid tilemap." with the reason
@@ -31,7 +35,7 @@ public:
     // per map object (`objects`, see instantiateObjects). Afterwards every
     // pending game object is listed at once, so the map's objects are found by
     // name immediately. createLayers adds missing render layers; smooth
-    // smooths the painted layer textures. An unknown name is reported and
+    // smooths the tiles when the view scales them. An unknown name is reported and
     // builds nothing (both outputs empty).
     void instantiate(const std::string& name, std::shared_ptr<GameObject>& tileLayers,
                      std::vector<std::shared_ptr<GameObject>>& objects, bool createLayers, bool smooth);
@@ -47,4 +51,5 @@ public:
 
 private:
     MapStore() = default;
+    static void loadTilesetImages(const std::string& directory, const TmxTileset& tileset);
 };

@@ -23,8 +23,22 @@ std::shared_ptr<sf::Sprite> TileMapLayer::getSprite(int globalId) const {
     }
     // In 64 bits: content may put any int in either number.
     long long localNumber = static_cast<long long>(globalId) - tileset->firstGid + 1;
-    const std::string name =
-        MapStore::instance().directoryOf(mapName) + tileset->imageSource + std::to_string(localNumber);
+    const std::string directory = MapStore::instance().directoryOf(mapName);
+    std::string name;
+    if (!tileset->imageSource.empty()) {
+        name = directory + tileset->imageSource + std::to_string(localNumber);
+    } else {
+        // An image collection: each tile is its own picture, found by its id.
+        for (const auto& tile : tileset->tileImages) {
+            if (tile.id == localNumber - 1) {
+                name = directory + tile.source;
+                break;
+            }
+        }
+        if (name.empty()) {
+            return nullptr;
+        }
+    }
     const auto& sprites = AssetManager::instance().sprites;
     auto found = sprites.find(name);
     return found == sprites.end() ? nullptr : found->second;

@@ -15,8 +15,9 @@ public:
     TileMapLayer(const TmxLayer* layer, const TmxMap* map, std::string mapName);
 
     // The tile sprite of a global tile id, as the map loader cut it from its
-    // tileset image, or empty: for 0, for an id no tileset covers (including
-    // ids carrying the format's flip flags), or when the image did not load.
+    // tileset image (or its own image in an image collection), or empty: for
+    // 0, for an id no tileset covers, or when the image did not load. The
+    // id is a tile number without flip flags.
     // Looks the sprite up without loading anything.
     std::shared_ptr<sf::Sprite> getSprite(int globalId) const;
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config ccache
-  libsfml-dev libbox2d-dev librapidxml-dev
+  libsfml-dev libbox2d-dev librapidxml-dev zlib1g-dev libzstd-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick
@@ -15,9 +15,16 @@ packages=(
 # The content generators (tools/make_content.py, tools/make_widget_test_images.py)
 # need Python with numpy and PIL; building, playing and testing do not, so
 # they come only with --content.
-if [ "${1:-}" = "--content" ]; then
-  packages+=(python3 python3-numpy python3-pil)
-fi
+# The map editor's command-line export and renderer (tiled --export-map,
+# tmxrasterizer) remake the map test fixtures and their reference pictures
+# and time the map benchmark against it; the tests themselves do not need
+# them, so they come only with --tools.
+for option in "$@"; do
+  case "$option" in
+    --content) packages+=(python3 python3-numpy python3-pil) ;;
+    --tools) packages+=(tiled) ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,129 @@
+#include "scene/TileLayerMesh.hpp"
+
+#include <algorithm>
+#include <numeric>
+#include <utility>
+
+#include "scene/TmxMap.hpp"
+
+namespace {
+
+sf::FloatRect unite(const sf::FloatRect& a, const sf::FloatRect& b) {
+    if (a.width <= 0.f && a.height <= 0.f) {
+        return b;
+    }
+    const float left = std::min(a.left, b.left);
+    const float top = std::min(a.top, b.top);
+    const float right = std::max(a.left + a.width, b.left + b.width);
+    const float bottom = std::max(a.top + a.height, b.top + b.height);
+    return {left, top, right - left, bottom - top};
+}
+
+} // namespace
+
+void TileLayerMesh::beginBlock() {
+    blocks.push_back({sf::FloatRect(), runs.size(), 0, vertices.size()});
+}
+
+void TileLayerMesh::addTile(const sf::Sprite& sprite, sf::Vector2f position, sf::Vector2f size, uint8_t flips,
+                            sf::Color colour) {
+    if (blocks.empty()) {
+        beginBlock();
+    }
+    const sf::IntRect rectangle = sprite.getTextureRect();
+    // Which corner of the picture each corner of the cell shows: the
+    // diagonal flip mirrors across the top-left to bottom-right diagonal
+    // after the other two.
+    auto textureCorner = [&](float x, float y) {
+        if (flips & tmxFlipHorizontal) {
+            x = 1.f - x;
+        }
+        if (flips & tmxFlipVertical) {
+            y = 1.f - y;
+        }
+        if (flips & tmxFlipDiagonal) {
+            std::swap(x, y);
+        }
+        return sf::Vector2f(static_cast<float>(rectangle.left) + x * static_cast<float>(rectangle.width),
+                            static_cast<float>(rectangle.top) + y * static_cast<float>(rectangle.height));
+    };
+    const sf::Vertex topLeft(position, colour, textureCorner(0.f, 0.f));
+    const sf::Vertex topRight(position + sf::Vector2f(size.x, 0.f), colour, textureCorner(1.f, 0.f));
+    const sf::Vertex bottomLeft(position + sf::Vector2f(0.f, size.y), colour, textureCorner(0.f, 1.f));
+    const sf::Vertex bottomRight(position + size, colour, textureCorner(1.f, 1.f));
+    for (const sf::Vertex& vertex : {topLeft, bottomLeft, topRight, topRight, bottomLeft, bottomRight}) {
+        vertices.push_back(vertex);
+    }
+    vertexTextures.push_back(sprite.getTexture());
+    const sf::FloatRect area(position, size);
+    blocks.back().bounds = unite(blocks.back().bounds, area);
+    covered = unite(covered, area);
+}
+
+void TileLayerMesh::endBlock(bool anyOrder) {
+    if (blocks.empty()) {
+        return;
+    }
+    Block& block = blocks.back();
+    const std::size_t firstTile = block.firstVertex / 6;
+    const std::size_t tiles = vertexTextures.size() - firstTile;
+    if (anyOrder && tiles > 1) {
+        std::vector<std::size_t> order(tiles);
+        std::iota(order.begin(), order.end(), firstTile);
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return std::less<const sf::Texture*>()(vertexTextures[a], vertexTextures[b]);
+        });
+        std::vector<sf::Vertex> sorted;
+        std::vector<const sf::Texture*> sortedTextures;
+        sorted.reserve(tiles * 6);
+        for (std::size_t tile : order) {
+            sorted.insert(sorted.end(), vertices.begin() + static_cast<std::ptrdiff_t>(tile * 6),
+                          vertices.begin() + static_cast<std::ptrdiff_t>(tile * 6 + 6));
+            sortedTextures.push_back(vertexTextures[tile]);
+        }
+        std::copy(sorted.begin(), sorted.end(),
+                  vertices.begin() + static_cast<std::ptrdiff_t>(block.firstVertex));
+        std::copy(sortedTextures.begin(), sortedTextures.end(),
+                  vertexTextures.begin() + static_cast<std::ptrdiff_t>(firstTile));
+    }
+    block.firstRun = runs.size();
+    for (std::size_t tile = firstTile; tile < vertexTextures.size(); ++tile) {
+        if (!runs.empty() && runs.size() > block.firstRun && runs.back().texture == vertexTextures[tile]) {
+            runs.back().count += 6;
+        } else {
+            runs.push_back({vertexTextures[tile], tile * 6, 6});
+        }
+    }
+    block.runCount = runs.size() - block.firstRun;
+}
+
+void TileLayerMesh::draw(sf::RenderTarget& target, sf::RenderStates states,
+                         const sf::FloatRect& visible) const {
+    // Runs of neighbouring visible blocks that continue one another in the
+    // vertex list and share a texture go out as one draw call.
+    const Run* pending = nullptr;
+    std::size_t pendingEnd = 0;
+    auto flush = [&] {
+        if (pending) {
+            states.texture = pending->texture;
+            target.draw(&vertices[pending->first], pendingEnd - pending->first, sf::Triangles, states);
+            pending = nullptr;
+        }
+    };
+    for (const Block& block : blocks) {
+        if (block.runCount == 0 || !block.bounds.intersects(visible)) {
+            continue;
+        }
+        for (std::size_t i = block.firstRun; i < block.firstRun + block.runCount; ++i) {
+            const Run& run = runs[i];
+            if (pending && pending->texture == run.texture && pendingEnd == run.first) {
+                pendingEnd += run.count;
+                continue;
+            }
+            flush();
+            pending = &run;
+            pendingEnd = run.first + run.count;
+        }
+    }
+    flush();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Rect.hpp>
+#include <SFML/Graphics/RenderStates.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Vertex.hpp>
+
+// The tiles of one layer as textured triangles, ready to draw. Tiles are
+// added in drawing order and kept in blocks of a few hundred pixels square,
+// so that a frame draws only the blocks the view shows, in one draw call per
+// run of tiles that share a texture. Holds texture pointers only: the
+// textures must outlive the mesh (the asset manager keeps them for the run).
+class TileLayerMesh {
+public:
+    // Starts a new block; tiles go to the last block begun, and blocks are
+    // drawn in the order they were begun.
+    void beginBlock();
+    // A tile: `sprite`'s texture rectangle drawn into the rectangle of
+    // `width` x `height` pixels whose top-left corner is `position`, turned
+    // by the TmxFlip `flips`, its colours multiplied by `colour`.
+    void addTile(const sf::Sprite& sprite, sf::Vector2f position, sf::Vector2f size, uint8_t flips,
+                 sf::Color colour);
+    // Closes the block begun last. With `anyOrder` (its tiles do not
+    // overlap, so their order does not show) its tiles are grouped by
+    // texture, for fewer draw calls.
+    void endBlock(bool anyOrder);
+
+    // Draws the blocks that meet `visible` (in the mesh's own coordinates,
+    // before `states.transform`).
+    void draw(sf::RenderTarget& target, sf::RenderStates states, const sf::FloatRect& visible) const;
+
+    std::size_t tileCount() const { return vertices.size() / 6; }
+    // The area the tiles cover, in the mesh's own coordinates; empty without tiles.
+    sf::FloatRect bounds() const { return covered; }
+
+private:
+    struct Run {
+        const sf::Texture* texture;
+        std::size_t first;
+        std::size_t count;
+    };
+    struct Block {
+        sf::FloatRect bounds;
+        std::size_t firstRun;
+        std::size_t runCount;
+        std::size_t firstVertex;
+    };
+    std::vector<sf::Vertex> vertices;
+    std::vector<const sf::Texture*> vertexTextures;
+    std::vector<Run> runs;
+    std::vector<Block> blocks;
+    sf::FloatRect covered;
+};
