@@ -10,6 +10,7 @@
 #include "scene/AssetManager.hpp"
 #include "scene/GameObject.hpp"
 #include "scene/MapStore.hpp"
+#include "scene/TileAtlas.hpp"
 
 namespace {
 
@@ -64,7 +65,7 @@ void LayerRenderComponent::build(bool smooth) {
     const TmxLayer& layer = *tileMapLayer->layer;
     visible = layer.visible;
     if (!layer.imageSource.empty()) {
-        buildImage();
+        buildImage(smooth);
         return;
     }
     const int tileWidth = tileMapLayer->map->tileWidth;
@@ -111,24 +112,16 @@ void LayerRenderComponent::build(bool smooth) {
                     const sf::Vector2f position(origin.x + static_cast<float>(column * tileWidth),
                                                 origin.y + static_cast<float>((row + 1) * tileHeight) -
                                                     tile.y);
-                    mesh.addTile(*sprite, position, tile, flips, colour);
+                    const TileAtlas::Placement placement = TileAtlas::instance().place(*sprite, smooth);
+                    mesh.addTile(placement.texture, placement.rectangle, position, tile, flips, colour);
                 }
             }
             mesh.endBlock(anyOrder);
         }
     }
-    // The tileset textures take the smoothing asked for.
-    for (const auto& entry : AssetManager::instance().textures) {
-        for (const auto& sprite : spriteCache) {
-            if (sprite.second && sprite.second->getTexture() == entry.second.get()) {
-                entry.second->setSmooth(smooth);
-                break;
-            }
-        }
-    }
 }
 
-void LayerRenderComponent::buildImage() {
+void LayerRenderComponent::buildImage(bool smooth) {
     const TmxLayer& layer = *tileMapLayer->layer;
     const TmxMap& map = *tileMapLayer->map;
     size = sf::Vector2f(static_cast<float>(map.tileWidth) * static_cast<float>(map.width),
@@ -139,10 +132,11 @@ void LayerRenderComponent::buildImage() {
     if (found == sprites.end() || !found->second || !found->second->getTexture()) {
         return;
     }
-    const sf::Sprite& picture = *found->second;
-    const sf::IntRect rectangle = picture.getTextureRect();
+    const sf::IntRect rectangle = found->second->getTextureRect();
+    const TileAtlas::Placement placement = TileAtlas::instance().place(*found->second, smooth);
     mesh.beginBlock();
-    mesh.addTile(picture, sf::Vector2f(layer.offsetX - size.x / 2.f, layer.offsetY - size.y / 2.f),
+    mesh.addTile(placement.texture, placement.rectangle,
+                 sf::Vector2f(layer.offsetX - size.x / 2.f, layer.offsetY - size.y / 2.f),
                  sf::Vector2f(static_cast<float>(rectangle.width), static_cast<float>(rectangle.height)), 0,
                  layerColour(layer));
     mesh.endBlock(true);

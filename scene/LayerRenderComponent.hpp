@@ -20,9 +20,8 @@
 class LayerRenderComponent : public RenderableComponent {
 public:
     // `renderLayer` may be empty (the component is then drawn beneath all
-    // layered renderables). `smooth` sets whether the layer's tileset
-    // textures are smoothed when the view scales them (the textures are
-    // shared: the last layer built decides). `base`, when alive, is a layer
+    // layered renderables). `smooth` sets whether the tiles are smoothed
+    // (and mipmapped) when the view scales them. `base`, when alive, is a layer
     // drawn beneath this one's tiles, as part of this component.
     LayerRenderComponent(std::shared_ptr<TileMapLayer> tileMapLayer,
                          const std::shared_ptr<Layer>& renderLayer, bool smooth, int32_t depth = 0,
@@ -44,7 +43,7 @@ public:
 
 private:
     void build(bool smooth);
-    void buildImage();
+    void buildImage(bool smooth);
     std::shared_ptr<sf::Sprite> cachedSprite(int globalId);
     // Draws the mesh with the owner's transform, as far as the view shows it.
     void drawMesh(sf::RenderTarget& target, const sf::Transform& transform) const;

@@ -25,12 +25,11 @@ void TileLayerMesh::beginBlock() {
     blocks.push_back({sf::FloatRect(), runs.size(), 0, vertices.size()});
 }
 
-void TileLayerMesh::addTile(const sf::Sprite& sprite, sf::Vector2f position, sf::Vector2f size, uint8_t flips,
-                            sf::Color colour) {
+void TileLayerMesh::addTile(const sf::Texture* texture, const sf::IntRect& rectangle, sf::Vector2f position,
+                            sf::Vector2f size, uint8_t flips, sf::Color colour) {
     if (blocks.empty()) {
         beginBlock();
     }
-    const sf::IntRect rectangle = sprite.getTextureRect();
     // Which corner of the picture each corner of the cell shows: the
     // diagonal flip mirrors across the top-left to bottom-right diagonal
     // after the other two.
@@ -54,7 +53,7 @@ void TileLayerMesh::addTile(const sf::Sprite& sprite, sf::Vector2f position, sf:
     for (const sf::Vertex& vertex : {topLeft, bottomLeft, topRight, topRight, bottomLeft, bottomRight}) {
         vertices.push_back(vertex);
     }
-    vertexTextures.push_back(sprite.getTexture());
+    vertexTextures.push_back(texture);
     const sf::FloatRect area(position, size);
     blocks.back().bounds = unite(blocks.back().bounds, area);
     covered = unite(covered, area);

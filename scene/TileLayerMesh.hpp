@@ -8,7 +8,7 @@
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/RenderStates.hpp>
 #include <SFML/Graphics/RenderTarget.hpp>
-#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Texture.hpp>
 #include <SFML/Graphics/Vertex.hpp>
 
 // The tiles of one layer as textured triangles, ready to draw. Tiles are
@@ -21,11 +21,11 @@ public:
     // Starts a new block; tiles go to the last block begun, and blocks are
     // drawn in the order they were begun.
     void beginBlock();
-    // A tile: `sprite`'s texture rectangle drawn into the rectangle of
-    // `width` x `height` pixels whose top-left corner is `position`, turned
-    // by the TmxFlip `flips`, its colours multiplied by `colour`.
-    void addTile(const sf::Sprite& sprite, sf::Vector2f position, sf::Vector2f size, uint8_t flips,
-                 sf::Color colour);
+    // A tile: the `rectangle` of `texture` drawn into the rectangle of
+    // `size` pixels whose top-left corner is `position`, turned by the
+    // TmxFlip `flips`, its colours multiplied by `colour`.
+    void addTile(const sf::Texture* texture, const sf::IntRect& rectangle, sf::Vector2f position,
+                 sf::Vector2f size, uint8_t flips, sf::Color colour);
     // Closes the block begun last. With `anyOrder` (its tiles do not
     // overlap, so their order does not show) its tiles are grouped by
     // texture, for fewer draw calls.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 
 #include <SFML/Graphics/RenderTexture.hpp>
 
@@ -227,12 +228,37 @@ TEST(LayerRenderComponent, WithoutCreatingLayersOnlyExistingOnesAreUsed) {
     EXPECT_EQ(RenderManager::instance().renderables.size(), 3u);
 }
 
-TEST(LayerRenderComponent, SmoothOptionReachesTheTilesetTextures) {
-    auto tileset = [] { return AssetManager::instance().textures.at(fixtureMapPath("tiles.png")); };
-    instantiateTiles(true, false);
-    EXPECT_FALSE(tileset()->isSmooth());
-    instantiateTileLayers("tiles", true, true);
-    EXPECT_TRUE(tileset()->isSmooth());
+TEST(LayerRenderComponent, SmoothOptionBlendsScaledTilesAndOnlyThen) {
+    // The ground layer drawn three times as large, shifted by a fraction of
+    // a pixel: smoothed, the borders of its framed tiles blend into their
+    // fill; unsmoothed, every pixel keeps a colour of the tileset.
+    auto blendedPixels = [](LayerRenderComponent& layer) {
+        sf::RenderTexture target;
+        EXPECT_TRUE(target.create(144, 96));
+        target.setView(sf::View(sf::Vector2f(0.3f, 0.3f), sf::Vector2f(48.f, 32.f)));
+        target.clear(sf::Color::Transparent);
+        layer.draw(0.f, 0.f, target);
+        target.display();
+        const sf::Image scaled = target.getTexture().copyToImage();
+        sf::Image tileset;
+        EXPECT_TRUE(tileset.loadFromFile(fixtureMapPath("tiles.png")));
+        std::set<sf::Uint32> colours = {sf::Color::Transparent.toInteger()};
+        for (unsigned y = 0; y < 128; ++y) {
+            for (unsigned x = 0; x < 128; ++x) {
+                colours.insert(tileset.getPixel(x, y).toInteger());
+            }
+        }
+        int blended = 0;
+        for (unsigned y = 0; y < 96; ++y) {
+            for (unsigned x = 48; x < 144; ++x) { // right of the tall tile's column
+                blended += colours.count(scaled.getPixel(x, y).toInteger()) == 0 ? 1 : 0;
+            }
+        }
+        return blended;
+    };
+    EXPECT_EQ(blendedPixels(*instantiateTiles(true, false).layers[0]), 0);
+    EXPECT_GT(
+        blendedPixels(*instantiateTileLayers("tiles", true, true)->getComponent<LayerRenderComponent>()), 50);
 }
 
 TEST(LayerRenderComponent, BasePictureIsCopiedBeneathTheTiles) {

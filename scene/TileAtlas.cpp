@@ -1,0 +1,76 @@
+#include "scene/TileAtlas.hpp"
+
+#include <algorithm>
+
+#include <SFML/Graphics/Image.hpp>
+
+TileAtlas& TileAtlas::instance() {
+    static TileAtlas atlas;
+    return atlas;
+}
+
+TileAtlas::Placement TileAtlas::place(const sf::Sprite& sprite, bool smooth) {
+    const sf::Texture* source = sprite.getTexture();
+    const sf::IntRect rectangle = sprite.getTextureRect();
+    if (!source || rectangle.width <= 0 || rectangle.height <= 0) {
+        return {source, rectangle};
+    }
+    const auto key = std::make_tuple(source, rectangle.width, rectangle.height, smooth);
+    auto found = copies.find(key);
+    if (found == copies.end()) {
+        found = copies.emplace(key, makeCopy(*source, {rectangle.width, rectangle.height}, smooth)).first;
+    }
+    if (!found->second) {
+        return {source, rectangle};
+    }
+    const int column = rectangle.left / rectangle.width;
+    const int row = rectangle.top / rectangle.height;
+    return {found->second.get(),
+            sf::IntRect(column * (rectangle.width + 2 * border) + border,
+                        row * (rectangle.height + 2 * border) + border, rectangle.width, rectangle.height)};
+}
+
+std::unique_ptr<sf::Texture> TileAtlas::makeCopy(const sf::Texture& source, sf::Vector2i tile,
+                                                 bool smooth) const {
+    const sf::Image image = source.copyToImage();
+    const int width = static_cast<int>(image.getSize().x);
+    const int height = static_cast<int>(image.getSize().y);
+    const long long columns = (width + tile.x - 1LL) / tile.x;
+    const long long rows = (height + tile.y - 1LL) / tile.y;
+    const long long copyWidth = columns * (tile.x + 2 * border);
+    const long long copyHeight = rows * (tile.y + 2 * border);
+    const long long largest = sf::Texture::getMaximumSize();
+    if (copyWidth <= 0 || copyHeight <= 0 || copyWidth > largest || copyHeight > largest) {
+        return nullptr;
+    }
+    sf::Image copy;
+    copy.create(static_cast<unsigned>(copyWidth), static_cast<unsigned>(copyHeight), sf::Color::Transparent);
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            // Tiles at the right and bottom edges may be cut short by the image.
+            const int left = column * tile.x;
+            const int top = row * tile.y;
+            const int right = std::min(width, left + tile.x) - 1;
+            const int bottom = std::min(height, top + tile.y) - 1;
+            const int toLeft = column * (tile.x + 2 * border) + border;
+            const int toTop = row * (tile.y + 2 * border) + border;
+            for (int y = -border; y < tile.y + border; ++y) {
+                for (int x = -border; x < tile.x + border; ++x) {
+                    const int fromX = std::clamp(left + x, left, right);
+                    const int fromY = std::clamp(top + y, top, bottom);
+                    copy.setPixel(static_cast<unsigned>(toLeft + x), static_cast<unsigned>(toTop + y),
+                                  image.getPixel(static_cast<unsigned>(fromX), static_cast<unsigned>(fromY)));
+                }
+            }
+        }
+    }
+    auto texture = std::make_unique<sf::Texture>();
+    if (!texture->loadFromImage(copy)) {
+        return nullptr;
+    }
+    texture->setSmooth(smooth);
+    if (smooth) {
+        texture->generateMipmap();
+    }
+    return texture;
+}
