@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/View.hpp>
 
 #include "scene/AssetManager.hpp"
@@ -21,6 +22,36 @@ constexpr int blockPixels = 512;
 sf::Color layerColour(const TmxLayer& layer) {
     const float alpha = static_cast<float>(layer.tint.a) * std::clamp(layer.opacity, 0.f, 1.f);
     return sf::Color(layer.tint.r, layer.tint.g, layer.tint.b, static_cast<sf::Uint8>(std::lround(alpha)));
+}
+
+// Tints the way the map editor does: the tint multiplies the tile's colour
+// as if it were laid over white, so half-transparent pixels take on more of
+// the tint; the vertex colour carries the tint and, in alpha, the tint's
+// alpha times the layer's opacity.
+const char* const tintFragmentShader = R"(
+uniform sampler2D texture;
+void main() {
+    vec4 texel = texture2D(texture, gl_TexCoord[0].xy);
+    gl_FragColor = vec4(gl_Color.rgb * (texel.rgb * texel.a + (1.0 - texel.a)), texel.a * gl_Color.a);
+}
+)";
+
+// Shared by every tinted layer; empty when the graphics driver has no shaders
+// (tinted layers then multiply the tint in plainly).
+const sf::Shader* tintShader() {
+    static std::unique_ptr<sf::Shader> shader = [] {
+        auto made = std::make_unique<sf::Shader>();
+        if (!sf::Shader::isAvailable() || !made->loadFromMemory(tintFragmentShader, sf::Shader::Fragment)) {
+            return std::unique_ptr<sf::Shader>();
+        }
+        made->setUniform("texture", sf::Shader::CurrentTexture);
+        return made;
+    }();
+    return shader.get();
+}
+
+bool isTinted(const TmxTint& tint) {
+    return tint.r != 255 || tint.g != 255 || tint.b != 255 || tint.a != 255;
 }
 
 // The view's area in the coordinates that `transform` maps to the world.
@@ -64,6 +95,7 @@ void LayerRenderComponent::build(bool smooth) {
     }
     const TmxLayer& layer = *tileMapLayer->layer;
     visible = layer.visible;
+    tinted = isTinted(layer.tint);
     if (!layer.imageSource.empty()) {
         buildImage(smooth);
         return;
@@ -143,9 +175,14 @@ void LayerRenderComponent::buildImage(bool smooth) {
 }
 
 void LayerRenderComponent::drawMesh(sf::RenderTarget& target, const sf::Transform& transform) const {
-    if (visible) {
-        mesh.draw(target, sf::RenderStates(transform), visibleArea(target, transform));
+    if (!visible) {
+        return;
     }
+    sf::RenderStates states(transform);
+    if (tinted) {
+        states.shader = tintShader();
+    }
+    mesh.draw(target, states, visibleArea(target, transform));
 }
 
 void LayerRenderComponent::draw(float, float, sf::RenderTarget& target) {

@@ -51,4 +51,6 @@ private:
     TileLayerMesh mesh;
     sf::Vector2f size;
     bool visible = true;
+    // Drawn with the tint shader.
+    bool tinted = false;
 };
