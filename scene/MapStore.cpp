@@ -30,7 +30,8 @@ bool MapStore::loadMap(const std::string& path, const std::string& name) {
         for (const auto& tileset : map->tilesets) {
             if (!tileset->source.empty()) {
                 try {
-                    readExternalTileset(directory, *tileset);
+                    std::vector<char> text = AssetManager::readFile(directory + tileset->source);
+                    readTsx(text.data(), *tileset);
                 } catch (const std::exception& error) {
                     std::printf("Map %s: tileset file %s cannot be read: %s\n", path.c_str(),
                                 (directory + tileset->source).c_str(), error.what());

@@ -1,6 +1,5 @@
 #include "scene/TmxTilesetReader.hpp"
 
-#include "scene/AssetManager.hpp"
 #include "scene/Paths.hpp"
 #include "scene/TmxXml.hpp"
 #include "scene/XmlNesting.hpp"
@@ -47,11 +46,10 @@ std::unique_ptr<TmxTileset> readTmxTileset(const XmlNode* node) {
     return tileset;
 }
 
-void readExternalTileset(const std::string& mapDirectory, TmxTileset& tileset) {
-    std::vector<char> text = AssetManager::readFile(mapDirectory + tileset.source);
+void readTsx(char* text, TmxTileset& tileset) {
     rapidxml::xml_document<char> document;
     try {
-        parseXml(document, text.data());
+        parseXml(document, text);
     } catch (const rapidxml::parse_error& error) {
         malformed(std::string("XML syntax error: ") + error.what());
     }

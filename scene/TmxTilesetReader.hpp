@@ -15,11 +15,12 @@
 // what is missing.
 std::unique_ptr<TmxTileset> readTmxTileset(const rapidxml::xml_node<char>* node);
 
-// Fills `tileset` (whose `source` is set) from its .tsx file, found relative
-// to `mapDirectory`; image paths become relative to the map's directory as
-// those of embedded tilesets are. Throws std::runtime_error with the reason
-// when the file is missing or malformed; `tileset` keeps no image then.
-void readExternalTileset(const std::string& mapDirectory, TmxTileset& tileset);
+// Fills `tileset` (whose `source` is set) from the text of its .tsx file,
+// zero-terminated and parsed in place; image paths become relative to the
+// map's directory as those of embedded tilesets are. Throws
+// std::runtime_error with the reason when the text is malformed; `tileset`
+// is unchanged then.
+void readTsx(char* text, TmxTileset& tileset);
 
 // More tiles than any image collection needs, few enough that a malformed
 // file cannot make the loader open millions of images.

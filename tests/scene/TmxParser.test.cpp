@@ -262,3 +262,63 @@ TEST(TmxParser, AcceptsEveryNumberThatFitsTheCells) {
     auto empty = parse(mapWith(layer("Nothing", "", 0, 0)));
     EXPECT_TRUE(empty->layers[0]->data.empty());
 }
+
+TEST(TmxParser, GroupsHandTheirSettingsDownAndTakeNoPlaceInTheOrder) {
+    auto map = parse(mapWith(std::string(tileset) + R"(
+ <layer name="Back" width="3" height="2" offsetx="1" visible="1"><data>1</data></layer>
+ <group name="Outer" offsetx="10" offsety="-4" opacity="0.5" tintcolor="#ff8000">
+  <objectgroup name="Things"/>
+  <group name="Inner" offsety="2.5" opacity="0.5" visible="0" tintcolor="#80ffffff">
+   <layer name="Deep" width="3" height="2" offsetx="-3" tintcolor="#8080ff"><data>2</data></layer>
+  </group>
+  <imagelayer name="Picture" offsetx="4"><image source="sky.png"/></imagelayer>
+  <imagelayer name="Empty"/>
+ </group>
+ <layer name="Front" width="3" height="2" opacity="2"><data>3</data></layer>)"));
+    ASSERT_EQ(map->layers.size(), 4u);
+    const TmxLayer& back = *map->layers[0];
+    const TmxLayer& deep = *map->layers[1];
+    const TmxLayer& picture = *map->layers[2];
+    const TmxLayer& front = *map->layers[3];
+    EXPECT_EQ(back.offsetX, 1.f);
+    EXPECT_TRUE(back.visible);
+    // Offsets add up, opacity and tint multiply, one hidden group hides all within.
+    EXPECT_EQ(deep.offsetX, 7.f);
+    EXPECT_EQ(deep.offsetY, -1.5f);
+    EXPECT_EQ(deep.opacity, 0.25f);
+    EXPECT_FALSE(deep.visible);
+    EXPECT_EQ(deep.tint.r, 128);
+    EXPECT_EQ(deep.tint.g, 64);
+    EXPECT_EQ(deep.tint.b, 0);
+    EXPECT_EQ(deep.tint.a, 128);
+    EXPECT_EQ(picture.imageSource, "sky.png");
+    EXPECT_EQ(picture.offsetX, 14.f);
+    EXPECT_TRUE(picture.data.empty());
+    EXPECT_EQ(front.opacity, 1.f) << "opacity is at most 1";
+    // Back, Things, Deep, Picture, Empty, Front: groups take no place.
+    EXPECT_EQ(back.index, 0);
+    EXPECT_EQ(map->objectGroups[0]->index, 1);
+    EXPECT_EQ(deep.index, 2);
+    EXPECT_EQ(picture.index, 3);
+    EXPECT_EQ(front.index, 5);
+}
+
+TEST(TmxParser, InfiniteMapSpansItsChunksAndItsObjectsMoveWithTheOrigin) {
+    auto map = parse(
+        R"(<map orientation="orthogonal" width="3" height="2" tilewidth="16" tileheight="8" infinite="1">
+ <layer name="L" width="3" height="2"><data encoding="csv">
+  <chunk x="-4" y="-2" width="2" height="2">1,2,3,4</chunk>
+  <chunk x="2" y="0" width="2" height="1">5,3221225478</chunk>
+ </data></layer>
+ <objectgroup name="G"><object x="0" y="0"/></objectgroup>
+</map>)");
+    ASSERT_EQ(map->width, 8);
+    ASSERT_EQ(map->height, 3);
+    const TmxLayer& layer = *map->layers[0];
+    EXPECT_EQ(layer.width, 8);
+    EXPECT_EQ(layer.data,
+              (std::vector<int>{1, 2, 0, 0, 0, 0, 0, 0, 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 6}));
+    EXPECT_EQ(layer.flips[23], tmxFlipHorizontal | tmxFlipVertical);
+    EXPECT_EQ(map->objectGroups[0]->objects[0]->x, 64);
+    EXPECT_EQ(map->objectGroups[0]->objects[0]->y, 16);
+}
