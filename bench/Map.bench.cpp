@@ -4,17 +4,30 @@
 // directory at start. Parsing, painting the tile layers and building the
 // objects are measured separately; whole loads (read, parse, cut tilesets)
 // too. Run from build/ under a display: painting needs an OpenGL context.
+//
+// Then a 200 x 200 map of four tile layers, saved in each tile layer format
+// the map editor writes, is loaded and painted whole (read, parse, decode,
+// build the layers, draw them into a picture of the whole map and read it
+// back), against the editor's own renderer, tmxrasterizer, run on the same
+// map as a whole process (when it is installed). The ratio of the two is
+// printed at the end.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
 #include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/RenderTexture.hpp>
 
+#include "TileDataEncoder.hpp"
 #include "physics/PhysicsManager.hpp"
+#include "render/RenderManager.hpp"
 #include "scene/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
 #include "scene/InstantiateObjects.hpp"
@@ -197,6 +210,155 @@ void instantiateWholeMap(benchmark::State& state) {
 }
 BENCHMARK(instantiateWholeMap)->Unit(benchmark::kMillisecond);
 
+// The 200 x 200 map in every format, written once into the generated map's directory.
+constexpr int largeSize = 200;
+const char* const encodings[] = {"csv", "base64", "zlib", "gzip", "zstd"};
+
+std::string largeMapPath(const std::string& encoding) {
+    static std::map<std::string, std::string> paths;
+    auto found = paths.find(encoding);
+    if (found != paths.end()) {
+        return found->second;
+    }
+    std::ostringstream map;
+    map << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<map version=\"1.8\" orientation=\"orthogonal\" renderorder=\"right-down\" width=\"" << largeSize
+        << "\" height=\"" << largeSize << "\" tilewidth=\"" << tileSize << "\" tileheight=\"" << tileSize
+        << "\" infinite=\"0\">\n"
+        << " <tileset firstgid=\"1\" name=\"tiles\" tilewidth=\"16\" tileheight=\"16\" tilecount=\"64\" "
+           "columns=\"8\">\n  <image source=\"tiles.png\" width=\"128\" height=\"128\"/>\n </tileset>\n";
+    for (int layer = 0; layer < 4; ++layer) {
+        std::vector<uint32_t> numbers;
+        for (int row = 0; row < largeSize; ++row) {
+            for (int column = 0; column < largeSize; ++column) {
+                // About a third empty; the top layer flips a few of its tiles.
+                const int value = (row * 31 + column * 17 + layer * 7) % 96;
+                uint32_t number = value < 32 ? 0u : static_cast<uint32_t>(value - 31);
+                if (layer == 3 && number != 0 && value % 5 == 0) {
+                    number |= 0x80000000u;
+                }
+                numbers.push_back(number);
+            }
+        }
+        map << " <layer id=\"" << layer + 1 << "\" name=\"Layer" << layer << "\" width=\"" << largeSize
+            << "\" height=\"" << largeSize << "\">\n  "
+            << benchdata::dataElement(numbers, largeSize, encoding) << "\n </layer>\n";
+    }
+    map << "</map>\n";
+    const std::string path = generated().directory + "large-" + encoding + ".tmx";
+    std::ofstream(path, std::ios::binary) << map.str();
+    paths.emplace(encoding, path);
+    return path;
+}
+
+// Loads the map and draws it once into a picture of `width` x `height`
+// pixels centred on the map, read back into memory: the whole map, or the
+// first frame a player would see.
+void loadAndPaintLargeMap(benchmark::State& state, const std::string& encoding, unsigned width,
+                          unsigned height) {
+    const std::string path = largeMapPath(encoding);
+    int count = 0;
+    for (auto _ : state) {
+        const std::string name = "large-" + encoding + std::to_string(count++);
+        if (!MapStore::instance().loadMap(path, name)) {
+            state.SkipWithError("the map did not load");
+            break;
+        }
+        auto holder = instantiateTileLayers(name, true, false);
+        sf::RenderTexture target;
+        if (!target.create(width, height)) {
+            state.SkipWithError("no render texture of that size");
+            break;
+        }
+        target.setView(sf::View(sf::Vector2f(0.f, 0.f),
+                                sf::Vector2f(static_cast<float>(width), static_cast<float>(height))));
+        target.clear(sf::Color::Transparent);
+        RenderManager::instance().drawAll(target, 0.f, 0.f);
+        target.display();
+        sf::Image picture = target.getTexture().copyToImage();
+        benchmark::DoNotOptimize(picture);
+        state.PauseTiming();
+        holder.reset();
+        releaseScene();
+        state.ResumeTiming();
+    }
+}
+
+// The editor's renderer on the same map: start, load, render, save a PNG, exit.
+void editorRendererOnLargeMap(benchmark::State& state, const std::string& encoding) {
+    const std::string path = largeMapPath(encoding);
+    const std::string command = "QT_QPA_PLATFORM=offscreen tmxrasterizer --no-smoothing '" + path + "' '" +
+                                generated().directory + "rendered.png' >/dev/null 2>&1";
+    if (std::system("command -v tmxrasterizer >/dev/null 2>&1") != 0) {
+        state.SkipWithError("tmxrasterizer is not installed (scripts/setup.sh --tools)");
+        return;
+    }
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const int result = std::system(command.c_str());
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        if (result != 0) {
+            state.SkipWithError("tmxrasterizer failed");
+            break;
+        }
+        state.SetIterationTime(elapsed.count());
+    }
+}
+
+// Wall-clock time per iteration of each benchmark, in milliseconds.
+class WallTimeReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const auto& run : runs) {
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred) {
+                milliseconds[run.benchmark_name()] = run.real_accumulated_time / run.iterations * 1e3;
+            }
+        }
+    }
+    std::map<std::string, double> milliseconds;
+};
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    const unsigned wholeMap = static_cast<unsigned>(largeSize * tileSize);
+    for (const char* encoding : encodings) {
+        benchmark::RegisterBenchmark(("loadAndPaintLargeMap/" + std::string(encoding)).c_str(),
+                                     loadAndPaintLargeMap, std::string(encoding), wholeMap, wholeMap)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("loadAndShowLargeMap/" + std::string(encoding)).c_str(),
+                                     loadAndPaintLargeMap, std::string(encoding), 1920u, 1080u)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("editorRendererOnLargeMap/" + std::string(encoding)).c_str(),
+                                     editorRendererOnLargeMap, std::string(encoding))
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(3);
+    }
+    benchmark::Initialize(&argc, argv);
+    WallTimeReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf(
+        "\n200 x 200 map, four layers, against tmxrasterizer (the whole map into a PNG, as a process):\n"
+        "  whole = load, build, draw all 3200 x 3200 pixels and read them back;\n"
+        "  shown = load, build, draw and read back the first 1920 x 1080 frame\n");
+    for (const char* encoding : encodings) {
+        const std::string suffix = "/" + std::string(encoding);
+        const auto whole = reporter.milliseconds.find("loadAndPaintLargeMap" + suffix + "/real_time");
+        const auto shown = reporter.milliseconds.find("loadAndShowLargeMap" + suffix + "/real_time");
+        const auto editor =
+            reporter.milliseconds.find("editorRendererOnLargeMap" + suffix + "/iterations:3/manual_time");
+        if (whole == reporter.milliseconds.end() || shown == reporter.milliseconds.end() ||
+            editor == reporter.milliseconds.end()) {
+            continue;
+        }
+        std::printf("  %-7s tmxrasterizer %7.1f ms  whole %7.1f ms (%4.1fx)  shown %7.1f ms (%4.1fx)\n",
+                    encoding, editor->second, whole->second, editor->second / whole->second, shown->second,
+                    editor->second / shown->second);
+    }
+    benchmark::Shutdown();
+    return 0;
+}
