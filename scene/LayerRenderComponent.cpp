@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 #include <SFML/Graphics/RenderTarget.hpp>
@@ -90,6 +91,8 @@ std::shared_ptr<sf::Sprite> LayerRenderComponent::cachedSprite(int globalId) {
 }
 
 void LayerRenderComponent::build(bool smooth) {
+    // Where each tile id lies in the bordered tileset copies, found once per id.
+    std::map<int, TileAtlas::Placement> placements;
     if (!tileMapLayer || !tileMapLayer->layer || !tileMapLayer->map) {
         return;
     }
@@ -109,6 +112,7 @@ void LayerRenderComponent::build(bool smooth) {
     const int blockColumns = std::max(1, blockPixels / std::max(1, tileWidth));
     const int blockRows = std::max(1, blockPixels / std::max(1, tileHeight));
     const size_t cells = layer.data.size();
+    bool overfull = false;
 
     // Block by block, and inside each column by column, top to bottom: a
     // tall tile reaches up over the cell above, drawn earlier, as the map
@@ -130,6 +134,10 @@ void LayerRenderComponent::build(bool smooth) {
                     if (!sprite || !sprite->getTexture()) {
                         continue;
                     }
+                    if (mesh.tileCount() == maxTiles) {
+                        overfull = true;
+                        continue;
+                    }
                     const uint8_t flips = cell < layer.flips.size() ? layer.flips[cell] : 0;
                     const sf::IntRect rectangle = sprite->getTextureRect();
                     sf::Vector2f tile(static_cast<float>(rectangle.width),
@@ -144,12 +152,21 @@ void LayerRenderComponent::build(bool smooth) {
                     const sf::Vector2f position(origin.x + static_cast<float>(column * tileWidth),
                                                 origin.y + static_cast<float>((row + 1) * tileHeight) -
                                                     tile.y);
-                    const TileAtlas::Placement placement = TileAtlas::instance().place(*sprite, smooth);
+                    auto placed = placements.find(globalId);
+                    if (placed == placements.end()) {
+                        placed =
+                            placements.emplace(globalId, TileAtlas::instance().place(*sprite, smooth)).first;
+                    }
+                    const TileAtlas::Placement& placement = placed->second;
                     mesh.addTile(placement.texture, placement.rectangle, position, tile, flips, colour);
                 }
             }
             mesh.endBlock(anyOrder);
         }
+    }
+    if (overfull) {
+        std::printf("Map %s: tile layer %s has more than %zu tiles; only the first are drawn\n",
+                    tileMapLayer->mapName.c_str(), layer.name.c_str(), maxTiles);
     }
 }
 

@@ -34,6 +34,10 @@ public:
     sf::Vector2f getSize() const { return size; }
     // How many tiles the layer draws.
     std::size_t tileCount() const { return mesh.tileCount(); }
+    // Tiles per layer at most (a full layer of 1024 x 1024 cells, about
+    // 120 MB of vertices): a layer of absurd size costs a message and its
+    // remaining tiles, not all memory. Those beyond it are reported once.
+    static constexpr std::size_t maxTiles = std::size_t(1) << 20;
 
     // Tile sprites by global id, looked up once per id while building (an
     // empty entry remembers an id that has no sprite).

@@ -293,3 +293,21 @@ TEST(LayerRenderComponent, LayerWithoutAreaDrawsNothing) {
     target.display();
     EXPECT_EQ(target.getTexture().copyToImage().getPixel(4, 4), sf::Color::White);
 }
+
+TEST(LayerRenderComponent, AbsurdlyFullLayerIsCutAtItsTileLimitAndReported) {
+    ASSERT_TRUE(MapStore::instance().loadMap(fixtureMapPath("tiles.tmx"), "tiles"));
+    auto map = MapStore::instance().findMap("tiles");
+    TmxLayer layer;
+    layer.name = "Full";
+    layer.width = 1100;
+    layer.height = 1000;
+    layer.data.assign(1100u * 1000u, 1);
+    auto holder = GameObjectManager::instance().createGameObject("holder");
+    StdoutCapture output;
+    auto component = addComponent<LayerRenderComponent>(
+        holder, std::make_shared<TileMapLayer>(&layer, map.get(), "tiles"), nullptr, false);
+    EXPECT_EQ(output.text(),
+              "Map tiles: tile layer Full has more than 1048576 tiles; only the first are drawn\n");
+    ASSERT_TRUE(component);
+    EXPECT_EQ(component->tileCount(), LayerRenderComponent::maxTiles);
+}
