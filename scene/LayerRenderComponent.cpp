@@ -158,7 +158,8 @@ void LayerRenderComponent::build(bool smooth) {
                             placements.emplace(globalId, TileAtlas::instance().place(*sprite, smooth)).first;
                     }
                     const TileAtlas::Placement& placement = placed->second;
-                    mesh.addTile(placement.texture, placement.rectangle, position, tile, flips, colour);
+                    mesh.addTile(placement.texture, placement.rectangle, position, tile, flips, colour,
+                                 placement.opaque);
                 }
             }
             mesh.endBlock(anyOrder);
@@ -187,7 +188,7 @@ void LayerRenderComponent::buildImage(bool smooth) {
     mesh.addTile(placement.texture, placement.rectangle,
                  sf::Vector2f(layer.offsetX - size.x / 2.f, layer.offsetY - size.y / 2.f),
                  sf::Vector2f(static_cast<float>(rectangle.width), static_cast<float>(rectangle.height)), 0,
-                 layerColour(layer));
+                 layerColour(layer), placement.opaque);
     mesh.endBlock(true);
 }
 

@@ -20,18 +20,21 @@ TileAtlas::Placement TileAtlas::place(const sf::Sprite& sprite, bool smooth) {
     if (found == copies.end()) {
         found = copies.emplace(key, makeCopy(*source, {rectangle.width, rectangle.height}, smooth)).first;
     }
-    if (!found->second) {
+    const Copy& copy = found->second;
+    if (!copy.texture) {
         return {source, rectangle};
     }
     const int column = rectangle.left / rectangle.width;
     const int row = rectangle.top / rectangle.height;
-    return {found->second.get(),
+    const size_t tile =
+        static_cast<size_t>(row) * static_cast<size_t>(copy.columns) + static_cast<size_t>(column);
+    return {copy.texture.get(),
             sf::IntRect(column * (rectangle.width + 2 * border) + border,
-                        row * (rectangle.height + 2 * border) + border, rectangle.width, rectangle.height)};
+                        row * (rectangle.height + 2 * border) + border, rectangle.width, rectangle.height),
+            tile < copy.opaque.size() && copy.opaque[tile]};
 }
 
-std::unique_ptr<sf::Texture> TileAtlas::makeCopy(const sf::Texture& source, sf::Vector2i tile,
-                                                 bool smooth) const {
+TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, sf::Vector2i tile, bool smooth) const {
     const sf::Image image = source.copyToImage();
     const int width = static_cast<int>(image.getSize().x);
     const int height = static_cast<int>(image.getSize().y);
@@ -40,9 +43,12 @@ std::unique_ptr<sf::Texture> TileAtlas::makeCopy(const sf::Texture& source, sf::
     const long long copyWidth = columns * (tile.x + 2 * border);
     const long long copyHeight = rows * (tile.y + 2 * border);
     const long long largest = sf::Texture::getMaximumSize();
+    Copy made;
     if (copyWidth <= 0 || copyHeight <= 0 || copyWidth > largest || copyHeight > largest) {
-        return nullptr;
+        return made;
     }
+    made.columns = static_cast<int>(columns);
+    made.opaque.assign(static_cast<size_t>(columns * rows), true);
     sf::Image copy;
     copy.create(static_cast<unsigned>(copyWidth), static_cast<unsigned>(copyHeight), sf::Color::Transparent);
     for (int row = 0; row < rows; ++row) {
@@ -54,23 +60,30 @@ std::unique_ptr<sf::Texture> TileAtlas::makeCopy(const sf::Texture& source, sf::
             const int bottom = std::min(height, top + tile.y) - 1;
             const int toLeft = column * (tile.x + 2 * border) + border;
             const int toTop = row * (tile.y + 2 * border) + border;
+            bool opaque = true;
             for (int y = -border; y < tile.y + border; ++y) {
                 for (int x = -border; x < tile.x + border; ++x) {
                     const int fromX = std::clamp(left + x, left, right);
                     const int fromY = std::clamp(top + y, top, bottom);
-                    copy.setPixel(static_cast<unsigned>(toLeft + x), static_cast<unsigned>(toTop + y),
-                                  image.getPixel(static_cast<unsigned>(fromX), static_cast<unsigned>(fromY)));
+                    const sf::Color pixel =
+                        image.getPixel(static_cast<unsigned>(fromX), static_cast<unsigned>(fromY));
+                    opaque = opaque && pixel.a == 255;
+                    copy.setPixel(static_cast<unsigned>(toLeft + x), static_cast<unsigned>(toTop + y), pixel);
                 }
             }
+            // A tile cut short by the image is transparent where the image ends.
+            opaque = opaque && right - left + 1 == tile.x && bottom - top + 1 == tile.y;
+            made.opaque[static_cast<size_t>(row * columns + column)] = opaque;
         }
     }
     auto texture = std::make_unique<sf::Texture>();
     if (!texture->loadFromImage(copy)) {
-        return nullptr;
+        return Copy();
     }
     texture->setSmooth(smooth);
     if (smooth) {
         texture->generateMipmap();
     }
-    return texture;
+    made.texture = std::move(texture);
+    return made;
 }

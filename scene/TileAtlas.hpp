@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Sprite.hpp>
@@ -25,6 +26,8 @@ public:
     struct Placement {
         const sf::Texture* texture = nullptr;
         sf::IntRect rectangle;
+        // Every pixel of the tile is fully opaque (false when unknown).
+        bool opaque = false;
     };
     // Where the tile `sprite` shows (its texture rectangle, cut on a grid of
     // that rectangle's size) lies in the bordered copy. When no copy can be
@@ -38,8 +41,15 @@ public:
 
 private:
     TileAtlas() = default;
-    std::unique_ptr<sf::Texture> makeCopy(const sf::Texture& source, sf::Vector2i tile, bool smooth) const;
+    struct Copy {
+        // Empty when no copy could be made.
+        std::unique_ptr<sf::Texture> texture;
+        int columns = 0;
+        // Per tile, row by row: whether all its pixels are opaque.
+        std::vector<bool> opaque;
+    };
+    Copy makeCopy(const sf::Texture& source, sf::Vector2i tile, bool smooth) const;
 
-    // (source, tile width, tile height, smooth) -> copy; empty when none could be made.
-    std::map<std::tuple<const sf::Texture*, int, int, bool>, std::unique_ptr<sf::Texture>> copies;
+    // (source, tile width, tile height, smooth) -> copy.
+    std::map<std::tuple<const sf::Texture*, int, int, bool>, Copy> copies;
 };

@@ -26,7 +26,7 @@ void TileLayerMesh::beginBlock() {
 }
 
 void TileLayerMesh::addTile(const sf::Texture* texture, const sf::IntRect& rectangle, sf::Vector2f position,
-                            sf::Vector2f size, uint8_t flips, sf::Color colour) {
+                            sf::Vector2f size, uint8_t flips, sf::Color colour, bool opaque) {
     if (blocks.empty()) {
         beginBlock();
     }
@@ -53,7 +53,7 @@ void TileLayerMesh::addTile(const sf::Texture* texture, const sf::IntRect& recta
     for (const sf::Vertex& vertex : {topLeft, bottomLeft, topRight, topRight, bottomLeft, bottomRight}) {
         vertices.push_back(vertex);
     }
-    vertexTextures.push_back(texture);
+    looks.push_back({texture, opaque && colour.a == 255});
     const sf::FloatRect area(position, size);
     blocks.back().bounds = unite(blocks.back().bounds, area);
     covered = unite(covered, area);
@@ -65,32 +65,31 @@ void TileLayerMesh::endBlock(bool anyOrder) {
     }
     Block& block = blocks.back();
     const std::size_t firstTile = block.firstVertex / 6;
-    const std::size_t tiles = vertexTextures.size() - firstTile;
+    const std::size_t tiles = looks.size() - firstTile;
     if (anyOrder && tiles > 1) {
         std::vector<std::size_t> order(tiles);
         std::iota(order.begin(), order.end(), firstTile);
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return std::less<const sf::Texture*>()(vertexTextures[a], vertexTextures[b]);
-        });
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return looks[a] < looks[b]; });
         std::vector<sf::Vertex> sorted;
-        std::vector<const sf::Texture*> sortedTextures;
+        std::vector<Look> sortedLooks;
         sorted.reserve(tiles * 6);
         for (std::size_t tile : order) {
             sorted.insert(sorted.end(), vertices.begin() + static_cast<std::ptrdiff_t>(tile * 6),
                           vertices.begin() + static_cast<std::ptrdiff_t>(tile * 6 + 6));
-            sortedTextures.push_back(vertexTextures[tile]);
+            sortedLooks.push_back(looks[tile]);
         }
         std::copy(sorted.begin(), sorted.end(),
                   vertices.begin() + static_cast<std::ptrdiff_t>(block.firstVertex));
-        std::copy(sortedTextures.begin(), sortedTextures.end(),
-                  vertexTextures.begin() + static_cast<std::ptrdiff_t>(firstTile));
+        std::copy(sortedLooks.begin(), sortedLooks.end(),
+                  looks.begin() + static_cast<std::ptrdiff_t>(firstTile));
     }
     block.firstRun = runs.size();
-    for (std::size_t tile = firstTile; tile < vertexTextures.size(); ++tile) {
-        if (!runs.empty() && runs.size() > block.firstRun && runs.back().texture == vertexTextures[tile]) {
+    for (std::size_t tile = firstTile; tile < looks.size(); ++tile) {
+        if (runs.size() > block.firstRun && runs.back().look == looks[tile]) {
             runs.back().count += 6;
         } else {
-            runs.push_back({vertexTextures[tile], tile * 6, 6});
+            runs.push_back({looks[tile], tile * 6, 6});
         }
     }
     block.runCount = runs.size() - block.firstRun;
@@ -102,9 +101,12 @@ void TileLayerMesh::draw(sf::RenderTarget& target, sf::RenderStates states,
     // vertex list and share a texture go out as one draw call.
     const Run* pending = nullptr;
     std::size_t pendingEnd = 0;
+    const sf::BlendMode blending = states.blendMode;
+    const bool canSkipBlending = blending == sf::BlendAlpha;
     auto flush = [&] {
         if (pending) {
-            states.texture = pending->texture;
+            states.texture = pending->look.texture;
+            states.blendMode = pending->look.opaque && canSkipBlending ? sf::BlendNone : blending;
             target.draw(&vertices[pending->first], pendingEnd - pending->first, sf::Triangles, states);
             pending = nullptr;
         }
@@ -115,7 +117,7 @@ void TileLayerMesh::draw(sf::RenderTarget& target, sf::RenderStates states,
         }
         for (std::size_t i = block.firstRun; i < block.firstRun + block.runCount; ++i) {
             const Run& run = runs[i];
-            if (pending && pending->texture == run.texture && pendingEnd == run.first) {
+            if (pending && pending->look == run.look && pendingEnd == run.first) {
                 pendingEnd += run.count;
                 continue;
             }
