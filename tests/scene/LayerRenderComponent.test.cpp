@@ -311,3 +311,47 @@ TEST(LayerRenderComponent, AbsurdlyFullLayerIsCutAtItsTileLimitAndReported) {
     ASSERT_TRUE(component);
     EXPECT_EQ(component->tileCount(), LayerRenderComponent::maxTiles);
 }
+
+TEST(LayerRenderComponent, AViewOfPartOfALargeLayerShowsExactlyThatPartOfIt) {
+    // 100 x 100 cells of 16 px, many blocks: a small view draws only the
+    // blocks it meets, and must still show all it covers, whatever the
+    // owner's turn.
+    ASSERT_TRUE(MapStore::instance().loadMap(fixtureMapPath("tiles.tmx"), "tiles"));
+    auto map = MapStore::instance().findMap("tiles");
+    TmxLayer layer;
+    layer.name = "Large";
+    layer.width = 100;
+    layer.height = 100;
+    for (int cell = 0; cell < 100 * 100; ++cell) {
+        layer.data.push_back(cell % 7 == 0 ? 0 : 1 + (cell * 13) % 64);
+    }
+    auto holder = GameObjectManager::instance().createGameObject("holder");
+    auto component = addComponent<LayerRenderComponent>(
+        holder, std::make_shared<TileMapLayer>(&layer, map.get(), "tiles"), nullptr, false);
+    ASSERT_TRUE(component);
+    auto render = [&](sf::Vector2f centre, sf::Vector2u size) {
+        sf::RenderTexture target;
+        EXPECT_TRUE(target.create(size.x, size.y));
+        target.setView(sf::View(centre, sf::Vector2f(size)));
+        target.clear(sf::Color::Transparent);
+        component->draw(0.f, 0.f, target);
+        target.display();
+        return target.getTexture().copyToImage();
+    };
+    for (float turn : {0.f, 90.f}) {
+        holder->transform->setRotation(turn);
+        const sf::Image whole = render({0.f, 0.f}, {1600, 1600});
+        for (const sf::Vector2f centre : {sf::Vector2f(333.f, -517.f), sf::Vector2f(-700.f, 700.f)}) {
+            const sf::Image part = render(centre, {200, 120});
+            for (unsigned y = 0; y < 120; y += 3) {
+                for (unsigned x = 0; x < 200; x += 3) {
+                    const unsigned wholeX = static_cast<unsigned>(centre.x + 800.f - 100.f) + x;
+                    const unsigned wholeY = static_cast<unsigned>(centre.y + 800.f - 60.f) + y;
+                    ASSERT_EQ(part.getPixel(x, y), whole.getPixel(wholeX, wholeY))
+                        << "turn " << turn << " view at " << centre.x << "," << centre.y << " pixel " << x
+                        << "," << y;
+                }
+            }
+        }
+    }
+}
