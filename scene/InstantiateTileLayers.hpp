@@ -6,8 +6,9 @@
 class GameObject;
 
 // The tile half of a map instantiation: one game object named after the map,
-// at the world origin, with one LayerRenderComponent per tile layer in file
-// order, each on the render layer named after its tile layer (added at the
+// at the world origin, with one LayerRenderComponent per tile layer and image
+// layer in file order (hidden ones too, which draw nothing), each on the
+// render layer named after its layer (added at the
 // end of the layer table when missing and createLayers is set; layers of the
 // same name share one). Empty, with a message, for a map that is not stored.
 std::shared_ptr<GameObject> instantiateTileLayers(const std::string& mapName, bool createLayers, bool smooth);
