@@ -149,9 +149,10 @@ void LayerRenderComponent::build(bool smooth) {
                         anyOrder = false;
                     }
                     // Tiles stand on the bottom-left corner of their cell.
-                    const sf::Vector2f position(origin.x + static_cast<float>(column * tileWidth),
-                                                origin.y + static_cast<float>((row + 1) * tileHeight) -
-                                                    tile.y);
+                    // In floats: content may give any tile size.
+                    const sf::Vector2f position(
+                        origin.x + static_cast<float>(column) * static_cast<float>(tileWidth),
+                        origin.y + static_cast<float>(row + 1) * static_cast<float>(tileHeight) - tile.y);
                     auto placed = placements.find(globalId);
                     if (placed == placements.end()) {
                         placed =

@@ -12,7 +12,9 @@ TileAtlas& TileAtlas::instance() {
 TileAtlas::Placement TileAtlas::place(const sf::Sprite& sprite, bool smooth) {
     const sf::Texture* source = sprite.getTexture();
     const sf::IntRect rectangle = sprite.getTextureRect();
-    if (!source || rectangle.width <= 0 || rectangle.height <= 0) {
+    // Only tiles cut on a grid of their own size have a place in a copy.
+    if (!source || rectangle.width <= 0 || rectangle.height <= 0 || rectangle.left < 0 || rectangle.top < 0 ||
+        rectangle.left % rectangle.width != 0 || rectangle.top % rectangle.height != 0) {
         return {source, rectangle};
     }
     const auto key = std::make_tuple(source, rectangle.width, rectangle.height, smooth);
