@@ -20,7 +20,7 @@ fi
 mkdir -p "$out/corpus"
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$root" "$root/tools/fuzz/TmxParser.fuzz.cpp" "$root/scene/TmxParser.cpp" "$root/scene/XmlNesting.cpp" \
-  "$root/scene/TmxTileData.cpp" "$root/scene/TmxTilesetReader.cpp" -lz -lzstd \
+  "$root/scene/TmxTileData.cpp" "$root/scene/TmxTilesetReader.cpp" "$root/scene/Paths.cpp" -lz -lzstd \
   -o "$out/fuzz_tmx"
 cp "$root"/tests/scene/maps/*.tmx "$root"/tests/scene/maps/forms/*.tmx "$root"/tests/scene/maps/malformed/*.tmx \
   "$out/corpus/" 2>/dev/null || true
