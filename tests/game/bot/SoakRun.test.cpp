@@ -1,8 +1,12 @@
 // The soak in the real game: the computer against the computer, match after
 // match through the menu and the victory screen, without drawing, checking
 // that nothing is left over from one match to the next.
+#include <cmath>
+
 #include "core/RandomSource.hpp"
 #include "game/GameScenario.hpp"
+#include "scene/GameObject.hpp"
+#include "scene/GameObjectManager.hpp"
 
 namespace {
 // Twenty thousand frames: five and a half minutes of play.
@@ -56,4 +60,52 @@ TEST_F(SoakScenario, ComputerMatchesAfterEachOtherHoldTheSameAndStayFinite) {
               std::string::npos)
         << printed;
     std::printf("%s", printed.c_str());
+}
+
+TEST_F(SoakScenario, AListenerLeftOverFromAMatchEndsTheSoakWithOneLine) {
+    game.options.noDraw = true;
+    game.options.soakFrames = 5000;
+    start();
+    game.soak->matchFrameCap = 200;
+    // Something that outlives its match: a listener registered in the second
+    // match (after the first match and menu visit set what is normal) and
+    // never let go.
+    std::shared_ptr<EventManager::EventKey> leftOver;
+    testing::internal::CaptureStdout();
+    for (int frame = 0; frame < 5000 && game.window.isOpen(); ++frame) {
+        frames(1);
+        if (!leftOver && game.soak->matchStarts().size() == 2) {
+            leftOver = EventManager::instance().addListener([](std::shared_ptr<GameEvent>) {});
+        }
+    }
+    std::string printed = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(game.soak->failed()) << printed;
+    EXPECT_FALSE(game.window.isOpen());
+    EXPECT_EQ(game.soak->matchesLeft(), 2);
+    EXPECT_NE(printed.find("Soak: return to the menu 2 holds objects 0 bodies 0 joints 0 listeners "),
+              std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find(", 0 matches won, 2 left, FAILED"), std::string::npos) << printed;
+    EXPECT_TRUE(game.demoFailed()) << "the program exits 3";
+}
+
+TEST_F(SoakScenario, APlaceThatIsNotANumberEndsTheSoakWithOneLine) {
+    game.options.noDraw = true;
+    game.options.soakFrames = 5000;
+    start();
+    testing::internal::CaptureStdout();
+    int frame = 0;
+    for (; frame < 5000 && game.window.isOpen(); ++frame) {
+        frames(1);
+        if (frame == 300) {
+            ASSERT_EQ(state(), "Arena");
+            GameObjectManager::instance().findGameObject("Player2")->transform->setPosition(NAN, 10.0f);
+        }
+    }
+    const std::string printed = testing::internal::GetCapturedStdout();
+    // Seen at the end of the next frame, the first the soak watches after the change.
+    EXPECT_EQ(frame, 302) << printed;
+    EXPECT_NE(printed.find("Soak: frame 302: the place of Player2 is not a number\n"), std::string::npos)
+        << printed;
+    EXPECT_TRUE(game.demoFailed());
 }
