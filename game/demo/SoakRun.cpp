@@ -28,11 +28,10 @@ void SoakRun::frame() {
     }
     ++frames;
     ++phaseFrames;
-    const std::string misplaced = firstObjectNotFinite();
-    if (!misplaced.empty()) {
-        fail("frame " + std::to_string(frames) + ": the place of " + misplaced + " is not a number");
-        return;
-    }
+    // Places are looked at once the frame's deferred work is done: a player
+    // whose physics blew up in this frame's steps is put back to numbers
+    // there, before anything is drawn.
+    EventManager::instance().invokeLater([this, frame = frames] { checkPlaces(frame); });
 
     const std::string state = StateManager::instance().currentName();
     switch (phase) {
@@ -103,6 +102,16 @@ void SoakRun::frame() {
     }
     if (frames >= budget) {
         end();
+    }
+}
+
+void SoakRun::checkPlaces(int frame) {
+    if (done) {
+        return;
+    }
+    const std::string misplaced = firstObjectNotFinite();
+    if (!misplaced.empty()) {
+        fail("frame " + std::to_string(frame) + ": the place of " + misplaced + " is not a number");
     }
 }
 

@@ -12,8 +12,9 @@ class Game;
 // victory screen, menu again, pressing the buttons as the demo does) for a
 // given number of frames, then the program ends.
 //
-// It watches for what only shows over many matches: every frame, no game
-// object or body may stand at a place that is not a number; at the same
+// It watches for what only shows over many matches: at the end of every
+// frame, no game object or body may stand at a place that is not a number
+// (a blow-up the game recovers from within the frame passes); at the same
 // moment of every match (and of every return to the menu) the scene and the
 // engine's registries must hold exactly what they held the first time, so
 // nothing is left over from one match to the next. Every minute of game time
@@ -57,6 +58,8 @@ public:
 private:
     enum class Phase { Menu, Match, Leaving, Victory };
 
+    // Fails when a game object stands at a place that is not a number.
+    void checkPlaces(int frame);
     void enter(Phase next);
     void press(const std::string& page, const std::string& button);
     // Holds Escape down on the computer's keyboard (true) or lets it go.

@@ -182,6 +182,32 @@ TEST_F(BotPlayer, APersonFlingingAtTheComputerKnocksItBackAndOffTheIsland) {
     EXPECT_LT(rival->lives, 3) << "the computer player never lost a life to the person";
 }
 
+TEST_F(BotPlayer, ComputerPlayerDropsFromTheRaisedSideIslandToReachAnIdlePerson) {
+    // With this seed the computer knocks the idle person off early and is
+    // left on the raised island at the left; the main island lies lower,
+    // across a short gap. It once waited at that edge for good, looking only
+    // for landings about as high as its feet.
+    RandomSource::instance().seed(3);
+    game.options.noDraw = true;
+    game.options.player2Computer = true;
+    startMatch();
+    const auto person = player(1)->getComponent<PlayerControllerComponent>();
+    int frame = 0;
+    for (; frame < 60 * 10 && person->lives == 3; ++frame) {
+        frames(1);
+    }
+    ASSERT_EQ(person->lives, 2) << "the computer did not knock the idle person off";
+    frames(120);
+    ASSERT_LT(positionOf(2).x, -700.0f) << "the computer is no longer on the side island";
+    float closest = 1e9f;
+    for (int step = 0; step < 60 * 15; ++step) {
+        frames(1);
+        closest = std::min(closest, std::fabs(positionOf(2).x - positionOf(1).x));
+    }
+    EXPECT_LT(closest, 300.0f) << "the computer never came to the person";
+    EXPECT_EQ(player(2)->getComponent<PlayerControllerComponent>()->lives, 3) << "it fell on its way";
+}
+
 TEST_F(BotPlayer, GameplayPageSwitchesPlayerTwoBetweenPersonAndComputer) {
     game.options.noDraw = true;
     start();

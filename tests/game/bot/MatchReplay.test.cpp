@@ -121,7 +121,7 @@ TEST_F(MatchReplay, PlainReplayOfARecordedDemoPutsEveryPlayerAndSegmentInPlaceEv
     EXPECT_EQ(replayed.trace.front().rfind("Menu", 0), 0u);
     EXPECT_EQ(replayed.trace.back().rfind("Arena", 0), 0u) << replayed.trace.back();
     EXPECT_GT(replayed.players, recordedFrames);
-    EXPECT_GT(replayed.segments, 10 * recordedFrames);
+    EXPECT_GT(replayed.segments, 5 * recordedFrames);
     for (size_t frame = 0; frame < recorded.size(); ++frame) {
         ASSERT_EQ(replayed.trace[frame], recorded[frame]) << "first difference at frame " << frame + 1;
     }
