@@ -175,6 +175,10 @@ bool Game::hasReplayFrames() const {
     return replay && replay->hasNextFrame();
 }
 
+void Game::queueGuiEvent(const sf::Event& event) {
+    queuedEvents.push_back(event);
+}
+
 bool Game::init() {
     const sf::ContextSettings settings;
     window.create(sf::VideoMode(width, height, 32), title,
@@ -234,6 +238,16 @@ void Game::pollWindowEvents() {
             window.close();
         }
     }
+    // Queued events come after the window's, as the last ones of the frame.
+    if (!replay) {
+        for (const auto& queued : queuedEvents) {
+            GuiManager::instance().handleEvent(queued);
+            if (recorder) {
+                frameEvents.push_back(queued);
+            }
+        }
+    }
+    queuedEvents.clear();
     if (replay) {
         for (const auto& recorded : replay->getEvents()) {
             GuiManager::instance().handleEvent(recorded);

@@ -9,6 +9,7 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Window/Event.hpp>
 
 #include "core/EventManager.hpp"
 #include "core/LaunchOptions.hpp"
@@ -86,6 +87,11 @@ public:
     bool startReplay(const std::string& path);
     // Whether a replay is playing and has frames left.
     bool hasReplayFrames() const;
+    // Hands the GUI an event at the start of the next frame, as if the window
+    // had delivered it (a program pressing buttons, such as the demo): it is
+    // recorded with that frame. Dropped while a replay plays, which brings the
+    // recorded events instead.
+    void queueGuiEvent(const sf::Event& event);
 
     virtual void onInit() {}
     virtual void onUpdate(float, float) {}
@@ -121,4 +127,6 @@ private:
     std::unique_ptr<ReplayWriter> recorder;
     // The events given to the GUI in this frame, kept for the recording.
     std::vector<sf::Event> frameEvents;
+    // Events from queueGuiEvent, for the next frame.
+    std::vector<sf::Event> queuedEvents;
 };

@@ -2,10 +2,15 @@
 
 #include <cstdio>
 
+namespace {
+// About 19 days of game time.
+constexpr long long maxSoakFrames = 100000000;
+} // namespace
+
 std::string launchUsage(const std::string& program) {
     return "usage: " + program +
            " [--fast] [--no-draw] [--record FILE] [--replay FILE] [--player2 person|computer] [--demo "
-           "[--shots DIR]]";
+           "[--shots DIR]] [--soak FRAMES]";
 }
 
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem) {
@@ -28,6 +33,20 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
                 return false;
             }
             demoSeen = parsed.demo = true;
+        } else if (option == "--soak") {
+            const std::string count = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
+            if (parsed.soakFrames > 0) {
+                problem = "option --soak given twice";
+                return false;
+            }
+            long long frames = 0;
+            if (count.empty() || count.find_first_not_of("0123456789") != std::string::npos ||
+                count.size() > 9 || (frames = std::stoll(count)) < 1 || frames > maxSoakFrames) {
+                problem = "option --soak needs a number of frames from 1 to " + std::to_string(maxSoakFrames);
+                return false;
+            }
+            parsed.soakFrames = static_cast<int>(frames);
+            ++i;
         } else if (option == "--player2") {
             const std::string who = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
             if (player2Seen) {
@@ -67,6 +86,10 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
     // while it is being played.
     if (!parsed.recordPath.empty() && parsed.recordPath == parsed.replayPath) {
         problem = "--record and --replay name the same file";
+        return false;
+    }
+    if (parsed.soakFrames > 0 && parsed.demo) {
+        problem = "--soak and --demo are two different runs";
         return false;
     }
     if (!parsed.shotsPath.empty() && !parsed.demo) {

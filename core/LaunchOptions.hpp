@@ -22,13 +22,18 @@ struct LaunchOptions {
     bool demo = false;
     // The demo saves its screenshots and figures into this folder (empty: none).
     std::string shotsPath;
+    // Frames of a soak (0: none): the computer plays both players match after
+    // match, the run checks that nothing grows or breaks from one match to the
+    // next, prints its counts each minute of game time, and ends.
+    int soakFrames = 0;
 };
 
 // The one usage line, for the program's name.
 std::string launchUsage(const std::string& program);
 
 // Reads the options after the program name: --fast, --no-draw, --record FILE,
-// --replay FILE, --player2 person|computer, --demo, --shots DIR (with --demo). False on an unknown option, a
+// --replay FILE, --player2 person|computer, --demo, --shots DIR (with --demo), --soak FRAMES
+// (a whole number from 1 to 100000000, not with --demo). False on an unknown option, a
 // missing file argument or an option given twice, with `problem` naming it; `options` is then unchanged.
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem);
 

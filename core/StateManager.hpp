@@ -18,6 +18,8 @@ public:
     // the named state (again, if it is the current one). Unknown names are ignored.
     void setState(const std::string& name);
     void exitCurrent();
+    // The current state's name; empty when no state is current.
+    std::string currentName() const { return currentState ? currentState->name : ""; }
 
     std::map<std::string, std::shared_ptr<GameState>> states;
     std::shared_ptr<GameState> currentState;

@@ -30,7 +30,7 @@ struct DisplayConnection {
 // a recording or a replay (see LaunchOptions). Exit codes: 0 after a normal
 // run, 1 when there is no display or the window could not be created, 2 for a
 // bad command line or an unusable replay or recording file, 3 when the demo's
-// match did not end.
+// match did not end or the soak found a problem.
 int main(int argc, char** argv) {
     LaunchOptions options;
     if (!readCommandLine(argc, argv, options)) {

@@ -51,14 +51,18 @@ void VorluneGame::onInit() {
     createPlayerCollisionLayers(PhysicsManager::instance());
 
     // The command line only adds computer players to the setup.
-    if (options.player2Computer || options.demo) {
+    const bool computerOnly = options.demo || options.soakFrames > 0;
+    if (options.player2Computer || computerOnly) {
         playerSetup->setComputer(2, true);
     }
-    if (options.demo) {
+    if (computerOnly) {
         playerSetup->setComputer(1, true);
     }
     if (options.demo) {
         demo = std::make_unique<DemoRun>(*this, options.shotsPath);
+    }
+    if (options.soakFrames > 0) {
+        soak = std::make_unique<SoakRun>(*this, options.soakFrames);
     }
 
     createStates();
@@ -105,6 +109,9 @@ void VorluneGame::onUpdate(float delta, float) {
     updateMusicVolume(delta);
     if (demo) {
         demo->frame(delta);
+    }
+    if (soak) {
+        soak->frame();
     }
 }
 

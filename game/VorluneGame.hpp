@@ -9,6 +9,7 @@
 #include "game/FrameRateLine.hpp"
 #include "game/bot/PlayerSetup.hpp"
 #include "game/demo/DemoRun.hpp"
+#include "game/demo/SoakRun.hpp"
 
 // The arena brawler: two players on one map, flinging their beards.
 //
@@ -22,7 +23,8 @@
 // starts with what it has.
 //
 // The launch options choose the players (--player2 computer) and start the
-// demo (--demo), in which the computer plays both players through one match.
+// demo (--demo), in which the computer plays both players through one match,
+// or a soak (--soak FRAMES), in which it plays them match after match.
 class VorluneGame : public Game {
 public:
     void onInit() override;
@@ -48,8 +50,11 @@ public:
     // The running demo (--demo), else empty.
     std::unique_ptr<DemoRun> demo;
 
-    // Whether a demo ran and failed to finish its match.
-    bool demoFailed() const { return demo && demo->failed(); }
+    // The running soak (--soak), else empty.
+    std::unique_ptr<SoakRun> soak;
+
+    // Whether a demo ran and failed to finish its match, or a soak found a problem.
+    bool demoFailed() const { return (demo && demo->failed()) || (soak && soak->failed()); }
 
 private:
     void createStates();

@@ -261,10 +261,12 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
         const float ahead = position.x + direction * (player->halfWidth + edgeLookAhead);
         const bool floorAhead = ground.groundBelow(ahead, feet - 8.0f, killY, top);
         if (!floorAhead) {
-            // A gap: jump it when there is something to land on, else wait at the edge.
+            // A gap: jump it when there is something to land on, else wait at
+            // the edge. The landing may lie well below the feet: the side
+            // islands stand higher than the main one, across a short gap.
             bool landing = false;
             for (float x = 40.0f; x <= jumpableGap && !landing; x += 40.0f) {
-                landing = ground.groundBelow(ahead + direction * x, feet - 150.0f, feet + 150.0f, top);
+                landing = ground.groundBelow(ahead + direction * x, feet - 150.0f, feet + maxDrop, top);
             }
             if (!landing) {
                 direction = 0;

@@ -60,8 +60,10 @@ public:
     float attackPauseRandom = 0.9f;
     // How far ahead of its feet (pixels) it looks for ground before walking on.
     float edgeLookAhead = 50.0f;
-    // Widest gap (pixels) it jumps across.
+    // Widest gap (pixels) it jumps across, and how far below its feet the
+    // far side may lie.
     float jumpableGap = 260.0f;
+    float maxDrop = 400.0f;
 
 private:
     // The keys to hold in one step; axes are -1, 0 or 1.

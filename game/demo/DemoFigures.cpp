@@ -3,30 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
-#include "physics/PhysicsManager.hpp"
-#include "render/ParticleSystemComponent.hpp"
-#include "scene/GameObject.hpp"
-#include "scene/GameObjectManager.hpp"
+#include "game/demo/SceneCounts.hpp"
 
 namespace {
 // Taken while the program's statics are made, before `main`: start-up times
 // count from here.
 const std::chrono::steady_clock::time_point processStart = std::chrono::steady_clock::now();
-
-// The process's peak resident set (VmHWM), in kilobytes; 0 where unknown.
-long peakResidentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::atol(line.c_str() + 6);
-        }
-    }
-    return 0;
-}
 
 double percentile(std::vector<double> values, double fraction) {
     if (values.empty()) {
@@ -66,21 +50,11 @@ void DemoFigures::fightFrame() {
 }
 
 void DemoFigures::sampleCounts() {
-    auto& objects = GameObjectManager::instance();
-    size_t particles = 0;
-    for (const auto* list : {&objects.sceneObjects, &objects.persistentObjects}) {
-        for (const auto& object : *list) {
-            for (const auto& emitter : object->getComponents<ParticleSystemComponent>()) {
-                particles += emitter->particles.size();
-            }
-        }
-    }
-    peakObjects = std::max(peakObjects, objects.sceneObjects.size() + objects.persistentObjects.size());
-    peakParticles = std::max(peakParticles, particles);
-    if (const auto& world = PhysicsManager::instance().world) {
-        peakBodies = std::max(peakBodies, static_cast<size_t>(world->GetBodyCount()));
-        peakJoints = std::max(peakJoints, static_cast<size_t>(world->GetJointCount()));
-    }
+    const SceneCounts counts = SceneCounts::take();
+    peakObjects = std::max(peakObjects, counts.objects);
+    peakBodies = std::max(peakBodies, counts.bodies);
+    peakJoints = std::max(peakJoints, counts.joints);
+    peakParticles = std::max(peakParticles, counts.particles);
     peakResidentKb = std::max(peakResidentKb, peakResidentKilobytes());
 }
 

@@ -6,17 +6,15 @@
 #include <memory>
 
 #include <SFML/Graphics/Texture.hpp>
-#include <SFML/Window/Event.hpp>
 
 #include "core/EventManager.hpp"
 #include "core/Game.hpp"
-#include "core/GuiManager.hpp"
 #include "core/StateManager.hpp"
+#include "game/demo/ButtonClick.hpp"
 #include "game/player/BeardFadeComponent.hpp"
 #include "game/states/VictoryState.hpp"
 #include "scene/GameObject.hpp"
 #include "scene/GameObjectManager.hpp"
-#include "widgets/Widget.hpp"
 
 namespace {
 // Frames (1/60 s each) the demo waits on each screen, so a viewer sees it.
@@ -25,11 +23,6 @@ constexpr int matchStartShotFrame = 45;
 constexpr int midFightShotFrame = 60 * 20;
 constexpr int victoryFrames = 120;
 constexpr int backInMenuFrames = 30;
-
-std::string currentStateName() {
-    const auto& current = StateManager::instance().currentState;
-    return current ? current->name : "";
-}
 } // namespace
 
 DemoRun::DemoRun(Game& running, std::string shotsFolder) : game(running), folder(std::move(shotsFolder)) {
@@ -45,7 +38,7 @@ DemoRun::DemoRun(Game& running, std::string shotsFolder) : game(running), folder
 }
 
 void DemoRun::frame(float) {
-    const std::string state = currentStateName();
+    const std::string state = StateManager::instance().currentName();
     ++phaseFrames;
     switch (phase) {
     case Phase::Menu:
@@ -104,25 +97,10 @@ void DemoRun::frame(float) {
 }
 
 void DemoRun::clickButton(const std::string& page, const std::string& button) {
-    auto& gui = GuiManager::instance();
-    const auto widget = gui.getWidget<widgets::Widget>(page, button);
-    if (!widget) {
+    if (!::clickButton(game, page, button)) {
         std::printf("\nDemo: page %s has no button %s\n", page.c_str(), button.c_str());
         end(true);
-        return;
     }
-    const sf::FloatRect rect = widget->getAbsoluteRect();
-    const int x = static_cast<int>(rect.left + rect.width / 2);
-    const int y = static_cast<int>(rect.top + rect.height / 2);
-    sf::Event event;
-    event.type = sf::Event::MouseMoved;
-    event.mouseMove = {x, y};
-    gui.handleEvent(event);
-    event.type = sf::Event::MouseButtonPressed;
-    event.mouseButton = {sf::Mouse::Left, x, y};
-    gui.handleEvent(event);
-    event.type = sf::Event::MouseButtonReleased;
-    gui.handleEvent(event);
 }
 
 bool DemoRun::beardWasCut() const {

@@ -9,7 +9,8 @@ class Game;
 // The demo: from the title menu through one whole computer-against-computer
 // match to the victory screen and back to the menu, then the program ends.
 // It presses the menu's buttons as the mouse would (events at the buttons'
-// centres, given to the GUI), so it goes the way a person goes.
+// centres, handed to the GUI through the game's frame), so it goes the way a
+// person goes, and a recording of it replays without the demo.
 //
 // With a shots folder it saves screenshots at fixed moments ("menu",
 // "match-start", "mid-fight", "cut" at the first beard cut, "victory") and,

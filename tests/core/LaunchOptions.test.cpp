@@ -63,7 +63,7 @@ TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
     EXPECT_EQ(code, 2);
     EXPECT_EQ(printed, "vorlune: unknown option '--bogus'; " + launchUsage("vorlune") + "\n");
     EXPECT_EQ(launchUsage("vorlune"), "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
-                                      "[--player2 person|computer] [--demo [--shots DIR]]");
+                                      "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES]");
     EXPECT_FALSE(game.window.isOpen());
 }
 
@@ -79,6 +79,9 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
     EXPECT_TRUE(options.demo);
     EXPECT_TRUE(options.fast);
     EXPECT_EQ(options.shotsPath, "out/shots");
+    ASSERT_TRUE(parse({"--soak", "108000", "--no-draw"}, options, problem)) << problem;
+    EXPECT_EQ(options.soakFrames, 108000);
+    EXPECT_FALSE(options.demo);
 
     const std::vector<std::pair<std::vector<const char*>, std::string>> refused = {
         {{"--player2"}, "option --player2 needs 'person' or 'computer'"},
@@ -87,6 +90,14 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
         {{"--demo", "--demo"}, "option --demo given twice"},
         {{"--demo", "--shots"}, "option --shots needs a folder name"},
         {{"--shots", "dir"}, "--shots is only for --demo"},
+        {{"--soak"}, "option --soak needs a number of frames from 1 to 100000000"},
+        {{"--soak", "0"}, "option --soak needs a number of frames from 1 to 100000000"},
+        {{"--soak", "-5"}, "option --soak needs a number of frames from 1 to 100000000"},
+        {{"--soak", "12x"}, "option --soak needs a number of frames from 1 to 100000000"},
+        {{"--soak", "100000001"}, "option --soak needs a number of frames from 1 to 100000000"},
+        {{"--soak", "99999999999999999999"}, "option --soak needs a number of frames from 1 to 100000000"},
+        {{"--soak", "5", "--soak", "6"}, "option --soak given twice"},
+        {{"--soak", "5", "--demo"}, "--soak and --demo are two different runs"},
     };
     for (const auto& [words, expected] : refused) {
         LaunchOptions kept;
@@ -95,5 +106,6 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
         EXPECT_EQ(problem, expected);
         EXPECT_EQ(kept.shotsPath, "kept");
         EXPECT_FALSE(kept.demo || kept.player2Computer);
+        EXPECT_EQ(kept.soakFrames, 0);
     }
 }
