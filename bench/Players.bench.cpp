@@ -3,8 +3,10 @@
 // emitters), standing, floating their beards and flinging them, stepped
 // through the scene's whole fixed update (every component, then the world
 // step). Against it, the same bodies and joints cloned into a bare Box2D
-// world, pushed by the same floating and fling forces. Prints both, their
-// ratio and the time per step. Needs a display (render textures): run it
+// world, pushed by the same floating and fling forces, its players held on
+// the ground as the controller holds them. Prints both, their ratio, the
+// time per step and, as a check that both sides do the same work, their
+// mean awake bodies and touching contacts per step. Needs a display (render textures): run it
 // under xvfb-run from build/.
 
 #include <benchmark/benchmark.h>
@@ -132,7 +134,8 @@ void engineCycle(benchmark::State& state, Arena& scene) {
 
 struct BareScene {
     std::unique_ptr<b2World> world;
-    // Per player, its segment bodies from the chin to the tip.
+    // Per player, its body, and its segment bodies from the chin to the tip.
+    std::vector<b2Body*> players;
     std::vector<std::vector<b2Body*>> beards;
     int segmentCounts[2] = {0, 0};
 };
@@ -226,6 +229,7 @@ BareScene& bareScene() {
                  segment = segment->towardTip.lock()) {
                 beard.push_back(bodies[segment->getGameObject()->rigidBody->body]);
             }
+            bare->players.push_back(bodies[scene.players[p]->getGameObject()->rigidBody->body]);
             bare->segmentCounts[p] = static_cast<int>(beard.size());
             bare->beards.push_back(std::move(beard));
         }
@@ -234,12 +238,25 @@ BareScene& bareScene() {
     return *built;
 }
 
-void bareCycle(BareScene& bare) {
+// `afterStep` runs after every world step (untimed runs sample the world there).
+template <class AfterStep = void (*)()>
+void bareCycle(
+    BareScene& bare, AfterStep afterStep = [] {}) {
     for (int step = 0; step < stepsPerCycle; ++step) {
         const bool floating = step >= standSteps && step < standSteps + floatSteps;
         const bool release = step == standSteps + floatSteps;
         for (size_t p = 0; p < bare.beards.size(); ++p) {
+            // The controller holds a grounded player: no sliding while it
+            // stands, no motion at all while it floats its beard. Without this
+            // the flings drag the bare players off the ground within a few
+            // cycles, and a beard falling through nothing is cheap to step.
+            b2Body* player = bare.players[p];
+            player->SetLinearVelocity(b2Vec2(0.0f, floating ? 0.0f : player->GetLinearVelocity().y));
             const auto& beard = bare.beards[p];
+            if (floating && !beard.empty()) {
+                // The tip steered with the sticks at rest: half its speed goes each step.
+                beard.back()->SetLinearVelocity(0.5f * beard.back()->GetLinearVelocity());
+            }
             const float count = static_cast<float>(beard.size());
             // The controller's fling with the sticks at rest: 10 N per segment, weighted toward the tip.
             const float fling = count * 10.0f;
@@ -254,6 +271,7 @@ void bareCycle(BareScene& bare) {
         }
         bare.world->Step(fixedStep, 8, 3);
         bare.world->ClearForces();
+        afterStep();
     }
 }
 
@@ -275,13 +293,45 @@ void bareBox2DPlayers(benchmark::State& state) {
 }
 BENCHMARK(bareBox2DPlayers)->Unit(benchmark::kMillisecond)->Iterations(cycles);
 
+// What a world has to work on in one step: its awake bodies and its
+// touching contacts. Printed for both sides so their work can be compared.
+struct WorldLoad {
+    double awakeBodies = 0.0;
+    double touchingContacts = 0.0;
+};
+
+void addLoad(WorldLoad& load, b2World& world) {
+    for (b2Body* body = world.GetBodyList(); body; body = body->GetNext()) {
+        load.awakeBodies += body->IsAwake() && body->GetType() != b2_staticBody ? 1.0 : 0.0;
+    }
+    for (b2Contact* contact = world.GetContactList(); contact; contact = contact->GetNext()) {
+        load.touchingContacts += contact->IsTouching() ? 1.0 : 0.0;
+    }
+}
+
+// One more cycle of each side, untimed, sampling the load after every step.
+void printLoads(Arena& scene, BareScene& bare) {
+    WorldLoad engine, bareLoad;
+    b2World& world = *PhysicsManager::instance().world;
+    for (int step = 0; step < stepsPerCycle; ++step) {
+        setMagic(scene, step >= standSteps && step < standSteps + floatSteps);
+        fixedPart(scene);
+        frameUpdate(scene);
+        addLoad(engine, world);
+    }
+    bareCycle(bare, [&] { addLoad(bareLoad, *bare.world); });
+    std::printf("Per step, mean: engine %.1f awake bodies, %.1f touching contacts; bare %.1f, %.1f\n",
+                engine.awakeBodies / stepsPerCycle, engine.touchingContacts / stepsPerCycle,
+                bareLoad.awakeBodies / stepsPerCycle, bareLoad.touchingContacts / stepsPerCycle);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     // Build both scenes before timing anything; the bare one is cloned from the engine's.
     Arena& scene = arena();
-    const BareScene& bare = bareScene();
+    BareScene& bare = bareScene();
     std::printf("Scene: %d and %d segments; bare clone: %d bodies, %d joints\n",
                 scene.players[0]->segmentCount, scene.players[1]->segmentCount, bare.world->GetBodyCount(),
                 bare.world->GetJointCount());
@@ -289,6 +339,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nOne fixed step, 2 players x 80 segments, standing / floating / flinging:\n");
     reporter.printEngineAgainstBare("enginePlayers", "bareBox2DPlayers");
+    printLoads(scene, bareScene());
     std::printf("Segments after the runs: %d and %d\n", scene.players[0]->segmentCount,
                 scene.players[1]->segmentCount);
     return 0;

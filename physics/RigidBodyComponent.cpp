@@ -130,7 +130,9 @@ void RigidBodyComponent::fixedUpdate(float, float) {
         current->SetTransform(physics.toMeters(transform.getPosition()),
                               transform.getRotation() / PhysicsManager::degreesPerRadian);
     } else {
-        transform.setPosition(physics.toPixels(current->GetPosition()));
+        // Straight into the transformable: `setPosition` would mark the
+        // transform moved, only for the mark to be cleared below.
+        transform.transformable.setPosition(physics.toPixels(current->GetPosition()));
         transform.setRotation(current->GetAngle() * PhysicsManager::degreesPerRadian);
         clampVelocity();
     }

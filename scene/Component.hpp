@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <type_traits>
 
 class GameObject;
 
@@ -39,4 +40,24 @@ public:
     bool enabled = true;
     // A copy of the owner's activity, written by `init` and `GameObject::setActive`.
     bool gameObjectActive = true;
+
+    // Whether the component's class has its own `fixedUpdate`, `onCollisionStay`
+    // and `onTriggerStay`. The defaults do nothing, so the object's fixed step
+    // skips what a class only inherits: the scene has hundreds of components
+    // and few of them do anything per step. Filled in by `addComponent<T>`
+    // from T itself; true (called) for a component attached any other way.
+    bool hasFixedUpdate = true;
+    bool hearsCollisionStay = true;
+    bool hearsTriggerStay = true;
 };
+
+// Records in `component` which per-step operations class T gives its own
+// body. An operation T inherits unchanged from Component still names
+// Component as its class, whatever lies between them.
+template <class T> void noteOwnOperations(Component& component) {
+    static_assert(std::is_base_of_v<Component, T>, "T must be a component");
+    using Contact = void (Component::*)(std::shared_ptr<GameObject>);
+    component.hasFixedUpdate = !std::is_same_v<decltype(&T::fixedUpdate), void (Component::*)(float, float)>;
+    component.hearsCollisionStay = !std::is_same_v<decltype(&T::onCollisionStay), Contact>;
+    component.hearsTriggerStay = !std::is_same_v<decltype(&T::onTriggerStay), Contact>;
+}

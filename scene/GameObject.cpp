@@ -101,17 +101,28 @@ void GameObject::fixedUpdate(float step, float time) {
         return;
     }
     for (size_t i = 0; i < components.size(); ++i) {
+        if (!components[i]->hasFixedUpdate) {
+            continue;
+        }
+        // Held: the component may remove itself from this object.
         auto component = components[i];
         if (component->isEnabled()) {
             component->fixedUpdate(step, time);
         }
     }
-    stayPass(collisions, &Component::onCollisionStay, false);
-    stayPass(triggers, &Component::onTriggerStay, true);
+    stayPass(collisions, &Component::onCollisionStay, &Component::hearsCollisionStay, false);
+    stayPass(triggers, &Component::onTriggerStay, &Component::hearsTriggerStay, true);
 }
 
 void GameObject::stayPass(std::vector<std::weak_ptr<GameObject>>& touching, ContactCall stay,
-                          bool triggerList) {
+                          bool Component::*hears, bool triggerList) {
+    if (touching.empty()) {
+        return;
+    }
+    // Most objects have no component that takes stay calls; their pass only
+    // looks for partners that went away.
+    const bool anyReceiver = std::any_of(components.begin(), components.end(),
+                                         [hears](const auto& component) { return (*component).*hears; });
     std::vector<std::shared_ptr<GameObject>> inactive;
     for (size_t i = 0; i < touching.size();) {
         auto other = touching[i].lock();
@@ -121,7 +132,9 @@ void GameObject::stayPass(std::vector<std::weak_ptr<GameObject>>& touching, Cont
             continue;
         }
         if (other->isActiveInHierarchy()) {
-            notifyAll(stay, other);
+            if (anyReceiver) {
+                notifyAll(stay, other, hears);
+            }
         } else {
             inactive.push_back(other);
         }
@@ -136,9 +149,16 @@ void GameObject::stayPass(std::vector<std::weak_ptr<GameObject>>& touching, Cont
     }
 }
 
-void GameObject::notifyAll(ContactCall call, const std::shared_ptr<GameObject>& other) {
+void GameObject::notifyAll(ContactCall call, const std::shared_ptr<GameObject>& other,
+                           bool Component::*only) {
     // A copy: a contact handler may add or remove components of this object.
-    auto receivers = components;
+    std::vector<std::shared_ptr<Component>> receivers;
+    receivers.reserve(components.size());
+    for (const auto& component : components) {
+        if (!only || (*component).*only) {
+            receivers.push_back(component);
+        }
+    }
     for (auto& component : receivers) {
         ((*component).*call)(other);
     }

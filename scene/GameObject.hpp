@@ -87,8 +87,12 @@ public:
 
 private:
     using ContactCall = void (Component::*)(std::shared_ptr<GameObject>);
-    void stayPass(std::vector<std::weak_ptr<GameObject>>& touching, ContactCall stay, bool triggerList);
-    void notifyAll(ContactCall call, const std::shared_ptr<GameObject>& other);
+    // `hears` names the flag of the components that take `stay` calls.
+    void stayPass(std::vector<std::weak_ptr<GameObject>>& touching, ContactCall stay, bool Component::*hears,
+                  bool triggerList);
+    // Calls every component, or with `only` those whose flag it names.
+    void notifyAll(ContactCall call, const std::shared_ptr<GameObject>& other,
+                   bool Component::*only = nullptr);
     static void eraseFirst(std::vector<std::weak_ptr<GameObject>>& list,
                            const std::shared_ptr<GameObject>& other);
 };

@@ -74,6 +74,7 @@ std::shared_ptr<T> addComponent(const std::shared_ptr<GameObject>& gameObject, A
         return nullptr;
     }
     auto component = std::make_shared<T>(std::forward<Args>(args)...);
+    noteOwnOperations<T>(*component);
     if (!attachNewComponent(gameObject, component)) {
         return nullptr;
     }

@@ -1,7 +1,9 @@
 #include "game/player/BeardMeshBuilder.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerColors.hpp"
@@ -22,17 +24,45 @@ sf::Vector2f normalised(sf::Vector2f v) {
     return length > 1e-4f ? v / length : sf::Vector2f(0.0f, 0.0f);
 }
 
-// Unit vector across the chain at a segment: perpendicular to the line
+// A segment of the chain and its world position, read once per rebuild.
+struct ChainPoint {
+    const BeardSegmentComponent* segment;
+    sf::Vector2f position;
+};
+
+// The chain from the chin on, at most `most` segments. The storage is kept
+// from one rebuild to the next (every rebuild runs on the main thread), so a
+// fixed step allocates nothing here.
+const std::vector<ChainPoint>& chainPoints(const PlayerControllerComponent& player, std::size_t most) {
+    static std::vector<ChainPoint> points;
+    points.clear();
+    for (auto segment = player.firstSegment; segment && points.size() < most;
+         segment = segment->towardTip.lock()) {
+        points.push_back({segment.get(), positionOf(*segment)});
+    }
+    return points;
+}
+
+// Unit vector across the chain at point i: perpendicular to the line
 // between its two neighbours, or to the line to its only neighbour, or along
 // its rotation when it is alone. Spanning both neighbours turns each pair
 // halfway between the links it joins, so a sharply bent beard stays one band
 // instead of folding into saw teeth.
-sf::Vector2f crossDirection(const BeardSegmentComponent& segment) {
-    const sf::Vector2f here = positionOf(segment);
-    auto next = segment.towardTip.lock();
-    auto previous = segment.towardChin.lock();
-    const sf::Vector2f from = previous ? positionOf(*previous) : here;
-    const sf::Vector2f to = next ? positionOf(*next) : here;
+sf::Vector2f crossDirection(const std::vector<ChainPoint>& points, std::size_t i) {
+    const BeardSegmentComponent& segment = *points[i].segment;
+    const sf::Vector2f here = points[i].position;
+    sf::Vector2f from = here;
+    if (i > 0) {
+        from = points[i - 1].position;
+    } else if (auto previous = segment.towardChin.lock()) {
+        from = positionOf(*previous);
+    }
+    sf::Vector2f to = here;
+    if (i + 1 < points.size()) {
+        to = points[i + 1].position;
+    } else if (auto next = segment.towardTip.lock()) {
+        to = positionOf(*next);
+    }
     sf::Vector2f along = normalised(to - from);
     if (along == sf::Vector2f(0.0f, 0.0f)) {
         auto object = segment.getGameObject();
@@ -115,8 +145,15 @@ void updateBeardMesh(PlayerControllerComponent& player, float time) {
     const float texture = player.beardTextureSize;
 
     // World positions first; texture x is known once the pairs are counted.
+    // The last pair is kept free for the closing vertices.
+    std::size_t segmentsShown = 0;
+    while (2 + 2 * segmentsShown + 3 < count) {
+        ++segmentsShown;
+    }
+    // One beyond the last shown: its position turns the last pair.
+    const auto& points = chainPoints(player, std::max<std::size_t>(segmentsShown + 1, 2));
     const BeardSegmentComponent& first = *player.firstSegment;
-    sf::Vector2f across = crossDirection(first);
+    sf::Vector2f across = crossDirection(points, 0);
     const float halfWidth = first.size / 2.0f;
     mesh[0].position = chin + across * halfWidth;
     mesh[1].position = chin - across * halfWidth;
@@ -124,19 +161,17 @@ void updateBeardMesh(PlayerControllerComponent& player, float time) {
     sf::Vector2f tip = chin;
     sf::Vector2f previousTip = chin;
     float width = first.size;
-    // The last pair is kept free for the closing vertices.
-    for (auto segment = player.firstSegment; segment && k + 3 < count; segment = segment->towardTip.lock()) {
-        sf::Vector2f direction = crossDirection(*segment);
+    for (std::size_t i = 0; i < points.size() && i < segmentsShown; ++i, k += 2) {
+        sf::Vector2f direction = crossDirection(points, i);
         if (dot(direction, across) < 0.0f) {
             direction = -direction;
         }
         across = direction;
-        width = segment->size;
+        width = points[i].segment->size;
         previousTip = tip;
-        tip = positionOf(*segment);
+        tip = points[i].position;
         mesh[k].position = tip + across * width;
         mesh[k + 1].position = tip - across * width;
-        k += 2;
     }
     // The closing pair: half a segment beyond the tip, narrowed to a point-ish end.
     const sf::Vector2f along = normalised(tip - previousTip);

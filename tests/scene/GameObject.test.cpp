@@ -30,6 +30,16 @@ public:
     void onTriggerExit(std::shared_ptr<GameObject>) override { ++triggerExits; }
 };
 
+// Takes stay calls only through what it inherits from ProbeComponent.
+class InheritingProbe : public ProbeComponent {};
+
+// Has a fixed step of its own and nothing else.
+class StepCounter : public Component {
+public:
+    int steps = 0;
+    void fixedUpdate(float, float) override { ++steps; }
+};
+
 class EmptyState : public GameState {
 public:
     EmptyState() : GameState("Play") {}
@@ -207,6 +217,46 @@ TEST_F(GameObjects, FreedTouchingObjectIsDroppedWithoutExit) {
     self->fixedUpdate(1.0f / 60.0f, 0.0f);
     EXPECT_EQ(probe->exits, 0);
     EXPECT_TRUE(self->collisions.empty());
+}
+
+// The fixed step skips what a component's class only inherits from Component
+// (most components of a scene take no stay calls), but every component whose
+// class or base class has its own stay calls hears every step of a contact.
+TEST_F(GameObjects, StayCallsReachEveryComponentThatTakesThemForTheWholeContact) {
+    auto self = listed("self");
+    auto other = listed("other");
+    auto probe = addComponent<ProbeComponent>(self);
+    auto inheriting = addComponent<InheritingProbe>(self);
+    auto counter = addComponent<StepCounter>(self);
+    // Attached without the typed creation step: called as before, whatever it is.
+    auto attached = std::make_shared<ProbeComponent>();
+    ASSERT_TRUE(addComponent(self, attached));
+    EXPECT_FALSE(counter->hearsCollisionStay);
+    EXPECT_FALSE(counter->hearsTriggerStay);
+    EXPECT_FALSE(self->transform->hasFixedUpdate);
+
+    self->onCollisionEnter(other);
+    self->onTriggerEnter(other);
+    constexpr int steps = 300;
+    for (int i = 0; i < steps; ++i) {
+        self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    }
+    for (const auto& heard : {probe, std::shared_ptr<ProbeComponent>(inheriting), attached}) {
+        EXPECT_EQ(heard->stays, steps);
+        EXPECT_EQ(heard->triggerStays, steps);
+        EXPECT_EQ(heard->fixedUpdates, steps);
+    }
+    EXPECT_EQ(counter->steps, steps);
+
+    // Destroyed: one exit of each kind at the next step, then nothing more.
+    objects.destroyGameObject(other);
+    self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    EXPECT_EQ(probe->stays, steps);
+    EXPECT_EQ(inheriting->exits, 1);
+    EXPECT_EQ(inheriting->triggerExits, 1);
+    EXPECT_TRUE(self->collisions.empty());
+    EXPECT_TRUE(self->triggers.empty());
 }
 
 TEST_F(GameObjects, FindReturnsEarliestSceneObjectBeforePersistent) {
