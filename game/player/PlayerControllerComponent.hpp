@@ -146,8 +146,6 @@ public:
     std::vector<std::shared_ptr<sf::Sound>> groundHitSounds;
     std::vector<std::shared_ptr<sf::Sound>> playerHitSounds;
     std::vector<std::shared_ptr<sf::Sound>> cutSounds;
-    // One per animation frame, owned here for the sprites made on them.
-    std::vector<std::unique_ptr<sf::RenderTexture>> renderTextures;
     std::shared_ptr<SpriteAnimatorComponent> animator;
     std::shared_ptr<SpriteRendererComponent> renderer;
     std::vector<AnimationFrame> idleAnimation;
