@@ -276,7 +276,7 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
     const auto secondsSince = [](Clock::time_point from) {
         return std::chrono::duration<float>(Clock::now() - from).count();
     };
-    lastFrameCosts = FrameCosts();
+    FrameCosts costs;
     const auto stepsStart = Clock::now();
     times.elapsed += delta;
     times.physicsAccumulator += delta;
@@ -298,15 +298,15 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         physics.stepWorld(fixedDelta);
         physics.clearForces();
         times.physicsAccumulator -= fixedDelta;
-        ++lastFrameCosts.stepCount;
+        ++costs.stepCount;
     }
     // Forces applied outside a fixed step never carry into the next frame.
     physics.clearForces();
-    lastFrameCosts.fixedSteps = secondsSince(stepsStart);
+    costs.fixedSteps = secondsSince(stepsStart);
 
     const auto updateStart = Clock::now();
     update(delta, times.elapsed);
-    lastFrameCosts.update = secondsSince(updateStart);
+    costs.update = secondsSince(updateStart);
 
     // Draw at most once per frame, and only when more than one interval has
     // gathered; the part below one interval carries over.
@@ -319,11 +319,12 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         if (!options.noDraw) {
             const auto drawStart = Clock::now();
             draw(drawDelta, times.drawTime);
-            lastFrameCosts.draw = secondsSince(drawStart);
-            lastFrameCosts.drawn = true;
+            costs.draw = secondsSince(drawStart);
+            costs.drawn = true;
         }
         times.frameAccumulator -= drawDelta;
     }
+    lastFrameCosts = costs;
 }
 
 void Game::fixedUpdate(float step, float time) {

@@ -133,7 +133,8 @@ public:
     float fixedDelta = 1.0f / 60.0f;
     // Shortest time between two drawn frames (seconds).
     float frameInterval = 1.0f / 60.0f;
-    // Filled in by every `runFrame`.
+    // The costs of the last frame that `runFrame` finished (during a frame,
+    // its hooks see the previous frame's).
     FrameCosts lastFrameCosts;
     // What this run was asked on the command line; `run` sets it before
     // start-up, so `onInit` may read it. `noDraw` is read every frame.
