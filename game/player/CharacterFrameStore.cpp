@@ -71,10 +71,9 @@ std::shared_ptr<sf::Texture> CharacterFrameStore::compose(const std::string& pre
     canvas->display();
     // A plain texture keeps the picture without the canvas's frame buffer.
     auto texture = std::make_shared<sf::Texture>();
-    if (!texture->create(side, side)) {
+    if (!texture->loadFromImage(canvas->getTexture().copyToImage())) {
         return nullptr;
     }
-    texture->update(canvas->getTexture());
     texture->generateMipmap();
     return texture;
 }
