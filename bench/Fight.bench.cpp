@@ -36,6 +36,7 @@
 #include "core/GuiManager.hpp"
 #include "core/StateManager.hpp"
 #include "game/VorluneGame.hpp"
+#include "game/demo/DemoFigures.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "render/RenderManager.hpp"
@@ -66,17 +67,6 @@ double mean(const std::vector<double>& values) {
         sum += value;
     }
     return values.empty() ? 0.0 : sum / static_cast<double>(values.size());
-}
-
-long peakResidentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::atol(line.c_str() + 6);
-        }
-    }
-    return 0;
 }
 
 double loadAverage() {

@@ -26,6 +26,11 @@ ParticleSystemComponent::ParticleSystemComponent(int32_t depth, const std::share
     : RenderableComponent(depth, layer) {}
 
 void ParticleSystemComponent::fixedUpdate(float step, float) {
+    // Most emitters of a scene sit idle (a beard has three per segment):
+    // nothing to emit and nothing alive is a step that changes nothing.
+    if (!emitting && particles.empty() && !(emissionTimer > emissionPeriod)) {
+        return;
+    }
     if (emitting) {
         emissionTimer += step;
     }

@@ -16,18 +16,6 @@ namespace {
 // count from here.
 const std::chrono::steady_clock::time_point processStart = std::chrono::steady_clock::now();
 
-// The process's peak resident set (VmHWM), in kilobytes; 0 where unknown.
-long peakResidentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::atol(line.c_str() + 6);
-        }
-    }
-    return 0;
-}
-
 double mean(const std::vector<double>& values) {
     double sum = 0.0;
     for (double value : values) {
@@ -45,6 +33,17 @@ double percentile(std::vector<double> values, double fraction) {
     return values[std::min(index, values.size() - 1)];
 }
 } // namespace
+
+long peakResidentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::atol(line.c_str() + 6);
+        }
+    }
+    return 0;
+}
 
 DemoFigures::DemoFigures() : start(processStart) {}
 

@@ -6,6 +6,9 @@
 
 #include "core/Game.hpp"
 
+// The process's peak resident set so far (VmHWM), in kilobytes; 0 where unknown.
+long peakResidentKilobytes();
+
 // What a demo run measures: wall-clock times of start-up (from before `main`), the wall time of
 // every frame of the fight, peak resident memory and the peak sizes of the
 // scene. Only measures: nothing here feeds back into the simulation.
