@@ -27,29 +27,49 @@ CharacterFrameStore& CharacterFrameStore::instance() {
     return store;
 }
 
-const std::vector<AnimationFrame>& CharacterFrameStore::animation(const std::string& name, int frameCount,
-                                                                  float frameDuration,
-                                                                  const PlayerColors& colors, unsigned side) {
+CharacterFrameStore::Entry& CharacterFrameStore::entry(const std::string& name, float frameDuration,
+                                                       const PlayerColors& colors, unsigned side) {
     const Key key{
         name,         side, colors.clothes1.toInteger(), colors.clothes2.toInteger(), colors.hair.toInteger(),
         frameDuration};
-    const auto found = animations.find(key);
-    if (found != animations.end()) {
-        return found->second;
+    return animations[key];
+}
+
+void CharacterFrameStore::composeNext(Entry& animation, const std::string& name, float frameDuration,
+                                      const PlayerColors& colors, unsigned side) {
+    const int index = animation.composed++;
+    auto texture = compose(name, "_" + std::to_string(index) + ".png", colors, side);
+    if (!texture) {
+        std::printf("Couldn't create frame %d of the animation %s\n", index, name.c_str());
+        return;
     }
-    std::vector<AnimationFrame> frames;
-    for (int i = 0; i < frameCount; ++i) {
-        auto texture = compose(name, "_" + std::to_string(i) + ".png", colors, side);
-        if (!texture) {
-            std::printf("Couldn't create frame %d of the animation %s\n", i, name.c_str());
-            continue;
-        }
-        textures.push_back(texture);
-        frames.push_back({std::make_shared<sf::Sprite>(*texture), frameDuration});
+    textures.push_back(texture);
+    animation.frames.push_back({std::make_shared<sf::Sprite>(*texture), frameDuration});
+}
+
+const std::vector<AnimationFrame>& CharacterFrameStore::animation(const std::string& name, int frameCount,
+                                                                  float frameDuration,
+                                                                  const PlayerColors& colors, unsigned side) {
+    Entry& found = entry(name, frameDuration, colors, side);
+    while (found.composed < frameCount) {
+        composeNext(found, name, frameDuration, colors, side);
     }
     // The canvas's frame buffer is only needed while composing.
     canvas.reset();
-    return animations.emplace(key, std::move(frames)).first->second;
+    return found.frames;
+}
+
+bool CharacterFrameStore::prepareFrame(const std::string& name, int frameCount, float frameDuration,
+                                       const PlayerColors& colors, unsigned side) {
+    Entry& found = entry(name, frameDuration, colors, side);
+    if (found.composed >= frameCount) {
+        return false;
+    }
+    composeNext(found, name, frameDuration, colors, side);
+    if (found.composed >= frameCount) {
+        canvas.reset();
+    }
+    return true;
 }
 
 std::shared_ptr<sf::Texture> CharacterFrameStore::compose(const std::string& prefix,

@@ -20,18 +20,31 @@ struct AnimationRecipe {
 };
 
 enum AnimState { idle = 0, run = 1, jump = 2, runStart = 3, runStop = 4, fall = 5 };
+
+const AnimationRecipe recipes[] = {
+    {"idle", 30, 30.0f, &PlayerControllerComponent::idleAnimation},
+    {"run", 30, 45.0f, &PlayerControllerComponent::runAnimation},
+    {"jump_idle", 15, 90.0f, &PlayerControllerComponent::jumpIdleAnimation},
+    {"run_start", 15, 60.0f, &PlayerControllerComponent::runStartAnimation},
+    {"run_stop", 15, 60.0f, &PlayerControllerComponent::runStopAnimation},
+    {"jump_run1", 15, 60.0f, &PlayerControllerComponent::jumpRunAnimation},
+    {"fall", 16, 60.0f, &PlayerControllerComponent::fallAnimation},
+};
 } // namespace
 
+bool PlayerControllerComponent::prepareAnimationFrame(int playerNumber) {
+    auto& store = CharacterFrameStore::instance();
+    const PlayerColors colors = playerColors(playerNumber);
+    for (const AnimationRecipe& recipe : recipes) {
+        if (store.prepareFrame(recipe.name, recipe.frameCount, 1.0f / recipe.framesPerSecond, colors,
+                               static_cast<unsigned>(defaultFrameSize))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void PlayerControllerComponent::buildAnimations() {
-    static const AnimationRecipe recipes[] = {
-        {"idle", 30, 30.0f, &PlayerControllerComponent::idleAnimation},
-        {"run", 30, 45.0f, &PlayerControllerComponent::runAnimation},
-        {"jump_idle", 15, 90.0f, &PlayerControllerComponent::jumpIdleAnimation},
-        {"run_start", 15, 60.0f, &PlayerControllerComponent::runStartAnimation},
-        {"run_stop", 15, 60.0f, &PlayerControllerComponent::runStopAnimation},
-        {"jump_run1", 15, 60.0f, &PlayerControllerComponent::jumpRunAnimation},
-        {"fall", 16, 60.0f, &PlayerControllerComponent::fallAnimation},
-    };
     // Composed once per colour scheme for the whole program; later matches share them.
     auto& store = CharacterFrameStore::instance();
     const PlayerColors colors = playerColors(playerNumber);
