@@ -1,5 +1,7 @@
 #include "core/Game.hpp"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -62,6 +64,7 @@ int Game::run(const LaunchOptions& launchOptions) {
     }
     FrameTimes times;
     const auto frameDelta = makeFrameDeltaSource();
+    const bool waits = waitsBetweenFrames();
     while (window.isOpen()) {
         // A replay that has played its last frame ends the run.
         if (replay && !replay->hasNextFrame()) {
@@ -69,6 +72,12 @@ int Game::run(const LaunchOptions& launchOptions) {
             break;
         }
         runFrame(times, frameDelta);
+        // A frame with nothing due would only poll and update again: the
+        // time slept is simply part of the next frame's delta, so the
+        // steps and draws come out as they would without the wait.
+        if (waits && window.isOpen()) {
+            sf::sleep(sf::seconds(secondsUntilDue(times)));
+        }
     }
     shutdown();
     stopReplay();
@@ -102,6 +111,18 @@ std::function<float()> Game::makeFrameDeltaSource() {
         static sf::Clock clock;
         return clock.restart().asSeconds();
     };
+}
+
+float Game::secondsUntilDue(const FrameTimes& times) const {
+    const float untilStep = fixedDelta - times.physicsAccumulator;
+    // A draw needs strictly more than one interval; the sleep's own
+    // lateness carries it past.
+    const float untilDraw = frameInterval - times.frameAccumulator;
+    return std::max(0.0f, std::min(untilStep, untilDraw));
+}
+
+bool Game::waitsBetweenFrames() const {
+    return !options.fast && !replay;
 }
 
 bool Game::startRecording(const std::string& path) {
@@ -265,6 +286,12 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
     pollWindowEvents();
 
     const float delta = frameDelta();
+    using Clock = std::chrono::steady_clock;
+    const auto secondsSince = [](Clock::time_point from) {
+        return std::chrono::duration<float>(Clock::now() - from).count();
+    };
+    FrameCosts costs;
+    const auto stepsStart = Clock::now();
     times.elapsed += delta;
     times.physicsAccumulator += delta;
     times.frameAccumulator += delta;
@@ -285,11 +312,15 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         physics.stepWorld(fixedDelta);
         physics.clearForces();
         times.physicsAccumulator -= fixedDelta;
+        ++costs.stepCount;
     }
     // Forces applied outside a fixed step never carry into the next frame.
     physics.clearForces();
+    costs.fixedSteps = secondsSince(stepsStart);
 
+    const auto updateStart = Clock::now();
     update(delta, times.elapsed);
+    costs.update = secondsSince(updateStart);
 
     // Draw at most once per frame, and only when more than one interval has
     // gathered; the part below one interval carries over.
@@ -300,10 +331,14 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         // Without drawing the times still move on, so nothing that reads
         // them depends on whether frames are drawn.
         if (!options.noDraw) {
+            const auto drawStart = Clock::now();
             draw(drawDelta, times.drawTime);
+            costs.draw = secondsSince(drawStart);
+            costs.drawn = true;
         }
         times.frameAccumulator -= drawDelta;
     }
+    lastFrameCosts = costs;
 }
 
 void Game::fixedUpdate(float step, float time) {
@@ -336,8 +371,11 @@ void Game::update(float delta, float time) {
     EventManager::instance().processEvents();
 }
 
+sf::RenderStates Game::worldCopyStates() {
+    return sf::RenderStates(sf::BlendNone);
+}
+
 void Game::draw(float delta, float time) {
-    window.clear(sf::Color::Transparent);
     worldTexture.clear(sf::Color::Transparent);
     if (auto state = StateManager::instance().currentState) {
         state->draw(delta, time, worldTexture);
@@ -346,16 +384,29 @@ void Game::draw(float delta, float time) {
     render.drawAll(worldTexture, delta, time);
     onDraw(delta, time, worldTexture);
     worldTexture.display();
-    render.overlayTexture.display();
-    window.draw(worldSprite);
+    // An overlay that nothing was drawn into since its last clear is empty:
+    // copying it would change no pixel, and clearing it again neither.
+    auto& overlay = render.overlayTexture;
+    const bool overlayUsed = overlay.wasDrawnInto();
+    if (overlayUsed) {
+        overlay.display();
+    }
+    window.draw(worldSprite, worldCopyStates());
     // The GUI lies between the world and the overlay.
     GuiManager::instance().draw();
-    window.draw(overlaySprite);
+    if (overlayUsed) {
+        window.draw(overlaySprite);
+    }
     window.display();
-    // What was drawn into the overlay since the last drawn frame is shown once.
-    render.overlayTexture.clear(sf::Color::Transparent);
-    // Clearing the overlay binds its frame buffer; give the window its own
-    // back, so that reading the window (screenshots) sees the window.
+    if (overlayUsed) {
+        // What was drawn into the overlay since the last drawn frame is shown once.
+        overlay.clear(sf::Color::Transparent);
+        overlay.forgetDrawing();
+    }
+    // Clearing the overlay binds its frame buffer, and a draw into it must
+    // make it current again (that is how it knows it was drawn into); the
+    // window gets its own back, also so that reading the window (screenshots)
+    // sees the window.
     window.setActive(true);
 }
 

@@ -27,6 +27,17 @@ struct FrameTimes {
     float drawTime = 0.0f;
 };
 
+// Where the last frame of `runFrame` spent its wall time (seconds): its fixed
+// steps with their world steps, its update, and its drawing (0 when it drew
+// nothing). Only measured, never fed back into the loop.
+struct FrameCosts {
+    float fixedSteps = 0.0f;
+    float update = 0.0f;
+    float draw = 0.0f;
+    int stepCount = 0;
+    bool drawn = false;
+};
+
 // The engine's application object: owns the window and the off-screen world
 // texture, runs the frame loop (fixed 1/60 s physics steps, capped drawing)
 // and calls the engine's singletons in a fixed order each frame. A game
@@ -66,10 +77,25 @@ public:
     // recorded deltas (paced to their real time unless fast), exactly one
     // fixed step per frame (fast), or the wall clock.
     std::function<float()> makeFrameDeltaSource();
+    // Seconds until the loop has something to do: the next fixed step or
+    // the next draw, whichever falls due first (0 when one is due already).
+    // Read from the same accumulators that decide them in `runFrame`.
+    float secondsUntilDue(const FrameTimes& times) const;
+    // Whether `run` sleeps between frames until `secondsUntilDue`: only when
+    // its deltas come from the wall clock (not in fast mode, not in a replay,
+    // whose deltas pace themselves).
+    bool waitsBetweenFrames() const;
     void update(float delta, float time);
     void fixedUpdate(float step, float time);
     void draw(float delta, float time);
     void shutdown();
+    // How `draw` puts the world texture on the window: as it is, without
+    // blending. The copy covers the whole window, so the window needs no
+    // clear before it. The world's colours are already blended over its
+    // transparent clear, so wherever the world is opaque (a scene with a
+    // background) this is the picture a blended copy onto a cleared window
+    // gave, one full-window pass cheaper on a software renderer.
+    static sf::RenderStates worldCopyStates();
 
     // From the next frame on, writes every frame's delta, sampled input and
     // GUI events to the file, starting it with the RandomSource's seed. The
@@ -113,6 +139,9 @@ public:
     float fixedDelta = 1.0f / 60.0f;
     // Shortest time between two drawn frames (seconds).
     float frameInterval = 1.0f / 60.0f;
+    // The costs of the last frame that `runFrame` finished (during a frame,
+    // its hooks see the previous frame's).
+    FrameCosts lastFrameCosts;
     // What this run was asked on the command line; `run` sets it before
     // start-up, so `onInit` may read it. `noDraw` is read every frame.
     LaunchOptions options;

@@ -10,6 +10,7 @@
 #include "game/GameCreators.hpp"
 #include "game/InputBindings.hpp"
 #include "game/SoundFileCheck.hpp"
+#include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ArenaState.hpp"
 #include "game/states/MainMenuState.hpp"
 #include "game/states/VictoryState.hpp"
@@ -107,6 +108,12 @@ void VorluneGame::onUpdate(float delta, float) {
     }
 
     updateMusicVolume(delta);
+    // The title menu has time to spare: the players' animation frames are
+    // made there, one per frame, instead of all at once when a match starts.
+    if (states.currentState && states.currentState->name == "Menu" &&
+        !PlayerControllerComponent::prepareAnimationFrame(1)) {
+        PlayerControllerComponent::prepareAnimationFrame(2);
+    }
     if (demo) {
         demo->frame(delta);
     }

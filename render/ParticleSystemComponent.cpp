@@ -1,6 +1,7 @@
 #include "render/ParticleSystemComponent.hpp"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "core/RandomSource.hpp"
 #include "scene/GameObject.hpp"
@@ -25,6 +26,11 @@ ParticleSystemComponent::ParticleSystemComponent(int32_t depth, const std::share
     : RenderableComponent(depth, layer) {}
 
 void ParticleSystemComponent::fixedUpdate(float step, float) {
+    // Most emitters of a scene sit idle (a beard has three per segment):
+    // nothing to emit and nothing alive is a step that changes nothing.
+    if (!emitting && particles.empty() && !(emissionTimer > emissionPeriod)) {
+        return;
+    }
     if (emitting) {
         emissionTimer += step;
     }
@@ -94,15 +100,45 @@ void ParticleSystemComponent::emit() {
 }
 
 void ParticleSystemComponent::draw(float, float, sf::RenderTarget& target) {
+    const sf::Texture* texture = sprite.getTexture();
+    // A sprite without a texture draws nothing, and neither does an idle emitter.
+    if (!texture || particles.empty()) {
+        return;
+    }
     sf::Vector2f origin(0.0f, 0.0f);
     if (localSpace) {
         if (auto owner = getGameObject()) {
             origin = owner->transform->getPosition();
         }
     }
+    // Every particle is the sprite's quad, placed as drawing the sprite with
+    // the particle's transform would place it (the same arithmetic), and all
+    // of them go to the target in one draw, in the same order.
+    const sf::IntRect rect = sprite.getTextureRect();
+    const float width = static_cast<float>(std::abs(rect.width));
+    const float height = static_cast<float>(std::abs(rect.height));
+    const float left = static_cast<float>(rect.left);
+    const float right = left + static_cast<float>(rect.width);
+    const float top = static_cast<float>(rect.top);
+    const float bottom = top + static_cast<float>(rect.height);
+    const sf::Color color = sprite.getColor();
+    batch.resize(particles.size() * 6);
+    size_t vertex = 0;
     for (const auto& particle : particles) {
         sf::Transform transform;
         transform.translate(origin + particle->position).rotate(particle->rotation).scale(particle->scale);
-        target.draw(sprite, sf::RenderStates(transform));
+        transform *= sprite.getTransform();
+        const sf::Vertex topLeft(transform.transformPoint(0.0f, 0.0f), color, {left, top});
+        const sf::Vertex bottomLeft(transform.transformPoint(0.0f, height), color, {left, bottom});
+        const sf::Vertex topRight(transform.transformPoint(width, 0.0f), color, {right, top});
+        const sf::Vertex bottomRight(transform.transformPoint(width, height), color, {right, bottom});
+        // The sprite's own strip, as two triangles sharing its diagonal.
+        batch[vertex++] = topLeft;
+        batch[vertex++] = bottomLeft;
+        batch[vertex++] = topRight;
+        batch[vertex++] = topRight;
+        batch[vertex++] = bottomLeft;
+        batch[vertex++] = bottomRight;
     }
+    target.draw(batch, sf::RenderStates(texture));
 }

@@ -5,11 +5,13 @@
 #include <vector>
 
 #include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
 
 #include "render/RenderableComponent.hpp"
 
 // Emits sprite particles from its game object, moves and ages them every
-// fixed step and draws each live particle as one copy of `sprite`. Every
+// fixed step and draws each live particle as one copy of `sprite` (all of
+// them in one draw call). Every
 // parameter is a public field; game code sets the sprite's texture and what
 // it needs after adding the component.
 //
@@ -67,4 +69,8 @@ public:
     // Pixels per second squared, for every particle.
     sf::Vector2f acceleration{0.0f, 0.0f};
     sf::Vector2f spawnOffset{0.0f, 0.0f};
+
+private:
+    // The live particles' quads, rebuilt at every draw; kept to reuse its storage.
+    sf::VertexArray batch{sf::Triangles};
 };

@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
-#include <SFML/Graphics/RenderTexture.hpp>
-
 #include "render/Layer.hpp"
+#include "render/OverlayTexture.hpp"
 
 class CameraComponent;
 class RenderableComponent;
@@ -65,8 +64,9 @@ public:
     // In draw order; each layer's index is its position here.
     std::vector<std::shared_ptr<Layer>> layers;
     std::vector<std::weak_ptr<RenderableComponent>> renderables;
-    // Drawn above the GUI by the main loop and cleared after each drawn frame.
-    sf::RenderTexture overlayTexture;
+    // Drawn above the GUI by the main loop and cleared after each drawn frame
+    // in which something was drawn into it.
+    OverlayTexture overlayTexture;
 
 private:
     RenderManager() = default;

@@ -12,6 +12,14 @@ namespace {
 // count from here.
 const std::chrono::steady_clock::time_point processStart = std::chrono::steady_clock::now();
 
+double mean(const std::vector<double>& values) {
+    double sum = 0.0;
+    for (double value : values) {
+        sum += value;
+    }
+    return values.empty() ? 0.0 : sum / static_cast<double>(values.size());
+}
+
 double percentile(std::vector<double> values, double fraction) {
     if (values.empty()) {
         return 0.0;
@@ -34,16 +42,26 @@ void DemoFigures::firstMenuFrame() {
     }
 }
 
+void DemoFigures::startPressed() {
+    pressed = Clock::now();
+    wasPressed = true;
+}
+
 void DemoFigures::arenaEntered() {
+    const auto now = Clock::now();
     if (toArena < 0.0) {
-        toArena = secondsBetween(start, Clock::now());
+        toArena = secondsBetween(start, now);
+        pressToArena = wasPressed ? secondsBetween(pressed, now) : -1.0;
     }
 }
 
-void DemoFigures::fightFrame() {
+void DemoFigures::fightFrame(const FrameCosts& previous) {
     const auto now = Clock::now();
     if (fightStarted) {
         frameTimes.push_back(secondsBetween(lastFightFrame, now));
+        fixedTimes.push_back(previous.fixedSteps);
+        updateTimes.push_back(previous.update);
+        drawTimes.push_back(previous.draw);
     }
     fightStarted = true;
     lastFightFrame = now;
@@ -71,11 +89,16 @@ std::string DemoFigures::report() const {
     };
     add("time to first menu frame", toFirstMenu * 1000.0, "ms");
     add("time to enter the arena", toArena * 1000.0, "ms");
+    add("arena entry after press", pressToArena * 1000.0, "ms");
     count("winner", static_cast<size_t>(matchWinner));
     count("fight frames", frameTimes.size() + (fightStarted ? 1 : 0));
     add("frame time p50", percentile(frameTimes, 0.50) * 1000.0, "ms");
     add("frame time p95", percentile(frameTimes, 0.95) * 1000.0, "ms");
     add("frame time p99", percentile(frameTimes, 0.99) * 1000.0, "ms");
+    add("frame time max", percentile(frameTimes, 1.0) * 1000.0, "ms");
+    add("fight fixed steps mean", mean(fixedTimes) * 1000.0, "ms");
+    add("fight update mean", mean(updateTimes) * 1000.0, "ms");
+    add("fight drawing mean", mean(drawTimes) * 1000.0, "ms");
     add("peak resident memory", peakResidentKb / 1024.0, "MiB");
     count("peak game objects", peakObjects);
     count("peak bodies", peakBodies);

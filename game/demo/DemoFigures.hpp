@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Game.hpp"
+
 // What a demo run measures: wall-clock times of start-up (from before `main`), the wall time of
 // every frame of the fight, peak resident memory and the peak sizes of the
 // scene. Only measures: nothing here feeds back into the simulation.
@@ -12,9 +14,12 @@ public:
     DemoFigures();
 
     void firstMenuFrame();
+    // The menu's start button was pressed (the last press before the arena counts).
+    void startPressed();
     void arenaEntered();
-    // One frame of the fight: its wall time since the last call (seconds).
-    void fightFrame();
+    // One frame of the fight: its wall time since the last call, and
+    // `previous`, the loop's costs of the frame that just ended.
+    void fightFrame(const FrameCosts& previous);
     // Samples the scene's counts and the process's resident memory.
     void sampleCounts();
     // The number of the player who won the match (0 until then).
@@ -32,7 +37,12 @@ private:
     bool fightStarted = false;
     double toFirstMenu = -1.0;
     double toArena = -1.0;
+    Clock::time_point pressed;
+    bool wasPressed = false;
+    double pressToArena = -1.0;
     std::vector<double> frameTimes;
+    // Seconds per fight frame in the loop's fixed steps, update and drawing.
+    std::vector<double> fixedTimes, updateTimes, drawTimes;
     size_t peakObjects = 0;
     size_t peakBodies = 0;
     size_t peakJoints = 0;

@@ -51,11 +51,12 @@ void DemoRun::frame(float) {
             shot("menu");
         } else if (phaseFrames >= menuFrames && phaseFrames % 30 == 0) {
             // Pressed again now and then, in case a press was lost.
+            figures.startPressed();
             clickButton("menu", "StartGame");
         }
         break;
     case Phase::Match:
-        figures.fightFrame();
+        figures.fightFrame(game.lastFrameCosts);
         figures.sampleCounts();
         if (state == "Victory") {
             if (const auto victory =

@@ -1,17 +1,14 @@
 // The player's animated, colour-tinted character: composing every frame from
 // its four atlas layers, and the state machine that picks the animation.
 #include <cmath>
-#include <cstdio>
 #include <string>
 
-#include <SFML/Graphics/Sprite.hpp>
-
+#include "game/player/CharacterFrameStore.hpp"
 #include "game/player/PlayerColors.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "render/SpriteAnimatorComponent.hpp"
 #include "render/SpriteRendererComponent.hpp"
-#include "scene/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
 
 namespace {
@@ -22,57 +19,39 @@ struct AnimationRecipe {
     std::vector<AnimationFrame> PlayerControllerComponent::*animation;
 };
 
-// Atlas sprites are shared with every other user: draw through copies placed at the origin.
-void drawLayer(sf::RenderTexture& target, const std::shared_ptr<sf::Sprite>& layer, const sf::Color* tint) {
-    if (!layer) {
-        return;
-    }
-    sf::Sprite copy = *layer;
-    copy.setOrigin(0.0f, 0.0f);
-    copy.setPosition(0.0f, 0.0f);
-    copy.setRotation(0.0f);
-    copy.setScale(1.0f, 1.0f);
-    copy.setColor(tint ? *tint : sf::Color::White);
-    target.draw(copy);
-}
-
 enum AnimState { idle = 0, run = 1, jump = 2, runStart = 3, runStop = 4, fall = 5 };
+
+const AnimationRecipe recipes[] = {
+    {"idle", 30, 30.0f, &PlayerControllerComponent::idleAnimation},
+    {"run", 30, 45.0f, &PlayerControllerComponent::runAnimation},
+    {"jump_idle", 15, 90.0f, &PlayerControllerComponent::jumpIdleAnimation},
+    {"run_start", 15, 60.0f, &PlayerControllerComponent::runStartAnimation},
+    {"run_stop", 15, 60.0f, &PlayerControllerComponent::runStopAnimation},
+    {"jump_run1", 15, 60.0f, &PlayerControllerComponent::jumpRunAnimation},
+    {"fall", 16, 60.0f, &PlayerControllerComponent::fallAnimation},
+};
 } // namespace
 
+bool PlayerControllerComponent::prepareAnimationFrame(int playerNumber) {
+    auto& store = CharacterFrameStore::instance();
+    const PlayerColors colors = playerColors(playerNumber);
+    for (const AnimationRecipe& recipe : recipes) {
+        if (store.prepareFrame(recipe.name, recipe.frameCount, 1.0f / recipe.framesPerSecond, colors,
+                               static_cast<unsigned>(defaultFrameSize))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void PlayerControllerComponent::buildAnimations() {
-    static const AnimationRecipe recipes[] = {
-        {"idle", 30, 30.0f, &PlayerControllerComponent::idleAnimation},
-        {"run", 30, 45.0f, &PlayerControllerComponent::runAnimation},
-        {"jump_idle", 15, 90.0f, &PlayerControllerComponent::jumpIdleAnimation},
-        {"run_start", 15, 60.0f, &PlayerControllerComponent::runStartAnimation},
-        {"run_stop", 15, 60.0f, &PlayerControllerComponent::runStopAnimation},
-        {"jump_run1", 15, 60.0f, &PlayerControllerComponent::jumpRunAnimation},
-        {"fall", 16, 60.0f, &PlayerControllerComponent::fallAnimation},
-    };
-    auto& assets = AssetManager::instance();
+    // Composed once per colour scheme for the whole program; later matches share them.
+    auto& store = CharacterFrameStore::instance();
     const PlayerColors colors = playerColors(playerNumber);
     const auto side = static_cast<unsigned>(frameSize);
     for (const AnimationRecipe& recipe : recipes) {
-        auto& animation = this->*recipe.animation;
-        for (int i = 0; i < recipe.frameCount; ++i) {
-            const std::string prefix = recipe.name;
-            const std::string suffix = "_" + std::to_string(i) + ".png";
-            auto texture = std::make_unique<sf::RenderTexture>();
-            if (!texture->create(side, side)) {
-                std::printf("Couldn't create frame %d of the animation %s\n", i, recipe.name);
-                continue;
-            }
-            texture->clear(sf::Color::Transparent);
-            drawLayer(*texture, assets.getSprite(prefix + "_color" + suffix), nullptr);
-            drawLayer(*texture, assets.getSprite(prefix + "_clothes1" + suffix), &colors.clothes1);
-            drawLayer(*texture, assets.getSprite(prefix + "_clothes2" + suffix), &colors.clothes2);
-            drawLayer(*texture, assets.getSprite(prefix + "_hair" + suffix), &colors.hair);
-            texture->display();
-            texture->generateMipmap();
-            auto sprite = std::make_shared<sf::Sprite>(texture->getTexture());
-            renderTextures.push_back(std::move(texture));
-            animation.push_back({sprite, 1.0f / recipe.framesPerSecond});
-        }
+        this->*recipe.animation =
+            store.animation(recipe.name, recipe.frameCount, 1.0f / recipe.framesPerSecond, colors, side);
     }
 
     auto object = getGameObject();

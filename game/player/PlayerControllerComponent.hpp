@@ -53,6 +53,11 @@ public:
     // A GameOverEvent freezes the controller.
     void onEvent(std::shared_ptr<GameEvent> event) override;
 
+    // Composes one more animation frame in the colours of `playerNumber`
+    // at the default frame size, ahead of the match that will use it
+    // (frames are made once per program); false when all are made.
+    static bool prepareAnimationFrame(int playerNumber);
+
     // Adds a segment at the chin, unless the beard is at `maxSegments`.
     void growBeard();
     // Cuts the beard at `segment` (one of this player's): everything from
@@ -146,8 +151,6 @@ public:
     std::vector<std::shared_ptr<sf::Sound>> groundHitSounds;
     std::vector<std::shared_ptr<sf::Sound>> playerHitSounds;
     std::vector<std::shared_ptr<sf::Sound>> cutSounds;
-    // One per animation frame, owned here for the sprites made on them.
-    std::vector<std::unique_ptr<sf::RenderTexture>> renderTextures;
     std::shared_ptr<SpriteAnimatorComponent> animator;
     std::shared_ptr<SpriteRendererComponent> renderer;
     std::vector<AnimationFrame> idleAnimation;
@@ -170,7 +173,8 @@ public:
     // Triangle strip in the player's local space: 2 vertices per segment plus 4 closing ones.
     sf::VertexArray beardMesh{sf::TriangleStrip, 0};
     float beardTextureSize = 128.0f;
-    float frameSize = 256.0f;
+    static constexpr float defaultFrameSize = 256.0f;
+    float frameSize = defaultFrameSize;
 
 private:
     // init steps

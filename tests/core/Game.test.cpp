@@ -16,6 +16,7 @@ public:
     std::vector<float> fixedTimes;
     std::vector<float> drawDeltas;
     std::function<void()> whenUpdated;
+    float lastUpdateTime = 0.0f;
 
     void onInit() override { calls.push_back("init"); }
     void onFixedUpdate(float step, float time) override {
@@ -23,7 +24,8 @@ public:
         fixedTimes.push_back(time);
         calls.push_back("fixed");
     }
-    void onUpdate(float, float) override {
+    void onUpdate(float, float time) override {
+        lastUpdateTime = time;
         calls.push_back("update");
         if (whenUpdated) {
             whenUpdated();
@@ -165,4 +167,44 @@ TEST_F(GameLoop, ShutdownExitsTheStateAndReleasesEveryObject) {
     EXPECT_FALSE(StateManager::instance().currentState);
     EXPECT_TRUE(watchPersistent.expired());
     EXPECT_TRUE(watchScene.expired());
+}
+
+TEST_F(GameLoop, WaitIsTheTimeToTheNextStepOrDrawWhicheverComesFirst) {
+    times.physicsAccumulator = 0.01f;
+    times.frameAccumulator = 0.005f;
+    EXPECT_NEAR(game.secondsUntilDue(times), game.fixedDelta - 0.01f, 1e-6f);
+    times.frameAccumulator = 0.015f;
+    EXPECT_NEAR(game.secondsUntilDue(times), game.frameInterval - 0.015f, 1e-6f);
+    times.physicsAccumulator = game.fixedDelta * 1.5f;
+    EXPECT_EQ(game.secondsUntilDue(times), 0.0f);
+    // Only wall-clock runs wait; fast runs go back to back.
+    EXPECT_TRUE(game.waitsBetweenFrames());
+    game.options.fast = true;
+    EXPECT_FALSE(game.waitsBetweenFrames());
+}
+
+TEST(GameLoopRun, WaitingRunKeepsItsStepsAndDrawsAndDoesNotSpin) {
+    RecordingGame game;
+    game.width = 64;
+    game.height = 48;
+    game.title = "Loop test";
+    // Half a second of the wall clock, then the window closes.
+    game.whenUpdated = [&game] {
+        if (game.lastUpdateTime >= 0.5f) {
+            game.window.close();
+        }
+    };
+    ASSERT_TRUE(game.run()) << "needs a display (run under Xvfb)";
+    const size_t fixed = game.count("fixed");
+    const size_t draws = game.count("draw");
+    const size_t frames = game.count("update");
+    // Steps follow the time that passed, sleeping or not: one per 1/60 s.
+    EXPECT_GE(fixed, 29u);
+    EXPECT_LE(static_cast<float>(fixed), game.lastUpdateTime / game.fixedDelta + 1.0f);
+    EXPECT_NEAR(game.fixedTimes.back(), static_cast<float>(fixed) * game.fixedDelta, 1e-4f);
+    EXPECT_GE(draws, 1u);
+    // A loop that spun would have run thousands of frames; one that waits
+    // wakes about once per step or draw.
+    EXPECT_LE(frames, 3 * (fixed + draws) + 10) << fixed << " steps, " << draws << " draws";
+    EXPECT_EQ(game.calls.back(), "shutdown");
 }

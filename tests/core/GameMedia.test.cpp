@@ -71,3 +71,59 @@ TEST_F(GameMedia, DrawAppliesTheMainCameraAndClearsTheOverlayAfterShowingIt) {
         }
     }
 }
+
+namespace {
+// A world of one colour, and a mark in the overlay on the frames that ask for one.
+class MarkedOverlayGame : public Game {
+public:
+    bool markOverlay = false;
+    void onDraw(float, float, sf::RenderTarget& world) override {
+        sf::RectangleShape backdrop({64, 48});
+        backdrop.setFillColor(sf::Color(20, 90, 160));
+        world.draw(backdrop);
+        if (markOverlay) {
+            sf::RectangleShape mark({8, 8});
+            mark.setFillColor(sf::Color::Red);
+            RenderManager::instance().overlayTexture.draw(mark);
+        }
+    }
+    sf::Image windowPicture() {
+        sf::Texture texture;
+        EXPECT_TRUE(texture.create(width, height));
+        texture.update(window);
+        return texture.copyToImage();
+    }
+};
+} // namespace
+
+TEST(GameOverlay, FramesWithoutOverlayDrawingShowTheWorldAloneAndAMarkShowsForOneFrame) {
+    MarkedOverlayGame game;
+    game.width = 64;
+    game.height = 48;
+    game.title = "Media test";
+    ASSERT_TRUE(game.init()) << "needs a display (run under Xvfb)";
+    const sf::Color world(20, 90, 160);
+
+    game.draw(1.0f / 60.0f, 0.0f);
+    const sf::Image plain = game.windowPicture();
+    EXPECT_EQ(plain.getPixel(2, 2), world);
+    EXPECT_EQ(plain.getPixel(40, 30), world);
+    EXPECT_FALSE(RenderManager::instance().overlayTexture.wasDrawnInto());
+
+    game.markOverlay = true;
+    game.draw(1.0f / 60.0f, 0.0f);
+    const sf::Image marked = game.windowPicture();
+    EXPECT_EQ(marked.getPixel(2, 2), sf::Color::Red);
+    EXPECT_EQ(marked.getPixel(40, 30), world);
+
+    // Shown once: the next frame without a mark is the plain picture again, pixel for pixel.
+    game.markOverlay = false;
+    game.draw(1.0f / 60.0f, 0.0f);
+    const sf::Image again = game.windowPicture();
+    ASSERT_EQ(again.getSize(), plain.getSize());
+    for (unsigned y = 0; y < 48; ++y) {
+        for (unsigned x = 0; x < 64; ++x) {
+            ASSERT_EQ(again.getPixel(x, y), plain.getPixel(x, y)) << x << "," << y;
+        }
+    }
+}

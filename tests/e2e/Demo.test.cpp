@@ -39,9 +39,11 @@ TEST(Demo, FastDemoPlaysAWholeMatchSavesItsShotsAndFiguresAndExitsZero) {
     }
     // The figures file and the end of standard output give the same figures.
     const std::string figures = readWholeFile((folder / "figures.txt").string());
-    for (const char* line : {"time to first menu frame", "time to enter the arena", "frame time p50",
-                             "frame time p95", "frame time p99", "peak resident memory", "peak game objects",
-                             "peak bodies", "peak joints", "peak particles"}) {
+    for (const char* line :
+         {"time to first menu frame", "time to enter the arena", "frame time p50", "frame time p95",
+          "frame time p99", "frame time max", "arena entry after press", "fight fixed steps mean",
+          "fight update mean", "fight drawing mean", "peak resident memory", "peak game objects",
+          "peak bodies", "peak joints", "peak particles"}) {
         EXPECT_NE(figures.find(line), std::string::npos) << line;
     }
     EXPECT_NE(readWholeFile(output).find(figures), std::string::npos);

@@ -222,3 +222,55 @@ TEST(ParticleSystemComponent, LocalSpaceFollowsTheOwnerWorldSpaceStays) {
     EXPECT_EQ(image.getPixel(10, 10), sf::Color::Black);
     EXPECT_EQ(image.getPixel(10, 50), sf::Color::White); // stayed where emitted
 }
+
+TEST(ParticleSystemComponent, DrawShowsEveryParticleAsTheSpriteWouldInOrder) {
+    // A 4 x 4 texture with a different colour in each quarter, so a
+    // misplaced, turned or mirrored quad shows.
+    sf::Image pixels;
+    pixels.create(4, 4, sf::Color::White);
+    for (unsigned y = 0; y < 4; ++y) {
+        for (unsigned x = 0; x < 4; ++x) {
+            pixels.setPixel(x, y, sf::Color(x < 2 ? 250 : 10, y < 2 ? 200 : 30, 90, x == 3 ? 128 : 255));
+        }
+    }
+    sf::Texture texture;
+    ASSERT_TRUE(texture.loadFromImage(pixels));
+
+    std::shared_ptr<GameObject> owner;
+    auto system = makeSystem(owner);
+    owner->transform->setPosition(40, 30);
+    system->sprite.setTexture(texture, true);
+    system->sprite.setOrigin(2, 2);
+    system->sprite.setColor(sf::Color(255, 255, 255, 200));
+    const std::vector<ParticleSystemComponent::Particle> placed = {{{-20, -10}, 0.0f, {3, 3}},
+                                                                   {{0, 0}, 90.0f, {4, 2}},
+                                                                   {{15, 5}, 200.0f, {5, 5}},
+                                                                   {{-1, 1}, 45.0f, {2, 6}}};
+    for (const auto& particle : placed) {
+        system->particles.push_back(std::make_shared<ParticleSystemComponent::Particle>(particle));
+    }
+
+    sf::RenderTexture drawn, expected;
+    ASSERT_TRUE(drawn.create(80, 60));
+    ASSERT_TRUE(expected.create(80, 60));
+    drawn.clear(sf::Color::Black);
+    system->draw(0, 0, drawn);
+    drawn.display();
+    expected.clear(sf::Color::Black);
+    for (const auto& particle : placed) {
+        sf::Transform transform;
+        transform.translate(sf::Vector2f(40, 30) + particle.position)
+            .rotate(particle.rotation)
+            .scale(particle.scale);
+        expected.draw(system->sprite, sf::RenderStates(transform));
+    }
+    expected.display();
+    const sf::Image a = drawn.getTexture().copyToImage();
+    const sf::Image b = expected.getTexture().copyToImage();
+    for (unsigned y = 0; y < 60; ++y) {
+        for (unsigned x = 0; x < 80; ++x) {
+            ASSERT_EQ(a.getPixel(x, y), b.getPixel(x, y)) << x << "," << y;
+        }
+    }
+    EXPECT_NE(a.getPixel(40, 30), sf::Color::Black);
+}

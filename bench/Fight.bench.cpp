@@ -1,0 +1,325 @@
+// A timed, scripted run of the whole game at 1920 x 1080, the way the frame
+// loop runs it, reported against the floor: one opaque full-window textured
+// quad drawn to the window plus `display`, the least any drawn frame costs on
+// this renderer. Ratios to the floor are what compare from machine to
+// machine; milliseconds alone only mean something on one machine.
+//
+// The run: start-up to the first menu frame; a press of the menu's start
+// button to the first arena frame, twice (the second match is the usual
+// one); then the fight, both players computer-driven (moving, floating and
+// flinging their beards) with beards grown quickly to their full 80 segments
+// and regrown quickly after a cut, every frame one fixed step, its update and
+// a draw. Frame times are given as p50/p95/p99/max, with their split into
+// fixed steps, update and drawing, and the peak resident memory; last, the
+// drawing's share of each kind of renderable.
+//
+// Needs a display and the content: run it from build/ under
+// xvfb-run -a -s "-screen 0 1920x1080x24 -noreset". Optional argument: the
+// number of fight frames to time (default 900).
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cxxabi.h>
+#include <fstream>
+#include <map>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/Window/Event.hpp>
+
+#include "core/GuiManager.hpp"
+#include "core/StateManager.hpp"
+#include "game/VorluneGame.hpp"
+#include "game/demo/DemoFigures.hpp"
+#include "game/demo/SceneCounts.hpp"
+#include "game/player/PlayerControllerComponent.hpp"
+#include "physics/PhysicsManager.hpp"
+#include "render/RenderManager.hpp"
+#include "render/RenderableComponent.hpp"
+#include "scene/GameObject.hpp"
+#include "scene/GameObjectManager.hpp"
+#include "widgets/Widget.hpp"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point from) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
+}
+
+double percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    const size_t index = static_cast<size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(index, values.size() - 1)];
+}
+
+double mean(const std::vector<double>& values) {
+    double sum = 0.0;
+    for (double value : values) {
+        sum += value;
+    }
+    return values.empty() ? 0.0 : sum / static_cast<double>(values.size());
+}
+
+double loadAverage() {
+    std::ifstream file("/proc/loadavg");
+    double load = 0.0;
+    file >> load;
+    return load;
+}
+
+// Median time of one opaque window-sized textured quad plus display.
+double floorMilliseconds(sf::RenderWindow& window) {
+    const sf::Vector2u size = window.getSize();
+    sf::Image picture;
+    picture.create(size.x, size.y);
+    for (unsigned y = 0; y < size.y; ++y) {
+        for (unsigned x = 0; x < size.x; ++x) {
+            picture.setPixel(x, y, sf::Color(x & 255u, y & 255u, (x ^ y) & 255u));
+        }
+    }
+    sf::Texture texture;
+    if (!texture.loadFromImage(picture)) {
+        std::printf("Couldn't make the floor's texture\n");
+        return 0.0;
+    }
+    const sf::Sprite sprite(texture);
+    std::vector<double> times;
+    for (int i = 0; i < 70; ++i) {
+        const auto start = Clock::now();
+        window.draw(sprite);
+        window.display();
+        if (i >= 10) {
+            times.push_back(millisecondsSince(start));
+        }
+    }
+    return percentile(times, 0.5);
+}
+
+// One frame of the loop: one fixed step, the update and a draw.
+struct FrameSplit {
+    double total = 0.0, fixed = 0.0, update = 0.0, draw = 0.0;
+};
+
+class FightRun {
+public:
+    FightRun() {
+        game.playerSetup->setComputer(1, true);
+        game.playerSetup->setComputer(2, true);
+    }
+
+    // The frame loop's body for a frame of exactly one fixed step, in its
+    // order, each part timed: the fixed update and the world step, the
+    // update, the draw.
+    FrameSplit frame() {
+        FrameSplit split;
+        const auto start = Clock::now();
+        sf::Event event;
+        while (game.window.pollEvent(event)) {
+        }
+        const float step = game.fixedDelta;
+        elapsed += step;
+        auto& physics = PhysicsManager::instance();
+        physics.flushPendingDestructions();
+        game.fixedUpdate(step, elapsed);
+        physics.stepWorld(step);
+        physics.clearForces();
+        physics.clearForces();
+        split.fixed = millisecondsSince(start);
+        const auto updateStart = Clock::now();
+        game.update(step, elapsed);
+        split.update = millisecondsSince(updateStart);
+        const auto drawStart = Clock::now();
+        game.draw(step, elapsed);
+        split.draw = millisecondsSince(drawStart);
+        split.total = millisecondsSince(start);
+        return split;
+    }
+
+    // Presses the menu's start button as the mouse would; the time from the
+    // press to the end of the first drawn arena frame.
+    double enterArena() {
+        const auto widget = GuiManager::instance().getWidget<widgets::Widget>("menu", "StartGame");
+        if (!widget) {
+            std::printf("The menu has no start button\n");
+            return -1.0;
+        }
+        const sf::FloatRect rect = widget->getAbsoluteRect();
+        const int x = static_cast<int>(rect.left + rect.width / 2);
+        const int y = static_cast<int>(rect.top + rect.height / 2);
+        const auto start = Clock::now();
+        sf::Event event;
+        event.type = sf::Event::MouseMoved;
+        event.mouseMove = {x, y};
+        GuiManager::instance().handleEvent(event);
+        event.type = sf::Event::MouseButtonPressed;
+        event.mouseButton = {sf::Mouse::Left, x, y};
+        GuiManager::instance().handleEvent(event);
+        event.type = sf::Event::MouseButtonReleased;
+        GuiManager::instance().handleEvent(event);
+        // The switch waits for the end of the frame's update; its draw is the first arena frame.
+        for (int i = 0; i < 5 && currentState() != "Arena"; ++i) {
+            frame();
+        }
+        return currentState() == "Arena" ? millisecondsSince(start) : -1.0;
+    }
+
+    std::vector<std::shared_ptr<PlayerControllerComponent>> players() const {
+        std::vector<std::shared_ptr<PlayerControllerComponent>> found;
+        for (const char* name : {"Player1", "Player2"}) {
+            if (auto object = GameObjectManager::instance().findGameObject(name)) {
+                if (auto controller = object->getComponent<PlayerControllerComponent>()) {
+                    found.push_back(controller);
+                }
+            }
+        }
+        return found;
+    }
+
+    // Mean time of a few draws of the current scene.
+    double drawMilliseconds(int count = 12) {
+        std::vector<double> values;
+        for (int i = 0; i < count; ++i) {
+            const auto start = Clock::now();
+            game.draw(game.fixedDelta, elapsed);
+            values.push_back(millisecondsSince(start));
+        }
+        return percentile(values, 0.5);
+    }
+
+    // Where the drawing goes: the draw's time with each kind of renderable
+    // left out in turn, against the whole draw and a draw of nothing but
+    // the frame's own passes (clears, copies, GUI).
+    void printDrawingShares() {
+        std::map<std::string, std::vector<std::shared_ptr<RenderableComponent>>> kinds;
+        for (const auto& entry : RenderManager::instance().renderables) {
+            if (auto renderable = entry.lock(); renderable && renderable->enabled) {
+                int status = 0;
+                char* name = abi::__cxa_demangle(typeid(*renderable).name(), nullptr, nullptr, &status);
+                kinds[status == 0 && name ? name : typeid(*renderable).name()].push_back(renderable);
+                std::free(name);
+            }
+        }
+        const auto setEnabled = [](const std::vector<std::shared_ptr<RenderableComponent>>& list,
+                                   bool value) {
+            for (const auto& renderable : list) {
+                renderable->enabled = value;
+            }
+        };
+        const double whole = drawMilliseconds();
+        std::printf("drawing, whole scene         %8.2f ms\n", whole);
+        for (const auto& [name, list] : kinds) {
+            setEnabled(list, false);
+            const double without = drawMilliseconds();
+            setEnabled(list, true);
+            std::printf("  %-26s %8.2f ms  (%zu of them)\n", name.c_str(), whole - without, list.size());
+        }
+        for (const auto& kind : kinds) {
+            setEnabled(kind.second, false);
+        }
+        std::printf("  frame passes alone         %8.2f ms\n", drawMilliseconds());
+        for (const auto& kind : kinds) {
+            setEnabled(kind.second, true);
+        }
+    }
+
+    static std::string currentState() {
+        const auto& state = StateManager::instance().currentState;
+        return state ? state->name : "";
+    }
+
+    VorluneGame game;
+    float elapsed = 0.0f;
+};
+} // namespace
+
+int main(int argc, char** argv) {
+    const int fightFrames = argc > 1 ? std::max(60, std::atoi(argv[1])) : 900;
+    const auto programStart = Clock::now();
+    FightRun run;
+    run.game.options.noDraw = false;
+    if (!run.game.init()) {
+        return 1;
+    }
+    run.frame();
+    run.frame();
+    const double toMenu = millisecondsSince(programStart);
+
+    const double floor = floorMilliseconds(run.game.window);
+
+    std::vector<double> menuFrames;
+    for (int i = 0; i < 60; ++i) {
+        menuFrames.push_back(run.frame().total);
+    }
+
+    const double firstEntry = run.enterArena();
+    for (int i = 0; i < 60; ++i) {
+        run.frame();
+    }
+    StateManager::instance().setState("Menu");
+    for (int i = 0; i < 30; ++i) {
+        run.frame();
+    }
+    const double secondEntry = run.enterArena();
+
+    // Beards grow twenty times as fast as in play, so they reach 80 segments soon
+    // and stay near it after cuts; no one runs out of lives.
+    for (const auto& player : run.players()) {
+        player->growInterval = 0.05f;
+        player->unlimitedLives = 1;
+    }
+    for (int i = 0; i < 60 * 9 && run.currentState() == "Arena"; ++i) {
+        run.frame();
+    }
+
+    std::vector<double> totals, fixed, update, draw;
+    double segmentSum = 0.0;
+    for (int i = 0; i < fightFrames && run.currentState() == "Arena"; ++i) {
+        const FrameSplit split = run.frame();
+        totals.push_back(split.total);
+        fixed.push_back(split.fixed);
+        update.push_back(split.update);
+        draw.push_back(split.draw);
+        for (const auto& player : run.players()) {
+            segmentSum += player->segmentCount;
+        }
+    }
+    const long peakKb = peakResidentKilobytes();
+
+    const auto ratio = [floor](double value) { return floor > 0.0 ? value / floor : 0.0; };
+    std::printf("\nload average (1 min)        %8.2f\n", loadAverage());
+    std::printf("floor (opaque quad+display) %8.2f ms\n", floor);
+    std::printf("start to first menu frame   %8.1f ms\n", toMenu);
+    std::printf("menu frame p50              %8.2f ms  %6.2f x floor\n", percentile(menuFrames, 0.5),
+                ratio(percentile(menuFrames, 0.5)));
+    std::printf("arena entry, first match    %8.1f ms\n", firstEntry);
+    std::printf("arena entry, second match   %8.1f ms\n", secondEntry);
+    std::printf("fight frames timed          %8zu (mean beard %.1f segments)\n", totals.size(),
+                totals.empty() ? 0.0 : segmentSum / (2.0 * static_cast<double>(totals.size())));
+    for (const auto& [name, fraction] : std::vector<std::pair<const char*, double>>{
+             {"p50", 0.5}, {"p95", 0.95}, {"p99", 0.99}, {"max", 1.0}}) {
+        const double value = percentile(totals, fraction);
+        std::printf("fight frame %-4s            %8.2f ms  %6.2f x floor\n", name, value, ratio(value));
+    }
+    const double total = mean(totals);
+    for (const auto& [name, part] : std::vector<std::pair<const char*, const std::vector<double>*>>{
+             {"fixed steps", &fixed}, {"update", &update}, {"drawing", &draw}}) {
+        const double value = mean(*part);
+        std::printf("fight %-12s mean        %8.2f ms  %5.1f %% of the frame\n", name, value,
+                    total > 0.0 ? 100.0 * value / total : 0.0);
+    }
+    std::printf("peak resident memory        %8.1f MiB\n", peakKb / 1024.0);
+    if (run.currentState() == "Arena") {
+        run.printDrawingShares();
+    }
+    return 0;
+}

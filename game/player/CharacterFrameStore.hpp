@@ -1,0 +1,64 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <SFML/Graphics/RenderTexture.hpp>
+#include <SFML/Graphics/Texture.hpp>
+
+#include "game/player/PlayerColors.hpp"
+#include "render/AnimationFrame.hpp"
+
+// The player character's animation frames in a colour scheme. Each frame is
+// composed from the character atlas's four layers ("<name>_color_<i>.png"
+// as it is, "_clothes1", "_clothes2" and "_hair" tinted with the scheme)
+// into a texture of its own with a mipmap chain. That costs a render pass per
+// layer, so the frames of a scheme are made the first time a player asks for
+// them (or, bit by bit, by `prepareFrame` before that) and then shared by
+// every later match of the program.
+//
+// Textures and sprites are owned here for the program's life; the sprites are
+// shared with every animator that plays them (their origin is set by the
+// renderer that shows them, the same for all).
+class CharacterFrameStore {
+public:
+    static CharacterFrameStore& instance();
+    CharacterFrameStore(const CharacterFrameStore&) = delete;
+    CharacterFrameStore& operator=(const CharacterFrameStore&) = delete;
+
+    // The animation `name` ("idle", "run", ...) of `frameCount` frames of
+    // `side` x `side` pixels, each shown `frameDuration` seconds, in
+    // `colors`. A frame whose texture cannot be made is reported in one line
+    // and left out (once: the animation is not composed again).
+    const std::vector<AnimationFrame>& animation(const std::string& name, int frameCount, float frameDuration,
+                                                 const PlayerColors& colors, unsigned side);
+
+    // Composes the next frame of that animation that is not made yet, so
+    // that idle frames (the title menu's) can prepare a match; false when the
+    // animation was complete already.
+    bool prepareFrame(const std::string& name, int frameCount, float frameDuration,
+                      const PlayerColors& colors, unsigned side);
+
+private:
+    // An animation's frames, composed in order; `composed` counts the tries.
+    struct Entry {
+        std::vector<AnimationFrame> frames;
+        int composed = 0;
+    };
+
+    CharacterFrameStore() = default;
+    Entry& entry(const std::string& name, float frameDuration, const PlayerColors& colors, unsigned side);
+    void composeNext(Entry& animation, const std::string& name, float frameDuration,
+                     const PlayerColors& colors, unsigned side);
+    std::shared_ptr<sf::Texture> compose(const std::string& prefix, const std::string& suffix,
+                                         const PlayerColors& colors, unsigned side);
+
+    using Key = std::tuple<std::string, unsigned, sf::Uint32, sf::Uint32, sf::Uint32, float>;
+    std::map<Key, Entry> animations;
+    std::vector<std::shared_ptr<sf::Texture>> textures;
+    // Where frames are composed before they are copied into their own texture.
+    std::unique_ptr<sf::RenderTexture> canvas;
+};

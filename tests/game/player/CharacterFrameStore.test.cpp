@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <SFML/Graphics/RenderTexture.hpp>
+
+#include "game/GameContent.hpp"
+#include "game/player/CharacterFrameStore.hpp"
+#include "game/player/PlayerColors.hpp"
+#include "game/player/PlayerControllerComponent.hpp"
+#include "scene/AssetManager.hpp"
+#include "scene/GameObjectManager.hpp"
+
+namespace {
+// The pixels of `sprite` drawn alone at the origin.
+sf::Image picture(const sf::Sprite& sprite) {
+    sf::RenderTexture target;
+    EXPECT_TRUE(target.create(256, 256));
+    target.clear(sf::Color::Transparent);
+    sf::Sprite placed = sprite;
+    placed.setOrigin(0, 0);
+    target.draw(placed, sf::BlendNone);
+    target.display();
+    return target.getTexture().copyToImage();
+}
+} // namespace
+
+TEST(CharacterFrameStore, FramesPreparedAheadAreTheOnesEveryMatchOfTheProgramShares) {
+    loadCharacterArt(AssetManager::instance());
+    auto& store = CharacterFrameStore::instance();
+    // Player 2's frames made one at a time, as the title menu makes them.
+    int prepared = 0;
+    while (PlayerControllerComponent::prepareAnimationFrame(2)) {
+        ++prepared;
+        ASSERT_LT(prepared, 1000) << "preparing never ends";
+    }
+    EXPECT_EQ(prepared, 30 + 30 + 15 + 15 + 15 + 15 + 16);
+    EXPECT_FALSE(PlayerControllerComponent::prepareAnimationFrame(2));
+
+    // Two matches in a row: the second player's animations are the very
+    // frames prepared above, and a new controller gets them again.
+    const auto& idle = store.animation("idle", 30, 1.0f / 30.0f, playerColors(2), 256);
+    ASSERT_EQ(idle.size(), 30u);
+    for (int match = 0; match < 2; ++match) {
+        auto object = GameObjectManager::instance().createGameObject("Player2");
+        auto controller = addComponent<PlayerControllerComponent>(object, 2, false);
+        ASSERT_TRUE(controller);
+        ASSERT_EQ(controller->idleAnimation.size(), 30u);
+        EXPECT_EQ(controller->idleAnimation[3].sprite, idle[3].sprite);
+        EXPECT_FLOAT_EQ(controller->idleAnimation[3].duration, 1.0f / 30.0f);
+        EXPECT_EQ(controller->fallAnimation.size(), 16u);
+        GameObjectManager::instance().clear(true);
+    }
+
+    // Another colour scheme is a picture of its own: the same art, other clothes.
+    const auto& other = store.animation("idle", 30, 1.0f / 30.0f, playerColors(1), 256);
+    ASSERT_EQ(other.size(), 30u);
+    EXPECT_NE(other[0].sprite, idle[0].sprite);
+    const sf::Image first = picture(*other[0].sprite);
+    const sf::Image second = picture(*idle[0].sprite);
+    int differing = 0, drawn = 0;
+    for (unsigned y = 0; y < 256; ++y) {
+        for (unsigned x = 0; x < 256; ++x) {
+            drawn += first.getPixel(x, y).a > 0;
+            differing += first.getPixel(x, y) != second.getPixel(x, y);
+        }
+    }
+    EXPECT_GT(drawn, 1000) << "the frame is empty";
+    EXPECT_GT(differing, 100) << "the colour schemes look alike";
+}
