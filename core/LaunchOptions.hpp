@@ -22,14 +22,18 @@ struct LaunchOptions {
     bool demo = false;
     // The demo saves its screenshots and figures into this folder (empty: none).
     std::string shotsPath;
+    // Ends the run normally after this many frames (0: no limit), so that a
+    // scripted start of the game is bounded whatever it meets.
+    unsigned long frameLimit = 0;
 };
 
 // The one usage line, for the program's name.
 std::string launchUsage(const std::string& program);
 
 // Reads the options after the program name: --fast, --no-draw, --record FILE,
-// --replay FILE, --player2 person|computer, --demo, --shots DIR (with --demo). False on an unknown option, a
-// missing file argument or an option given twice, with `problem` naming it; `options` is then unchanged.
+// --replay FILE, --player2 person|computer, --demo, --shots DIR (with --demo), --frames N (N >= 1). False on
+// an unknown option, a missing file argument or an option given twice, with `problem` naming it; `options` is
+// then unchanged.
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem);
 
 // parseLaunchOptions for a whole command line (argv[0] is the program): on a

@@ -63,7 +63,7 @@ TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
     EXPECT_EQ(code, 2);
     EXPECT_EQ(printed, "vorlune: unknown option '--bogus'; " + launchUsage("vorlune") + "\n");
     EXPECT_EQ(launchUsage("vorlune"), "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
-                                      "[--player2 person|computer] [--demo [--shots DIR]]");
+                                      "[--player2 person|computer] [--demo [--shots DIR]] [--frames N]");
     EXPECT_FALSE(game.window.isOpen());
 }
 
@@ -79,6 +79,9 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
     EXPECT_TRUE(options.demo);
     EXPECT_TRUE(options.fast);
     EXPECT_EQ(options.shotsPath, "out/shots");
+    EXPECT_EQ(options.frameLimit, 0u);
+    ASSERT_TRUE(parse({"--frames", "240", "--demo"}, options, problem)) << problem;
+    EXPECT_EQ(options.frameLimit, 240u);
 
     const std::vector<std::pair<std::vector<const char*>, std::string>> refused = {
         {{"--player2"}, "option --player2 needs 'person' or 'computer'"},
@@ -87,6 +90,12 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
         {{"--demo", "--demo"}, "option --demo given twice"},
         {{"--demo", "--shots"}, "option --shots needs a folder name"},
         {{"--shots", "dir"}, "--shots is only for --demo"},
+        {{"--frames"}, "option --frames needs a whole number of frames from 1 to 999999999"},
+        {{"--frames", "0"}, "option --frames needs a whole number of frames from 1 to 999999999"},
+        {{"--frames", "-5"}, "option --frames needs a whole number of frames from 1 to 999999999"},
+        {{"--frames", "12x"}, "option --frames needs a whole number of frames from 1 to 999999999"},
+        {{"--frames", "1000000000"}, "option --frames needs a whole number of frames from 1 to 999999999"},
+        {{"--frames", "3", "--frames", "4"}, "option --frames given twice"},
     };
     for (const auto& [words, expected] : refused) {
         LaunchOptions kept;
@@ -95,5 +104,6 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
         EXPECT_EQ(problem, expected);
         EXPECT_EQ(kept.shotsPath, "kept");
         EXPECT_FALSE(kept.demo || kept.player2Computer);
+        EXPECT_EQ(kept.frameLimit, 0u);
     }
 }
