@@ -7,6 +7,7 @@
 // report is a fault. Needs an X display for OpenGL (run it under Xvfb).
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,7 +27,9 @@ namespace {
 struct Fixture {
     sf::RenderTexture& target = fuzzFiles::newCanvas(64, 64);
     std::vector<std::shared_ptr<Layer>> renderLayers;
-    std::map<std::string, std::shared_ptr<CollisionLayer>> collisionLayers;
+    // The collision layers as they were before any input, by value: a map's
+    // rules change the filters of the layers they name.
+    std::map<std::string, b2Filter> collisionLayers;
 };
 
 Fixture& fixture() {
@@ -45,7 +48,9 @@ Fixture& fixture() {
         fuzzFiles::writeImage("player.png", 64, 64);
         registerGameCreators(GameObjectManager::instance());
         fixture->renderLayers = RenderManager::instance().layers;
-        fixture->collisionLayers = PhysicsManager::instance().layers;
+        for (const auto& [name, layer] : PhysicsManager::instance().layers) {
+            fixture->collisionLayers.emplace(name, layer->filter);
+        }
         return fixture;
     }();
     return *made;
@@ -87,7 +92,13 @@ void releaseEverything() {
     render.layers = fixture().renderLayers;
     render.renderables.clear();
     render.mainCamera.reset();
-    PhysicsManager::instance().layers = fixture().collisionLayers;
+    auto& layers = PhysicsManager::instance().layers;
+    layers.clear();
+    for (const auto& [name, filter] : fixture().collisionLayers) {
+        auto layer = std::make_shared<CollisionLayer>(name, filter.categoryBits);
+        layer->filter = filter;
+        layers.emplace(name, layer);
+    }
 }
 
 } // namespace
