@@ -22,6 +22,12 @@ InputManager& gameInput() {
 }
 } // namespace
 
+// The game's actions are registered before the first input.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    gameInput();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const InputManager& input = gameInput();
     const std::string path = fuzzFiles::writeInput("run.replay", data, size);
