@@ -8,24 +8,28 @@
 # code (1, 2 or 3) after a line naming the damaged file; a signal, a hang or
 # a sanitizer report fails the sweep. Prints a table of outcomes.
 #
-#   damaged-content.sh [--sample] [--frames N] [--binary PATH] [--keep DIR]
+#   damaged-content.sh [--sample | --only REGEX] [--frames N] [--binary PATH] [--keep DIR]
 #
 # --sample sweeps a few files of each kind of content (the quick pass of the
-# test command); --keep DIR keeps the log and the damaged file of every run
+# test command); --only sweeps the files whose path under assets/ matches the
+# extended regular expression; --keep DIR keeps the log and the damaged file of every run
 # that failed (default build-asan/damaged-content).
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 binary="$root/build-asan/vorlune"
 frames=240
 sample=0
+only=""
 keep="$root/build-asan/damaged-content"
 while [ $# -gt 0 ]; do
   case "$1" in
     --sample) sample=1 ;;
+    --only) only="$2"; shift ;;
     --frames) frames="$2"; shift ;;
     --binary) binary="$2"; shift ;;
     --keep) keep="$2"; shift ;;
-    *) echo "usage: damaged-content.sh [--sample] [--frames N] [--binary PATH] [--keep DIR]" >&2; exit 2 ;;
+    *) echo "usage: damaged-content.sh [--sample | --only REGEX] [--frames N] [--binary PATH] [--keep DIR]" >&2
+       exit 2 ;;
   esac
   shift
 done
@@ -35,7 +39,8 @@ binary="$(cd "$(dirname "$binary")" && pwd)/$(basename "$binary")"
 # One display for the whole sweep.
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" bash "${BASH_SOURCE[0]}" \
-    $([ $sample -eq 1 ] && echo --sample) --frames "$frames" --binary "$binary" --keep "$keep"
+    $([ $sample -eq 1 ] && echo --sample) ${only:+--only "$only"} --frames "$frames" --binary "$binary" \
+    --keep "$keep"
 fi
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/vorlune-damaged-XXXXXX")"
@@ -46,7 +51,8 @@ cp -a "$root/assets/." "$work/pristine/"
 if [ $sample -eq 1 ]; then
   files=("tilemap/zefMap.tmx" "gui/Menu.txt" "PNG/Player/idle.xml" "tilemap/islands.png" "sfx/Jump 1.wav")
 else
-  mapfile -t files < <(cd "$work/pristine" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+  mapfile -t files < <(cd "$work/pristine" && find . -type f | sed 's|^\./||' | LC_ALL=C sort |
+    grep -E -- "${only:-.}")
 fi
 
 # The sanitizer settings of the test suites (tests/CMakeLists.txt).

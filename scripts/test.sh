@@ -37,7 +37,7 @@ run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLUNE_SANITIZE=ON -DV
 # Every fuzz harness over its committed corpus: inputs that once broke a
 # reader stay fixed.
 echo "== build-fuzz: configure and build the fuzz harnesses"
-if bash "$root/tools/fuzz/fuzz.sh" build; then
+if FUZZ_JOBS="$jobs" bash "$root/tools/fuzz/fuzz.sh" build; then
   echo "== build-fuzz: corpus regression pass"
   bash "$root/tools/fuzz/fuzz.sh" regress || status=1
 else
