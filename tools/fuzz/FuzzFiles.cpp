@@ -8,6 +8,7 @@
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
+#include <SFML/Window/Context.hpp>
 
 namespace fuzzFiles {
 
@@ -73,6 +74,10 @@ std::string writeImage(const std::string& name, unsigned width, unsigned height)
 }
 
 sf::RenderTexture& newCanvas(unsigned width, unsigned height) {
+    // A context held active on this thread for the whole run: without one,
+    // every texture an input loads would make and drop a context of its own.
+    static sf::Context* const held = new sf::Context();
+    (void)held;
     auto* canvas = new sf::RenderTexture();
     if (!canvas->create(width, height)) {
         std::fprintf(stderr, "fuzz: cannot make a %ux%u render texture (is there a display?)\n", width,

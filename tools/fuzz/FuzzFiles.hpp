@@ -27,7 +27,8 @@ std::string writeInput(const std::string& name, const uint8_t* data, size_t size
 std::string writeImage(const std::string& name, unsigned width, unsigned height);
 
 // A render texture of the given size for harnesses that draw what they built;
-// it lives to the end of the process. Aborts when it cannot be made (no display).
+// it lives to the end of the process, and so does an OpenGL context held
+// active on the calling thread. Aborts when it cannot be made (no display).
 sf::RenderTexture& newCanvas(unsigned width, unsigned height);
 
 } // namespace fuzzFiles

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include <SFML/Graphics/RenderTexture.hpp>
-#include <SFML/Window/Context.hpp>
 
 #include "FuzzFiles.hpp"
 #include "game/GameCreators.hpp"
@@ -26,9 +25,6 @@
 namespace {
 
 struct Fixture {
-    // Held active on this thread for the whole run: without it every texture
-    // and render texture would make and drop a context of its own.
-    sf::Context context;
     sf::RenderTexture& target = fuzzFiles::newCanvas(64, 64);
     std::vector<std::shared_ptr<Layer>> renderLayers;
     // The collision layers as they were before any input, by value: a map's
