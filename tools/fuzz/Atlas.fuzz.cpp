@@ -14,20 +14,14 @@
 namespace {
 
 sf::RenderTexture& target() {
-    static sf::RenderTexture& canvas = []() -> sf::RenderTexture& {
-        for (const char* image : {"idle.png", "fall.png", "run.png", "jump_idle.png", "jump_run.png",
-                                  "run_startup.png", "sheet.png"}) {
-            fuzzFiles::writeImage(image, 96, 64);
-        }
-        return fuzzFiles::newCanvas(64, 64);
-    }();
+    static sf::RenderTexture& canvas = fuzzFiles::setUpDrawing(
+        {"idle.png", "fall.png", "run.png", "jump_idle.png", "jump_run.png", "run_startup.png", "sheet.png"},
+        96, 64, 64, 64);
     return canvas;
 }
 
 } // namespace
 
-// The display, the OpenGL context and the harness's files are made before
-// the first input, so that their cost never counts as an input's time.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     target();
     return 0;

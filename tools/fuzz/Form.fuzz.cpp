@@ -19,21 +19,17 @@ namespace {
 
 sf::RenderTexture& target() {
     static sf::RenderTexture& canvas = []() -> sf::RenderTexture& {
-        // The names of our forms' own pictures, and a generic one.
-        for (const char* image :
-             {"backdrop.png", "title.png", "player1won.png", "player2won.png", "picture.png"}) {
-            fuzzFiles::writeImage(image, 32, 32);
-        }
         widgets::ResourceCache::setFontPath("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-        return fuzzFiles::newCanvas(192, 108);
+        // The names of our forms' own pictures, and a generic one.
+        return fuzzFiles::setUpDrawing(
+            {"backdrop.png", "title.png", "player1won.png", "player2won.png", "picture.png"}, 32, 32, 192,
+            108);
     }();
     return canvas;
 }
 
 } // namespace
 
-// The display, the OpenGL context and the harness's files are made before
-// the first input, so that their cost never counts as an input's time.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     target();
     return 0;

@@ -87,4 +87,12 @@ sf::RenderTexture& newCanvas(unsigned width, unsigned height) {
     return *canvas;
 }
 
+sf::RenderTexture& setUpDrawing(std::initializer_list<const char*> images, unsigned imageWidth,
+                                unsigned imageHeight, unsigned canvasWidth, unsigned canvasHeight) {
+    for (const char* image : images) {
+        writeImage(image, imageWidth, imageHeight);
+    }
+    return newCanvas(canvasWidth, canvasHeight);
+}
+
 } // namespace fuzzFiles

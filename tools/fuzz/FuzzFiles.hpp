@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 namespace sf {
@@ -30,5 +31,12 @@ std::string writeImage(const std::string& name, unsigned width, unsigned height)
 // it lives to the end of the process, and so does an OpenGL context held
 // active on the calling thread. Aborts when it cannot be made (no display).
 sf::RenderTexture& newCanvas(unsigned width, unsigned height);
+
+// The one-time setup of a harness that draws: every named image written at
+// one size, then a canvas of its own size (newCanvas). Harnesses run it from
+// LLVMFuzzerInitialize, so that making the context never counts as an
+// input's time.
+sf::RenderTexture& setUpDrawing(std::initializer_list<const char*> images, unsigned imageWidth,
+                                unsigned imageHeight, unsigned canvasWidth, unsigned canvasHeight);
 
 } // namespace fuzzFiles

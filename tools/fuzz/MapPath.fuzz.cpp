@@ -103,8 +103,6 @@ void releaseEverything() {
 
 } // namespace
 
-// The display, the OpenGL context and the harness's files are made before
-// the first input, so that their cost never counts as an input's time.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fixture();
     return 0;
