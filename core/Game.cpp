@@ -65,9 +65,12 @@ int Game::run(const LaunchOptions& launchOptions) {
     FrameTimes times;
     const auto frameDelta = makeFrameDeltaSource();
     const bool waits = waitsBetweenFrames();
+    unsigned long framesRun = 0;
     while (window.isOpen()) {
-        // A replay that has played its last frame ends the run.
-        if (replay && !replay->hasNextFrame()) {
+        // A replay that has played its last frame ends the run, and so does
+        // the frame limit of the command line.
+        if ((replay && !replay->hasNextFrame()) ||
+            (options.frameLimit != 0 && framesRun == options.frameLimit)) {
             window.close();
             break;
         }
@@ -78,6 +81,7 @@ int Game::run(const LaunchOptions& launchOptions) {
         if (waits && window.isOpen()) {
             sf::sleep(sf::seconds(secondsUntilDue(times)));
         }
+        ++framesRun;
     }
     shutdown();
     stopReplay();

@@ -1,5 +1,6 @@
 #include "core/GuiManager.hpp"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "widgets/FormError.hpp"
@@ -38,7 +39,15 @@ bool GuiManager::loadGroup(const std::string& name, const std::string& formPath)
     group->setVisible(false);
     root->add(group, "");
     groups.emplace(name, group);
+    std::string file = formPath;
+    std::replace(file.begin(), file.end(), '\\', '/');
+    formFiles.emplace(name, file);
     return true;
+}
+
+std::string GuiManager::formOf(const std::string& name) const {
+    const auto found = formFiles.find(name);
+    return found == formFiles.end() ? std::string() : found->second;
 }
 
 bool GuiManager::setVisible(const std::string& name, bool visible) {

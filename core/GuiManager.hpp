@@ -29,6 +29,9 @@ public:
     bool isVisible(const std::string& name) const;
     bool toggleVisible(const std::string& name);
     void hideAll();
+    // The form file a held page was loaded from, with slashes (for messages
+    // about what the page lacks); empty when the name is not held.
+    std::string formOf(const std::string& name) const;
 
     // The named widget of the page, as the requested widget type
     // (widgets::Button, widgets::Slider, widgets::Picture, ...); empty when the
@@ -44,6 +47,7 @@ public:
     void draw() { gui.draw(); }
 
     std::map<std::string, std::shared_ptr<widgets::Group>> groups;
+    std::map<std::string, std::string> formFiles;
     widgets::Gui gui;
     // Full-window; every page goes into it.
     std::shared_ptr<widgets::Group> root;

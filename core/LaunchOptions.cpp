@@ -1,6 +1,7 @@
 #include "core/LaunchOptions.hpp"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 // About 19 days of game time.
@@ -10,7 +11,7 @@ constexpr long long maxSoakFrames = 100000000;
 std::string launchUsage(const std::string& program) {
     return "usage: " + program +
            " [--fast] [--no-draw] [--record FILE] [--replay FILE] [--player2 person|computer] [--demo "
-           "[--shots DIR]] [--soak FRAMES]";
+           "[--shots DIR]] [--soak FRAMES] [--frames N]";
 }
 
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem) {
@@ -59,6 +60,22 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
             }
             player2Seen = true;
             parsed.player2Computer = who == "computer";
+            ++i;
+        } else if (option == "--frames") {
+            if (parsed.frameLimit != 0) {
+                problem = "option --frames given twice";
+                return false;
+            }
+            const std::string count = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
+            // Digits only: strtoul alone would take a sign, blanks or a trailing word.
+            const bool digits = !count.empty() && count.size() <= 9 &&
+                                count.find_first_not_of("0123456789") == std::string::npos;
+            const unsigned long frames = digits ? std::strtoul(count.c_str(), nullptr, 10) : 0;
+            if (frames == 0) {
+                problem = "option --frames needs a whole number of frames from 1 to 999999999";
+                return false;
+            }
+            parsed.frameLimit = frames;
             ++i;
         } else if (option == "--record" || option == "--replay" || option == "--shots") {
             std::string& path = option == "--record"   ? parsed.recordPath

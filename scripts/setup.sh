@@ -10,6 +10,9 @@ packages=(
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick
   libgl1-mesa-dri
+  # clang and its libFuzzer runtime build the content readers' fuzz harnesses
+  # (tools/fuzz), whose corpus pass is part of the test command.
+  clang libclang-rt-14-dev
 )
 
 # The content generators (tools/make_content.py, tools/make_widget_test_images.py)

@@ -34,6 +34,25 @@ status=0
 run_suite build -DCMAKE_BUILD_TYPE=Release || status=1
 run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLUNE_SANITIZE=ON -DVORLUNE_BUILD_BENCH=OFF || status=1
 
+# Every fuzz harness over its committed corpus: inputs that once broke a
+# reader stay fixed.
+echo "== build-fuzz: configure and build the fuzz harnesses"
+if FUZZ_JOBS="$jobs" bash "$root/tools/fuzz/fuzz.sh" build; then
+  echo "== build-fuzz: corpus regression pass"
+  bash "$root/tools/fuzz/fuzz.sh" regress || status=1
+else
+  status=1
+fi
+
+# A few content files, each damaged four ways, must never crash the game.
+echo "== build-asan: damaged content (sample)"
+if [ -x "$root/build-asan/vorlune" ]; then
+  bash "$root/scripts/damaged-content.sh" --sample || status=1
+else
+  echo "damaged content: build-asan/vorlune is missing"
+  status=1
+fi
+
 if [ $status -ne 0 ]; then
   echo "test: FAILED"
 else

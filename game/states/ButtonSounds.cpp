@@ -16,7 +16,8 @@ void connectButton(const std::string& page, const std::string& button, const flo
     const auto widget = gui.getWidget<widgets::Button>(page, button);
     if (!widget) {
         if (gui.groups.count(page)) {
-            std::printf("Page %s has no button %s; it does nothing\n", page.c_str(), button.c_str());
+            std::printf("Page %s (%s) has no button %s; it does nothing\n", page.c_str(),
+                        gui.formOf(page).c_str(), button.c_str());
         }
         return;
     }

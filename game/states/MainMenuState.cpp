@@ -33,7 +33,8 @@ MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup)
     if (gui.groups.count("sound")) {
         for (const char* slider : audioSliders) {
             if (!gui.getWidget<widgets::Slider>("sound", slider)) {
-                std::printf("Page sound has no slider %s; the audio page changes nothing\n", slider);
+                std::printf("Page sound (%s) has no slider %s; the audio page changes nothing\n",
+                            gui.formOf("sound").c_str(), slider);
             }
         }
     }

@@ -326,3 +326,18 @@ TEST_F(GameReplay, RecordedClicksReachTheGuiInTheirFrame) {
     }
     EXPECT_EQ(pressesAfterFrame, (std::vector<int>{0, 0, 0, 1}));
 }
+
+TEST_F(GameReplay, FrameLimitOfTheCommandLineEndsTheRunNormallyWithAWholeRecording) {
+    const std::string path = testOutputPath("replay/limited.txt");
+    CrateGame limited;
+    LaunchOptions options = fastRun(true, path);
+    options.frameLimit = 90;
+    ASSERT_EQ(runGame(limited, options), 0) << "needs a display (run under Xvfb)";
+    EXPECT_EQ(limited.trace.size(), 90u);
+    EXPECT_FALSE(limited.window.isOpen());
+
+    // The recording of a limited run is complete: it replays those 90 frames.
+    CrateGame replayed;
+    ASSERT_EQ(runGame(replayed, fastRun(true, "", path)), 0);
+    EXPECT_EQ(replayed.trace, limited.trace);
+}

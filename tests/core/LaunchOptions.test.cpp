@@ -63,7 +63,7 @@ TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
     EXPECT_EQ(code, 2);
     EXPECT_EQ(printed, "vorlune: unknown option '--bogus'; " + launchUsage("vorlune") + "\n");
     EXPECT_EQ(launchUsage("vorlune"), "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
-                                      "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES]");
+                                      "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N]");
     EXPECT_FALSE(game.window.isOpen());
 }
 
@@ -82,6 +82,9 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
     ASSERT_TRUE(parse({"--soak", "108000", "--no-draw"}, options, problem)) << problem;
     EXPECT_EQ(options.soakFrames, 108000);
     EXPECT_FALSE(options.demo);
+    EXPECT_EQ(options.frameLimit, 0u);
+    ASSERT_TRUE(parse({"--frames", "240", "--demo"}, options, problem)) << problem;
+    EXPECT_EQ(options.frameLimit, 240u);
 
     const std::vector<std::pair<std::vector<const char*>, std::string>> refused = {
         {{"--player2"}, "option --player2 needs 'person' or 'computer'"},
@@ -98,6 +101,12 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
         {{"--soak", "99999999999999999999"}, "option --soak needs a number of frames from 1 to 100000000"},
         {{"--soak", "5", "--soak", "6"}, "option --soak given twice"},
         {{"--soak", "5", "--demo"}, "--soak and --demo are two different runs"},
+        {{"--frames"}, "option --frames needs a whole number of frames from 1 to 999999999"},
+        {{"--frames", "0"}, "option --frames needs a whole number of frames from 1 to 999999999"},
+        {{"--frames", "-5"}, "option --frames needs a whole number of frames from 1 to 999999999"},
+        {{"--frames", "12x"}, "option --frames needs a whole number of frames from 1 to 999999999"},
+        {{"--frames", "1000000000"}, "option --frames needs a whole number of frames from 1 to 999999999"},
+        {{"--frames", "3", "--frames", "4"}, "option --frames given twice"},
     };
     for (const auto& [words, expected] : refused) {
         LaunchOptions kept;
@@ -107,5 +116,6 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
         EXPECT_EQ(kept.shotsPath, "kept");
         EXPECT_FALSE(kept.demo || kept.player2Computer);
         EXPECT_EQ(kept.soakFrames, 0);
+        EXPECT_EQ(kept.frameLimit, 0u);
     }
 }
