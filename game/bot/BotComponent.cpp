@@ -208,16 +208,18 @@ BotComponent::Intent BotComponent::fight(const sf::Vector2f& position, const sf:
     }
 
     // Close in to about half the reach; with a short beard, stay where it is
-    // safe. Out of reach, or after a long while with no life lost, it goes
-    // all the way, and down to a rival standing below it.
-    const bool seeking = calmTime > seekAfter;
+    // safe. A rival standing lower than a jump climbs cannot come up: out of
+    // reach (or after a long while with no life lost) it is sought out, down
+    // off the platform this player stands on.
     const float keep = reach * 0.5f;
     float targetX = position.x;
-    if (rivalAlive && (std::fabs(rivalPosition.x - position.x) > keep || distance >= reach)) {
+    if (rivalAlive && std::fabs(rivalPosition.x - position.x) > keep) {
         targetX = rivalPosition.x;
-        if (grounded && (distance >= reach || seeking) && rivalPosition.y > position.y + 120.0f) {
-            targetX = wayDown(position, targetX);
-        }
+    }
+    const bool seeking = calmTime > seekAfter;
+    if (rivalAlive && grounded && (distance >= reach || seeking) &&
+        rivalPosition.y > position.y + climbHeight) {
+        targetX = wayDown(position, rivalPosition.x);
     }
     return walkToward(position, velocity, targetX, rivalPosition.y, grounded);
 }

@@ -68,6 +68,9 @@ public:
     // keeping its distance and seeks the other player out, down from high
     // platforms too: two careful players never wait each other out.
     float seekAfter = 12.0f;
+    // Highest step up (pixels) it climbs with a jump onto a ledge; a rival
+    // standing lower than this below it could come up by itself.
+    float climbHeight = 240.0f;
 
 private:
     // The keys to hold in one step; axes are -1, 0 or 1.

@@ -1,6 +1,7 @@
 // The computer player in the real game: the menu, the arena and the victory
 // screen, driven with fixed 1/60 s frames, scripted devices for the person
 // and the bot's own virtual keys.
+#include <algorithm>
 #include <cmath>
 
 #include "core/RandomSource.hpp"
@@ -237,4 +238,49 @@ TEST_F(BotPlayer, GameplayPageSwitchesPlayerTwoBetweenPersonAndComputer) {
     ASSERT_EQ(state(), "Arena");
     EXPECT_FALSE(player(1)->getComponent<BotComponent>());
     EXPECT_TRUE(player(2)->getComponent<BotComponent>());
+}
+
+TEST_F(BotPlayer, BotsOnAHighPlatformAndBelowItComeTogetherAndFinishTheMatch) {
+    // With this seed player 2 ends up on the high platform at the left and
+    // player 1 on the main island under it, too far apart to fling. Both once
+    // stood there for good: the lower one finds no ledge within a jump, the
+    // upper one kept its distance sideways only. The upper one now steps off
+    // to come down, and the match ends.
+    RandomSource::instance().seed(15);
+    game.options.noDraw = true;
+    game.playerSetup->setComputer(1, true);
+    game.playerSetup->setComputer(2, true);
+    startMatch();
+    const auto upper = player(2)->getComponent<PlayerControllerComponent>();
+    const auto lower = player(1)->getComponent<PlayerControllerComponent>();
+    int frame = 0;
+    // Frames both players stood still and apart, one far above the other.
+    int apartStill = 0;
+    int longestApartStill = 0;
+    sf::Vector2f before1 = positionOf(1), before2 = positionOf(2);
+    for (; frame < 60 * 60 * 6 && state() == "Arena"; ++frame) {
+        frames(1);
+        if (state() != "Arena") {
+            break;
+        }
+        const sf::Vector2f at1 = positionOf(1), at2 = positionOf(2);
+        const bool still = std::fabs(at1.x - before1.x) < 2.0f && std::fabs(at2.x - before2.x) < 2.0f;
+        const bool apart = std::fabs(at1.y - at2.y) > 400.0f && upper->isGrounded() && lower->isGrounded();
+        apartStill = still && apart ? apartStill + 1 : 0;
+        longestApartStill = std::max(longestApartStill, apartStill);
+        if (longestApartStill > 60 * 10) {
+            break;
+        }
+        before1 = at1;
+        before2 = at2;
+    }
+    EXPECT_LT(longestApartStill, 60 * 10)
+        << "both stood still, one above the other, for " << longestApartStill << " frames";
+    ASSERT_EQ(state(), "Victory") << "no winner after " << frame << " frames";
+    const auto victory =
+        std::dynamic_pointer_cast<VictoryState>(StateManager::instance().states.at("Victory"));
+    ASSERT_TRUE(victory);
+    EXPECT_TRUE(victory->winner == 1 || victory->winner == 2);
+    std::printf("seed 15: %d frames, winner %d, longest still apart %d frames\n", frame, victory->winner,
+                longestApartStill);
 }
