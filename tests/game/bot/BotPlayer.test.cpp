@@ -28,6 +28,15 @@ sf::Vector2f positionOf(int number) {
 
 class BotPlayer : public GameScenario {
 protected:
+    // The computer plays both players from this seed on.
+    void startComputerMatch(uint32_t seed) {
+        RandomSource::instance().seed(seed);
+        game.options.noDraw = true;
+        game.playerSetup->setComputer(1, true);
+        game.playerSetup->setComputer(2, true);
+        startMatch();
+    }
+
     std::string player2Mode() {
         const auto button = GuiManager::instance().getWidget<widgets::Button>("mGameplay", "Player2Mode");
         return button ? button->getText() : "";
@@ -35,11 +44,7 @@ protected:
 };
 
 TEST_F(BotPlayer, TwoComputerPlayersFinishAMatchWithAWinnerWithinBoundedFrames) {
-    RandomSource::instance().seed(2);
-    game.options.noDraw = true;
-    game.playerSetup->setComputer(1, true);
-    game.playerSetup->setComputer(2, true);
-    startMatch();
+    startComputerMatch(2);
     ASSERT_TRUE(player(1)->getComponent<BotComponent>());
     ASSERT_TRUE(player(2)->getComponent<BotComponent>());
 
@@ -83,11 +88,7 @@ TEST_F(BotPlayer, SeventeenSeededBotMatchGoesPastTheOldBlowUpWithFiniteBodies) {
     // its links' reach, its tip grabbed a platform there and swinging on it
     // blew the chain up to numbers that are not numbers; Box2D then aborted
     // the process. 4500 frames cover it and keep the sanitizer run short.
-    RandomSource::instance().seed(17);
-    game.options.noDraw = true;
-    game.playerSetup->setComputer(1, true);
-    game.playerSetup->setComputer(2, true);
-    startMatch();
+    startComputerMatch(17);
     testing::internal::CaptureStdout();
     int frame = 0;
     for (; frame < 4500 && state() == "Arena"; ++frame) {
@@ -246,11 +247,7 @@ TEST_F(BotPlayer, BotsOnAHighPlatformAndBelowItComeTogetherAndFinishTheMatch) {
     // stood there for good: the lower one finds no ledge within a jump, the
     // upper one kept its distance sideways only. The upper one now steps off
     // to come down, and the match ends.
-    RandomSource::instance().seed(15);
-    game.options.noDraw = true;
-    game.playerSetup->setComputer(1, true);
-    game.playerSetup->setComputer(2, true);
-    startMatch();
+    startComputerMatch(15);
     const auto upper = player(2)->getComponent<PlayerControllerComponent>();
     const auto lower = player(1)->getComponent<PlayerControllerComponent>();
     int frame = 0;
