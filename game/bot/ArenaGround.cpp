@@ -78,3 +78,17 @@ const sf::FloatRect* ArenaGround::nearest(const sf::Vector2f& point) const {
     }
     return best;
 }
+
+const sf::FloatRect* ArenaGround::standingOn(float x, float feetY, float halfWidth) const {
+    const sf::FloatRect* best = nullptr;
+    for (const auto& rect : platforms) {
+        if (rect.top < feetY - 12.0f || rect.top > feetY + 16.0f || x + halfWidth < rect.left ||
+            x - halfWidth > rect.left + rect.width) {
+            continue;
+        }
+        if (!best || rect.top < best->top) {
+            best = &rect;
+        }
+    }
+    return best;
+}

@@ -22,6 +22,10 @@ public:
     const sf::FloatRect* nearestTop(const sf::Vector2f& point, float minTop) const;
     // The platform whose outline is closest to `point`; null when there is none.
     const sf::FloatRect* nearest(const sf::Vector2f& point) const;
+    // The highest platform whose top lies within a few pixels of `feetY` and
+    // that spans some of [x - halfWidth, x + halfWidth]: the one a player
+    // there stands on. Null when there is none.
+    const sf::FloatRect* standingOn(float x, float feetY, float halfWidth) const;
 
     const std::vector<sf::FloatRect>& getPlatforms() const { return platforms; }
 

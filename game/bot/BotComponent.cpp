@@ -184,6 +184,9 @@ BotComponent::Intent BotComponent::fight(const sf::Vector2f& position, const sf:
     }
     const sf::Vector2f rivalPosition = other->transform->getPosition();
     auto rivalPlayer = rivalController.lock();
+    const int lives = player->lives + (rivalPlayer ? rivalPlayer->lives : 0);
+    calmTime = lives == livesSeen ? calmTime + step : 0.0f;
+    livesSeen = lives;
     const bool rivalAlive = !rivalPlayer || rivalPlayer->deathTimer < 0.0f;
     // Aim at the rival's chest.
     const sf::Vector2f aim = rivalPosition + sf::Vector2f(0.0f, -20.0f);
@@ -204,13 +207,37 @@ BotComponent::Intent BotComponent::fight(const sf::Vector2f& position, const sf:
         return runFling(position, flingTarget);
     }
 
-    // Close in to about half the reach; with a short beard, stay where it is safe.
+    // Close in to about half the reach; with a short beard, stay where it is
+    // safe. A rival standing lower than a jump climbs cannot come up: out of
+    // reach (or after a long while with no life lost) it is sought out, down
+    // off the platform this player stands on.
     const float keep = reach * 0.5f;
     float targetX = position.x;
     if (rivalAlive && std::fabs(rivalPosition.x - position.x) > keep) {
         targetX = rivalPosition.x;
     }
+    const bool seeking = calmTime > seekAfter;
+    if (rivalAlive && grounded && (distance >= reach || seeking) &&
+        rivalPosition.y > position.y + climbHeight) {
+        targetX = wayDown(position, rivalPosition.x);
+    }
     return walkToward(position, velocity, targetX, rivalPosition.y, grounded);
+}
+
+float BotComponent::wayDown(const sf::Vector2f& position, float targetX) const {
+    auto player = controller.lock();
+    const float feet = position.y + player->halfHeight;
+    const sf::FloatRect* floor = ground.standingOn(position.x, feet, player->halfWidth);
+    if (!floor || targetX < floor->left - player->halfWidth ||
+        targetX > floor->left + floor->width + player->halfWidth) {
+        return targetX;
+    }
+    // Past the end that lies nearer the rival, far enough out to fall; the
+    // walk only steps off where something below will catch it.
+    const float out = player->halfWidth + edgeLookAhead;
+    const float leftEnd = floor->left - out;
+    const float rightEnd = floor->left + floor->width + out;
+    return std::fabs(targetX - leftEnd) <= std::fabs(rightEnd - targetX) ? leftEnd : rightEnd;
 }
 
 BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, const sf::Vector2f& velocity,

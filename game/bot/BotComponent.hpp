@@ -64,6 +64,13 @@ public:
     // far side may lie.
     float jumpableGap = 260.0f;
     float maxDrop = 400.0f;
+    // Seconds without a life lost on either side after which it stops
+    // keeping its distance and seeks the other player out, down from high
+    // platforms too: two careful players never wait each other out.
+    float seekAfter = 12.0f;
+    // Highest step up (pixels) it climbs with a jump onto a ledge; a rival
+    // standing lower than this below it could come up by itself.
+    float climbHeight = 240.0f;
 
 private:
     // The keys to hold in one step; axes are -1, 0 or 1.
@@ -81,6 +88,10 @@ private:
     // Steers the floating beard's tip toward `target` and flings it there after the charge.
     Intent runFling(const sf::Vector2f& position, const sf::Vector2f& target);
     // Walking direction toward `targetX`, held back at edges, with a jump over gaps and onto ledges.
+    // Where to walk to get down to a rival standing below out of reach: off
+    // the nearer end of the platform it stands on when the rival is under
+    // it; `targetX` itself otherwise.
+    float wayDown(const sf::Vector2f& position, float targetX) const;
     Intent walkToward(const sf::Vector2f& position, const sf::Vector2f& velocity, float targetX,
                       float targetY, bool grounded);
     void press(const Intent& intent);
@@ -110,4 +121,7 @@ private:
     // Steps spent pushing a direction without moving (a wall or a crate in the way).
     int stuckSteps = 0;
     int swingSteps = 0;
+    // Seconds since either player last lost a life, and the lives both had then.
+    float calmTime = 0.0f;
+    int livesSeen = -1;
 };

@@ -1,6 +1,7 @@
 // The computer player in the real game: the menu, the arena and the victory
 // screen, driven with fixed 1/60 s frames, scripted devices for the person
 // and the bot's own virtual keys.
+#include <algorithm>
 #include <cmath>
 
 #include "core/RandomSource.hpp"
@@ -27,6 +28,15 @@ sf::Vector2f positionOf(int number) {
 
 class BotPlayer : public GameScenario {
 protected:
+    // The computer plays both players from this seed on.
+    void startComputerMatch(uint32_t seed) {
+        RandomSource::instance().seed(seed);
+        game.options.noDraw = true;
+        game.playerSetup->setComputer(1, true);
+        game.playerSetup->setComputer(2, true);
+        startMatch();
+    }
+
     std::string player2Mode() {
         const auto button = GuiManager::instance().getWidget<widgets::Button>("mGameplay", "Player2Mode");
         return button ? button->getText() : "";
@@ -34,11 +44,7 @@ protected:
 };
 
 TEST_F(BotPlayer, TwoComputerPlayersFinishAMatchWithAWinnerWithinBoundedFrames) {
-    RandomSource::instance().seed(2);
-    game.options.noDraw = true;
-    game.playerSetup->setComputer(1, true);
-    game.playerSetup->setComputer(2, true);
-    startMatch();
+    startComputerMatch(2);
     ASSERT_TRUE(player(1)->getComponent<BotComponent>());
     ASSERT_TRUE(player(2)->getComponent<BotComponent>());
 
@@ -82,11 +88,7 @@ TEST_F(BotPlayer, SeventeenSeededBotMatchGoesPastTheOldBlowUpWithFiniteBodies) {
     // its links' reach, its tip grabbed a platform there and swinging on it
     // blew the chain up to numbers that are not numbers; Box2D then aborted
     // the process. 4500 frames cover it and keep the sanitizer run short.
-    RandomSource::instance().seed(17);
-    game.options.noDraw = true;
-    game.playerSetup->setComputer(1, true);
-    game.playerSetup->setComputer(2, true);
-    startMatch();
+    startComputerMatch(17);
     testing::internal::CaptureStdout();
     int frame = 0;
     for (; frame < 4500 && state() == "Arena"; ++frame) {
@@ -237,4 +239,45 @@ TEST_F(BotPlayer, GameplayPageSwitchesPlayerTwoBetweenPersonAndComputer) {
     ASSERT_EQ(state(), "Arena");
     EXPECT_FALSE(player(1)->getComponent<BotComponent>());
     EXPECT_TRUE(player(2)->getComponent<BotComponent>());
+}
+
+TEST_F(BotPlayer, BotsOnAHighPlatformAndBelowItComeTogetherAndFinishTheMatch) {
+    // With this seed player 2 ends up on the high platform at the left and
+    // player 1 on the main island under it, too far apart to fling. Both once
+    // stood there for good: the lower one finds no ledge within a jump, the
+    // upper one kept its distance sideways only. The upper one now steps off
+    // to come down, and the match ends.
+    startComputerMatch(15);
+    const auto upper = player(2)->getComponent<PlayerControllerComponent>();
+    const auto lower = player(1)->getComponent<PlayerControllerComponent>();
+    int frame = 0;
+    // Frames both players stood still and apart, one far above the other.
+    int apartStill = 0;
+    int longestApartStill = 0;
+    sf::Vector2f before1 = positionOf(1), before2 = positionOf(2);
+    for (; frame < 60 * 60 * 6 && state() == "Arena"; ++frame) {
+        frames(1);
+        if (state() != "Arena") {
+            break;
+        }
+        const sf::Vector2f at1 = positionOf(1), at2 = positionOf(2);
+        const bool still = std::fabs(at1.x - before1.x) < 2.0f && std::fabs(at2.x - before2.x) < 2.0f;
+        const bool apart = std::fabs(at1.y - at2.y) > 400.0f && upper->isGrounded() && lower->isGrounded();
+        apartStill = still && apart ? apartStill + 1 : 0;
+        longestApartStill = std::max(longestApartStill, apartStill);
+        if (longestApartStill > 60 * 10) {
+            break;
+        }
+        before1 = at1;
+        before2 = at2;
+    }
+    EXPECT_LT(longestApartStill, 60 * 10)
+        << "both stood still, one above the other, for " << longestApartStill << " frames";
+    ASSERT_EQ(state(), "Victory") << "no winner after " << frame << " frames";
+    const auto victory =
+        std::dynamic_pointer_cast<VictoryState>(StateManager::instance().states.at("Victory"));
+    ASSERT_TRUE(victory);
+    EXPECT_TRUE(victory->winner == 1 || victory->winner == 2);
+    std::printf("seed 15: %d frames, winner %d, longest still apart %d frames\n", frame, victory->winner,
+                longestApartStill);
 }

@@ -18,7 +18,7 @@ class SoakScenario : public GameScenario {};
 TEST_F(SoakScenario, ComputerMatchesAfterEachOtherHoldTheSameAndStayFinite) {
     // Matches of two computer players last minutes: with this seed the first
     // ends with a winner within the run, and the next one begins.
-    RandomSource::instance().seed(2);
+    RandomSource::instance().seed(6);
     game.options.noDraw = true;
     game.options.soakFrames = soakFrames;
     start();
