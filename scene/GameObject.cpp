@@ -46,7 +46,7 @@ void GameObject::removeComponent(const std::shared_ptr<Component>& component) {
     if (found == components.end()) {
         return;
     }
-    if (notifying > 0) {
+    if (calling > 0) {
         parked.push_back(*found);
     }
     components.erase(found);
@@ -103,16 +103,17 @@ void GameObject::fixedUpdate(float step, float time) {
     if (!isActiveInHierarchy()) {
         return;
     }
+    // Plain pointers: a component removed meanwhile (even by itself) is
+    // parked until the walk ends. No reference count is touched per
+    // component, which adds up over the hundreds of objects of a scene.
+    ++calling;
     for (size_t i = 0; i < components.size(); ++i) {
-        if (!components[i]->hasFixedUpdate) {
-            continue;
-        }
-        // Held: the component may remove itself from this object.
-        auto component = components[i];
-        if (component->isEnabled()) {
+        Component* component = components[i].get();
+        if (component->hasFixedUpdate && component->isEnabled()) {
             component->fixedUpdate(step, time);
         }
     }
+    endCalls();
     stayPass(collisions, &Component::onCollisionStay, &Component::hearsCollisionStay, false);
     stayPass(triggers, &Component::onTriggerStay, &Component::hearsTriggerStay, true);
 }
@@ -175,11 +176,15 @@ void GameObject::notifyAll(ContactCall call, const std::shared_ptr<GameObject>& 
     if (count == 0) {
         return;
     }
-    ++notifying;
+    ++calling;
     for (size_t i = 0; i < count; ++i) {
         (receivers[i]->*call)(other);
     }
-    if (--notifying == 0 && !parked.empty()) {
+    endCalls();
+}
+
+void GameObject::endCalls() {
+    if (--calling == 0 && !parked.empty()) {
         // Moved out first: a component's destructor may reach this object.
         auto released = std::move(parked);
         parked.clear();

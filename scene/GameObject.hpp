@@ -48,8 +48,8 @@ public:
     }
     // Detaches the component. A removed rigid body first releases its physics
     // body, a removed joint or collider its Box2D joint or fixture. Removed
-    // while this object's contact calls run, the component is kept alive
-    // until they end: the calls already under way still reach it.
+    // while this object's fixed step or contact calls run, the component is
+    // kept alive until they end: the calls already under way still reach it.
     void removeComponent(const std::shared_ptr<Component>& component);
 
     void addTag(const std::string& tag);
@@ -97,9 +97,12 @@ private:
     // ones still are (they stay in `parked` until the outermost call ends).
     void notifyAll(ContactCall call, const std::shared_ptr<GameObject>& other, bool Component::*only);
 
-    // Nesting depth of notifyAll on this object.
-    int notifying = 0;
-    // Components removed while `notifying`; released when it drops to zero.
+    // Ends one level of `calling`, releasing the parked components at the last.
+    void endCalls();
+
+    // Nesting depth of the fixed-step walk and the contact calls on this object.
+    int calling = 0;
+    // Components removed while `calling`; released when it drops to zero.
     std::vector<std::shared_ptr<Component>> parked;
     static void eraseFirst(std::vector<std::weak_ptr<GameObject>>& list,
                            const std::shared_ptr<GameObject>& other);
