@@ -42,13 +42,17 @@ public:
     bool gameObjectActive = true;
 
     // Whether the component's class has its own `fixedUpdate`, `onCollisionStay`
-    // and `onTriggerStay`. The defaults do nothing, so the object's fixed step
-    // skips what a class only inherits: the scene has hundreds of components
-    // and few of them do anything per step. Filled in by `addComponent<T>`
-    // from T itself; true (called) for a component attached any other way.
+    // and `onTriggerStay`, its own `onCollisionEnter` or `onCollisionExit`, its
+    // own `onTriggerEnter` or `onTriggerExit`. The defaults do nothing, so the
+    // object's fixed step and contact calls skip what a class only inherits:
+    // the scene has hundreds of components and few of them do anything per
+    // step or per contact. Filled in by `addComponent<T>` from T itself; true
+    // (called) for a component attached any other way.
     bool hasFixedUpdate = true;
     bool hearsCollisionStay = true;
     bool hearsTriggerStay = true;
+    bool hearsCollisions = true;
+    bool hearsTriggers = true;
 };
 
 // Records in `component` which per-step operations class T gives its own
@@ -60,4 +64,8 @@ template <class T> void noteOwnOperations(Component& component) {
     component.hasFixedUpdate = !std::is_same_v<decltype(&T::fixedUpdate), void (Component::*)(float, float)>;
     component.hearsCollisionStay = !std::is_same_v<decltype(&T::onCollisionStay), Contact>;
     component.hearsTriggerStay = !std::is_same_v<decltype(&T::onTriggerStay), Contact>;
+    component.hearsCollisions = !std::is_same_v<decltype(&T::onCollisionEnter), Contact> ||
+                                !std::is_same_v<decltype(&T::onCollisionExit), Contact>;
+    component.hearsTriggers = !std::is_same_v<decltype(&T::onTriggerEnter), Contact> ||
+                              !std::is_same_v<decltype(&T::onTriggerExit), Contact>;
 }

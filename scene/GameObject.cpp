@@ -46,6 +46,9 @@ void GameObject::removeComponent(const std::shared_ptr<Component>& component) {
     if (found == components.end()) {
         return;
     }
+    if (calling > 0) {
+        parked.push_back(*found);
+    }
     components.erase(found);
     // A removed joint or collider lets go of its Box2D object now, whoever
     // still holds the component (inside a step, at the next flush).
@@ -100,16 +103,17 @@ void GameObject::fixedUpdate(float step, float time) {
     if (!isActiveInHierarchy()) {
         return;
     }
+    // Plain pointers: a component removed meanwhile (even by itself) is
+    // parked until the walk ends. No reference count is touched per
+    // component, which adds up over the hundreds of objects of a scene.
+    ++calling;
     for (size_t i = 0; i < components.size(); ++i) {
-        if (!components[i]->hasFixedUpdate) {
-            continue;
-        }
-        // Held: the component may remove itself from this object.
-        auto component = components[i];
-        if (component->isEnabled()) {
+        Component* component = components[i].get();
+        if (component->hasFixedUpdate && component->isEnabled()) {
             component->fixedUpdate(step, time);
         }
     }
+    endCalls();
     stayPass(collisions, &Component::onCollisionStay, &Component::hearsCollisionStay, false);
     stayPass(triggers, &Component::onTriggerStay, &Component::hearsTriggerStay, true);
 }
@@ -151,16 +155,39 @@ void GameObject::stayPass(std::vector<std::weak_ptr<GameObject>>& touching, Cont
 
 void GameObject::notifyAll(ContactCall call, const std::shared_ptr<GameObject>& other,
                            bool Component::*only) {
-    // A copy: a contact handler may add or remove components of this object.
-    std::vector<std::shared_ptr<Component>> receivers;
-    receivers.reserve(components.size());
+    // A snapshot of plain pointers: a handler may add or remove components of
+    // this object, and removed ones are parked (kept alive) until the
+    // outermost call ends. Objects rarely have more components than fit on
+    // the stack; contacts are frequent enough that a heap copy per call shows.
+    constexpr size_t onStack = 16;
+    Component* local[onStack];
+    std::vector<Component*> spilled;
+    Component** receivers = local;
+    if (components.size() > onStack) {
+        spilled.resize(components.size());
+        receivers = spilled.data();
+    }
+    size_t count = 0;
     for (const auto& component : components) {
-        if (!only || (*component).*only) {
-            receivers.push_back(component);
+        if ((*component).*only) {
+            receivers[count++] = component.get();
         }
     }
-    for (auto& component : receivers) {
-        ((*component).*call)(other);
+    if (count == 0) {
+        return;
+    }
+    ++calling;
+    for (size_t i = 0; i < count; ++i) {
+        (receivers[i]->*call)(other);
+    }
+    endCalls();
+}
+
+void GameObject::endCalls() {
+    if (--calling == 0 && !parked.empty()) {
+        // Moved out first: a component's destructor may reach this object.
+        auto released = std::move(parked);
+        parked.clear();
     }
 }
 
@@ -175,21 +202,21 @@ void GameObject::eraseFirst(std::vector<std::weak_ptr<GameObject>>& list,
 }
 
 void GameObject::onCollisionEnter(const std::shared_ptr<GameObject>& other) {
-    notifyAll(&Component::onCollisionEnter, other);
+    notifyAll(&Component::onCollisionEnter, other, &Component::hearsCollisions);
     collisions.push_back(other);
 }
 
 void GameObject::onCollisionExit(const std::shared_ptr<GameObject>& other) {
-    notifyAll(&Component::onCollisionExit, other);
+    notifyAll(&Component::onCollisionExit, other, &Component::hearsCollisions);
     eraseFirst(collisions, other);
 }
 
 void GameObject::onTriggerEnter(const std::shared_ptr<GameObject>& other) {
-    notifyAll(&Component::onTriggerEnter, other);
+    notifyAll(&Component::onTriggerEnter, other, &Component::hearsTriggers);
     triggers.push_back(other);
 }
 
 void GameObject::onTriggerExit(const std::shared_ptr<GameObject>& other) {
-    notifyAll(&Component::onTriggerExit, other);
+    notifyAll(&Component::onTriggerExit, other, &Component::hearsTriggers);
     eraseFirst(triggers, other);
 }

@@ -47,7 +47,9 @@ public:
         return found;
     }
     // Detaches the component. A removed rigid body first releases its physics
-    // body, a removed joint or collider its Box2D joint or fixture.
+    // body, a removed joint or collider its Box2D joint or fixture. Removed
+    // while this object's fixed step or contact calls run, the component is
+    // kept alive until they end: the calls already under way still reach it.
     void removeComponent(const std::shared_ptr<Component>& component);
 
     void addTag(const std::string& tag);
@@ -90,9 +92,18 @@ private:
     // `hears` names the flag of the components that take `stay` calls.
     void stayPass(std::vector<std::weak_ptr<GameObject>>& touching, ContactCall stay, bool Component::*hears,
                   bool triggerList);
-    // Calls every component, or with `only` those whose flag it names.
-    void notifyAll(ContactCall call, const std::shared_ptr<GameObject>& other,
-                   bool Component::*only = nullptr);
+    // Calls the components whose flag `only` names, as listed when the call
+    // begins: components added by a handler are not called this time, removed
+    // ones still are (they stay in `parked` until the outermost call ends).
+    void notifyAll(ContactCall call, const std::shared_ptr<GameObject>& other, bool Component::*only);
+
+    // Ends one level of `calling`, releasing the parked components at the last.
+    void endCalls();
+
+    // Nesting depth of the fixed-step walk and the contact calls on this object.
+    int calling = 0;
+    // Components removed while `calling`; released when it drops to zero.
+    std::vector<std::shared_ptr<Component>> parked;
     static void eraseFirst(std::vector<std::weak_ptr<GameObject>>& list,
                            const std::shared_ptr<GameObject>& other);
 };

@@ -112,6 +112,10 @@ void BeardSegmentComponent::onCollisionEnter(std::shared_ptr<GameObject> other) 
     if (!other) {
         return;
     }
+    // Most contacts are between beard segments. A segment's object is made by
+    // growBeard and never carries a player controller, so the (long) search
+    // for one is only needed for other objects.
+    auto segment = other->getComponent<BeardSegmentComponent>();
     if (!touched) {
         if (other->hasTag("Platform")) {
             touched = other;
@@ -122,18 +126,15 @@ void BeardSegmentComponent::onCollisionEnter(std::shared_ptr<GameObject> other) 
             }
         } else if (other->hasTag("Movable")) {
             touched = other;
-        } else if (other->getComponent<PlayerControllerComponent>()) {
+        } else if (!segment && other->getComponent<PlayerControllerComponent>()) {
             const float s = squaredSpeed();
             if (s > impactSoundThreshold && owner) {
                 owner->playImpactSound((s - 25.0f) / 100.0f, owner->playerHitSounds);
             }
         }
     }
-    if (hitSegment.expired()) {
-        auto segment = other->getComponent<BeardSegmentComponent>();
-        if (segment && segment->playerNumber != playerNumber && segment->cuttable) {
-            hitSegment = segment;
-        }
+    if (hitSegment.expired() && segment && segment->playerNumber != playerNumber && segment->cuttable) {
+        hitSegment = segment;
     }
 }
 

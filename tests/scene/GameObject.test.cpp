@@ -259,6 +259,66 @@ TEST_F(GameObjects, StayCallsReachEveryComponentThatTakesThemForTheWholeContact)
     EXPECT_TRUE(self->triggers.empty());
 }
 
+// Reshapes its own object inside its collision calls: removes `victim`, adds
+// a probe, and destroys the partner.
+class ReshapingProbe : public Component {
+public:
+    std::weak_ptr<Component> victim;
+    std::shared_ptr<ProbeComponent> added;
+    int enters = 0;
+    void onCollisionEnter(std::shared_ptr<GameObject> other) override {
+        ++enters;
+        auto object = getGameObject();
+        if (auto target = victim.lock()) {
+            object->removeComponent(target);
+        }
+        added = addComponent<ProbeComponent>(object);
+        GameObjectManager::instance().destroyGameObject(other);
+    }
+};
+
+// Counts into storage that outlives it.
+class CountingProbe : public Component {
+public:
+    explicit CountingProbe(int& calls) : calls(calls) {}
+    int& calls;
+    void onCollisionEnter(std::shared_ptr<GameObject>) override { ++calls; }
+    void onCollisionExit(std::shared_ptr<GameObject>) override { ++calls; }
+};
+
+// A contact call reaches the components listed when it began: one removed by
+// an earlier handler still hears it and is freed after it, one added by a
+// handler hears only later calls. Components without contact handlers of
+// their own are skipped.
+TEST_F(GameObjects, ContactHandlersThatReshapeTheirObjectSeeTheComponentsListedAtTheStart) {
+    auto self = listed("self");
+    auto other = listed("other");
+    auto reshaper = addComponent<ReshapingProbe>(self);
+    auto counter = addComponent<StepCounter>(self);
+    int victimCalls = 0;
+    std::weak_ptr<Component> victim = addComponent<CountingProbe>(self, victimCalls);
+    reshaper->victim = victim;
+    EXPECT_FALSE(counter->hearsCollisions);
+    EXPECT_TRUE(reshaper->hearsCollisions);
+    EXPECT_FALSE(reshaper->hearsTriggers);
+
+    self->onCollisionEnter(other);
+    EXPECT_EQ(reshaper->enters, 1);
+    EXPECT_EQ(victimCalls, 1);
+    EXPECT_TRUE(victim.expired());
+    ASSERT_TRUE(reshaper->added);
+    EXPECT_EQ(reshaper->added->enters, 0);
+    EXPECT_TRUE(self->hasComponent(reshaper->added));
+    EXPECT_TRUE(other->destroyed);
+
+    // The destroyed partner leaves through the stay pass; the added probe hears that exit.
+    auto added = reshaper->added;
+    self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    EXPECT_EQ(added->exits, 1);
+    EXPECT_EQ(victimCalls, 1);
+    EXPECT_TRUE(self->collisions.empty());
+}
+
 TEST_F(GameObjects, FindReturnsEarliestSceneObjectBeforePersistent) {
     auto persistent = listed("twin");
     StateManager::instance().registerState(std::make_shared<EmptyState>());
