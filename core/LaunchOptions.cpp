@@ -1,11 +1,23 @@
 #include "core/LaunchOptions.hpp"
 
 #include <cstdio>
-#include <cstdlib>
+#include <string>
 
 namespace {
 // About 19 days of game time.
 constexpr long long maxSoakFrames = 100000000;
+constexpr long long maxFrameLimit = 999999999;
+
+// A count of frames from 1 to `most` written as plain digits, or 0 when the
+// word is anything else: a conversion alone would take a sign, blanks or a
+// trailing word.
+long long frameCount(const std::string& word, long long most) {
+    if (word.empty() || word.size() > 9 || word.find_first_not_of("0123456789") != std::string::npos) {
+        return 0;
+    }
+    const long long count = std::stoll(word);
+    return count <= most ? count : 0;
+}
 } // namespace
 
 std::string launchUsage(const std::string& program) {
@@ -40,9 +52,8 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
                 problem = "option --soak given twice";
                 return false;
             }
-            long long frames = 0;
-            if (count.empty() || count.find_first_not_of("0123456789") != std::string::npos ||
-                count.size() > 9 || (frames = std::stoll(count)) < 1 || frames > maxSoakFrames) {
+            const long long frames = frameCount(count, maxSoakFrames);
+            if (frames == 0) {
                 problem = "option --soak needs a number of frames from 1 to " + std::to_string(maxSoakFrames);
                 return false;
             }
@@ -67,15 +78,13 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
                 return false;
             }
             const std::string count = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
-            // Digits only: strtoul alone would take a sign, blanks or a trailing word.
-            const bool digits = !count.empty() && count.size() <= 9 &&
-                                count.find_first_not_of("0123456789") == std::string::npos;
-            const unsigned long frames = digits ? std::strtoul(count.c_str(), nullptr, 10) : 0;
+            const long long frames = frameCount(count, maxFrameLimit);
             if (frames == 0) {
-                problem = "option --frames needs a whole number of frames from 1 to 999999999";
+                problem = "option --frames needs a whole number of frames from 1 to " +
+                          std::to_string(maxFrameLimit);
                 return false;
             }
-            parsed.frameLimit = frames;
+            parsed.frameLimit = static_cast<unsigned long>(frames);
             ++i;
         } else if (option == "--record" || option == "--replay" || option == "--shots") {
             std::string& path = option == "--record"   ? parsed.recordPath
