@@ -1,9 +1,8 @@
 // The fixed costs of a drawn frame at 1920 x 1080, each ended by the
 // window's `display` (which waits for the renderer): the floor (one opaque
-// full-window textured quad), the world texture's copy to the window as it
-// was made (clear, then a blended copy) and as it is made now, the overlay's
-// copy and clear, and a whole frame of the loop with an empty scene (the
-// world's clear and copy, the GUI, an overlay nothing was drawn into).
+// full-window textured quad), the floor under an overlay's copy and clear,
+// and a whole frame of the loop with an empty scene (the window's clear, the
+// GUI, an overlay nothing was drawn into).
 // On a software renderer every full-window pass is real time, spent in the
 // renderer's own threads: the times are wall-clock times. Compare each line
 // with the floor. Needs a display: run it from build/ under
@@ -14,7 +13,6 @@
 #include <memory>
 
 #include <SFML/Graphics/Image.hpp>
-#include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
@@ -26,7 +24,7 @@ namespace {
 constexpr unsigned width = 1920;
 constexpr unsigned height = 1080;
 
-// One game (window, world texture, overlay) for every benchmark of the run.
+// One game (window, overlay) for every benchmark of the run.
 struct Frame {
     Game game;
     sf::Texture picture;
@@ -47,10 +45,6 @@ struct Frame {
         }
         ready = picture.loadFromImage(image);
         pictureSprite.setTexture(picture, true);
-        // An opaque world, as the arena's sky makes it.
-        game.worldTexture.clear(sf::Color::Black);
-        game.worldTexture.draw(pictureSprite);
-        game.worldTexture.display();
     }
 };
 
@@ -71,35 +65,6 @@ void Floor(benchmark::State& state) {
     }
 }
 BENCHMARK(Floor)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// The copy as the loop made it before: a cleared window, then a blended copy.
-void WorldCopyClearedAndBlended(benchmark::State& state) {
-    auto& f = frame();
-    if (!f.ready) {
-        state.SkipWithError("no window");
-        return;
-    }
-    for (auto _ : state) {
-        f.game.window.clear(sf::Color::Transparent);
-        f.game.window.draw(f.game.worldSprite);
-        f.game.window.display();
-    }
-}
-BENCHMARK(WorldCopyClearedAndBlended)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// The copy as the loop makes it now.
-void WorldCopy(benchmark::State& state) {
-    auto& f = frame();
-    if (!f.ready) {
-        state.SkipWithError("no window");
-        return;
-    }
-    for (auto _ : state) {
-        f.game.window.draw(f.game.worldSprite, Game::worldCopyStates());
-        f.game.window.display();
-    }
-}
-BENCHMARK(WorldCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // An overlay that was drawn into: its blended copy and its clear, on top of the floor.
 void FloorWithOverlayCopyAndClear(benchmark::State& state) {

@@ -212,12 +212,6 @@ bool Game::init() {
         std::printf("Couldn't create the %ux%u window\n", width, height);
         return false;
     }
-    if (!worldTexture.create(width, height, settings)) {
-        std::printf("Couldn't create the %ux%u world texture\n", width, height);
-        window.close();
-        return false;
-    }
-    worldTexture.setSmooth(true);
     auto& overlayTexture = RenderManager::instance().overlayTexture;
     if (!overlayTexture.create(width, height)) {
         std::printf("Couldn't create the %ux%u overlay texture\n", width, height);
@@ -225,7 +219,6 @@ bool Game::init() {
         return false;
     }
     overlayTexture.setSmooth(true);
-    worldSprite.setTexture(worldTexture.getTexture(), true);
     overlaySprite.setTexture(overlayTexture.getTexture(), true);
 
     // An empty world until a state makes its own.
@@ -375,19 +368,20 @@ void Game::update(float delta, float time) {
     EventManager::instance().processEvents();
 }
 
-sf::RenderStates Game::worldCopyStates() {
-    return sf::RenderStates(sf::BlendNone);
-}
-
 void Game::draw(float delta, float time) {
-    worldTexture.clear(sf::Color::Transparent);
+    // The world is drawn straight into the window. A world texture copied to
+    // the window would give the same picture (the world's colours blend over
+    // a transparent clear either way) for two more full-window passes, which
+    // on a software renderer cost about as much as the whole floor.
+    window.clear(sf::Color::Transparent);
     if (auto state = StateManager::instance().currentState) {
-        state->draw(delta, time, worldTexture);
+        state->draw(delta, time, window);
     }
     auto& render = RenderManager::instance();
-    render.drawAll(worldTexture, delta, time);
-    onDraw(delta, time, worldTexture);
-    worldTexture.display();
+    render.drawAll(window, delta, time);
+    onDraw(delta, time, window);
+    // The camera's view was the world's; the GUI and the overlay cover the window.
+    window.setView(window.getDefaultView());
     // An overlay that nothing was drawn into since its last clear is empty:
     // copying it would change no pixel, and clearing it again neither.
     auto& overlay = render.overlayTexture;
@@ -395,7 +389,6 @@ void Game::draw(float delta, float time) {
     if (overlayUsed) {
         overlay.display();
     }
-    window.draw(worldSprite, worldCopyStates());
     // The GUI lies between the world and the overlay.
     GuiManager::instance().draw();
     if (overlayUsed) {

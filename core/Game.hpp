@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Window/Event.hpp>
@@ -38,10 +37,10 @@ struct FrameCosts {
     bool drawn = false;
 };
 
-// The engine's application object: owns the window and the off-screen world
-// texture, runs the frame loop (fixed 1/60 s physics steps, capped drawing)
-// and calls the engine's singletons in a fixed order each frame. A game
-// derives from it and fills in the hooks.
+// The engine's application object: owns the window (the world, the GUI and
+// the overlay are drawn into it in that order), runs the frame loop (fixed 1/60 s physics steps, capped
+// drawing) and calls the engine's singletons in a fixed order each frame. A game derives from it and fills in
+// the hooks.
 class Game {
 public:
     Game();
@@ -89,13 +88,6 @@ public:
     void fixedUpdate(float step, float time);
     void draw(float delta, float time);
     void shutdown();
-    // How `draw` puts the world texture on the window: as it is, without
-    // blending. The copy covers the whole window, so the window needs no
-    // clear before it. The world's colours are already blended over its
-    // transparent clear, so wherever the world is opaque (a scene with a
-    // background) this is the picture a blended copy onto a cleared window
-    // gave, one full-window pass cheaper on a software renderer.
-    static sf::RenderStates worldCopyStates();
 
     // From the next frame on, writes every frame's delta, sampled input and
     // GUI events to the file, starting it with the RandomSource's seed. The
@@ -125,9 +117,6 @@ public:
     virtual void onDraw(float, float, sf::RenderTarget&) {}
     virtual void onShutdown() {}
 
-    // Everything of the world is drawn here, then shown in the window.
-    sf::RenderTexture worldTexture;
-    sf::Sprite worldSprite;
     sf::Sprite overlaySprite;
     // Keeps the shutdown listener registered; dropped when the window closes.
     std::shared_ptr<EventManager::EventKey> shutdownListenerKey;

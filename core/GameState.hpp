@@ -15,7 +15,8 @@ public:
     virtual void enter() = 0;
     // Every frame while current, before the game objects are updated.
     virtual void update(float delta, float time) = 0;
-    // Every drawn frame while current, onto the world texture, before the components.
+    // Every drawn frame while current, into the window under the main camera's
+    // view, before the components.
     virtual void draw(float delta, float time, sf::RenderTarget& target) = 0;
     virtual void exit() = 0;
 
