@@ -40,10 +40,12 @@
 #include "game/demo/SceneCounts.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/PhysicsManager.hpp"
+#include "render/CameraComponent.hpp"
 #include "render/RenderManager.hpp"
 #include "render/RenderableComponent.hpp"
 #include "scene/GameObject.hpp"
 #include "scene/GameObjectManager.hpp"
+#include "scene/LayerRenderComponent.hpp"
 #include "widgets/Widget.hpp"
 
 namespace {
@@ -110,6 +112,7 @@ public:
 
     // Median of the frames timed so far (0 without any).
     double median() const { return percentile(times, 0.5); }
+    double percentileOf(double fraction) const { return percentile(times, fraction); }
     std::size_t count() const { return times.size(); }
 
 private:
@@ -238,6 +241,16 @@ public:
             setEnabled(list, true);
             std::printf("  %-26s %8.2f ms  (%zu of them)\n", name.c_str(), whole - without, list.size());
         }
+        // Each tile layer on its own: they differ in how much of the view they cover.
+        for (const auto& renderable : kinds["LayerRenderComponent"]) {
+            auto layer = std::static_pointer_cast<LayerRenderComponent>(renderable);
+            layer->enabled = false;
+            const double without = drawMilliseconds();
+            layer->enabled = true;
+            const auto& tiles = layer->tileMapLayer;
+            std::printf("    layer %-20s %8.2f ms\n",
+                        tiles && tiles->layer ? tiles->layer->name.c_str() : "?", whole - without);
+        }
         for (const auto& kind : kinds) {
             setEnabled(kind.second, false);
         }
@@ -306,6 +319,10 @@ int main(int argc, char** argv) {
     }
 
     std::vector<double> totals, fixed, update, draw;
+    // Frame times by the camera's zoom (view width over window width): a
+    // zoomed-out camera shows more of the map, scaled down.
+    std::map<int, std::vector<double>> byZoom;
+    std::map<int, std::vector<double>> bySegments;
     double segmentSum = 0.0;
     for (int i = 0; i < fightFrames && run.currentState() == "Arena"; ++i) {
         const FrameSplit split = run.frame();
@@ -313,6 +330,16 @@ int main(int argc, char** argv) {
             floorFrame.time();
         }
         totals.push_back(split.total);
+        if (auto camera = RenderManager::instance().mainCamera.lock()) {
+            const float zoom =
+                camera->getView()->getSize().x / static_cast<float>(run.game.window.getSize().x);
+            byZoom[zoom < 0.9f ? 0 : zoom < 1.1f ? 1 : 2].push_back(split.total);
+        }
+        int segments = 0;
+        for (const auto& player : run.players()) {
+            segments += player->segmentCount;
+        }
+        bySegments[segments / 40].push_back(split.total);
         fixed.push_back(split.fixed);
         update.push_back(split.update);
         draw.push_back(split.draw);
@@ -327,6 +354,10 @@ int main(int argc, char** argv) {
     std::printf("\nload average (1 min)        %8.2f\n", loadAverage());
     std::printf("floor (opaque quad+display) %8.2f ms  (%zu frames; %.2f ms before the fight)\n", floor,
                 floorFrame.count(), startFloor);
+    // The floor's own spread shows how steady the machine was during the run.
+    std::printf("floor p95, p99, max         %8.2f x, %.2f x, %.2f x its p50\n",
+                ratio(floorFrame.percentileOf(0.95)), ratio(floorFrame.percentileOf(0.99)),
+                ratio(floorFrame.percentileOf(1.0)));
     std::printf("start to first menu frame   %8.1f ms\n", toMenu);
     std::printf("menu frame p50              %8.2f ms  %6.2f x floor\n", percentile(menuFrames, 0.5),
                 ratio(percentile(menuFrames, 0.5)));
@@ -345,6 +376,16 @@ int main(int argc, char** argv) {
         const double value = mean(*part);
         std::printf("fight %-12s mean        %8.2f ms  %5.1f %% of the frame\n", name, value,
                     total > 0.0 ? 100.0 * value / total : 0.0);
+    }
+    for (const auto& [bucket, times] : byZoom) {
+        static const char* const names[] = {"below 0.9", "0.9 to 1.1", "above 1.1"};
+        std::printf("  zoom %-10s %4zu frames   p50 %6.2f x floor  p99 %6.2f x floor\n", names[bucket],
+                    times.size(), ratio(percentile(times, 0.5)), ratio(percentile(times, 0.99)));
+    }
+    for (const auto& [bucket, times] : bySegments) {
+        std::printf("  segments %3d-%-3d %4zu frames   p50 %6.2f x floor  p99 %6.2f x floor\n", bucket * 40,
+                    bucket * 40 + 39, times.size(), ratio(percentile(times, 0.5)),
+                    ratio(percentile(times, 0.99)));
     }
     std::printf("peak resident memory        %8.1f MiB\n", peakKb / 1024.0);
     if (run.currentState() == "Arena") {

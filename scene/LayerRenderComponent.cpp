@@ -75,9 +75,10 @@ sf::FloatRect visibleArea(const sf::RenderTarget& target, const sf::Transform& t
 LayerRenderComponent::LayerRenderComponent(std::shared_ptr<TileMapLayer> tileMapLayer,
                                            const std::shared_ptr<Layer>& renderLayer, bool smooth,
                                            int32_t depth, std::weak_ptr<LayerRenderComponent> base)
-    : RenderableComponent(depth), tileMapLayer(std::move(tileMapLayer)), base(std::move(base)) {
+    : RenderableComponent(depth), tileMapLayer(std::move(tileMapLayer)), base(std::move(base)),
+      smooth(smooth) {
     setLayer(renderLayer);
-    build(smooth);
+    build();
 }
 
 std::shared_ptr<sf::Sprite> LayerRenderComponent::cachedSprite(int globalId) {
@@ -90,9 +91,7 @@ std::shared_ptr<sf::Sprite> LayerRenderComponent::cachedSprite(int globalId) {
     return sprite;
 }
 
-void LayerRenderComponent::build(bool smooth) {
-    // Where each tile id lies in the bordered tileset copies, found once per id.
-    std::map<int, TileAtlas::Placement> placements;
+void LayerRenderComponent::build() {
     if (!tileMapLayer || !tileMapLayer->layer || !tileMapLayer->map) {
         return;
     }
@@ -103,15 +102,25 @@ void LayerRenderComponent::build(bool smooth) {
         buildImage(smooth);
         return;
     }
+    size = sf::Vector2f(static_cast<float>(tileMapLayer->map->tileWidth) * static_cast<float>(layer.width),
+                        static_cast<float>(tileMapLayer->map->tileHeight) * static_cast<float>(layer.height));
+    addTiles(mesh, nullptr);
+}
+
+void LayerRenderComponent::addTiles(TileLayerMesh& target, const std::vector<bool>* leaveOut) {
+    // Where each tile id lies in the bordered tileset copies, found once per id.
+    std::map<int, TileAtlas::Placement> placements;
+    const TmxLayer& layer = *tileMapLayer->layer;
     const int tileWidth = tileMapLayer->map->tileWidth;
     const int tileHeight = tileMapLayer->map->tileHeight;
-    size = sf::Vector2f(static_cast<float>(tileWidth) * static_cast<float>(layer.width),
-                        static_cast<float>(tileHeight) * static_cast<float>(layer.height));
     const sf::Vector2f origin(layer.offsetX - size.x / 2.f, layer.offsetY - size.y / 2.f);
     const sf::Color colour = layerColour(layer);
     const int blockColumns = std::max(1, blockPixels / std::max(1, tileWidth));
     const int blockRows = std::max(1, blockPixels / std::max(1, tileHeight));
     const size_t cells = layer.data.size();
+    // Only a shown, fully opaque layer hides what is beneath it.
+    const bool hides = visible && colour.a == 255;
+    solid.assign(hides ? cells : 0, false);
     bool overfull = false;
 
     // Block by block, and inside each column by column, top to bottom: a
@@ -119,7 +128,7 @@ void LayerRenderComponent::build(bool smooth) {
     // editor draws it.
     for (int blockColumn = 0; blockColumn < layer.width; blockColumn += blockColumns) {
         for (int blockRow = 0; blockRow < layer.height; blockRow += blockRows) {
-            mesh.beginBlock();
+            target.beginBlock();
             // Only tiles larger than a cell can overlap, and only then does their order show.
             bool anyOrder = true;
             for (int column = blockColumn; column < std::min(layer.width, blockColumn + blockColumns);
@@ -127,14 +136,14 @@ void LayerRenderComponent::build(bool smooth) {
                 for (int row = blockRow; row < std::min(layer.height, blockRow + blockRows); ++row) {
                     const size_t cell = static_cast<size_t>(column) + static_cast<size_t>(row) * layer.width;
                     const int globalId = cell < cells ? layer.data[cell] : 0;
-                    if (globalId == 0) {
+                    if (globalId == 0 || (leaveOut && cell < leaveOut->size() && (*leaveOut)[cell])) {
                         continue;
                     }
                     auto sprite = cachedSprite(globalId);
                     if (!sprite || !sprite->getTexture()) {
                         continue;
                     }
-                    if (mesh.tileCount() == maxTiles) {
+                    if (target.tileCount() == maxTiles) {
                         overfull = true;
                         continue;
                     }
@@ -159,17 +168,60 @@ void LayerRenderComponent::build(bool smooth) {
                             placements.emplace(globalId, TileAtlas::instance().place(*sprite, smooth)).first;
                     }
                     const TileAtlas::Placement& placement = placed->second;
-                    mesh.addTile(placement.texture, placement.rectangle, position, tile, flips, colour,
-                                 placement.opaque);
+                    target.addTile(placement.texture, placement.rectangle, position, tile, flips, colour,
+                                   placement.opaque);
+                    if (hides && placement.opaque && tile.x == static_cast<float>(tileWidth) &&
+                        tile.y == static_cast<float>(tileHeight)) {
+                        solid[cell] = true;
+                    }
                 }
             }
-            mesh.endBlock(anyOrder);
+            target.endBlock(anyOrder);
         }
     }
     if (overfull) {
         std::printf("Map %s: tile layer %s has more than %zu tiles; only the first are drawn\n",
                     tileMapLayer->mapName.c_str(), layer.name.c_str(), maxTiles);
     }
+}
+
+void LayerRenderComponent::leaveOutCovered(const std::vector<bool>& covered,
+                                           std::vector<std::weak_ptr<LayerRenderComponent>> layers) {
+    if (!tileMapLayer || !tileMapLayer->layer || !tileMapLayer->layer->imageSource.empty() ||
+        layers.empty()) {
+        return;
+    }
+    // The solid cells stay those of the whole layer.
+    const std::vector<bool> ownSolid = solid;
+    uncovered = TileLayerMesh();
+    addTiles(uncovered, &covered);
+    solid = ownSolid;
+    covering = std::move(layers);
+}
+
+bool LayerRenderComponent::isShown() {
+    auto layer = getLayer();
+    return visible && isEnabled() && (!layer || layer->visible);
+}
+
+bool LayerRenderComponent::coveringShown() {
+    if (covering.empty()) {
+        return false;
+    }
+    const auto ownLayer = getLayer();
+    for (const auto& entry : covering) {
+        auto above = entry.lock();
+        if (!above || !above->isShown()) {
+            return false;
+        }
+        // Drawn after this one: on a later render layer (a layerless
+        // renderable is drawn beneath every layered one).
+        const auto aboveLayer = above->getLayer();
+        if (!aboveLayer || (ownLayer && aboveLayer->index <= ownLayer->index)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void LayerRenderComponent::buildImage(bool smooth) {
@@ -193,7 +245,8 @@ void LayerRenderComponent::buildImage(bool smooth) {
     mesh.endBlock(true);
 }
 
-void LayerRenderComponent::drawMesh(sf::RenderTarget& target, const sf::Transform& transform) const {
+void LayerRenderComponent::drawMesh(sf::RenderTarget& target, const sf::Transform& transform,
+                                    bool leaveOutCovered) const {
     if (!visible) {
         return;
     }
@@ -201,7 +254,7 @@ void LayerRenderComponent::drawMesh(sf::RenderTarget& target, const sf::Transfor
     if (tinted) {
         states.shader = tintShader();
     }
-    mesh.draw(target, states, visibleArea(target, transform));
+    (leaveOutCovered ? uncovered : mesh).draw(target, states, visibleArea(target, transform));
 }
 
 void LayerRenderComponent::draw(float, float, sf::RenderTarget& target) {
@@ -214,7 +267,8 @@ void LayerRenderComponent::draw(float, float, sf::RenderTarget& target) {
     transform.rotate(owner->transform->getRotation());
     transform.scale(owner->transform->getWorldScale());
     if (auto below = base.lock()) {
-        below->drawMesh(target, transform);
+        // Drawn here, not in its own place in the order: all of it.
+        below->drawMesh(target, transform, false);
     }
-    drawMesh(target, transform);
+    drawMesh(target, transform, coveringShown());
 }

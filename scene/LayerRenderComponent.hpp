@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include <SFML/Graphics/Sprite.hpp>
 
@@ -39,6 +40,20 @@ public:
     // remaining tiles, not all memory. Those beyond it are reported once.
     static constexpr std::size_t maxTiles = std::size_t(1) << 20;
 
+    // Cells (row by row) holding a tile that covers the whole cell opaquely,
+    // as far as this layer hides what is beneath it: empty for a hidden or
+    // see-through layer and for an image layer.
+    const std::vector<bool>& solidCells() const { return solid; }
+    // Leaves the tiles of the `covered` cells out of the drawing for as long
+    // as every layer of `covering` (whose solid cells, at the same offset,
+    // make up `covered`) is shown above this one: under an opaque tile a
+    // tile costs a software renderer its whole area for no pixel. Frames
+    // in which one of them is hidden, disabled or gone draw every tile.
+    void leaveOutCovered(const std::vector<bool>& covered,
+                         std::vector<std::weak_ptr<LayerRenderComponent>> covering);
+    // How many tiles a frame draws while the covering layers are shown.
+    std::size_t uncoveredTileCount() const { return covering.empty() ? tileCount() : uncovered.tileCount(); }
+
     // Tile sprites by global id, looked up once per id while building (an
     // empty entry remembers an id that has no sprite).
     std::map<int, std::shared_ptr<sf::Sprite>> spriteCache;
@@ -46,13 +61,25 @@ public:
     std::weak_ptr<LayerRenderComponent> base;
 
 private:
-    void build(bool smooth);
+    void build();
+    // Adds the layer's tiles to `target`, those of the `leaveOut` cells
+    // excepted (when given), and notes the solid cells.
+    void addTiles(TileLayerMesh& target, const std::vector<bool>* leaveOut);
     void buildImage(bool smooth);
     std::shared_ptr<sf::Sprite> cachedSprite(int globalId);
     // Draws the mesh with the owner's transform, as far as the view shows it.
-    void drawMesh(sf::RenderTarget& target, const sf::Transform& transform) const;
+    void drawMesh(sf::RenderTarget& target, const sf::Transform& transform, bool leaveOutCovered) const;
+    // Whether this frame draws the component, as the render manager decides it.
+    bool isShown();
+    // Whether every covering layer is shown and drawn after this one.
+    bool coveringShown();
 
     TileLayerMesh mesh;
+    // The tiles without the covered ones, when `covering` is not empty.
+    TileLayerMesh uncovered;
+    std::vector<std::weak_ptr<LayerRenderComponent>> covering;
+    std::vector<bool> solid;
+    bool smooth = false;
     sf::Vector2f size;
     bool visible = true;
     // Drawn with the tint shader.

@@ -4,6 +4,8 @@
 
 #include <SFML/Graphics/Image.hpp>
 
+#include "scene/TextureFilter.hpp"
+
 TileAtlas& TileAtlas::instance() {
     static TileAtlas atlas;
     return atlas;
@@ -82,9 +84,8 @@ TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, sf::Vector2i tile
     if (!texture->loadFromImage(copy)) {
         return Copy();
     }
-    texture->setSmooth(smooth);
     if (smooth) {
-        texture->generateMipmap();
+        smoothWithNearestMipmaps(*texture);
     }
     made.texture = std::move(texture);
     return made;

@@ -14,7 +14,7 @@
 // neighbours in the image when the view scales or shifts them by a fraction
 // of a pixel, which shows as seams between tiles; from the copy they sample
 // only their own edge. The copies are mipmapped when smoothed, so a zoomed
-// out map stays smooth too.
+// out map stays smooth too (see smoothWithNearestMipmaps).
 //
 // Copies are made on first use and kept for the rest of the run; they are
 // keyed by the source texture's address, which the asset manager keeps

@@ -355,3 +355,56 @@ TEST(LayerRenderComponent, AViewOfPartOfALargeLayerShowsExactlyThatPartOfIt) {
         }
     }
 }
+
+// covered.tmx: "Back" fills its 3 x 2 cells with tile 1; "Cover" puts the
+// opaque tile 2 on cells (0, 0) and (1, 1); "Glass" the half-transparent
+// glass tile on (2, 0); "Shifted", 16 px to the right, tile 3 on (2, 1).
+// Only "Cover" hides tiles of "Back": the glass lets them through and the
+// shifted layer lies on another grid.
+TEST(LayerRenderComponent, TilesUnderOpaqueTilesOfALaterLayerAreLeftOutOnlyWhileThatLayerShows) {
+    ASSERT_TRUE(MapStore::instance().loadMap(fixtureMapPath("covered.tmx"), "covered"));
+    auto holder = instantiateTileLayers("covered", true, false);
+    ASSERT_TRUE(holder);
+    const auto layers = holder->getComponents<LayerRenderComponent>();
+    ASSERT_EQ(layers.size(), 4u);
+    const auto& back = layers[0];
+    const auto& cover = layers[1];
+    EXPECT_EQ(back->tileCount(), 6u);
+    EXPECT_EQ(back->uncoveredTileCount(), 4u);
+    for (size_t i = 1; i < layers.size(); ++i) {
+        EXPECT_EQ(layers[i]->uncoveredTileCount(), layers[i]->tileCount()) << i;
+    }
+
+    // The cell centres of the whole scene, 48 x 32 px around the origin.
+    auto cellColour = [](const sf::Image& image, unsigned column, unsigned row) {
+        return image.getPixel(column * 16 + 8, row * 16 + 8);
+    };
+    const sf::Color back1 = tilePixel("tiles.png", 1, 8, 8);
+    const sf::Color cover2 = tilePixel("tiles.png", 2, 8, 8);
+    const sf::Image shown = drawScene({48, 32});
+    EXPECT_EQ(cellColour(shown, 0, 0), cover2);
+    EXPECT_EQ(cellColour(shown, 1, 1), cover2);
+    EXPECT_EQ(cellColour(shown, 1, 0), back1);
+    EXPECT_EQ(cellColour(shown, 0, 1), back1);
+    // The glass cell still shows the back tile through it.
+    EXPECT_NE(cellColour(shown, 2, 0), cellColour(picture(*layers[2]), 2, 0));
+    EXPECT_EQ(cellColour(shown, 2, 1), back1) << "the shifted tile lies beyond the scene";
+
+    // Without the covering layer the whole back layer is drawn again: no holes.
+    cover->enabled = false;
+    const sf::Image uncovered = drawScene({48, 32});
+    for (unsigned row = 0; row < 2; ++row) {
+        for (unsigned column = 0; column < 2; ++column) {
+            EXPECT_EQ(cellColour(uncovered, column, row), back1) << column << "," << row;
+        }
+    }
+    cover->enabled = true;
+    cover->getLayer()->visible = false;
+    EXPECT_EQ(cellColour(drawScene({48, 32}), 0, 0), back1);
+    cover->getLayer()->visible = true;
+    // Moved beneath the back layer, it is drawn first and hides nothing.
+    cover->setLayer(nullptr);
+    const sf::Image beneath = drawScene({48, 32});
+    EXPECT_EQ(cellColour(beneath, 0, 0), back1);
+    EXPECT_EQ(cellColour(beneath, 1, 1), back1);
+}
