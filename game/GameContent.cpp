@@ -1,18 +1,48 @@
 #include "game/GameContent.hpp"
 
 #include <string>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <utility>
 
 #include "physics/PhysicsManager.hpp"
 #include "scene/AssetManager.hpp"
 #include "scene/SoundManager.hpp"
 
+namespace {
+const char* const characterAtlases[] = {"idle", "fall", "run", "jump_idle", "jump_run", "run_startup"};
+
+std::string characterAtlasPath(const char* atlas) {
+    return std::string("../assets/PNG/Player/") + atlas + ".xml";
+}
+} // namespace
+
 void loadCharacterArt(AssetManager& assets) {
-    static const char* const atlases[] = {"idle", "fall", "run", "jump_idle", "jump_run", "run_startup"};
-    for (const char* atlas : atlases) {
-        assets.loadAtlas(std::string("../assets/PNG/Player/") + atlas + ".xml");
+    for (const char* atlas : characterAtlases) {
+        const std::string path = characterAtlasPath(atlas);
+        if (assets.atlasImages.count(path) == 0) {
+            assets.loadAtlas(path);
+        }
     }
     assets.loadTexture("../assets/PNG/vfx/particle.png", "particle.png");
+}
+
+void releaseCharacterArt(AssetManager& assets) {
+    bool released = false;
+    for (const char* atlas : characterAtlases) {
+        const std::string path = characterAtlasPath(atlas);
+        released = released || assets.atlasImages.count(path) > 0;
+        assets.unloadAtlas(path);
+    }
+#ifdef __GLIBC__
+    // The allocator keeps freed blocks for reuse, and after the large
+    // images of loading it keeps even blocks of megabytes in the heap: the
+    // atlases' memory would stay with the process. Hand it back.
+    if (released) {
+        malloc_trim(0);
+    }
+#endif
 }
 
 const std::vector<std::pair<std::string, std::string>>& gameSoundFiles() {

@@ -13,8 +13,13 @@ class SoundManager;
 // Missing files are reported by the stores (one line each) and skipped.
 
 // The six character atlases (idle, fall, run, jump_idle, jump_run,
-// run_startup, in that order), then the particle texture as "particle.png".
+// run_startup, in that order; those not loaded yet), then the particle
+// texture as "particle.png".
 void loadCharacterArt(AssetManager& assets);
+// Drops the six character atlases (about 90 MB of textures). They are only
+// read while the players' animation frames are composed, which happens once
+// per colour scheme (CharacterFrameStore); loadCharacterArt brings them back.
+void releaseCharacterArt(AssetManager& assets);
 
 // Every sound and music name of the game with its file (relative to build/),
 // in the game's order.

@@ -114,6 +114,9 @@ void VorluneGame::onUpdate(float delta, float) {
         !PlayerControllerComponent::prepareAnimationFrame(1)) {
         PlayerControllerComponent::prepareAnimationFrame(2);
     }
+    // Once they are all made (here or by a match that began before), the
+    // atlases they come from are let go.
+    PlayerControllerComponent::releaseCharacterArtWhenComposed();
     if (demo) {
         demo->frame(delta);
     }

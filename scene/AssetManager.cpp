@@ -176,6 +176,7 @@ bool AssetManager::loadAtlas(const std::string& path) {
             spriteSources.emplace(entry.first, imagePath);
         }
         sprites.insert(collected.begin(), collected.end());
+        atlasImages[path] = imagePath;
         return true;
     } catch (const std::exception& error) {
         std::string message = error.what();
@@ -191,6 +192,24 @@ bool AssetManager::loadAtlas(const std::string& path) {
         std::printf("Loading failed:\n%s: %s\n", path.c_str(), "Unknown exception");
     }
     return false;
+}
+
+void AssetManager::unloadAtlas(const std::string& path) {
+    const auto atlas = atlasImages.find(path);
+    if (atlas == atlasImages.end()) {
+        return;
+    }
+    const std::string imagePath = atlas->second;
+    atlasImages.erase(atlas);
+    for (auto source = spriteSources.begin(); source != spriteSources.end();) {
+        if (source->second == imagePath) {
+            sprites.erase(source->first);
+            source = spriteSources.erase(source);
+        } else {
+            ++source;
+        }
+    }
+    textures.erase(imagePath);
 }
 
 std::vector<char> AssetManager::readFile(const std::string& path) {

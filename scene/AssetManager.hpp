@@ -45,6 +45,10 @@ public:
     // atlas's directory. False, with "Loading failed", on a missing or
     // malformed file; nothing of that atlas is stored then.
     bool loadAtlas(const std::string& path);
+    // Drops what loadAtlas(path) stored: the atlas's texture and every
+    // sprite cut from it. Sprites handed out before keep the texture alive
+    // for as long as they are held. Does nothing for an atlas not loaded.
+    void unloadAtlas(const std::string& path);
     // The whole file plus one terminating zero byte (for the XML parser).
     // Throws std::runtime_error("cannot open file " + path) when unreadable.
     static std::vector<char> readFile(const std::string& path);
@@ -55,6 +59,8 @@ public:
     std::map<std::string, std::shared_ptr<sf::Texture>> textures;
     // Sprite name -> the image path its texture came from.
     std::map<std::string, std::string> spriteSources;
+    // Atlas path -> the image path of its texture, for every atlas loaded.
+    std::map<std::string, std::string> atlasImages;
 
 private:
     AssetManager() = default;

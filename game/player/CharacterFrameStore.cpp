@@ -1,5 +1,6 @@
 #include "game/player/CharacterFrameStore.hpp"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <SFML/Graphics/Sprite.hpp>
@@ -44,7 +45,9 @@ void CharacterFrameStore::composeNext(Entry& animation, const std::string& name,
         return;
     }
     textures.push_back(texture);
-    animation.frames.push_back({std::make_shared<sf::Sprite>(*texture), frameDuration});
+    const int frameSide = static_cast<int>(side);
+    animation.frames.push_back(
+        {std::make_shared<sf::Sprite>(*texture, sf::IntRect(0, 0, frameSide, frameSide)), frameDuration});
 }
 
 const std::vector<AnimationFrame>& CharacterFrameStore::animation(const std::string& name, int frameCount,
@@ -72,22 +75,46 @@ bool CharacterFrameStore::prepareFrame(const std::string& name, int frameCount, 
     return true;
 }
 
+bool CharacterFrameStore::isComplete(const std::string& name, int frameCount, float frameDuration,
+                                     const PlayerColors& colors, unsigned side) {
+    return entry(name, frameDuration, colors, side).composed >= frameCount;
+}
+
 std::shared_ptr<sf::Texture> CharacterFrameStore::compose(const std::string& prefix,
                                                           const std::string& suffix,
                                                           const PlayerColors& colors, unsigned side) {
-    if (!canvas || canvas->getSize() != sf::Vector2u(side, side)) {
+    auto& assets = AssetManager::instance();
+    const std::shared_ptr<sf::Sprite> layers[] = {
+        assets.getSprite(prefix + "_color" + suffix), assets.getSprite(prefix + "_clothes1" + suffix),
+        assets.getSprite(prefix + "_clothes2" + suffix), assets.getSprite(prefix + "_hair" + suffix)};
+    // The frame's texture is only as large as its layers (the art leaves
+    // much of a frame empty), with a transparent margin; the sprite still
+    // spans the whole frame, and beyond the texture's edge it reads the
+    // margin's transparent pixels. The margin is wide enough to stay
+    // transparent in the first few mipmap levels.
+    constexpr int margin = 8;
+    sf::Vector2u extent(0, 0);
+    for (const auto& layer : layers) {
+        if (layer) {
+            const sf::IntRect rectangle = layer->getTextureRect();
+            extent.x = std::max(extent.x, static_cast<unsigned>(std::max(0, rectangle.width)));
+            extent.y = std::max(extent.y, static_cast<unsigned>(std::max(0, rectangle.height)));
+        }
+    }
+    extent.x = std::min(side, std::max(1u, extent.x + margin));
+    extent.y = std::min(side, std::max(1u, extent.y + margin));
+    if (!canvas || canvas->getSize() != extent) {
         canvas = std::make_unique<sf::RenderTexture>();
-        if (!canvas->create(side, side)) {
+        if (!canvas->create(extent.x, extent.y)) {
             canvas.reset();
             return nullptr;
         }
     }
-    auto& assets = AssetManager::instance();
     canvas->clear(sf::Color::Transparent);
-    drawLayer(*canvas, assets.getSprite(prefix + "_color" + suffix), nullptr);
-    drawLayer(*canvas, assets.getSprite(prefix + "_clothes1" + suffix), &colors.clothes1);
-    drawLayer(*canvas, assets.getSprite(prefix + "_clothes2" + suffix), &colors.clothes2);
-    drawLayer(*canvas, assets.getSprite(prefix + "_hair" + suffix), &colors.hair);
+    drawLayer(*canvas, layers[0], nullptr);
+    drawLayer(*canvas, layers[1], &colors.clothes1);
+    drawLayer(*canvas, layers[2], &colors.clothes2);
+    drawLayer(*canvas, layers[3], &colors.hair);
     canvas->display();
     // A plain texture keeps the picture without the canvas's frame buffer.
     auto texture = std::make_shared<sf::Texture>();

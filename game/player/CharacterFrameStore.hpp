@@ -15,10 +15,11 @@
 // The player character's animation frames in a colour scheme. Each frame is
 // composed from the character atlas's four layers ("<name>_color_<i>.png"
 // as it is, "_clothes1", "_clothes2" and "_hair" tinted with the scheme)
-// into a texture of its own with a mipmap chain. That costs a render pass per
-// layer, so the frames of a scheme are made the first time a player asks for
-// them (or, bit by bit, by `prepareFrame` before that) and then shared by
-// every later match of the program.
+// into a texture of its own with a mipmap chain, as large as the layers
+// plus a transparent margin (the sprite spans the whole frame). That costs
+// a render pass per layer, so the frames of a scheme are made the first
+// time a player asks for them (or, bit by bit, by `prepareFrame` before
+// that) and then shared by every later match of the program.
 //
 // Textures and sprites are owned here for the program's life; the sprites are
 // shared with every animator that plays them (their origin is set by the
@@ -41,6 +42,10 @@ public:
     // animation was complete already.
     bool prepareFrame(const std::string& name, int frameCount, float frameDuration,
                       const PlayerColors& colors, unsigned side);
+
+    // Whether every frame of that animation has been composed (or tried).
+    bool isComplete(const std::string& name, int frameCount, float frameDuration, const PlayerColors& colors,
+                    unsigned side);
 
 private:
     // An animation's frames, composed in order; `composed` counts the tries.

@@ -3,12 +3,14 @@
 #include <cmath>
 #include <string>
 
+#include "game/GameContent.hpp"
 #include "game/player/CharacterFrameStore.hpp"
 #include "game/player/PlayerColors.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "render/SpriteAnimatorComponent.hpp"
 #include "render/SpriteRendererComponent.hpp"
+#include "scene/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
 
 namespace {
@@ -32,7 +34,31 @@ const AnimationRecipe recipes[] = {
 };
 } // namespace
 
+bool PlayerControllerComponent::animationFramesMade(int playerNumber, unsigned side) {
+    auto& store = CharacterFrameStore::instance();
+    const PlayerColors colors = playerColors(playerNumber);
+    for (const AnimationRecipe& recipe : recipes) {
+        if (!store.isComplete(recipe.name, recipe.frameCount, 1.0f / recipe.framesPerSecond, colors, side)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PlayerControllerComponent::releaseCharacterArtWhenComposed() {
+    if (!animationFramesMade(1) || !animationFramesMade(2)) {
+        return false;
+    }
+    releaseCharacterArt(AssetManager::instance());
+    return true;
+}
+
 bool PlayerControllerComponent::prepareAnimationFrame(int playerNumber) {
+    if (animationFramesMade(playerNumber)) {
+        return false;
+    }
+    // The atlases may have been released after an earlier scheme was made.
+    loadCharacterArt(AssetManager::instance());
     auto& store = CharacterFrameStore::instance();
     const PlayerColors colors = playerColors(playerNumber);
     for (const AnimationRecipe& recipe : recipes) {
@@ -49,6 +75,9 @@ void PlayerControllerComponent::buildAnimations() {
     auto& store = CharacterFrameStore::instance();
     const PlayerColors colors = playerColors(playerNumber);
     const auto side = static_cast<unsigned>(frameSize);
+    if (!animationFramesMade(playerNumber, side)) {
+        loadCharacterArt(AssetManager::instance());
+    }
     for (const AnimationRecipe& recipe : recipes) {
         this->*recipe.animation =
             store.animation(recipe.name, recipe.frameCount, 1.0f / recipe.framesPerSecond, colors, side);

@@ -57,6 +57,14 @@ public:
     // at the default frame size, ahead of the match that will use it
     // (frames are made once per program); false when all are made.
     static bool prepareAnimationFrame(int playerNumber);
+    // Whether every animation frame of `playerNumber`'s colours at `side`
+    // pixels is made.
+    static bool animationFramesMade(int playerNumber,
+                                    unsigned side = static_cast<unsigned>(defaultFrameSize));
+    // Once the frames of players 1 and 2 are made, releases the character
+    // atlases they were composed from (about 90 MB); a later scheme or
+    // frame size loads them again. True when they are released.
+    static bool releaseCharacterArtWhenComposed();
 
     // Adds a segment at the chin, unless the beard is at `maxSegments`.
     void growBeard();

@@ -66,3 +66,62 @@ TEST(CharacterFrameStore, FramesPreparedAheadAreTheOnesEveryMatchOfTheProgramSha
     EXPECT_GT(drawn, 1000) << "the frame is empty";
     EXPECT_GT(differing, 100) << "the colour schemes look alike";
 }
+
+TEST(CharacterFrameStore, TheAtlasesAreLetGoOnceBothPlayersFramesAreMadeAndComeBackForAnotherScheme) {
+    auto& assets = AssetManager::instance();
+    loadCharacterArt(assets);
+    const std::size_t atlases = assets.atlasImages.size();
+    ASSERT_EQ(atlases, 6u);
+    EXPECT_FALSE(PlayerControllerComponent::releaseCharacterArtWhenComposed()) << "no frames are made yet";
+    EXPECT_EQ(assets.atlasImages.size(), atlases);
+
+    while (PlayerControllerComponent::prepareAnimationFrame(1)) {
+    }
+    auto& store = CharacterFrameStore::instance();
+    const auto& idle = store.animation("idle", 30, 1.0f / 30.0f, playerColors(1), 256);
+    ASSERT_EQ(idle.size(), 30u);
+    const sf::Image before = picture(*idle[5].sprite);
+    EXPECT_FALSE(PlayerControllerComponent::releaseCharacterArtWhenComposed()) << "player 2's are missing";
+    while (PlayerControllerComponent::prepareAnimationFrame(2)) {
+    }
+    ASSERT_TRUE(PlayerControllerComponent::releaseCharacterArtWhenComposed());
+    EXPECT_TRUE(assets.atlasImages.empty());
+    EXPECT_EQ(assets.sprites.count("idle_color_0.png"), 0u);
+    EXPECT_EQ(assets.textures.count("../assets/PNG/Player/idle.png"), 0u);
+
+    // The frames outlive their atlases, pixel for pixel. Each spans the whole
+    // 256 x 256 frame on a texture no larger than its art, and reads as
+    // transparent beyond the texture's edge.
+    const sf::Image after = picture(*idle[5].sprite);
+    int drawn = 0;
+    for (unsigned y = 0; y < 256; ++y) {
+        for (unsigned x = 0; x < 256; ++x) {
+            ASSERT_EQ(after.getPixel(x, y), before.getPixel(x, y)) << x << "," << y;
+            drawn += after.getPixel(x, y).a > 0;
+        }
+    }
+    EXPECT_GT(drawn, 1000);
+    EXPECT_EQ(idle[5].sprite->getLocalBounds(), sf::FloatRect(0, 0, 256, 256));
+    const sf::Vector2u textureSize = idle[5].sprite->getTexture()->getSize();
+    EXPECT_LT(textureSize.x * textureSize.y, 256u * 256u);
+    for (unsigned i = 0; i < 256; ++i) {
+        EXPECT_EQ(after.getPixel(255, i).a, 0) << i;
+        EXPECT_EQ(after.getPixel(i, 255).a, 0) << i;
+    }
+
+    // A match in a third scheme brings the art back to make its frames.
+    auto object = GameObjectManager::instance().createGameObject("Player3");
+    auto third = addComponent<PlayerControllerComponent>(object, 3, false);
+    ASSERT_TRUE(third);
+    EXPECT_EQ(assets.atlasImages.size(), atlases);
+    ASSERT_EQ(third->idleAnimation.size(), 30u);
+    int thirdDrawn = 0;
+    const sf::Image yellow = picture(*third->idleAnimation[5].sprite);
+    for (unsigned y = 0; y < 256; ++y) {
+        for (unsigned x = 0; x < 256; ++x) {
+            thirdDrawn += yellow.getPixel(x, y).a > 0;
+        }
+    }
+    EXPECT_GT(thirdDrawn, 1000);
+    GameObjectManager::instance().clear(true);
+}
