@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <cxxabi.h>
 #include <fstream>
+#include <malloc.h>
 #include <map>
 #include <string>
 #include <typeinfo>
@@ -353,6 +354,12 @@ int main(int argc, char** argv) {
         }
     }
     const long peakKb = peakResidentKilobytes();
+    const long endKb = residentKilobytes();
+    const struct mallinfo2 heap = mallinfo2();
+    size_t slowestFrame = 0;
+    for (size_t i = 0; i < totals.size(); ++i) {
+        slowestFrame = totals[i] > totals[slowestFrame] ? i : slowestFrame;
+    }
 
     const double floor = floorFrame.median();
     const auto ratio = [floor](double value) { return floor > 0.0 ? value / floor : 0.0; };
@@ -375,12 +382,29 @@ int main(int argc, char** argv) {
         const double value = percentile(totals, fraction);
         std::printf("fight frame %-4s            %8.2f ms  %6.2f x floor\n", name, value, ratio(value));
     }
+    std::printf("slowest fight frame         frame %zu of %zu\n", slowestFrame + 1, totals.size());
     const double total = mean(totals);
     for (const auto& [name, part] : std::vector<std::pair<const char*, const std::vector<double>*>>{
              {"fixed steps", &fixed}, {"update", &update}, {"drawing", &draw}}) {
         const double value = mean(*part);
         std::printf("fight %-12s mean        %8.2f ms  %5.1f %% of the frame\n", name, value,
                     total > 0.0 ? 100.0 * value / total : 0.0);
+    }
+    // The slowest twentieth of the frames: which part made them slow.
+    const double slow = percentile(totals, 0.95);
+    double slowFixed = 0.0, slowUpdate = 0.0, slowDraw = 0.0;
+    int slowCount = 0;
+    for (size_t i = 0; i < totals.size(); ++i) {
+        if (totals[i] >= slow) {
+            slowFixed += fixed[i];
+            slowUpdate += update[i];
+            slowDraw += draw[i];
+            ++slowCount;
+        }
+    }
+    if (slowCount > 0) {
+        std::printf("slowest 5 %% of frames, mean  fixed %.2f ms, update %.2f ms, drawing %.2f ms\n",
+                    slowFixed / slowCount, slowUpdate / slowCount, slowDraw / slowCount);
     }
     for (const auto& [bucket, times] : byZoom) {
         static const char* const names[] = {"below 0.9", "0.9 to 1.1", "above 1.1"};
@@ -394,6 +418,10 @@ int main(int argc, char** argv) {
     }
     std::printf("peak resident memory        %8.1f MiB in the match, %.1f MiB before it\n", peakKb / 1024.0,
                 peakBeforeMatchKb / 1024.0);
+    std::printf("at the end                  %8.1f MiB resident, %.1f MiB allocated (%.1f MiB of it mapped "
+                "apart)\n",
+                endKb / 1024.0, static_cast<double>(heap.uordblks + heap.hblkhd) / 1048576.0,
+                static_cast<double>(heap.hblkhd) / 1048576.0);
     if (run.currentState() == "Arena") {
         run.printDrawingShares();
     }

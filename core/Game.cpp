@@ -11,6 +11,7 @@
 
 #include "core/GuiManager.hpp"
 #include "core/InputManager.hpp"
+#include "core/LargeAllocations.hpp"
 #include "core/RandomSource.hpp"
 #include "core/ReplayInputBackend.hpp"
 #include "core/ReplayReader.hpp"
@@ -205,6 +206,7 @@ void Game::queueGuiEvent(const sf::Event& event) {
 }
 
 bool Game::init() {
+    returnLargeAllocationsWhenFreed();
     const sf::ContextSettings settings;
     window.create(sf::VideoMode(width, height, 32), title,
                   sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close, settings);

@@ -1,9 +1,7 @@
 #include "game/GameContent.hpp"
 
+#include <set>
 #include <string>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <utility>
 
 #include "physics/PhysicsManager.hpp"
@@ -16,12 +14,19 @@ const char* const characterAtlases[] = {"idle", "fall", "run", "jump_idle", "jum
 std::string characterAtlasPath(const char* atlas) {
     return std::string("../assets/PNG/Player/") + atlas + ".xml";
 }
+
+// The atlases read since start-up or since they were released: a broken
+// one is reported once, not every time the art is wanted again.
+std::set<std::string>& characterAtlasesRead() {
+    static std::set<std::string> read;
+    return read;
+}
 } // namespace
 
 void loadCharacterArt(AssetManager& assets) {
     for (const char* atlas : characterAtlases) {
         const std::string path = characterAtlasPath(atlas);
-        if (assets.atlasImages.count(path) == 0) {
+        if (characterAtlasesRead().insert(path).second) {
             assets.loadAtlas(path);
         }
     }
@@ -29,20 +34,13 @@ void loadCharacterArt(AssetManager& assets) {
 }
 
 void releaseCharacterArt(AssetManager& assets) {
-    bool released = false;
     for (const char* atlas : characterAtlases) {
         const std::string path = characterAtlasPath(atlas);
-        released = released || assets.atlasImages.count(path) > 0;
-        assets.unloadAtlas(path);
+        if (assets.atlasImages.count(path) > 0) {
+            assets.unloadAtlas(path);
+            characterAtlasesRead().erase(path);
+        }
     }
-#ifdef __GLIBC__
-    // The allocator keeps freed blocks for reuse, and after the large
-    // images of loading it keeps even blocks of megabytes in the heap: the
-    // atlases' memory would stay with the process. Hand it back.
-    if (released) {
-        malloc_trim(0);
-    }
-#endif
 }
 
 const std::vector<std::pair<std::string, std::string>>& gameSoundFiles() {

@@ -13,8 +13,8 @@ class SoundManager;
 // Missing files are reported by the stores (one line each) and skipped.
 
 // The six character atlases (idle, fall, run, jump_idle, jump_run,
-// run_startup, in that order; those not loaded yet), then the particle
-// texture as "particle.png".
+// run_startup, in that order; those not read yet, or released since), then
+// the particle texture as "particle.png".
 void loadCharacterArt(AssetManager& assets);
 // Drops the six character atlases (about 90 MB of textures). They are only
 // read while the players' animation frames are composed, which happens once
