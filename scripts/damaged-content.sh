@@ -58,7 +58,7 @@ fi
 # The sanitizer settings of the test suites (tests/CMakeLists.txt).
 preload="$(dirname "$binary")/tests/libvorlune_keep_loaded.so"
 run_env=(ALSOFT_DRIVERS=null
-  "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1"
+  "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:intercept_tls_get_addr=0"
   "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
   "LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0")
 [ -f "$preload" ] && run_env+=("LD_PRELOAD=$preload")
