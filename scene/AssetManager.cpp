@@ -102,8 +102,9 @@ bool AssetManager::loadTileset(const std::string& path, int tileWidth, int tileH
     const int height = static_cast<int>(texture->getSize().y);
     // Edge tiles narrower than a full tile are cut too (their rectangles reach
     // past the image), so both counts round up.
-    const int cutColumns = static_cast<int>((width + tileWidth - 1LL) / tileWidth);
-    const int cutRows = static_cast<int>((height + tileHeight - 1LL) / tileHeight);
+    // In 64 bits: a map may give a tile size near the int limit.
+    const int cutColumns = static_cast<int>((static_cast<long long>(width) + tileWidth - 1) / tileWidth);
+    const int cutRows = static_cast<int>((static_cast<long long>(height) + tileHeight - 1) / tileHeight);
     const long long tiles = static_cast<long long>(cutColumns) * cutRows;
     if (tiles > maxTilesetTiles) {
         throw std::length_error("tileset image " + path + " would be cut into " + std::to_string(tiles) +

@@ -42,10 +42,11 @@ TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, sf::Vector2i tile
     const sf::Image image = source.copyToImage();
     const int width = static_cast<int>(image.getSize().x);
     const int height = static_cast<int>(image.getSize().y);
-    const long long columns = (width + tile.x - 1LL) / tile.x;
-    const long long rows = (height + tile.y - 1LL) / tile.y;
-    const long long copyWidth = columns * (tile.x + 2 * border);
-    const long long copyHeight = rows * (tile.y + 2 * border);
+    // In 64 bits: a tile may be as large as an int allows.
+    const long long columns = (static_cast<long long>(width) + tile.x - 1) / tile.x;
+    const long long rows = (static_cast<long long>(height) + tile.y - 1) / tile.y;
+    const long long copyWidth = columns * (tile.x + 2LL * border);
+    const long long copyHeight = rows * (tile.y + 2LL * border);
     const long long largest = sf::Texture::getMaximumSize();
     Copy made;
     if (copyWidth <= 0 || copyHeight <= 0 || copyWidth > largest || copyHeight > largest) {

@@ -1,11 +1,13 @@
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "common/MediaFixtures.hpp"
 #include "scene/AssetManager.hpp"
+#include "scene/TileAtlas.hpp"
 
 namespace {
 std::string capturedStdout() {
@@ -143,6 +145,23 @@ TEST(AssetManager, TilesetCutsPartialEdgeTiles) {
     ASSERT_TRUE(assets.sprites.count(path + "6"));
     EXPECT_EQ(assets.sprites.at(path + "6")->getTextureRect(), sf::IntRect(16, 32, 16, 16));
     EXPECT_FALSE(assets.sprites.count(path + "7"));
+}
+
+// A map may give any tile size the number can hold; the cutting and the
+// bordered copy must not overflow (the sanitizer build checks that).
+TEST(AssetManager, TileSizeAtTheIntLimitCutsOneTileAndGetsNoBorderedCopy) {
+    TempDirectory dir;
+    const std::string path = dir.writeImage("huge.png", 32, 40);
+    auto& assets = AssetManager::instance();
+    const int limit = std::numeric_limits<int>::max();
+    ASSERT_TRUE(assets.loadTileset(path, limit, limit));
+    ASSERT_TRUE(assets.sprites.count(path + "1"));
+    EXPECT_FALSE(assets.sprites.count(path + "2"));
+    const auto& tile = *assets.sprites.at(path + "1");
+    EXPECT_EQ(tile.getTextureRect(), sf::IntRect(0, 0, limit, limit));
+    const TileAtlas::Placement placed = TileAtlas::instance().place(tile, true);
+    EXPECT_EQ(placed.texture, tile.getTexture());
+    EXPECT_EQ(placed.rectangle, tile.getTextureRect());
 }
 
 TEST(AssetManager, TilesetRefusesEmptyTilesAndMissingImages) {
