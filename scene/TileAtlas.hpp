@@ -35,6 +35,11 @@ public:
     // texture and rectangle.
     Placement place(const sf::Sprite& sprite, bool smooth);
 
+    // Drops every copy. Only for when the textures they were made from are
+    // freed (a copy is found by its source's address, which a new texture
+    // may reuse) and nothing draws from the copies any more.
+    void clear() { copies.clear(); }
+
     // Border width in pixels; even, so that the first mipmap levels of a
     // tile do not reach into the next tile.
     static constexpr int border = 2;

@@ -21,6 +21,7 @@
 #include "scene/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
 #include "scene/MapStore.hpp"
+#include "scene/TileAtlas.hpp"
 
 namespace {
 
@@ -88,6 +89,8 @@ void releaseEverything() {
     assets.sprites.clear();
     assets.textures.clear();
     assets.spriteSources.clear();
+    // The bordered tileset copies were made from the textures just freed.
+    TileAtlas::instance().clear();
     auto& render = RenderManager::instance();
     render.layers = fixture().renderLayers;
     render.renderables.clear();
