@@ -19,10 +19,10 @@
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/Graphics/View.hpp>
 
+#include "level/InstantiateTileLayers.hpp"
+#include "level/MapStore.hpp"
+#include "render/tiles/LayerRenderComponent.hpp"
 #include "scene/GameObject.hpp"
-#include "scene/InstantiateTileLayers.hpp"
-#include "scene/LayerRenderComponent.hpp"
-#include "scene/MapStore.hpp"
 #include "scene/TransformComponent.hpp"
 
 namespace {

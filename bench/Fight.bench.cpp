@@ -34,7 +34,7 @@
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/Window/Event.hpp>
 
-#include "core/GuiManager.hpp"
+#include "app/GuiManager.hpp"
 #include "core/StateManager.hpp"
 #include "game/VorluneGame.hpp"
 #include "game/demo/DemoFigures.hpp"
@@ -44,9 +44,9 @@
 #include "render/CameraComponent.hpp"
 #include "render/RenderManager.hpp"
 #include "render/RenderableComponent.hpp"
+#include "render/tiles/LayerRenderComponent.hpp"
 #include "scene/GameObject.hpp"
 #include "scene/GameObjectManager.hpp"
-#include "scene/LayerRenderComponent.hpp"
 #include "widgets/Widget.hpp"
 
 namespace {

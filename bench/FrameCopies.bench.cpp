@@ -17,7 +17,7 @@
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
-#include "core/Game.hpp"
+#include "app/Game.hpp"
 #include "render/RenderManager.hpp"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <SFML/Window/Joystick.hpp>
 #include <SFML/Window/Window.hpp>
 
-#include "core/InputManager.hpp"
+#include "core/input/InputManager.hpp"
 
 static void JoystickIsConnected(benchmark::State& state) {
     for (auto _ : state) {

@@ -28,14 +28,14 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 
 #include "TileDataEncoder.hpp"
+#include "level/InstantiateObjects.hpp"
+#include "level/InstantiateTileLayers.hpp"
+#include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
+#include "render/AssetManager.hpp"
 #include "render/RenderManager.hpp"
-#include "scene/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
-#include "scene/InstantiateObjects.hpp"
-#include "scene/InstantiateTileLayers.hpp"
-#include "scene/MapStore.hpp"
-#include "scene/TmxParser.hpp"
+#include "tmx/TmxParser.hpp"
 
 namespace {
 

@@ -21,9 +21,10 @@
 
 #include <box2d/box2d.h>
 
-#include "core/Game.hpp"
-#include "core/InputManager.hpp"
-#include "core/ScriptedInputBackend.hpp"
+#include "app/Game.hpp"
+#include "audio/SoundManager.hpp"
+#include "core/input/InputManager.hpp"
+#include "core/input/ScriptedInputBackend.hpp"
 #include "game/GameContent.hpp"
 #include "game/InputBindings.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
@@ -31,9 +32,8 @@
 #include "physics/BoxColliderComponent.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "physics/RigidBodyComponent.hpp"
-#include "scene/AssetManager.hpp"
+#include "render/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
-#include "scene/SoundManager.hpp"
 
 namespace {
 

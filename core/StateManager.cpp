@@ -1,8 +1,5 @@
 #include "core/StateManager.hpp"
 
-#include "render/RenderManager.hpp"
-#include "scene/GameObjectManager.hpp"
-
 StateManager& StateManager::instance() {
     static StateManager manager;
     return manager;
@@ -24,7 +21,9 @@ void StateManager::setState(const std::string& name) {
     // Hold the state: exiting may not drop it, but the map entry is the only other owner.
     auto next = found->second;
     exitCurrent();
-    GameObjectManager::instance().clear(false);
+    if (releaseScene) {
+        releaseScene();
+    }
     currentState = next;
     currentState->enter();
 }
@@ -34,8 +33,7 @@ void StateManager::exitCurrent() {
         currentState->exit();
     }
     currentState.reset();
-    auto& render = RenderManager::instance();
-    if (render.mainCamera.expired()) {
-        render.setMainCamera(nullptr);
+    if (afterExit) {
+        afterExit();
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,6 +24,13 @@ public:
 
     std::map<std::string, std::shared_ptr<GameState>> states;
     std::shared_ptr<GameState> currentState;
+
+    // Set by the application (connectEngine): run on every switch between
+    // the old state's exit and the new state's enter, to release the scene's
+    // game objects, and whenever a state is left, to drop what the scene
+    // left behind. Either may be empty.
+    std::function<void()> releaseScene;
+    std::function<void()> afterExit;
 
 private:
     StateManager() = default;

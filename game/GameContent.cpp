@@ -4,9 +4,9 @@
 #include <string>
 #include <utility>
 
+#include "audio/SoundManager.hpp"
 #include "physics/PhysicsManager.hpp"
-#include "scene/AssetManager.hpp"
-#include "scene/SoundManager.hpp"
+#include "render/AssetManager.hpp"
 
 namespace {
 const char* const characterAtlases[] = {"idle", "fall", "run", "jump_idle", "jump_run", "run_startup"};

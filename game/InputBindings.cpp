@@ -1,6 +1,6 @@
 #include "game/InputBindings.hpp"
 
-#include "core/InputManager.hpp"
+#include "core/input/InputManager.hpp"
 
 namespace {
 struct PlayerBindings {

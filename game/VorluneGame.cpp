@@ -3,22 +3,22 @@
 #include <set>
 #include <string>
 
-#include "core/GuiManager.hpp"
-#include "core/InputManager.hpp"
+#include "app/GuiManager.hpp"
+#include "audio/SoundFileCheck.hpp"
+#include "audio/SoundManager.hpp"
 #include "core/StateManager.hpp"
+#include "core/input/InputManager.hpp"
 #include "game/GameContent.hpp"
 #include "game/GameCreators.hpp"
 #include "game/InputBindings.hpp"
-#include "game/SoundFileCheck.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ArenaState.hpp"
 #include "game/states/MainMenuState.hpp"
 #include "game/states/VictoryState.hpp"
+#include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
-#include "scene/AssetManager.hpp"
+#include "render/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
-#include "scene/MapStore.hpp"
-#include "scene/SoundManager.hpp"
 
 void VorluneGame::onInit() {
     // The game's own map-object components must be known before any map is built.

@@ -4,10 +4,10 @@
 
 #include <SFML/Audio/Music.hpp>
 
+#include "app/Game.hpp"
 #include "core/EventManager.hpp"
-#include "core/Game.hpp"
 #include "game/FrameRateLine.hpp"
-#include "game/bot/PlayerSetup.hpp"
+#include "game/PlayerSetup.hpp"
 #include "game/demo/DemoRun.hpp"
 #include "game/demo/SoakRun.hpp"
 

@@ -135,3 +135,7 @@ void ColliderComponent::drawOutline(sf::RenderTarget& target, const sf::Color& c
     }
     target.draw(outline);
 }
+
+void ColliderComponent::onRemoved(GameObject&) {
+    detachFixture();
+}

@@ -51,6 +51,10 @@ public:
     // Lets go of the fixture: destroyed now, or at the next flush while the
     // world is stepping (teardown, removal from the object).
     void detachFixture();
+    // Taken off its object, or its object is freed: detaches the fixture.
+    void onRemoved(GameObject& owner) override;
+    // Fixtures go after the joints and before the body they hang on.
+    int releaseOrder() const override { return 2; }
     // Called by the destruction listener: the fixture went with its body.
     void forgetFixture() { ownership.forget(); }
 

@@ -132,3 +132,7 @@ void JointComponent::destroyJoint() {
         PhysicsManager::instance().destroyJoint(dying);
     }
 }
+
+void JointComponent::onRemoved(GameObject&) {
+    destroyJoint();
+}

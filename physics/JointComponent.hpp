@@ -49,6 +49,10 @@ public:
     // Lets go of the joint (destroyed now, or at the next flush while the
     // world is stepping); the definition stays for a later `createJoint`.
     void destroyJoint();
+    // Taken off its object, or its object is freed: destroys the joint.
+    void onRemoved(GameObject& owner) override;
+    // Joints go before the fixtures and body they link.
+    int releaseOrder() const override { return 1; }
     // Called by the destruction listener: Box2D destroyed the joint.
     void forgetJoint();
     // The joint while its world exists, else null (and forgotten).

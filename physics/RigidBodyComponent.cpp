@@ -46,6 +46,8 @@ void RigidBodyComponent::init() {
     if (!owner || liveBody()) {
         return;
     }
+    // The body starts where the transform is: a mark from before is spent.
+    owner->transform->movedFromOutside = false;
     if (physics.world->IsLocked()) {
         // Added from a contact callback: Box2D cannot make a body inside a step.
         std::printf("Rigid body of object '%s' added inside a physics step; it gets no body\n",
@@ -126,7 +128,7 @@ void RigidBodyComponent::fixedUpdate(float, float) {
 
     const auto& physics = PhysicsManager::instance();
     auto& transform = *owner->transform;
-    if (transformChanged) {
+    if (transformChanged || transform.movedFromOutside) {
         current->SetTransform(physics.toMeters(transform.getPosition()),
                               transform.getRotation() / PhysicsManager::degreesPerRadian);
     } else {
@@ -137,6 +139,7 @@ void RigidBodyComponent::fixedUpdate(float, float) {
         clampVelocity();
     }
     transformChanged = false;
+    transform.movedFromOutside = false;
 }
 
 void RigidBodyComponent::setCollisionLayer(const std::shared_ptr<CollisionLayer>& newLayer) {
@@ -291,4 +294,29 @@ void RigidBodyComponent::releaseBody() {
     setCollisionLayer(nullptr);
     layer.reset();
     destroyBody();
+}
+
+bool RigidBodyComponent::onAttaching(GameObject& owner, const std::shared_ptr<Component>& self) {
+    if (owner.rigidBody) {
+        return false;
+    }
+    owner.rigidBody = std::static_pointer_cast<RigidBodyComponent>(self);
+    return true;
+}
+
+void RigidBodyComponent::onRemoved(GameObject& owner) {
+    if (owner.rigidBody.get() != this) {
+        return;
+    }
+    releaseBody();
+    if (auto parent = owner.lockParent()) {
+        // Read both rotations while the body still counts, so the object
+        // keeps the world angle the body gave it.
+        auto& transform = *owner.transform;
+        const float worldRotation = transform.getRotation();
+        const float parentRotation = parent->transform->getRotation();
+        transform.setRotation(worldRotation - parentRotation);
+        transform.markMoved();
+    }
+    owner.rigidBody.reset();
 }

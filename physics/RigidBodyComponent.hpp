@@ -15,8 +15,8 @@ class CollisionLayer;
 // the object's colliders attach their fixtures and its joints build their
 // joints, scales the fixtures' densities so the body weighs `mass`, and keeps
 // body and transform in step every fixed update: the transform follows the
-// body, except after the transform was moved from outside (`transformChanged`,
-// set through TransformComponent::markMoved), when the body is teleported.
+// body, except after the transform was moved from outside (marked through
+// TransformComponent::markMoved), when the body is teleported.
 //
 // An object holds at most one (GameObject::rigidBody). The body is destroyed
 // with the component, or at once when the component is removed from its
@@ -35,6 +35,12 @@ public:
     RigidBodyComponent(const RigidBodyComponent&) = delete;
     RigidBodyComponent& operator=(const RigidBodyComponent&) = delete;
 
+    // Refused on an object that already has a rigid body; otherwise becomes
+    // its `rigidBody` before `init`, where its colliders and joints look for it.
+    bool onAttaching(GameObject& owner, const std::shared_ptr<Component>& self) override;
+    // Taken off its object: releases the body, and the object keeps the
+    // world angle the body gave it. On a freed object the destructor does it.
+    void onRemoved(GameObject& owner) override;
     void init() override;
     // Applies the axis locks, then syncs body and transform one way.
     void fixedUpdate(float step, float time) override;
@@ -80,7 +86,9 @@ public:
     void forgetBody() { ownership.forget(); }
 
     int32_t bodyType;
-    // Set when the owner's transform was changed from outside; consumed by the next fixedUpdate.
+    // Set when the body itself moved the transform (leaving a parent); read,
+    // with the transform's own mark (`TransformComponent::movedFromOutside`),
+    // and cleared by the next fixedUpdate.
     bool transformChanged = false;
     float mass;
     // lockRotation | lockX | lockY; after `init` change it through setConstraints.

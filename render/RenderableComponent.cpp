@@ -18,3 +18,7 @@ void RenderableComponent::setLayer(const std::shared_ptr<Layer>& newLayer) {
         RenderManager::instance().needsSort = true;
     }
 }
+
+void RenderableComponent::onAttached(const std::shared_ptr<Component>&) {
+    RenderManager::instance().addRenderable(shared_from_this());
+}

@@ -15,6 +15,8 @@ class RenderableComponent : public Component, public std::enable_shared_from_thi
 public:
     explicit RenderableComponent(int32_t depth = 0, const std::shared_ptr<Layer>& layer = nullptr);
     ~RenderableComponent() override;
+    // Lists the renderable with the RenderManager.
+    void onAttached(const std::shared_ptr<Component>& self) override;
 
     // `delta` and `time` are the draw step's values from the main loop (seconds).
     virtual void draw(float delta, float time, sf::RenderTarget& target) = 0;

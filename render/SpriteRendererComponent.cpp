@@ -1,6 +1,6 @@
 #include "render/SpriteRendererComponent.hpp"
 
-#include "scene/AssetManager.hpp"
+#include "render/AssetManager.hpp"
 #include "scene/GameObject.hpp"
 
 SpriteRendererComponent::SpriteRendererComponent(const std::shared_ptr<sf::Sprite>& sprite)

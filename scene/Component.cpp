@@ -18,3 +18,8 @@ void Component::onCollisionExit(std::shared_ptr<GameObject>) {}
 void Component::onTriggerEnter(std::shared_ptr<GameObject>) {}
 void Component::onTriggerStay(std::shared_ptr<GameObject>) {}
 void Component::onTriggerExit(std::shared_ptr<GameObject>) {}
+bool Component::onAttaching(GameObject&, const std::shared_ptr<Component>&) {
+    return true;
+}
+void Component::onAttached(const std::shared_ptr<Component>&) {}
+void Component::onRemoved(GameObject&) {}

@@ -31,6 +31,26 @@ public:
     virtual void onTriggerStay(std::shared_ptr<GameObject> other);
     virtual void onTriggerExit(std::shared_ptr<GameObject> other);
 
+    // Lifecycle hooks through which the engine's subsystems hear about their
+    // components without the scene knowing them.
+    //
+    // Before `init`, when the component is about to join `owner`; false
+    // refuses the attachment (an object keeps its first rigid body, say).
+    virtual bool onAttaching(GameObject& owner, const std::shared_ptr<Component>& self);
+    // After `init`: registers the component where its kind is listed (the
+    // render manager lists renderables).
+    virtual void onAttached(const std::shared_ptr<Component>& self);
+    // The component was taken off `owner` (`GameObject::removeComponent`), or
+    // `owner` is being freed and `releaseOrder` is above 0: it lets go of
+    // what it made outside its object (a Box2D joint, fixture or body) now,
+    // whoever still holds the component.
+    virtual void onRemoved(GameObject& owner);
+    // When a freed object calls `onRemoved` on this component: those of
+    // order 1 first, then 2, and so on, while the object is still whole
+    // (joints go before fixtures, which go before the body they hang on).
+    // 0, the default: the component simply goes with its object.
+    virtual int releaseOrder() const { return 0; }
+
     // The owning object, or empty when detached or when the owner is gone.
     std::shared_ptr<GameObject> getGameObject() const { return gameObject.lock(); }
 

@@ -2,20 +2,23 @@
 
 #include <algorithm>
 
-#include "physics/ColliderComponent.hpp"
-#include "physics/JointComponent.hpp"
-#include "physics/RigidBodyComponent.hpp"
-
 GameObject::GameObject(std::string name) : name(std::move(name)) {}
 
 GameObject::~GameObject() {
-    // Joints and fixtures belong to the body; the physics components that made
-    // them destroy them here, before the rigid body goes with `components`.
-    for (auto& joint : getComponents<JointComponent>()) {
-        joint->destroyJoint();
+    // What hangs on something else goes first (joints and fixtures belong to
+    // the body, which goes with `components`), while the object is whole.
+    // A snapshot: letting go of a Box2D object runs the world's callbacks.
+    const auto releasing = components;
+    int lastOrder = 0;
+    for (const auto& component : releasing) {
+        lastOrder = std::max(lastOrder, component->releaseOrder());
     }
-    for (auto& collider : getComponents<ColliderComponent>()) {
-        collider->detachFixture();
+    for (int order = 1; order <= lastOrder; ++order) {
+        for (const auto& component : releasing) {
+            if (component->releaseOrder() == order) {
+                component->onRemoved(*this);
+            }
+        }
     }
     components.clear();
     parent.reset();
@@ -50,25 +53,7 @@ void GameObject::removeComponent(const std::shared_ptr<Component>& component) {
         parked.push_back(*found);
     }
     components.erase(found);
-    // A removed joint or collider lets go of its Box2D object now, whoever
-    // still holds the component (inside a step, at the next flush).
-    if (auto joint = std::dynamic_pointer_cast<JointComponent>(component)) {
-        joint->destroyJoint();
-    } else if (auto collider = std::dynamic_pointer_cast<ColliderComponent>(component)) {
-        collider->detachFixture();
-    }
-    if (rigidBody && std::static_pointer_cast<Component>(rigidBody) == component) {
-        rigidBody->releaseBody();
-        if (auto owner = parent.lock()) {
-            // Read both rotations while the body still counts, so the object
-            // keeps the world angle the body gave it.
-            float worldRotation = transform->getRotation();
-            float parentRotation = owner->transform->getRotation();
-            transform->setRotation(worldRotation - parentRotation);
-            transform->markMoved();
-        }
-        rigidBody.reset();
-    }
+    component->onRemoved(*this);
     component->gameObject.reset();
 }
 

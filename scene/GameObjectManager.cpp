@@ -4,7 +4,6 @@
 #include <cctype>
 
 #include "core/StateManager.hpp"
-#include "scene/BuiltinCreators.hpp"
 
 std::string toLower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -17,9 +16,7 @@ GameObjectManager& GameObjectManager::instance() {
     return manager;
 }
 
-GameObjectManager::GameObjectManager() {
-    registerBuiltinCreators(*this);
-}
+GameObjectManager::GameObjectManager() = default;
 
 std::shared_ptr<GameObject> GameObjectManager::createGameObject(const std::string& name) {
     auto object = std::make_shared<GameObject>(name);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObject.hpp"
 
 namespace {
@@ -29,7 +28,7 @@ void TransformComponent::setPosition(const sf::Vector2f& position) {
 void TransformComponent::markMoved() {
     auto owner = gameObject.lock();
     if (owner && owner->rigidBody) {
-        owner->rigidBody->transformChanged = true;
+        movedFromOutside = true;
     }
 }
 

@@ -38,6 +38,9 @@ public:
     const sf::Transform& getLocalTransform() const { return transformable.getTransform(); }
 
     sf::Transformable transformable;
+    // Set by `markMoved` while the owner has a rigid body, which moves its
+    // body to the transform at its next fixed update and clears the mark.
+    bool movedFromOutside = false;
 
 private:
     // The owner's transform component when the owner has a live parent.

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string>
 
-#include "core/InputManager.hpp"
 #include "core/RandomSource.hpp"
-#include "core/VirtualKeysInputBackend.hpp"
+#include "core/input/InputManager.hpp"
+#include "core/input/VirtualKeysInputBackend.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/RigidBodyComponent.hpp"

@@ -1,6 +1,6 @@
 #include "game/bot/PlayerKeys.hpp"
 
-#include "core/InputManager.hpp"
+#include "core/input/InputManager.hpp"
 
 namespace {
 bool isKeyboardCode(int32_t code) {

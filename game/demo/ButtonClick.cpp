@@ -2,8 +2,8 @@
 
 #include <SFML/Window/Event.hpp>
 
-#include "core/Game.hpp"
-#include "core/GuiManager.hpp"
+#include "app/Game.hpp"
+#include "app/GuiManager.hpp"
 #include "widgets/Widget.hpp"
 
 bool clickButton(Game& game, const std::string& page, const std::string& button) {

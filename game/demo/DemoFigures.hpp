@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Game.hpp"
+#include "app/Game.hpp"
 
 // What a demo run measures: wall-clock times of start-up (from before `main`), the wall time of
 // every frame of the fight, peak resident memory and the peak sizes of the

@@ -7,8 +7,8 @@
 
 #include <SFML/Graphics/Texture.hpp>
 
+#include "app/Game.hpp"
 #include "core/EventManager.hpp"
-#include "core/Game.hpp"
 #include "core/StateManager.hpp"
 #include "game/demo/ButtonClick.hpp"
 #include "game/player/BeardFadeComponent.hpp"

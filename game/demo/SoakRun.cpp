@@ -4,10 +4,10 @@
 #include <memory>
 
 #include "core/EventManager.hpp"
-#include "core/InputManager.hpp"
 #include "core/RandomSource.hpp"
 #include "core/StateManager.hpp"
-#include "core/VirtualKeysInputBackend.hpp"
+#include "core/input/InputManager.hpp"
+#include "core/input/VirtualKeysInputBackend.hpp"
 #include "game/demo/ButtonClick.hpp"
 
 namespace {

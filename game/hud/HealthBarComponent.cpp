@@ -4,11 +4,11 @@
 
 #include "game/player/PlayerColors.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
+#include "render/AssetManager.hpp"
 #include "render/CameraComponent.hpp"
 #include "render/ParticleSystemComponent.hpp"
 #include "render/RenderManager.hpp"
 #include "render/SpriteRendererComponent.hpp"
-#include "scene/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
 
 namespace {

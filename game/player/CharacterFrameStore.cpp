@@ -5,7 +5,7 @@
 
 #include <SFML/Graphics/Sprite.hpp>
 
-#include "scene/AssetManager.hpp"
+#include "render/AssetManager.hpp"
 
 namespace {
 // Atlas sprites are shared with every other user: draw through copies placed at the origin.

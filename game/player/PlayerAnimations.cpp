@@ -8,9 +8,9 @@
 #include "game/player/PlayerColors.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/RigidBodyComponent.hpp"
+#include "render/AssetManager.hpp"
 #include "render/SpriteAnimatorComponent.hpp"
 #include "render/SpriteRendererComponent.hpp"
-#include "scene/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
 
 namespace {

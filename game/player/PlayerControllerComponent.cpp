@@ -7,6 +7,8 @@
 
 #include <SFML/Graphics/Sprite.hpp>
 
+#include "audio/AudioSourceComponent.hpp"
+#include "audio/SoundManager.hpp"
 #include "game/hud/HealthBarComponent.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerColors.hpp"
@@ -17,12 +19,10 @@
 #include "physics/RevoluteJointComponent.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "physics/WeldJointComponent.hpp"
-#include "render/AudioSourceComponent.hpp"
+#include "render/AssetManager.hpp"
 #include "render/PolygonRendererComponent.hpp"
 #include "render/RenderManager.hpp"
-#include "scene/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
-#include "scene/SoundManager.hpp"
 
 namespace {
 constexpr int dynamicBody = 2;

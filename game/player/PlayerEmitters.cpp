@@ -2,9 +2,9 @@
 
 #include <SFML/Graphics/Color.hpp>
 
+#include "render/AssetManager.hpp"
 #include "render/ParticleSystemComponent.hpp"
 #include "render/RenderManager.hpp"
-#include "scene/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
 
 namespace {

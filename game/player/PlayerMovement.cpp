@@ -3,7 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "core/InputManager.hpp"
+#include "audio/AudioSourceComponent.hpp"
+#include "core/input/InputManager.hpp"
 #include "game/player/BeardMeshBuilder.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerColors.hpp"
@@ -14,7 +15,6 @@
 #include "physics/RevoluteJointComponent.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "physics/WeldJointComponent.hpp"
-#include "render/AudioSourceComponent.hpp"
 #include "render/ParticleSystemComponent.hpp"
 #include "scene/GameObjectManager.hpp"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "render/AudioSourceComponent.hpp"
+#include "audio/AudioSourceComponent.hpp"
 
 std::shared_ptr<sf::Sound> soundAt(const std::vector<std::shared_ptr<sf::Sound>>& list, long long raw) {
     if (list.empty()) {

@@ -3,19 +3,19 @@
 #include <memory>
 #include <string>
 
+#include "app/GuiManager.hpp"
+#include "audio/SoundManager.hpp"
 #include "core/EventManager.hpp"
-#include "core/GuiManager.hpp"
-#include "core/InputManager.hpp"
 #include "core/StateManager.hpp"
-#include "core/VirtualKeysInputBackend.hpp"
+#include "core/input/InputManager.hpp"
+#include "core/input/VirtualKeysInputBackend.hpp"
 #include "game/bot/BotComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ButtonSounds.hpp"
+#include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "render/RenderManager.hpp"
 #include "scene/GameObjectManager.hpp"
-#include "scene/MapStore.hpp"
-#include "scene/SoundManager.hpp"
 
 ArenaState::ArenaState(std::shared_ptr<const PlayerSetup> setup)
     : ButtonPagesState("Arena"), players(std::move(setup)) {

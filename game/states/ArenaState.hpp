@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "game/bot/PlayerSetup.hpp"
+#include "game/PlayerSetup.hpp"
 #include "game/states/ButtonPagesState.hpp"
 
 // "Arena": the two-player match. Every entry builds a fresh physics world and

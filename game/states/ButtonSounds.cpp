@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "core/GuiManager.hpp"
-#include "scene/SoundManager.hpp"
+#include "app/GuiManager.hpp"
+#include "audio/SoundManager.hpp"
 #include "widgets/Button.hpp"
 
 void playButtonSound(const std::string& sound, float effectsVolume) {

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "app/GuiManager.hpp"
+#include "audio/SoundManager.hpp"
 #include "core/EventManager.hpp"
-#include "core/GuiManager.hpp"
-#include "core/InputManager.hpp"
 #include "core/StateManager.hpp"
+#include "core/input/InputManager.hpp"
 #include "game/states/ButtonSounds.hpp"
-#include "scene/SoundManager.hpp"
 #include "widgets/Button.hpp"
 #include "widgets/Slider.hpp"
 

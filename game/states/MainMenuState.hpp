@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "game/bot/PlayerSetup.hpp"
+#include "game/PlayerSetup.hpp"
 #include "game/states/ButtonPagesState.hpp"
 
 // "Menu": the title menu and its options pages (controls, audio, gameplay,

@@ -1,13 +1,13 @@
 #include "game/states/VictoryState.hpp"
 
-#include "core/GuiManager.hpp"
+#include "app/GuiManager.hpp"
+#include "audio/SoundManager.hpp"
 #include "core/StateManager.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ButtonSounds.hpp"
+#include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "scene/GameObjectManager.hpp"
-#include "scene/MapStore.hpp"
-#include "scene/SoundManager.hpp"
 #include "widgets/Picture.hpp"
 
 VictoryState::VictoryState() : ButtonPagesState("Victory") {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/InputManager.hpp"
-#include "core/ScriptedInputBackend.hpp"
+#include "core/input/InputManager.hpp"
+#include "core/input/ScriptedInputBackend.hpp"
 
 // Starts each case with no input actions and a scripted backend on which
 // nothing is down; the real devices come back afterwards.

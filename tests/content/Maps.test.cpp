@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/MapFixtures.hpp"
-#include "scene/MapStore.hpp"
+#include "level/MapStore.hpp"
 
 // What the arena and victory maps must hold beyond loading: the component
 // declarations written the way the map instantiation reads them, and the

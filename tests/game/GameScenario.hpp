@@ -12,13 +12,13 @@
 
 #include <SFML/Graphics/Texture.hpp>
 
+#include "app/GuiManager.hpp"
+#include "audio/SoundManager.hpp"
 #include "common/MouseEvents.hpp"
 #include "common/ScriptedInputTest.hpp"
 #include "core/EventManager.hpp"
-#include "core/GuiManager.hpp"
 #include "core/StateManager.hpp"
 #include "game/VorluneGame.hpp"
-#include "scene/SoundManager.hpp"
 #include "widgets/Widget.hpp"
 
 // Remembers which state the game's hook saw, to tell switches made at the end

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/ScriptedInputTest.hpp"
-#include "core/InputManager.hpp"
-#include "core/ScriptedInputBackend.hpp"
+#include "core/input/InputManager.hpp"
+#include "core/input/ScriptedInputBackend.hpp"
 #include "game/InputBindings.hpp"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <SFML/System/Vector2.hpp>
 #include <gtest/gtest.h>
 
-#include "core/Game.hpp"
+#include "app/Game.hpp"
 #include "physics/BoxColliderComponent.hpp"
 #include "physics/CircleColliderComponent.hpp"
 #include "physics/PhysicsManager.hpp"

@@ -9,14 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/AudioSourceComponent.hpp"
+#include "audio/SoundManager.hpp"
 #include "common/MediaFixtures.hpp"
-#include "render/AudioSourceComponent.hpp"
+#include "render/AssetManager.hpp"
 #include "render/ParticleSystemComponent.hpp"
 #include "render/RenderManager.hpp"
 #include "render/SpriteRendererComponent.hpp"
-#include "scene/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
-#include "scene/SoundManager.hpp"
 
 // The engine's singletons are destroyed at program exit in the reverse order
 // of their creation, and persistent game objects holding sounds and

@@ -9,8 +9,8 @@
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
 
+#include "app/Game.hpp"
 #include "common/TestOutput.hpp"
-#include "core/Game.hpp"
 #include "core/RandomSource.hpp"
 #include "render/CameraComponent.hpp"
 #include "render/ParticleSystemComponent.hpp"

@@ -9,7 +9,7 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 
 #include "FuzzFiles.hpp"
-#include "scene/AssetManager.hpp"
+#include "render/AssetManager.hpp"
 
 namespace {
 

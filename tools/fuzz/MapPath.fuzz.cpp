@@ -16,12 +16,12 @@
 
 #include "FuzzFiles.hpp"
 #include "game/GameCreators.hpp"
+#include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
+#include "render/AssetManager.hpp"
 #include "render/RenderManager.hpp"
-#include "scene/AssetManager.hpp"
+#include "render/tiles/TileAtlas.hpp"
 #include "scene/GameObjectManager.hpp"
-#include "scene/MapStore.hpp"
-#include "scene/TileAtlas.hpp"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "FuzzFiles.hpp"
-#include "core/InputManager.hpp"
-#include "core/ReplayReader.hpp"
+#include "core/input/InputManager.hpp"
+#include "core/replay/ReplayReader.hpp"
 #include "game/InputBindings.hpp"
 
 namespace {

@@ -11,8 +11,8 @@
 
 #include <rapidxml/rapidxml.hpp>
 
-#include "scene/TmxParser.hpp"
-#include "scene/XmlNesting.hpp"
+#include "core/XmlNesting.hpp"
+#include "tmx/TmxParser.hpp"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core/RandomSource.hpp"
-#include "core/VirtualKeysInputBackend.hpp"
+#include "core/input/VirtualKeysInputBackend.hpp"
 #include "game/GameScenario.hpp"
 #include "game/bot/BotComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"

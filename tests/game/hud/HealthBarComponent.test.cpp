@@ -5,21 +5,21 @@
 
 #include <gtest/gtest.h>
 
+#include "app/Game.hpp"
+#include "audio/SoundManager.hpp"
 #include "common/ScriptedInputTest.hpp"
-#include "core/Game.hpp"
 #include "game/GameContent.hpp"
 #include "game/GameCreators.hpp"
 #include "game/hud/HealthBarComponent.hpp"
 #include "game/player/PlayerColors.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
+#include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
+#include "render/AssetManager.hpp"
 #include "render/CameraComponent.hpp"
 #include "render/ParticleSystemComponent.hpp"
 #include "render/RenderManager.hpp"
 #include "render/SpriteRendererComponent.hpp"
-#include "scene/AssetManager.hpp"
-#include "scene/MapStore.hpp"
-#include "scene/SoundManager.hpp"
 
 namespace {
 constexpr float frameStep = 1.0f / 60.0f;

@@ -5,19 +5,19 @@
 
 #include <SFML/Graphics/RenderTexture.hpp>
 
+#include "app/Game.hpp"
+#include "audio/SoundManager.hpp"
 #include "common/ScriptedInputTest.hpp"
-#include "core/Game.hpp"
 #include "game/GameContent.hpp"
 #include "game/GameCreators.hpp"
 #include "game/InputBindings.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
+#include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
+#include "render/AssetManager.hpp"
 #include "render/RenderManager.hpp"
-#include "scene/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
-#include "scene/MapStore.hpp"
-#include "scene/SoundManager.hpp"
 
 // A scripted fight on the real arena, saved as pictures to look at:
 // build/screenshots/players/*.png. Both players grow long beards, walk up to

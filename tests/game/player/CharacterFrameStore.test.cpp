@@ -6,7 +6,7 @@
 #include "game/player/CharacterFrameStore.hpp"
 #include "game/player/PlayerColors.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
-#include "scene/AssetManager.hpp"
+#include "render/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
 
 namespace {

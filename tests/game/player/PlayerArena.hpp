@@ -4,19 +4,19 @@
 #include <string>
 #include <vector>
 
+#include "app/Game.hpp"
+#include "audio/SoundManager.hpp"
 #include "common/ScriptedInputTest.hpp"
 #include "core/EventManager.hpp"
-#include "core/Game.hpp"
 #include "game/GameContent.hpp"
 #include "game/InputBindings.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
+#include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "physics/RigidBodyComponent.hpp"
-#include "scene/AssetManager.hpp"
+#include "render/AssetManager.hpp"
 #include "scene/GameObjectManager.hpp"
-#include "scene/MapStore.hpp"
-#include "scene/SoundManager.hpp"
 #include <functional>
 
 // A small arena (tests/game/player/arena.tmx) with two real players in a real

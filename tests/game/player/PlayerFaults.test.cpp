@@ -3,10 +3,10 @@
 #include <cstdint>
 
 #include "PlayerArena.hpp"
+#include "audio/AudioSourceComponent.hpp"
+#include "audio/SoundManager.hpp"
 #include "game/hud/HealthBarComponent.hpp"
 #include "game/player/PlayerSounds.hpp"
-#include "render/AudioSourceComponent.hpp"
-#include "scene/SoundManager.hpp"
 
 // Sound lists may hold empty entries (files that failed to load) or be
 // empty: choosing from them plays nothing and crashes nothing, and slow hits

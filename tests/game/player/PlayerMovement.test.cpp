@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "PlayerArena.hpp"
-#include "render/AudioSourceComponent.hpp"
+#include "audio/AudioSourceComponent.hpp"
 #include "render/ParticleSystemComponent.hpp"
 
 TEST_F(PlayerArenaTest, RunsAtGroundSpeedStopsAtOnceJumpsAndAlternatesFootsteps) {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/GuiManager.hpp"
 #include "common/TestOutput.hpp"
-#include "core/GuiManager.hpp"
 #include "game/states/ButtonSounds.hpp"
 #include "widgets/Button.hpp"
 

@@ -1,0 +1,419 @@
+#include "app/Game.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+
+#include <SFML/System/Clock.hpp>
+#include <SFML/System/Sleep.hpp>
+#include <SFML/Window/Event.hpp>
+
+#include "app/Engine.hpp"
+#include "app/GuiManager.hpp"
+#include "audio/SoundManager.hpp"
+#include "core/LargeAllocations.hpp"
+#include "core/RandomSource.hpp"
+#include "core/StateManager.hpp"
+#include "core/input/InputManager.hpp"
+#include "core/replay/ReplayInputBackend.hpp"
+#include "core/replay/ReplayReader.hpp"
+#include "core/replay/ReplayWriter.hpp"
+#include "physics/PhysicsManager.hpp"
+#include "render/RenderManager.hpp"
+#include "scene/GameObjectManager.hpp"
+
+Game::Game() {
+    connectEngine();
+}
+Game::~Game() = default;
+
+bool Game::run() {
+    return run(LaunchOptions()) == 0;
+}
+
+int Game::runFromCommandLine(int argc, const char* const* argv) {
+    LaunchOptions parsed;
+    if (!readCommandLine(argc, argv, parsed)) {
+        return 2;
+    }
+    return run(parsed);
+}
+
+int Game::run(const LaunchOptions& launchOptions) {
+    options = launchOptions;
+    // A bad replay is found before any window opens; its seed must be in
+    // place before start-up, which may already draw random numbers.
+    std::shared_ptr<ReplayReader> loaded;
+    if (!options.replayPath.empty()) {
+        loaded = std::make_shared<ReplayReader>();
+        std::string problem;
+        if (!loaded->load(options.replayPath, problem)) {
+            std::printf("%s\n", problem.c_str());
+            return 2;
+        }
+    }
+    // Every run starts the same sequence; a replay the one it was recorded with.
+    RandomSource::instance().seed(loaded ? loaded->getHeader().seed : RandomSource::defaultSeed);
+    if (!init()) {
+        return 1;
+    }
+    // The input actions exist only once the game's start-up has registered them.
+    if ((loaded && !installReplay(loaded)) ||
+        (!options.recordPath.empty() && !startRecording(options.recordPath))) {
+        window.close();
+        shutdown();
+        stopReplay();
+        return 2;
+    }
+    FrameTimes times;
+    const auto frameDelta = makeFrameDeltaSource();
+    const bool waits = waitsBetweenFrames();
+    unsigned long framesRun = 0;
+    while (window.isOpen()) {
+        // A replay that has played its last frame ends the run, and so does
+        // the frame limit of the command line.
+        if ((replay && !replay->hasNextFrame()) ||
+            (options.frameLimit != 0 && framesRun == options.frameLimit)) {
+            window.close();
+            break;
+        }
+        runFrame(times, frameDelta);
+        // A frame with nothing due would only poll and update again: the
+        // time slept is simply part of the next frame's delta, so the
+        // steps and draws come out as they would without the wait.
+        if (waits && window.isOpen()) {
+            sf::sleep(sf::seconds(secondsUntilDue(times)));
+        }
+        ++framesRun;
+    }
+    shutdown();
+    stopReplay();
+    return finishRecording() ? 0 : 2;
+}
+
+std::function<float()> Game::makeFrameDeltaSource() {
+    if (replay) {
+        if (options.fast) {
+            return [this] { return replay ? replay->getDelta() : 0.0f; };
+        }
+        // Played at the speed it was recorded: wait until the wall clock has
+        // caught up with the recorded time. The deltas themselves are always
+        // the recorded ones.
+        auto clock = std::make_shared<sf::Clock>();
+        auto recordedTime = std::make_shared<double>(0.0);
+        return [this, clock, recordedTime] {
+            const float delta = replay ? replay->getDelta() : 0.0f;
+            *recordedTime += delta;
+            const double ahead = *recordedTime - clock->getElapsedTime().asSeconds();
+            if (ahead > 0.0) {
+                sf::sleep(sf::seconds(static_cast<float>(ahead)));
+            }
+            return delta;
+        };
+    }
+    if (options.fast) {
+        return [this] { return fixedDelta; };
+    }
+    return [] {
+        static sf::Clock clock;
+        return clock.restart().asSeconds();
+    };
+}
+
+float Game::secondsUntilDue(const FrameTimes& times) const {
+    const float untilStep = fixedDelta - times.physicsAccumulator;
+    // A draw needs strictly more than one interval; the sleep's own
+    // lateness carries it past.
+    const float untilDraw = frameInterval - times.frameAccumulator;
+    return std::max(0.0f, std::min(untilStep, untilDraw));
+}
+
+bool Game::waitsBetweenFrames() const {
+    return !options.fast && !replay;
+}
+
+bool Game::startRecording(const std::string& path) {
+    auto writer = std::make_unique<ReplayWriter>();
+    std::string problem;
+    if (!writer->open(path, InputManager::instance(), RandomSource::instance().getSeed(), fixedDelta,
+                      problem)) {
+        std::printf("%s\n", problem.c_str());
+        return false;
+    }
+    recorder = std::move(writer);
+    // What the game reads from an axis during a frame must be what is recorded for it.
+    InputManager::instance().sampleAxesPerFrame = true;
+    return true;
+}
+
+bool Game::finishRecording() {
+    if (!recorder) {
+        return true;
+    }
+    std::string problem;
+    const bool written = recorder->finish(problem);
+    recorder.reset();
+    if (!replay) {
+        InputManager::instance().sampleAxesPerFrame = false;
+    }
+    if (!written) {
+        std::printf("%s\n", problem.c_str());
+    }
+    return written;
+}
+
+bool Game::startReplay(const std::string& path) {
+    auto loaded = std::make_shared<ReplayReader>();
+    std::string problem;
+    if (!loaded->load(path, problem)) {
+        std::printf("%s\n", problem.c_str());
+        return false;
+    }
+    if (!installReplay(loaded)) {
+        return false;
+    }
+    RandomSource::instance().seed(loaded->getHeader().seed);
+    return true;
+}
+
+bool Game::installReplay(const std::shared_ptr<ReplayReader>& loaded) {
+    auto& input = InputManager::instance();
+    std::string problem;
+    if (!loaded->matches(input, fixedDelta, problem)) {
+        std::printf("%s\n", problem.c_str());
+        return false;
+    }
+    replay = loaded;
+    input.setBackend(std::make_shared<ReplayInputBackend>(replay));
+    input.sampleAxesPerFrame = true;
+    return true;
+}
+
+void Game::stopReplay() {
+    if (!replay) {
+        return;
+    }
+    replay.reset();
+    auto& input = InputManager::instance();
+    input.setBackend(nullptr);
+    input.sampleAxesPerFrame = recorder != nullptr;
+}
+
+bool Game::hasReplayFrames() const {
+    return replay && replay->hasNextFrame();
+}
+
+void Game::queueGuiEvent(const sf::Event& event) {
+    queuedEvents.push_back(event);
+}
+
+bool Game::init() {
+    returnLargeAllocationsWhenFreed();
+    const sf::ContextSettings settings;
+    window.create(sf::VideoMode(width, height, 32), title,
+                  sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close, settings);
+    if (!window.isOpen()) {
+        std::printf("Couldn't create the %ux%u window\n", width, height);
+        return false;
+    }
+    auto& overlayTexture = RenderManager::instance().overlayTexture;
+    if (!overlayTexture.create(width, height)) {
+        std::printf("Couldn't create the %ux%u overlay texture\n", width, height);
+        window.close();
+        return false;
+    }
+    overlayTexture.setSmooth(true);
+    overlaySprite.setTexture(overlayTexture.getTexture(), true);
+
+    // An empty world until a state makes its own.
+    PhysicsManager::instance().createWorld(0.0f, 0.0f, 100.0f);
+
+    InputManager::instance().window = &window;
+    GuiManager::instance().setWindow(window);
+
+    shutdownListenerKey = EventManager::instance().addListener([this](std::shared_ptr<GameEvent> event) {
+        if (std::dynamic_pointer_cast<ShutdownEvent>(event)) {
+            window.close();
+            shutdownListenerKey.reset();
+        }
+    });
+
+    onInit();
+    return true;
+}
+
+void Game::pollWindowEvents() {
+    frameEvents.clear();
+    sf::Event event;
+    while (window.pollEvent(event)) {
+        // During a replay the GUI gets the recorded events instead: a person
+        // moving the mouse over the window must not change what plays.
+        if (!replay) {
+            // The GUI sees every event first; button handlers run here.
+            GuiManager::instance().handleEvent(event);
+            if (recorder) {
+                frameEvents.push_back(event);
+            }
+        }
+        // Closing does not cut the frame short: the loop ends at its open test.
+        if (event.type == sf::Event::Closed) {
+            window.close();
+        }
+    }
+    // Queued events come after the window's, as the last ones of the frame.
+    if (!replay) {
+        for (const auto& queued : queuedEvents) {
+            GuiManager::instance().handleEvent(queued);
+            if (recorder) {
+                frameEvents.push_back(queued);
+            }
+        }
+    }
+    queuedEvents.clear();
+    if (replay) {
+        for (const auto& recorded : replay->getEvents()) {
+            GuiManager::instance().handleEvent(recorded);
+            if (recorder) {
+                frameEvents.push_back(recorded);
+            }
+        }
+    }
+}
+
+void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta) {
+    if (replay) {
+        replay->advance();
+    }
+    pollWindowEvents();
+
+    const float delta = frameDelta();
+    using Clock = std::chrono::steady_clock;
+    const auto secondsSince = [](Clock::time_point from) {
+        return std::chrono::duration<float>(Clock::now() - from).count();
+    };
+    FrameCosts costs;
+    const auto stepsStart = Clock::now();
+    times.elapsed += delta;
+    times.physicsAccumulator += delta;
+    times.frameAccumulator += delta;
+
+    auto& physics = PhysicsManager::instance();
+    if (times.physicsAccumulator >= fixedDelta) {
+        physics.flushPendingDestructions();
+    }
+
+    // Each fixed update is followed by its own world step, and the forces it
+    // applied are cleared after that step: a slow frame that catches up with
+    // several steps moves the world exactly as several quick frames would.
+    // (Running all fixed updates before all steps made every force act once
+    // per update and step, n x n times in a frame of n steps.)
+    while (times.physicsAccumulator >= fixedDelta) {
+        times.fixedTime += fixedDelta;
+        fixedUpdate(fixedDelta, times.fixedTime);
+        physics.stepWorld(fixedDelta);
+        physics.clearForces();
+        times.physicsAccumulator -= fixedDelta;
+        ++costs.stepCount;
+    }
+    // Forces applied outside a fixed step never carry into the next frame.
+    physics.clearForces();
+    costs.fixedSteps = secondsSince(stepsStart);
+
+    const auto updateStart = Clock::now();
+    update(delta, times.elapsed);
+    costs.update = secondsSince(updateStart);
+
+    // Draw at most once per frame, and only when more than one interval has
+    // gathered; the part below one interval carries over.
+    if (times.frameAccumulator > frameInterval) {
+        const float intervals = std::trunc(times.frameAccumulator / frameInterval);
+        const float drawDelta = intervals * frameInterval;
+        times.drawTime += drawDelta;
+        // Without drawing the times still move on, so nothing that reads
+        // them depends on whether frames are drawn.
+        if (!options.noDraw) {
+            const auto drawStart = Clock::now();
+            draw(drawDelta, times.drawTime);
+            costs.draw = secondsSince(drawStart);
+            costs.drawn = true;
+        }
+        times.frameAccumulator -= drawDelta;
+    }
+    lastFrameCosts = costs;
+}
+
+void Game::fixedUpdate(float step, float time) {
+    SoundManager::instance().removeStopped();
+    onFixedUpdate(step, time);
+    auto& objects = GameObjectManager::instance();
+    for (size_t i = 0; i < objects.sceneObjects.size(); ++i) {
+        auto object = objects.sceneObjects[i];
+        object->fixedUpdate(step, time);
+    }
+    for (size_t i = 0; i < objects.persistentObjects.size(); ++i) {
+        auto object = objects.persistentObjects[i];
+        object->fixedUpdate(step, time);
+    }
+}
+
+void Game::update(float delta, float time) {
+    InputManager::instance().update();
+    if (recorder) {
+        recorder->writeFrame(delta, InputManager::instance(), frameEvents);
+    }
+    auto& states = StateManager::instance();
+    if (states.currentState) {
+        // Held: the state may switch states from inside its own update.
+        auto state = states.currentState;
+        state->update(delta, time);
+    }
+    GameObjectManager::instance().update(delta, time);
+    onUpdate(delta, time);
+    EventManager::instance().processEvents();
+}
+
+void Game::draw(float delta, float time) {
+    // The world is drawn straight into the window. A world texture copied to
+    // the window would give the same picture (the world's colours blend over
+    // a transparent clear either way) for two more full-window passes, which
+    // on a software renderer cost about as much as the whole floor.
+    window.clear(sf::Color::Transparent);
+    if (auto state = StateManager::instance().currentState) {
+        state->draw(delta, time, window);
+    }
+    auto& render = RenderManager::instance();
+    render.drawAll(window, delta, time);
+    onDraw(delta, time, window);
+    // The camera's view was the world's; the GUI and the overlay cover the window.
+    window.setView(window.getDefaultView());
+    // An overlay that nothing was drawn into since its last clear is empty:
+    // copying it would change no pixel, and clearing it again neither.
+    auto& overlay = render.overlayTexture;
+    const bool overlayUsed = overlay.wasDrawnInto();
+    if (overlayUsed) {
+        overlay.display();
+    }
+    // The GUI lies between the world and the overlay.
+    GuiManager::instance().draw();
+    if (overlayUsed) {
+        window.draw(overlaySprite);
+    }
+    window.display();
+    if (overlayUsed) {
+        // What was drawn into the overlay since the last drawn frame is shown once.
+        overlay.clear(sf::Color::Transparent);
+        overlay.forgetDrawing();
+    }
+    // Clearing the overlay binds its frame buffer, and a draw into it must
+    // make it current again (that is how it knows it was drawn into); the
+    // window gets its own back, also so that reading the window (screenshots)
+    // sees the window.
+    window.setActive(true);
+}
+
+void Game::shutdown() {
+    onShutdown();
+    StateManager::instance().exitCurrent();
+    GameObjectManager::instance().clear(true);
+}

@@ -1,0 +1,125 @@
+#include "core/input/InputManager.hpp"
+
+#include <algorithm>
+
+#include "core/input/SfmlInputBackend.hpp"
+
+InputManager& InputManager::instance() {
+    static InputManager manager;
+    return manager;
+}
+
+InputManager::InputManager() : backend(std::make_shared<SfmlInputBackend>()) {}
+
+void InputManager::setBackend(std::shared_ptr<InputBackend> replacement) {
+    backend = replacement ? std::move(replacement) : std::make_shared<SfmlInputBackend>();
+}
+
+void InputManager::addAction(const std::string& name, bool continuous) {
+    actions.emplace(name, std::make_shared<InputEventConfig>(name, continuous));
+}
+
+void InputManager::addKey(const std::string& name, int32_t code) {
+    const auto found = actions.find(name);
+    if (found != actions.end()) {
+        found->second->codes.push_back(code);
+    }
+}
+
+void InputManager::addJoystickButton(const std::string& name, unsigned int button, unsigned int joystick) {
+    addKey(name, static_cast<int32_t>(button + 100 * joystick) + firstJoystickCode);
+}
+
+void InputManager::addAxis(const std::string& name) {
+    axes.emplace(name, std::make_shared<AxisInputConfig>(name));
+}
+
+void InputManager::addAxisKey(const std::string& name, int32_t code, float value) {
+    const auto found = axes.find(name);
+    if (found != axes.end()) {
+        found->second->keyValues.emplace(code, value);
+    }
+}
+
+void InputManager::addJoystickAxis(const std::string& name, sf::Joystick::Axis axis, unsigned int joystick) {
+    const auto found = axes.find(name);
+    if (found != axes.end()) {
+        found->second->joystickAxes.emplace_back(axis, joystick);
+    }
+}
+
+bool InputManager::isCodeDown(int32_t code) const {
+    // The range checks keep SFML from indexing past its device tables.
+    if (code < 0) {
+        return false;
+    }
+    if (code < firstMouseCode) {
+        return code < sf::Keyboard::KeyCount && backend->isKeyPressed(static_cast<sf::Keyboard::Key>(code));
+    }
+    if (code < firstJoystickCode) {
+        const int32_t button = code - firstMouseCode;
+        return button < sf::Mouse::ButtonCount &&
+               backend->isMouseButtonPressed(static_cast<sf::Mouse::Button>(button));
+    }
+    const auto joystick = static_cast<unsigned int>((code - firstJoystickCode) / 100);
+    const auto button = static_cast<unsigned int>((code - firstJoystickCode) % 100);
+    return joystick < sf::Joystick::Count && button < sf::Joystick::ButtonCount &&
+           backend->isJoystickButtonPressed(joystick, button);
+}
+
+void InputManager::update() {
+    for (auto& entry : actions) {
+        // Held: a callback may add actions, which must not pull this one away.
+        const std::shared_ptr<InputEventConfig> action = entry.second;
+        action->fired = false;
+        const bool down = backend->playsActions()
+                              ? backend->isActionDown(action->name)
+                              : std::any_of(action->codes.begin(), action->codes.end(),
+                                            [this](int32_t code) { return isCodeDown(code); });
+        if (down && (action->continuous || !action->down)) {
+            for (const auto callback : action->callbacks) {
+                callback();
+            }
+            action->fired = true;
+        }
+        action->down = down;
+    }
+    if (sampleAxesPerFrame) {
+        for (auto& entry : axes) {
+            entry.second->sampledValue = readAxis(*entry.second);
+        }
+    }
+}
+
+bool InputManager::wasPressed(const std::string& name) const {
+    const auto found = actions.find(name);
+    return found != actions.end() && found->second->fired;
+}
+
+float InputManager::getAxis(const std::string& name) const {
+    const auto found = axes.find(name);
+    if (found == axes.end()) {
+        return 0.0f;
+    }
+    return sampleAxesPerFrame ? found->second->sampledValue : readAxis(*found->second);
+}
+
+float InputManager::readAxis(const AxisInputConfig& axis) const {
+    if (backend->playsActions()) {
+        return std::clamp(backend->getAxisValue(axis.name), -1.0f, 1.0f);
+    }
+    float sum = 0.0f;
+    for (const auto& [code, value] : axis.keyValues) {
+        if (isCodeDown(code)) {
+            sum += value;
+        }
+    }
+    for (const auto& [stick, joystick] : axis.joystickAxes) {
+        if (joystick < sf::Joystick::Count && static_cast<unsigned int>(stick) < sf::Joystick::AxisCount &&
+            backend->isJoystickConnected(joystick) && backend->hasJoystickAxis(joystick, stick)) {
+            // Unscaled on purpose: any deflection past one unit reads as full.
+            sum += backend->getJoystickAxisPosition(joystick, stick);
+        }
+    }
+    return std::clamp(sum, -1.0f, 1.0f);
+}

@@ -1,0 +1,108 @@
+#include "core/replay/ReplayWriter.hpp"
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/input/InputManager.hpp"
+
+ReplayWriter::~ReplayWriter() {
+    if (file) {
+        std::fclose(file);
+    }
+}
+
+bool ReplayWriter::open(const std::string& filePath, const InputManager& input, uint32_t seed,
+                        float fixedStep, std::string& problem) {
+    if (file) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    path = filePath;
+    frames = 0;
+    header = replayFormat::Header();
+    header.seed = seed;
+    header.fixedStep = fixedStep;
+    for (const auto& entry : input.actions) {
+        header.actionNames.push_back(entry.first);
+    }
+    for (const auto& entry : input.axes) {
+        header.axisNames.push_back(entry.first);
+    }
+    // Names go on a line of their own; one the reader would refuse must not be written.
+    for (const auto* names : {&header.actionNames, &header.axisNames}) {
+        for (const auto& name : *names) {
+            if (name.empty() || name.size() > replayFormat::maxNameLength ||
+                name.find_first_of("\r\n") != std::string::npos) {
+                problem = "Replay " + path + ": the input name '" + name + "' cannot be recorded";
+                return false;
+            }
+        }
+    }
+    if (header.actionNames.size() > replayFormat::maxNames ||
+        header.axisNames.size() > replayFormat::maxNames) {
+        problem = "Replay " + path + ": too many input actions to record";
+        return false;
+    }
+    file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        problem = "Replay " + path + ": cannot write the file (" + std::strerror(errno) + ")";
+        return false;
+    }
+    std::fprintf(file, "%s %d\nseed %u\nstep %s\n", replayFormat::magic, replayFormat::version, seed,
+                 replayFormat::formatFloat(fixedStep).c_str());
+    for (const auto& name : header.actionNames) {
+        std::fprintf(file, "action %s\n", name.c_str());
+    }
+    for (const auto& name : header.axisNames) {
+        std::fprintf(file, "axis %s\n", name.c_str());
+    }
+    return true;
+}
+
+void ReplayWriter::writeFrame(float delta, const InputManager& input, const std::vector<sf::Event>& events) {
+    if (!file) {
+        return;
+    }
+    line = "f ";
+    line += replayFormat::formatFloat(delta);
+    line += ' ';
+    if (header.actionNames.empty()) {
+        line += '-';
+    }
+    for (const auto& name : header.actionNames) {
+        const auto found = input.actions.find(name);
+        line += found != input.actions.end() && found->second->down ? '1' : '0';
+    }
+    for (const auto& name : header.axisNames) {
+        // The recorded value is what the game read this frame: the per-frame sample.
+        const auto found = input.axes.find(name);
+        line += ' ';
+        line += replayFormat::formatFloat(found != input.axes.end() ? found->second->sampledValue : 0.0f);
+    }
+    line += '\n';
+    size_t written = 0;
+    for (const auto& event : events) {
+        const std::string fields = replayFormat::encodeEvent(event);
+        if (!fields.empty() && written < replayFormat::maxEventsPerFrame) {
+            line += "g " + fields + "\n";
+            ++written;
+        }
+    }
+    std::fputs(line.c_str(), file);
+    ++frames;
+}
+
+bool ReplayWriter::finish(std::string& problem) {
+    if (!file) {
+        return true;
+    }
+    std::fprintf(file, "end %zu\n", frames);
+    const bool failed = std::ferror(file) != 0;
+    const bool closed = std::fclose(file) == 0;
+    file = nullptr;
+    if (failed || !closed) {
+        problem = "Replay " + path + ": writing the file failed; the recording is incomplete";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,15 @@
+#include "level/BuiltinCreators.hpp"
+
+#include "physics/PhysicsCreators.hpp"
+#include "render/RenderCreators.hpp"
+#include "scene/GameObjectManager.hpp"
+
+void registerBuiltinCreators(GameObjectManager& manager) {
+    manager.registerCreator("sprite", createSpriteRenderer);
+    manager.registerCreator("camera", createCamera);
+    manager.registerCreator("rigidbody", createRigidBodyComponent);
+    manager.registerCreator("box", createBoxColliderComponent);
+    manager.registerCreator("circle", createCircleColliderComponent);
+    manager.registerCreator("polygon", createPolygonColliderComponent);
+    manager.registerCreator("stage camera controller", createStageCameraController);
+}

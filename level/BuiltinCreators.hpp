@@ -1,0 +1,8 @@
+#pragma once
+
+class GameObjectManager;
+
+// Registers the engine's own component creators, in the order the map
+// format documents them. The first registration of a key wins, so calling it
+// again changes nothing; the map store and connectEngine call it.
+void registerBuiltinCreators(GameObjectManager& manager);

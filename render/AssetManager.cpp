@@ -1,0 +1,230 @@
+#include "render/AssetManager.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+#include <rapidxml/rapidxml.hpp>
+
+#include "core/Paths.hpp"
+#include "core/XmlNesting.hpp"
+
+namespace {
+const char* attributeValue(rapidxml::xml_node<>* node, const char* name) {
+    auto* attribute = node->first_attribute(name);
+    return attribute ? attribute->value() : nullptr;
+}
+} // namespace
+
+AssetManager& AssetManager::instance() {
+    static AssetManager manager;
+    return manager;
+}
+
+std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path, const std::string& name,
+                                                       std::shared_ptr<sf::Sprite>& sprite) {
+    // A path is loaded once. Sprites only point at their texture, so a sprite
+    // made here must show the texture the cache keeps alive, never a second
+    // copy that dies with the caller.
+    std::shared_ptr<sf::Texture> texture;
+    if (auto cached = textures.find(path); cached != textures.end()) {
+        texture = cached->second;
+    } else {
+        texture = readTexture(path);
+        if (!texture) {
+            return nullptr;
+        }
+    }
+    keep(path, name, texture, sprite);
+    return texture;
+}
+
+std::shared_ptr<sf::Texture> AssetManager::readTexture(const std::string& path) const {
+    auto texture = std::make_shared<sf::Texture>();
+    if (!texture->loadFromFile(normalisePath(path))) {
+        std::printf("Couldn't load texture %s\n", path.c_str());
+        return nullptr;
+    }
+    texture->setSmooth(smooth);
+    return texture;
+}
+
+void AssetManager::keep(const std::string& path, const std::string& name,
+                        const std::shared_ptr<sf::Texture>& texture, std::shared_ptr<sf::Sprite>& sprite) {
+    textures.emplace(path, texture);
+    sprite = std::make_shared<sf::Sprite>(*texture);
+    sprites.emplace(name, sprite);
+    spriteSources.emplace(name, path);
+}
+
+std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path, const std::string& name) {
+    std::shared_ptr<sf::Sprite> discarded;
+    return loadTexture(path, name, discarded);
+}
+
+std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path) {
+    return loadTexture(path, path);
+}
+
+std::shared_ptr<sf::Texture> AssetManager::getTexture(const std::string& path) {
+    auto found = textures.find(path);
+    if (found != textures.end()) {
+        return found->second;
+    }
+    return loadTexture(path);
+}
+
+std::shared_ptr<sf::Sprite> AssetManager::getSprite(const std::string& name) {
+    auto found = sprites.find(name);
+    if (found != sprites.end()) {
+        return found->second;
+    }
+    std::shared_ptr<sf::Sprite> sprite;
+    loadTexture(name, name, sprite);
+    return sprite;
+}
+
+bool AssetManager::loadTileset(const std::string& path, int tileWidth, int tileHeight) {
+    if (tileWidth <= 0 || tileHeight <= 0) {
+        std::printf("Tileset %s has an invalid tile size %dx%d\n", path.c_str(), tileWidth, tileHeight);
+        return false;
+    }
+    if (textures.count(path) != 0) {
+        return false;
+    }
+    // Cached only once it is known to be cut: a refused tileset leaves nothing behind.
+    auto texture = readTexture(path);
+    if (!texture) {
+        return false;
+    }
+    const int width = static_cast<int>(texture->getSize().x);
+    const int height = static_cast<int>(texture->getSize().y);
+    // Edge tiles narrower than a full tile are cut too (their rectangles reach
+    // past the image), so both counts round up.
+    // In 64 bits: a map may give a tile size near the int limit.
+    const int cutColumns = static_cast<int>((static_cast<long long>(width) + tileWidth - 1) / tileWidth);
+    const int cutRows = static_cast<int>((static_cast<long long>(height) + tileHeight - 1) / tileHeight);
+    const long long tiles = static_cast<long long>(cutColumns) * cutRows;
+    if (tiles > maxTilesetTiles) {
+        throw std::length_error("tileset image " + path + " would be cut into " + std::to_string(tiles) +
+                                " tiles of " + std::to_string(tileWidth) + " x " +
+                                std::to_string(tileHeight) + " pixels, more than " +
+                                std::to_string(maxTilesetTiles));
+    }
+    std::shared_ptr<sf::Sprite> whole;
+    keep(path, path, texture, whole);
+    // Numbered by whole columns, as the map editor counts them.
+    const int columns = width / tileWidth;
+    for (int column = 0; column < cutColumns; ++column) {
+        for (int row = 0; row < cutRows; ++row) {
+            const int number = column + 1 + columns * row;
+            const std::string name = path + std::to_string(number);
+            const sf::IntRect rectangle(column * tileWidth, row * tileHeight, tileWidth, tileHeight);
+            sprites.emplace(name, std::make_shared<sf::Sprite>(*texture, rectangle));
+            spriteSources.emplace(name, path);
+        }
+    }
+    return true;
+}
+
+bool AssetManager::loadAtlas(const std::string& path) {
+    try {
+        std::vector<char> text = readFile(path);
+        rapidxml::xml_document<> document;
+        parseXml(document, text.data());
+        auto* atlas = document.first_node("TextureAtlas");
+        if (!atlas) {
+            throw std::runtime_error("no TextureAtlas element in " + path);
+        }
+        const char* imageAttribute = attributeValue(atlas, "imagePath");
+        if (!imageAttribute) {
+            throw std::runtime_error("TextureAtlas without imagePath in " + path);
+        }
+        const std::string imagePath = directoryOfPath(path) + imageAttribute;
+
+        // Read every entry before anything is stored, so that a malformed
+        // atlas leaves nothing half-loaded behind.
+        struct Entry {
+            std::string name;
+            sf::IntRect rectangle;
+        };
+        std::vector<Entry> entries;
+        for (auto* sub = atlas->first_node("SubTexture"); sub; sub = sub->next_sibling("SubTexture")) {
+            const char* name = attributeValue(sub, "name");
+            const char* x = attributeValue(sub, "x");
+            const char* y = attributeValue(sub, "y");
+            const char* width = attributeValue(sub, "width");
+            const char* height = attributeValue(sub, "height");
+            if (!name || !x || !y || !width || !height) {
+                throw std::runtime_error("SubTexture without name, x, y, width or height in " + path);
+            }
+            entries.push_back(
+                {name, sf::IntRect(std::atoi(x), std::atoi(y), std::atoi(width), std::atoi(height))});
+        }
+
+        auto texture = loadTexture(imagePath);
+        if (!texture) {
+            return false;
+        }
+        std::map<std::string, std::shared_ptr<sf::Sprite>> collected;
+        for (const auto& entry : entries) {
+            if (collected.count(entry.name) == 0) {
+                collected.emplace(entry.name, std::make_shared<sf::Sprite>(*texture, entry.rectangle));
+            }
+        }
+        for (const auto& entry : collected) {
+            spriteSources.emplace(entry.first, imagePath);
+        }
+        sprites.insert(collected.begin(), collected.end());
+        atlasImages[path] = imagePath;
+        return true;
+    } catch (const std::exception& error) {
+        std::string message = error.what();
+        if (message.empty()) {
+            message = "Unknown exception";
+        }
+        // The XML parser's messages do not say which file they are about.
+        if (message.find(path) == std::string::npos) {
+            message = path + ": " + message;
+        }
+        std::printf("Loading failed:\n%s\n", message.c_str());
+    } catch (...) {
+        std::printf("Loading failed:\n%s: %s\n", path.c_str(), "Unknown exception");
+    }
+    return false;
+}
+
+void AssetManager::unloadAtlas(const std::string& path) {
+    const auto atlas = atlasImages.find(path);
+    if (atlas == atlasImages.end()) {
+        return;
+    }
+    const std::string imagePath = atlas->second;
+    atlasImages.erase(atlas);
+    for (auto source = spriteSources.begin(); source != spriteSources.end();) {
+        if (source->second == imagePath) {
+            sprites.erase(source->first);
+            source = spriteSources.erase(source);
+        } else {
+            ++source;
+        }
+    }
+    textures.erase(imagePath);
+}
+
+std::vector<char> AssetManager::readFile(const std::string& path) {
+    std::ifstream file(normalisePath(path), std::ios::binary);
+    if (!file) {
+        throw std::runtime_error("cannot open file " + path);
+    }
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    file.seekg(0, std::ios::beg);
+    if (size < 0) {
+        throw std::runtime_error("cannot read file " + path);
+    }
+    std::vector<char> buffer(static_cast<size_t>(size) + 1, '\0');
+    file.read(buffer.data(), size);
+    return buffer;
+}

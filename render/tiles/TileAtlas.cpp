@@ -1,0 +1,93 @@
+#include "render/tiles/TileAtlas.hpp"
+
+#include <algorithm>
+
+#include <SFML/Graphics/Image.hpp>
+
+#include "render/tiles/TextureFilter.hpp"
+
+TileAtlas& TileAtlas::instance() {
+    static TileAtlas atlas;
+    return atlas;
+}
+
+TileAtlas::Placement TileAtlas::place(const sf::Sprite& sprite, bool smooth) {
+    const sf::Texture* source = sprite.getTexture();
+    const sf::IntRect rectangle = sprite.getTextureRect();
+    // Only tiles cut on a grid of their own size have a place in a copy.
+    if (!source || rectangle.width <= 0 || rectangle.height <= 0 || rectangle.left < 0 || rectangle.top < 0 ||
+        rectangle.left % rectangle.width != 0 || rectangle.top % rectangle.height != 0) {
+        return {source, rectangle};
+    }
+    const auto key = std::make_tuple(source, rectangle.width, rectangle.height, smooth);
+    auto found = copies.find(key);
+    if (found == copies.end()) {
+        found = copies.emplace(key, makeCopy(*source, {rectangle.width, rectangle.height}, smooth)).first;
+    }
+    const Copy& copy = found->second;
+    if (!copy.texture) {
+        return {source, rectangle};
+    }
+    const int column = rectangle.left / rectangle.width;
+    const int row = rectangle.top / rectangle.height;
+    const size_t tile =
+        static_cast<size_t>(row) * static_cast<size_t>(copy.columns) + static_cast<size_t>(column);
+    return {copy.texture.get(),
+            sf::IntRect(column * (rectangle.width + 2 * border) + border,
+                        row * (rectangle.height + 2 * border) + border, rectangle.width, rectangle.height),
+            tile < copy.opaque.size() && copy.opaque[tile]};
+}
+
+TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, sf::Vector2i tile, bool smooth) const {
+    const sf::Image image = source.copyToImage();
+    const int width = static_cast<int>(image.getSize().x);
+    const int height = static_cast<int>(image.getSize().y);
+    // In 64 bits: a tile may be as large as an int allows.
+    const long long columns = (static_cast<long long>(width) + tile.x - 1) / tile.x;
+    const long long rows = (static_cast<long long>(height) + tile.y - 1) / tile.y;
+    const long long copyWidth = columns * (tile.x + 2LL * border);
+    const long long copyHeight = rows * (tile.y + 2LL * border);
+    const long long largest = sf::Texture::getMaximumSize();
+    Copy made;
+    if (copyWidth <= 0 || copyHeight <= 0 || copyWidth > largest || copyHeight > largest) {
+        return made;
+    }
+    made.columns = static_cast<int>(columns);
+    made.opaque.assign(static_cast<size_t>(columns * rows), true);
+    sf::Image copy;
+    copy.create(static_cast<unsigned>(copyWidth), static_cast<unsigned>(copyHeight), sf::Color::Transparent);
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            // Tiles at the right and bottom edges may be cut short by the image.
+            const int left = column * tile.x;
+            const int top = row * tile.y;
+            const int right = std::min(width, left + tile.x) - 1;
+            const int bottom = std::min(height, top + tile.y) - 1;
+            const int toLeft = column * (tile.x + 2 * border) + border;
+            const int toTop = row * (tile.y + 2 * border) + border;
+            bool opaque = true;
+            for (int y = -border; y < tile.y + border; ++y) {
+                for (int x = -border; x < tile.x + border; ++x) {
+                    const int fromX = std::clamp(left + x, left, right);
+                    const int fromY = std::clamp(top + y, top, bottom);
+                    const sf::Color pixel =
+                        image.getPixel(static_cast<unsigned>(fromX), static_cast<unsigned>(fromY));
+                    opaque = opaque && pixel.a == 255;
+                    copy.setPixel(static_cast<unsigned>(toLeft + x), static_cast<unsigned>(toTop + y), pixel);
+                }
+            }
+            // A tile cut short by the image is transparent where the image ends.
+            opaque = opaque && right - left + 1 == tile.x && bottom - top + 1 == tile.y;
+            made.opaque[static_cast<size_t>(row * columns + column)] = opaque;
+        }
+    }
+    auto texture = std::make_unique<sf::Texture>();
+    if (!texture->loadFromImage(copy)) {
+        return Copy();
+    }
+    if (smooth) {
+        smoothWithNearestMipmaps(*texture);
+    }
+    made.texture = std::move(texture);
+    return made;
+}

@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include "common/ScriptedInputTest.hpp"
+#include "core/input/InputManager.hpp"
+#include "core/input/ScriptedInputBackend.hpp"
+
+namespace {
+class InputManagerTest : public ScriptedInputTest {
+protected:
+    // Samples one frame and reports whether the action fired in it.
+    bool frame(const std::string& action) {
+        input.update();
+        return input.wasPressed(action);
+    }
+};
+
+int callbackCalls = 0;
+void countCall() {
+    ++callbackCalls;
+}
+} // namespace
+
+TEST_F(InputManagerTest, HeldActionFiresOnceUntilReleasedForASampling) {
+    input.addAction("Jump", false);
+    input.addKey("Jump", sf::Keyboard::Space);
+    EXPECT_FALSE(frame("Jump"));
+    devices->setKey(sf::Keyboard::Space, true);
+    EXPECT_TRUE(frame("Jump"));
+    EXPECT_FALSE(frame("Jump"));
+    EXPECT_FALSE(frame("Jump"));
+    devices->setKey(sf::Keyboard::Space, false);
+    EXPECT_FALSE(frame("Jump"));
+    devices->setKey(sf::Keyboard::Space, true);
+    EXPECT_TRUE(frame("Jump"));
+}
+
+TEST_F(InputManagerTest, ContinuousActionFiresEveryFrameWhileHeld) {
+    input.addAction("Magic", true);
+    input.addKey("Magic", sf::Keyboard::G);
+    devices->setKey(sf::Keyboard::G, true);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(frame("Magic")) << "frame " << i;
+    }
+    devices->setKey(sf::Keyboard::G, false);
+    EXPECT_FALSE(frame("Magic"));
+}
+
+TEST_F(InputManagerTest, KeyboardAndJoystickHeldTogetherFireOnce) {
+    input.addAction("Jump", false);
+    input.addKey("Jump", sf::Keyboard::Space);
+    input.addJoystickButton("Jump", 0, 1);
+    devices->setKey(sf::Keyboard::Space, true);
+    EXPECT_TRUE(frame("Jump"));
+    devices->setJoystickButton(1, 0, true);
+    EXPECT_FALSE(frame("Jump"));
+    devices->setKey(sf::Keyboard::Space, false);
+    EXPECT_FALSE(frame("Jump")) << "still down through the joystick";
+}
+
+TEST_F(InputManagerTest, WasPressedKeepsTheLastSamplingBetweenSamplings) {
+    input.addAction("ESC", false);
+    input.addKey("ESC", sf::Keyboard::Escape);
+    devices->setKey(sf::Keyboard::Escape, true);
+    input.update();
+    devices->setKey(sf::Keyboard::Escape, false);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(input.wasPressed("ESC"));
+    }
+    input.update();
+    EXPECT_FALSE(input.wasPressed("ESC"));
+}
+
+TEST_F(InputManagerTest, CallbacksRunEachTimeTheActionFires) {
+    callbackCalls = 0;
+    input.addAction("Restart", false);
+    input.addKey("Restart", sf::Keyboard::R);
+    input.actions["Restart"]->callbacks = {countCall, countCall};
+    devices->setKey(sf::Keyboard::R, true);
+    input.update();
+    input.update();
+    EXPECT_EQ(callbackCalls, 2);
+}
+
+TEST_F(InputManagerTest, InputCodesDecodeToTheirDevices) {
+    devices->setKey(sf::Keyboard::Numpad5, true);
+    devices->setMouseButton(sf::Mouse::Right, true);
+    devices->setJoystickButton(0, 8, true);
+    devices->setJoystickButton(1, 2, true);
+    EXPECT_TRUE(input.isCodeDown(80));
+    EXPECT_FALSE(input.isCodeDown(79));
+    EXPECT_TRUE(input.isCodeDown(151));
+    EXPECT_FALSE(input.isCodeDown(150));
+    EXPECT_TRUE(input.isCodeDown(208));
+    EXPECT_TRUE(input.isCodeDown(302));
+    EXPECT_FALSE(input.isCodeDown(202));
+    devices->setJoystickConnected(1, false);
+    EXPECT_FALSE(input.isCodeDown(302)) << "a disconnected joystick's buttons read up";
+}
+
+TEST_F(InputManagerTest, CodesBeyondTheDevicesReadUpWithTheRealDevices) {
+    input.setBackend(nullptr);
+    for (const int32_t code : {-1, 120, 149, 160, 199, 240, 1000, 1099, 99999}) {
+        EXPECT_FALSE(input.isCodeDown(code)) << code;
+    }
+    input.addAxis("Far");
+    input.addJoystickAxis("Far", sf::Joystick::X, 40);
+    EXPECT_EQ(input.getAxis("Far"), 0.0f);
+}
+
+TEST_F(InputManagerTest, JoystickAxisEntersUnscaledAndIsClamped) {
+    input.addAxis("Horizontal");
+    input.addJoystickAxis("Horizontal", sf::Joystick::X, 0);
+    devices->setJoystickAxis(0, sf::Joystick::X, 50.0f);
+    EXPECT_FLOAT_EQ(input.getAxis("Horizontal"), 1.0f);
+    devices->setJoystickAxis(0, sf::Joystick::X, 0.5f);
+    EXPECT_FLOAT_EQ(input.getAxis("Horizontal"), 0.5f);
+    devices->setJoystickAxis(0, sf::Joystick::X, -100.0f);
+    EXPECT_FLOAT_EQ(input.getAxis("Horizontal"), -1.0f);
+}
+
+TEST_F(InputManagerTest, DisconnectedJoystickOrMissingAxisContributesNothing) {
+    input.addAxis("Vertical");
+    input.addJoystickAxis("Vertical", sf::Joystick::Y, 1);
+    devices->setJoystickAxis(1, sf::Joystick::X, 0.7f);
+    EXPECT_EQ(input.getAxis("Vertical"), 0.0f);
+    devices->setJoystickAxis(1, sf::Joystick::Y, 0.25f);
+    EXPECT_FLOAT_EQ(input.getAxis("Vertical"), 0.25f);
+    devices->setJoystickConnected(1, false);
+    EXPECT_EQ(input.getAxis("Vertical"), 0.0f);
+}
+
+TEST_F(InputManagerTest, OppositeKeysCancelAndKeysAddToTheStick) {
+    input.addAxis("Horizontal");
+    input.addAxisKey("Horizontal", sf::Keyboard::A, -1.0f);
+    input.addAxisKey("Horizontal", sf::Keyboard::D, 1.0f);
+    input.addJoystickAxis("Horizontal", sf::Joystick::X, 0);
+    devices->setKey(sf::Keyboard::A, true);
+    EXPECT_FLOAT_EQ(input.getAxis("Horizontal"), -1.0f);
+    devices->setKey(sf::Keyboard::D, true);
+    EXPECT_FLOAT_EQ(input.getAxis("Horizontal"), 0.0f);
+    devices->setKey(sf::Keyboard::A, false);
+    devices->setJoystickAxis(0, sf::Joystick::X, -0.25f);
+    EXPECT_FLOAT_EQ(input.getAxis("Horizontal"), 0.75f);
+}
+
+TEST_F(InputManagerTest, AxisKeyKeepsItsFirstValue) {
+    input.addAxis("Horizontal");
+    input.addAxisKey("Horizontal", sf::Keyboard::D, 0.5f);
+    input.addAxisKey("Horizontal", sf::Keyboard::D, -1.0f);
+    devices->setKey(sf::Keyboard::D, true);
+    EXPECT_FLOAT_EQ(input.getAxis("Horizontal"), 0.5f);
+}
+
+TEST_F(InputManagerTest, UnregisteredNamesAreTolerated) {
+    input.addKey("Nothing", sf::Keyboard::A);
+    input.addJoystickButton("Nothing", 0, 0);
+    input.addAxisKey("Nothing", sf::Keyboard::A, 1.0f);
+    input.addJoystickAxis("Nothing", sf::Joystick::X, 0);
+    devices->setKey(sf::Keyboard::A, true);
+    input.update();
+    EXPECT_TRUE(input.actions.empty());
+    EXPECT_TRUE(input.axes.empty());
+    EXPECT_FALSE(input.wasPressed("Nothing"));
+    EXPECT_EQ(input.getAxis("Nothing"), 0.0f);
+}
+
+TEST_F(InputManagerTest, AddingAnExistingNameKeepsTheFirst) {
+    input.addAction("Jump", true);
+    input.addKey("Jump", sf::Keyboard::Space);
+    input.addAction("Jump", false);
+    EXPECT_TRUE(input.actions["Jump"]->continuous);
+    EXPECT_EQ(input.actions["Jump"]->codes.size(), 1u);
+}
+
+TEST_F(InputManagerTest, AxesSampledPerFrameHoldTheirValueUntilTheNextSampling) {
+    input.addAxis("Steer");
+    input.addAxisKey("Steer", sf::Keyboard::Left, -1.0f);
+    input.addJoystickAxis("Steer", sf::Joystick::X, 0);
+    input.sampleAxesPerFrame = true;
+    devices->setJoystickAxis(0, sf::Joystick::X, 0.25f);
+    EXPECT_EQ(input.getAxis("Steer"), 0.0f) << "nothing sampled yet";
+    input.update();
+    devices->setKey(sf::Keyboard::Left, true);
+    EXPECT_EQ(input.getAxis("Steer"), 0.25f) << "the devices changed after the sampling";
+    input.update();
+    EXPECT_EQ(input.getAxis("Steer"), -0.75f);
+    input.sampleAxesPerFrame = false;
+    devices->setKey(sf::Keyboard::Left, false);
+    EXPECT_EQ(input.getAxis("Steer"), 0.25f) << "read from the devices again";
+}
+
+namespace {
+// Plays whole actions, as a replay does: "Jump" down, the stick at -0.5 (and
+// out-of-range values clamped), every device idle.
+class ActionPlayer : public ScriptedInputBackend {
+public:
+    float stick = -0.5f;
+    bool playsActions() const override { return true; }
+    bool isActionDown(const std::string& name) override { return name == "Jump"; }
+    float getAxisValue(const std::string& name) override { return name == "Steer" ? stick : 0.0f; }
+};
+} // namespace
+
+TEST_F(InputManagerTest, BackendThatPlaysActionsIsAskedByNameNotByKey) {
+    auto player = std::make_shared<ActionPlayer>();
+    input.setBackend(player);
+    input.addAction("Jump", false); // no key bound at all
+    input.addAction("Duck", false);
+    input.addKey("Duck", sf::Keyboard::S);
+    player->setKey(sf::Keyboard::S, true);
+    input.addAxis("Steer");
+    EXPECT_TRUE(frame("Jump"));
+    EXPECT_FALSE(input.wasPressed("Duck")) << "its key is ignored while actions are played";
+    EXPECT_FALSE(frame("Jump")) << "not continuous: fires once while held";
+    EXPECT_EQ(input.getAxis("Steer"), -0.5f);
+    player->stick = 3.0f;
+    EXPECT_EQ(input.getAxis("Steer"), 1.0f);
+}

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include <SFML/Graphics/RenderTexture.hpp>
+
+#include "common/MapFixtures.hpp"
+#include "level/InstantiateTileLayers.hpp"
+#include "level/MapStore.hpp"
+#include "render/RenderManager.hpp"
+#include "render/tiles/LayerRenderComponent.hpp"
+#include "scene/GameObjectManager.hpp"
+
+// The maps under maps/forms were saved by the map editor in each of the
+// forms it writes, and forms/<map>.expected.png is the editor's own
+// rendering of each (see forms/make_forms.py). Here every one is loaded and
+// painted by the engine and compared with that rendering pixel by pixel.
+
+namespace {
+
+const sf::Color backdrop(90, 90, 90);
+
+// Both pictures are laid over one opaque colour, so half-transparent pixels
+// compare as they look rather than by how each stores alpha.
+sf::Color over(sf::Color top) {
+    auto mix = [&](sf::Uint8 a, sf::Uint8 b) {
+        return static_cast<sf::Uint8>((a * top.a + b * (255 - top.a) + 127) / 255);
+    };
+    return {mix(top.r, backdrop.r), mix(top.g, backdrop.g), mix(top.b, backdrop.b)};
+}
+
+// The map's picture, widened as the editor's renderer widens it so that
+// layers shifted by their offsets are seen whole.
+sf::Image paint(const std::string& file) {
+    EXPECT_TRUE(MapStore::instance().loadMap(fixtureMapPath("forms/" + file), file));
+    auto map = MapStore::instance().findMap(file);
+    auto holder = instantiateTileLayers(file, true, false);
+    EXPECT_TRUE(holder);
+    float left = 0.f, top = 0.f, right = 0.f, bottom = 0.f;
+    for (const auto& layer : map->layers) {
+        left = std::max(left, -layer->offsetX);
+        top = std::max(top, -layer->offsetY);
+        right = std::max(right, layer->offsetX);
+        bottom = std::max(bottom, layer->offsetY);
+    }
+    const sf::Vector2f mapSize(static_cast<float>(map->width * map->tileWidth),
+                               static_cast<float>(map->height * map->tileHeight));
+    const sf::Vector2f size(mapSize.x + left + right, mapSize.y + top + bottom);
+    sf::RenderTexture target;
+    EXPECT_TRUE(target.create(static_cast<unsigned>(size.x), static_cast<unsigned>(size.y)));
+    // The map is centred on the world origin.
+    target.setView(sf::View(sf::FloatRect(-mapSize.x / 2.f - left, -mapSize.y / 2.f - top, size.x, size.y)));
+    target.clear(backdrop);
+    RenderManager::instance().drawAll(target, 0.f, 0.f);
+    target.display();
+    // Gone before the next map of the same test is painted.
+    holder.reset();
+    GameObjectManager::instance().flushPendingAdditions();
+    GameObjectManager::instance().clear(true);
+    return target.getTexture().copyToImage();
+}
+
+// The largest difference in any channel, and how many pixels differ by more than 2.
+struct Difference {
+    int largest = 0;
+    int pixels = 0;
+};
+
+Difference compareWithEditor(const std::string& file) {
+    sf::Image painted = paint(file);
+    sf::Image expected;
+    const std::string reference = file.substr(0, file.size() - 4) + ".expected.png";
+    EXPECT_TRUE(expected.loadFromFile(fixtureMapPath("forms/" + reference)));
+    EXPECT_EQ(painted.getSize(), expected.getSize()) << file;
+    Difference difference;
+    if (painted.getSize() != expected.getSize()) {
+        difference.largest = 255;
+        return difference;
+    }
+    for (unsigned y = 0; y < expected.getSize().y; ++y) {
+        for (unsigned x = 0; x < expected.getSize().x; ++x) {
+            const sf::Color got = painted.getPixel(x, y);
+            const sf::Color want = over(expected.getPixel(x, y));
+            const int worst =
+                std::max({std::abs(got.r - want.r), std::abs(got.g - want.g), std::abs(got.b - want.b)});
+            difference.largest = std::max(difference.largest, worst);
+            if (worst > 2) {
+                if (difference.pixels++ < 5) {
+                    ADD_FAILURE() << file << " at " << x << "," << y << ": " << int(got.r) << " "
+                                  << int(got.g) << " " << int(got.b) << " instead of " << int(want.r) << " "
+                                  << int(want.g) << " " << int(want.b);
+                }
+            }
+        }
+    }
+    return difference;
+}
+
+} // namespace
+
+TEST(MapForms, EveryTileLayerFormatLooksAsTheEditorDrawsIt) {
+    for (const char* form : {"csv", "base64", "zlib", "gzip", "zstd", "infinite"}) {
+        const Difference difference = compareWithEditor(std::string("forms-") + form + ".tmx");
+        EXPECT_EQ(difference.pixels, 0) << form << ": largest difference " << difference.largest;
+    }
+}
+
+TEST(MapForms, FlippedTilesLookAsTheEditorDrawsThem) {
+    const Difference difference = compareWithEditor("flips.tmx");
+    EXPECT_EQ(difference.pixels, 0) << "largest difference " << difference.largest;
+}
+
+TEST(MapForms, LayerSettingsGroupsImagesAndTilesetFilesLookAsTheEditorDrawsThem) {
+    const Difference difference = compareWithEditor("layers.tmx");
+    EXPECT_EQ(difference.pixels, 0) << "largest difference " << difference.largest;
+}
+
+TEST(MapForms, SameMapInEveryFormGivesTheSameTileNumbers) {
+    auto& store = MapStore::instance();
+    ASSERT_TRUE(store.loadMap(fixtureMapPath("forms/forms-csv.tmx"), "csv"));
+    auto csv = store.findMap("csv");
+    ASSERT_EQ(csv->layers.size(), 2u);
+    const TmxLayer& ground = *csv->layers[0];
+    // Cell (2, 1) holds arrow tile 65 flipped horizontally, (5, 1) tile 68 with all three flags.
+    EXPECT_EQ(ground.data[2 + 6], 65);
+    EXPECT_EQ(ground.flips[2 + 6], tmxFlipHorizontal);
+    EXPECT_EQ(ground.data[5 + 6], 68);
+    EXPECT_EQ(ground.flips[5 + 6], tmxFlipHorizontal | tmxFlipVertical | tmxFlipDiagonal);
+    EXPECT_EQ(ground.data[0], 1);
+    EXPECT_EQ(ground.flips[0], 0);
+
+    for (const char* form : {"base64", "zlib", "gzip", "zstd"}) {
+        ASSERT_TRUE(store.loadMap(fixtureMapPath(std::string("forms/forms-") + form + ".tmx"), form)) << form;
+        auto map = store.findMap(form);
+        ASSERT_EQ(map->layers.size(), 2u) << form;
+        for (size_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(map->layers[i]->data, csv->layers[i]->data) << form << " layer " << i;
+            EXPECT_EQ(map->layers[i]->flips, csv->layers[i]->flips) << form << " layer " << i;
+        }
+    }
+
+    // The infinite map's chunks span cells (-16, -16) to (16, 16): the
+    // same tiles stand 16 cells right and down, and one more at (-3, -2).
+    ASSERT_TRUE(store.loadMap(fixtureMapPath("forms/forms-infinite.tmx"), "infinite"));
+    auto infinite = store.findMap("infinite");
+    EXPECT_EQ(infinite->width, 32);
+    EXPECT_EQ(infinite->height, 32);
+    for (size_t i = 0; i < 2; ++i) {
+        const TmxLayer& chunked = *infinite->layers[i];
+        ASSERT_EQ(chunked.width, 32);
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 6; ++column) {
+                const size_t cell = static_cast<size_t>(column + row * 6);
+                const size_t placed = static_cast<size_t>(16 + column + (16 + row) * 32);
+                EXPECT_EQ(chunked.data[placed], csv->layers[i]->data[cell]) << column << "," << row;
+                EXPECT_EQ(chunked.flips.empty() ? 0 : chunked.flips[placed], csv->layers[i]->flips[cell]);
+            }
+        }
+    }
+    EXPECT_EQ(infinite->layers[0]->data[13 + 14 * 32], 7);
+}
+
+TEST(MapForms, MalformedMapsAreReportedOnOneLineWithoutACrash) {
+    struct Case {
+        const char* file;
+        const char* reason;
+    };
+    // Refused: the map's line, then the reason.
+    const Case refused[] = {
+        {"bad-base64.tmx", "malformed Base64"},
+        {"inflates-past.tmx", "inflates past its 6 cells"},
+        {"corrupt-zlib.tmx", "corrupt or truncated"},
+        {"unknown-compression.tmx", "unknown compression \"lz4\""},
+        {"chunk-outside.tmx", "chunk at (2, 1) of 16 x 16 cells outside the map"},
+        {"chunks-far-apart.tmx", "unusable"},
+        {"isometric.tmx", "orientation is isometric"},
+        {"hexagonal.tmx", "orientation is hexagonal"},
+    };
+    for (const Case& c : refused) {
+        const std::string path = fixtureMapPath(std::string("malformed/") + c.file);
+        StdoutCapture output;
+        EXPECT_FALSE(MapStore::instance().loadMap(path, c.file));
+        const std::string text = output.text();
+        EXPECT_EQ(text.rfind("File " + path + " is not a valid tilemap.\n  ", 0), 0u) << text;
+        EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+        EXPECT_FALSE(MapStore::instance().findMap(c.file));
+    }
+    // A tileset file that cannot be read costs its tiles, not the map.
+    for (const char* file : {"missing-tsx.tmx", "malformed-tsx.tmx"}) {
+        const std::string path = fixtureMapPath(std::string("malformed/") + file);
+        StdoutCapture output;
+        EXPECT_TRUE(MapStore::instance().loadMap(path, file));
+        const std::string text = output.text();
+        EXPECT_EQ(text.rfind("Map " + path + ": tileset file ", 0), 0u) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+        auto holder = instantiateTileLayers(file, true, false);
+        ASSERT_TRUE(holder);
+        EXPECT_EQ(holder->getComponent<LayerRenderComponent>()->tileCount(), 0u);
+    }
+}
