@@ -11,8 +11,8 @@
 
 #include "app/Engine.hpp"
 #include "app/GuiManager.hpp"
+#include "app/LargeAllocations.hpp"
 #include "audio/SoundManager.hpp"
-#include "core/LargeAllocations.hpp"
 #include "core/RandomSource.hpp"
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"

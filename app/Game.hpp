@@ -10,8 +10,8 @@
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Window/Event.hpp>
 
+#include "app/LaunchOptions.hpp"
 #include "core/EventManager.hpp"
-#include "core/LaunchOptions.hpp"
 
 class ReplayReader;
 class ReplayWriter;

@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "core/LaunchOptions.hpp"
+#include "app/LaunchOptions.hpp"
 #include "game/VorluneGame.hpp"
 
 // Last: Xlib's macros (None, Status, ...) clash with SFML's names.

@@ -1,4 +1,4 @@
-#include "core/LaunchOptions.hpp"
+#include "app/LaunchOptions.hpp"
 
 #include <cstdio>
 #include <string>

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/Game.hpp"
-#include "core/LaunchOptions.hpp"
+#include "app/LaunchOptions.hpp"
 
 namespace {
 // Parses the words after the program name.

@@ -1,4 +1,4 @@
-#include "core/LargeAllocations.hpp"
+#include "app/LargeAllocations.hpp"
 
 // Any C library header says which C library this is.
 #include <cstdlib>

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/LargeAllocations.hpp"
+#include "app/LargeAllocations.hpp"
 
 #ifdef __GLIBC__
 #include <malloc.h>
