@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.hpp"
+#include "core/Game.hpp"
 #include "app/LaunchOptions.hpp"
 
 namespace {
@@ -62,9 +62,8 @@ TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(code, 2);
     EXPECT_EQ(printed, "vorlune: unknown option '--bogus'; " + launchUsage("vorlune") + "\n");
-    EXPECT_EQ(launchUsage("vorlune"),
-              "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
-              "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N]");
+    EXPECT_EQ(launchUsage("vorlune"), "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
+                                      "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N]");
     EXPECT_FALSE(game.window.isOpen());
 }
 
