@@ -316,7 +316,8 @@ void RigidBodyComponent::onRemoved(GameObject& owner) {
         const float worldRotation = transform.getRotation();
         const float parentRotation = parent->transform->getRotation();
         transform.setRotation(worldRotation - parentRotation);
-        transform.markMoved();
     }
+    // No body is left to move to the transform.
+    owner.transform->movedFromOutside = false;
     owner.rigidBody.reset();
 }

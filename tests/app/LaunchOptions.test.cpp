@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Game.hpp"
+#include "app/Game.hpp"
 #include "app/LaunchOptions.hpp"
 
 namespace {
