@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 
 #include <SFML/System/Clock.hpp>
 #include <SFML/System/Sleep.hpp>
@@ -14,6 +13,7 @@
 #include "app/LargeAllocations.hpp"
 #include "audio/SoundManager.hpp"
 #include "core/RandomSource.hpp"
+#include "core/Report.hpp"
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/replay/ReplayInputBackend.hpp"
@@ -49,7 +49,7 @@ int Game::run(const LaunchOptions& launchOptions) {
         loaded = std::make_shared<ReplayReader>();
         std::string problem;
         if (!loaded->load(options.replayPath, problem)) {
-            std::printf("%s\n", problem.c_str());
+            reportProblem("%s", problem.c_str());
             return 2;
         }
     }
@@ -138,7 +138,7 @@ bool Game::startRecording(const std::string& path) {
     std::string problem;
     if (!writer->open(path, InputManager::instance(), RandomSource::instance().getSeed(), fixedDelta,
                       problem)) {
-        std::printf("%s\n", problem.c_str());
+        reportProblem("%s", problem.c_str());
         return false;
     }
     recorder = std::move(writer);
@@ -158,7 +158,7 @@ bool Game::finishRecording() {
         InputManager::instance().sampleAxesPerFrame = false;
     }
     if (!written) {
-        std::printf("%s\n", problem.c_str());
+        reportProblem("%s", problem.c_str());
     }
     return written;
 }
@@ -167,7 +167,7 @@ bool Game::startReplay(const std::string& path) {
     auto loaded = std::make_shared<ReplayReader>();
     std::string problem;
     if (!loaded->load(path, problem)) {
-        std::printf("%s\n", problem.c_str());
+        reportProblem("%s", problem.c_str());
         return false;
     }
     if (!installReplay(loaded)) {
@@ -181,7 +181,7 @@ bool Game::installReplay(const std::shared_ptr<ReplayReader>& loaded) {
     auto& input = InputManager::instance();
     std::string problem;
     if (!loaded->matches(input, fixedDelta, problem)) {
-        std::printf("%s\n", problem.c_str());
+        reportProblem("%s", problem.c_str());
         return false;
     }
     replay = loaded;
@@ -214,12 +214,12 @@ bool Game::init() {
     window.create(sf::VideoMode(width, height, 32), title,
                   sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close, settings);
     if (!window.isOpen()) {
-        std::printf("Couldn't create the %ux%u window\n", width, height);
+        reportProblem("Couldn't create the %ux%u window", width, height);
         return false;
     }
     auto& overlayTexture = RenderManager::instance().overlayTexture;
     if (!overlayTexture.create(width, height)) {
-        std::printf("Couldn't create the %ux%u overlay texture\n", width, height);
+        reportProblem("Couldn't create the %ux%u overlay texture", width, height);
         window.close();
         return false;
     }

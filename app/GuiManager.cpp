@@ -1,8 +1,8 @@
 #include "app/GuiManager.hpp"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "core/Report.hpp"
 #include "widgets/FormError.hpp"
 #include "widgets/FormLoader.hpp"
 
@@ -33,7 +33,7 @@ bool GuiManager::loadGroup(const std::string& name, const std::string& formPath)
     } catch (const widgets::FormError& error) {
         // A broken page must not take the game down: the page stays missing,
         // and every lookup of it is empty.
-        std::printf("Loading failed:\n%s\n", error.what());
+        reportProblemWithDetail("Loading failed:", error.what());
         return false;
     }
     group->setVisible(false);

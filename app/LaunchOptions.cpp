@@ -1,7 +1,8 @@
 #include "app/LaunchOptions.hpp"
 
-#include <cstdio>
 #include <string>
+
+#include "core/Report.hpp"
 
 namespace {
 // About 19 days of game time.
@@ -132,6 +133,6 @@ bool readCommandLine(int argc, const char* const* argv, LaunchOptions& options) 
         return true;
     }
     const std::string program = argc > 0 && argv[0] ? argv[0] : "vorlune";
-    std::printf("%s: %s; %s\n", program.c_str(), problem.c_str(), launchUsage(program).c_str());
+    reportProblem("%s: %s; %s", program.c_str(), problem.c_str(), launchUsage(program).c_str());
     return false;
 }

@@ -1,6 +1,5 @@
 #include "audio/SoundFileCheck.hpp"
 
-#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -10,6 +9,7 @@
 
 #include "audio/SoundManager.hpp"
 #include "core/Paths.hpp"
+#include "core/Report.hpp"
 
 namespace {
 // Empty when the file can be played, else why not.
@@ -38,7 +38,7 @@ std::set<std::string> checkSoundFiles(const SoundManager& sounds) {
         if (found == problems.end()) {
             found = problems.emplace(path, problemWith(path)).first;
             if (!found->second.empty()) {
-                std::printf("Couldn't load sound %s: %s\n", path.c_str(), found->second.c_str());
+                reportProblem("Couldn't load sound %s: %s", path.c_str(), found->second.c_str());
             }
         }
         if (!found->second.empty()) {

@@ -1,34 +1,46 @@
 #include "game/FrameRateLine.hpp"
 
 #include <chrono>
+#include <string>
 
 #include <unistd.h>
+
+#include "core/Console.hpp"
 
 namespace {
 double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
+
+std::string rateText(const char* format, double rate) {
+    // Room for the longest rate a float delta can give (1 / 1.4e-45 has 45 digits).
+    char text[128];
+    std::snprintf(text, sizeof text, format, rate);
+    return text;
+}
 } // namespace
 
-FrameRateLine::FrameRateLine() : FrameRateLine(stdout, isatty(fileno(stdout)) == 1, steadySeconds) {}
+FrameRateLine::FrameRateLine()
+    : FrameRateLine(Console::standardOutput(), isatty(fileno(stdout)) == 1, steadySeconds) {}
 
 FrameRateLine::FrameRateLine(std::FILE* out, bool terminal, Clock clock)
-    : out(out), terminal(terminal), clock(std::move(clock)) {}
+    : ownConsole(std::make_unique<Console>(out)), console(*ownConsole), terminal(terminal),
+      clock(std::move(clock)) {}
+
+FrameRateLine::FrameRateLine(Console& console, bool terminal, Clock clock)
+    : console(console), terminal(terminal), clock(std::move(clock)) {}
 
 FrameRateLine::~FrameRateLine() {
-    if (terminal && started) {
-        std::fputc('\n', out);
-        std::fflush(out);
+    if (terminal) {
+        console.endLine();
     }
 }
 
 void FrameRateLine::frame(float delta) {
     if (terminal) {
         if (delta > 0.0f) {
-            started = true;
-            std::fprintf(out, "\rFPS %f           ", 1.0 / delta);
-            // A line without its end stays in the buffer otherwise.
-            std::fflush(out);
+            // The blanks wipe what a longer rate left of the previous line.
+            console.rewriteLine(rateText("FPS %f           ", 1.0 / delta));
         }
         return;
     }
@@ -43,8 +55,7 @@ void FrameRateLine::frame(float delta) {
         return;
     }
     if (frameTime > 0.0) {
-        std::fprintf(out, "FPS %f\n", frames / frameTime);
-        std::fflush(out);
+        console.writeLines(rateText("FPS %f", frames / frameTime));
     }
     lastLine = now;
     frames = 0;

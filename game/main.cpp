@@ -1,6 +1,6 @@
-#include <cstdio>
 
 #include "app/LaunchOptions.hpp"
+#include "core/Report.hpp"
 #include "game/VorluneGame.hpp"
 
 // Last: Xlib's macros (None, Status, ...) clash with SFML's names.
@@ -38,8 +38,8 @@ int main(int argc, char** argv) {
     }
     const DisplayConnection connection;
     if (!connection.display) {
-        std::printf("vorlune: no display to open the window on; on a machine without one, run it as "
-                    "xvfb-run -a -s \"-screen 0 1920x1080x24\" ./vorlune\n");
+        reportProblem("vorlune: no display to open the window on; on a machine without one, run it as "
+                      "xvfb-run -a -s \"-screen 0 1920x1080x24\" ./vorlune");
         return 1;
     }
     VorluneGame game;

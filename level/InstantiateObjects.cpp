@@ -1,9 +1,9 @@
 #include "level/InstantiateObjects.hpp"
 
-#include <cstdio>
 #include <exception>
 #include <utility>
 
+#include "core/Report.hpp"
 #include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "render/RenderManager.hpp"
@@ -21,8 +21,8 @@ struct ObjectContext {
 };
 
 void report(const ObjectContext& context, const std::string& problem) {
-    std::printf("Map %s, object \"%s\" in %s: %s\n", context.mapName.c_str(), context.object.name.c_str(),
-                context.group.name.c_str(), problem.c_str());
+    reportProblem("Map %s, object \"%s\" in %s: %s", context.mapName.c_str(), context.object.name.c_str(),
+                  context.group.name.c_str(), problem.c_str());
 }
 
 // Instance name -> its property map, from the object's properties in order.
@@ -118,7 +118,7 @@ void instantiateObjects(const std::string& mapName, std::vector<std::shared_ptr<
     auto& store = MapStore::instance();
     auto map = store.findMap(mapName);
     if (!map) {
-        std::printf("Map %s is not loaded; its objects were not built\n", mapName.c_str());
+        reportProblem("Map %s is not loaded; its objects were not built", mapName.c_str());
         return;
     }
     const std::string directory = store.directoryOf(mapName);

@@ -1,8 +1,8 @@
 #include "level/InstantiateTileLayers.hpp"
 
-#include <cstdio>
 #include <vector>
 
+#include "core/Report.hpp"
 #include "level/MapStore.hpp"
 #include "render/RenderManager.hpp"
 #include "render/tiles/LayerRenderComponent.hpp"
@@ -58,7 +58,7 @@ std::shared_ptr<GameObject> instantiateTileLayers(const std::string& mapName, bo
                                                   bool smooth) {
     auto map = MapStore::instance().findMap(mapName);
     if (!map) {
-        std::printf("Map %s is not loaded; its tile layers were not built\n", mapName.c_str());
+        reportProblem("Map %s is not loaded; its tile layers were not built", mapName.c_str());
         return nullptr;
     }
     auto& renderManager = RenderManager::instance();

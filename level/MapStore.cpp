@@ -1,9 +1,9 @@
 #include "level/MapStore.hpp"
 
-#include <cstdio>
 #include <exception>
 
 #include "core/Paths.hpp"
+#include "core/Report.hpp"
 #include "level/BuiltinCreators.hpp"
 #include "level/InstantiateObjects.hpp"
 #include "level/InstantiateTileLayers.hpp"
@@ -38,8 +38,8 @@ bool MapStore::loadMap(const std::string& path, const std::string& name) {
                     std::vector<char> text = AssetManager::readFile(directory + tileset->source);
                     readTsx(text.data(), *tileset);
                 } catch (const std::exception& error) {
-                    std::printf("Map %s: tileset file %s cannot be read: %s\n", path.c_str(),
-                                (directory + tileset->source).c_str(), error.what());
+                    reportProblem("Map %s: tileset file %s cannot be read: %s", path.c_str(),
+                                  (directory + tileset->source).c_str(), error.what());
                     continue;
                 }
             }
@@ -51,8 +51,8 @@ bool MapStore::loadMap(const std::string& path, const std::string& name) {
             }
         }
     } catch (const std::exception& error) {
-        std::printf("File %s is not a valid tilemap.\n", path.c_str());
-        std::printf("  %s\n", error.what());
+        reportProblemWithDetail("File " + path + " is not a valid tilemap.",
+                                std::string("  ") + error.what());
         return false;
     }
     map->directory = directory;
@@ -77,7 +77,7 @@ void MapStore::instantiate(const std::string& name, std::shared_ptr<GameObject>&
     tileLayers.reset();
     objects.clear();
     if (!findMap(name)) {
-        std::printf("Map %s is not loaded; nothing was built\n", name.c_str());
+        reportProblem("Map %s is not loaded; nothing was built", name.c_str());
         return;
     }
     tileLayers = instantiateTileLayers(name, createLayers, smooth);

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include <SFML/Graphics/VertexArray.hpp>
 #include <box2d/b2_body.h>
 #include <box2d/b2_collision.h>
 #include <box2d/b2_contact.h>
 
+#include "core/Report.hpp"
 #include "physics/CollisionLayer.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "physics/RigidBodyComponent.hpp"
@@ -52,8 +52,8 @@ void ColliderComponent::init() {
     auto world = rigidBody.bodyWorld();
     if (world->IsLocked()) {
         // Added from a contact callback: Box2D cannot make a fixture inside a step.
-        std::printf("Collider of object '%s' added inside a physics step; it stays detached\n",
-                    owner->name.c_str());
+        reportProblem("Collider of object '%s' added inside a physics step; it stays detached",
+                      owner->name.c_str());
         return;
     }
     detachFixture();

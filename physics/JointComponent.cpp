@@ -1,10 +1,9 @@
 #include "physics/JointComponent.hpp"
 
-#include <cstdio>
-
 #include <box2d/b2_body.h>
 #include <box2d/b2_world.h>
 
+#include "core/Report.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObject.hpp"
@@ -56,8 +55,8 @@ void JointComponent::init() {
         return;
     }
     if (!finitePlace(*a) || !finitePlace(*b)) {
-        std::printf(
-            "Joint on object '%s' joins a body whose position is not a finite number; it gets no joint\n",
+        reportProblem(
+            "Joint on object '%s' joins a body whose position is not a finite number; it gets no joint",
             getGameObject()->name.c_str());
         return;
     }
@@ -98,8 +97,8 @@ void JointComponent::createJoint() {
         return;
     }
     if (!finitePlace(*a) || !finitePlace(*b)) {
-        std::printf(
-            "Joint on object '%s' joins a body whose position is not a finite number; it gets no joint\n",
+        reportProblem(
+            "Joint on object '%s' joins a body whose position is not a finite number; it gets no joint",
             own->name.c_str());
         return;
     }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -10,6 +9,7 @@
 
 #include <box2d/b2_body.h>
 
+#include "core/Report.hpp"
 #include "physics/BoxColliderComponent.hpp"
 #include "physics/CircleColliderComponent.hpp"
 #include "physics/PhysicsManager.hpp"
@@ -151,8 +151,8 @@ std::shared_ptr<Component> createPolygonColliderComponent(std::shared_ptr<GameOb
     const float restitution = number(properties, "2", {"bounciness"}, "0");
     if (!PolygonColliderComponent::formsPolygon(points, PhysicsManager::instance().pixelsPerMeter)) {
         auto name = properties.find("#name");
-        std::printf(
-            "Polygon collider of object '%s' has fewer than three usable points; using a 2 x 2 m box\n",
+        reportProblem(
+            "Polygon collider of object '%s' has fewer than three usable points; using a 2 x 2 m box",
             name != properties.end() ? name->second.c_str() : "");
     }
     return addComponent<PolygonColliderComponent>(gameObject, std::move(points), trigger, friction,

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include <box2d/b2_body.h>
 #include <box2d/b2_fixture.h>
 #include <box2d/b2_joint.h>
 
+#include "core/Report.hpp"
 #include "physics/ColliderComponent.hpp"
 #include "physics/ContactListener.hpp"
 #include "physics/DestructionListener.hpp"
@@ -68,9 +68,9 @@ std::shared_ptr<CollisionLayer> PhysicsManager::getOrCreateCollisionLayer(const 
     // Filters have 16 category bits: the 17th layer and later get none.
     const auto category = static_cast<uint16_t>(layers.size() < 16 ? 1u << layers.size() : 0u);
     if (category == 0) {
-        std::printf("Collision layer '%s' gets no category bit (only 16 layers have one): it collides "
-                    "with nothing\n",
-                    name.c_str());
+        reportProblem("Collision layer '%s' gets no category bit (only 16 layers have one): it collides "
+                      "with nothing",
+                      name.c_str());
     }
     auto layer = std::make_shared<CollisionLayer>(name, category);
     layers.emplace(name, layer);
@@ -193,8 +193,8 @@ void PhysicsManager::stepWorld(float step) {
         }
         auto* owner = ownerFrom<RigidBodyComponent>(body->GetUserData().pointer);
         auto object = owner ? owner->getGameObject() : nullptr;
-        std::printf("Body of object '%s' was given a place that is not a finite number; it is put back\n",
-                    object ? object->name.c_str() : "");
+        reportProblem("Body of object '%s' was given a place that is not a finite number; it is put back",
+                      object ? object->name.c_str() : "");
         body->SetTransform(place.p, place.q.GetAngle());
         if (body->GetType() == b2_staticBody) {
             // Box2D sets no velocity on a static body, but zeroes both when

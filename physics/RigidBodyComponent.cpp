@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include <box2d/b2_fixture.h>
 #include <box2d/b2_world.h>
 
+#include "core/Report.hpp"
 #include "physics/ColliderComponent.hpp"
 #include "physics/CollisionLayer.hpp"
 #include "physics/JointComponent.hpp"
@@ -50,8 +50,8 @@ void RigidBodyComponent::init() {
     owner->transform->movedFromOutside = false;
     if (physics.world->IsLocked()) {
         // Added from a contact callback: Box2D cannot make a body inside a step.
-        std::printf("Rigid body of object '%s' added inside a physics step; it gets no body\n",
-                    owner->name.c_str());
+        reportProblem("Rigid body of object '%s' added inside a physics step; it gets no body",
+                      owner->name.c_str());
         enabled = false;
         return;
     }
@@ -59,8 +59,8 @@ void RigidBodyComponent::init() {
     const float degrees = owner->transform->getRotation();
     if (!std::isfinite(at.x) || !std::isfinite(at.y) || !std::isfinite(degrees)) {
         // Box2D asserts on a body placed at no number: refused, not aborted.
-        std::printf("Rigid body of object '%s' has a position that is not a finite number; it gets no body\n",
-                    owner->name.c_str());
+        reportProblem("Rigid body of object '%s' has a position that is not a finite number; it gets no body",
+                      owner->name.c_str());
         enabled = false;
         return;
     }

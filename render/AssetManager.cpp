@@ -1,6 +1,5 @@
 #include "render/AssetManager.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -8,6 +7,7 @@
 #include <rapidxml/rapidxml.hpp>
 
 #include "core/Paths.hpp"
+#include "core/Report.hpp"
 #include "core/XmlNesting.hpp"
 
 namespace {
@@ -43,7 +43,7 @@ std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path, 
 std::shared_ptr<sf::Texture> AssetManager::readTexture(const std::string& path) const {
     auto texture = std::make_shared<sf::Texture>();
     if (!texture->loadFromFile(normalisePath(path))) {
-        std::printf("Couldn't load texture %s\n", path.c_str());
+        reportProblem("Couldn't load texture %s", path.c_str());
         return nullptr;
     }
     texture->setSmooth(smooth);
@@ -87,7 +87,7 @@ std::shared_ptr<sf::Sprite> AssetManager::getSprite(const std::string& name) {
 
 bool AssetManager::loadTileset(const std::string& path, int tileWidth, int tileHeight) {
     if (tileWidth <= 0 || tileHeight <= 0) {
-        std::printf("Tileset %s has an invalid tile size %dx%d\n", path.c_str(), tileWidth, tileHeight);
+        reportProblem("Tileset %s has an invalid tile size %dx%d", path.c_str(), tileWidth, tileHeight);
         return false;
     }
     if (textures.count(path) != 0) {
@@ -188,9 +188,9 @@ bool AssetManager::loadAtlas(const std::string& path) {
         if (message.find(path) == std::string::npos) {
             message = path + ": " + message;
         }
-        std::printf("Loading failed:\n%s\n", message.c_str());
+        reportProblemWithDetail("Loading failed:", message);
     } catch (...) {
-        std::printf("Loading failed:\n%s: %s\n", path.c_str(), "Unknown exception");
+        reportProblemWithDetail("Loading failed:", path + ": Unknown exception");
     }
     return false;
 }

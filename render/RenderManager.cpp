@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
+#include "core/Report.hpp"
 #include "render/CameraComponent.hpp"
 #include "render/RenderableComponent.hpp"
 #include "scene/GameObject.hpp"
@@ -141,8 +141,8 @@ std::shared_ptr<Layer> RenderManager::findLayer(const std::string& name) const {
 std::shared_ptr<Layer> RenderManager::findLayerForRenderer(const std::string& name) {
     auto layer = findLayer(name);
     if (!layer && missingLayersReported.insert(name).second) {
-        std::printf("Draw layer \"%s\" does not exist; renderers put on it are drawn beneath every layer\n",
-                    name.c_str());
+        reportProblem("Draw layer \"%s\" does not exist; renderers put on it are drawn beneath every layer",
+                      name.c_str());
     }
     return layer;
 }

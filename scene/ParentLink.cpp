@@ -1,7 +1,6 @@
 #include "scene/ParentLink.hpp"
 
-#include <cstdio>
-
+#include "core/Report.hpp"
 #include "scene/GameObject.hpp"
 
 ParentLink& ParentLink::operator=(const std::shared_ptr<GameObject>& parent) {
@@ -9,9 +8,9 @@ ParentLink& ParentLink::operator=(const std::shared_ptr<GameObject>& parent) {
     // and this walk ends.
     for (auto above = parent; above; above = above->parent.lock()) {
         if (above.get() == &child) {
-            std::printf("Game object \"%s\" cannot take \"%s\" as its parent: that would close a loop; "
-                        "parent kept\n",
-                        child.name.c_str(), parent->name.c_str());
+            reportProblem("Game object \"%s\" cannot take \"%s\" as its parent: that would close a loop; "
+                          "parent kept",
+                          child.name.c_str(), parent->name.c_str());
             return *this;
         }
     }

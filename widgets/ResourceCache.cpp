@@ -1,9 +1,10 @@
 #include "widgets/ResourceCache.hpp"
 
-#include <cstdio>
 #include <map>
 #include <utility>
 #include <vector>
+
+#include "widgets/ProblemReport.hpp"
 
 namespace widgets {
 
@@ -36,7 +37,7 @@ const sf::Font* ResourceCache::font() {
         if (loaded) {
             cache.font = std::move(font);
         } else {
-            std::printf("Couldn't load font %s\n", cache.fontPath.c_str());
+            reportProblem("Couldn't load font " + cache.fontPath);
         }
     }
     return cache.font.get();
@@ -63,7 +64,7 @@ std::shared_ptr<const sf::Texture> ResourceCache::texture(const std::string& pat
         texture->setSmooth(smooth);
         result = std::move(texture);
     } else {
-        std::printf("Couldn't load texture %s\n", path.c_str());
+        reportProblem("Couldn't load texture " + path);
     }
     textures.emplace(key, result);
     return result;

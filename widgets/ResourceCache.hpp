@@ -9,8 +9,8 @@
 namespace widgets {
 
 // The font and the textures that widgets draw with, loaded on first use and
-// kept until program exit. A file that cannot be loaded is reported once on
-// standard output; the callers then draw without it.
+// kept until program exit. A file that cannot be loaded is reported once
+// (through reportProblem, ProblemReport.hpp); the callers then draw without it.
 class ResourceCache {
 public:
     // DejaVu Sans from the font path; null when it cannot be loaded.

@@ -1,6 +1,5 @@
 #include "game/demo/DemoRun.hpp"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -8,7 +7,9 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include "app/Game.hpp"
+#include "core/Console.hpp"
 #include "core/EventManager.hpp"
+#include "core/Report.hpp"
 #include "core/StateManager.hpp"
 #include "game/demo/ButtonClick.hpp"
 #include "game/player/BeardFadeComponent.hpp"
@@ -30,8 +31,8 @@ DemoRun::DemoRun(Game& running, std::string shotsFolder) : game(running), folder
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (error) {
-            std::printf("Demo: can't create the folder %s (%s); no screenshots\n", folder.c_str(),
-                        error.message().c_str());
+            reportProblem("Demo: can't create the folder %s (%s); no screenshots", folder.c_str(),
+                          error.message().c_str());
             folder.clear();
         }
     }
@@ -73,7 +74,7 @@ void DemoRun::frame(float) {
             cutShot = true;
             shot("cut");
         } else if (phaseFrames > matchFrameLimit) {
-            std::printf("\nDemo: the match did not end within %d frames\n", matchFrameLimit);
+            reportProblem("Demo: the match did not end within %d frames", matchFrameLimit);
             end(true);
         }
         break;
@@ -99,7 +100,7 @@ void DemoRun::frame(float) {
 
 void DemoRun::clickButton(const std::string& page, const std::string& button) {
     if (!::clickButton(game, page, button)) {
-        std::printf("\nDemo: page %s has no button %s\n", page.c_str(), button.c_str());
+        reportProblem("Demo: page %s has no button %s", page.c_str(), button.c_str());
         end(true);
     }
 }
@@ -123,12 +124,12 @@ void DemoRun::shot(const std::string& name) {
     sf::Texture texture;
     const std::string path = (std::filesystem::path(folder) / (name + ".png")).string();
     if (!texture.create(game.width, game.height)) {
-        std::printf("\nDemo: can't make the screenshot %s\n", path.c_str());
+        reportProblem("Demo: can't make the screenshot %s", path.c_str());
         return;
     }
     texture.update(game.window);
     if (!texture.copyToImage().saveToFile(path)) {
-        std::printf("\nDemo: can't write the screenshot %s\n", path.c_str());
+        reportProblem("Demo: can't write the screenshot %s", path.c_str());
     }
 }
 
@@ -139,13 +140,13 @@ void DemoRun::end(bool failed) {
     phase = Phase::Done;
     failedRun = failed;
     const std::string report = figures.report();
-    std::printf("\n%s", report.c_str());
+    Console::standardOutput().writeLines(report);
     if (!folder.empty()) {
         const std::string path = (std::filesystem::path(folder) / "figures.txt").string();
         std::ofstream file(path);
         file << report;
         if (!file) {
-            std::printf("Demo: can't write %s\n", path.c_str());
+            reportProblem("Demo: can't write %s", path.c_str());
         }
     }
     EventManager::instance().queueEvent(std::make_shared<ShutdownEvent>());

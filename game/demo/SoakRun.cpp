@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/Console.hpp"
 #include "core/EventManager.hpp"
 #include "core/RandomSource.hpp"
+#include "core/Report.hpp"
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/input/VirtualKeysInputBackend.hpp"
@@ -97,8 +99,7 @@ void SoakRun::frame() {
                       frames / framesPerMinute, matchesWon + matchesQuit, counts.objects, counts.bodies,
                       counts.joints, counts.particles, static_cast<double>(residentKilobytes()) / 1024.0);
         minutes.emplace_back(line);
-        std::printf("%s\n", line);
-        std::fflush(stdout);
+        Console::standardOutput().writeLines(line);
     }
     if (frames >= budget) {
         end();
@@ -150,7 +151,7 @@ void SoakRun::compare(std::vector<SceneCounts>& taken, const char* moment) {
 void SoakRun::fail(const std::string& what) {
     if (problem.empty()) {
         problem = what;
-        std::printf("Soak: %s\n", what.c_str());
+        reportProblem("Soak: %s", what.c_str());
     }
     end();
 }
@@ -160,8 +161,8 @@ void SoakRun::end() {
         return;
     }
     done = true;
-    std::printf("soak: %d frames, %d matches won, %d left, %s\n", frames, matchesWon, matchesQuit,
-                failed() ? "FAILED" : "flat");
-    std::fflush(stdout);
+    Console::standardOutput().writeLines(
+        "soak: " + std::to_string(frames) + " frames, " + std::to_string(matchesWon) + " matches won, " +
+        std::to_string(matchesQuit) + " left, " + (failed() ? "FAILED" : "flat"));
     EventManager::instance().queueEvent(std::make_shared<ShutdownEvent>());
 }

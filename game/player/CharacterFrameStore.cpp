@@ -1,10 +1,10 @@
 #include "game/player/CharacterFrameStore.hpp"
 
 #include <algorithm>
-#include <cstdio>
 
 #include <SFML/Graphics/Sprite.hpp>
 
+#include "core/Report.hpp"
 #include "render/AssetManager.hpp"
 
 namespace {
@@ -41,7 +41,7 @@ void CharacterFrameStore::composeNext(Entry& animation, const std::string& name,
     const int index = animation.composed++;
     auto texture = compose(name, "_" + std::to_string(index) + ".png", colors, side);
     if (!texture) {
-        std::printf("Couldn't create frame %d of the animation %s\n", index, name.c_str());
+        reportProblem("Couldn't create frame %d of the animation %s", index, name.c_str());
         return;
     }
     textures.push_back(texture);

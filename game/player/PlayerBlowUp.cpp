@@ -3,10 +3,10 @@
 // numbers and counts as fallen out of the arena, so no play can take the
 // process down through Box2D's assertions.
 #include <cmath>
-#include <cstdio>
 
 #include <box2d/b2_body.h>
 
+#include "core/Report.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/PhysicsManager.hpp"
@@ -48,7 +48,7 @@ void PlayerControllerComponent::recoverFromBlowUp(sf::Vector2f fallback) {
     if (!object || !physicsBlownUp()) {
         return;
     }
-    std::printf("Player %d's physics went out of finite numbers; it counts as fallen\n", playerNumber);
+    reportProblem("Player %d's physics went out of finite numbers; it counts as fallen", playerNumber);
     removeBeard();
     // Where the player still is a number it stays (and dies there), else it
     // waits for its respawn at the fallback point.

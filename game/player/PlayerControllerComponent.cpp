@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include <SFML/Graphics/Sprite.hpp>
 
 #include "audio/AudioSourceComponent.hpp"
 #include "audio/SoundManager.hpp"
+#include "core/Report.hpp"
 #include "game/hud/HealthBarComponent.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerColors.hpp"
@@ -124,7 +124,7 @@ void PlayerControllerComponent::buildHat() {
     const sf::IntRect rect = full->getTextureRect();
     if (rect.width <= 0 || rect.height <= 0 ||
         !hatTexture.create(static_cast<unsigned>(rect.width), static_cast<unsigned>(rect.height))) {
-        std::printf("Couldn't create the hat texture of player %d\n", playerNumber);
+        reportProblem("Couldn't create the hat texture of player %d", playerNumber);
         return;
     }
     hatTexture.clear(sf::Color::Transparent);

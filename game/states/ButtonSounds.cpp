@@ -1,9 +1,8 @@
 #include "game/states/ButtonSounds.hpp"
 
-#include <cstdio>
-
 #include "app/GuiManager.hpp"
 #include "audio/SoundManager.hpp"
+#include "core/Report.hpp"
 #include "widgets/Button.hpp"
 
 void playButtonSound(const std::string& sound, float effectsVolume) {
@@ -16,8 +15,8 @@ void connectButton(const std::string& page, const std::string& button, const flo
     const auto widget = gui.getWidget<widgets::Button>(page, button);
     if (!widget) {
         if (gui.groups.count(page)) {
-            std::printf("Page %s (%s) has no button %s; it does nothing\n", page.c_str(),
-                        gui.formOf(page).c_str(), button.c_str());
+            reportProblem("Page %s (%s) has no button %s; it does nothing", page.c_str(),
+                          gui.formOf(page).c_str(), button.c_str());
         }
         return;
     }

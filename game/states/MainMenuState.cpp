@@ -1,6 +1,5 @@
 #include "game/states/MainMenuState.hpp"
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +7,7 @@
 #include "app/GuiManager.hpp"
 #include "audio/SoundManager.hpp"
 #include "core/EventManager.hpp"
+#include "core/Report.hpp"
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
 #include "game/states/ButtonSounds.hpp"
@@ -33,8 +33,8 @@ MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup)
     if (gui.groups.count("sound")) {
         for (const char* slider : audioSliders) {
             if (!gui.getWidget<widgets::Slider>("sound", slider)) {
-                std::printf("Page sound (%s) has no slider %s; the audio page changes nothing\n",
-                            gui.formOf("sound").c_str(), slider);
+                reportProblem("Page sound (%s) has no slider %s; the audio page changes nothing",
+                              gui.formOf("sound").c_str(), slider);
             }
         }
     }

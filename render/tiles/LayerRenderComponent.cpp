@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/View.hpp>
 
+#include "core/Report.hpp"
 #include "render/AssetManager.hpp"
 #include "render/tiles/TileAtlas.hpp"
 #include "scene/GameObject.hpp"
@@ -179,8 +179,8 @@ void LayerRenderComponent::addTiles(TileLayerMesh& target, const std::vector<boo
         }
     }
     if (overfull) {
-        std::printf("Map %s: tile layer %s has more than %zu tiles; only the first are drawn\n",
-                    tileMapLayer->mapName.c_str(), layer.name.c_str(), maxTiles);
+        reportProblem("Map %s: tile layer %s has more than %zu tiles; only the first are drawn",
+                      tileMapLayer->mapName.c_str(), layer.name.c_str(), maxTiles);
     }
 }
 

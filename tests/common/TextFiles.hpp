@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -12,4 +13,16 @@ inline std::string readWholeFile(const std::string& path) {
 
 inline void writeWholeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+// Everything written so far to a file open for reading and writing (a
+// std::tmpfile standing in for standard output).
+inline std::string writtenSoFar(std::FILE* file) {
+    std::fflush(file);
+    std::rewind(file);
+    std::string text;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+        text += static_cast<char>(c);
+    }
+    return text;
 }

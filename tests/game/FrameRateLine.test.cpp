@@ -5,18 +5,12 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-// Everything written to the temporary file so far.
-std::string contents(std::FILE* file) {
-    std::fflush(file);
-    std::rewind(file);
-    std::string text;
-    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
-        text += static_cast<char>(c);
-    }
-    return text;
-}
-} // namespace
+#include "app/Engine.hpp"
+#include "common/MapFixtures.hpp"
+#include "common/TextFiles.hpp"
+#include "core/Console.hpp"
+#include "render/AssetManager.hpp"
+#include "widgets/ResourceCache.hpp"
 
 TEST(FrameRateLine, TerminalLineIsRewrittenEveryFrameAndSkipsFramesWithoutTime) {
     std::FILE* out = std::tmpfile();
@@ -26,10 +20,10 @@ TEST(FrameRateLine, TerminalLineIsRewrittenEveryFrameAndSkipsFramesWithoutTime) 
         line.frame(0.015625f);
         line.frame(0.0f);
         line.frame(0.03125f);
-        EXPECT_EQ(contents(out), "\rFPS 64.000000           \rFPS 32.000000           ");
+        EXPECT_EQ(writtenSoFar(out), "\rFPS 64.000000           \rFPS 32.000000           ");
     }
     // The game's end closes the line.
-    EXPECT_EQ(contents(out), "\rFPS 64.000000           \rFPS 32.000000           \n");
+    EXPECT_EQ(writtenSoFar(out), "\rFPS 64.000000           \rFPS 32.000000           \n");
     std::fclose(out);
 }
 
@@ -43,6 +37,29 @@ TEST(FrameRateLine, LogGetsOneLinePerSecondWithTheAverageRate) {
         now += 0.015625;
         line.frame(0.015625f);
     }
-    EXPECT_EQ(contents(out), "FPS 64.000000\nFPS 64.000000\n");
+    EXPECT_EQ(writtenSoFar(out), "FPS 64.000000\nFPS 64.000000\n");
     std::fclose(out);
+}
+
+TEST(FrameRateLine, ProblemReportedWhileTheLineIsOpenStandsOnItsOwnLineAndTheLineResumesBelow) {
+    // The game's own set-up: the frame-rate line of a terminal on standard
+    // output, and the engine's loaders reporting there between two frames.
+    connectEngine();
+    const std::string texture = "../assets/PNG/vfx/no-such-particle.png";
+    const std::string widgetImage = "../assets/gui/no-such-banner.png";
+    StdoutCapture output;
+    {
+        FrameRateLine line(Console::standardOutput(), true, [] { return 0.0; });
+        line.frame(0.015625f);
+        widgets::ResourceCache::texture(widgetImage, false);
+        AssetManager::instance().loadTexture(texture);
+        line.frame(0.03125f);
+    }
+    // Each report ends the open line; the next frame rewrites the fresh line
+    // below them, and the game's end closes that one.
+    const std::string expected = std::string("\rFPS 64.000000           \n") +   //
+                                 "Couldn't load texture " + widgetImage + "\n" + //
+                                 "Couldn't load texture " + texture + "\n" +     //
+                                 "\rFPS 32.000000           \n";
+    EXPECT_EQ(output.text(), expected);
 }
