@@ -1,4 +1,3 @@
-
 #include "app/LaunchOptions.hpp"
 #include "core/Report.hpp"
 #include "game/VorluneGame.hpp"
