@@ -8,6 +8,7 @@
 #include "core/RandomSource.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/input/VirtualKeysInputBackend.hpp"
+#include "game/PlayerNames.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/RigidBodyComponent.hpp"
@@ -45,8 +46,7 @@ void BotComponent::init() {
     body = object->rigidBody;
     keys = findPlayerKeys(InputManager::instance(), playerNumber);
     ground.collect();
-    if (auto other =
-            GameObjectManager::instance().findGameObject("Player" + std::to_string(3 - playerNumber))) {
+    if (auto other = GameObjectManager::instance().findGameObject(playerObjectName(rivalOf(playerNumber)))) {
         rival = other;
         rivalController = other->getComponent<PlayerControllerComponent>();
     }

@@ -9,6 +9,7 @@
 
 #include "audio/AudioSourceComponent.hpp"
 #include "audio/SoundManager.hpp"
+#include "game/PlayerNames.hpp"
 #include "game/hud/HealthBarComponent.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerColors.hpp"
@@ -246,7 +247,7 @@ void PlayerControllerComponent::dieAndRespawn(float delta, float) {
         startEmitter(magicParticles);
     } else {
         auto event = std::make_shared<GameOverEvent>();
-        event->winner = 3 - playerNumber;
+        event->winner = rivalOf(playerNumber);
         EventManager::instance().queueEvent(event);
     }
 }

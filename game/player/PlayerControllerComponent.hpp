@@ -38,7 +38,8 @@ class WeldJointComponent;
 // The segments are game objects of their own (BeardSegmentComponent); the
 // controller holds the chin and the tip strongly and the chain weakly
 // through the segments' links. Reads the input actions "Player<n> Horizontal",
-// "Player<n> Vertical" (axes), "Player<n> Jump" and "Player<n> Magic".
+// "Player<n> Vertical" (axes), "Player<n> Jump" and "Player<n> Magic"
+// (playerActionName).
 class PlayerControllerComponent : public Component, public IEventListener {
 public:
     // playerNumber: 1 or 2 (3 selects a third colour scheme).

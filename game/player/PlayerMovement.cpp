@@ -5,6 +5,7 @@
 
 #include "audio/AudioSourceComponent.hpp"
 #include "core/input/InputManager.hpp"
+#include "game/PlayerNames.hpp"
 #include "game/player/BeardMeshBuilder.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerColors.hpp"
@@ -41,11 +42,10 @@ void PlayerControllerComponent::fixedUpdate(float step, float time) {
         return;
     }
     auto& input = InputManager::instance();
-    const std::string prefix = "Player" + std::to_string(playerNumber) + " ";
-    const float h = input.getAxis(prefix + "Horizontal");
-    const float v = input.getAxis(prefix + "Vertical");
-    const bool jump = input.wasPressed(prefix + "Jump");
-    const bool magicDown = input.wasPressed(prefix + "Magic");
+    const float h = input.getAxis(playerActionName(playerNumber, "Horizontal"));
+    const float v = input.getAxis(playerActionName(playerNumber, "Vertical"));
+    const bool jump = input.wasPressed(playerActionName(playerNumber, "Jump"));
+    const bool magicDown = input.wasPressed(playerActionName(playerNumber, "Magic"));
     const bool grounded = isGrounded();
 
     stopEmitter(dustParticles);
