@@ -84,16 +84,17 @@ sf::Uint8 mixChannel(sf::Uint8 from, sf::Uint8 to, float f) {
 sf::Vector2f chinOffsetFor(const PlayerControllerComponent& player) {
     sf::Vector2f offset = player.chinOffset;
     switch (player.animState) {
-    case 1: // run
-    case 3: // run start
+    case AnimState::run:
+    case AnimState::runStart:
         offset.x += 10.0f;
         break;
-    case 2: // jump
-    case 5: // fall
+    case AnimState::jump:
+    case AnimState::fall:
         offset.x += 5.0f;
         offset.y -= 5.0f;
         break;
-    default:
+    case AnimState::idle:
+    case AnimState::runStop:
         break;
     }
     return offset;

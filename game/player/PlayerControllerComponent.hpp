@@ -11,6 +11,7 @@
 #include <SFML/System/Vector2.hpp>
 
 #include "core/EventManager.hpp"
+#include "game/player/AnimState.hpp"
 #include "render/AnimationFrame.hpp"
 #include "scene/Component.hpp"
 
@@ -169,8 +170,8 @@ public:
     std::vector<AnimationFrame> runStopAnimation;
     std::vector<AnimationFrame> jumpRunAnimation;
     std::vector<AnimationFrame> fallAnimation;
-    // 0 idle, 1 run, 2 jump, 3 run start, 4 run stop, 5 fall.
-    int animState = 0;
+    // The animation shown, as the state machine picked it last.
+    AnimState animState = AnimState::idle;
     // The segment at the chin (newest) and at the tip (oldest).
     std::shared_ptr<BeardSegmentComponent> firstSegment;
     std::shared_ptr<BeardSegmentComponent> lastSegment;
