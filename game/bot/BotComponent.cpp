@@ -104,7 +104,7 @@ BotComponent::Intent BotComponent::decide(float step) {
     const float feet = position.y + player->halfHeight;
     float top = 0.0f;
     const bool overGround =
-        ground.groundBelow(position.x, feet - 8.0f, static_cast<float>(player->killY), top);
+        ground.groundBelow(position.x, feet - 8.0f, static_cast<float>(player->tuning.killY), top);
     if (!grounded && !overGround) {
         return recover(position, velocity);
     }
@@ -245,7 +245,7 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
     auto player = controller.lock();
     Intent intent;
     const float feet = position.y + player->halfHeight;
-    const float killY = static_cast<float>(player->killY);
+    const float killY = static_cast<float>(player->tuning.killY);
     int direction = towards(targetX - position.x, 15.0f);
 
     // The rival stands higher: make for the edge of a ledge within a jump

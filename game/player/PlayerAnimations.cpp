@@ -107,25 +107,25 @@ void PlayerControllerComponent::runAnimationStates(bool grounded) {
     const bool lastFrame = animator->frameIndex + 1 >= static_cast<int>(animator->frames.size());
     switch (animState) {
     case AnimState::idle:
-        if (vy < -1.0f) {
+        if (vy < -tuning.airborneSpeed) {
             play(jumpIdleAnimation, false, AnimState::jump);
-        } else if (vy > 1.0f) {
+        } else if (vy > tuning.airborneSpeed) {
             play(fallAnimation, false, AnimState::fall);
-        } else if (std::fabs(vx) > 2.0f) {
+        } else if (std::fabs(vx) > tuning.runningSpeed) {
             play(runStartAnimation, false, AnimState::runStart);
         }
         break;
     case AnimState::run:
-        if (vy < -1.0f) {
+        if (vy < -tuning.airborneSpeed) {
             play(jumpRunAnimation, false, AnimState::jump);
-        } else if (vy > 1.0f) {
+        } else if (vy > tuning.airborneSpeed) {
             play(fallAnimation, false, AnimState::fall);
-        } else if (std::fabs(vx) < 2.0f) {
+        } else if (std::fabs(vx) < tuning.runningSpeed) {
             play(runStopAnimation, false, AnimState::runStop);
         }
         break;
     case AnimState::jump:
-        if (vy > 1.0f) {
+        if (vy > tuning.airborneSpeed) {
             play(fallAnimation, false, AnimState::fall);
         } else if (grounded) {
             play(idleAnimation, true, AnimState::idle);
@@ -134,14 +134,14 @@ void PlayerControllerComponent::runAnimationStates(bool grounded) {
     case AnimState::runStart:
         if (lastFrame) {
             play(runAnimation, true, AnimState::run);
-        } else if (std::fabs(vx) < 2.0f) {
+        } else if (std::fabs(vx) < tuning.runningSpeed) {
             play(idleAnimation, true, AnimState::idle);
         }
         break;
     case AnimState::runStop:
         if (lastFrame) {
             play(idleAnimation, true, AnimState::idle);
-        } else if (std::fabs(vx) > 2.0f) {
+        } else if (std::fabs(vx) > tuning.runningSpeed) {
             play(runAnimation, true, AnimState::run);
         }
         break;

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include <SFML/Audio/Sound.hpp>
-#include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/VertexArray.hpp>
 #include <SFML/System/Vector2.hpp>
 
 #include "core/EventManager.hpp"
 #include "game/player/AnimState.hpp"
+#include "game/player/PlayerTuning.hpp"
 #include "render/AnimationFrame.hpp"
 #include "scene/Component.hpp"
 
@@ -68,7 +68,7 @@ public:
     // frame size loads them again. True when they are released.
     static bool releaseCharacterArtWhenComposed();
 
-    // Adds a segment at the chin, unless the beard is at `maxSegments`.
+    // Adds a segment at the chin, unless the beard is at `tuning.maxSegments`.
     void growBeard();
     // Cuts the beard at `segment` (one of this player's): everything from
     // there to the tip is destroyed and shown as a fading leftover. The chin
@@ -76,7 +76,8 @@ public:
     // segment or a segment that does not exist does nothing.
     void cutBeard(const std::shared_ptr<BeardSegmentComponent>& segment);
     // Counts a death (first call after a fall) or the wait until respawn;
-    // after `respawnDelay` respawns at (0, -300) or queues the game over.
+    // after `tuning.respawnDelay` respawns at `tuning.respawnPoint` while lives
+    // are left, or queues a GameOverEvent naming the other player.
     void dieAndRespawn(float delta, float time);
     // Plays one sound of `list` on the hit source at a volume growing with
     // `strength`, unless the hit source is busy. Empty lists and sounds that
@@ -85,18 +86,13 @@ public:
     // Whether one of the two downward probes under the collider hits ground.
     bool isGrounded();
 
+    // How this player runs, jumps, flings and grows its beard; read on every step.
+    PlayerTuning tuning;
+
     int lives = 3;
     bool frozen = false;
-    float groundSpeed = 5.0f;
-    float airForce = 30000.0f;
-    float jumpSpeed = 7.0f;
-    float tipSteerSpeed = 300.0f;
-    float flingForce = 2000.0f;
-    float flingForcePerSegment = 10.0f;
-    float swingSpeed = 300.0f;
     bool magicActive = false;
     bool groundCheckEnabled = true;
-    float respawnDelay = 1.0f;
     // -1 while alive; counts up from 0 after a death.
     float deathTimer = -1.0f;
     // The filter of the layer "player<n>", copied at `init`; `mask` filters the ground probes.
@@ -106,22 +102,17 @@ public:
     // The tinted hat picture built at `init` (the health bar makes its icons on
     // `hatTexture.getTexture()`); lives as long as the controller.
     sf::RenderTexture hatTexture;
-    int maxSegments = 80;
     int segmentCount = 0;
     int playerNumber;
     // Half the player's collider size, measured at `init` (pixels).
     float halfWidth = 40.0f;
     float halfHeight = 40.0f;
-    // Below this world y (pixels) the player has fallen out of the arena.
-    int killY = 1500;
-    int magicCharges = 2;
-    int maxMagicCharges = 2;
-    float stepInterval = 0.3f;
+    // Magic uses left before touching the ground again.
+    int magicCharges = tuning.maxMagicCharges;
     float stepTimer = 0.0f;
     std::vector<std::shared_ptr<sf::Sound>> footstepSounds;
     int lastStep = 0;
     float holdTimer = 0.0f;
-    float maxHoldTime = 5.0f;
     bool facingLeft = false;
     // The beard tip is welded to something (grappling).
     bool holding = false;
@@ -129,18 +120,12 @@ public:
     bool skipTagClear = false;
     // The tip holds a platform: free magic use and swinging.
     bool holdingPlatform = false;
-    float growInterval = 1.0f;
     float growTimer = 0.0f;
-    float attackDuration = 0.3f;
     // Remaining attack window; not running when <= 0.
     float attackTimer = -1.0f;
-    // Minimum beard speed (m/s) for a hit, a grab or a cut.
-    float hitSpeed = 3.0f;
     int unlimitedLives;
     // Where the first segment is hinged, relative to the player; x flips with the facing.
     sf::Vector2f beardAnchor{20.0f, -10.0f};
-    // Base offset of the top edge of the beard mesh.
-    sf::Vector2f chinOffset{20.0f, -20.0f};
     std::shared_ptr<ParticleSystemComponent> magicParticles;
     std::shared_ptr<ParticleSystemComponent> dustParticles;
     std::shared_ptr<ColliderComponent> collider;
@@ -150,9 +135,6 @@ public:
     std::shared_ptr<AudioSourceComponent> jumpSource;
     std::shared_ptr<AudioSourceComponent> hitSource;
     std::shared_ptr<AudioSourceComponent> cutSource;
-    sf::Color magicColor = sf::Color::Cyan;
-    float magicColorAmount = 1.0f;
-    float magicPulseTime = 0.3f;
     // Magic pulse clock: positive after magic started, negative after release.
     float magicTimer = 0.0f;
     // Sound lists; an entry is empty when its file failed to load.
@@ -182,7 +164,6 @@ public:
     std::shared_ptr<PolygonRendererComponent> beardRenderer;
     // Triangle strip in the player's local space: 2 vertices per segment plus 4 closing ones.
     sf::VertexArray beardMesh{sf::TriangleStrip, 0};
-    float beardTextureSize = 128.0f;
     static constexpr float defaultFrameSize = 256.0f;
     float frameSize = defaultFrameSize;
 
