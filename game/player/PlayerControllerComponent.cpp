@@ -303,7 +303,7 @@ void PlayerControllerComponent::playImpactSound(float strength,
     sound->setVolume(std::clamp(volume, 0.0f, 100.0f));
 }
 
-bool PlayerControllerComponent::isGrounded() {
+bool PlayerControllerComponent::isGrounded() const {
     auto object = getGameObject();
     if (!object) {
         return false;

@@ -41,6 +41,10 @@ class WeldJointComponent;
 // through the segments' links. Reads the input actions "Player<n> Horizontal",
 // "Player<n> Vertical" (axes), "Player<n> Jump" and "Player<n> Magic"
 // (playerActionName).
+//
+// The fields below are the controller's own and its beard's: the segments and
+// the tests reach into them. Other components (the health bar, a computer
+// player) read a player through PlayerView, which changes nothing.
 class PlayerControllerComponent : public Component, public IEventListener {
 public:
     // playerNumber: 1 or 2 (3 selects a third colour scheme).
@@ -84,7 +88,7 @@ public:
     // failed to load play nothing.
     void playImpactSound(float strength, const std::vector<std::shared_ptr<sf::Sound>>& list);
     // Whether one of the two downward probes under the collider hits ground.
-    bool isGrounded();
+    bool isGrounded() const;
 
     // How this player runs, jumps, flings and grows its beard; read on every step.
     PlayerTuning tuning;
@@ -99,8 +103,8 @@ public:
     uint16_t category = 1;
     uint16_t mask = 0xFFFF;
     int16_t group = 0;
-    // The tinted hat picture built at `init` (the health bar makes its icons on
-    // `hatTexture.getTexture()`); lives as long as the controller.
+    // The tinted hat picture built at `init` (the health bar's icons show it,
+    // through PlayerView::hatTexture); lives as long as the controller.
     sf::RenderTexture hatTexture;
     int segmentCount = 0;
     int playerNumber;
