@@ -15,6 +15,10 @@
 #include "scene/GameObjectManager.hpp"
 
 namespace {
+// Ground is looked for from this far above the feet (pixels), so that the
+// floor the player stands on counts as ground below it.
+constexpr float feetSlack = 8.0f;
+
 // -1, 0 or 1: the key to hold to close `distance`, with a dead zone so the
 // bot does not jitter between the two keys around its target.
 int towards(float distance, float deadZone) {
@@ -104,7 +108,7 @@ BotComponent::Intent BotComponent::decide(float step) {
     const float feet = position.y + player.halfHeight();
     float top = 0.0f;
     const bool overGround =
-        ground.groundBelow(position.x, feet - 8.0f, static_cast<float>(player.killY()), top);
+        ground.groundBelow(position.x, feet - feetSlack, static_cast<float>(player.killY()), top);
     if (!grounded && !overGround) {
         return recover(position, velocity);
     }
@@ -249,11 +253,11 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
 
     // The rival stands higher: make for the edge of a ledge within a jump
     // and jump onto it from beside it (from below the head would hit it).
-    if (grounded && targetY < position.y - 120.0f) {
+    if (grounded && targetY < position.y - higherRival) {
         const sf::FloatRect* ledge = nullptr;
         float best = 1e9f;
         for (const auto& rect : ground.getPlatforms()) {
-            if (rect.top > feet - 60.0f || rect.top < feet - 230.0f) {
+            if (rect.top > feet - ledgeRiseMin || rect.top < feet - ledgeRiseMax) {
                 continue;
             }
             const float toward =
@@ -267,13 +271,13 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
         if (ledge) {
             const float right = ledge->left + ledge->width;
             const bool fromLeft = position.x < ledge->left + ledge->width / 2.0f;
-            const float takeOff = fromLeft ? ledge->left - 60.0f : right + 60.0f;
+            const float takeOff = fromLeft ? ledge->left - takeOffDistance : right + takeOffDistance;
             float top = 0.0f;
             // Only where there is floor to take off from.
-            if (ground.groundBelow(takeOff, feet - 8.0f, feet + 40.0f, top)) {
-                if (std::fabs(takeOff - position.x) < 40.0f && jumpPause <= 0.0f) {
+            if (ground.groundBelow(takeOff, feet - feetSlack, feet + takeOffDrop, top)) {
+                if (std::fabs(takeOff - position.x) < takeOffReach && jumpPause <= 0.0f) {
                     intent.jump = true;
-                    jumpPause = 0.9f;
+                    jumpPause = jumpInterval;
                     direction = fromLeft ? 1 : -1;
                 } else {
                     direction = towards(takeOff - position.x, 10.0f);
@@ -285,7 +289,7 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
     if (direction != 0) {
         float top = 0.0f;
         const float ahead = position.x + direction * (player.halfWidth() + edgeLookAhead);
-        const bool floorAhead = ground.groundBelow(ahead, feet - 8.0f, killY, top);
+        const bool floorAhead = ground.groundBelow(ahead, feet - feetSlack, killY, top);
         if (!floorAhead) {
             // A gap: jump it when there is something to land on, else wait at
             // the edge. The landing may lie well below the feet: the side
@@ -298,7 +302,7 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
                 direction = 0;
             } else if (grounded && jumpPause <= 0.0f) {
                 intent.jump = true;
-                jumpPause = 0.9f;
+                jumpPause = jumpInterval;
             } else if (grounded) {
                 direction = 0;
             }
@@ -309,7 +313,7 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
     if (grounded && direction != 0 && std::fabs(velocity.x) < 0.3f) {
         if (++stuckSteps > 20 && jumpPause <= 0.0f) {
             intent.jump = true;
-            jumpPause = 0.9f;
+            jumpPause = jumpInterval;
             stuckSteps = 0;
         }
     } else {

@@ -72,6 +72,19 @@ public:
     // Highest step up (pixels) it climbs with a jump onto a ledge; a rival
     // standing lower than this below it could come up by itself.
     float climbHeight = 240.0f;
+    // Shortest time (seconds) between two of its jumps.
+    float jumpInterval = 0.9f;
+    // Climbing toward a rival who stands more than `higherRival` pixels above
+    // it: it jumps onto a ledge whose top lies `ledgeRiseMin` to
+    // `ledgeRiseMax` pixels above its feet, taking off `takeOffDistance`
+    // pixels beside the ledge's end from floor at most `takeOffDrop` pixels
+    // below its feet, once within `takeOffReach` pixels of that point.
+    float higherRival = 120.0f;
+    float ledgeRiseMin = 60.0f;
+    float ledgeRiseMax = 230.0f;
+    float takeOffDistance = 60.0f;
+    float takeOffDrop = 40.0f;
+    float takeOffReach = 40.0f;
 
 private:
     // The keys to hold in one step; axes are -1, 0 or 1.
