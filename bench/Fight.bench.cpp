@@ -317,7 +317,7 @@ int main(int argc, char** argv) {
     // Beards grow twenty times as fast as in play, so they reach 80 segments soon
     // and stay near it after cuts; no one runs out of lives.
     for (const auto& player : run.players()) {
-        player->growInterval = 0.05f;
+        player->tuning.growInterval = 0.05f;
         player->unlimitedLives = 1;
     }
     for (int i = 0; i < 60 * 9 && run.currentState() == "Arena"; ++i) {

@@ -100,7 +100,7 @@ Arena& arena() {
         scene->players = {player(1, -400.0f), player(2, 400.0f)};
         GameObjectManager::instance().flushPendingAdditions();
         for (auto& controller : scene->players) {
-            controller->growInterval = 0.4f;
+            controller->tuning.growInterval = 0.4f;
         }
         while (scene->players[0]->segmentCount < 80 || scene->players[1]->segmentCount < 80) {
             fixedPart(*scene);

@@ -1,17 +1,17 @@
 #include "game/InputBindings.hpp"
 
 #include "core/input/InputManager.hpp"
+#include "game/PlayerNames.hpp"
 
 namespace {
 struct PlayerBindings {
-    const char* prefix;
+    int playerNumber;
     unsigned int joystick;
     sf::Keyboard::Key left, right, up, down;
     sf::Keyboard::Key jump, beard, magic;
 };
 
 void registerPlayer(InputManager& input, const PlayerBindings& player) {
-    const std::string prefix = player.prefix;
     const auto addAxis = [&](const std::string& name, sf::Keyboard::Key negative, sf::Keyboard::Key positive,
                              sf::Joystick::Axis stick) {
         input.addAxis(name);
@@ -19,8 +19,8 @@ void registerPlayer(InputManager& input, const PlayerBindings& player) {
         input.addAxisKey(name, positive, 1.0f);
         input.addJoystickAxis(name, stick, player.joystick);
     };
-    addAxis(prefix + " Horizontal", player.left, player.right, sf::Joystick::X);
-    addAxis(prefix + " Vertical", player.up, player.down, sf::Joystick::Y);
+    addAxis(playerActionName(player.playerNumber, "Horizontal"), player.left, player.right, sf::Joystick::X);
+    addAxis(playerActionName(player.playerNumber, "Vertical"), player.up, player.down, sf::Joystick::Y);
 
     const auto addButton = [&](const std::string& name, bool continuous, sf::Keyboard::Key key,
                                unsigned int button) {
@@ -28,9 +28,9 @@ void registerPlayer(InputManager& input, const PlayerBindings& player) {
         input.addKey(name, key);
         input.addJoystickButton(name, button, player.joystick);
     };
-    addButton(prefix + " Jump", true, player.jump, 0);
-    addButton(prefix + " Beard", false, player.beard, 2);
-    addButton(prefix + " Magic", true, player.magic, 1);
+    addButton(playerActionName(player.playerNumber, "Jump"), true, player.jump, 0);
+    addButton(playerActionName(player.playerNumber, "Beard"), false, player.beard, 2);
+    addButton(playerActionName(player.playerNumber, "Magic"), true, player.magic, 1);
 }
 } // namespace
 
@@ -38,7 +38,7 @@ void registerInputBindings(InputManager& input) {
     input.addAction("Restart", false);
     input.addKey("Restart", sf::Keyboard::R);
 
-    registerPlayer(input, {"Player1", 0, sf::Keyboard::A, sf::Keyboard::D, sf::Keyboard::W, sf::Keyboard::S,
+    registerPlayer(input, {1, 0, sf::Keyboard::A, sf::Keyboard::D, sf::Keyboard::W, sf::Keyboard::S,
                            sf::Keyboard::Space, sf::Keyboard::H, sf::Keyboard::G});
 
     // The pause and back button, on the keyboard and on both pads' start buttons.
@@ -48,6 +48,6 @@ void registerInputBindings(InputManager& input) {
     input.addJoystickButton("ESC", 8, 1);
 
     registerPlayer(input,
-                   {"Player2", 1, sf::Keyboard::Left, sf::Keyboard::Right, sf::Keyboard::Up,
-                    sf::Keyboard::Down, sf::Keyboard::Numpad0, sf::Keyboard::Numpad5, sf::Keyboard::Numpad4});
+                   {2, 1, sf::Keyboard::Left, sf::Keyboard::Right, sf::Keyboard::Up, sf::Keyboard::Down,
+                    sf::Keyboard::Numpad0, sf::Keyboard::Numpad5, sf::Keyboard::Numpad4});
 }

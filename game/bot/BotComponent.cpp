@@ -8,13 +8,17 @@
 #include "core/RandomSource.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/input/VirtualKeysInputBackend.hpp"
-#include "game/player/BeardSegmentComponent.hpp"
-#include "game/player/PlayerControllerComponent.hpp"
+#include "game/PlayerNames.hpp"
+#include "game/player/PlayerView.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObject.hpp"
 #include "scene/GameObjectManager.hpp"
 
 namespace {
+// Ground is looked for from this far above the feet (pixels), so that the
+// floor the player stands on counts as ground below it.
+constexpr float feetSlack = 8.0f;
+
 // -1, 0 or 1: the key to hold to close `distance`, with a dead zone so the
 // bot does not jitter between the two keys around its target.
 int towards(float distance, float deadZone) {
@@ -41,14 +45,13 @@ void BotComponent::init() {
     if (!object) {
         return;
     }
-    controller = object->getComponent<PlayerControllerComponent>();
+    controller = findPlayerController(*object);
     body = object->rigidBody;
     keys = findPlayerKeys(InputManager::instance(), playerNumber);
     ground.collect();
-    if (auto other =
-            GameObjectManager::instance().findGameObject("Player" + std::to_string(3 - playerNumber))) {
+    if (auto other = GameObjectManager::instance().findGameObject(playerObjectName(rivalOf(playerNumber)))) {
         rival = other;
-        rivalController = other->getComponent<PlayerControllerComponent>();
+        rivalController = findPlayerController(*other);
     }
     // Two computer players of one run draw different numbers; the same run
     // always draws the same ones.
@@ -73,13 +76,14 @@ void BotComponent::fixedUpdate(float step, float) {
 }
 
 BotComponent::Intent BotComponent::decide(float step) {
-    auto player = controller.lock();
+    auto owner = controller.lock();
     auto rigidBody = body.lock();
     auto object = getGameObject();
-    if (!player || !rigidBody || !object || !object->transform) {
+    if (!owner || !rigidBody || !object || !object->transform) {
         return {};
     }
-    if (player->frozen || player->deathTimer >= 0.0f) {
+    const PlayerView player(*owner);
+    if (player.isFrozen() || player.isDead()) {
         flinging = false;
         chargeLeft = 0;
         return {};
@@ -87,24 +91,24 @@ BotComponent::Intent BotComponent::decide(float step) {
     const sf::Vector2f position = object->transform->getPosition();
     const b2Vec2 bodyVelocity = rigidBody->getVelocity();
     const sf::Vector2f velocity{bodyVelocity.x, bodyVelocity.y};
-    const bool grounded = player->isGrounded();
+    const bool grounded = player.isGrounded();
 
-    if (player->holding) {
-        if (player->holdingPlatform && !grounded) {
+    if (player.isHolding()) {
+        if (player.isHoldingPlatform() && !grounded) {
             return swing(position);
         }
         // Holding on while standing (a fling that touched the floor or a
         // crate): a tap of magic lets go.
         Intent letGo;
-        letGo.magic = !player->magicActive;
+        letGo.magic = !player.isMagicActive();
         return letGo;
     }
     swingSteps = 0;
 
-    const float feet = position.y + player->halfHeight;
+    const float feet = position.y + player.halfHeight();
     float top = 0.0f;
     const bool overGround =
-        ground.groundBelow(position.x, feet - 8.0f, static_cast<float>(player->killY), top);
+        ground.groundBelow(position.x, feet - feetSlack, static_cast<float>(player.killY()), top);
     if (!grounded && !overGround) {
         return recover(position, velocity);
     }
@@ -117,7 +121,7 @@ BotComponent::Intent BotComponent::decide(float step) {
 }
 
 BotComponent::Intent BotComponent::recover(const sf::Vector2f& position, const sf::Vector2f& velocity) {
-    auto player = controller.lock();
+    const PlayerView player = self();
     if (flinging) {
         return runFling(position, flingTarget);
     }
@@ -136,7 +140,7 @@ BotComponent::Intent BotComponent::recover(const sf::Vector2f& position, const s
     // Sinking past the platform's top while still beside it: air control
     // will not do, so grab its edge with the beard.
     const bool sinking = velocity.y > 1.0f && position.y > target->top - 40.0f;
-    if (sinking && player->segmentCount >= 3 && player->magicCharges > 0 && !player->magicActive) {
+    if (sinking && player.segmentCount() >= 3 && player.magicCharges() > 0 && !player.isMagicActive()) {
         flinging = true;
         grabbing = true;
         chargeLeft = 6;
@@ -160,8 +164,7 @@ BotComponent::Intent BotComponent::swing(const sf::Vector2f& position) {
                               held->top - 140.0f};
     intent.horizontal = towards(target.x - position.x, 15.0f);
     intent.vertical = towards(target.y - position.y, 10.0f);
-    auto player = controller.lock();
-    const float feet = position.y + (player ? player->halfHeight : 40.0f);
+    const float feet = position.y + self().halfHeight();
     const bool above =
         feet < held->top - 4.0f && position.x > held->left && position.x < held->left + held->width;
     // Over the platform (or swinging for too long): let go and drop onto it.
@@ -177,17 +180,17 @@ BotComponent::Intent BotComponent::fight(const sf::Vector2f& position, const sf:
                                          bool grounded, float step) {
     attackPause -= step;
     jumpPause -= step;
-    auto player = controller.lock();
+    const PlayerView player = self();
     auto other = rival.lock();
     if (!other || !other->transform) {
         return {};
     }
     const sf::Vector2f rivalPosition = other->transform->getPosition();
     auto rivalPlayer = rivalController.lock();
-    const int lives = player->lives + (rivalPlayer ? rivalPlayer->lives : 0);
+    const int lives = player.lives() + (rivalPlayer ? PlayerView(*rivalPlayer).lives() : 0);
     calmTime = lives == livesSeen ? calmTime + step : 0.0f;
     livesSeen = lives;
-    const bool rivalAlive = !rivalPlayer || rivalPlayer->deathTimer < 0.0f;
+    const bool rivalAlive = !rivalPlayer || !PlayerView(*rivalPlayer).isDead();
     // Aim at the rival's chest.
     const sf::Vector2f aim = rivalPosition + sf::Vector2f(0.0f, -20.0f);
     if (flinging) {
@@ -195,10 +198,10 @@ BotComponent::Intent BotComponent::fight(const sf::Vector2f& position, const sf:
         return runFling(position, flingTarget);
     }
 
-    const float reach = std::min(maxReach, reachMargin + player->segmentCount * segmentReach);
+    const float reach = std::min(maxReach, reachMargin + player.segmentCount() * segmentReach);
     const float distance = length(rivalPosition - position);
-    const bool canFloat = grounded || player->magicCharges > 0;
-    if (rivalAlive && distance < reach && player->segmentCount >= minAttackSegments && attackPause <= 0.0f &&
+    const bool canFloat = grounded || player.magicCharges() > 0;
+    if (rivalAlive && distance < reach && player.segmentCount() >= minAttackSegments && attackPause <= 0.0f &&
         canFloat) {
         flinging = true;
         grabbing = false;
@@ -225,16 +228,16 @@ BotComponent::Intent BotComponent::fight(const sf::Vector2f& position, const sf:
 }
 
 float BotComponent::wayDown(const sf::Vector2f& position, float targetX) const {
-    auto player = controller.lock();
-    const float feet = position.y + player->halfHeight;
-    const sf::FloatRect* floor = ground.standingOn(position.x, feet, player->halfWidth);
-    if (!floor || targetX < floor->left - player->halfWidth ||
-        targetX > floor->left + floor->width + player->halfWidth) {
+    const PlayerView player = self();
+    const float feet = position.y + player.halfHeight();
+    const sf::FloatRect* floor = ground.standingOn(position.x, feet, player.halfWidth());
+    if (!floor || targetX < floor->left - player.halfWidth() ||
+        targetX > floor->left + floor->width + player.halfWidth()) {
         return targetX;
     }
     // Past the end that lies nearer the rival, far enough out to fall; the
     // walk only steps off where something below will catch it.
-    const float out = player->halfWidth + edgeLookAhead;
+    const float out = player.halfWidth() + edgeLookAhead;
     const float leftEnd = floor->left - out;
     const float rightEnd = floor->left + floor->width + out;
     return std::fabs(targetX - leftEnd) <= std::fabs(rightEnd - targetX) ? leftEnd : rightEnd;
@@ -242,19 +245,19 @@ float BotComponent::wayDown(const sf::Vector2f& position, float targetX) const {
 
 BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, const sf::Vector2f& velocity,
                                               float targetX, float targetY, bool grounded) {
-    auto player = controller.lock();
+    const PlayerView player = self();
     Intent intent;
-    const float feet = position.y + player->halfHeight;
-    const float killY = static_cast<float>(player->killY);
+    const float feet = position.y + player.halfHeight();
+    const float killY = static_cast<float>(player.killY());
     int direction = towards(targetX - position.x, 15.0f);
 
     // The rival stands higher: make for the edge of a ledge within a jump
     // and jump onto it from beside it (from below the head would hit it).
-    if (grounded && targetY < position.y - 120.0f) {
+    if (grounded && targetY < position.y - higherRival) {
         const sf::FloatRect* ledge = nullptr;
         float best = 1e9f;
         for (const auto& rect : ground.getPlatforms()) {
-            if (rect.top > feet - 60.0f || rect.top < feet - 230.0f) {
+            if (rect.top > feet - ledgeRiseMin || rect.top < feet - ledgeRiseMax) {
                 continue;
             }
             const float toward =
@@ -268,13 +271,13 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
         if (ledge) {
             const float right = ledge->left + ledge->width;
             const bool fromLeft = position.x < ledge->left + ledge->width / 2.0f;
-            const float takeOff = fromLeft ? ledge->left - 60.0f : right + 60.0f;
+            const float takeOff = fromLeft ? ledge->left - takeOffDistance : right + takeOffDistance;
             float top = 0.0f;
             // Only where there is floor to take off from.
-            if (ground.groundBelow(takeOff, feet - 8.0f, feet + 40.0f, top)) {
-                if (std::fabs(takeOff - position.x) < 40.0f && jumpPause <= 0.0f) {
+            if (ground.groundBelow(takeOff, feet - feetSlack, feet + takeOffDrop, top)) {
+                if (std::fabs(takeOff - position.x) < takeOffReach && jumpPause <= 0.0f) {
                     intent.jump = true;
-                    jumpPause = 0.9f;
+                    jumpPause = jumpInterval;
                     direction = fromLeft ? 1 : -1;
                 } else {
                     direction = towards(takeOff - position.x, 10.0f);
@@ -285,8 +288,8 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
 
     if (direction != 0) {
         float top = 0.0f;
-        const float ahead = position.x + direction * (player->halfWidth + edgeLookAhead);
-        const bool floorAhead = ground.groundBelow(ahead, feet - 8.0f, killY, top);
+        const float ahead = position.x + direction * (player.halfWidth() + edgeLookAhead);
+        const bool floorAhead = ground.groundBelow(ahead, feet - feetSlack, killY, top);
         if (!floorAhead) {
             // A gap: jump it when there is something to land on, else wait at
             // the edge. The landing may lie well below the feet: the side
@@ -299,7 +302,7 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
                 direction = 0;
             } else if (grounded && jumpPause <= 0.0f) {
                 intent.jump = true;
-                jumpPause = 0.9f;
+                jumpPause = jumpInterval;
             } else if (grounded) {
                 direction = 0;
             }
@@ -310,7 +313,7 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
     if (grounded && direction != 0 && std::fabs(velocity.x) < 0.3f) {
         if (++stuckSteps > 20 && jumpPause <= 0.0f) {
             intent.jump = true;
-            jumpPause = 0.9f;
+            jumpPause = jumpInterval;
             stuckSteps = 0;
         }
     } else {
@@ -341,13 +344,17 @@ BotComponent::Intent BotComponent::runFling(const sf::Vector2f& position, const 
     return intent;
 }
 
+PlayerView BotComponent::self() const {
+    // The lock ends here, but the player's object owns the controller for the
+    // whole decision, and every decision starts by checking it is there.
+    auto owner = controller.lock();
+    assert(owner && "a computer player decides only while its player has a controller");
+    return PlayerView(*owner);
+}
+
 sf::Vector2f BotComponent::tipPosition(const sf::Vector2f& fallback) const {
-    auto player = controller.lock();
-    if (!player || !player->lastSegment) {
-        return fallback;
-    }
-    auto tip = player->lastSegment->getGameObject();
-    return tip && tip->transform ? tip->transform->getPosition() : fallback;
+    auto owner = controller.lock();
+    return owner ? PlayerView(*owner).tipPosition().value_or(fallback) : fallback;
 }
 
 void BotComponent::press(const Intent& intent) {

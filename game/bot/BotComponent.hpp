@@ -7,6 +7,7 @@
 
 #include "game/bot/ArenaGround.hpp"
 #include "game/bot/PlayerKeys.hpp"
+#include "game/player/PlayerView.hpp"
 #include "scene/Component.hpp"
 
 class GameObject;
@@ -17,8 +18,8 @@ class VirtualKeysInputBackend;
 // A computer player. Lives on a player object beside (after) its
 // PlayerControllerComponent and plays it through the player's own keys on a
 // virtual keyboard, exactly as a person at the keyboard would: it only reads
-// the scene (both players' positions and velocities, its beard, the
-// platforms) and never writes to the controller.
+// the scene (both players' positions and velocities, the platforms) and the
+// two players through PlayerView, and never writes to a controller.
 //
 // Each fixed step it decides anew: walk toward the other player without
 // walking off an edge, jump onto higher platforms and across gaps, float
@@ -71,6 +72,19 @@ public:
     // Highest step up (pixels) it climbs with a jump onto a ledge; a rival
     // standing lower than this below it could come up by itself.
     float climbHeight = 240.0f;
+    // Shortest time (seconds) between two of its jumps.
+    float jumpInterval = 0.9f;
+    // Climbing toward a rival who stands more than `higherRival` pixels above
+    // it: it jumps onto a ledge whose top lies `ledgeRiseMin` to
+    // `ledgeRiseMax` pixels above its feet, taking off `takeOffDistance`
+    // pixels beside the ledge's end from floor at most `takeOffDrop` pixels
+    // below its feet, once within `takeOffReach` pixels of that point.
+    float higherRival = 120.0f;
+    float ledgeRiseMin = 60.0f;
+    float ledgeRiseMax = 230.0f;
+    float takeOffDistance = 60.0f;
+    float takeOffDrop = 40.0f;
+    float takeOffReach = 40.0f;
 
 private:
     // The keys to hold in one step; axes are -1, 0 or 1.
@@ -97,6 +111,8 @@ private:
     void press(const Intent& intent);
     void releaseKeys();
     sf::Vector2f tipPosition(const sf::Vector2f& fallback) const;
+    // The bot's own player; only while deciding, which first makes sure it is there.
+    PlayerView self() const;
     // 0 .. 1 from the bot's own generator.
     float nextRandom();
 
@@ -104,10 +120,10 @@ private:
     std::shared_ptr<VirtualKeysInputBackend> keyboard;
     PlayerKeys keys;
     ArenaGround ground;
-    std::weak_ptr<PlayerControllerComponent> controller;
+    std::weak_ptr<const PlayerControllerComponent> controller;
     std::weak_ptr<RigidBodyComponent> body;
     std::weak_ptr<GameObject> rival;
-    std::weak_ptr<PlayerControllerComponent> rivalController;
+    std::weak_ptr<const PlayerControllerComponent> rivalController;
     uint32_t randomState = 1;
 
     // A fling in progress: steps left of floating the beard, then one release step.

@@ -1,6 +1,7 @@
 #include "game/bot/PlayerKeys.hpp"
 
 #include "core/input/InputManager.hpp"
+#include "game/PlayerNames.hpp"
 
 namespace {
 bool isKeyboardCode(int32_t code) {
@@ -45,13 +46,12 @@ bool PlayerKeys::complete() const {
 }
 
 PlayerKeys findPlayerKeys(const InputManager& input, int playerNumber) {
-    const std::string prefix = "Player" + std::to_string(playerNumber) + " ";
     PlayerKeys keys;
-    keys.left = axisKey(input, prefix + "Horizontal", -1.0f);
-    keys.right = axisKey(input, prefix + "Horizontal", 1.0f);
-    keys.up = axisKey(input, prefix + "Vertical", -1.0f);
-    keys.down = axisKey(input, prefix + "Vertical", 1.0f);
-    keys.jump = buttonKey(input, prefix + "Jump");
-    keys.magic = buttonKey(input, prefix + "Magic");
+    keys.left = axisKey(input, playerActionName(playerNumber, "Horizontal"), -1.0f);
+    keys.right = axisKey(input, playerActionName(playerNumber, "Horizontal"), 1.0f);
+    keys.up = axisKey(input, playerActionName(playerNumber, "Vertical"), -1.0f);
+    keys.down = axisKey(input, playerActionName(playerNumber, "Vertical"), 1.0f);
+    keys.jump = buttonKey(input, playerActionName(playerNumber, "Jump"));
+    keys.magic = buttonKey(input, playerActionName(playerNumber, "Magic"));
     return keys;
 }

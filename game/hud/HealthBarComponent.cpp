@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "game/player/PlayerColors.hpp"
-#include "game/player/PlayerControllerComponent.hpp"
 #include "render/AssetManager.hpp"
 #include "render/CameraComponent.hpp"
 #include "render/ParticleSystemComponent.hpp"
@@ -54,12 +53,12 @@ void setUpBurst(ParticleSystemComponent& particles, const std::shared_ptr<sf::Sp
 }
 } // namespace
 
-void HealthBarComponent::setPlayer(PlayerControllerComponent* newPlayer) {
+void HealthBarComponent::setPlayer(const PlayerControllerComponent* newPlayer) {
     if (!newPlayer || player) {
         return;
     }
     player = newPlayer;
-    if (auto playerOwner = newPlayer->getGameObject()) {
+    if (auto playerOwner = shown().gameObject()) {
         playerObject = playerOwner;
         playerHadObject = true;
     }
@@ -91,17 +90,18 @@ void HealthBarComponent::attachToMainCamera(GameObject& bar) {
 void HealthBarComponent::buildIcons(const std::shared_ptr<GameObject>& bar) {
     auto foreground = RenderManager::instance().findLayer("Foreground");
     auto particleSprite = AssetManager::instance().getSprite("particle.png");
-    const sf::Color tint = playerColors(player->playerNumber).clothes1;
+    const PlayerView shownPlayer = shown();
+    const sf::Color tint = playerColors(shownPlayer.playerNumber()).clothes1;
     const float side = rightSide ? -1.0f : 1.0f;
 
-    for (int i = 0; i < player->lives; ++i) {
+    for (int i = 0; i < shownPlayer.lives(); ++i) {
         auto icon = GameObjectManager::instance().createGameObject("Health");
         icon->parent = bar;
         icon->transform->setPosition(static_cast<float>(iconSpacing * i) * side, 0.0f);
         icon->transform->setScale(side, 1.0f);
 
         auto renderer = addComponent<SpriteRendererComponent>(
-            icon, std::make_shared<sf::Sprite>(player->hatTexture.getTexture()));
+            icon, std::make_shared<sf::Sprite>(shownPlayer.hatTexture()));
         renderer->depth = iconDepth;
         if (foreground) {
             renderer->setLayer(foreground);
@@ -127,9 +127,10 @@ void HealthBarComponent::update(float delta, float) {
 }
 
 void HealthBarComponent::showLives() {
+    const PlayerView shownPlayer = shown();
     for (int i = 0; i < static_cast<int>(icons.size()); ++i) {
         SpriteRendererComponent& renderer = *icons[static_cast<size_t>(i)];
-        if (i < player->lives) {
+        if (i < shownPlayer.lives()) {
             renderer.enabled = true;
         } else if (renderer.enabled && losingIcon < 0) {
             // One loss at a time: the next hidden life waits for this one to finish.

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "game/player/PlayerView.hpp"
 #include "scene/Component.hpp"
 
 class GameObject;
@@ -18,14 +19,14 @@ class SpriteRendererComponent;
 // tips its icon over, shrinks it and bursts it into particles, one loss after
 // the other.
 //
-// Units: pixels (y down), degrees, seconds.
+// Units: pixels (y down), degrees, seconds. Reads the player through PlayerView only.
 class HealthBarComponent : public Component {
 public:
     // Binds the bar to `newPlayer` (observed, not owned), parents the bar to
     // the main camera's object and builds the icons. A null player, or a
     // second call, does nothing. Without a main camera the bar stays where
     // the map put it.
-    void setPlayer(PlayerControllerComponent* newPlayer);
+    void setPlayer(const PlayerControllerComponent* newPlayer);
     // Shows the icons of the lives left, runs the hop wave and the loss
     // animation. Does nothing while no player is set or once it is gone.
     void update(float delta, float time) override;
@@ -36,7 +37,8 @@ public:
     int iconSpacing = 150;
     // One renderer per icon, from the first life on; each sits on its own child object.
     std::vector<std::shared_ptr<SpriteRendererComponent>> icons;
-    PlayerControllerComponent* player = nullptr;
+    // The player shown (observed); null until one is set and once it is gone.
+    const PlayerControllerComponent* player = nullptr;
     // Remaining time of the running loss animation.
     float lossTimer = 0.0f;
     float lossDuration = 0.3f;
@@ -60,9 +62,11 @@ private:
     void showLives();
     void runHopWave(float delta);
     void runLoss(float delta);
+    // The player shown, read-only; only while `player` is set.
+    PlayerView shown() const { return PlayerView(*player); }
 
     // The player's own object when it had one at `setPlayer`: once that object
     // is freed the player is forgotten rather than read after its end.
-    std::weak_ptr<GameObject> playerObject;
+    std::weak_ptr<const GameObject> playerObject;
     bool playerHadObject = false;
 };

@@ -13,6 +13,11 @@
 
 namespace {
 constexpr float radiansPerDegree = 0.017453292f;
+// The chin moves with the pose (pixels, for a player facing right): forward
+// when running, forward and up in the air.
+constexpr float runningChinForward = 10.0f;
+constexpr float airborneChinForward = 5.0f;
+constexpr float airborneChinUp = 5.0f;
 
 sf::Vector2f positionOf(const BeardSegmentComponent& segment) {
     auto object = segment.getGameObject();
@@ -82,18 +87,19 @@ sf::Uint8 mixChannel(sf::Uint8 from, sf::Uint8 to, float f) {
 }
 
 sf::Vector2f chinOffsetFor(const PlayerControllerComponent& player) {
-    sf::Vector2f offset = player.chinOffset;
+    sf::Vector2f offset = player.tuning.chinOffset;
     switch (player.animState) {
-    case 1: // run
-    case 3: // run start
-        offset.x += 10.0f;
+    case AnimState::run:
+    case AnimState::runStart:
+        offset.x += runningChinForward;
         break;
-    case 2: // jump
-    case 5: // fall
-        offset.x += 5.0f;
-        offset.y -= 5.0f;
+    case AnimState::jump:
+    case AnimState::fall:
+        offset.x += airborneChinForward;
+        offset.y -= airborneChinUp;
         break;
-    default:
+    case AnimState::idle:
+    case AnimState::runStop:
         break;
     }
     return offset;
@@ -109,14 +115,15 @@ void colour(PlayerControllerComponent& player, float time) {
         }
         return;
     }
-    float q = player.magicTimer / player.magicPulseTime;
+    float q = player.magicTimer / player.tuning.magicPulseTime;
     if (q < 0.0f) {
         q += 1.0f;
     }
     const float a = q == 0.0f ? 0.5f : 0.5f * q;
-    const sf::Color magic(static_cast<sf::Uint8>(player.magicColor.r * player.magicColorAmount),
-                          static_cast<sf::Uint8>(player.magicColor.g * player.magicColorAmount),
-                          static_cast<sf::Uint8>(player.magicColor.b * player.magicColorAmount), 255);
+    const sf::Color magic(static_cast<sf::Uint8>(player.tuning.magicColor.r * player.tuning.magicColorAmount),
+                          static_cast<sf::Uint8>(player.tuning.magicColor.g * player.tuning.magicColorAmount),
+                          static_cast<sf::Uint8>(player.tuning.magicColor.b * player.tuning.magicColorAmount),
+                          255);
     sf::Color full = hair + magic;
     full.a = 255;
     const float n = static_cast<float>(count) - 3.0f;
@@ -142,7 +149,7 @@ void updateBeardMesh(PlayerControllerComponent& player, float time) {
         offset.x = -offset.x;
     }
     const sf::Vector2f chin = position + offset;
-    const float texture = player.beardTextureSize;
+    const float texture = player.tuning.beardTextureSize;
 
     // World positions first; texture x is known once the pairs are counted.
     // The last pair is kept free for the closing vertices.

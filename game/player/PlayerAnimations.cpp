@@ -21,8 +21,6 @@ struct AnimationRecipe {
     std::vector<AnimationFrame> PlayerControllerComponent::*animation;
 };
 
-enum AnimState { idle = 0, run = 1, jump = 2, runStart = 3, runStop = 4, fall = 5 };
-
 const AnimationRecipe recipes[] = {
     {"idle", 30, 30.0f, &PlayerControllerComponent::idleAnimation},
     {"run", 30, 45.0f, &PlayerControllerComponent::runAnimation},
@@ -101,58 +99,56 @@ void PlayerControllerComponent::runAnimationStates(bool grounded) {
     const b2Vec2 velocity = body->getVelocity();
     const float vx = velocity.x;
     const float vy = velocity.y;
-    auto play = [this](const std::vector<AnimationFrame>& animation, bool loop, int state) {
+    auto play = [this](const std::vector<AnimationFrame>& animation, bool loop, AnimState state) {
         animator->loop = loop;
         animator->setAnimation(animation);
         animState = state;
     };
     const bool lastFrame = animator->frameIndex + 1 >= static_cast<int>(animator->frames.size());
     switch (animState) {
-    case idle:
-        if (vy < -1.0f) {
-            play(jumpIdleAnimation, false, jump);
-        } else if (vy > 1.0f) {
-            play(fallAnimation, false, fall);
-        } else if (std::fabs(vx) > 2.0f) {
-            play(runStartAnimation, false, runStart);
+    case AnimState::idle:
+        if (vy < -tuning.airborneSpeed) {
+            play(jumpIdleAnimation, false, AnimState::jump);
+        } else if (vy > tuning.airborneSpeed) {
+            play(fallAnimation, false, AnimState::fall);
+        } else if (std::fabs(vx) > tuning.runningSpeed) {
+            play(runStartAnimation, false, AnimState::runStart);
         }
         break;
-    case run:
-        if (vy < -1.0f) {
-            play(jumpRunAnimation, false, jump);
-        } else if (vy > 1.0f) {
-            play(fallAnimation, false, fall);
-        } else if (std::fabs(vx) < 2.0f) {
-            play(runStopAnimation, false, runStop);
+    case AnimState::run:
+        if (vy < -tuning.airborneSpeed) {
+            play(jumpRunAnimation, false, AnimState::jump);
+        } else if (vy > tuning.airborneSpeed) {
+            play(fallAnimation, false, AnimState::fall);
+        } else if (std::fabs(vx) < tuning.runningSpeed) {
+            play(runStopAnimation, false, AnimState::runStop);
         }
         break;
-    case jump:
-        if (vy > 1.0f) {
-            play(fallAnimation, false, fall);
+    case AnimState::jump:
+        if (vy > tuning.airborneSpeed) {
+            play(fallAnimation, false, AnimState::fall);
         } else if (grounded) {
-            play(idleAnimation, true, idle);
+            play(idleAnimation, true, AnimState::idle);
         }
         break;
-    case runStart:
+    case AnimState::runStart:
         if (lastFrame) {
-            play(runAnimation, true, run);
-        } else if (std::fabs(vx) < 2.0f) {
-            play(idleAnimation, true, idle);
+            play(runAnimation, true, AnimState::run);
+        } else if (std::fabs(vx) < tuning.runningSpeed) {
+            play(idleAnimation, true, AnimState::idle);
         }
         break;
-    case runStop:
+    case AnimState::runStop:
         if (lastFrame) {
-            play(idleAnimation, true, idle);
-        } else if (std::fabs(vx) > 2.0f) {
-            play(runAnimation, true, run);
+            play(idleAnimation, true, AnimState::idle);
+        } else if (std::fabs(vx) > tuning.runningSpeed) {
+            play(runAnimation, true, AnimState::run);
         }
         break;
-    case fall:
+    case AnimState::fall:
         if (grounded) {
-            play(idleAnimation, true, idle);
+            play(idleAnimation, true, AnimState::idle);
         }
-        break;
-    default:
         break;
     }
 }

@@ -32,7 +32,7 @@ template <class T> void removeComponentsOf(GameObject& object) {
 
 void PlayerControllerComponent::growBeard() {
     auto object = getGameObject();
-    if (!object || segmentCount >= maxSegments) {
+    if (!object || segmentCount >= tuning.maxSegments) {
         return;
     }
     auto segmentObject = GameObjectManager::instance().createGameObject(object->name + "Beard");

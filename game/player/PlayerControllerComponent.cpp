@@ -9,6 +9,7 @@
 #include "audio/AudioSourceComponent.hpp"
 #include "audio/SoundManager.hpp"
 #include "core/Report.hpp"
+#include "game/PlayerNames.hpp"
 #include "game/hud/HealthBarComponent.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerColors.hpp"
@@ -27,11 +28,10 @@
 namespace {
 constexpr int dynamicBody = 2;
 constexpr float defaultPlayerMass = 30.0f;
-const sf::Vector2f respawnPoint(0.0f, -300.0f);
 // Length of the two ground probes (metres).
 constexpr float groundProbeLength = 0.4f;
-// Knock-back lifts the player by this impulse (N s, upward).
-constexpr float knockBackLift = 30.0f;
+// Volume of the death and respawn sounds, before the effects volume.
+constexpr float lifeSoundVolume = 40.0f;
 
 std::shared_ptr<PlayerControllerComponent> selfOf(const GameObject& object,
                                                   const PlayerControllerComponent* me) {
@@ -98,8 +98,8 @@ void PlayerControllerComponent::init() {
     }
     if (body) {
         body->setConstraints(RigidBodyComponent::lockRotation);
-        body->maxSpeedX = 5.0f;
-        body->maxSpeedY = 7.0f;
+        body->maxSpeedX = tuning.maxSpeedX;
+        body->maxSpeedY = tuning.maxSpeedY;
         auto layer = PhysicsManager::instance().getCollisionLayer("player" + std::to_string(playerNumber));
         if (layer) {
             body->setCollisionLayer(layer);
@@ -187,8 +187,8 @@ void PlayerControllerComponent::attachToHealthBar() {
 
 void PlayerControllerComponent::update(float delta, float time) {
     growTimer += delta;
-    if (growTimer > growInterval) {
-        growTimer -= growInterval;
+    if (growTimer > tuning.growInterval) {
+        growTimer -= tuning.growInterval;
         growBeard();
     }
     stepTimer += delta;
@@ -208,14 +208,14 @@ void PlayerControllerComponent::update(float delta, float time) {
     // A blown-up body has no place to compare with `killY`: it counts as fallen.
     const bool blownUp = physicsBlownUp();
     if (blownUp || deathTimer >= 0.0f ||
-        (object && object->transform->getPosition().y > static_cast<float>(killY))) {
+        (object && object->transform->getPosition().y > static_cast<float>(tuning.killY))) {
         // Dying moves bodies and cuts the beard: done after this frame's walk.
         // The call holds the controller weakly; a match torn down first skips it.
         std::weak_ptr<PlayerControllerComponent> self = selfOf(*object, this);
         EventManager::instance().invokeLater([self, delta, time, blownUp]() {
             if (auto controller = self.lock()) {
                 if (blownUp) {
-                    controller->recoverFromBlowUp(respawnPoint);
+                    controller->recoverFromBlowUp(controller->tuning.respawnPoint);
                 }
                 controller->dieAndRespawn(delta, time);
             }
@@ -233,20 +233,20 @@ void PlayerControllerComponent::dieAndRespawn(float delta, float) {
             lives -= 1;
         }
         deathTimer = 0.0f;
-        sounds.playSound("death", false, sounds.soundVolume * 40.0f, 1.0f);
+        sounds.playSound("death", false, sounds.soundVolume * lifeSoundVolume, 1.0f);
         return;
     }
     deathTimer += delta;
-    if (deathTimer <= respawnDelay) {
+    if (deathTimer <= tuning.respawnDelay) {
         return;
     }
     if (lives > 0) {
         respawn();
-        sounds.playSound("respawn", false, sounds.soundVolume * 40.0f, 1.0f);
+        sounds.playSound("respawn", false, sounds.soundVolume * lifeSoundVolume, 1.0f);
         startEmitter(magicParticles);
     } else {
         auto event = std::make_shared<GameOverEvent>();
-        event->winner = 3 - playerNumber;
+        event->winner = rivalOf(playerNumber);
         EventManager::instance().queueEvent(event);
     }
 }
@@ -255,7 +255,7 @@ void PlayerControllerComponent::respawn() {
     // Cut first: the leftovers are placed where the player was.
     removeBeard();
     auto object = getGameObject();
-    object->transform->setPosition(respawnPoint);
+    object->transform->setPosition(tuning.respawnPoint);
     object->transform->markMoved();
     growBeard();
     deathTimer = -1.0f;
@@ -303,7 +303,7 @@ void PlayerControllerComponent::playImpactSound(float strength,
     sound->setVolume(std::clamp(volume, 0.0f, 100.0f));
 }
 
-bool PlayerControllerComponent::isGrounded() {
+bool PlayerControllerComponent::isGrounded() const {
     auto object = getGameObject();
     if (!object) {
         return false;
@@ -324,10 +324,10 @@ void PlayerControllerComponent::onCollisionEnter(std::shared_ptr<GameObject> oth
     }
     const b2Vec2 velocity = other->rigidBody->getVelocity();
     const float s = velocity.LengthSquared();
-    if (std::sqrt(s) > hitSpeed) {
+    if (std::sqrt(s) > tuning.hitSpeed) {
         const float direction = velocity.x > 0.0f ? 1.0f : (velocity.x < 0.0f ? -1.0f : 0.0f);
         // An impulse is no structural change: Box2D takes it inside a step.
-        body->applyLinearImpulse(s * direction, -knockBackLift);
+        body->applyLinearImpulse(s * direction, -tuning.knockBackLift);
     }
 }
 

@@ -5,12 +5,13 @@
 #include <vector>
 
 #include <SFML/Audio/Sound.hpp>
-#include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/VertexArray.hpp>
 #include <SFML/System/Vector2.hpp>
 
 #include "core/EventManager.hpp"
+#include "game/player/AnimState.hpp"
+#include "game/player/PlayerTuning.hpp"
 #include "render/AnimationFrame.hpp"
 #include "scene/Component.hpp"
 
@@ -38,7 +39,12 @@ class WeldJointComponent;
 // The segments are game objects of their own (BeardSegmentComponent); the
 // controller holds the chin and the tip strongly and the chain weakly
 // through the segments' links. Reads the input actions "Player<n> Horizontal",
-// "Player<n> Vertical" (axes), "Player<n> Jump" and "Player<n> Magic".
+// "Player<n> Vertical" (axes), "Player<n> Jump" and "Player<n> Magic"
+// (playerActionName).
+//
+// The fields below are the controller's own and its beard's: the segments and
+// the tests reach into them. Other components (the health bar, a computer
+// player) read a player through PlayerView, which changes nothing.
 class PlayerControllerComponent : public Component, public IEventListener {
 public:
     // playerNumber: 1 or 2 (3 selects a third colour scheme).
@@ -66,7 +72,7 @@ public:
     // frame size loads them again. True when they are released.
     static bool releaseCharacterArtWhenComposed();
 
-    // Adds a segment at the chin, unless the beard is at `maxSegments`.
+    // Adds a segment at the chin, unless the beard is at `tuning.maxSegments`.
     void growBeard();
     // Cuts the beard at `segment` (one of this player's): everything from
     // there to the tip is destroyed and shown as a fading leftover. The chin
@@ -74,52 +80,43 @@ public:
     // segment or a segment that does not exist does nothing.
     void cutBeard(const std::shared_ptr<BeardSegmentComponent>& segment);
     // Counts a death (first call after a fall) or the wait until respawn;
-    // after `respawnDelay` respawns at (0, -300) or queues the game over.
+    // after `tuning.respawnDelay` respawns at `tuning.respawnPoint` while lives
+    // are left, or queues a GameOverEvent naming the other player.
     void dieAndRespawn(float delta, float time);
     // Plays one sound of `list` on the hit source at a volume growing with
     // `strength`, unless the hit source is busy. Empty lists and sounds that
     // failed to load play nothing.
     void playImpactSound(float strength, const std::vector<std::shared_ptr<sf::Sound>>& list);
     // Whether one of the two downward probes under the collider hits ground.
-    bool isGrounded();
+    bool isGrounded() const;
+
+    // How this player runs, jumps, flings and grows its beard; read on every step.
+    PlayerTuning tuning;
 
     int lives = 3;
     bool frozen = false;
-    float groundSpeed = 5.0f;
-    float airForce = 30000.0f;
-    float jumpSpeed = 7.0f;
-    float tipSteerSpeed = 300.0f;
-    float flingForce = 2000.0f;
-    float flingForcePerSegment = 10.0f;
-    float swingSpeed = 300.0f;
     bool magicActive = false;
     bool groundCheckEnabled = true;
-    float respawnDelay = 1.0f;
     // -1 while alive; counts up from 0 after a death.
     float deathTimer = -1.0f;
     // The filter of the layer "player<n>", copied at `init`; `mask` filters the ground probes.
     uint16_t category = 1;
     uint16_t mask = 0xFFFF;
     int16_t group = 0;
-    // The tinted hat picture built at `init` (the health bar makes its icons on
-    // `hatTexture.getTexture()`); lives as long as the controller.
+    // The tinted hat picture built at `init` (the health bar's icons show it,
+    // through PlayerView::hatTexture); lives as long as the controller.
     sf::RenderTexture hatTexture;
-    int maxSegments = 80;
     int segmentCount = 0;
     int playerNumber;
     // Half the player's collider size, measured at `init` (pixels).
     float halfWidth = 40.0f;
     float halfHeight = 40.0f;
-    // Below this world y (pixels) the player has fallen out of the arena.
-    int killY = 1500;
-    int magicCharges = 2;
-    int maxMagicCharges = 2;
-    float stepInterval = 0.3f;
+    // Magic uses left before touching the ground again.
+    int magicCharges = tuning.maxMagicCharges;
     float stepTimer = 0.0f;
     std::vector<std::shared_ptr<sf::Sound>> footstepSounds;
     int lastStep = 0;
     float holdTimer = 0.0f;
-    float maxHoldTime = 5.0f;
     bool facingLeft = false;
     // The beard tip is welded to something (grappling).
     bool holding = false;
@@ -127,18 +124,12 @@ public:
     bool skipTagClear = false;
     // The tip holds a platform: free magic use and swinging.
     bool holdingPlatform = false;
-    float growInterval = 1.0f;
     float growTimer = 0.0f;
-    float attackDuration = 0.3f;
     // Remaining attack window; not running when <= 0.
     float attackTimer = -1.0f;
-    // Minimum beard speed (m/s) for a hit, a grab or a cut.
-    float hitSpeed = 3.0f;
     int unlimitedLives;
     // Where the first segment is hinged, relative to the player; x flips with the facing.
     sf::Vector2f beardAnchor{20.0f, -10.0f};
-    // Base offset of the top edge of the beard mesh.
-    sf::Vector2f chinOffset{20.0f, -20.0f};
     std::shared_ptr<ParticleSystemComponent> magicParticles;
     std::shared_ptr<ParticleSystemComponent> dustParticles;
     std::shared_ptr<ColliderComponent> collider;
@@ -148,9 +139,6 @@ public:
     std::shared_ptr<AudioSourceComponent> jumpSource;
     std::shared_ptr<AudioSourceComponent> hitSource;
     std::shared_ptr<AudioSourceComponent> cutSource;
-    sf::Color magicColor = sf::Color::Cyan;
-    float magicColorAmount = 1.0f;
-    float magicPulseTime = 0.3f;
     // Magic pulse clock: positive after magic started, negative after release.
     float magicTimer = 0.0f;
     // Sound lists; an entry is empty when its file failed to load.
@@ -168,8 +156,8 @@ public:
     std::vector<AnimationFrame> runStopAnimation;
     std::vector<AnimationFrame> jumpRunAnimation;
     std::vector<AnimationFrame> fallAnimation;
-    // 0 idle, 1 run, 2 jump, 3 run start, 4 run stop, 5 fall.
-    int animState = 0;
+    // The animation shown, as the state machine picked it last.
+    AnimState animState = AnimState::idle;
     // The segment at the chin (newest) and at the tip (oldest).
     std::shared_ptr<BeardSegmentComponent> firstSegment;
     std::shared_ptr<BeardSegmentComponent> lastSegment;
@@ -180,7 +168,6 @@ public:
     std::shared_ptr<PolygonRendererComponent> beardRenderer;
     // Triangle strip in the player's local space: 2 vertices per segment plus 4 closing ones.
     sf::VertexArray beardMesh{sf::TriangleStrip, 0};
-    float beardTextureSize = 128.0f;
     static constexpr float defaultFrameSize = 256.0f;
     float frameSize = defaultFrameSize;
 

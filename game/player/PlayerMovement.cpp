@@ -5,6 +5,7 @@
 
 #include "audio/AudioSourceComponent.hpp"
 #include "core/input/InputManager.hpp"
+#include "game/PlayerNames.hpp"
 #include "game/player/BeardMeshBuilder.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerColors.hpp"
@@ -19,12 +20,6 @@
 #include "scene/GameObjectManager.hpp"
 
 namespace {
-// Holding magic cancels the segments' weight (newtons per second of step).
-constexpr float floatForce = 600.0f;
-// Faster than this (m/s, horizontally) the player turns to face its motion.
-constexpr float facingSpeed = 0.5f;
-// Running faster than this (m/s) makes footsteps and dust.
-constexpr float runningSpeed = 2.0f;
 const sf::Color grabDustColor(90, 93, 112, 255);
 // Farthest two neighbouring segments may be apart (in segment sizes): the
 // distance joint between them holds them within 4 sizes; a little slack.
@@ -41,11 +36,10 @@ void PlayerControllerComponent::fixedUpdate(float step, float time) {
         return;
     }
     auto& input = InputManager::instance();
-    const std::string prefix = "Player" + std::to_string(playerNumber) + " ";
-    const float h = input.getAxis(prefix + "Horizontal");
-    const float v = input.getAxis(prefix + "Vertical");
-    const bool jump = input.wasPressed(prefix + "Jump");
-    const bool magicDown = input.wasPressed(prefix + "Magic");
+    const float h = input.getAxis(playerActionName(playerNumber, "Horizontal"));
+    const float v = input.getAxis(playerActionName(playerNumber, "Vertical"));
+    const bool jump = input.wasPressed(playerActionName(playerNumber, "Jump"));
+    const bool magicDown = input.wasPressed(playerActionName(playerNumber, "Magic"));
     const bool grounded = isGrounded();
 
     stopEmitter(dustParticles);
@@ -54,11 +48,11 @@ void PlayerControllerComponent::fixedUpdate(float step, float time) {
         collider->setFriction(grounded || magicActive ? 1.0f : 0.0f);
     }
     if (grounded) {
-        magicCharges = maxMagicCharges;
+        magicCharges = tuning.maxMagicCharges;
     }
     if (magicTimer != 0.0f) {
         magicTimer += magicTimer > 0.0f ? step : -step;
-        if (std::fabs(magicTimer) > magicPulseTime) {
+        if (std::fabs(magicTimer) > tuning.magicPulseTime) {
             magicTimer = 0.0f;
         }
     }
@@ -94,7 +88,7 @@ void PlayerControllerComponent::runMagic(float step, float time, float h, float 
     if (magicDown) {
         for (auto segment = firstSegment; segment; segment = segment->towardTip.lock()) {
             if (auto segmentBody = bodyOf(segment)) {
-                segmentBody->applyForce(0.0f, -floatForce * step);
+                segmentBody->applyForce(0.0f, -tuning.floatForce * step);
             }
             startEmitter(segment->trailParticles);
         }
@@ -105,12 +99,12 @@ void PlayerControllerComponent::runMagic(float step, float time, float h, float 
         }
         if (holding && holdingPlatform) {
             const b2Vec2 base = grounded ? b2Vec2(0.0f, 0.0f) : body->getVelocity();
-            body->setVelocity(base.x + swingSpeed * step * h, base.y + swingSpeed * step * v);
+            body->setVelocity(base.x + tuning.swingSpeed * step * h, base.y + tuning.swingSpeed * step * v);
         } else {
             if (auto tip = bodyOf(lastSegment)) {
                 const b2Vec2 current = tip->getVelocity();
-                tip->setVelocity(0.5f * current.x + tipSteerSpeed * step * h,
-                                 0.5f * current.y + tipSteerSpeed * step * v);
+                tip->setVelocity(0.5f * current.x + tuning.tipSteerSpeed * step * h,
+                                 0.5f * current.y + tuning.tipSteerSpeed * step * v);
             }
             if (grounded) {
                 body->setVelocity(0.0f, 0.0f);
@@ -123,9 +117,9 @@ void PlayerControllerComponent::runMagic(float step, float time, float h, float 
     magicTimer = -step;
     magicActive = false;
     playOn(flingSource, soundByTime(flingSounds, time, 4));
-    const float perSegment = static_cast<float>(segmentCount) * flingForcePerSegment;
-    const float fx = perSegment + flingForce * h;
-    const float fy = perSegment + flingForce * v;
+    const float perSegment = static_cast<float>(segmentCount) * tuning.flingForcePerSegment;
+    const float fx = perSegment + tuning.flingForce * h;
+    const float fy = perSegment + tuning.flingForce * v;
     const bool swinging = holding && holdingPlatform;
     int k = 0;
     for (auto segment = firstSegment; segment; segment = segment->towardTip.lock()) {
@@ -144,7 +138,7 @@ void PlayerControllerComponent::runMagic(float step, float time, float h, float 
     if (holding) {
         releaseGrab();
     }
-    attackTimer = attackDuration;
+    attackTimer = tuning.attackDuration;
 }
 
 void PlayerControllerComponent::releaseGrab() {
@@ -164,19 +158,19 @@ void PlayerControllerComponent::runGroundMovement(float step, float time, float 
         magicSource->sound->pause();
     }
     if (!grounded) {
-        body->applyForce(step * h * airForce, 0.0f);
+        body->applyForce(step * h * tuning.airForce, 0.0f);
         return;
     }
-    const float vx = h * groundSpeed;
+    const float vx = h * tuning.groundSpeed;
     body->setVelocity(vx, body->getVelocity().y);
     if (jump) {
-        body->setVelocity(vx, -jumpSpeed);
+        body->setVelocity(vx, -tuning.jumpSpeed);
         if (!isPlaying(jumpSource)) {
             playOn(jumpSource, soundByTime(jumpSounds, time, 4));
         }
     }
-    if (std::fabs(vx) > runningSpeed) {
-        if (stepTimer > stepInterval) {
+    if (std::fabs(vx) > tuning.runningSpeed) {
+        if (stepTimer > tuning.stepInterval) {
             stepTimer = 0.0f;
             const int count = static_cast<int>(footstepSounds.size());
             const int next = lastStep == 0 ? 1 : 0;
@@ -189,7 +183,7 @@ void PlayerControllerComponent::runGroundMovement(float step, float time, float 
 
 void PlayerControllerComponent::updateFacing() {
     const float x = body->getVelocity().x;
-    if (std::fabs(x) <= facingSpeed) {
+    if (std::fabs(x) <= tuning.facingSpeed) {
         return;
     }
     const bool left = x <= 0.0f;
@@ -225,7 +219,7 @@ void PlayerControllerComponent::tryGrab() {
         return;
     }
     const b2Vec2 velocity = tipBody->getVelocity();
-    if (velocity.Length() <= hitSpeed || beardOverstretched()) {
+    if (velocity.Length() <= tuning.hitSpeed || beardOverstretched()) {
         return;
     }
     if (lastSegment->hitParticles) {
@@ -280,7 +274,7 @@ void PlayerControllerComponent::runHoldTimeout(float step) {
     if (!holding) {
         return;
     }
-    if (holdTimer > maxHoldTime) {
+    if (holdTimer > tuning.maxHoldTime) {
         releaseGrab();
         magicActive = false;
         magicTimer = -step;

@@ -9,6 +9,7 @@
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/input/VirtualKeysInputBackend.hpp"
+#include "game/PlayerNames.hpp"
 #include "game/bot/BotComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ButtonSounds.hpp"
@@ -64,7 +65,7 @@ void ArenaState::enter() {
     effectsVolume = SoundManager::instance().soundVolume;
     MapStore::instance().instantiate("magicmap", true, true);
     for (int number = 1; number <= 2; ++number) {
-        auto player = objects.findGameObject("Player" + std::to_string(number));
+        auto player = objects.findGameObject(playerObjectName(number));
         if (!player) {
             continue;
         }
@@ -72,7 +73,7 @@ void ArenaState::enter() {
     }
     // After both controllers, so that each computer player finds its rival's.
     for (int number = 1; number <= 2; ++number) {
-        auto player = objects.findGameObject("Player" + std::to_string(number));
+        auto player = objects.findGameObject(playerObjectName(number));
         if (player && players && players->isComputer(number)) {
             addComponent<BotComponent>(player, number,
                                        VirtualKeysInputBackend::installOn(InputManager::instance()));

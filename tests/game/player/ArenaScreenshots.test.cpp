@@ -96,11 +96,11 @@ TEST_F(ArenaScreenshots, LongBeardsFlingCutAndFade) {
     frames(20);
     shoot("0-start");
 
-    player1->growInterval = 0.4f;
-    player2->growInterval = 0.4f;
+    player1->tuning.growInterval = 0.4f;
+    player2->tuning.growInterval = 0.4f;
     frames(24 * 25);
-    player1->growInterval = 1.0f;
-    player2->growInterval = 1.0f;
+    player1->tuning.growInterval = 1.0f;
+    player2->tuning.growInterval = 1.0f;
     shoot("1-long-beards");
 
     // Player 1 floats its beard up in front of it.
@@ -140,7 +140,7 @@ TEST_F(ArenaScreenshots, FullBeardHangsOverTheEdge) {
     object->transform->setPosition(760.0f, object->transform->getPosition().y);
     frames(30);
     const sf::Vector2f start = object->transform->getPosition();
-    player1->growInterval = 0.4f;
+    player1->tuning.growInterval = 0.4f;
     while (player1->segmentCount < 80) {
         frames(1);
     }

@@ -26,9 +26,9 @@ TEST_F(PlayerArenaTest, FullBeardStopsAtEightyAndHangsWithinItsLinks) {
     EXPECT_EQ(player1->beardMesh.getVertexCount(), 6u);
 
     // Faster than the game's one per second, slow enough for each link to open before the next.
-    player1->growInterval = 0.4f;
+    player1->tuning.growInterval = 0.4f;
     ASSERT_TRUE(runUntil([&] { return player1->segmentCount == 80; }, 80 * 25));
-    player1->growInterval = 0.05f;
+    player1->tuning.growInterval = 0.05f;
     frames(180);
 
     auto segments = chain(*player1);

@@ -133,12 +133,12 @@ inline bool PlayerArenaTest::runUntil(const std::function<bool()>& done, int lim
 }
 
 inline void PlayerArenaTest::growTo(PlayerControllerComponent& player, int count) {
-    const float interval = player.growInterval;
-    player.growInterval = step / 2.0f;
+    const float interval = player.tuning.growInterval;
+    player.tuning.growInterval = step / 2.0f;
     while (player.segmentCount < count) {
         frame();
     }
-    player.growInterval = interval;
+    player.tuning.growInterval = interval;
     player.growTimer = 0.0f;
 }
 

@@ -107,7 +107,7 @@ TEST_F(PlayerArenaTest, CuttingABeardLeavesAFadingPieceAndAConsistentMesh) {
     EXPECT_EQ(countObjects("Beard Leftovers"), 1);
 
     // And the beard grows on from what is left.
-    player1->growInterval = 0.1f;
+    player1->tuning.growInterval = 0.1f;
     frames(40);
     EXPECT_GE(player1->segmentCount, 4);
     EXPECT_EQ(chain(*player1).size(), size_t(player1->segmentCount));

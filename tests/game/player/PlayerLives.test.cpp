@@ -71,7 +71,7 @@ TEST_F(PlayerArenaTest, FallingCostsALifeRespawnsAndTheLastLifeEndsTheMatch) {
 // chin, and the fresh beard is again one segment.
 TEST_F(PlayerArenaTest, UnlimitedLivesNeverEndTheMatch) {
     ASSERT_NO_FATAL_FAILURE(buildArena(true));
-    player2->growInterval = 1000.0f;
+    player2->tuning.growInterval = 1000.0f;
     int gameOvers = 0;
     auto key = EventManager::instance().addListener([&](std::shared_ptr<GameEvent> event) {
         gameOvers += std::dynamic_pointer_cast<GameOverEvent>(event) != nullptr;

@@ -58,6 +58,7 @@ TEST_F(PlayerArenaTest, RunsAtGroundSpeedStopsAtOnceJumpsAndAlternatesFootsteps)
     updatePart();
     hold(sf::Keyboard::Space, false);
     ASSERT_TRUE(runUntil([&] { return !player1->isGrounded(); }, 10));
-    EXPECT_TRUE(runUntil([&] { return player1->animState == 2; }, 10));
-    EXPECT_TRUE(runUntil([&] { return player1->isGrounded() && player1->animState == 0; }, 120));
+    EXPECT_TRUE(runUntil([&] { return player1->animState == AnimState::jump; }, 10));
+    EXPECT_TRUE(
+        runUntil([&] { return player1->isGrounded() && player1->animState == AnimState::idle; }, 120));
 }
