@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "core/FreshState.hpp"
 #include "core/Paths.hpp"
 #include "level/BuiltinCreators.hpp"
 #include "level/InstantiateObjects.hpp"
@@ -19,6 +20,10 @@ MapStore& MapStore::instance() {
 
 MapStore::MapStore() {
     registerBuiltinCreators(GameObjectManager::instance());
+}
+
+void MapStore::reset() {
+    replaceWithFresh(*this, MapStore());
 }
 
 bool MapStore::loadMap(const std::string& path, const std::string& name) {
