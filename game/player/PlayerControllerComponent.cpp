@@ -25,7 +25,7 @@
 #include "scene/GameObjectManager.hpp"
 
 namespace {
-constexpr int dynamicBody = 2;
+constexpr int playerBodyType = 2;
 constexpr float defaultPlayerMass = 30.0f;
 const sf::Vector2f respawnPoint(0.0f, -300.0f);
 // Length of the two ground probes (metres).
@@ -94,7 +94,7 @@ void PlayerControllerComponent::init() {
 
     body = object->rigidBody;
     if (!body) {
-        body = addComponent<RigidBodyComponent>(object, dynamicBody, defaultPlayerMass);
+        body = addComponent<RigidBodyComponent>(object, playerBodyType, defaultPlayerMass);
     }
     if (body) {
         body->setConstraints(RigidBodyComponent::lockRotation);
