@@ -1,11 +1,22 @@
 #include "app/Engine.hpp"
 
+#include "app/GuiManager.hpp"
+#include "audio/SoundManager.hpp"
+#include "core/Console.hpp"
+#include "core/EventManager.hpp"
+#include "core/RandomSource.hpp"
 #include "core/Report.hpp"
 #include "core/StateManager.hpp"
+#include "core/input/InputManager.hpp"
 #include "level/BuiltinCreators.hpp"
+#include "level/MapStore.hpp"
+#include "physics/PhysicsManager.hpp"
+#include "render/AssetManager.hpp"
 #include "render/RenderManager.hpp"
+#include "render/tiles/TileAtlas.hpp"
 #include "scene/GameObjectManager.hpp"
 #include "widgets/ProblemReport.hpp"
+#include "widgets/ResourceCache.hpp"
 
 void connectEngine() {
     registerBuiltinCreators(GameObjectManager::instance());
@@ -18,4 +29,23 @@ void connectEngine() {
             render.setMainCamera(nullptr);
         }
     };
+}
+
+// The order and its reasons are in the header.
+void resetEngine() {
+    StateManager::instance().reset();
+    GuiManager::instance().reset();
+    EventManager::instance().reset();
+    GameObjectManager::instance().reset();
+    PhysicsManager::instance().reset();
+    SoundManager::instance().reset();
+    RenderManager::instance().reset();
+    MapStore::instance().reset();
+    TileAtlas::instance().reset();
+    AssetManager::instance().reset();
+    widgets::ResourceCache::reset();
+    InputManager::instance().reset();
+    RandomSource::instance().reset();
+    Console::standardOutput().endLine();
+    connectEngine();
 }

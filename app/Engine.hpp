@@ -8,3 +8,35 @@
 // `Game`'s constructor calls it, and so does whatever drives the engine
 // without a `Game` (test fixtures, benchmarks, fuzz harnesses).
 void connectEngine();
+
+// Returns every process-wide store of the engine to its state at start-up and
+// connects the engine again, so that one process can run many independent
+// scenes (the test runner resets before each case). No Game may be running
+// and nothing may be inside a frame; objects, sprites or sounds the caller
+// still holds live on, detached from the fresh managers.
+//
+// The order is fixed, each step for a reason:
+//  1. StateManager: the states (and the hooks) go first, so they can no
+//     longer reach the scene while it is torn down.
+//  2. GuiManager: pages and their handlers, which may hold game objects and
+//     states, go while the managers their widgets draw with still exist.
+//  3. EventManager: queued events and deferred calls may hold objects too.
+//  4. GameObjectManager: with nothing else holding them, the objects go now;
+//     their components deregister from the managers below (renderables,
+//     bodies, fixtures and joints, playing voices), which must still be
+//     intact for that.
+//  5. PhysicsManager: the world after the bodies, fixtures and joints that
+//     were destroyed into it; then the collision layers.
+//  6. SoundManager: playing sounds stop, then the buffers they play go.
+//  7. RenderManager: the (by now expired) renderables, layers, main camera.
+//  8. MapStore: the parsed maps, before the tiles cut from them.
+//  9. TileAtlas: the bordered copies before the textures they are keyed by
+//     (a freed texture's address may be reused by a new one).
+// 10. AssetManager: textures after every sprite and copy drawn from them.
+// 11. widgets::ResourceCache: fonts and widget textures after the widgets.
+// 12. InputManager and RandomSource: plain settings, depended on by nothing
+//     above when torn down.
+// 13. The standard output's console: a line left open (the frame-rate line)
+//     is ended, so the next scene's first line stands on its own.
+// Then connectEngine, as at start-up.
+void resetEngine();

@@ -115,10 +115,9 @@ std::function<float()> Game::makeFrameDeltaSource() {
     if (options.fast) {
         return [this] { return fixedDelta; };
     }
-    return [] {
-        static sf::Clock clock;
-        return clock.restart().asSeconds();
-    };
+    // Each game measures from its own start: a clock shared by every game of
+    // the process would hand a later game the time since the last one ran.
+    return [clock = sf::Clock()]() mutable { return clock.restart().asSeconds(); };
 }
 
 float Game::secondsUntilDue(const FrameTimes& times) const {

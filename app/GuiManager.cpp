@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/FreshState.hpp"
 #include "core/Report.hpp"
 #include "widgets/FormError.hpp"
 #include "widgets/FormLoader.hpp"
@@ -16,6 +17,10 @@ GuiManager& GuiManager::instance() {
 GuiManager::GuiManager() : root(widgets::Group::create()) {
     root->setSize(widgets::Layout2d::percent(100.0f, 100.0f));
     gui.add(root, "");
+}
+
+void GuiManager::reset() {
+    replaceWithFresh(*this, GuiManager());
 }
 
 void GuiManager::setWindow(sf::RenderWindow& window) {

@@ -17,6 +17,9 @@
 class GuiManager {
 public:
     static GuiManager& instance();
+    // Back to the just-constructed manager: no pages, a fresh widget tree
+    // bound to no window.
+    void reset();
 
     // Binds the GUI to the window (observed; it must outlive the GUI's use).
     void setWindow(sf::RenderWindow& window);

@@ -22,6 +22,10 @@ SoundManager::~SoundManager() {
     stop("");
 }
 
+void SoundManager::reset() {
+    replaceWithFresh(*this, SoundManager());
+}
+
 std::string SoundManager::pathOf(const std::string& name) const {
     auto found = soundPaths.find(name);
     return normalisePath(found != soundPaths.end() ? found->second : name);

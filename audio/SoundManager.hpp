@@ -9,6 +9,8 @@
 #include <SFML/Audio/Sound.hpp>
 #include <SFML/Audio/SoundBuffer.hpp>
 
+#include "core/FreshState.hpp"
+
 // Loads sound buffers (cached by name) and music streams (not cached),
 // starts them, and keeps every started sound or music alive until it stops,
 // so that fire-and-forget sounds need no owner of their own.
@@ -28,6 +30,9 @@ public:
     ~SoundManager();
     SoundManager(const SoundManager&) = delete;
     SoundManager& operator=(const SoundManager&) = delete;
+    // Back to the just-constructed manager: everything playing is stopped and
+    // released, the buffer cache and the sound table are emptied, volumes are 0.
+    void reset();
 
     // A new sound on the buffer of `name` (loaded from soundPaths[name], or
     // from `name` itself as a path, on first use). Owned by the caller.
@@ -54,6 +59,10 @@ public:
 
 private:
     SoundManager() = default;
+    // For `reset` only: the singleton is never copied or moved otherwise.
+    SoundManager(SoundManager&&) = default;
+    SoundManager& operator=(SoundManager&&) = default;
+    friend void replaceWithFresh<>(SoundManager&, SoundManager);
     std::string pathOf(const std::string& name) const;
     // Sets looping, pitch and volume, starts the source and keeps it in `playing`.
     template <class Source>

@@ -2,9 +2,15 @@
 
 #include <iterator>
 
+#include "core/FreshState.hpp"
+
 EventManager& EventManager::instance() {
     static EventManager manager;
     return manager;
+}
+
+void EventManager::reset() {
+    replaceWithFresh(*this, EventManager());
 }
 
 void EventManager::addListener(const std::shared_ptr<IEventListener>& listener) {

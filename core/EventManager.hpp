@@ -47,6 +47,9 @@ public:
     };
 
     static EventManager& instance();
+    // Back to the just-constructed manager: queued events, deferred calls and
+    // listeners are dropped undelivered.
+    void reset();
 
     void addListener(const std::shared_ptr<IEventListener>& listener);
     [[nodiscard]] std::shared_ptr<EventKey> addListener(Callback callback);

@@ -9,6 +9,10 @@ RandomSource::RandomSource() {
     seed(defaultSeed);
 }
 
+void RandomSource::reset() {
+    *this = RandomSource();
+}
+
 void RandomSource::seed(uint32_t value) {
     seedValue = value;
     // Spread the seed over the whole state, so that small neighbouring seeds

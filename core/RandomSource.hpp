@@ -13,6 +13,8 @@ public:
     static constexpr uint32_t defaultSeed = 1;
 
     static RandomSource& instance();
+    // Back to the just-constructed source: seeded with `defaultSeed`.
+    void reset();
 
     // Restarts the sequence; the same seed gives the same numbers again.
     void seed(uint32_t value);

@@ -1,8 +1,14 @@
 #include "core/StateManager.hpp"
 
+#include "core/FreshState.hpp"
+
 StateManager& StateManager::instance() {
     static StateManager manager;
     return manager;
+}
+
+void StateManager::reset() {
+    replaceWithFresh(*this, StateManager());
 }
 
 void StateManager::registerState(std::shared_ptr<GameState> state) {

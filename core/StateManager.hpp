@@ -12,6 +12,9 @@
 class StateManager {
 public:
     static StateManager& instance();
+    // Back to the just-constructed manager: no states, none current, no hooks.
+    // The current state is dropped without its exit (see resetEngine).
+    void reset();
 
     // The first state registered under a name wins.
     void registerState(std::shared_ptr<GameState> state);

@@ -33,6 +33,10 @@ void loadCharacterArt(AssetManager& assets) {
     assets.loadTexture("../assets/PNG/vfx/particle.png", "particle.png");
 }
 
+void forgetCharacterArtRead() {
+    characterAtlasesRead().clear();
+}
+
 void releaseCharacterArt(AssetManager& assets) {
     for (const char* atlas : characterAtlases) {
         const std::string path = characterAtlasPath(atlas);

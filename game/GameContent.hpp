@@ -20,6 +20,9 @@ void loadCharacterArt(AssetManager& assets);
 // read while the players' animation frames are composed, which happens once
 // per colour scheme (CharacterFrameStore); loadCharacterArt brings them back.
 void releaseCharacterArt(AssetManager& assets);
+// Forgets which character atlases were read, as at start-up; for when the
+// asset manager has been reset under them (resetGame).
+void forgetCharacterArtRead();
 
 // Every sound and music name of the game with its file (relative to build/),
 // in the game's order.

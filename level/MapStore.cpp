@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/FreshState.hpp"
 #include "core/Paths.hpp"
 #include "core/Report.hpp"
 #include "level/BuiltinCreators.hpp"
@@ -19,6 +20,10 @@ MapStore& MapStore::instance() {
 
 MapStore::MapStore() {
     registerBuiltinCreators(GameObjectManager::instance());
+}
+
+void MapStore::reset() {
+    replaceWithFresh(*this, MapStore());
 }
 
 bool MapStore::loadMap(const std::string& path, const std::string& name) {

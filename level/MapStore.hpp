@@ -15,6 +15,9 @@ class GameObject;
 class MapStore {
 public:
     static MapStore& instance();
+    // Back to the just-constructed store: no maps (the asset cache keeps
+    // their tiles until it is reset itself).
+    void reset();
 
     // Reads and parses the map at `path`, reads its external tileset files,
     // cuts its tilesets into tile sprites (AssetManager::loadTileset; the

@@ -25,6 +25,10 @@ PhysicsManager::PhysicsManager() {
     getOrCreateCollisionLayer(defaultLayerName);
 }
 
+void PhysicsManager::reset() {
+    replaceWithFresh(*this, PhysicsManager());
+}
+
 PhysicsManager::~PhysicsManager() {
     releaseWorld();
     destructionListener.reset();

@@ -10,6 +10,7 @@
 #include <SFML/System/Vector2.hpp>
 #include <box2d/b2_world.h>
 
+#include "core/FreshState.hpp"
 #include "physics/CollisionLayer.hpp"
 #include "physics/RayCastHit.hpp"
 
@@ -35,6 +36,10 @@ public:
     ~PhysicsManager();
     PhysicsManager(const PhysicsManager&) = delete;
     PhysicsManager& operator=(const PhysicsManager&) = delete;
+    // Back to the just-constructed manager: no world (its bodies, fixtures and
+    // joints go with it, as in `createWorld`), only the layer "_default",
+    // default iteration counts and scale.
+    void reset();
 
     // Replaces the world: gravity in m/s^2 (y down), forces kept across steps
     // until `clearForces`, fresh listeners. The old world is freed when the
@@ -108,6 +113,10 @@ public:
 
 private:
     PhysicsManager();
+    // For `reset` only: the singleton is never copied or moved otherwise.
+    PhysicsManager(PhysicsManager&&) = default;
+    PhysicsManager& operator=(PhysicsManager&&) = default;
+    friend void replaceWithFresh<>(PhysicsManager&, PhysicsManager);
     // Static and kinematic bodies with their places before the running step.
     std::vector<std::pair<b2Body*, b2Transform>> fixedPlaces;
     void releaseWorld();

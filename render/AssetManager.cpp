@@ -6,6 +6,7 @@
 
 #include <rapidxml/rapidxml.hpp>
 
+#include "core/FreshState.hpp"
 #include "core/Paths.hpp"
 #include "core/Report.hpp"
 #include "core/XmlNesting.hpp"
@@ -20,6 +21,10 @@ const char* attributeValue(rapidxml::xml_node<>* node, const char* name) {
 AssetManager& AssetManager::instance() {
     static AssetManager manager;
     return manager;
+}
+
+void AssetManager::reset() {
+    replaceWithFresh(*this, AssetManager());
 }
 
 std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path, const std::string& name,

@@ -17,6 +17,9 @@
 class AssetManager {
 public:
     static AssetManager& instance();
+    // Back to the just-constructed manager: every sprite and texture is
+    // forgotten (those still held elsewhere live on) and `smooth` is on.
+    void reset();
 
     // The texture of the image at `path` (loaded on first request, the cached
     // one after that) and a new sprite showing all of it, stored under `name`

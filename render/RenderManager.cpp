@@ -1,6 +1,7 @@
 #include "render/RenderManager.hpp"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 #include "core/Report.hpp"
@@ -81,6 +82,20 @@ bool RenderManager::isAlive() {
 
 RenderManager::~RenderManager() {
     managerDestroyed = true;
+}
+
+void RenderManager::reset() {
+    assert(!drawing && "RenderManager::reset called while drawing");
+    layers.clear();
+    renderables.clear();
+    mainCamera.reset();
+    needsSort = false;
+    removedWhileDrawing = false;
+    missingLayersReported.clear();
+    if (overlayTexture.getSize().x > 0) {
+        overlayTexture.clear(sf::Color::Transparent);
+    }
+    overlayTexture.forgetDrawing();
 }
 
 void RenderManager::addRenderable(const std::weak_ptr<RenderableComponent>& renderable) {

@@ -27,6 +27,10 @@ public:
     ~RenderManager();
     RenderManager(const RenderManager&) = delete;
     RenderManager& operator=(const RenderManager&) = delete;
+    // Back to the just-constructed manager: no renderables, layers or main
+    // camera, nothing reported. The overlay keeps its texture (a Game sizes it
+    // anew) but is cleared and counts as not drawn into. Not during drawAll.
+    void reset();
 
     // Called by the generic add-component step for every renderable.
     void addRenderable(const std::weak_ptr<RenderableComponent>& renderable);

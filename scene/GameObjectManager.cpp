@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/FreshState.hpp"
 #include "core/StateManager.hpp"
 
 std::string toLower(std::string text) {
@@ -17,6 +18,10 @@ GameObjectManager& GameObjectManager::instance() {
 }
 
 GameObjectManager::GameObjectManager() = default;
+
+void GameObjectManager::reset() {
+    replaceWithFresh(*this, GameObjectManager());
+}
 
 std::shared_ptr<GameObject> GameObjectManager::createGameObject(const std::string& name) {
     auto object = std::make_shared<GameObject>(name);

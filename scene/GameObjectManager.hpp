@@ -20,6 +20,10 @@ using ComponentCreator = std::shared_ptr<Component> (*)(std::shared_ptr<GameObje
 class GameObjectManager {
 public:
     static GameObjectManager& instance();
+    // Back to the just-constructed manager: every object (listed, pending or
+    // persistent) is released and every creator forgotten. Objects still held
+    // elsewhere live on, unlisted.
+    void reset();
 
     std::shared_ptr<GameObject> createGameObject(const std::string& name);
     // Marks the object destroyed at once; it leaves its list at the next `update`.

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config ccache
+  cmake g++ make ninja-build pkg-config ccache
   libsfml-dev libbox2d-dev librapidxml-dev zlib1g-dev libzstd-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core

@@ -1,58 +1,109 @@
 #!/usr/bin/env bash
-# Sets everything up, builds and runs every test suite twice: once as built for
-# release, once with AddressSanitizer and UndefinedBehaviorSanitizer. Tests that
-# need a window or sound run under Xvfb and OpenAL Soft's null backend.
+# Sets everything up, builds twice and runs every check:
+#   build/       release: every test suite, and the include-order check
+#   build-asan/  clang with AddressSanitizer, UndefinedBehaviorSanitizer and
+#                the fuzzer's coverage counters: every test suite again, each
+#                fuzz harness over its committed corpus, and the game on a
+#                sample of damaged content
+# Tests that need a window or sound run under Xvfb and OpenAL Soft's null
+# backend. Prints how long each stage took and one final line; exits non-zero
+# when anything failed.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc)"
+# Compiler cache entries are shared by every clone on the machine.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
 
-bash "$root/scripts/setup.sh" || exit 1
+status=0
+stages=()
+started_all=$SECONDS
+stage_start=$SECONDS
 
-# Every test starts through `env` with the null audio backend (and, in the
-# sanitized build, the sanitizer options); see tests/CMakeLists.txt.
+# Ends the stage started last: records its time and outcome ("ok" or "FAILED").
+end_stage() {
+  local name="$1" outcome="$2"
+  local took=$((SECONDS - stage_start))
+  stages+=("$(printf '%-22s %5ss  %s' "$name" "$took" "$outcome")")
+  echo "== $name: ${took}s, $outcome"
+  [ "$outcome" = ok ] || status=1
+  stage_start=$SECONDS
+}
 
-run_suite() {
+bash "$root/scripts/setup.sh"
+if [ $? -ne 0 ]; then
+  end_stage setup FAILED
+  echo "test: FAILED (setup)"
+  exit 1
+fi
+end_stage setup ok
+
+generator=()
+command -v ninja >/dev/null && generator=(-G Ninja)
+
+# Configures and builds one tree; the log keeps the compiler's output.
+build_tree() {
   local build="$1"; shift
-  echo "== $build: configure and build"
   local log="$root/$build.log"
-  mkdir -p "$root/$build"
-  if ! { cmake -S "$root" -B "$root/$build" "$@" && cmake --build "$root/$build" -j "$jobs"; } >"$log" 2>&1; then
+  echo "== $build: configure and build"
+  if ! { cmake -S "$root" -B "$root/$build" "${generator[@]}" "$@" &&
+         cmake --build "$root/$build" -j "$jobs"; } >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "== $build: build FAILED (full log: $log)"
     return 1
   fi
   grep -E "warning:" "$log" | sort -u | head -n 20
+  return 0
+}
+
+# Every test of one tree. Xvfb resets itself whenever its last client
+# disconnects, and a test that connects at that moment finds no display:
+# -noreset keeps it up. The random first display number keeps concurrent runs
+# on one machine apart. The tests' own time limits (tests/CMakeLists.txt) take
+# precedence over the default given here.
+run_tests() {
+  local build="$1"
   echo "== $build: tests"
   (cd "$root/$build" && xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1920x1080x24 -noreset" \
      ctest --output-on-failure -j "$jobs" --timeout 300)
 }
 
-# Xvfb resets itself whenever its last client disconnects, and a test that
-# connects at that moment finds no display: -noreset keeps it up. The random
-# first display number keeps concurrent runs on one machine apart.
-status=0
-run_suite build -DCMAKE_BUILD_TYPE=Release || status=1
-run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLUNE_SANITIZE=ON -DVORLUNE_BUILD_BENCH=OFF || status=1
+outcome() { [ "$1" -eq 0 ] && echo ok || echo FAILED; }
 
-# Every fuzz harness over its committed corpus: inputs that once broke a
-# reader stay fixed.
-echo "== build-fuzz: configure and build the fuzz harnesses"
-if FUZZ_JOBS="$jobs" bash "$root/tools/fuzz/fuzz.sh" build; then
-  echo "== build-fuzz: corpus regression pass"
-  bash "$root/tools/fuzz/fuzz.sh" regress || status=1
-else
-  status=1
+build_tree build -DCMAKE_BUILD_TYPE=Release
+release_built=$?
+end_stage "release build" "$(outcome $release_built)"
+if [ $release_built -eq 0 ]; then
+  run_tests build
+  end_stage "release tests" "$(outcome $?)"
 fi
 
-# A few content files, each damaged four ways, must never crash the game.
-echo "== build-asan: damaged content (sample)"
-if [ -x "$root/build-asan/vorlune" ]; then
-  bash "$root/scripts/damaged-content.sh" --sample || status=1
-else
-  echo "damaged content: build-asan/vorlune is missing"
-  status=1
+# One sanitized build for the test suites and the fuzz harnesses (see
+# VORLUNE_FUZZ in CMakeLists.txt); leak detection stays on in both. Line
+# tables are all the debug information sanitizer reports use (function, file
+# and line of every frame), at a fraction of the compile time of full -g.
+build_tree build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -gline-tables-only -DNDEBUG" \
+  -DVORLUNE_SANITIZE=ON -DVORLUNE_FUZZ=ON -DVORLUNE_BUILD_BENCH=OFF
+sanitized_built=$?
+end_stage "sanitizer build" "$(outcome $sanitized_built)"
+if [ $sanitized_built -eq 0 ]; then
+  run_tests build-asan
+  end_stage "sanitizer tests" "$(outcome $?)"
+
+  # Every fuzz harness over its committed corpus: inputs that once broke a
+  # reader stay fixed.
+  FUZZ_BUILD_DIR="$root/build-asan" bash "$root/tools/fuzz/fuzz.sh" regress
+  end_stage "fuzz corpus pass" "$(outcome $?)"
+
+  # A few content files, each damaged four ways, must never crash the game.
+  echo "== build-asan: damaged content (sample)"
+  bash "$root/scripts/damaged-content.sh" --sample --binary "$root/build-asan/vorlune"
+  end_stage "damaged sample" "$(outcome $?)"
 fi
 
+echo "== stage times"
+printf '%s\n' "${stages[@]}"
+printf '%-22s %5ss\n' total $((SECONDS - started_all))
 if [ $status -ne 0 ]; then
   echo "test: FAILED"
 else

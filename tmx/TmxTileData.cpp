@@ -12,7 +12,7 @@
 
 namespace {
 
-[[noreturn]] void malformed(const std::string& what, const std::string& reason) {
+[[noreturn]] void malformedTileData(const std::string& what, const std::string& reason) {
     throw std::runtime_error(what + " " + reason);
 }
 
@@ -31,7 +31,7 @@ void readCsv(const char* text, int width, size_t cells, const std::string& what,
             return;
         }
         if (count == cells) {
-            malformed(what, "holds more numbers than its " + std::to_string(cells) + " cells");
+            malformedTileData(what, "holds more numbers than its " + std::to_string(cells) + " cells");
         }
         // strtoll stops at the first separator, so it reads this token alone.
         store(static_cast<int>(count % width), static_cast<int>(count / width), std::strtoll(p, nullptr, 10));
@@ -79,7 +79,8 @@ std::vector<unsigned char> decodeBase64(const char* text, const std::string& wha
         }
         const int value = base64Value(c);
         if (value < 0 || padding > 0) {
-            malformed(what, "holds malformed Base64 (unexpected character '" + std::string(1, c) + "')");
+            malformedTileData(what,
+                              "holds malformed Base64 (unexpected character '" + std::string(1, c) + "')");
         }
         bits = (bits << 6) | static_cast<unsigned>(value);
         bitCount += 6;
@@ -89,14 +90,14 @@ std::vector<unsigned char> decodeBase64(const char* text, const std::string& wha
         }
     }
     if (padding > 2 || bitCount >= 6) {
-        malformed(what, "holds malformed Base64 (its length does not fit)");
+        malformedTileData(what, "holds malformed Base64 (its length does not fit)");
     }
     return bytes;
 }
 
 [[noreturn]] void inflatesPast(const std::string& what, size_t limit) {
-    malformed(what,
-              "holds a compressed stream that inflates past its " + std::to_string(limit / 4) + " cells");
+    malformedTileData(what, "holds a compressed stream that inflates past its " + std::to_string(limit / 4) +
+                                " cells");
 }
 
 // zlib and gzip streams; `windowBits` picks the header.
@@ -106,7 +107,7 @@ std::vector<unsigned char> inflateStream(const std::vector<unsigned char>& input
     std::vector<unsigned char> output(limit + 1);
     z_stream stream{};
     if (inflateInit2(&stream, windowBits) != Z_OK) {
-        malformed(what, "cannot be decompressed (zlib did not start)");
+        malformedTileData(what, "cannot be decompressed (zlib did not start)");
     }
     stream.next_in = const_cast<unsigned char*>(input.data());
     stream.avail_in = static_cast<uInt>(input.size());
@@ -126,7 +127,7 @@ std::vector<unsigned char> inflateStream(const std::vector<unsigned char>& input
         inflatesPast(what, limit);
     }
     if (result != Z_STREAM_END) {
-        malformed(what, "holds a corrupt or truncated compressed stream");
+        malformedTileData(what, "holds a corrupt or truncated compressed stream");
     }
     output.resize(produced);
     return output;
@@ -137,7 +138,7 @@ std::vector<unsigned char> decompressZstd(const std::vector<unsigned char>& inpu
     std::vector<unsigned char> output(limit + 1);
     ZSTD_DCtx* context = ZSTD_createDCtx();
     if (!context) {
-        malformed(what, "cannot be decompressed (zstd did not start)");
+        malformedTileData(what, "cannot be decompressed (zstd did not start)");
     }
     ZSTD_inBuffer in{input.data(), input.size(), 0};
     ZSTD_outBuffer out{output.data(), output.size(), 0};
@@ -153,7 +154,7 @@ std::vector<unsigned char> decompressZstd(const std::vector<unsigned char>& inpu
         inflatesPast(what, limit);
     }
     if (ZSTD_isError(result) || result != 0) {
-        malformed(what, "holds a corrupt or truncated compressed stream");
+        malformedTileData(what, "holds a corrupt or truncated compressed stream");
     }
     output.resize(out.pos);
     return output;
@@ -166,13 +167,13 @@ void readTileData(const char* text, const char* encoding, const char* compressio
     const size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
     const bool csv = !encoding || std::strcmp(encoding, "csv") == 0;
     if (!csv && std::strcmp(encoding, "base64") != 0) {
-        malformed(what, "has the unknown encoding \"" + std::string(encoding) + "\"");
+        malformedTileData(what, "has the unknown encoding \"" + std::string(encoding) + "\"");
     }
     const bool compressed = compression && *compression != '\0';
     if (csv) {
         if (compressed) {
-            malformed(what, "is CSV with the compression \"" + std::string(compression) +
-                                "\"; only Base64 data can be compressed");
+            malformedTileData(what, "is CSV with the compression \"" + std::string(compression) +
+                                        "\"; only Base64 data can be compressed");
         }
         readCsv(text, width, cells, what, store);
         return;
@@ -187,13 +188,14 @@ void readTileData(const char* text, const char* encoding, const char* compressio
         } else if (std::strcmp(compression, "zstd") == 0) {
             bytes = decompressZstd(bytes, limit, what);
         } else {
-            malformed(what, "has the unknown compression \"" + std::string(compression) + "\"");
+            malformedTileData(what, "has the unknown compression \"" + std::string(compression) + "\"");
         }
     } else if (bytes.size() > limit) {
-        malformed(what, "holds more numbers than its " + std::to_string(cells) + " cells");
+        malformedTileData(what, "holds more numbers than its " + std::to_string(cells) + " cells");
     }
     if (bytes.size() % 4 != 0) {
-        malformed(what, "holds " + std::to_string(bytes.size()) + " bytes, not a whole number of tiles");
+        malformedTileData(what,
+                          "holds " + std::to_string(bytes.size()) + " bytes, not a whole number of tiles");
     }
     for (size_t i = 0; i * 4 < bytes.size(); ++i) {
         const uint32_t number =

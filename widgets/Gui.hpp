@@ -23,6 +23,9 @@ public:
     explicit Gui(sf::RenderTarget& target);
     Gui(const Gui&) = delete;
     Gui& operator=(const Gui&) = delete;
+    // Moves keep the widget tree and the (observed) target.
+    Gui(Gui&&) = default;
+    Gui& operator=(Gui&&) = default;
 
     // The target is observed: it must outlive the Gui or be replaced first.
     void setTarget(sf::RenderTarget& target);

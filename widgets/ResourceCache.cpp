@@ -51,6 +51,12 @@ void ResourceCache::setFontPath(const std::string& path) {
     }
 }
 
+void ResourceCache::reset() {
+    // The old store goes after the fresh one is in place.
+    Store old = std::move(store());
+    store() = Store();
+}
+
 std::shared_ptr<const sf::Texture> ResourceCache::texture(const std::string& path, bool smooth) {
     auto& textures = store().textures;
     const auto key = std::make_pair(path, smooth);

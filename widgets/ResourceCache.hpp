@@ -20,6 +20,11 @@ public:
 
     // The image at the path as a texture, smoothed or not; null when it cannot be loaded.
     static std::shared_ptr<const sf::Texture> texture(const std::string& path, bool smooth);
+
+    // Back to the state at start-up: the default font path, nothing loaded or
+    // reported yet. Fonts are freed, so no widget that draws text may be
+    // left; textures held by widgets live on with them.
+    static void reset();
 };
 
 } // namespace widgets

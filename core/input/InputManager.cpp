@@ -2,11 +2,16 @@
 
 #include <algorithm>
 
+#include "core/FreshState.hpp"
 #include "core/input/SfmlInputBackend.hpp"
 
 InputManager& InputManager::instance() {
     static InputManager manager;
     return manager;
+}
+
+void InputManager::reset() {
+    replaceWithFresh(*this, InputManager());
 }
 
 InputManager::InputManager() : backend(std::make_shared<SfmlInputBackend>()) {}

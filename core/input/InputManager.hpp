@@ -28,6 +28,9 @@
 class InputManager {
 public:
     static InputManager& instance();
+    // Back to the just-constructed manager: no actions or axes, SFML's
+    // real-time device state, no window, axes read when asked.
+    void reset();
 
     static constexpr int32_t firstMouseCode = 150;
     static constexpr int32_t firstJoystickCode = 200;

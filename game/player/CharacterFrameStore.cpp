@@ -28,6 +28,10 @@ CharacterFrameStore& CharacterFrameStore::instance() {
     return store;
 }
 
+void CharacterFrameStore::reset() {
+    replaceWithFresh(*this, CharacterFrameStore());
+}
+
 CharacterFrameStore::Entry& CharacterFrameStore::entry(const std::string& name, float frameDuration,
                                                        const PlayerColors& colors, unsigned side) {
     const Key key{

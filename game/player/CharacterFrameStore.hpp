@@ -9,6 +9,7 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
+#include "core/FreshState.hpp"
 #include "game/player/PlayerColors.hpp"
 #include "render/AnimationFrame.hpp"
 
@@ -29,6 +30,9 @@ public:
     static CharacterFrameStore& instance();
     CharacterFrameStore(const CharacterFrameStore&) = delete;
     CharacterFrameStore& operator=(const CharacterFrameStore&) = delete;
+    // Back to the just-constructed store: every frame is forgotten (animators
+    // that still hold frames keep their textures alive).
+    void reset();
 
     // The animation `name` ("idle", "run", ...) of `frameCount` frames of
     // `side` x `side` pixels, each shown `frameDuration` seconds, in
@@ -55,6 +59,10 @@ private:
     };
 
     CharacterFrameStore() = default;
+    // For `reset` only: the singleton is never copied or moved otherwise.
+    CharacterFrameStore(CharacterFrameStore&&) = default;
+    CharacterFrameStore& operator=(CharacterFrameStore&&) = default;
+    friend void replaceWithFresh<>(CharacterFrameStore&, CharacterFrameStore);
     Entry& entry(const std::string& name, float frameDuration, const PlayerColors& colors, unsigned side);
     void composeNext(Entry& animation, const std::string& name, float frameDuration,
                      const PlayerColors& colors, unsigned side);

@@ -26,7 +26,7 @@
 #include "scene/GameObjectManager.hpp"
 
 namespace {
-constexpr int dynamicBody = 2;
+constexpr int playerBodyType = 2;
 constexpr float defaultPlayerMass = 30.0f;
 // Length of the two ground probes (metres).
 constexpr float groundProbeLength = 0.4f;
@@ -94,7 +94,7 @@ void PlayerControllerComponent::init() {
 
     body = object->rigidBody;
     if (!body) {
-        body = addComponent<RigidBodyComponent>(object, dynamicBody, defaultPlayerMass);
+        body = addComponent<RigidBodyComponent>(object, playerBodyType, defaultPlayerMass);
     }
     if (body) {
         body->setConstraints(RigidBodyComponent::lockRotation);

@@ -39,6 +39,8 @@ public:
     // freed (a copy is found by its source's address, which a new texture
     // may reuse) and nothing draws from the copies any more.
     void clear() { copies.clear(); }
+    // Back to the just-constructed atlas (no copies); the same conditions as `clear`.
+    void reset() { clear(); }
 
     // Border width in pixels; even, so that the first mipmap levels of a
     // tile do not reach into the next tile.

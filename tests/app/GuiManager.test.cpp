@@ -26,8 +26,8 @@ const std::string redPage =
     "  Renderer { BackgroundColor = Red; BackgroundColorHover = Red; Borders = 0; } }\n";
 } // namespace
 
-// Each case of this suite expects a GuiManager with no page loaded: it passes because ctest runs every
-// case in a process of its own.
+// Each case of this suite expects a GuiManager with no page loaded: the test main resets the engine before
+// every case.
 TEST(GuiManager, LoadingANameTwiceKeepsTheFirstPage) {
     auto& gui = GuiManager::instance();
     EXPECT_TRUE(gui.loadGroup("menu", sampleForm));

@@ -8,6 +8,15 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 
+// GCC announces the address sanitizer with a macro, clang only through __has_feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define VORLUNE_ADDRESS_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VORLUNE_ADDRESS_SANITIZED 1
+#endif
+#endif
+
 namespace {
 // Bytes the allocator holds in blocks mapped on their own (given back when freed).
 size_t mappedApart() {
@@ -26,7 +35,7 @@ void* touched(size_t bytes) {
 // After loading frees a large picture, the next pictures must still be
 // mapped apart, so that freeing them gives their memory back.
 TEST(LargeAllocations, BlocksOfAMegabyteOrMoreStayMappedApartAfterALargerOneIsFreed) {
-#ifdef __SANITIZE_ADDRESS__
+#ifdef VORLUNE_ADDRESS_SANITIZED
     GTEST_SKIP() << "the address sanitizer brings its own allocator";
 #endif
     returnLargeAllocationsWhenFreed();

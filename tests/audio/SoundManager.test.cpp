@@ -7,7 +7,7 @@
 #include "common/Polling.hpp"
 
 // Each case expects a fresh SoundManager (no cached buffers, nothing
-// playing): ctest runs every case in its own process.
+// playing): the test main resets the engine before every case.
 
 namespace {
 // Waits (with a generous bound) until the source has played to its end.

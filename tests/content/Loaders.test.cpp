@@ -80,7 +80,7 @@ int countTagged(const std::vector<std::shared_ptr<GameObject>>& objects, const s
 } // namespace
 
 // Each case of this suite expects engine singletons untouched by earlier cases (maps, layers, objects,
-// physics world): it passes because ctest runs every case in a process of its own.
+// physics world): the test main resets the engine before every case.
 TEST(ContentLoading, ArenaBuildsEveryObjectLayerAndCameraTheGameUses) {
     auto objects = buildMap("../assets/tilemap/zefMap.tmx", "magicmap");
     expectPlayerBuilt("Player1");

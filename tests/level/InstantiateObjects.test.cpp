@@ -52,6 +52,8 @@ struct ObjectsMap {
 };
 
 ObjectsMap instantiateObjectsMap(bool createLayers = true) {
+    // Only this case's probes: the list outlives the engine's reset between cases.
+    builtProbes.clear();
     auto& manager = GameObjectManager::instance();
     manager.registerCreator("probe", createProbe);
     manager.registerCreator("failing", createFailing);
@@ -75,8 +77,8 @@ std::shared_ptr<GameObject> named(const ObjectsMap& map, const std::string& name
 
 } // namespace
 
-// Each case of this suite expects empty map, object, render-layer and collision-layer stores: it passes
-// because ctest runs every case in a process of its own.
+// Each case of this suite expects empty map, object, render-layer and collision-layer stores: the test
+// main resets the engine before every case (tests/common/TestMain.cpp).
 TEST(InstantiateObjects, EveryMapObjectBecomesAChildOfItsGroupsObject) {
     auto map = instantiateObjectsMap();
     ASSERT_EQ(map.objects.size(), 4u);

@@ -36,8 +36,8 @@ std::string loadText(const TempDirectory& directory, const std::string& text, bo
 
 } // namespace
 
-// Each case of this suite expects an empty MapStore and AssetManager: it passes because ctest runs every
-// case in a process of its own.
+// Each case of this suite expects an empty MapStore and AssetManager: the test main resets the engine before
+// every case.
 TEST(MapStore, LoadsTheEditorsMapAndCutsItsTilesets) {
     const std::string path = fixtureMapPath("tiles.tmx");
     ASSERT_TRUE(MapStore::instance().loadMap(path, "tiles"));

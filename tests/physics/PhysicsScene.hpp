@@ -52,7 +52,7 @@ inline void resetLayers() {
 
 // Base of the physics fixtures: a case starts with the layer table of a
 // fresh manager and leaves no game object behind, so the cases also pass one
-// after another in one process (ctest gives each its own).
+// after another in one process without the engine reset between them.
 struct SceneTest : ::testing::Test {
     SceneTest() {
         clearScene();

@@ -19,7 +19,7 @@ struct RayCastScene : SceneTest {
 };
 } // namespace
 
-// No world exists yet only in a fresh process, which ctest gives every case.
+// No world exists in a fresh process, nor after the reset the test main makes before every case.
 TEST(RayCast, WithoutWorldFindsNothing) {
     EXPECT_FALSE(PhysicsManager::instance().rayCast(0xFFFF, 0, 0, 0, 1, 10));
 }

@@ -21,7 +21,7 @@ PropertyMap mapObject(PropertyMap settings) {
 }
 } // namespace
 
-// No world exists yet only in a fresh process, which ctest gives every case.
+// No world exists in a fresh process, nor after the reset the test main makes before every case.
 TEST(RigidBodyComponent, WithoutWorldDisablesItselfForGood) {
     auto object = makeObject("Lonely", {0, 0});
     auto rigidBody = addComponent<RigidBodyComponent>(object, b2_dynamicBody, 1.0f);

@@ -21,8 +21,8 @@ std::string atlasText(const std::string& imagePath, const std::string& entries) 
 }
 } // namespace
 
-// Each case of this suite expects the AssetManager with empty caches: it passes because ctest runs every
-// case in a process of its own.
+// Each case of this suite expects the AssetManager with empty caches: the test main resets the engine before
+// every case.
 TEST(AssetManager, MissingImageIsReportedAndStoresNothing) {
     auto& assets = AssetManager::instance();
     std::shared_ptr<sf::Sprite> sprite = std::make_shared<sf::Sprite>();

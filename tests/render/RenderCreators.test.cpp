@@ -33,8 +33,8 @@ protected:
 };
 } // namespace
 
-// Each case of this suite expects no render layers, renderables or reported layer names yet: it passes
-// because ctest runs every case in a process of its own.
+// Each case of this suite expects no render layers, renderables or reported layer names yet: the test main
+// resets the engine before every case.
 TEST_F(SpriteCreator, ScaleModesFitTheObject) {
     EXPECT_EQ(scaleFor("max"), sf::Vector2f(4, 4));
     EXPECT_EQ(scaleFor("min"), sf::Vector2f(2, 2));

@@ -66,8 +66,8 @@ struct CountingRenderable : RenderableComponent {
 };
 } // namespace
 
-// Each case of this suite expects a RenderManager with no layers or renderables: it passes because ctest runs
-// every case in a process of its own.
+// Each case of this suite expects a RenderManager with no layers or renderables: the test main resets the
+// engine before every case.
 TEST_F(RenderOrder, LayerlessRenderableLiesBeneathLayeredOnes) {
     auto& render = RenderManager::instance();
     auto back = render.addLayer("Back");
@@ -185,8 +185,8 @@ TEST_F(RenderOrder, PolygonDrawsInItsObjectSpace) {
     EXPECT_EQ(drawAndRead(10, 10), sf::Color::Black);
 }
 
-// Each case of this suite expects a RenderManager with no layers or renderables: it passes because ctest runs
-// every case in a process of its own.
+// Each case of this suite expects a RenderManager with no layers or renderables: the test main resets the
+// engine before every case.
 TEST(RenderManager, AddLayerRefusesATakenName) {
     auto& render = RenderManager::instance();
     auto first = render.addLayer("Beards");

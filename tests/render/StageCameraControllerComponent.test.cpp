@@ -32,8 +32,8 @@ protected:
 };
 } // namespace
 
-// Each case of this suite expects no game objects and no main camera yet: it passes because ctest runs every
-// case in a process of its own.
+// Each case of this suite expects no game objects and no main camera yet: the test main resets the engine
+// before every case.
 TEST_F(StageCamera, PlayersAtOneSpotZoomInTowardsThem) {
     place(300, 200, 300, 200);
     controller->update(0.5f, 0);

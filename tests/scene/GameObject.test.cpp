@@ -60,8 +60,8 @@ protected:
 };
 } // namespace
 
-// Each case of this suite expects a GameObjectManager with no objects listed or pending: it passes because
-// ctest runs every case in a process of its own.
+// Each case of this suite expects a GameObjectManager with no objects listed or pending: the test main resets
+// the engine before every case.
 TEST_F(GameObjects, NewObjectHasItsTransformFirstAndIsPendingUntilNextUpdate) {
     auto object = objects.createGameObject("crate");
     ASSERT_EQ(object->components.size(), 1u);

@@ -69,8 +69,8 @@ sf::Image drawScene(sf::Vector2u size) {
 
 } // namespace
 
-// Each case of this suite expects no render layers and no cut tilesets yet: it passes because ctest runs
-// every case in a process of its own.
+// Each case of this suite expects no render layers and no cut tilesets yet: the test main resets the engine
+// before every case.
 TEST(LayerRenderComponent, SizeIsTileSizeTimesLayerSize) {
     auto map = instantiateTiles();
     ASSERT_EQ(map.layers.size(), 3u);

@@ -1,0 +1,7 @@
+#include "common/CaseReset.hpp"
+
+#include "app/Engine.hpp"
+
+void resetForNextCase() {
+    resetEngine();
+}

@@ -1,0 +1,7 @@
+#include "common/CaseReset.hpp"
+
+#include "game/GameReset.hpp"
+
+void resetForNextCase() {
+    resetGame();
+}
