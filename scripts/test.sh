@@ -37,14 +37,17 @@ if [ $? -ne 0 ]; then
 fi
 end_stage setup ok
 
-generator=()
-command -v ninja >/dev/null && generator=(-G Ninja)
-
 # Configures and builds one tree; the log keeps the compiler's output.
 build_tree() {
   local build="$1"; shift
   local log="$root/$build.log"
   echo "== $build: configure and build"
+  # A tree keeps the generator it was first made with (the play command's
+  # make files, say): cmake refuses to switch a configured tree.
+  local generator=()
+  if [ ! -f "$root/$build/CMakeCache.txt" ] && command -v ninja >/dev/null; then
+    generator=(-G Ninja)
+  fi
   if ! { cmake -S "$root" -B "$root/$build" "${generator[@]}" "$@" &&
          cmake --build "$root/$build" -j "$jobs"; } >"$log" 2>&1; then
     tail -n 60 "$log"
