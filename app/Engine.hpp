@@ -6,7 +6,7 @@
 // are reported like every other content problem (core/Report.hpp), and the
 // built-in component creators ("sprite", "rigidbody", "box", ...) are registered. Idempotent;
 // `Game`'s constructor calls it, and so does whatever drives the engine
-// without a `Game` (test fixtures, benchmarks, fuzz harnesses).
+// without a `Game` (the tests' main, the map benchmark, the map fuzz harness).
 void connectEngine();
 
 // Returns every process-wide store of the engine to its state at start-up and

@@ -28,6 +28,7 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 
 #include "TileDataEncoder.hpp"
+#include "app/Engine.hpp"
 #include "level/InstantiateObjects.hpp"
 #include "level/InstantiateTileLayers.hpp"
 #include "level/MapStore.hpp"
@@ -355,6 +356,8 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    // The objects' components come from the engine's built-in creators.
+    connectEngine();
     const unsigned wholeMap = static_cast<unsigned>(largeSize * tileSize);
     for (const char* encoding : encodings) {
         benchmark::RegisterBenchmark(("loadAndPaintLargeMap/" + std::string(encoding)).c_str(),

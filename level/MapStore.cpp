@@ -5,7 +5,6 @@
 #include "core/FreshState.hpp"
 #include "core/Paths.hpp"
 #include "core/Report.hpp"
-#include "level/BuiltinCreators.hpp"
 #include "level/InstantiateObjects.hpp"
 #include "level/InstantiateTileLayers.hpp"
 #include "render/AssetManager.hpp"
@@ -16,10 +15,6 @@
 MapStore& MapStore::instance() {
     static MapStore store;
     return store;
-}
-
-MapStore::MapStore() {
-    registerBuiltinCreators(GameObjectManager::instance());
 }
 
 void MapStore::reset() {

@@ -53,7 +53,6 @@ public:
     std::map<std::string, std::string> mapDirectories;
 
 private:
-    // Registers the built-in creators, which instantiation needs.
-    MapStore();
+    MapStore() = default;
     static void loadTilesetImages(const std::string& directory, const TmxTileset& tileset);
 };

@@ -7,16 +7,18 @@ GameObject::GameObject(std::string name) : name(std::move(name)) {}
 GameObject::~GameObject() {
     // What hangs on something else goes first (joints and fixtures belong to
     // the body, which goes with `components`), while the object is whole.
-    // A snapshot: letting go of a Box2D object runs the world's callbacks.
-    const auto releasing = components;
     int lastOrder = 0;
-    for (const auto& component : releasing) {
+    for (const auto& component : components) {
         lastOrder = std::max(lastOrder, component->releaseOrder());
     }
-    for (int order = 1; order <= lastOrder; ++order) {
-        for (const auto& component : releasing) {
-            if (component->releaseOrder() == order) {
-                component->onRemoved(*this);
+    if (lastOrder > 0) {
+        // A snapshot: letting go of a Box2D object runs the world's callbacks.
+        const auto releasing = components;
+        for (int order = 1; order <= lastOrder; ++order) {
+            for (const auto& component : releasing) {
+                if (component->releaseOrder() == order) {
+                    component->onRemoved(*this);
+                }
             }
         }
     }

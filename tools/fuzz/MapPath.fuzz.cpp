@@ -15,6 +15,7 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 
 #include "FuzzFiles.hpp"
+#include "app/Engine.hpp"
 #include "game/GameCreators.hpp"
 #include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
@@ -47,6 +48,7 @@ Fixture& fixture() {
         fuzzFiles::writeImage("foliage.png", 128, 64);
         fuzzFiles::writeImage("crate.png", 64, 64);
         fuzzFiles::writeImage("player.png", 64, 64);
+        connectEngine();
         registerGameCreators(GameObjectManager::instance());
         fixture->renderLayers = RenderManager::instance().layers;
         for (const auto& [name, layer] : PhysicsManager::instance().layers) {
