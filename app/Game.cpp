@@ -11,6 +11,7 @@
 #include "app/Engine.hpp"
 #include "app/GuiManager.hpp"
 #include "app/LargeAllocations.hpp"
+#include "audio/SoundDevice.hpp"
 #include "audio/SoundManager.hpp"
 #include "core/RandomSource.hpp"
 #include "core/Report.hpp"
@@ -224,6 +225,13 @@ bool Game::init() {
     }
     overlayTexture.setSmooth(true);
     overlaySprite.setTexture(overlayTexture.getTexture(), true);
+
+    // Asked once, before the game loads a sound: without a device every
+    // sound call would fail, and be reported, on every frame.
+    if (!soundDeviceOpens()) {
+        SoundManager::instance().silent = true;
+        reportProblem("no sound device: playing without sound");
+    }
 
     // An empty world until a state makes its own.
     PhysicsManager::instance().createWorld(0.0f, 0.0f, 100.0f);

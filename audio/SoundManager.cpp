@@ -32,6 +32,9 @@ std::string SoundManager::pathOf(const std::string& name) const {
 }
 
 std::shared_ptr<sf::Sound> SoundManager::createSound(const std::string& name) {
+    if (silent) {
+        return nullptr;
+    }
     std::shared_ptr<sf::SoundBuffer> buffer;
     auto found = buffers.find(name);
     if (found != buffers.end()) {
@@ -49,6 +52,9 @@ std::shared_ptr<sf::Sound> SoundManager::createSound(const std::string& name) {
 }
 
 std::shared_ptr<sf::Music> SoundManager::createMusic(const std::string& name) {
+    if (silent) {
+        return nullptr;
+    }
     auto music = std::make_shared<sf::Music>();
     if (!music->openFromFile(pathOf(name))) {
         return nullptr;

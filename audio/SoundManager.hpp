@@ -53,6 +53,10 @@ public:
     std::map<std::string, std::shared_ptr<sf::SoundBuffer>> buffers;
     // Sound name -> file path, registered by game setup.
     std::map<std::string, std::string> soundPaths;
+    // No sound device could be opened (`Game::init` asks soundDeviceOpens):
+    // nothing is loaded or played, and createSound and createMusic give empty
+    // pointers, as for a file that cannot be read. Volumes are kept as ever.
+    bool silent = false;
     // Factors callers multiply into the volumes of effects and of music.
     float soundVolume = 0.0f;
     float musicVolume = 0.0f;

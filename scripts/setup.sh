@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make ninja-build pkg-config ccache
-  libsfml-dev libbox2d-dev librapidxml-dev zlib1g-dev libzstd-dev
+  libsfml-dev libopenal-dev libbox2d-dev librapidxml-dev zlib1g-dev libzstd-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick

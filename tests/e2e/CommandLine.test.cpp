@@ -60,3 +60,15 @@ TEST(CommandLine, BadOptionsMissingReplayAndNoDisplayEachEndWithOneLine) {
     // Options are read before the display is looked for.
     EXPECT_EQ(runGame("env -u DISPLAY ./vorlune --bogus").status, 2);
 }
+
+// A machine whose sound device cannot be opened (here: a backend that does
+// not exist) plays silent after one line, instead of an OpenAL error from
+// every sound and stream on every frame and a crash at the end.
+TEST(CommandLine, WithoutASoundDeviceTheGamePlaysSilentAfterOneLine) {
+    const Outcome silent = runGame("env ALSOFT_DRIVERS=nosuchdriver ./vorlune --fast --frames 600");
+    EXPECT_EQ(silent.status, 0) << silent.output;
+    EXPECT_LT(silent.output.size(), 10u * 1024u) << silent.output.substr(0, 2000);
+    EXPECT_NE(silent.output.find("no sound device: playing without sound"), std::string::npos)
+        << silent.output;
+    EXPECT_EQ(silent.output.find("OpenAL"), std::string::npos) << silent.output.substr(0, 2000);
+}
