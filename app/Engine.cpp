@@ -3,6 +3,7 @@
 #include "app/GuiManager.hpp"
 #include "audio/SoundManager.hpp"
 #include "core/Console.hpp"
+#include "core/ContentRoot.hpp"
 #include "core/EventManager.hpp"
 #include "core/RandomSource.hpp"
 #include "core/Report.hpp"
@@ -46,6 +47,7 @@ void resetEngine() {
     widgets::ResourceCache::reset();
     InputManager::instance().reset();
     RandomSource::instance().reset();
+    setContentRoot("");
     Console::standardOutput().endLine();
     connectEngine();
 }

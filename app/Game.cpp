@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/System/Clock.hpp>
 #include <SFML/System/Sleep.hpp>
 #include <SFML/Window/Event.hpp>
@@ -13,6 +14,7 @@
 #include "app/LargeAllocations.hpp"
 #include "audio/SoundDevice.hpp"
 #include "audio/SoundManager.hpp"
+#include "core/ContentRoot.hpp"
 #include "core/RandomSource.hpp"
 #include "core/Report.hpp"
 #include "core/StateManager.hpp"
@@ -23,6 +25,7 @@
 #include "physics/PhysicsManager.hpp"
 #include "render/RenderManager.hpp"
 #include "scene/GameObjectManager.hpp"
+#include "widgets/ResourceCache.hpp"
 
 Game::Game() {
     connectEngine();
@@ -80,6 +83,7 @@ int Game::run(const LaunchOptions& launchOptions) {
             break;
         }
         runFrame(times, frameDelta);
+        watchSoundDevice();
         // A frame with nothing due would only poll and update again: the
         // time slept is simply part of the next frame's delta, so the
         // steps and draws come out as they would without the wait.
@@ -217,6 +221,7 @@ bool Game::init() {
         reportProblem("Couldn't create the %ux%u window", width, height);
         return false;
     }
+    setWindowIcon();
     auto& overlayTexture = RenderManager::instance().overlayTexture;
     if (!overlayTexture.create(width, height)) {
         reportProblem("Couldn't create the %ux%u overlay texture", width, height);
@@ -233,6 +238,9 @@ bool Game::init() {
         reportProblem("no sound device: playing without sound");
     }
 
+    // The widgets' font is content like any other.
+    widgets::ResourceCache::setFontPath(contentPath("../assets/fonts/DejaVuSans.ttf"));
+
     // An empty world until a state makes its own.
     PhysicsManager::instance().createWorld(0.0f, 0.0f, 100.0f);
 
@@ -248,6 +256,30 @@ bool Game::init() {
 
     onInit();
     return true;
+}
+
+void Game::setWindowIcon() {
+    if (iconPath.empty()) {
+        return;
+    }
+    sf::Image icon;
+    if (!icon.loadFromFile(contentPath(iconPath))) {
+        reportProblem("Couldn't load the window icon %s", iconPath.c_str());
+        return;
+    }
+    window.setIcon(icon.getSize().x, icon.getSize().y, icon.getPixelsPtr());
+}
+
+void Game::watchSoundDevice() {
+    auto& sounds = SoundManager::instance();
+    if (sounds.silent || ++framesSinceSoundCheck < soundCheckInterval) {
+        return;
+    }
+    framesSinceSoundCheck = 0;
+    if (!soundDeviceConnected()) {
+        sounds.playSilent();
+        reportProblem("sound device lost: playing without sound");
+    }
 }
 
 void Game::pollWindowEvents() {

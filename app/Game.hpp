@@ -124,6 +124,8 @@ public:
     uint32_t width = 1920;
     uint32_t height = 1080;
     std::string title = "Vorlune";
+    // The window's icon, a content path (empty: the system's default).
+    std::string iconPath;
     // Length of one physics step (seconds).
     float fixedDelta = 1.0f / 60.0f;
     // Shortest time between two drawn frames (seconds).
@@ -137,10 +139,16 @@ public:
 
 private:
     void pollWindowEvents();
+    // Every `soundCheckInterval` frames: a sound device lost since start
+    // makes the rest of the run silent, with one line.
+    void watchSoundDevice();
+    void setWindowIcon();
     // Plays the loaded replay from the next frame on, after checking that it fits this game.
     bool installReplay(const std::shared_ptr<ReplayReader>& loaded);
     void stopReplay();
 
+    static constexpr unsigned soundCheckInterval = 15;
+    unsigned framesSinceSoundCheck = 0;
     std::shared_ptr<ReplayReader> replay;
     std::unique_ptr<ReplayWriter> recorder;
     // The events given to the GUI in this frame, kept for the recording.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/ContentRoot.hpp"
 #include "core/FreshState.hpp"
 #include "core/Report.hpp"
 #include "widgets/FormError.hpp"
@@ -34,7 +35,7 @@ bool GuiManager::loadGroup(const std::string& name, const std::string& formPath)
     auto group = widgets::Group::create();
     group->setSize(widgets::Layout2d::percent(100.0f, 100.0f));
     try {
-        widgets::loadFormFile(*group, formPath);
+        widgets::loadFormFile(*group, contentPath(formPath));
     } catch (const widgets::FormError& error) {
         // A broken page must not take the game down: the page stays missing,
         // and every lookup of it is empty.

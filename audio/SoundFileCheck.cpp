@@ -2,13 +2,12 @@
 
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include <SFML/Audio/InputSoundFile.hpp>
-#include <SFML/System/Err.hpp>
 
 #include "audio/SoundManager.hpp"
-#include "core/Paths.hpp"
+#include "core/ContentRoot.hpp"
+#include "core/LibraryErrorLog.hpp"
 #include "core/Report.hpp"
 
 namespace {
@@ -19,11 +18,9 @@ std::string problemWith(const std::string& path) {
     }
     // SFML explains its own failures on its error stream; here they become
     // this program's one line.
-    std::ostringstream silenced;
-    std::streambuf* previous = sf::err().rdbuf(silenced.rdbuf());
+    const LibraryErrorLog::Quiet quiet;
     sf::InputSoundFile file;
     const bool readable = file.openFromFile(path);
-    sf::err().rdbuf(previous);
     return readable ? std::string() : "not a sound file that can be played";
 }
 } // namespace
@@ -33,7 +30,7 @@ std::set<std::string> checkSoundFiles(const SoundManager& sounds) {
     // Several names may share one file: each file is checked and reported once.
     std::map<std::string, std::string> problems;
     for (const auto& [name, file] : sounds.soundPaths) {
-        const std::string path = normalisePath(file);
+        const std::string path = contentPath(file);
         auto found = problems.find(path);
         if (found == problems.end()) {
             found = problems.emplace(path, problemWith(path)).first;

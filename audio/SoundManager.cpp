@@ -1,6 +1,6 @@
 #include "audio/SoundManager.hpp"
 
-#include "core/Paths.hpp"
+#include "core/ContentRoot.hpp"
 
 namespace {
 // A sound together with the buffer it plays; the sound is declared last so
@@ -28,7 +28,12 @@ void SoundManager::reset() {
 
 std::string SoundManager::pathOf(const std::string& name) const {
     auto found = soundPaths.find(name);
-    return normalisePath(found != soundPaths.end() ? found->second : name);
+    return contentPath(found != soundPaths.end() ? found->second : name);
+}
+
+void SoundManager::playSilent() {
+    stop("");
+    silent = true;
 }
 
 std::shared_ptr<sf::Sound> SoundManager::createSound(const std::string& name) {

@@ -48,12 +48,17 @@ public:
     // Stops every entry started under `name`, then drops stopped entries.
     // An empty name stops everything and empties `playing`.
     void stop(const std::string& name);
+    // The device was lost while the game runs: everything playing stops and
+    // the manager is `silent` from now on. A music stream left running on a
+    // lost device would spin its thread refilling buffers nobody plays.
+    void playSilent();
 
     std::vector<PlayingEntry> playing;
     std::map<std::string, std::shared_ptr<sf::SoundBuffer>> buffers;
     // Sound name -> file path, registered by game setup.
     std::map<std::string, std::string> soundPaths;
-    // No sound device could be opened (`Game::init` asks soundDeviceOpens):
+    // No sound device could be opened (`Game::init` asks soundDeviceOpens),
+    // or it was lost (playSilent):
     // nothing is loaded or played, and createSound and createMusic give empty
     // pointers, as for a file that cannot be read. Volumes are kept as ever.
     bool silent = false;

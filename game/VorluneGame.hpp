@@ -27,6 +27,7 @@
 // or a soak (--soak FRAMES), in which it plays them match after match.
 class VorluneGame : public Game {
 public:
+    VorluneGame() { iconPath = "../assets/gui/icon.png"; }
     void onInit() override;
     void onUpdate(float delta, float time) override;
 

@@ -1,4 +1,10 @@
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/LaunchOptions.hpp"
+#include "core/ContentRoot.hpp"
+#include "core/LibraryErrorLog.hpp"
 #include "core/Report.hpp"
 #include "game/VorluneGame.hpp"
 
@@ -22,18 +28,51 @@ struct DisplayConnection {
     DisplayConnection& operator=(const DisplayConnection&) = delete;
     Display* display;
 };
+
+// The content folder from the build tree's executable, or from the installed
+// one (set by the build to where `cmake --install` puts the content).
+#ifndef VORLUNE_INSTALLED_CONTENT
+#define VORLUNE_INSTALLED_CONTENT "../share/vorlune/assets"
+#endif
+
+bool findContent(const char* argv0) {
+    const ContentSearch search = findContentRoot(runningExecutablePath(argv0), std::getenv("VORLUNE_CONTENT"),
+                                                 VORLUNE_INSTALLED_CONTENT, "gui/Menu.txt");
+    if (search.root.empty()) {
+        std::string looked;
+        for (const std::string& folder : search.looked) {
+            looked += (looked.empty() ? "" : ", ") + folder;
+        }
+        reportProblem("vorlune: no game content found (looked in %s); set VORLUNE_CONTENT to the folder "
+                      "that holds it",
+                      looked.c_str());
+        return false;
+    }
+    setContentRoot(search.root);
+    return true;
+}
 } // namespace
 
 // Opens the 1920 x 1080 "Vorlune" window and plays until it is closed; the
 // command line may ask for a computer player, a demo, fast or undrawn runs,
-// a recording or a replay (see LaunchOptions). Exit codes: 0 after a normal
-// run, 1 when there is no display or the window could not be created, 2 for a
+// a recording or a replay (see LaunchOptions). Content is found beside the
+// executable, in the installed data folder or where VORLUNE_CONTENT points,
+// whatever the working directory. Exit codes: 0 after a normal run, 1 when
+// there is no content, no display or the window could not be created, 2 for a
 // bad command line or an unusable replay or recording file, 3 when the demo's
 // match did not end or the soak found a problem.
 int main(int argc, char** argv) {
+    // The library's errors, from any thread, each printed once.
+    const LibraryErrorLog libraryErrors(stderr);
+    // A closed pipe (a sound backend writing to one, standard output piped
+    // into a pager that quit) fails that write; it must not end the game.
+    std::signal(SIGPIPE, SIG_IGN);
     LaunchOptions options;
     if (!readCommandLine(argc, argv, options)) {
         return 2;
+    }
+    if (!findContent(argc > 0 ? argv[0] : nullptr)) {
+        return 1;
     }
     const DisplayConnection connection;
     if (!connection.display) {

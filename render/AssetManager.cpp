@@ -6,6 +6,7 @@
 
 #include <rapidxml/rapidxml.hpp>
 
+#include "core/ContentRoot.hpp"
 #include "core/FreshState.hpp"
 #include "core/Paths.hpp"
 #include "core/Report.hpp"
@@ -47,7 +48,7 @@ std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path, 
 
 std::shared_ptr<sf::Texture> AssetManager::readTexture(const std::string& path) const {
     auto texture = std::make_shared<sf::Texture>();
-    if (!texture->loadFromFile(normalisePath(path))) {
+    if (!texture->loadFromFile(contentPath(path))) {
         reportProblem("Couldn't load texture %s", path.c_str());
         return nullptr;
     }
@@ -219,7 +220,7 @@ void AssetManager::unloadAtlas(const std::string& path) {
 }
 
 std::vector<char> AssetManager::readFile(const std::string& path) {
-    std::ifstream file(normalisePath(path), std::ios::binary);
+    std::ifstream file(contentPath(path), std::ios::binary);
     if (!file) {
         throw std::runtime_error("cannot open file " + path);
     }

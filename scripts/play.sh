@@ -21,6 +21,6 @@ if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null && ! xdpyinfo >/dev/n
   exit 1
 fi
 
-# The game reads its content from ../assets, so it runs from build/.
-cd "$root/build"
-exec ./vorlune "$@"
+# The game finds its content from its own place: paths on the command line
+# (--shots, --record) stay relative to the folder this was started from.
+exec "$root/build/vorlune" "$@"

@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick
+  # checks the desktop entry that `cmake --install` writes
+  desktop-file-utils
   libgl1-mesa-dri
   # clang and its libFuzzer runtime build the content readers' fuzz harnesses
   # (tools/fuzz), whose corpus pass is part of the test command.

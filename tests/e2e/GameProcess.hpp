@@ -83,28 +83,55 @@ inline void requestClose(Display* display, Window window) {
     XFlush(display);
 }
 
-// The game executable in the test's working directory (build/), which never
-// outlives the test. Its standard output goes to `outputPath` when given.
+// How a game process is started: everything left at its default is the
+// built executable, in the test's working directory (build/), with the
+// test's own environment and standard streams.
+struct Launch {
+    // "NAME=value" entries added to the test's own environment.
+    std::vector<std::string> environment;
+    // Names of the test's own variables to leave out.
+    std::vector<std::string> unset;
+    // Standard output goes to this file when given; standard error too with `errorsToOutput`.
+    std::string outputPath;
+    bool errorsToOutput = false;
+    // The command line after the program's name.
+    std::vector<std::string> arguments;
+    // Another executable (an installed copy), and another folder to start in.
+    std::string program = std::string(VORLUNE_BINARY_DIR) + "/vorlune";
+    std::string workingDirectory;
+};
+
+// A game process that never outlives the test.
 class GameProcess {
 public:
-    // `environment`: "NAME=value" entries added to the test's own; `unset`:
-    // names of the test's own variables to leave out; `arguments`: the
-    // command line after the program's name.
     explicit GameProcess(const std::vector<std::string>& environment = {},
                          const std::vector<std::string>& unset = {}, const std::string& outputPath = "",
-                         const std::vector<std::string>& arguments = {}) {
+                         const std::vector<std::string>& arguments = {})
+        : GameProcess(launchOf(environment, unset, outputPath, arguments)) {}
+
+    static Launch launchOf(const std::vector<std::string>& environment, const std::vector<std::string>& unset,
+                           const std::string& outputPath, const std::vector<std::string>& arguments) {
+        Launch launch;
+        launch.environment = environment;
+        launch.unset = unset;
+        launch.outputPath = outputPath;
+        launch.arguments = arguments;
+        return launch;
+    }
+
+    explicit GameProcess(const Launch& launch) {
         std::vector<std::string> variables;
         for (char** entry = environ; *entry; ++entry) {
             const std::string variable = *entry;
             bool keep = true;
-            for (const auto& name : unset) {
+            for (const auto& name : launch.unset) {
                 keep = keep && variable.rfind(name + "=", 0) != 0;
             }
             if (keep) {
                 variables.push_back(variable);
             }
         }
-        variables.insert(variables.end(), environment.begin(), environment.end());
+        variables.insert(variables.end(), launch.environment.begin(), launch.environment.end());
         std::vector<char*> envp;
         for (auto& variable : variables) {
             envp.push_back(variable.data());
@@ -113,19 +140,24 @@ public:
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        if (!outputPath.empty()) {
-            posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(),
+        if (!launch.outputPath.empty()) {
+            posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, launch.outputPath.c_str(),
                                              O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (launch.errorsToOutput) {
+                posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+            }
         }
-        const std::string path = std::string(VORLUNE_BINARY_DIR) + "/vorlune";
-        std::vector<std::string> words{path};
-        words.insert(words.end(), arguments.begin(), arguments.end());
+        if (!launch.workingDirectory.empty()) {
+            posix_spawn_file_actions_addchdir_np(&actions, launch.workingDirectory.c_str());
+        }
+        std::vector<std::string> words{launch.program};
+        words.insert(words.end(), launch.arguments.begin(), launch.arguments.end());
         std::vector<char*> argv;
         for (auto& word : words) {
             argv.push_back(word.data());
         }
         argv.push_back(nullptr);
-        started = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0;
+        started = posix_spawn(&pid, launch.program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0;
         posix_spawn_file_actions_destroy(&actions);
     }
     ~GameProcess() {

@@ -173,7 +173,28 @@ def banner(player):
     save_png(ribbon, "gui", "player%dwon.png" % player)
 
 
+def icon():
+    """The program's icon (window and desktop menu): player 1's head and hat
+    in a rounded square of sky, readable from 256 down to 32 pixels."""
+    size = 256
+    sky = _sky(size, size)
+    mask = Image.new("L", (size, size))
+    ImageDraw.Draw(mask).rounded_rectangle((4, 4, size - 5, size - 5), radius=48, fill=255)
+    img = Image.new("RGBA", (size, size))
+    img.paste(sky, (0, 0), mask)
+    hero = _character(1, scale=1.75)
+    # The sprite's head and hat sit in its upper middle; the body is left below the frame.
+    img.alpha_composite(hero, ((size - hero.width) // 2 - 30, -8))
+    img.putalpha(Image.fromarray(np.minimum(np.asarray(img)[..., 3], np.asarray(mask)), "L"))
+    border = Image.new("RGBA", (size, size))
+    ImageDraw.Draw(border).rounded_rectangle((4, 4, size - 5, size - 5), radius=48,
+                                             outline=P["outline"] + (255,), width=8)
+    img.alpha_composite(border)
+    save_png(img, "gui", "icon.png")
+
+
 def generate():
+    icon()
     backdrop()
     title()
     banner(1)

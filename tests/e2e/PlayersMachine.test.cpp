@@ -1,0 +1,216 @@
+// The game as a player's machine starts it: with the sound device it has (on
+// a machine without one, none: OpenAL's default backends, no test backend),
+// from whatever folder, as built or installed, with its sound device lost
+// while it runs. Each case ends the game as a player would and reads all it
+// printed.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <sys/stat.h>
+
+#include "audio/SoundDevice.hpp"
+#include "common/MediaFixtures.hpp"
+#include "common/PrivateDisplay.hpp"
+#include "e2e/GameProcess.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+// What a player's own session has: none of the tests' sound settings.
+const std::vector<std::string> playersEnvironment{"ALSOFT_DRIVERS", "ALSOFT_CONF", "VORLUNE_CONTENT"};
+
+// Lines any content problem starts with (a texture, a sound, a page, a map).
+const char* const contentProblems[] = {"Couldn't", "Failed to", "Loading failed", "not a valid tilemap",
+                                       "no game content"};
+
+class PlayersMachine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(display.isRunning()) << display.getProblem();
+        connection = XOpenDisplay(nullptr);
+        ASSERT_NE(connection, nullptr);
+        XSetErrorHandler(e2e::ignoreXErrors);
+    }
+    void TearDown() override {
+        if (connection) {
+            XCloseDisplay(connection);
+        }
+    }
+
+    // Lets the game run for `seconds` after its window appeared, closes the
+    // window as a window manager does, and expects exit status 0.
+    void playThenClose(e2e::GameProcess& game, int seconds) {
+        const auto window = e2e::waitForWindow(connection, "Vorlune", std::chrono::seconds(30));
+        ASSERT_TRUE(window) << "no window titled \"Vorlune\" appeared";
+        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        e2e::requestClose(connection, *window);
+        expectExit(game, 0);
+    }
+
+    static void expectExit(e2e::GameProcess& game, int code) {
+        const auto status = game.waitForExit(std::chrono::seconds(60));
+        ASSERT_TRUE(status) << "the game did not exit";
+        ASSERT_TRUE(WIFEXITED(*status)) << "the game ended by signal " << WTERMSIG(*status);
+        EXPECT_EQ(WEXITSTATUS(*status), code);
+    }
+
+    static std::string readText(const std::string& path) {
+        std::ifstream file(path);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    static int count(const std::string& text, const std::string& what) {
+        int found = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+            ++found;
+        }
+        return found;
+    }
+
+    // A short demo from `folder` with `program`: it reaches the arena (its
+    // match-start screenshot is saved, into a folder named relative to where
+    // it started) and reports no content problem.
+    void expectArenaFrom(const std::string& program, const std::string& folder,
+                         const std::vector<std::string>& environment = {}) {
+        SCOPED_TRACE("started from " + folder + " as " + program);
+        const std::string shots = files.path("shots-" + std::to_string(++demos));
+        const std::string output = files.path("demo-" + std::to_string(demos) + ".txt");
+        e2e::Launch launch;
+        launch.environment = environment;
+        launch.environment.push_back("ALSOFT_DRIVERS=null");
+        launch.unset = playersEnvironment;
+        launch.outputPath = output;
+        launch.errorsToOutput = true;
+        launch.arguments = {"--demo", "--fast", "--no-draw", "--frames", "400", "--shots", shots};
+        launch.program = program;
+        launch.workingDirectory = folder;
+        e2e::GameProcess game(launch);
+        ASSERT_TRUE(game.started);
+        expectExit(game, 0);
+        const std::string printed = readText(output);
+        EXPECT_TRUE(fs::is_regular_file(shots + "/match-start.png")) << printed.substr(0, 2000);
+        for (const char* problem : contentProblems) {
+            EXPECT_EQ(printed.find(problem), std::string::npos) << problem << " in:\n"
+                                                                << printed.substr(0, 2000);
+        }
+    }
+
+    PrivateDisplay display;
+    Display* connection = nullptr;
+    TempDirectory files;
+    int demos = 0;
+};
+} // namespace
+
+// Without a sound card (this machine has none, so OpenAL's default backends
+// cannot open a device) the game says so in one line and plays silent: no
+// error from every voice on every frame, and a clean end when closed.
+TEST_F(PlayersMachine, WithTheMachinesOwnSoundTheGamePlaysAndClosesCleanlyWithLittleOutput) {
+    const bool deviceOpens = soundDeviceOpens();
+    const std::string output = files.path("output.txt");
+    e2e::Launch launch;
+    launch.unset = playersEnvironment;
+    launch.outputPath = output;
+    launch.errorsToOutput = true;
+    launch.arguments = {"--fast"};
+    e2e::GameProcess game(launch);
+    ASSERT_TRUE(game.started);
+    // Thousands of frames of the title menu, music and all.
+    playThenClose(game, 4);
+
+    const std::string printed = readText(output);
+    EXPECT_LT(printed.size(), 10u * 1024u) << printed.substr(0, 2000);
+    EXPECT_EQ(count(printed, "no sound device: playing without sound"), deviceOpens ? 0 : 1) << printed;
+    EXPECT_EQ(printed.find("OpenAL"), std::string::npos) << printed.substr(0, 2000);
+    EXPECT_EQ(printed.find("ALSA lib"), std::string::npos) << printed.substr(0, 2000);
+}
+
+// The device goes away while the game runs: OpenAL's wave writer plays into
+// a pipe whose reader stops after about a second of sound, so the next write
+// fails and OpenAL marks the device lost. The game goes on silent after one
+// line, and still ends cleanly.
+TEST_F(PlayersMachine, ASoundDeviceLostWhileRunningLeavesTheGameRunningSilent) {
+    const std::string pipe = files.path("device.pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string config = files.writeText("alsoft.conf", "[general]\ndrivers=wave\nfrequency=22050\n"
+                                                              "channels=mono\nsample-type=int16\n"
+                                                              "[wave]\nfile=" +
+                                                                  pipe + "\n");
+    // The game opens the device twice: once to ask whether sound works at
+    // all (read to its end), then to play (read for about a second).
+    // Bounded in time, so a reader whose writer never came does not linger.
+    const std::string reader = "(timeout 60 cat '" + pipe + "'; timeout 60 head -c 44100 '" + pipe +
+                               "') > /dev/null 2>&1 < /dev/null &";
+    ASSERT_EQ(std::system(reader.c_str()), 0);
+
+    const std::string output = files.path("output.txt");
+    e2e::Launch launch;
+    launch.environment = {"ALSOFT_CONF=" + config};
+    launch.unset = playersEnvironment;
+    launch.outputPath = output;
+    launch.errorsToOutput = true;
+    e2e::GameProcess game(launch);
+    ASSERT_TRUE(game.started);
+    playThenClose(game, 6);
+
+    const std::string printed = readText(output);
+    EXPECT_EQ(count(printed, "sound device lost: playing without sound"), 1) << printed;
+    EXPECT_EQ(printed.find("no sound device"), std::string::npos) << printed;
+    EXPECT_LT(printed.size(), 10u * 1024u) << printed.substr(0, 2000);
+}
+
+// Content is found from the executable's place, not the working directory:
+// from the repository's root and from "/", the built game reaches the arena;
+// installed into a prefix with `cmake --install`, it does from another folder
+// too, with a desktop entry and an icon; an installed copy whose content was
+// taken away says in one line where it looked.
+TEST_F(PlayersMachine, TheGameFindsItsContentFromAnyFolderBuiltOrInstalled) {
+    const std::string built = std::string(VORLUNE_BINARY_DIR) + "/vorlune";
+    expectArenaFrom(built, VORLUNE_SOURCE_DIR);
+    expectArenaFrom(built, "/");
+
+    const std::string prefix = files.path("prefix with space");
+    const std::string install = std::string("'") + VORLUNE_CMAKE_COMMAND + "' --install '" +
+                                VORLUNE_BINARY_DIR + "' --prefix '" + prefix + "' > '" +
+                                files.path("install.txt") + "' 2>&1";
+    ASSERT_EQ(std::system(install.c_str()), 0) << readText(files.path("install.txt"));
+    const std::string installed = prefix + "/bin/vorlune";
+    expectArenaFrom(installed, files.path());
+    // The override is taken before the executable's own places.
+    expectArenaFrom(installed, "/", {"VORLUNE_CONTENT=" + prefix + "/share/vorlune/assets"});
+
+    const std::string entry = readText(prefix + "/share/applications/vorlune.desktop");
+    EXPECT_NE(entry.find("Exec=\"" + installed + "\""), std::string::npos) << entry;
+    const std::string icon = prefix + "/share/icons/hicolor/256x256/apps/vorlune.png";
+    EXPECT_NE(entry.find("Icon=" + icon), std::string::npos) << entry;
+    EXPECT_TRUE(fs::is_regular_file(icon));
+    if (std::system("command -v desktop-file-validate > /dev/null") == 0) {
+        EXPECT_EQ(std::system(
+                      ("desktop-file-validate '" + prefix + "/share/applications/vorlune.desktop'").c_str()),
+                  0);
+    }
+
+    fs::rename(prefix + "/share/vorlune/assets", prefix + "/share/vorlune/moved");
+    const std::string output = files.path("no-content.txt");
+    e2e::Launch launch;
+    launch.environment = {"VORLUNE_CONTENT=" + files.path("nothing here")};
+    launch.unset = playersEnvironment;
+    launch.outputPath = output;
+    launch.errorsToOutput = true;
+    launch.program = installed;
+    launch.workingDirectory = "/";
+    e2e::GameProcess game(launch);
+    ASSERT_TRUE(game.started);
+    expectExit(game, 1);
+    const std::string printed = readText(output);
+    EXPECT_EQ(count(printed, "\n"), 1) << printed;
+    EXPECT_NE(printed.find("no game content found"), std::string::npos) << printed;
+    EXPECT_NE(printed.find(files.path("nothing here")), std::string::npos) << printed;
+    EXPECT_NE(printed.find(prefix + "/share/vorlune/assets"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("VORLUNE_CONTENT"), std::string::npos) << printed;
+}
