@@ -69,7 +69,7 @@ TEST(LibraryErrorLog, EachMessageFromAnyThreadIsPrintedOnceWholeAndItsRepeatsCou
     // Whole blocks: the first line is followed by the rest of its own block.
     EXPECT_EQ(occurrences(written, "SoundSource.cpp(181).\nExpression:\n   alSourcef"), 1) << written;
     EXPECT_EQ(occurrences(written, "SoundSource.cpp(203).\nExpression:\n   alSourcef"), 1) << written;
-    EXPECT_EQ(occurrences(written, "Failed to load image \"no such image.png\""), 1) << written;
+    EXPECT_EQ(occurrences(written, "\nFailed to load image \"no such image.png\""), 1) << written;
     EXPECT_EQ(written.find("reported by its caller"), std::string::npos) << written;
     EXPECT_NE(written.find("left without a line end\n"), std::string::npos) << written;
     EXPECT_EQ(written.find("after the log"), std::string::npos);
