@@ -6,15 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <sys/stat.h>
 
 #include "audio/SoundDevice.hpp"
-#include "common/MediaFixtures.hpp"
-#include "common/PrivateDisplay.hpp"
-#include "e2e/GameProcess.hpp"
+#include "e2e/GameOnDisplay.hpp"
 
 namespace fs = std::filesystem;
 
@@ -26,20 +22,8 @@ const std::vector<std::string> playersEnvironment{"ALSOFT_DRIVERS", "ALSOFT_CONF
 const char* const contentProblems[] = {"Couldn't", "Failed to", "Loading failed", "not a valid tilemap",
                                        "no game content"};
 
-class PlayersMachine : public ::testing::Test {
+class PlayersMachine : public e2e::GameOnDisplay {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(display.isRunning()) << display.getProblem();
-        connection = XOpenDisplay(nullptr);
-        ASSERT_NE(connection, nullptr);
-        XSetErrorHandler(e2e::ignoreXErrors);
-    }
-    void TearDown() override {
-        if (connection) {
-            XCloseDisplay(connection);
-        }
-    }
-
     // Lets the game run for `seconds` after its window appeared, closes the
     // window as a window manager does, and expects exit status 0.
     void playThenClose(e2e::GameProcess& game, int seconds) {
@@ -50,18 +34,16 @@ protected:
         expectExit(game, 0);
     }
 
-    static void expectExit(e2e::GameProcess& game, int code) {
-        const auto status = game.waitForExit(std::chrono::seconds(60));
-        ASSERT_TRUE(status) << "the game did not exit";
-        ASSERT_TRUE(WIFEXITED(*status)) << "the game ended by signal " << WTERMSIG(*status);
-        EXPECT_EQ(WEXITSTATUS(*status), code);
-    }
-
-    static std::string readText(const std::string& path) {
-        std::ifstream file(path);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
+    // Started as a player starts it (none of the tests' sound or content
+    // settings), printing everything into `outputPath`.
+    static e2e::Launch asPlayer(const std::string& outputPath,
+                                const std::vector<std::string>& arguments = {}) {
+        e2e::Launch launch;
+        launch.unset = playersEnvironment;
+        launch.outputPath = outputPath;
+        launch.errorsToOutput = true;
+        launch.arguments = arguments;
+        return launch;
     }
 
     static int count(const std::string& text, const std::string& what) {
@@ -73,25 +55,22 @@ protected:
     }
 
     // A short demo from `folder` with `program`: it reaches the arena (its
-    // match-start screenshot is saved, into a folder named relative to where
-    // it started) and reports no content problem.
+    // match-start screenshot is saved) and reports no content problem.
     void expectArenaFrom(const std::string& program, const std::string& folder,
                          const std::vector<std::string>& environment = {}) {
         SCOPED_TRACE("started from " + folder + " as " + program);
         const std::string shots = files.path("shots-" + std::to_string(++demos));
         const std::string output = files.path("demo-" + std::to_string(demos) + ".txt");
-        e2e::Launch launch;
+        e2e::Launch launch =
+            asPlayer(output, {"--demo", "--fast", "--no-draw", "--frames", "400", "--shots", shots});
         launch.environment = environment;
+        // Quiet on a machine with speakers too.
         launch.environment.push_back("ALSOFT_DRIVERS=null");
-        launch.unset = playersEnvironment;
-        launch.outputPath = output;
-        launch.errorsToOutput = true;
-        launch.arguments = {"--demo", "--fast", "--no-draw", "--frames", "400", "--shots", shots};
         launch.program = program;
         launch.workingDirectory = folder;
         e2e::GameProcess game(launch);
         ASSERT_TRUE(game.started);
-        expectExit(game, 0);
+        expectExit(game, 0, std::chrono::seconds(60));
         const std::string printed = readText(output);
         EXPECT_TRUE(fs::is_regular_file(shots + "/match-start.png")) << printed.substr(0, 2000);
         for (const char* problem : contentProblems) {
@@ -100,9 +79,6 @@ protected:
         }
     }
 
-    PrivateDisplay display;
-    Display* connection = nullptr;
-    TempDirectory files;
     int demos = 0;
 };
 } // namespace
@@ -113,12 +89,7 @@ protected:
 TEST_F(PlayersMachine, WithTheMachinesOwnSoundTheGamePlaysAndClosesCleanlyWithLittleOutput) {
     const bool deviceOpens = soundDeviceOpens();
     const std::string output = files.path("output.txt");
-    e2e::Launch launch;
-    launch.unset = playersEnvironment;
-    launch.outputPath = output;
-    launch.errorsToOutput = true;
-    launch.arguments = {"--fast"};
-    e2e::GameProcess game(launch);
+    e2e::GameProcess game(asPlayer(output, {"--fast"}));
     ASSERT_TRUE(game.started);
     // Thousands of frames of the title menu, music and all.
     playThenClose(game, 4);
@@ -149,11 +120,8 @@ TEST_F(PlayersMachine, ASoundDeviceLostWhileRunningLeavesTheGameRunningSilent) {
     ASSERT_EQ(std::system(reader.c_str()), 0);
 
     const std::string output = files.path("output.txt");
-    e2e::Launch launch;
+    e2e::Launch launch = asPlayer(output);
     launch.environment = {"ALSOFT_CONF=" + config};
-    launch.unset = playersEnvironment;
-    launch.outputPath = output;
-    launch.errorsToOutput = true;
     e2e::GameProcess game(launch);
     ASSERT_TRUE(game.started);
     playThenClose(game, 6);
@@ -197,11 +165,8 @@ TEST_F(PlayersMachine, TheGameFindsItsContentFromAnyFolderBuiltOrInstalled) {
 
     fs::rename(prefix + "/share/vorlune/assets", prefix + "/share/vorlune/moved");
     const std::string output = files.path("no-content.txt");
-    e2e::Launch launch;
+    e2e::Launch launch = asPlayer(output);
     launch.environment = {"VORLUNE_CONTENT=" + files.path("nothing here")};
-    launch.unset = playersEnvironment;
-    launch.outputPath = output;
-    launch.errorsToOutput = true;
     launch.program = installed;
     launch.workingDirectory = "/";
     e2e::GameProcess game(launch);

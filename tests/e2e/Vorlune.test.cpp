@@ -11,27 +11,13 @@
 
 #include <SFML/Audio/SoundBuffer.hpp>
 
-#include "common/MediaFixtures.hpp"
-#include "common/PrivateDisplay.hpp"
-#include "e2e/GameProcess.hpp"
+#include "e2e/GameOnDisplay.hpp"
 
 namespace {
 const std::string gui = "../assets/gui/";
 
-class Vorlune : public ::testing::Test {
+class Vorlune : public e2e::GameOnDisplay {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(display.isRunning()) << display.getProblem();
-        connection = XOpenDisplay(nullptr);
-        ASSERT_NE(connection, nullptr);
-        XSetErrorHandler(e2e::ignoreXErrors);
-    }
-    void TearDown() override {
-        if (connection) {
-            XCloseDisplay(connection);
-        }
-    }
-
     // Waits for the game's window and for its menu to be up.
     Window waitForMenu() {
         const auto window = e2e::waitForWindow(connection, "Vorlune", std::chrono::seconds(30));
@@ -41,23 +27,7 @@ protected:
     }
 
     // The process ended by itself, with status 0.
-    static void expectCleanExit(e2e::GameProcess& game) {
-        const auto status = game.waitForExit(std::chrono::seconds(20));
-        ASSERT_TRUE(status) << "the game did not exit";
-        ASSERT_TRUE(WIFEXITED(*status)) << "the game ended by signal " << WTERMSIG(*status);
-        EXPECT_EQ(WEXITSTATUS(*status), 0);
-    }
-
-    static std::string readText(const std::string& path) {
-        std::ifstream file(path);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-
-    PrivateDisplay display;
-    Display* connection = nullptr;
-    TempDirectory files;
+    static void expectCleanExit(e2e::GameProcess& game) { expectExit(game, 0); }
 };
 
 // Root mean square of the samples in [from, to) seconds.
