@@ -39,27 +39,36 @@ bool holdsMarker(const std::string& folder, const std::string& marker) {
 
 ContentSearch findContentRoot(const std::string& executablePath, const char* overridePath,
                               const std::string& installedFromExecutable, const std::string& marker) {
-    std::vector<std::string> candidates;
+    struct Candidate {
+        std::string folder;
+        // A folder named by the user is taken as it is: damaged or partial
+        // content is theirs to try, and is reported file by file.
+        bool named;
+    };
+    std::vector<Candidate> candidates;
     if (overridePath && *overridePath) {
-        // Pointing at the folder that holds "assets" is an easy slip: take both.
-        candidates.push_back(absoluteClean(overridePath));
-        candidates.push_back(absoluteClean(fs::path(overridePath) / "assets"));
+        // Pointing at the folder that holds "assets" is an easy slip.
+        candidates.push_back({absoluteClean(fs::path(overridePath) / "assets"), false});
+        candidates.push_back({absoluteClean(overridePath), true});
+    } else {
+        if (!executablePath.empty()) {
+            const fs::path beside = fs::path(executablePath).parent_path();
+            candidates.push_back({absoluteClean(beside / "../assets"), false});
+            candidates.push_back({absoluteClean(beside / installedFromExecutable), false});
+        }
+        candidates.push_back({absoluteClean("../assets"), false});
     }
-    if (!executablePath.empty()) {
-        const fs::path beside = fs::path(executablePath).parent_path();
-        candidates.push_back(absoluteClean(beside / "../assets"));
-        candidates.push_back(absoluteClean(beside / installedFromExecutable));
-    }
-    candidates.push_back(absoluteClean("../assets"));
 
     ContentSearch search;
-    for (const std::string& folder : candidates) {
-        if (std::find(search.looked.begin(), search.looked.end(), folder) != search.looked.end()) {
+    for (const Candidate& candidate : candidates) {
+        if (std::find(search.looked.begin(), search.looked.end(), candidate.folder) != search.looked.end()) {
             continue;
         }
-        search.looked.push_back(folder);
-        if (holdsMarker(folder, marker)) {
-            search.root = folder;
+        search.looked.push_back(candidate.folder);
+        std::error_code error;
+        if (candidate.named ? fs::is_directory(candidate.folder, error)
+                            : holdsMarker(candidate.folder, marker)) {
+            search.root = candidate.folder;
             break;
         }
     }

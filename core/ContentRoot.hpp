@@ -20,13 +20,14 @@ struct ContentSearch {
     std::vector<std::string> looked;
 };
 
-// Tries, in this order: `overridePath` (the value of the VORLUNE_CONTENT
-// environment variable, when set: the content folder itself, or a folder
-// holding an "assets" folder), "../assets" beside the executable (the build
-// tree), `installedFromExecutable` beside the executable (the installed data
-// folder, e.g. "../share/vorlune/assets"), and "../assets" under the working
-// directory. A folder counts when `marker` (a path relative to it) is a
-// regular file. Looks at the file system only.
+// When `overridePath` is given (the value of the VORLUNE_CONTENT environment
+// variable), it alone decides: its "assets" folder if that holds `marker`,
+// else the folder itself if it exists, whatever it holds (content being
+// worked on may be incomplete; its files are reported one by one). Otherwise
+// the first of these that holds `marker` (a path relative to it): "../assets"
+// beside the executable (the build tree), `installedFromExecutable` beside
+// the executable (the installed data folder, e.g. "../share/vorlune/assets"),
+// and "../assets" under the working directory. Looks at the file system only.
 ContentSearch findContentRoot(const std::string& executablePath, const char* overridePath,
                               const std::string& installedFromExecutable, const std::string& marker);
 

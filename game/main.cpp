@@ -35,17 +35,20 @@ struct DisplayConnection {
 #define VORLUNE_INSTALLED_CONTENT "../share/vorlune/assets"
 #endif
 
+// The file that tells the game's content folder from any other.
+const char* const contentMarker = "gui/Menu.txt";
+
 bool findContent(const char* argv0) {
     const ContentSearch search = findContentRoot(runningExecutablePath(argv0), std::getenv("VORLUNE_CONTENT"),
-                                                 VORLUNE_INSTALLED_CONTENT, "gui/Menu.txt");
+                                                 VORLUNE_INSTALLED_CONTENT, contentMarker);
     if (search.root.empty()) {
         std::string looked;
         for (const std::string& folder : search.looked) {
             looked += (looked.empty() ? "" : ", ") + folder;
         }
-        reportProblem("vorlune: no game content found (looked in %s); set VORLUNE_CONTENT to the folder "
-                      "that holds it",
-                      looked.c_str());
+        reportProblem("vorlune: no game content found (looked for %s in %s); set VORLUNE_CONTENT to the "
+                      "content folder",
+                      contentMarker, looked.c_str());
         return false;
     }
     setContentRoot(search.root);

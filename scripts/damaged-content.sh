@@ -101,7 +101,7 @@ for file in "${files[@]}"; do
     cp -a "$work/pristine" "$work/assets"
     damage "$kind" "$work/assets/$file"
     log="$work/run.log"
-    (cd "$work/build" && env "${run_env[@]}" timeout -k 10 300 "$binary" --fast --no-draw --demo \
+    (cd "$work/build" && env "${run_env[@]}" VORLUNE_CONTENT="$work/assets" timeout -k 10 300 "$binary" --fast --no-draw --demo \
       --frames "$frames") >"$log" 2>&1
     code=$?
     runs=$((runs + 1))

@@ -18,9 +18,7 @@ bash "$root/scripts/setup.sh" >/dev/null
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/build" --target vorlune -j "$(nproc)" >/dev/null
 
-# The game reads its content from ../assets, so it runs from build/.
-cd "$root/build"
-command=(./vorlune --soak "$frames" --fast --no-draw)
+command=("$root/build/vorlune" --soak "$frames" --fast --no-draw)
 if [ -z "${DISPLAY:-}" ]; then
   command=(xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" "${command[@]}")
 fi

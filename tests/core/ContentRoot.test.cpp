@@ -15,6 +15,7 @@ struct Machine {
         std::filesystem::create_directories(files.path("src/build"));
         std::filesystem::create_directories(files.path("prefix/bin"));
         std::filesystem::create_directories(files.path("empty/assets"));
+        std::filesystem::create_directories(files.path("empty/bin"));
     }
     ContentSearch find(const std::string& executable, const char* override) const {
         return findContentRoot(executable, override, "../share/vorlune/assets", "gui/Menu.txt");
@@ -33,20 +34,27 @@ TEST(ContentRoot, FoundBesideTheBuiltOrInstalledExecutableOrWhereTheVariablePoin
     // Installed: the data folder relative to the executable.
     EXPECT_EQ(machine.find(files.path("prefix/bin/vorlune"), nullptr).root,
               files.path("prefix/share/vorlune/assets"));
-    // The variable comes first, naming the content folder or the one holding it.
+    // The variable decides alone: the content folder, or the one holding it.
     EXPECT_EQ(machine.find(files.path("prefix/bin/vorlune"), files.path("src/assets").c_str()).root,
               files.path("src/assets"));
     EXPECT_EQ(machine.find(files.path("prefix/bin/vorlune"), (files.path("src") + "/").c_str()).root,
               files.path("src/assets"));
-    // A folder without the marker does not count, even where it is named.
-    const ContentSearch nothing =
-        machine.find(files.path("empty/vorlune"), files.path("empty/assets").c_str());
+    // A folder it names is taken as it is, marker or not; one that does not
+    // exist is not replaced by the executable's own.
+    EXPECT_EQ(machine.find(files.path("prefix/bin/vorlune"), files.path("empty/assets").c_str()).root,
+              files.path("empty/assets"));
+    const ContentSearch missing = machine.find(files.path("prefix/bin/vorlune"), files.path("gone").c_str());
+    EXPECT_TRUE(missing.root.empty());
+    EXPECT_EQ(missing.looked, (std::vector<std::string>{files.path("gone/assets"), files.path("gone")}));
+
+    // Without it, a folder without the marker does not count; every place
+    // is tried once, in order (the working directory's "../assets" is the
+    // executable's here).
+    const ContentSearch nothing = machine.find(files.path("empty/bin/vorlune"), nullptr);
     EXPECT_TRUE(nothing.root.empty());
-    // Every place tried, each once, in order (the working directory's "../assets"
-    // is the build tree's here).
-    const std::vector<std::string> expected{files.path("empty/assets"), files.path("empty/assets/assets"),
-                                            files.path("assets"), files.path("share/vorlune/assets")};
-    EXPECT_EQ(nothing.looked, expected);
+    EXPECT_EQ(nothing.looked,
+              (std::vector<std::string>{files.path("empty/assets"), files.path("empty/share/vorlune/assets"),
+                                        files.path("assets")}));
 }
 
 TEST(ContentRoot, ContentPathsAreReadFromTheRootAndOtherPathsStayAsWritten) {

@@ -163,19 +163,28 @@ TEST_F(PlayersMachine, TheGameFindsItsContentFromAnyFolderBuiltOrInstalled) {
                   0);
     }
 
+    // Content taken away, and a variable naming a folder that is not there:
+    // each says in one line where it looked.
     fs::rename(prefix + "/share/vorlune/assets", prefix + "/share/vorlune/moved");
-    const std::string output = files.path("no-content.txt");
-    e2e::Launch launch = asPlayer(output);
-    launch.environment = {"VORLUNE_CONTENT=" + files.path("nothing here")};
-    launch.program = installed;
-    launch.workingDirectory = "/";
-    e2e::GameProcess game(launch);
-    ASSERT_TRUE(game.started);
-    expectExit(game, 1);
-    const std::string printed = readText(output);
-    EXPECT_EQ(count(printed, "\n"), 1) << printed;
-    EXPECT_NE(printed.find("no game content found"), std::string::npos) << printed;
-    EXPECT_NE(printed.find(files.path("nothing here")), std::string::npos) << printed;
-    EXPECT_NE(printed.find(prefix + "/share/vorlune/assets"), std::string::npos) << printed;
-    EXPECT_NE(printed.find("VORLUNE_CONTENT"), std::string::npos) << printed;
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"", prefix + "/share/vorlune/assets"},
+        {"VORLUNE_CONTENT=" + files.path("nothing here"), files.path("nothing here")}};
+    for (const auto& [variable, looked] : cases) {
+        SCOPED_TRACE(variable);
+        const std::string output = files.path("no-content.txt");
+        e2e::Launch launch = asPlayer(output);
+        if (!variable.empty()) {
+            launch.environment = {variable};
+        }
+        launch.program = installed;
+        launch.workingDirectory = "/";
+        e2e::GameProcess game(launch);
+        ASSERT_TRUE(game.started);
+        expectExit(game, 1);
+        const std::string printed = readText(output);
+        EXPECT_EQ(count(printed, "\n"), 1) << printed;
+        EXPECT_NE(printed.find("no game content found"), std::string::npos) << printed;
+        EXPECT_NE(printed.find(looked), std::string::npos) << printed;
+        EXPECT_NE(printed.find("VORLUNE_CONTENT"), std::string::npos) << printed;
+    }
 }
