@@ -11,6 +11,7 @@
 #include "game/GameContent.hpp"
 #include "game/GameCreators.hpp"
 #include "game/InputBindings.hpp"
+#include "game/PlayerNames.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ArenaState.hpp"
 #include "game/states/MainMenuState.hpp"
@@ -80,21 +81,44 @@ void VorluneGame::createStates() {
     states.registerState(menu);
     states.registerState(victory);
 
-    // Only a match can be lost. When both players go out in the same frame,
-    // the first event switches to the victory screen and the second one
-    // finds the match gone.
-    gameOverListenerKey = EventManager::instance().addListener([victory](std::shared_ptr<GameEvent> event) {
-        const auto gameOver = std::dynamic_pointer_cast<GameOverEvent>(event);
-        auto& states = StateManager::instance();
-        if (!gameOver || !states.currentState || states.currentState->name != "Arena") {
-            return;
+    // Only a match can be lost, and only once. The events of one frame are
+    // all heard before the match's end is decided: a switch made at the
+    // first would hand the second to the victory screen's wizard.
+    gameOverListenerKey =
+        EventManager::instance().addListener([this, victory](std::shared_ptr<GameEvent> event) {
+            const auto gameOver = std::dynamic_pointer_cast<GameOverEvent>(event);
+            auto& states = StateManager::instance();
+            if (!gameOver || !states.currentState || states.currentState->name != "Arena") {
+                return;
+            }
+            if (namedWinners.empty()) {
+                EventManager::instance().invokeLater([this, victory] { endMatch(*victory); });
+            }
+            namedWinners.insert(gameOver->winner);
+        });
+}
+
+void VorluneGame::endMatch(VictoryState& victory) {
+    const std::set<int32_t> winners = std::move(namedWinners);
+    namedWinners.clear();
+    auto& states = StateManager::instance();
+    if (winners.empty() || !states.currentState || states.currentState->name != "Arena") {
+        return;
+    }
+    if (winners.size() > 1) {
+        for (int number : {1, 2}) {
+            const auto player = GameObjectManager::instance().findGameObject(playerObjectName(number));
+            if (auto controller = player ? player->getComponent<PlayerControllerComponent>() : nullptr) {
+                controller->suddenDeath();
+            }
         }
-        victory->winner = gameOver->winner;
-        // A match may end under the open pause menu; like every other switch
-        // of state, this one starts from a clean screen.
-        GuiManager::instance().hideAll();
-        states.setState("Victory");
-    });
+        return;
+    }
+    victory.winner = *winners.begin();
+    // A match may end under the open pause menu; like every other switch
+    // of state, this one starts from a clean screen.
+    GuiManager::instance().hideAll();
+    states.setState("Victory");
 }
 
 void VorluneGame::onUpdate(float delta, float) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <set>
 
 #include <SFML/Audio/Music.hpp>
 
@@ -25,6 +27,8 @@
 // The launch options choose the players (--player2 computer) and start the
 // demo (--demo), in which the computer plays both players through one match,
 // or a soak (--soak FRAMES), in which it plays them match after match.
+class VictoryState;
+
 class VorluneGame : public Game {
 public:
     VorluneGame() { iconPath = "../assets/gui/icon.png"; }
@@ -44,6 +48,9 @@ public:
     std::shared_ptr<sf::Music> ambientTrack;
     // Keeps the game-over listener registered for the program's lifetime.
     std::shared_ptr<EventManager::EventKey> gameOverListenerKey;
+    // The winners named by this frame's game-over events, until the match's
+    // end is decided after all of them were delivered.
+    std::set<int32_t> namedWinners;
 
     FrameRateLine frameRateLine;
     // Who plays each player; shared with the menu and the arena.
@@ -59,6 +66,10 @@ public:
 
 private:
     void createStates();
+    // After this frame's game-over events: one winner ends the match on the
+    // victory screen; both players out at once is a draw, played off as
+    // sudden death (one life each, the match goes on).
+    void endMatch(VictoryState& victory);
     void updateMusicVolume(float delta);
     void setTrackVolumes(float factor);
 };

@@ -46,10 +46,14 @@ std::shared_ptr<sf::Texture> AssetManager::loadTexture(const std::string& path, 
     return texture;
 }
 
-std::shared_ptr<sf::Texture> AssetManager::readTexture(const std::string& path) const {
+std::shared_ptr<sf::Texture> AssetManager::readTexture(const std::string& path) {
+    if (unreadable.count(path) != 0) {
+        return nullptr;
+    }
     auto texture = std::make_shared<sf::Texture>();
     if (!texture->loadFromFile(contentPath(path))) {
         reportProblem("Couldn't load texture %s", path.c_str());
+        unreadable.insert(path);
         return nullptr;
     }
     texture->setSmooth(smooth);

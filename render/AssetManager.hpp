@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -66,10 +67,13 @@ public:
     std::map<std::string, std::string> atlasImages;
 
 private:
+    std::set<std::string> unreadable;
     AssetManager() = default;
     // The image as a new texture with `smooth` applied, not cached; empty,
-    // with "Couldn't load texture", when it cannot be loaded.
-    std::shared_ptr<sf::Texture> readTexture(const std::string& path) const;
+    // with "Couldn't load texture", when it cannot be loaded. A path that
+    // failed once is neither reported nor tried again (until reset): callers
+    // that ask every frame would fill the output with one broken file.
+    std::shared_ptr<sf::Texture> readTexture(const std::string& path);
     // Caches the texture under `path` and a new whole-image sprite of it under `name`.
     void keep(const std::string& path, const std::string& name, const std::shared_ptr<sf::Texture>& texture,
               std::shared_ptr<sf::Sprite>& sprite);

@@ -131,12 +131,26 @@ void HealthBarComponent::showLives() {
     for (int i = 0; i < static_cast<int>(icons.size()); ++i) {
         SpriteRendererComponent& renderer = *icons[static_cast<size_t>(i)];
         if (i < shownPlayer.lives()) {
+            if (!renderer.enabled || losingIcon == i) {
+                // A life given back (sudden death): its hat stands up again.
+                restoreIcon(i);
+            }
             renderer.enabled = true;
         } else if (renderer.enabled && losingIcon < 0) {
             // One loss at a time: the next hidden life waits for this one to finish.
             losingIcon = i;
             lossTimer = lossDuration;
         }
+    }
+}
+
+void HealthBarComponent::restoreIcon(int index) {
+    if (losingIcon == index) {
+        losingIcon = -1;
+    }
+    if (auto icon = icons[static_cast<size_t>(index)]->getGameObject()) {
+        icon->transform->setRotation(0.0f);
+        icon->transform->setScale(rightSide ? -1.0f : 1.0f, 1.0f);
     }
 }
 

@@ -60,6 +60,8 @@ private:
     void attachToMainCamera(GameObject& bar);
     void buildIcons(const std::shared_ptr<GameObject>& bar);
     void showLives();
+    // Puts the icon of a life given back upright, ending its loss if one runs.
+    void restoreIcon(int index);
     void runHopWave(float delta);
     void runLoss(float delta);
     // The player shown, read-only; only while `player` is set.

@@ -196,11 +196,11 @@ void PlayerControllerComponent::update(float delta, float time) {
     if (attackTimer > 0.0f) {
         attackTimer -= delta;
         if (attackTimer <= 0.0f) {
-            if (skipTagClear) {
-                skipTagClear = false;
-            } else {
-                clearAttackTags();
-            }
+            // The beard is armed only during a fling's window: whatever the
+            // window, its end disarms it, and a grab let go within it may
+            // grab again.
+            skipTagClear = false;
+            clearAttackTags();
         }
     }
 
@@ -249,6 +249,15 @@ void PlayerControllerComponent::dieAndRespawn(float delta, float) {
         event->winner = rivalOf(playerNumber);
         EventManager::instance().queueEvent(event);
     }
+}
+
+void PlayerControllerComponent::suddenDeath() {
+    lives = 1;
+    frozen = false;
+    respawn();
+    auto& sounds = SoundManager::instance();
+    sounds.playSound("respawn", false, sounds.soundVolume * lifeSoundVolume, 1.0f);
+    startEmitter(magicParticles);
 }
 
 void PlayerControllerComponent::respawn() {

@@ -83,6 +83,9 @@ public:
     // after `tuning.respawnDelay` respawns at `tuning.respawnPoint` while lives
     // are left, or queues a GameOverEvent naming the other player.
     void dieAndRespawn(float delta, float time);
+    // Both players went out in the same frame: the match goes on with one
+    // life for this player, who comes back at `tuning.respawnPoint` at once.
+    void suddenDeath();
     // Plays one sound of `list` on the hit source at a volume growing with
     // `strength`, unless the hit source is busy. Empty lists and sounds that
     // failed to load play nothing.
@@ -120,7 +123,8 @@ public:
     bool facingLeft = false;
     // The beard tip is welded to something (grappling).
     bool holding = false;
-    // The next end of the attack window leaves the "Attack" tags alone.
+    // A grab was let go while an attack window runs: no grab until that
+    // window ends. (Every window's end clears the "Attack" tags.)
     bool skipTagClear = false;
     // The tip holds a platform: free magic use and swinging.
     bool holdingPlatform = false;

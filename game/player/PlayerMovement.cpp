@@ -276,6 +276,9 @@ void PlayerControllerComponent::runHoldTimeout(float step) {
     }
     if (holdTimer > tuning.maxHoldTime) {
         releaseGrab();
+        // No window runs to end the block on grabbing: left set, it would
+        // keep the next fling from grabbing.
+        skipTagClear = attackTimer > 0.0f;
         magicActive = false;
         magicTimer = -step;
     } else {

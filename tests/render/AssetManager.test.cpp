@@ -29,6 +29,11 @@ TEST(AssetManager, MissingImageIsReportedAndStoresNothing) {
     auto before = sprite;
     testing::internal::CaptureStdout();
     EXPECT_FALSE(assets.loadTexture("no/such/image.png", "name", sprite));
+    // Asked again every frame (animation frames are built one a frame): still one line.
+    for (int frame = 0; frame < 270; ++frame) {
+        EXPECT_FALSE(assets.loadTexture("no/such/image.png"));
+        EXPECT_FALSE(assets.getSprite("no/such/image.png"));
+    }
     EXPECT_EQ(capturedStdout(), "Couldn't load texture no/such/image.png\n");
     EXPECT_EQ(sprite, before);
     EXPECT_TRUE(assets.textures.empty());

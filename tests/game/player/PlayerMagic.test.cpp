@@ -107,8 +107,20 @@ TEST_F(PlayerArenaTest, GrabsAPlatformSwingsAndLetsGoAfterFiveSeconds) {
     ASSERT_TRUE(runUntil([&] { return !player1->holding; }, 5 * 60));
     EXPECT_GE(player1->holdTimer, 5.0f);
     EXPECT_FALSE(player1->magicActive);
-    EXPECT_TRUE(player1->skipTagClear);
+    EXPECT_FALSE(player1->skipTagClear) << "no window runs that would end a block on grabbing";
     hold(sf::Keyboard::G, false);
+    frames(2);
+    EXPECT_TRUE(allTagged(chain(*player1), false));
+
+    // The next fling arms the beard for its own window only, as every fling.
+    player1->magicCharges = 1;
+    hold(sf::Keyboard::G);
+    frames(3);
+    hold(sf::Keyboard::G, false);
+    frames(2);
+    EXPECT_TRUE(allTagged(chain(*player1), true));
+    frames(20);
+    EXPECT_TRUE(allTagged(chain(*player1), false)) << "the beard stays armed after its window";
 }
 
 // A slow machine draws ten frames a second and catches up with six fixed

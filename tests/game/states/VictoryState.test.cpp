@@ -88,3 +88,41 @@ TEST_F(Match, PlayerTwoPushedOutThreeTimesLosesAndPlayerOneTakesTheStage) {
     EXPECT_EQ(state(), "Menu");
     EXPECT_EQ(shownPages(), "menu");
 }
+
+// Both players lose their last life in the same frame: a draw, played off as
+// sudden death (one life each, the match goes on). The next single loss ends
+// the match once, and the victory stage's wizard, which never heard a
+// game-over event of the match, still comes back when it falls.
+TEST_F(Match, BothOutAtOnceIsSuddenDeathAndTheNextLossEndsTheMatchOnce) {
+    startMatch();
+    game.frameInterval = 1.0e6f;
+    const auto player1 = controllerOf("Player1");
+    const auto player2 = controllerOf("Player2");
+    ASSERT_TRUE(player1 && player2);
+    player1->lives = 1;
+    player2->lives = 1;
+    pushOut(player1);
+    pushOut(player2);
+    ASSERT_TRUE(framesUntil([&] { return player1->lives == 0 && player2->lives == 0; }, 60));
+    ASSERT_TRUE(framesUntil([&] { return player1->deathTimer < 0.0f && player2->deathTimer < 0.0f; }, 120))
+        << "no sudden death";
+    EXPECT_EQ(state(), "Arena");
+    for (const auto& player : {player1, player2}) {
+        EXPECT_EQ(player->lives, 1);
+        EXPECT_FALSE(player->frozen);
+        EXPECT_LT(player->getGameObject()->transform->getPosition().y, 1000.0f);
+    }
+
+    pushOut(player1);
+    ASSERT_TRUE(framesUntil([&] { return state() == "Victory"; }, 180));
+    auto& gui = GuiManager::instance();
+    EXPECT_FALSE(gui.getWidget<widgets::Widget>("victory", "Player1won")->isVisible());
+    EXPECT_TRUE(gui.getWidget<widgets::Widget>("victory", "Player2won")->isVisible());
+    const auto winner = controllerOf("Player1");
+    ASSERT_TRUE(winner);
+    EXPECT_EQ(winner->playerNumber, 2);
+    EXPECT_FALSE(winner->frozen);
+    pushOut(winner);
+    EXPECT_TRUE(framesUntil([&] { return winner->deathTimer >= 0.0f; }, 60));
+    EXPECT_TRUE(framesUntil([&] { return winner->deathTimer < 0.0f; }, 120)) << "no respawn";
+}
