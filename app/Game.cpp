@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cmath>
 
-#include <SFML/Graphics/Image.hpp>
 #include <SFML/System/Clock.hpp>
 #include <SFML/System/Sleep.hpp>
 #include <SFML/Window/Event.hpp>
@@ -12,6 +11,7 @@
 #include "app/Engine.hpp"
 #include "app/GuiManager.hpp"
 #include "app/LargeAllocations.hpp"
+#include "app/WindowFit.hpp"
 #include "audio/SoundDevice.hpp"
 #include "audio/SoundManager.hpp"
 #include "core/ContentRoot.hpp"
@@ -214,14 +214,13 @@ void Game::queueGuiEvent(const sf::Event& event) {
 
 bool Game::init() {
     returnLargeAllocationsWhenFreed();
-    const sf::ContextSettings settings;
-    window.create(sf::VideoMode(width, height, 32), title,
-                  sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close, settings);
-    if (!window.isOpen()) {
-        reportProblem("Couldn't create the %ux%u window", width, height);
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    const sf::Vector2u size = startingWindowSize({width, height}, {desktop.width, desktop.height});
+    if (!openWindow(size, false)) {
         return false;
     }
-    setWindowIcon();
+    window.setPosition({(static_cast<int>(desktop.width) - static_cast<int>(size.x)) / 2,
+                        (static_cast<int>(desktop.height) - static_cast<int>(size.y)) / 2});
     auto& overlayTexture = RenderManager::instance().overlayTexture;
     if (!overlayTexture.create(width, height)) {
         reportProblem("Couldn't create the %ux%u overlay texture", width, height);
@@ -245,7 +244,8 @@ bool Game::init() {
     PhysicsManager::instance().createWorld(0.0f, 0.0f, 100.0f);
 
     InputManager::instance().window = &window;
-    GuiManager::instance().setWindow(window);
+    GuiManager::instance().setWindow(window, {width, height});
+    fitPicture();
 
     shutdownListenerKey = EventManager::instance().addListener([this](std::shared_ptr<GameEvent> event) {
         if (std::dynamic_pointer_cast<ShutdownEvent>(event)) {
@@ -256,18 +256,6 @@ bool Game::init() {
 
     onInit();
     return true;
-}
-
-void Game::setWindowIcon() {
-    if (iconPath.empty()) {
-        return;
-    }
-    sf::Image icon;
-    if (!icon.loadFromFile(contentPath(iconPath))) {
-        reportProblem("Couldn't load the window icon %s", iconPath.c_str());
-        return;
-    }
-    window.setIcon(icon.getSize().x, icon.getSize().y, icon.getPixelsPtr());
 }
 
 void Game::watchSoundDevice() {
@@ -284,8 +272,17 @@ void Game::watchSoundDevice() {
 
 void Game::pollWindowEvents() {
     frameEvents.clear();
-    sf::Event event;
-    while (window.pollEvent(event)) {
+    sf::Event windowEvent;
+    while (window.pollEvent(windowEvent)) {
+        const sf::Event event = toPicture(windowEvent);
+        if (event.type == sf::Event::Resized) {
+            fitPicture();
+            continue;
+        }
+        if (event.type == sf::Event::KeyPressed &&
+            (event.key.code == sf::Keyboard::F11 || (event.key.code == sf::Keyboard::Enter && event.key.alt))) {
+            fullscreenAsked = true;
+        }
         // During a replay the GUI gets the recorded events instead: a person
         // moving the mouse over the window must not change what plays.
         if (!replay) {
@@ -310,6 +307,10 @@ void Game::pollWindowEvents() {
         }
     }
     queuedEvents.clear();
+    if (fullscreenAsked) {
+        fullscreenAsked = false;
+        toggleFullscreen();
+    }
     if (replay) {
         for (const auto& recorded : replay->getEvents()) {
             GuiManager::instance().handleEvent(recorded);
@@ -424,8 +425,8 @@ void Game::draw(float delta, float time) {
     auto& render = RenderManager::instance();
     render.drawAll(window, delta, time);
     onDraw(delta, time, window);
-    // The camera's view was the world's; the GUI and the overlay cover the window.
-    window.setView(window.getDefaultView());
+    // The camera's view was the world's; the GUI and the overlay cover the picture.
+    window.setView(pictureView());
     // An overlay that nothing was drawn into since its last clear is empty:
     // copying it would change no pixel, and clearing it again neither.
     auto& overlay = render.overlayTexture;

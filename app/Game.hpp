@@ -137,16 +137,40 @@ public:
     // start-up, so `onInit` may read it. `noDraw` is read every frame.
     LaunchOptions options;
 
+    // Where the picture (`width` x `height`) lies in the window now, as
+    // fractions of it: the whole picture, scaled uniformly, with bars.
+    const sf::FloatRect& pictureViewport() const { return pictureArea; }
+    // A view of the whole picture in its own pixels, placed in that area.
+    sf::View pictureView() const;
+    // The event with its mouse position in the picture's pixels.
+    sf::Event toPicture(const sf::Event& event) const;
+    // Between fullscreen (the desktop's mode) and the window as it was.
+    // False, with one line, when the new window could not be made (the old
+    // one is made again then).
+    bool toggleFullscreen();
+    bool isFullscreen() const { return fullscreen; }
+
 private:
+    // Makes the window, windowed at `size` or fullscreen, and gives it back
+    // what SFML does not keep across a re-creation: icon, key repeat, cursor,
+    // frame-rate limit, and the picture's place in it.
+    bool openWindow(sf::Vector2u size, bool fullscreen);
+    // Puts the picture's area after the window's size changed.
+    void fitPicture();
     void pollWindowEvents();
     // Every `soundCheckInterval` frames: a sound device lost since start
     // makes the rest of the run silent, with one line.
     void watchSoundDevice();
-    void setWindowIcon();
     // Plays the loaded replay from the next frame on, after checking that it fits this game.
     bool installReplay(const std::shared_ptr<ReplayReader>& loaded);
     void stopReplay();
 
+    sf::FloatRect pictureArea{0.0f, 0.0f, 1.0f, 1.0f};
+    bool fullscreen = false;
+    bool fullscreenAsked = false;
+    // The window as it was before fullscreen.
+    sf::Vector2u windowedSize;
+    sf::Vector2i windowedPosition;
     static constexpr unsigned soundCheckInterval = 15;
     unsigned framesSinceSoundCheck = 0;
     std::shared_ptr<ReplayReader> replay;

@@ -24,8 +24,9 @@ void GuiManager::reset() {
     replaceWithFresh(*this, GuiManager());
 }
 
-void GuiManager::setWindow(sf::RenderWindow& window) {
+void GuiManager::setWindow(sf::RenderWindow& window, sf::Vector2u pictureSize) {
     gui.setTarget(window);
+    gui.setSize(sf::Vector2f(pictureSize));
 }
 
 bool GuiManager::loadGroup(const std::string& name, const std::string& formPath) {

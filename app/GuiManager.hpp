@@ -21,8 +21,9 @@ public:
     // bound to no window.
     void reset();
 
-    // Binds the GUI to the window (observed; it must outlive the GUI's use).
-    void setWindow(sf::RenderWindow& window);
+    // Binds the GUI to the window (observed; it must outlive the GUI's use),
+    // with an area of the picture's size, however large the window is.
+    void setWindow(sf::RenderWindow& window, sf::Vector2u pictureSize);
     // Loads the form file into a new hidden full-window group held under the
     // name. False, changing nothing, if the name is already held or the form
     // cannot be loaded (reported on standard output with the file and line).
@@ -45,8 +46,14 @@ public:
         return found == groups.end() ? nullptr : found->second->get<WidgetType>(widget);
     }
 
-    // Called by the main loop: every window event, then the drawing.
-    bool handleEvent(const sf::Event& event) { return gui.handleEvent(event); }
+    // Called by the main loop: every window event, then the drawing. Mouse
+    // positions are in the picture's pixels (see Game::toPicture). The GUI's
+    // area is the picture's, whatever the window's size: a resize of the
+    // window is not the GUI's (setViewport places it).
+    bool handleEvent(const sf::Event& event) {
+        return event.type == sf::Event::Resized ? false : gui.handleEvent(event);
+    }
+    void setViewport(const sf::FloatRect& viewport) { gui.setViewport(viewport); }
     void draw() { gui.draw(); }
 
     std::map<std::string, std::shared_ptr<widgets::Group>> groups;

@@ -201,7 +201,11 @@ void RenderManager::sortRenderables() {
 void RenderManager::drawAll(sf::RenderTarget& target, float delta, float time) {
     if (auto camera = mainCamera.lock()) {
         const sf::View& view = *camera->getView();
-        target.setView(view);
+        sf::View placed = view;
+        const sf::FloatRect& own = view.getViewport();
+        placed.setViewport({viewport.left + own.left * viewport.width, viewport.top + own.top * viewport.height,
+                            own.width * viewport.width, own.height * viewport.height});
+        target.setView(placed);
         overlayTexture.setView(view);
     }
     if (needsSort) {

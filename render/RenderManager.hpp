@@ -55,9 +55,9 @@ public:
     void setMainCamera(const std::shared_ptr<CameraComponent>& camera);
     std::shared_ptr<CameraComponent> getMainCamera() const { return mainCamera.lock(); }
 
-    // Applies the main camera's view to `target` and `overlayTexture`,
-    // re-sorts if asked to, and draws every enabled renderable on a visible
-    // layer (or on none) in list order.
+    // Applies the main camera's view to `target` (placed within `viewport`)
+    // and `overlayTexture`, re-sorts if asked to, and draws every enabled
+    // renderable on a visible layer (or on none) in list order.
     void drawAll(sf::RenderTarget& target, float delta, float time);
 
     // Sorts the list into draw order (expired entries last) and clears `needsSort`.
@@ -65,6 +65,10 @@ public:
 
     bool needsSort = false;
     std::weak_ptr<CameraComponent> mainCamera;
+    // Where in the target the camera's picture goes (fractions of the target,
+    // as an sf::View's viewport): the window's letterbox. The camera's own
+    // viewport is taken within it.
+    sf::FloatRect viewport{0.0f, 0.0f, 1.0f, 1.0f};
     // In draw order; each layer's index is its position here.
     std::vector<std::shared_ptr<Layer>> layers;
     std::vector<std::weak_ptr<RenderableComponent>> renderables;

@@ -14,7 +14,9 @@ void Gui::setTarget(sf::RenderTarget& newTarget) {
 }
 
 void Gui::setSize(sf::Vector2f size) {
+    const sf::FloatRect viewport = view.getViewport();
     view.reset({0.0f, 0.0f, size.x, size.y});
+    view.setViewport(viewport);
     root->setSize(Layout2d(size.x, size.y));
 }
 

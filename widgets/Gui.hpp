@@ -33,6 +33,10 @@ public:
     // The GUI's own area in pixels (the target's size unless resized since).
     void setSize(sf::Vector2f size);
     sf::Vector2f getSize() const { return view.getSize(); }
+    // Where on the target the GUI's area is drawn (fractions of the target,
+    // as an sf::View's viewport; the whole target by default). Events are
+    // taken in the GUI's own pixels: the caller maps the target's pixels.
+    void setViewport(const sf::FloatRect& viewport) { view.setViewport(viewport); }
 
     // The root group covers the whole area.
     const std::shared_ptr<Group>& getRoot() const { return root; }

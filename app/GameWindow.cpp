@@ -1,0 +1,104 @@
+// Game's window: made to fit the desktop, remade for fullscreen and back, and
+// the place of the fixed-size picture within it.
+#include "app/Game.hpp"
+
+#include <SFML/Graphics/Image.hpp>
+
+#include "app/GuiManager.hpp"
+#include "app/WindowFit.hpp"
+#include "core/ContentRoot.hpp"
+#include "core/Report.hpp"
+#include "render/RenderManager.hpp"
+
+bool Game::openWindow(sf::Vector2u size, bool fullscreenWindow) {
+    const sf::ContextSettings settings;
+    if (fullscreenWindow) {
+        window.create(sf::VideoMode::getDesktopMode(), title, sf::Style::Fullscreen, settings);
+    } else {
+        window.create(sf::VideoMode(size.x, size.y, 32), title,
+                      sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close, settings);
+    }
+    if (!window.isOpen()) {
+        reportProblem("Couldn't create the %ux%u window", size.x, size.y);
+        return false;
+    }
+    fullscreen = fullscreenWindow;
+    // SFML starts every new window with its defaults: ours are put back.
+    if (!iconPath.empty()) {
+        sf::Image icon;
+        if (icon.loadFromFile(contentPath(iconPath))) {
+            window.setIcon(icon.getSize().x, icon.getSize().y, icon.getPixelsPtr());
+        } else {
+            reportProblem("Couldn't load the window icon %s", iconPath.c_str());
+            iconPath.clear();
+        }
+    }
+    // Text fields repeat a held key; the game's actions poll the keyboard
+    // and do not see repeats. The loop paces itself.
+    window.setKeyRepeatEnabled(true);
+    window.setMouseCursorVisible(true);
+    window.setFramerateLimit(0);
+    fitPicture();
+    return true;
+}
+
+void Game::fitPicture() {
+    pictureArea = letterbox({width, height}, window.getSize());
+    RenderManager::instance().viewport = pictureArea;
+    GuiManager::instance().setViewport(pictureArea);
+}
+
+sf::View Game::pictureView() const {
+    sf::View view(sf::FloatRect(0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height)));
+    view.setViewport(pictureArea);
+    return view;
+}
+
+sf::Event Game::toPicture(const sf::Event& event) const {
+    const auto map = [this](int x, int y) { return window.mapPixelToCoords({x, y}, pictureView()); };
+    sf::Event mapped = event;
+    switch (event.type) {
+    case sf::Event::MouseMoved: {
+        const sf::Vector2f point = map(event.mouseMove.x, event.mouseMove.y);
+        mapped.mouseMove.x = static_cast<int>(point.x);
+        mapped.mouseMove.y = static_cast<int>(point.y);
+        break;
+    }
+    case sf::Event::MouseButtonPressed:
+    case sf::Event::MouseButtonReleased: {
+        const sf::Vector2f point = map(event.mouseButton.x, event.mouseButton.y);
+        mapped.mouseButton.x = static_cast<int>(point.x);
+        mapped.mouseButton.y = static_cast<int>(point.y);
+        break;
+    }
+    case sf::Event::MouseWheelScrolled: {
+        const sf::Vector2f point = map(event.mouseWheelScroll.x, event.mouseWheelScroll.y);
+        mapped.mouseWheelScroll.x = static_cast<int>(point.x);
+        mapped.mouseWheelScroll.y = static_cast<int>(point.y);
+        break;
+    }
+    default:
+        break;
+    }
+    return mapped;
+}
+
+bool Game::toggleFullscreen() {
+    const bool toFullscreen = !fullscreen;
+    if (toFullscreen) {
+        windowedSize = window.getSize();
+        windowedPosition = window.getPosition();
+    }
+    if (!openWindow(windowedSize, toFullscreen)) {
+        // Back to what it was, so the game goes on.
+        if (!openWindow(windowedSize, !toFullscreen)) {
+            return false;
+        }
+        reportProblem("Couldn't switch the window %s fullscreen", toFullscreen ? "to" : "from");
+        return false;
+    }
+    if (!toFullscreen) {
+        window.setPosition(windowedPosition);
+    }
+    return true;
+}
