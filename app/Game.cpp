@@ -311,6 +311,9 @@ void Game::pollWindowEvents() {
         fullscreenAsked = false;
         toggleFullscreen();
     }
+    if (window.getSize() != fittedSize) {
+        fitPicture();
+    }
     if (replay) {
         for (const auto& recorded : replay->getEvents()) {
             GuiManager::instance().handleEvent(recorded);

@@ -155,7 +155,9 @@ private:
     // what SFML does not keep across a re-creation: icon, key repeat, cursor,
     // frame-rate limit, and the picture's place in it.
     bool openWindow(sf::Vector2u size, bool fullscreen);
-    // Puts the picture's area after the window's size changed.
+    // Puts the picture's area after the window's size changed. A resize
+    // made by the program itself (setSize) brings no event on every system:
+    // the loop also compares the size each frame.
     void fitPicture();
     void pollWindowEvents();
     // Every `soundCheckInterval` frames: a sound device lost since start
@@ -166,6 +168,8 @@ private:
     void stopReplay();
 
     sf::FloatRect pictureArea{0.0f, 0.0f, 1.0f, 1.0f};
+    // The window size `pictureArea` was fitted to.
+    sf::Vector2u fittedSize;
     bool fullscreen = false;
     bool fullscreenAsked = false;
     // The window as it was before fullscreen.

@@ -43,7 +43,8 @@ bool Game::openWindow(sf::Vector2u size, bool fullscreenWindow) {
 }
 
 void Game::fitPicture() {
-    pictureArea = letterbox({width, height}, window.getSize());
+    fittedSize = window.getSize();
+    pictureArea = letterbox({width, height}, fittedSize);
     RenderManager::instance().viewport = pictureArea;
     GuiManager::instance().setViewport(pictureArea);
 }

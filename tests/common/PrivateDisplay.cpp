@@ -24,12 +24,14 @@ void stopServer() {
 }
 } // namespace
 
-PrivateDisplay::PrivateDisplay() {
+PrivateDisplay::PrivateDisplay(const std::string& screen) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
         problem = std::string("pipe: ") + std::strerror(errno);
         return;
     }
+    // Made before the fork: the child only calls what is safe after one.
+    const std::string depth = screen + "x24";
     const pid_t child = fork();
     if (child < 0) {
         problem = std::string("fork: ") + std::strerror(errno);
@@ -47,7 +49,7 @@ PrivateDisplay::PrivateDisplay() {
         // The server picks a free display number and writes it to the pipe.
         close(pipeEnds[0]);
         const std::string fd = std::to_string(pipeEnds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", depth.c_str(), "-nolisten", "tcp",
                static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -12,7 +12,8 @@
 // its own), since the graphics library holds its display connection until exit.
 class PrivateDisplay {
 public:
-    PrivateDisplay();
+    // `screen`: the screen's size, "WIDTHxHEIGHT".
+    explicit PrivateDisplay(const std::string& screen = "1920x1080");
     PrivateDisplay(const PrivateDisplay&) = delete;
     PrivateDisplay& operator=(const PrivateDisplay&) = delete;
 
