@@ -280,7 +280,8 @@ void Game::pollWindowEvents() {
             continue;
         }
         if (event.type == sf::Event::KeyPressed &&
-            (event.key.code == sf::Keyboard::F11 || (event.key.code == sf::Keyboard::Enter && event.key.alt))) {
+            (event.key.code == sf::Keyboard::F11 ||
+             (event.key.code == sf::Keyboard::Enter && event.key.alt))) {
             fullscreenAsked = true;
         }
         // During a replay the GUI gets the recorded events instead: a person

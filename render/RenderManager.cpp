@@ -203,8 +203,9 @@ void RenderManager::drawAll(sf::RenderTarget& target, float delta, float time) {
         const sf::View& view = *camera->getView();
         sf::View placed = view;
         const sf::FloatRect& own = view.getViewport();
-        placed.setViewport({viewport.left + own.left * viewport.width, viewport.top + own.top * viewport.height,
-                            own.width * viewport.width, own.height * viewport.height});
+        placed.setViewport({viewport.left + own.left * viewport.width,
+                            viewport.top + own.top * viewport.height, own.width * viewport.width,
+                            own.height * viewport.height});
         target.setView(placed);
         overlayTexture.setView(view);
     }
