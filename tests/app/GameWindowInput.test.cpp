@@ -124,13 +124,17 @@ TEST(GameWindowInput, FormPageReactsToTheRealMouseAndKeysReachActions) {
     EXPECT_NE(image.getPixel(400, 439), sf::Color(0xC8, 0xB0, 0x70)) << "no thumb left in the middle";
     EXPECT_EQ(image.getPixel(570, 439), sf::Color(0xC8, 0xB0, 0x70)) << "the thumb at the end";
 
-    // Shrink the window through X: the page is laid out for the new size and
-    // the mouse still hits "Start" where it is now (x 20..380, y 80..140).
+    // Shrink the window through X: the page keeps its layout and is drawn at
+    // half the size, and the mouse hits "Start" where it is drawn now (its
+    // x 220..580, y 140..200 halved).
     const std::string windowId = std::to_string(static_cast<unsigned long>(game.window.getSystemHandle()));
     ASSERT_TRUE(game.xdotool("windowsize --sync " + windowId + " 400 300"));
-    EXPECT_TRUE(
-        game.runUntil([] { return GuiManager::instance().gui.getSize() == sf::Vector2f(400.0f, 300.0f); }));
-    ASSERT_TRUE(game.moveTo(200, 110));
+    EXPECT_TRUE(game.runUntil([&] {
+        return game.pictureViewport() == sf::FloatRect(0.0f, 0.0f, 1.0f, 1.0f) &&
+               game.window.getSize() == sf::Vector2u(400, 300);
+    }));
+    EXPECT_EQ(GuiManager::instance().gui.getSize(), sf::Vector2f(800.0f, 600.0f));
+    ASSERT_TRUE(game.moveTo(200, 85));
     ASSERT_TRUE(game.xdotool("click 1"));
     EXPECT_TRUE(game.runUntil([&] { return game.presses == 2; }));
 
