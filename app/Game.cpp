@@ -279,10 +279,13 @@ void Game::pollWindowEvents() {
             fitPicture();
             continue;
         }
-        if (event.type == sf::Event::KeyPressed &&
-            (event.key.code == sf::Keyboard::F11 ||
-             (event.key.code == sf::Keyboard::Enter && event.key.alt))) {
-            fullscreenAsked = true;
+        if (event.type == sf::Event::KeyPressed) {
+            const auto key = event.key.code;
+            fullscreenAsked |= key == sf::Keyboard::F11 || (key == sf::Keyboard::Enter && event.key.alt);
+            screenshotAsked |= key == sf::Keyboard::F12;
+            if (key == sf::Keyboard::F3) {
+                debugView.toggle();
+            }
         }
         // During a replay the GUI gets the recorded events instead: a person
         // moving the mouse over the window must not change what plays.
@@ -314,6 +317,10 @@ void Game::pollWindowEvents() {
     }
     if (window.getSize() != fittedSize) {
         fitPicture();
+    }
+    // An undrawn run still draws the one frame a screenshot was asked for.
+    if (screenshotAsked && options.noDraw && window.isOpen()) {
+        draw(0.0f, 0.0f);
     }
     if (replay) {
         for (const auto& recorded : replay->getEvents()) {
@@ -429,6 +436,7 @@ void Game::draw(float delta, float time) {
     auto& render = RenderManager::instance();
     render.drawAll(window, delta, time);
     onDraw(delta, time, window);
+    debugView.drawOutlines(window);
     // The camera's view was the world's; the GUI and the overlay cover the picture.
     window.setView(pictureView());
     // An overlay that nothing was drawn into since its last clear is empty:
@@ -443,6 +451,12 @@ void Game::draw(float delta, float time) {
     if (overlayUsed) {
         window.draw(overlaySprite);
     }
+    debugView.drawFigures(window, pictureView(), lastFrameCosts, delta);
+    if (screenshotAsked) {
+        screenshotAsked = false;
+        takeScreenshot();
+    }
+    drawNotice(delta);
     window.display();
     if (overlayUsed) {
         // What was drawn into the overlay since the last drawn frame is shown once.

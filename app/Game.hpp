@@ -10,6 +10,7 @@
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Window/Event.hpp>
 
+#include "app/DebugView.hpp"
 #include "app/LaunchOptions.hpp"
 #include "core/EventManager.hpp"
 
@@ -149,12 +150,21 @@ public:
     // one is made again then).
     bool toggleFullscreen();
     bool isFullscreen() const { return fullscreen; }
+    // Shows one line at the foot of the picture for a few seconds.
+    void showNotice(const std::string& text);
+
+    // F3: collider outlines and a line of frame figures over the game.
+    DebugView debugView;
 
 private:
     // Makes the window, windowed at `size` or fullscreen, and gives it back
     // what SFML does not keep across a re-creation: icon, key repeat, cursor,
     // frame-rate limit, and the picture's place in it.
     bool openWindow(sf::Vector2u size, bool fullscreen);
+    // F12: what the window shows now (the frame being drawn, before it is
+    // displayed) into the pictures folder, said on screen and on the output.
+    void takeScreenshot();
+    void drawNotice(float delta);
     // Puts the picture's area after the window's size changed. A resize
     // made by the program itself (setSize) brings no event on every system:
     // the loop also compares the size each frame.
@@ -172,6 +182,9 @@ private:
     sf::Vector2u fittedSize;
     bool fullscreen = false;
     bool fullscreenAsked = false;
+    bool screenshotAsked = false;
+    std::string notice;
+    float noticeSeconds = 0.0f;
     // The window as it was before fullscreen.
     sf::Vector2u windowedSize;
     sf::Vector2i windowedPosition;

@@ -2,13 +2,21 @@
 // the place of the fixed-size picture within it.
 #include "app/Game.hpp"
 
+#include <ctime>
+
 #include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/Texture.hpp>
 
 #include "app/GuiManager.hpp"
+#include "app/Screenshots.hpp"
 #include "app/WindowFit.hpp"
+#include "core/Console.hpp"
 #include "core/ContentRoot.hpp"
 #include "core/Report.hpp"
 #include "render/RenderManager.hpp"
+#include "widgets/ResourceCache.hpp"
 
 bool Game::openWindow(sf::Vector2u size, bool fullscreenWindow) {
     const sf::ContextSettings settings;
@@ -102,4 +110,43 @@ bool Game::toggleFullscreen() {
         window.setPosition(windowedPosition);
     }
     return true;
+}
+
+void Game::takeScreenshot() {
+    sf::Texture shown;
+    std::string problem = "cannot read the window";
+    std::string path;
+    if (shown.create(window.getSize().x, window.getSize().y)) {
+        shown.update(window);
+        path = saveScreenshot(shown.copyToImage(), picturesFolder(), std::time(nullptr), problem);
+    }
+    if (path.empty()) {
+        reportProblem("Couldn't save the screenshot: %s", problem.c_str());
+        showNotice("Couldn't save the screenshot: " + problem);
+        return;
+    }
+    Console::standardOutput().writeLines("screenshot saved to " + path);
+    showNotice("Screenshot saved to " + path);
+}
+
+void Game::showNotice(const std::string& text) {
+    notice = text;
+    noticeSeconds = 4.0f;
+}
+
+void Game::drawNotice(float delta) {
+    const sf::Font* font = widgets::ResourceCache::font();
+    if (noticeSeconds <= 0.0f || !font) {
+        return;
+    }
+    noticeSeconds -= delta;
+    sf::Text text(notice, *font, 26);
+    const sf::FloatRect bounds = text.getLocalBounds();
+    text.setPosition(24.0f, static_cast<float>(height) - 60.0f);
+    sf::RectangleShape backing({bounds.width + 32.0f, 44.0f});
+    backing.setPosition(8.0f, static_cast<float>(height) - 66.0f);
+    backing.setFillColor(sf::Color(0, 0, 0, 170));
+    window.setView(pictureView());
+    window.draw(backing);
+    window.draw(text);
 }

@@ -87,7 +87,8 @@ inline void requestClose(Display* display, Window window) {
 // built executable, in the test's working directory (build/), with the
 // test's own environment and standard streams.
 struct Launch {
-    // "NAME=value" entries added to the test's own environment.
+    // "NAME=value" entries added to the test's own environment, in place of
+    // the test's own value of that name.
     std::vector<std::string> environment;
     // Names of the test's own variables to leave out.
     std::vector<std::string> unset;
@@ -120,11 +121,16 @@ public:
     }
 
     explicit GameProcess(const Launch& launch) {
+        // A variable given in `environment` replaces the test's own.
+        std::vector<std::string> unset = launch.unset;
+        for (const auto& variable : launch.environment) {
+            unset.push_back(variable.substr(0, variable.find('=')));
+        }
         std::vector<std::string> variables;
         for (char** entry = environ; *entry; ++entry) {
             const std::string variable = *entry;
             bool keep = true;
-            for (const auto& name : launch.unset) {
+            for (const auto& name : unset) {
                 keep = keep && variable.rfind(name + "=", 0) != 0;
             }
             if (keep) {

@@ -9,6 +9,8 @@
 
 #include <sys/stat.h>
 
+#include <SFML/Graphics/Image.hpp>
+
 #include "audio/SoundDevice.hpp"
 #include "e2e/GameOnDisplay.hpp"
 
@@ -187,4 +189,52 @@ TEST_F(PlayersMachine, TheGameFindsItsContentFromAnyFolderBuiltOrInstalled) {
         EXPECT_NE(printed.find(looked), std::string::npos) << printed;
         EXPECT_NE(printed.find("VORLUNE_CONTENT"), std::string::npos) << printed;
     }
+}
+
+// F12 saves what the window shows into the desktop's pictures folder (from
+// user-dirs.dirs), never over an earlier shot, and says where; a folder that
+// cannot be made gives one line and the game goes on.
+TEST_F(PlayersMachine, F12SavesTheWindowIntoThePicturesFolderAndSaysWhere) {
+    const std::string home = files.path("home");
+    files.writeText("home/.config/user-dirs.dirs",
+                    "# written by the desktop\nXDG_PICTURES_DIR=\"$HOME/Shots\"\n");
+    const std::string output = files.path("output.txt");
+    e2e::Launch launch = asPlayer(output);
+    launch.environment = {"HOME=" + home, "ALSOFT_DRIVERS=null"};
+    launch.unset.push_back("XDG_CONFIG_HOME");
+    e2e::GameProcess game(launch);
+    ASSERT_TRUE(game.started);
+    const auto window = e2e::waitForWindow(connection, "Vorlune", std::chrono::seconds(30));
+    ASSERT_TRUE(window);
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const std::string id = std::to_string(static_cast<unsigned long>(*window));
+    for (int shot = 0; shot < 2; ++shot) {
+        ASSERT_TRUE(e2e::xdotool("mousemove --window " + id + " 300 300 key F12"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    }
+    // Two files, each the whole window as drawn (not one colour).
+    ASSERT_TRUE(fs::is_directory(home + "/Shots")) << readText(output);
+    std::vector<std::string> shots;
+    for (const auto& entry : fs::directory_iterator(home + "/Shots")) {
+        shots.push_back(entry.path().string());
+    }
+    ASSERT_EQ(shots.size(), 2u);
+    for (const std::string& shot : shots) {
+        sf::Image picture;
+        ASSERT_TRUE(picture.loadFromFile(shot)) << shot;
+        EXPECT_EQ(picture.getSize(), sf::Vector2u(1920, 1080));
+        EXPECT_NE(picture.getPixel(960, 200), picture.getPixel(960, 1000)) << shot;
+    }
+    // The folder replaced by a file: no shot can be saved.
+    fs::remove_all(home + "/Shots");
+    files.writeText("home/Shots", "not a folder");
+    ASSERT_TRUE(e2e::xdotool("mousemove --window " + id + " 300 300 key F12"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    e2e::requestClose(connection, *window);
+    expectExit(game, 0);
+
+    const std::string printed = readText(output);
+    EXPECT_EQ(count(printed, "screenshot saved to " + home + "/Shots/vorlune-"), 2) << printed;
+    EXPECT_EQ(count(printed, "Couldn't save the screenshot: cannot make the folder " + home + "/Shots"), 1)
+        << printed;
 }
