@@ -149,3 +149,78 @@ TEST(EditorMapFeatures, BigAndShiftedTilesOverlapInEachRenderOrderAsInTheEditor)
         clearScene();
     }
 }
+
+TEST(EditorMapFeatures, ParallaxLayersFollowAMovingCameraAsInTheEditorsView) {
+    auto map = loadForm("parallax.tmx");
+    ASSERT_TRUE(map);
+    EXPECT_EQ(map->parallaxOriginX, 40.f);
+    EXPECT_EQ(map->parallaxOriginY, 24.f);
+    // "Hills" stands in a group with factor 0.5 across.
+    EXPECT_EQ(map->layers[1]->name, "Hills");
+    EXPECT_FLOAT_EQ(map->layers[1]->parallaxX, 0.4f);
+    EXPECT_FLOAT_EQ(map->layers[1]->parallaxY, 0.5f);
+    buildForm("parallax.tmx");
+
+    // The map's own main camera, moved as a game moves it: the views around
+    // each camera centre (in map pixels) look as the editor shows them.
+    auto cameraObject = GameObjectManager::instance().createGameObject("Camera");
+    auto camera = addComponent<CameraComponent>(cameraObject, 192, 128, 0, 0);
+    RenderManager::instance().setMainCamera(camera);
+    const sf::Vector2f cameras[] = {{40.f, 24.f}, {100.f, 64.f}, {0.f, 4.f}};
+    sf::Image pictures[3];
+    for (int number = 0; number < 3; ++number) {
+        // The world's origin is the map's centre.
+        cameraObject->transform->setPosition(cameras[number] - sf::Vector2f(96.f, 64.f));
+        pictures[number] = drawScene(sf::View(), {192, 128});
+        const std::string reference = "parallax-" + std::to_string(number) + ".expected.png";
+        const PictureDifference difference = compareWithEditorPicture(pictures[number], reference, reference);
+        EXPECT_EQ(difference.pixels, 0) << reference << ": largest difference " << difference.largest;
+    }
+    // The layer with factor 0, drawn last, stays put on the screen: its two
+    // tiles (map pixels 0 to 32 across, 48 to 64 down) stand where the view
+    // around the parallax origin shows them, 56 pixels in and 88 down.
+    for (const sf::Image& picture : pictures) {
+        for (unsigned x : {57u, 70u, 87u}) {
+            EXPECT_EQ(picture.getPixel(x, 95), pictures[0].getPixel(x, 95));
+            EXPECT_NE(picture.getPixel(x, 95), editorBackdrop);
+        }
+    }
+}
+
+TEST(EditorMapFeatures, RepeatingImageLayersFillTheViewAlongTheirAxes) {
+    auto map = loadForm("repeat.tmx");
+    ASSERT_TRUE(map);
+    EXPECT_TRUE(map->layers[0]->repeatX && map->layers[0]->repeatY);
+    EXPECT_TRUE(map->layers[2]->repeatX && !map->layers[2]->repeatY);
+    EXPECT_TRUE(!map->layers[3]->repeatX && map->layers[3]->repeatY);
+    buildForm("repeat.tmx");
+    const PictureDifference whole =
+        compareWithEditorPicture(paintWhole(*map), "repeat.expected.png", "repeat.tmx");
+    EXPECT_EQ(whole.pixels, 0) << "largest difference " << whole.largest;
+
+    // Far to the right of the map only the wall (both ways) and the band
+    // (across) are seen: the picture repeats every 40 pixels across, the
+    // band's picture is 24 pixels high, and the wall alone repeats every 24
+    // pixels down.
+    const sf::Image right = drawScene(sf::View(sf::FloatRect(5000.3f, -48.f, 200.f, 96.f)), {200, 96});
+    int unlike = 0;
+    for (unsigned y = 0; y < 96; ++y) {
+        for (unsigned x = 0; x + 40 < 200; ++x) {
+            unlike += right.getPixel(x, y) != right.getPixel(x + 40, y);
+        }
+    }
+    EXPECT_EQ(unlike, 0);
+    // The band covers map rows 7 to 30 (view rows 7 to 30): it shows in every column.
+    const sf::Image far = drawScene(sf::View(sf::FloatRect(-9000.f, -48.f, 200.f, 96.f)), {200, 96});
+    for (unsigned x = 0; x < 200; ++x) {
+        EXPECT_NE(far.getPixel(x, 20), right.getPixel(x, 60)) << x;
+    }
+    // Far below, the column (50 to 90 across in the map) still shows, and only there.
+    const sf::Image below = drawScene(sf::View(sf::FloatRect(-64.f, 7000.f, 128.f, 96.f)), {128, 96});
+    const sf::Image wallOnly =
+        drawScene(sf::View(sf::FloatRect(-64.f - 4000.f, 7000.f, 128.f, 96.f)), {128, 96});
+    for (unsigned y = 0; y < 96; y += 7) {
+        EXPECT_NE(below.getPixel(70, y), wallOnly.getPixel(70, y)) << y;
+        EXPECT_EQ(below.getPixel(20, y), wallOnly.getPixel(20, y)) << y;
+    }
+}

@@ -354,8 +354,9 @@ def parallax_layers():
     return [("Far", "layer", 0.5, 0.25, 0, 0, scattered(1, 1)),
             ("Hills", "grouped", 0.8, 0.5, 4, 0, scattered(2, 33)),
             ("Cloud", "image", 0.3, 1.0, 60, 30, None),
-            ("Fixed", "layer", 0.0, 0.0, 0, 0, [[0] * 12 for _ in range(7)] + [[65, 66] + [0] * 10]),
-            ("Near", "layer", 1.0, 1.0, 0, 0, scattered(3, 1))]
+            ("Near", "layer", 1.0, 1.0, 0, 0, scattered(3, 1)),
+            ("Fixed", "layer", 0.0, 0.0, 0, 0, [[0] * 12 for _ in range(3)] + [[65, 66] + [0] * 10] +
+             [[0] * 12 for _ in range(4)])]
 
 
 def parallax_text(camera=None):
