@@ -82,7 +82,7 @@ void MapStore::instantiate(const std::string& name, std::shared_ptr<GameObject>&
         return;
     }
     tileLayers = instantiateTileLayers(name, createLayers, smooth);
-    instantiateObjects(name, objects, createLayers);
+    instantiateObjects(name, objects, createLayers, smooth);
     GameObjectManager::instance().flushPendingAdditions();
 }
 

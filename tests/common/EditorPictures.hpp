@@ -31,7 +31,8 @@ struct PictureDifference {
     int pixels = 0;
 };
 // Compares `painted` with the editor's picture forms/`reference` (the whole
-// picture, or its `part`), adding a failure naming `label` for each of the
-// first few differing pixels.
+// picture, or its `part`). When more than `tolerated` pixels differ, adds a
+// failure naming `label` for each of the first few.
 PictureDifference compareWithEditorPicture(const sf::Image& painted, const std::string& reference,
-                                           const std::string& label, sf::IntRect part = {});
+                                           const std::string& label, sf::IntRect part = {},
+                                           int tolerated = 0);

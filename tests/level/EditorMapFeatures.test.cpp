@@ -8,7 +8,9 @@
 #include "render/AssetManager.hpp"
 #include "render/CameraComponent.hpp"
 #include "render/RenderManager.hpp"
+#include "render/SpriteRendererComponent.hpp"
 #include "render/tiles/LayerRenderComponent.hpp"
+#include "render/tiles/TileObjectRendererComponent.hpp"
 #include "scene/GameObject.hpp"
 #include "scene/GameObjectManager.hpp"
 
@@ -223,4 +225,38 @@ TEST(EditorMapFeatures, RepeatingImageLayersFillTheViewAlongTheirAxes) {
         EXPECT_NE(below.getPixel(70, y), wallOnly.getPixel(70, y)) << y;
         EXPECT_EQ(below.getPixel(20, y), wallOnly.getPixel(20, y)) << y;
     }
+}
+
+TEST(EditorMapFeatures, TileObjectsWithoutADrawingOfTheirOwnShowTheirTileAsInTheEditor) {
+    auto map = loadForm("tileobjects.tmx");
+    ASSERT_TRUE(map);
+    buildForm("tileobjects.tmx");
+    auto& objects = GameObjectManager::instance();
+    // A tile object stands at the centre of its tile, above its x and y
+    // (map 8, 24 with 16 x 16 pixels; the world's origin is the map's centre).
+    auto pebble = objects.findGameObject("Pebble");
+    ASSERT_TRUE(pebble);
+    EXPECT_EQ(pebble->transform->getPosition(), sf::Vector2f(148.f - 80.f, 32.f - 64.f));
+    // The pebble draws itself with a sprite: its tile is not drawn as well.
+    EXPECT_FALSE(pebble->getComponent<TileObjectRendererComponent>());
+    EXPECT_TRUE(pebble->getComponent<SpriteRendererComponent>());
+
+    // With the group of the object that draws itself hidden, as the
+    // editor's picture leaves it out, every other tile object looks as the
+    // editor draws it: stretched, flipped, turned, shifted by its tileset's
+    // offset, tinted and half transparent with its group, the hidden one not at all.
+    auto props = RenderManager::instance().findLayer("Props");
+    ASSERT_TRUE(props);
+    props->visible = false;
+    // The edges of turned tiles may cover a pixel or two differently from
+    // the editor's renderer.
+    const int turnedEdges = 3;
+    const PictureDifference difference = compareWithEditorPicture(
+        paintWhole(*map), "tileobjects.expected.png", "tileobjects.tmx", {}, turnedEdges);
+    EXPECT_LE(difference.pixels, turnedEdges) << "largest difference " << difference.largest;
+
+    // Shown, the pebble's own picture (green inside) covers its place, not tile 5.
+    props->visible = true;
+    const sf::Image shown = paintWhole(*map);
+    EXPECT_EQ(shown.getPixel(148, 32), sf::Color(90, 200, 120));
 }

