@@ -110,7 +110,8 @@ std::shared_ptr<GameObject> buildObject(const ObjectContext& context,
     // A tile object's x and y are the bottom-left corner of its tile.
     const sf::Vector2f corner(object.x - mapSize.x / 2.f, object.y - mapSize.y / 2.f);
     const float top = object.gid != 0 ? corner.y - object.height : corner.y;
-    gameObject->transform->setPosition(corner.x + object.width / 2.f, top + object.height / 2.f);
+    const sf::Vector2f centre(corner.x + object.width / 2.f, top + object.height / 2.f);
+    gameObject->transform->setPosition(centre);
     for (auto& [instanceName, properties] : readInstances(context)) {
         if (properties[""] == "tag") {
             gameObject->addTag(instanceName);
@@ -119,7 +120,7 @@ std::shared_ptr<GameObject> buildObject(const ObjectContext& context,
         addPseudoProperties(context, properties);
         buildComponent(context, gameObject, instanceName, std::move(properties));
     }
-    addTileDrawing(context, gameObject, corner - gameObject->transform->getPosition(), smooth);
+    addTileDrawing(context, gameObject, corner - centre, smooth);
     return gameObject;
 }
 

@@ -124,17 +124,24 @@ void LayerRenderComponent::addTiles(TileLayerMesh& target, const std::vector<boo
     bool overfull = false;
 
     // Tiles that reach out of their cell overlap others, and then the order
-    // shows: it is the map's render order across the whole layer, so the
-    // blocks become strips of whole rows taken in that order.
-    bool overlaps = false;
-    for (size_t cell = 0; cell < cells && !overlaps; ++cell) {
+    // shows: it is the map's render order, block by block and in each block
+    // cell by cell. That holds across blocks as long as tiles reach out
+    // along one axis only; when some reach across and some up or down, a
+    // tile may overlap one of a later row in an earlier column, so the
+    // blocks become strips of whole rows.
+    bool across = false;
+    bool upOrDown = false;
+    for (size_t cell = 0; cell < cells && !(across && upOrDown); ++cell) {
         const TileLook* look = layer.data[cell] != 0 ? lookOf(layer.data[cell], looks) : nullptr;
-        const uint8_t flips = cell < layer.flips.size() ? layer.flips[cell] : 0;
-        overlaps =
-            look && !staysInCell(drawnSize(look->sprite->getTextureRect(), flips), look->offset, cellSize);
+        if (look) {
+            const uint8_t flips = cell < layer.flips.size() ? layer.flips[cell] : 0;
+            const sf::Vector2f tile = drawnSize(look->sprite->getTextureRect(), flips);
+            across = across || look->offset.x < 0.f || look->offset.x + tile.x > cellSize.x;
+            upOrDown = upOrDown || look->offset.y > 0.f || tile.y - look->offset.y > cellSize.y;
+        }
     }
     const int blockColumns =
-        overlaps ? std::max(1, layer.width) : std::max(1, blockPixels / std::max(1, map.tileWidth));
+        across && upOrDown ? std::max(1, layer.width) : std::max(1, blockPixels / std::max(1, map.tileWidth));
     const int blockRows = std::max(1, blockPixels / std::max(1, map.tileHeight));
     const bool rightward =
         map.renderOrder == TmxRenderOrder::rightDown || map.renderOrder == TmxRenderOrder::rightUp;

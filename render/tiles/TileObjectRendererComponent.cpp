@@ -24,6 +24,9 @@ TileObjectRendererComponent::TileObjectRendererComponent(std::shared_ptr<TileMap
     const TmxTileset* tileset = this->tiles->findTileset(object.gid);
     const sf::IntRect rectangle = sprite->getTextureRect();
     const sf::Vector2f tileSize(static_cast<float>(rectangle.width), static_cast<float>(rectangle.height));
+    if (rectangle.width <= 0 || rectangle.height <= 0) {
+        return;
+    }
     const sf::Vector2f size =
         object.width > 0 && object.height > 0
             ? sf::Vector2f(static_cast<float>(object.width), static_cast<float>(object.height))
