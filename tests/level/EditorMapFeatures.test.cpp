@@ -163,8 +163,9 @@ TEST(EditorMapFeatures, ParallaxLayersFollowAMovingCameraAsInTheEditorsView) {
     EXPECT_FLOAT_EQ(map->layers[1]->parallaxY, 0.5f);
     buildForm("parallax.tmx");
 
-    // The map's own main camera, moved as a game moves it: the views around
-    // each camera centre (in map pixels) look as the editor shows them.
+    // A main camera, moved as a game moves it: the views around each camera
+    // centre (in map pixels) look as the editor shows them, the tile
+    // objects of the group "Kites" (factor 0.5) moving with their group.
     auto cameraObject = GameObjectManager::instance().createGameObject("Camera");
     auto camera = addComponent<CameraComponent>(cameraObject, 192, 128, 0, 0);
     RenderManager::instance().setMainCamera(camera);

@@ -17,10 +17,11 @@ order-<render order>.tmx: tiles of twice the grid size and tiles shifted by
 their tileset's offset, wider than one drawing block, under a layer of
 opaque tiles, in each render order.
 parallax.tmx: layers with parallax factors (one in a group with its own)
-around a parallax origin; parallax-<n>.expected.png are the editor's
+and tile objects in a group with a factor, around a parallax origin; parallax-<n>.expected.png are the editor's
 pictures of the view around camera n of PARALLAX_CAMERAS, made from a copy
-of the map whose layers carry their scroll at that camera as offsets (the
-renderer draws a map as seen from its parallax origin).
+of the map whose layers carry their scroll at that camera as offsets and
+whose objects carry it in their places (the renderer draws a map as seen
+from its parallax origin).
 repeat.tmx: image layers repeated across, down and both ways.
 tileobjects.tmx: tile objects scaled, flipped, turned and shifted by their
 tileset's offset, in a tinted, half-transparent group; the group "Props"
@@ -380,6 +381,16 @@ def parallax_text(camera=None):
             group = '' if camera else ' parallaxx="%g" parallaxy="%g"' % PARALLAX_GROUP
             layer = ' <group id="%d" name="Distant"%s>\n%s </group>\n' % (index + 10, group, layer)
         body += layer
+    # Tile objects in a group with a factor of its own move with it.
+    factor = 0.5
+    kites = ""
+    for number, (gid, x, y) in enumerate(((20, 70, 40), (37, 150, 100))):
+        if camera:
+            x += (1 - factor) * (camera[0] - PARALLAX_ORIGIN[0])
+            y += (1 - factor) * (camera[1] - PARALLAX_ORIGIN[1])
+        kites += '  <object id="%d" gid="%d" x="%g" y="%g" width="16" height="16"/>\n' % (number + 1, gid, x, y)
+    group = '' if camera else ' parallaxx="%g" parallaxy="%g"' % (factor, factor)
+    body += ' <objectgroup id="30" name="Kites"%s>\n%s </objectgroup>\n' % (group, kites)
     origin = ' parallaxoriginx="%d" parallaxoriginy="%d"' % PARALLAX_ORIGIN
     return map_head(12, 8, "" if camera else origin) + TILESETS + body + "</map>\n"
 
