@@ -1,5 +1,6 @@
 #include "level/InstantiateObjects.hpp"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -7,6 +8,7 @@
 #include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "render/RenderManager.hpp"
+#include "render/tiles/TileObjectRendererComponent.hpp"
 #include "scene/GameObjectManager.hpp"
 
 namespace {
@@ -77,16 +79,39 @@ void buildComponent(const ObjectContext& context, const std::shared_ptr<GameObje
     report(context, "component \"" + instanceName + "\" (" + type + ") was not built: " + failure);
 }
 
+// A tile object without a drawing of its own shows its tile, as the editor does.
+void addTileDrawing(const ObjectContext& context, const std::shared_ptr<GameObject>& gameObject,
+                    sf::Vector2f anchor, bool smooth) {
+    const auto& components = gameObject->components;
+    if (context.object.gid == 0 ||
+        std::any_of(components.begin(), components.end(), [](const auto& component) {
+            return std::dynamic_pointer_cast<RenderableComponent>(component) != nullptr;
+        })) {
+        return;
+    }
+    auto& renderManager = RenderManager::instance();
+    auto layer = renderManager.findLayer(context.group.name);
+    if (!layer) {
+        layer = renderManager.findLayerForRenderer(context.group.name);
+    }
+    auto tiles = std::make_shared<TileMapLayer>(nullptr, &context.map, context.mapName);
+    addComponent<TileObjectRendererComponent>(gameObject, tiles, context.group, context.object, anchor, layer,
+                                              smooth);
+}
+
 std::shared_ptr<GameObject> buildObject(const ObjectContext& context,
                                         const std::shared_ptr<GameObject>& parent,
-                                        const sf::Vector2f& mapSize) {
+                                        const sf::Vector2f& mapSize, bool smooth) {
     const TmxObject& object = context.object;
     auto gameObject = GameObjectManager::instance().createGameObject(object.name);
     // Parent and activity first, so that every component's init sees them.
     gameObject->parent = parent;
     gameObject->setActive(object.visible);
-    gameObject->transform->setPosition(object.x - mapSize.x / 2.f + object.width / 2.f,
-                                       object.y - mapSize.y / 2.f + object.height / 2.f);
+    // A tile object's x and y are the bottom-left corner of its tile.
+    const sf::Vector2f corner(object.x - mapSize.x / 2.f, object.y - mapSize.y / 2.f);
+    const float top = object.gid != 0 ? corner.y - object.height : corner.y;
+    const sf::Vector2f centre(corner.x + object.width / 2.f, top + object.height / 2.f);
+    gameObject->transform->setPosition(centre);
     for (auto& [instanceName, properties] : readInstances(context)) {
         if (properties[""] == "tag") {
             gameObject->addTag(instanceName);
@@ -95,6 +120,7 @@ std::shared_ptr<GameObject> buildObject(const ObjectContext& context,
         addPseudoProperties(context, properties);
         buildComponent(context, gameObject, instanceName, std::move(properties));
     }
+    addTileDrawing(context, gameObject, corner - centre, smooth);
     return gameObject;
 }
 
@@ -113,7 +139,7 @@ void placeRenderLayer(const TmxObjectGroup& group, bool createLayers) {
 } // namespace
 
 void instantiateObjects(const std::string& mapName, std::vector<std::shared_ptr<GameObject>>& objects,
-                        bool createLayers) {
+                        bool createLayers, bool smooth) {
     objects.clear();
     auto& store = MapStore::instance();
     auto map = store.findMap(mapName);
@@ -140,7 +166,7 @@ void instantiateObjects(const std::string& mapName, std::vector<std::shared_ptr<
         physics.applyCollisionRules(group->name, rules);
         for (const auto& object : group->objects) {
             ObjectContext context{mapName, *map, *group, *object, directory};
-            objects.push_back(buildObject(context, groupObject, mapSize));
+            objects.push_back(buildObject(context, groupObject, mapSize, smooth));
         }
     }
 }

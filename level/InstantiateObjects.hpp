@@ -24,9 +24,15 @@ class GameObject;
 // "#tileWidth", "#tileHeight" and "#directory" (a setting written under the
 // same key keeps its own value).
 //
+// A tile object (one with a gid) is placed at the centre of its tile's
+// rectangle, which stands above its x and y. When none of the components its
+// properties declare draws (is a RenderableComponent), it gets a
+// TileObjectRendererComponent on its group's render layer that draws its
+// tile as the editor shows it (smoothed when `smooth`).
+//
 // Content problems (an unknown map, a setting for an undeclared instance, a
 // creator that throws on a bad value) are reported on standard output with
 // the map, object and component; that setting or component is skipped and the
 // rest of the map is built.
 void instantiateObjects(const std::string& mapName, std::vector<std::shared_ptr<GameObject>>& objects,
-                        bool createLayers);
+                        bool createLayers, bool smooth = true);

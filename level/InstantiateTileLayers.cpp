@@ -19,7 +19,7 @@ bool drawnAfter(const LayerRenderComponent& upper, const LayerRenderComponent& l
 }
 
 // Leaves out of each layer's drawing its tiles that lie under an opaque tile
-// of a layer drawn after it on the same grid (same size and offset).
+// of a layer drawn after it on the same grid (same size, offset and parallax).
 void leaveOutCoveredTiles(const std::vector<std::shared_ptr<LayerRenderComponent>>& layers) {
     for (const auto& lower : layers) {
         const TmxLayer& own = *lower->tileMapLayer->layer;
@@ -31,8 +31,11 @@ void leaveOutCoveredTiles(const std::vector<std::shared_ptr<LayerRenderComponent
         for (const auto& upper : layers) {
             const TmxLayer& other = *upper->tileMapLayer->layer;
             const std::vector<bool>& solid = upper->solidCells();
+            // Layers of different parallax slide over one another as the camera moves.
             if (upper == lower || solid.size() != covered.size() || other.width != own.width ||
-                other.offsetX != own.offsetX || other.offsetY != own.offsetY || !drawnAfter(*upper, *lower)) {
+                other.offsetX != own.offsetX || other.offsetY != own.offsetY ||
+                other.parallaxX != own.parallaxX || other.parallaxY != own.parallaxY ||
+                !drawnAfter(*upper, *lower)) {
                 continue;
             }
             bool coversAny = false;

@@ -64,7 +64,8 @@ bool MapStore::loadMap(const std::string& path, const std::string& name) {
 void MapStore::loadTilesetImages(const std::string& directory, const TmxTileset& tileset) {
     auto& assets = AssetManager::instance();
     if (!tileset.imageSource.empty()) {
-        assets.loadTileset(directory + tileset.imageSource, tileset.tileWidth, tileset.tileHeight);
+        assets.loadTileset(directory + tileset.imageSource, tileset.tileWidth, tileset.tileHeight,
+                           tileset.margin, tileset.spacing, tileset.tileCount);
     }
     for (const auto& tile : tileset.tileImages) {
         assets.getSprite(directory + tile.source);
@@ -81,7 +82,7 @@ void MapStore::instantiate(const std::string& name, std::shared_ptr<GameObject>&
         return;
     }
     tileLayers = instantiateTileLayers(name, createLayers, smooth);
-    instantiateObjects(name, objects, createLayers);
+    instantiateObjects(name, objects, createLayers, smooth);
     GameObjectManager::instance().flushPendingAdditions();
 }
 

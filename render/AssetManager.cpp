@@ -11,6 +11,7 @@
 #include "core/Paths.hpp"
 #include "core/Report.hpp"
 #include "core/XmlNesting.hpp"
+#include "render/TilesetGrid.hpp"
 
 namespace {
 const char* attributeValue(rapidxml::xml_node<>* node, const char* name) {
@@ -95,9 +96,11 @@ std::shared_ptr<sf::Sprite> AssetManager::getSprite(const std::string& name) {
     return sprite;
 }
 
-bool AssetManager::loadTileset(const std::string& path, int tileWidth, int tileHeight) {
-    if (tileWidth <= 0 || tileHeight <= 0) {
-        reportProblem("Tileset %s has an invalid tile size %dx%d", path.c_str(), tileWidth, tileHeight);
+bool AssetManager::loadTileset(const std::string& path, int tileWidth, int tileHeight, int margin,
+                               int spacing, int tileCount) {
+    if (tileWidth <= 0 || tileHeight <= 0 || margin < 0 || spacing < 0) {
+        reportProblem("Tileset %s has an invalid tile size %dx%d, margin %d or spacing %d", path.c_str(),
+                      tileWidth, tileHeight, margin, spacing);
         return false;
     }
     if (textures.count(path) != 0) {
@@ -108,14 +111,8 @@ bool AssetManager::loadTileset(const std::string& path, int tileWidth, int tileH
     if (!texture) {
         return false;
     }
-    const int width = static_cast<int>(texture->getSize().x);
-    const int height = static_cast<int>(texture->getSize().y);
-    // Edge tiles narrower than a full tile are cut too (their rectangles reach
-    // past the image), so both counts round up.
-    // In 64 bits: a map may give a tile size near the int limit.
-    const int cutColumns = static_cast<int>((static_cast<long long>(width) + tileWidth - 1) / tileWidth);
-    const int cutRows = static_cast<int>((static_cast<long long>(height) + tileHeight - 1) / tileHeight);
-    const long long tiles = static_cast<long long>(cutColumns) * cutRows;
+    const TilesetGrid grid = TilesetGrid::of(texture->getSize(), tileWidth, tileHeight, margin, spacing);
+    long long tiles = static_cast<long long>(grid.cutColumns) * grid.cutRows;
     if (tiles > maxTilesetTiles) {
         throw std::length_error("tileset image " + path + " would be cut into " + std::to_string(tiles) +
                                 " tiles of " + std::to_string(tileWidth) + " x " +
@@ -124,14 +121,15 @@ bool AssetManager::loadTileset(const std::string& path, int tileWidth, int tileH
     }
     std::shared_ptr<sf::Sprite> whole;
     keep(path, path, texture, whole);
-    // Numbered by whole columns, as the map editor counts them.
-    const int columns = width / tileWidth;
-    for (int column = 0; column < cutColumns; ++column) {
-        for (int row = 0; row < cutRows; ++row) {
-            const int number = column + 1 + columns * row;
+    for (int column = 0; column < grid.cutColumns; ++column) {
+        for (int row = 0; row < grid.cutRows; ++row) {
+            // Numbered by whole columns, as the map editor counts them.
+            const long long number = column + 1LL + static_cast<long long>(grid.columns) * row;
+            if (tileCount > 0 && number > tileCount) {
+                continue;
+            }
             const std::string name = path + std::to_string(number);
-            const sf::IntRect rectangle(column * tileWidth, row * tileHeight, tileWidth, tileHeight);
-            sprites.emplace(name, std::make_shared<sf::Sprite>(*texture, rectangle));
+            sprites.emplace(name, std::make_shared<sf::Sprite>(*texture, grid.rectangle(column, row)));
             spriteSources.emplace(name, path);
         }
     }

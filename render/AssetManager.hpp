@@ -37,11 +37,17 @@ public:
     // loaded once. Empty when that load fails.
     std::shared_ptr<sf::Sprite> getSprite(const std::string& name);
     // Cuts the image into tileWidth x tileHeight sprites named path + number
-    // (counted from 1, row by row). False when the image was cut (or loaded)
-    // before, cannot be loaded, or the tile size is not positive. An image
+    // (counted from 1, row by row). Without margin and spacing, tiles cut
+    // short by the image's right and bottom edges are cut too. With them,
+    // the tiles stand `margin` pixels in from the top-left corner and
+    // `spacing` pixels apart, and only whole tiles are cut, as the map
+    // editor cuts them; a positive `tileCount` is the most tiles cut. False
+    // when the image was cut (or loaded) before, cannot be loaded, or the
+    // tile size is not positive or the margin or spacing negative. An image
     // that would give more than `maxTilesetTiles` tiles throws
     // std::length_error naming it, and nothing is stored.
-    bool loadTileset(const std::string& path, int tileWidth, int tileHeight);
+    bool loadTileset(const std::string& path, int tileWidth, int tileHeight, int margin = 0, int spacing = 0,
+                     int tileCount = 0);
     // A 4096 x 4096 sheet of 16 x 16 tiles: far beyond any real tileset, and
     // small enough that a mistyped tile size cannot exhaust memory.
     static constexpr long long maxTilesetTiles = 65536;

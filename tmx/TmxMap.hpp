@@ -40,6 +40,17 @@ struct TmxTileset {
     std::string source;
     // The tiles of an image collection, in file order.
     std::vector<TmxTileImage> tileImages;
+    // How an image is cut: `margin` pixels around the tiles, `spacing`
+    // pixels between them (both 0 or more).
+    int margin = 0;
+    int spacing = 0;
+    // As the file gives them; 0 when absent. The image decides how many
+    // tiles fit a row; `tileCount`, when given, is the most tiles cut.
+    int columns = 0;
+    int tileCount = 0;
+    // Shift in pixels of every tile of the tileset where it is drawn.
+    int tileOffsetX = 0;
+    int tileOffsetY = 0;
 };
 
 // A colour multiplied into what a layer draws; white leaves it unchanged.
@@ -83,18 +94,31 @@ struct TmxLayer {
     TmxTint tint;
     // The picture of an image layer, relative to the map file's directory.
     std::string imageSource;
+    // How fast the layer follows the camera: 1 moves with the map, 0.5 at
+    // half the camera's speed, 0 stays put on the screen. Includes the
+    // factors of the layer's groups.
+    float parallaxX = 1.f;
+    float parallaxY = 1.f;
+    // An image layer repeats its picture along the axis to fill the view.
+    bool repeatX = false;
+    bool repeatY = false;
 };
 
 struct TmxObject {
     std::string name;
-    // Tile of a tile object, 0 for none.
+    // Tile of a tile object, 0 for none; a tile number without flip flags.
     int gid = 0;
-    // Top-left corner in map pixels, fractions cut toward zero.
+    // TmxFlip flags of a tile object's tile.
+    uint8_t flips = 0;
+    // In map pixels, fractions cut toward zero: the top-left corner, or for
+    // a tile object the bottom-left one (where the editor anchors its tile).
     int x = 0;
     int y = 0;
     // Size in pixels.
     int width = 0;
     int height = 0;
+    // Degrees clockwise around (x, y).
+    float rotation = 0.f;
     bool visible = true;
     std::vector<std::unique_ptr<TmxProperty>> properties;
 };
@@ -104,11 +128,22 @@ struct TmxObjectGroup {
     int width = 0;
     int height = 0;
     bool visible = true;
+    // What the group's tile objects are drawn with, its groups' included
+    // (see TmxLayer).
+    float opacity = 1.f;
+    TmxTint tint;
+    float parallaxX = 1.f;
+    float parallaxY = 1.f;
     // Position among the tile layers and object groups of the file (see `parseTmx`).
     int index = 0;
     std::vector<std::unique_ptr<TmxProperty>> properties;
     std::vector<std::unique_ptr<TmxObject>> objects;
 };
+
+// The order in which a tile layer's cells are drawn, so that tiles larger
+// than a cell overlap their neighbours as in the editor: along the rows
+// (right or left) first, the rows taken downwards or upwards.
+enum class TmxRenderOrder : uint8_t { rightDown, rightUp, leftDown, leftUp };
 
 struct TmxMap {
     // Size in tiles.
@@ -117,6 +152,12 @@ struct TmxMap {
     // Size of one grid cell in pixels.
     int tileWidth = 0;
     int tileHeight = 0;
+    TmxRenderOrder renderOrder = TmxRenderOrder::rightDown;
+    // The point of the map, in map pixels, at which layers of every
+    // parallax factor line up: where the camera's centre shows each layer
+    // at its own offset.
+    float parallaxOriginX = 0.f;
+    float parallaxOriginY = 0.f;
     // All three lists are in document order.
     std::vector<std::unique_ptr<TmxTileset>> tilesets;
     std::vector<std::unique_ptr<TmxLayer>> layers;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include <rapidxml/rapidxml.hpp>
 
@@ -33,7 +34,15 @@ struct Inherited {
     float offsetX = 0.f;
     float offsetY = 0.f;
     TmxTint tint;
+    float parallaxX = 1.f;
+    float parallaxY = 1.f;
 };
+
+// Parallax factors beyond this make no picture anyone wants, and keep the
+// scroll of a layer far inside what a float holds.
+constexpr float largestParallax = 100.f;
+// Farther from the map than any map reaches (4096 cells of 4096 pixels).
+constexpr float farthestParallaxOrigin = 1.e8f;
 
 float optionalFloat(const XmlNode* node, const char* name, float absent) {
     const char* text = optionalAttribute(node, name);
@@ -97,6 +106,13 @@ Inherited combine(const Inherited& outer, const XmlNode* node) {
     const TmxTint own = readTint(node);
     inner.tint = {multiply(outer.tint.r, own.r), multiply(outer.tint.g, own.g), multiply(outer.tint.b, own.b),
                   multiply(outer.tint.a, own.a)};
+    // A group's factor multiplies those of the layers inside it.
+    inner.parallaxX = outer.parallaxX *
+                      std::clamp(optionalFloat(node, "parallaxx", 1.f), -largestParallax, largestParallax);
+    inner.parallaxY = outer.parallaxY *
+                      std::clamp(optionalFloat(node, "parallaxy", 1.f), -largestParallax, largestParallax);
+    inner.parallaxX = std::clamp(inner.parallaxX, -largestParallax, largestParallax);
+    inner.parallaxY = std::clamp(inner.parallaxY, -largestParallax, largestParallax);
     return inner;
 }
 
@@ -106,6 +122,8 @@ void applySettings(TmxLayer& layer, const Inherited& settings) {
     layer.offsetX = settings.offsetX;
     layer.offsetY = settings.offsetY;
     layer.tint = settings.tint;
+    layer.parallaxX = settings.parallaxX;
+    layer.parallaxY = settings.parallaxY;
 }
 
 void readProperties(const XmlNode* owner, std::vector<std::unique_ptr<TmxProperty>>& properties) {
@@ -130,18 +148,25 @@ const XmlNode* firstElement(const XmlNode* node) {
     return nullptr;
 }
 
-// Stores a number of the file in a cell: the flip flags go to `flips`, the
-// tile number to `data`. Numbers outside 32 bits cannot carry flags and are
-// kept, clamped to int, as written.
-void setCell(TmxLayer& layer, size_t cell, long long number) {
+// A global tile id of the file taken apart into the tile number and its
+// TmxFlip flags. Numbers outside 32 bits cannot carry flags and are kept,
+// clamped to int, as written.
+int splitTileNumber(long long number, uint8_t& flags) {
     if (number < 0 || number > 0xFFFFFFFFLL) {
-        layer.data[cell] = static_cast<int>(std::clamp<long long>(number, INT_MIN, INT_MAX));
-        return;
+        flags = 0;
+        return static_cast<int>(std::clamp<long long>(number, INT_MIN, INT_MAX));
     }
-    const uint8_t flags = static_cast<uint8_t>(((number & flipHorizontalBit) ? tmxFlipHorizontal : 0) |
-                                               ((number & flipVerticalBit) ? tmxFlipVertical : 0) |
-                                               ((number & flipDiagonalBit) ? tmxFlipDiagonal : 0));
-    layer.data[cell] = static_cast<int>(number & tileNumberMask);
+    flags = static_cast<uint8_t>(((number & flipHorizontalBit) ? tmxFlipHorizontal : 0) |
+                                 ((number & flipVerticalBit) ? tmxFlipVertical : 0) |
+                                 ((number & flipDiagonalBit) ? tmxFlipDiagonal : 0));
+    return static_cast<int>(number & tileNumberMask);
+}
+
+// Stores a number of the file in a cell: the flip flags go to `flips`, the
+// tile number to `data`.
+void setCell(TmxLayer& layer, size_t cell, long long number) {
+    uint8_t flags = 0;
+    layer.data[cell] = splitTileNumber(number, flags);
     if (flags != 0) {
         if (layer.flips.empty()) {
             layer.flips.assign(layer.data.size(), 0);
@@ -224,11 +249,15 @@ std::unique_ptr<TmxObject> readObject(const XmlNode* node) {
     if (const char* name = optionalAttribute(node, "name")) {
         object->name = name;
     }
-    object->gid = optionalInt(node, "gid", 0);
+    if (const char* gid = optionalAttribute(node, "gid")) {
+        object->gid = splitTileNumber(std::strtoll(gid, nullptr, 10), object->flips);
+    }
     object->x = requiredInt(node, "x");
     object->y = requiredInt(node, "y");
     object->width = optionalInt(node, "width", 0);
     object->height = optionalInt(node, "height", 0);
+    // Whole turns are taken out, so any finite angle draws.
+    object->rotation = std::fmod(optionalFloat(node, "rotation", 0.f), 360.f);
     object->visible = optionalInt(node, "visible", 1) != 0;
     readProperties(node, object->properties);
     return object;
@@ -239,7 +268,12 @@ std::unique_ptr<TmxObjectGroup> readObjectGroup(const XmlNode* node, int index, 
     group->name = requiredAttribute(node, "name");
     group->width = optionalInt(node, "width", 0);
     group->height = optionalInt(node, "height", 0);
-    group->visible = outer.visible && optionalInt(node, "visible", 1) != 0;
+    const Inherited settings = combine(outer, node);
+    group->visible = settings.visible;
+    group->opacity = settings.opacity;
+    group->tint = settings.tint;
+    group->parallaxX = settings.parallaxX;
+    group->parallaxY = settings.parallaxY;
     group->index = index;
     readProperties(node, group->properties);
     for (auto* child = node->first_node("object"); child; child = child->next_sibling("object")) {
@@ -349,6 +383,8 @@ private:
         layer->name = requiredAttribute(node, "name");
         layer->index = index;
         layer->imageSource = source;
+        layer->repeatX = optionalInt(node, "repeatx", 0) != 0;
+        layer->repeatY = optionalInt(node, "repeaty", 0) != 0;
         applySettings(*layer, combine(outer, node));
         map.layers.push_back(std::move(layer));
     }
@@ -358,6 +394,24 @@ private:
     int index = 0;
     std::vector<std::pair<TmxLayer*, const XmlNode*>> infiniteLayers;
 };
+
+TmxRenderOrder readRenderOrder(const XmlNode* map) {
+    const char* text = optionalAttribute(map, "renderorder");
+    if (!text) {
+        return TmxRenderOrder::rightDown;
+    }
+    const std::pair<const char*, TmxRenderOrder> orders[] = {{"right-down", TmxRenderOrder::rightDown},
+                                                             {"right-up", TmxRenderOrder::rightUp},
+                                                             {"left-down", TmxRenderOrder::leftDown},
+                                                             {"left-up", TmxRenderOrder::leftUp}};
+    for (const auto& order : orders) {
+        if (std::strcmp(text, order.first) == 0) {
+            return order.second;
+        }
+    }
+    malformed(std::string("the map's render order \"") + text + "\" is none of right-down, right-up, " +
+              "left-down and left-up");
+}
 
 // The first layer of any kind; an object group standing before the first
 // tile layer is the start too.
@@ -395,6 +449,11 @@ std::unique_ptr<TmxMap> parseTmx(char* text) {
     map->height = requiredInt(mapNode, "height");
     map->tileWidth = requiredInt(mapNode, "tilewidth");
     map->tileHeight = requiredInt(mapNode, "tileheight");
+    map->renderOrder = readRenderOrder(mapNode);
+    map->parallaxOriginX = std::clamp(optionalFloat(mapNode, "parallaxoriginx", 0.f), -farthestParallaxOrigin,
+                                      farthestParallaxOrigin);
+    map->parallaxOriginY = std::clamp(optionalFloat(mapNode, "parallaxoriginy", 0.f), -farthestParallaxOrigin,
+                                      farthestParallaxOrigin);
 
     for (auto* node = mapNode->first_node("tileset"); node; node = node->next_sibling("tileset")) {
         map->tilesets.push_back(readTmxTileset(node));

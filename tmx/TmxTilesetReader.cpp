@@ -10,10 +10,26 @@ namespace {
 
 // Name, tile size and pictures of a tileset, from a map or a .tsx file.
 // `prefix` leads from the map's directory to the file the element stands in.
+int nonNegative(const XmlNode* node, const char* name) {
+    const int value = optionalInt(node, name, 0);
+    if (value < 0) {
+        malformed(describe(node) + " has a negative " + name + " of " + std::to_string(value));
+    }
+    return value;
+}
+
 void readContent(const XmlNode* node, const std::string& prefix, TmxTileset& tileset) {
     tileset.name = requiredAttribute(node, "name");
     tileset.tileWidth = requiredInt(node, "tilewidth");
     tileset.tileHeight = requiredInt(node, "tileheight");
+    tileset.margin = nonNegative(node, "margin");
+    tileset.spacing = nonNegative(node, "spacing");
+    tileset.columns = nonNegative(node, "columns");
+    tileset.tileCount = nonNegative(node, "tilecount");
+    if (const XmlNode* offset = node->first_node("tileoffset")) {
+        tileset.tileOffsetX = optionalInt(offset, "x", 0);
+        tileset.tileOffsetY = optionalInt(offset, "y", 0);
+    }
     if (const XmlNode* image = node->first_node("image")) {
         tileset.imageSource = prefix + requiredAttribute(image, "source");
         return;
@@ -57,11 +73,10 @@ void readTsx(char* text, TmxTileset& tileset) {
     if (!root) {
         malformed("there is no <tileset> element");
     }
+    // Read whole before anything is kept: a malformed file leaves `tileset` as it was.
     TmxTileset read;
     readContent(root, directoryOfPath(tileset.source), read);
-    tileset.name = std::move(read.name);
-    tileset.tileWidth = read.tileWidth;
-    tileset.tileHeight = read.tileHeight;
-    tileset.imageSource = std::move(read.imageSource);
-    tileset.tileImages = std::move(read.tileImages);
+    read.firstGid = tileset.firstGid;
+    read.source = std::move(tileset.source);
+    tileset = std::move(read);
 }

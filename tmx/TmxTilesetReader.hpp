@@ -9,7 +9,9 @@
 
 // Reads a map's `<tileset>` element. An embedded tileset needs firstgid,
 // name, tilewidth, tileheight and either an `<image>` or, for a tileset made
-// of separate images, `<tile id=...>` children each with its own `<image>`.
+// of separate images, `<tile id=...>` children each with its own `<image>`;
+// margin, spacing, columns and tilecount (negative ones are malformed) and a
+// `<tileoffset>` are optional.
 // A tileset kept in a .tsx file needs only firstgid and source; its content
 // is read later by `readExternalTileset`. Throws std::runtime_error naming
 // what is missing.

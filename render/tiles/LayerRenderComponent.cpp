@@ -5,12 +5,12 @@
 #include <utility>
 
 #include <SFML/Graphics/RenderTarget.hpp>
-#include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/View.hpp>
 
 #include "core/Report.hpp"
 #include "render/AssetManager.hpp"
 #include "render/tiles/TileAtlas.hpp"
+#include "render/tiles/TileDrawing.hpp"
 #include "scene/GameObject.hpp"
 
 namespace {
@@ -20,53 +20,7 @@ namespace {
 constexpr int blockPixels = 512;
 
 sf::Color layerColour(const TmxLayer& layer) {
-    const float alpha = static_cast<float>(layer.tint.a) * std::clamp(layer.opacity, 0.f, 1.f);
-    return sf::Color(layer.tint.r, layer.tint.g, layer.tint.b, static_cast<sf::Uint8>(std::lround(alpha)));
-}
-
-// Tints the way the map editor does: the tint multiplies the tile's colour
-// as if it were laid over white, so half-transparent pixels take on more of
-// the tint; the vertex colour carries the tint and, in alpha, the tint's
-// alpha times the layer's opacity.
-const char* const tintFragmentShader = R"(
-uniform sampler2D texture;
-void main() {
-    vec4 texel = texture2D(texture, gl_TexCoord[0].xy);
-    gl_FragColor = vec4(gl_Color.rgb * (texel.rgb * texel.a + (1.0 - texel.a)), texel.a * gl_Color.a);
-}
-)";
-
-// Shared by every tinted layer; empty when the graphics driver has no shaders
-// (tinted layers then multiply the tint in plainly).
-const sf::Shader* tintShader() {
-    static std::unique_ptr<sf::Shader> shader = [] {
-        auto made = std::make_unique<sf::Shader>();
-        if (!sf::Shader::isAvailable() || !made->loadFromMemory(tintFragmentShader, sf::Shader::Fragment)) {
-            return std::unique_ptr<sf::Shader>();
-        }
-        made->setUniform("texture", sf::Shader::CurrentTexture);
-        return made;
-    }();
-    return shader.get();
-}
-
-bool isTinted(const TmxTint& tint) {
-    return tint.r != 255 || tint.g != 255 || tint.b != 255 || tint.a != 255;
-}
-
-// The view's area in the coordinates that `transform` maps to the world.
-sf::FloatRect visibleArea(const sf::RenderTarget& target, const sf::Transform& transform) {
-    const sf::Transform toLocal = transform.getInverse() * target.getView().getInverseTransform();
-    float left = 0.f, top = 0.f, right = 0.f, bottom = 0.f;
-    const sf::Vector2f corners[] = {{-1.f, -1.f}, {1.f, -1.f}, {-1.f, 1.f}, {1.f, 1.f}};
-    for (int i = 0; i < 4; ++i) {
-        const sf::Vector2f point = toLocal.transformPoint(corners[i]);
-        left = i == 0 ? point.x : std::min(left, point.x);
-        top = i == 0 ? point.y : std::min(top, point.y);
-        right = i == 0 ? point.x : std::max(right, point.x);
-        bottom = i == 0 ? point.y : std::max(bottom, point.y);
-    }
-    return {left, top, right - left, bottom - top};
+    return tintColour(layer.tint, layer.opacity);
 }
 
 } // namespace
@@ -106,71 +60,133 @@ void LayerRenderComponent::build() {
     addTiles(mesh, nullptr);
 }
 
+const LayerRenderComponent::TileLook* LayerRenderComponent::lookOf(int globalId,
+                                                                   std::map<int, TileLook>& looks) {
+    auto found = looks.find(globalId);
+    if (found != looks.end()) {
+        return found->second.sprite ? &found->second : nullptr;
+    }
+    TileLook look;
+    auto sprite = cachedSprite(globalId);
+    if (sprite && sprite->getTexture()) {
+        const TmxTileset* tileset = tileMapLayer->findTileset(globalId);
+        const int margin = tileset ? tileset->margin : 0;
+        const int spacing = tileset ? tileset->spacing : 0;
+        look.sprite = sprite;
+        look.placement = TileAtlas::instance().place(*sprite, smooth, margin, spacing);
+        if (tileset) {
+            look.offset = sf::Vector2f(static_cast<float>(tileset->tileOffsetX),
+                                       static_cast<float>(tileset->tileOffsetY));
+        }
+    }
+    found = looks.emplace(globalId, look).first;
+    return found->second.sprite ? &found->second : nullptr;
+}
+
+namespace {
+
+// The tile's size as drawn: a tile turned across its diagonal swaps width and height.
+sf::Vector2f drawnSize(const sf::IntRect& rectangle, uint8_t flips) {
+    sf::Vector2f size(static_cast<float>(rectangle.width), static_cast<float>(rectangle.height));
+    if (flips & tmxFlipDiagonal) {
+        std::swap(size.x, size.y);
+    }
+    return size;
+}
+
+// Whether a tile of `size` shifted by `offset`, standing on the bottom-left
+// corner of its cell, stays inside that cell.
+bool staysInCell(sf::Vector2f size, sf::Vector2f offset, sf::Vector2f cell) {
+    return offset.x >= 0.f && offset.x + size.x <= cell.x && offset.y <= 0.f && size.y - offset.y <= cell.y;
+}
+
+// One axis of the render order: the cells from first to last.
+struct Sweep {
+    int first;
+    int step;
+    int cell(int i) const { return first + step * i; }
+};
+
+} // namespace
+
 void LayerRenderComponent::addTiles(TileLayerMesh& target, const std::vector<bool>* leaveOut) {
-    // Where each tile id lies in the bordered tileset copies, found once per id.
-    std::map<int, TileAtlas::Placement> placements;
+    // How each tile id is drawn, found once per id.
+    std::map<int, TileLook> looks;
     const TmxLayer& layer = *tileMapLayer->layer;
-    const int tileWidth = tileMapLayer->map->tileWidth;
-    const int tileHeight = tileMapLayer->map->tileHeight;
+    const TmxMap& map = *tileMapLayer->map;
+    const sf::Vector2f cellSize(static_cast<float>(map.tileWidth), static_cast<float>(map.tileHeight));
     const sf::Vector2f origin(layer.offsetX - size.x / 2.f, layer.offsetY - size.y / 2.f);
     const sf::Color colour = layerColour(layer);
-    const int blockColumns = std::max(1, blockPixels / std::max(1, tileWidth));
-    const int blockRows = std::max(1, blockPixels / std::max(1, tileHeight));
     const size_t cells = layer.data.size();
     // Only a shown, fully opaque layer hides what is beneath it.
     const bool hides = visible && colour.a == 255;
     solid.assign(hides ? cells : 0, false);
     bool overfull = false;
 
-    // Block by block, and inside each column by column, top to bottom: a
-    // tall tile reaches up over the cell above, drawn earlier, as the map
-    // editor draws it.
-    for (int blockColumn = 0; blockColumn < layer.width; blockColumn += blockColumns) {
-        for (int blockRow = 0; blockRow < layer.height; blockRow += blockRows) {
+    // Tiles that reach out of their cell overlap others, and then the order
+    // shows: it is the map's render order, block by block and in each block
+    // cell by cell. That holds across blocks as long as tiles reach out
+    // along one axis only; when some reach across and some up or down, a
+    // tile may overlap one of a later row in an earlier column, so the
+    // blocks become strips of whole rows.
+    bool across = false;
+    bool upOrDown = false;
+    for (size_t cell = 0; cell < cells && !(across && upOrDown); ++cell) {
+        const TileLook* look = layer.data[cell] != 0 ? lookOf(layer.data[cell], looks) : nullptr;
+        if (look) {
+            const uint8_t flips = cell < layer.flips.size() ? layer.flips[cell] : 0;
+            const sf::Vector2f tile = drawnSize(look->sprite->getTextureRect(), flips);
+            across = across || look->offset.x < 0.f || look->offset.x + tile.x > cellSize.x;
+            upOrDown = upOrDown || look->offset.y > 0.f || tile.y - look->offset.y > cellSize.y;
+        }
+    }
+    const int blockColumns =
+        across && upOrDown ? std::max(1, layer.width) : std::max(1, blockPixels / std::max(1, map.tileWidth));
+    const int blockRows = std::max(1, blockPixels / std::max(1, map.tileHeight));
+    const bool rightward =
+        map.renderOrder == TmxRenderOrder::rightDown || map.renderOrder == TmxRenderOrder::rightUp;
+    const bool downward =
+        map.renderOrder == TmxRenderOrder::rightDown || map.renderOrder == TmxRenderOrder::leftDown;
+    const Sweep columnSweep = rightward ? Sweep{0, 1} : Sweep{layer.width - 1, -1};
+    const Sweep rowSweep = downward ? Sweep{0, 1} : Sweep{layer.height - 1, -1};
+
+    for (int blockRow = 0; blockRow < layer.height; blockRow += blockRows) {
+        for (int blockColumn = 0; blockColumn < layer.width; blockColumn += blockColumns) {
             target.beginBlock();
-            // Only tiles larger than a cell can overlap, and only then does their order show.
+            // Only when tiles overlap does their order show.
             bool anyOrder = true;
-            for (int column = blockColumn; column < std::min(layer.width, blockColumn + blockColumns);
-                 ++column) {
-                for (int row = blockRow; row < std::min(layer.height, blockRow + blockRows); ++row) {
+            for (int i = blockRow; i < std::min(layer.height, blockRow + blockRows); ++i) {
+                const int row = rowSweep.cell(i);
+                for (int j = blockColumn; j < std::min(layer.width, blockColumn + blockColumns); ++j) {
+                    const int column = columnSweep.cell(j);
                     const size_t cell = static_cast<size_t>(column) + static_cast<size_t>(row) * layer.width;
                     const int globalId = cell < cells ? layer.data[cell] : 0;
-                    if (globalId == 0 || (leaveOut && cell < leaveOut->size() && (*leaveOut)[cell])) {
+                    const TileLook* look = globalId != 0 ? lookOf(globalId, looks) : nullptr;
+                    if (!look) {
                         continue;
                     }
-                    auto sprite = cachedSprite(globalId);
-                    if (!sprite || !sprite->getTexture()) {
+                    const uint8_t flips = cell < layer.flips.size() ? layer.flips[cell] : 0;
+                    const sf::Vector2f tile = drawnSize(look->sprite->getTextureRect(), flips);
+                    const bool inCell = staysInCell(tile, look->offset, cellSize);
+                    // A covered tile goes only when all of it lies under the cover.
+                    if (inCell && leaveOut && cell < leaveOut->size() && (*leaveOut)[cell]) {
                         continue;
                     }
                     if (target.tileCount() == maxTiles) {
                         overfull = true;
                         continue;
                     }
-                    const uint8_t flips = cell < layer.flips.size() ? layer.flips[cell] : 0;
-                    const sf::IntRect rectangle = sprite->getTextureRect();
-                    sf::Vector2f tile(static_cast<float>(rectangle.width),
-                                      static_cast<float>(rectangle.height));
-                    if (flips & tmxFlipDiagonal) {
-                        std::swap(tile.x, tile.y);
-                    }
-                    if (tile.x > static_cast<float>(tileWidth) || tile.y > static_cast<float>(tileHeight)) {
-                        anyOrder = false;
-                    }
-                    // Tiles stand on the bottom-left corner of their cell.
-                    // In floats: content may give any tile size.
+                    anyOrder = anyOrder && inCell;
+                    // Tiles stand on the bottom-left corner of their cell,
+                    // shifted by their tileset's offset. In floats: content
+                    // may give any tile size.
                     const sf::Vector2f position(
-                        origin.x + static_cast<float>(column) * static_cast<float>(tileWidth),
-                        origin.y + static_cast<float>(row + 1) * static_cast<float>(tileHeight) - tile.y);
-                    auto placed = placements.find(globalId);
-                    if (placed == placements.end()) {
-                        placed =
-                            placements.emplace(globalId, TileAtlas::instance().place(*sprite, smooth)).first;
-                    }
-                    const TileAtlas::Placement& placement = placed->second;
+                        origin.x + static_cast<float>(column) * cellSize.x + look->offset.x,
+                        origin.y + static_cast<float>(row + 1) * cellSize.y - tile.y + look->offset.y);
+                    const TileAtlas::Placement& placement = look->placement;
                     target.addTile(placement.texture, placement.rectangle, position, tile, flips, colour,
                                    placement.opaque);
-                    if (hides && placement.opaque && tile.x == static_cast<float>(tileWidth) &&
-                        tile.y == static_cast<float>(tileHeight)) {
+                    if (hides && placement.opaque && tile == cellSize && look->offset == sf::Vector2f()) {
                         solid[cell] = true;
                     }
                 }
@@ -235,13 +251,55 @@ void LayerRenderComponent::buildImage(bool smooth) {
         return;
     }
     const sf::IntRect rectangle = found->second->getTextureRect();
+    const sf::Vector2f position(layer.offsetX - size.x / 2.f, layer.offsetY - size.y / 2.f);
+    const sf::Vector2f pictureSize(static_cast<float>(rectangle.width), static_cast<float>(rectangle.height));
+    if (layer.repeatX || layer.repeatY) {
+        repeated.texture = TileAtlas::instance().repeating(*found->second->getTexture(), smooth);
+        repeated.area = sf::FloatRect(position, pictureSize);
+        repeated.colour = layerColour(layer);
+        if (repeated.texture) {
+            return;
+        }
+        // Without a repeating copy the picture is drawn once.
+    }
     const TileAtlas::Placement placement = TileAtlas::instance().place(*found->second, smooth);
     mesh.beginBlock();
-    mesh.addTile(placement.texture, placement.rectangle,
-                 sf::Vector2f(layer.offsetX - size.x / 2.f, layer.offsetY - size.y / 2.f),
-                 sf::Vector2f(static_cast<float>(rectangle.width), static_cast<float>(rectangle.height)), 0,
-                 layerColour(layer), placement.opaque);
+    mesh.addTile(placement.texture, placement.rectangle, position, pictureSize, 0, layerColour(layer),
+                 placement.opaque);
     mesh.endBlock(true);
+}
+
+void LayerRenderComponent::drawRepeated(sf::RenderTarget& target, sf::RenderStates states) const {
+    const TmxLayer& layer = *tileMapLayer->layer;
+    const sf::FloatRect seen = visibleArea(target, states.transform);
+    // Along a repeated axis the picture fills what the view shows, its
+    // copies lined up with the one at the layer's place; along the other
+    // it stands once, where the layer puts it.
+    sf::FloatRect area = repeated.area;
+    if (layer.repeatX) {
+        area.left = seen.left;
+        area.width = seen.width;
+    }
+    if (layer.repeatY) {
+        area.top = seen.top;
+        area.height = seen.height;
+    }
+    if (!area.intersects(seen) || repeated.area.width <= 0.f || repeated.area.height <= 0.f) {
+        return;
+    }
+    // Texture coordinates in pixels of the picture, counted from the copy
+    // at the layer's place; the texture repeats past its edges.
+    const float u0 = area.left - repeated.area.left;
+    const float v0 = area.top - repeated.area.top;
+    const sf::Vertex corners[] = {
+        sf::Vertex({area.left, area.top}, repeated.colour, {u0, v0}),
+        sf::Vertex({area.left, area.top + area.height}, repeated.colour, {u0, v0 + area.height}),
+        sf::Vertex({area.left + area.width, area.top}, repeated.colour, {u0 + area.width, v0}),
+        sf::Vertex({area.left + area.width, area.top + area.height}, repeated.colour,
+                   {u0 + area.width, v0 + area.height}),
+    };
+    states.texture = repeated.texture;
+    target.draw(corners, 4, sf::TriangleStrip, states);
 }
 
 void LayerRenderComponent::drawMesh(sf::RenderTarget& target, const sf::Transform& transform,
@@ -252,6 +310,10 @@ void LayerRenderComponent::drawMesh(sf::RenderTarget& target, const sf::Transfor
     sf::RenderStates states(transform);
     if (tinted) {
         states.shader = tintShader();
+    }
+    if (repeated.texture) {
+        drawRepeated(target, states);
+        return;
     }
     (leaveOutCovered ? uncovered : mesh).draw(target, states, visibleArea(target, transform));
 }
@@ -265,6 +327,9 @@ void LayerRenderComponent::draw(float, float, sf::RenderTarget& target) {
     transform.translate(owner->transform->getPosition());
     transform.rotate(owner->transform->getRotation());
     transform.scale(owner->transform->getWorldScale());
+    const TmxLayer& layer = *tileMapLayer->layer;
+    transform.translate(parallaxShift(target, transform, {layer.parallaxX, layer.parallaxY},
+                                      parallaxOrigin(*tileMapLayer->map)));
     if (auto below = base.lock()) {
         // Drawn here, not in its own place in the order: all of it.
         below->drawMesh(target, transform, false);

@@ -8,16 +8,21 @@
 #include <SFML/Graphics/Sprite.hpp>
 
 #include "render/RenderableComponent.hpp"
+#include "render/tiles/TileAtlas.hpp"
 #include "render/tiles/TileLayerMesh.hpp"
 #include "render/tiles/TileMapLayer.hpp"
 
 // Draws one tile layer (or image layer) of a map. At construction the
 // layer's non-empty tiles become a mesh of textured quads, flipped as the
-// file says and coloured with the layer's tint and opacity; every frame the
-// part of it the view shows is drawn straight from the tileset textures,
-// centred on the owner's world position with its world rotation and scale,
-// shifted by the layer's offset. A hidden layer draws nothing. Later changes
-// to the map model or the tile sprites are not seen.
+// file says, shifted by their tileset's offset, standing on the bottom-left
+// corner of their cell, put in the map's render order where they overlap,
+// and coloured with the layer's tint and opacity; every frame the part of
+// it the view shows is drawn straight from the tileset textures, centred on
+// the owner's world position with its world rotation and scale, shifted by
+// the layer's offset and by its parallax (how far the view's centre is from
+// the map's parallax origin, times 1 - the layer's factor). An image layer
+// that repeats fills the view along that axis. A hidden layer draws
+// nothing. Later changes to the map model or the tile sprites are not seen.
 class LayerRenderComponent : public RenderableComponent {
 public:
     // `renderLayer` may be empty (the component is then drawn beneath all
@@ -67,14 +72,33 @@ private:
     void addTiles(TileLayerMesh& target, const std::vector<bool>* leaveOut);
     void buildImage(bool smooth);
     std::shared_ptr<sf::Sprite> cachedSprite(int globalId);
+    // How one tile id is drawn: its sprite, where it lies in the bordered
+    // copies, and its tileset's offset.
+    struct TileLook {
+        std::shared_ptr<sf::Sprite> sprite;
+        TileAtlas::Placement placement;
+        sf::Vector2f offset;
+    };
+    // The look of a tile id, kept in `looks`; null for an id without a sprite.
+    const TileLook* lookOf(int globalId, std::map<int, TileLook>& looks);
     // Draws the mesh with the owner's transform, as far as the view shows it.
     void drawMesh(sf::RenderTarget& target, const sf::Transform& transform, bool leaveOutCovered) const;
+    // Draws a repeating image layer over the part of the view it fills.
+    void drawRepeated(sf::RenderTarget& target, sf::RenderStates states) const;
     // Whether this frame draws the component, as the render manager decides it.
     bool isShown();
     // Whether every covering layer is shown and drawn after this one.
     bool coveringShown();
 
     TileLayerMesh mesh;
+    // A repeating image layer: its picture in a texture that repeats
+    // (owned by the tile atlas), the area of the copy at the layer's place,
+    // and its colour. No texture for other layers.
+    struct Repeated {
+        const sf::Texture* texture = nullptr;
+        sf::FloatRect area;
+        sf::Color colour;
+    } repeated;
     // The tiles without the covered ones, when `covering` is not empty.
     TileLayerMesh uncovered;
     std::vector<std::weak_ptr<LayerRenderComponent>> covering;

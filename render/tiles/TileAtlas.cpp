@@ -11,25 +11,29 @@ TileAtlas& TileAtlas::instance() {
     return atlas;
 }
 
-TileAtlas::Placement TileAtlas::place(const sf::Sprite& sprite, bool smooth) {
+TileAtlas::Placement TileAtlas::place(const sf::Sprite& sprite, bool smooth, int margin, int spacing) {
     const sf::Texture* source = sprite.getTexture();
     const sf::IntRect rectangle = sprite.getTextureRect();
-    // Only tiles cut on a grid of their own size have a place in a copy.
-    if (!source || rectangle.width <= 0 || rectangle.height <= 0 || rectangle.left < 0 || rectangle.top < 0 ||
-        rectangle.left % rectangle.width != 0 || rectangle.top % rectangle.height != 0) {
+    if (!source || rectangle.width <= 0 || rectangle.height <= 0 || margin < 0 || spacing < 0) {
         return {source, rectangle};
     }
-    const auto key = std::make_tuple(source, rectangle.width, rectangle.height, smooth);
+    // Only tiles cut on the grid of their tileset have a place in a copy.
+    const TilesetGrid grid =
+        TilesetGrid::of(source->getSize(), rectangle.width, rectangle.height, margin, spacing);
+    int column = 0;
+    int row = 0;
+    if (!grid.locate(rectangle, column, row)) {
+        return {source, rectangle};
+    }
+    const auto key = std::make_tuple(source, rectangle.width, rectangle.height, margin, spacing, smooth);
     auto found = copies.find(key);
     if (found == copies.end()) {
-        found = copies.emplace(key, makeCopy(*source, {rectangle.width, rectangle.height}, smooth)).first;
+        found = copies.emplace(key, makeCopy(*source, grid, smooth)).first;
     }
     const Copy& copy = found->second;
     if (!copy.texture) {
         return {source, rectangle};
     }
-    const int column = rectangle.left / rectangle.width;
-    const int row = rectangle.top / rectangle.height;
     const size_t tile =
         static_cast<size_t>(row) * static_cast<size_t>(copy.columns) + static_cast<size_t>(column);
     return {copy.texture.get(),
@@ -38,13 +42,32 @@ TileAtlas::Placement TileAtlas::place(const sf::Sprite& sprite, bool smooth) {
             tile < copy.opaque.size() && copy.opaque[tile]};
 }
 
-TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, sf::Vector2i tile, bool smooth) const {
+const sf::Texture* TileAtlas::repeating(const sf::Texture& source, bool smooth) {
+    const auto key = std::make_pair(&source, smooth);
+    auto found = repeatingCopies.find(key);
+    if (found == repeatingCopies.end()) {
+        auto copy = std::make_unique<sf::Texture>();
+        if (copy->loadFromImage(source.copyToImage())) {
+            copy->setRepeated(true);
+            if (smooth) {
+                smoothWithNearestMipmaps(*copy);
+            }
+        } else {
+            copy.reset();
+        }
+        found = repeatingCopies.emplace(key, std::move(copy)).first;
+    }
+    return found->second.get();
+}
+
+TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, const TilesetGrid& grid, bool smooth) const {
     const sf::Image image = source.copyToImage();
     const int width = static_cast<int>(image.getSize().x);
     const int height = static_cast<int>(image.getSize().y);
+    const sf::Vector2i tile(grid.tileWidth, grid.tileHeight);
     // In 64 bits: a tile may be as large as an int allows.
-    const long long columns = (static_cast<long long>(width) + tile.x - 1) / tile.x;
-    const long long rows = (static_cast<long long>(height) + tile.y - 1) / tile.y;
+    const long long columns = grid.cutColumns;
+    const long long rows = grid.cutRows;
     const long long copyWidth = columns * (tile.x + 2LL * border);
     const long long copyHeight = rows * (tile.y + 2LL * border);
     const long long largest = sf::Texture::getMaximumSize();
@@ -59,8 +82,9 @@ TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, sf::Vector2i tile
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
             // Tiles at the right and bottom edges may be cut short by the image.
-            const int left = column * tile.x;
-            const int top = row * tile.y;
+            const sf::IntRect from = grid.rectangle(column, row);
+            const int left = from.left;
+            const int top = from.top;
             const int right = std::min(width, left + tile.x) - 1;
             const int bottom = std::min(height, top + tile.y) - 1;
             const int toLeft = column * (tile.x + 2 * border) + border;

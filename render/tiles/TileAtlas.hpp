@@ -9,6 +9,8 @@
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
+#include "render/TilesetGrid.hpp"
+
 // Copies of tileset textures in which every tile stands apart with a border
 // of its own edge pixels. Tiles drawn straight from a tileset sample their
 // neighbours in the image when the view scales or shifts them by a fraction
@@ -30,15 +32,24 @@ public:
         bool opaque = false;
     };
     // Where the tile `sprite` shows (its texture rectangle, cut on a grid of
-    // that rectangle's size) lies in the bordered copy. When no copy can be
-    // made (larger than the graphics driver allows), the sprite's own
-    // texture and rectangle.
-    Placement place(const sf::Sprite& sprite, bool smooth);
+    // that rectangle's size with the tileset's `margin` and `spacing`) lies
+    // in the bordered copy. When the rectangle is not on that grid, or no
+    // copy can be made (larger than the graphics driver allows), the
+    // sprite's own texture and rectangle.
+    Placement place(const sf::Sprite& sprite, bool smooth, int margin = 0, int spacing = 0);
+
+    // A copy of `source` that repeats past its edges (for pictures that
+    // fill a view), smoothed and mipmapped as the tile copies are; null when
+    // none can be made. Made once per source and smoothing.
+    const sf::Texture* repeating(const sf::Texture& source, bool smooth);
 
     // Drops every copy. Only for when the textures they were made from are
     // freed (a copy is found by its source's address, which a new texture
     // may reuse) and nothing draws from the copies any more.
-    void clear() { copies.clear(); }
+    void clear() {
+        copies.clear();
+        repeatingCopies.clear();
+    }
     // Back to the just-constructed atlas (no copies); the same conditions as `clear`.
     void reset() { clear(); }
 
@@ -55,8 +66,10 @@ private:
         // Per tile, row by row: whether all its pixels are opaque.
         std::vector<bool> opaque;
     };
-    Copy makeCopy(const sf::Texture& source, sf::Vector2i tile, bool smooth) const;
+    Copy makeCopy(const sf::Texture& source, const TilesetGrid& grid, bool smooth) const;
 
-    // (source, tile width, tile height, smooth) -> copy.
-    std::map<std::tuple<const sf::Texture*, int, int, bool>, Copy> copies;
+    // (source, tile width, tile height, margin, spacing, smooth) -> copy.
+    std::map<std::tuple<const sf::Texture*, int, int, int, int, bool>, Copy> copies;
+    // (source, smooth) -> repeating copy, empty when none could be made.
+    std::map<std::pair<const sf::Texture*, bool>, std::unique_ptr<sf::Texture>> repeatingCopies;
 };

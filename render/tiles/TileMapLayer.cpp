@@ -7,7 +7,7 @@
 TileMapLayer::TileMapLayer(const TmxLayer* layer, const TmxMap* map, std::string mapName)
     : layer(layer), map(map), mapName(std::move(mapName)) {}
 
-std::shared_ptr<sf::Sprite> TileMapLayer::getSprite(int globalId) const {
+const TmxTileset* TileMapLayer::findTileset(int globalId) const {
     if (globalId == 0 || !map || map->tilesets.empty() || globalId < map->tilesets.front()->firstGid) {
         return nullptr;
     }
@@ -19,6 +19,14 @@ std::shared_ptr<sf::Sprite> TileMapLayer::getSprite(int globalId) const {
             break;
         }
         tileset = candidate.get();
+    }
+    return tileset;
+}
+
+std::shared_ptr<sf::Sprite> TileMapLayer::getSprite(int globalId) const {
+    const TmxTileset* tileset = findTileset(globalId);
+    if (!tileset) {
+        return nullptr;
     }
     // In 64 bits: content may put any int in either number.
     long long localNumber = static_cast<long long>(globalId) - tileset->firstGid + 1;

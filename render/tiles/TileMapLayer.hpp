@@ -20,6 +20,9 @@ public:
     // id is a tile number without flip flags.
     // Looks the sprite up without loading anything.
     std::shared_ptr<sf::Sprite> getSprite(int globalId) const;
+    // The tileset a global tile id belongs to, or null for 0 and for an id
+    // below every tileset's first.
+    const TmxTileset* findTileset(int globalId) const;
 
     const TmxLayer* layer;
     const TmxMap* map;

@@ -152,6 +152,30 @@ TEST(AssetManager, TilesetCutsPartialEdgeTiles) {
     EXPECT_FALSE(assets.sprites.count(path + "7"));
 }
 
+TEST(AssetManager, SpacedTilesetCutsWholeTilesUpToItsTileCount) {
+    TempDirectory dir;
+    // Margin 2 and spacing 3 around 16-pixel tiles: 3 whole columns fit in
+    // 64 pixels (2 + 16 + 3 + 16 + 3 + 16 = 56, a fourth would end at 75),
+    // 2 whole rows in 40.
+    const std::string path = dir.writeImage("spaced.png", 64, 40);
+    auto& assets = AssetManager::instance();
+    ASSERT_TRUE(assets.loadTileset(path, 16, 16, 2, 3, 5));
+    EXPECT_EQ(assets.sprites.at(path + "1")->getTextureRect(), sf::IntRect(2, 2, 16, 16));
+    EXPECT_EQ(assets.sprites.at(path + "3")->getTextureRect(), sf::IntRect(40, 2, 16, 16));
+    EXPECT_EQ(assets.sprites.at(path + "5")->getTextureRect(), sf::IntRect(21, 21, 16, 16));
+    // The sixth fits the image but not the tile count.
+    EXPECT_FALSE(assets.sprites.count(path + "6"));
+    const TileAtlas::Placement placed =
+        TileAtlas::instance().place(*assets.sprites.at(path + "5"), false, 2, 3);
+    EXPECT_NE(placed.texture, assets.sprites.at(path + "5")->getTexture());
+    EXPECT_EQ(placed.rectangle.width, 16);
+
+    testing::internal::CaptureStdout();
+    const std::string other = dir.writeImage("negative.png", 32, 32);
+    EXPECT_FALSE(assets.loadTileset(other, 16, 16, -1, 0));
+    EXPECT_NE(capturedStdout().find(other), std::string::npos);
+}
+
 // A map may give any tile size the number can hold; the cutting and the
 // bordered copy must not overflow (the sanitizer build checks that).
 TEST(AssetManager, TileSizeAtTheIntLimitCutsOneTileAndGetsNoBorderedCopy) {

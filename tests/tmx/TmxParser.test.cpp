@@ -322,3 +322,72 @@ TEST(TmxParser, InfiniteMapSpansItsChunksAndItsObjectsMoveWithTheOrigin) {
     EXPECT_EQ(map->objectGroups[0]->objects[0]->x, 64);
     EXPECT_EQ(map->objectGroups[0]->objects[0]->y, 16);
 }
+
+TEST(TmxParser, ReadsTheEditorsTilesetParallaxRepeatAndTileObjectSettings) {
+    auto map = parse(
+        R"(<map orientation="orthogonal" renderorder="left-up" width="3" height="2" tilewidth="16" tileheight="16"
+      parallaxoriginx="40.5" parallaxoriginy="-12">
+ <tileset firstgid="1" name="s" tilewidth="16" tileheight="16" margin="1" spacing="2" tilecount="9" columns="3">
+  <tileoffset x="-4" y="6"/><image source="s.png"/>
+ </tileset>
+ <group name="Far" parallaxx="0.5" parallaxy="2">
+  <layer name="L" width="3" height="2" parallaxx="0.5"><data encoding="csv">1,2,3,4,5,6</data></layer>
+  <imagelayer name="Sky" repeatx="1"><image source="sky.png"/></imagelayer>
+  <objectgroup name="G" opacity="0.5" parallaxy="0.25">
+   <object gid="2147483650" x="1" y="32" width="16" height="16" rotation="405"/>
+   <object gid="3" x="0" y="0"/>
+  </objectgroup>
+ </group>
+ <imagelayer name="Wall" repeaty="1" parallaxx="1000"><image source="w.png"/></imagelayer>
+</map>)");
+    EXPECT_EQ(map->renderOrder, TmxRenderOrder::leftUp);
+    EXPECT_EQ(map->parallaxOriginX, 40.5f);
+    EXPECT_EQ(map->parallaxOriginY, -12.f);
+    const TmxTileset& spaced = *map->tilesets[0];
+    EXPECT_EQ(spaced.margin, 1);
+    EXPECT_EQ(spaced.spacing, 2);
+    EXPECT_EQ(spaced.tileCount, 9);
+    EXPECT_EQ(spaced.columns, 3);
+    EXPECT_EQ(spaced.tileOffsetX, -4);
+    EXPECT_EQ(spaced.tileOffsetY, 6);
+    // A group's factors multiply those of what stands in it.
+    const TmxLayer& inGroup = *map->layers[0];
+    EXPECT_EQ(inGroup.parallaxX, 0.25f);
+    EXPECT_EQ(inGroup.parallaxY, 2.f);
+    const TmxLayer& sky = *map->layers[1];
+    EXPECT_TRUE(sky.repeatX);
+    EXPECT_FALSE(sky.repeatY);
+    EXPECT_EQ(sky.parallaxX, 0.5f);
+    const TmxLayer& wall = *map->layers[2];
+    EXPECT_TRUE(wall.repeatY);
+    EXPECT_EQ(wall.parallaxX, 100.f) << "factors are clamped";
+    const TmxObjectGroup& group = *map->objectGroups[0];
+    EXPECT_EQ(group.opacity, 0.5f);
+    EXPECT_EQ(group.parallaxX, 0.5f);
+    EXPECT_EQ(group.parallaxY, 0.5f);
+    // The flip flags of a tile object's gid are taken apart from the tile.
+    const TmxObject& flipped = *group.objects[0];
+    EXPECT_EQ(flipped.gid, 2);
+    EXPECT_EQ(flipped.flips, tmxFlipHorizontal);
+    EXPECT_EQ(flipped.rotation, 45.f);
+    EXPECT_EQ(group.objects[1]->gid, 3);
+    EXPECT_EQ(group.objects[1]->flips, 0);
+    EXPECT_EQ(group.objects[1]->rotation, 0.f);
+
+    // Without the attributes: right-down, origin 0, factors 1, no repeat.
+    auto plain = parse(mapWith(std::string(tileset) + layer("Ground", "1,2,3,4,5,6")));
+    EXPECT_EQ(plain->renderOrder, TmxRenderOrder::rightDown);
+    EXPECT_EQ(plain->layers[0]->parallaxX, 1.f);
+    EXPECT_EQ(plain->tilesets[0]->margin, 0);
+    EXPECT_EQ(plain->tilesets[0]->tileOffsetY, 0);
+
+    EXPECT_NE(rejection(R"(<map renderorder="diagonal" width="1" height="1" tilewidth="8" tileheight="8">
+ <layer name="L" width="1" height="1"><data encoding="csv">0</data></layer></map>)")
+                  .find("render order \"diagonal\""),
+              std::string::npos);
+    EXPECT_NE(rejection(mapWith(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16" spacing="-3">
+  <image source="t.png"/></tileset>)" +
+                                layer("Ground", "1,2,3,4,5,6")))
+                  .find("negative spacing of -3"),
+              std::string::npos);
+}

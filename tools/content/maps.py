@@ -6,6 +6,9 @@ from . import tiles
 from .tiles import T, ISLAND, DISTANT, FOLIAGE
 
 PLAYER_W, PLAYER_H = 64, 128
+# How fast the arena's far layers follow the camera (1: with the map).
+SKY_PARALLAX = 0.25
+DISTANT_PARALLAX = 0.5
 
 # Tilesets as (name, image, image w, image h, tile w, tile h, tile count, columns);
 # first gids are assigned in this order.
@@ -27,10 +30,14 @@ class MapBuilder:
             gid += ts[6]
         self.items = []  # ("layer", name, grid) or ("group", name, objects, properties)
         self.grids = {}
+        # Layer name -> its parallax factor (the same across and down).
+        self.parallax = {}
         self.next_id = 1
 
-    def layer(self, name):
+    def layer(self, name, parallax=None):
         grid = [[0] * self.width for _ in range(self.height)]
+        if parallax is not None:
+            self.parallax[name] = parallax
         self.items.append(("layer", name, grid))
         return grid
 
@@ -52,10 +59,14 @@ class MapBuilder:
         return wx + self.width * T / 2, wy + self.height * T / 2
 
     def xml(self):
+        # Layers with parallax line up with the others when the camera looks
+        # at the map's centre, where a match starts.
+        origin = (' parallaxoriginx="%d" parallaxoriginy="%d"' % (self.width * T // 2, self.height * T // 2)
+                  if self.parallax else "")
         out = ['<?xml version="1.0" encoding="UTF-8"?>',
                '<map version="1.10" tiledversion="1.10.2" orientation="orthogonal" renderorder="right-down" '
-               'width="%d" height="%d" tilewidth="%d" tileheight="%d" infinite="0" nextlayerid="%d" nextobjectid="%d">'
-               % (self.width, self.height, T, T, len(self.items) + 1, self.next_id)]
+               'width="%d" height="%d" tilewidth="%d" tileheight="%d" infinite="0"%s nextlayerid="%d" nextobjectid="%d">'
+               % (self.width, self.height, T, T, origin, len(self.items) + 1, self.next_id)]
         for name, image, iw, ih, tw, th, count, columns in TILESETS:
             out.append(' <tileset firstgid="%d" name="%s" tilewidth="%d" tileheight="%d" tilecount="%d" columns="%d">'
                        % (self.first_gid[name], name, tw, th, count, columns))
@@ -64,7 +75,10 @@ class MapBuilder:
         for layer_id, item in enumerate(self.items, start=1):
             if item[0] == "layer":
                 _, name, grid = item
-                out.append(' <layer id="%d" name="%s" width="%d" height="%d">' % (layer_id, name, self.width, self.height))
+                parallax = self.parallax.get(name)
+                factors = ' parallaxx="%g" parallaxy="%g"' % (parallax, parallax) if parallax is not None else ""
+                out.append(' <layer id="%d" name="%s" width="%d" height="%d"%s>'
+                           % (layer_id, name, self.width, self.height, factors))
                 out.append('  <data encoding="csv">')
                 rows = [",".join(str(g) for g in row) for row in grid]
                 out.append(",\n".join(rows))
@@ -91,8 +105,8 @@ class MapBuilder:
         return "\n".join(out) + "\n"
 
 
-def _sky(m):
-    grid = m.layer("Sky")
+def _sky(m, parallax=None):
+    grid = m.layer("Sky", parallax)
     offset = max(0, (tiles.SKY_ROWS - m.height) // 2)
     for r in range(m.height):
         for c in range(m.width):
@@ -207,8 +221,11 @@ def arena():
     # 42 x 24 tiles of 64 px: the world spans x -1344..1344, y -768..768, and
     # anything that drops below y 1500 has fallen out of the arena.
     m = MapBuilder(42, 24)
-    _sky(m)
-    far = m.layer("Background")
+    # The sky and the distant clouds and isles trail the camera (a quarter
+    # and half its speed), so the arena looks deeper as the camera follows
+    # the fight.
+    _sky(m, SKY_PARALLAX)
+    far = m.layer("Background", DISTANT_PARALLAX)
     _distant(m, far, [("cloud1", 2, 5), ("cloud2", 17, 3), ("cloud3", 31, 6), ("isle1", 4, 21),
                       ("isle2", 25, 22), ("isle3", 37, 23), ("cloud2", 9, 22), ("cloud1", 28, 23),
                       ("isle2", 14, 23), ("cloud3", 38, 10)])

@@ -48,6 +48,10 @@ Fixture& fixture() {
         fuzzFiles::writeImage("foliage.png", 128, 64);
         fuzzFiles::writeImage("crate.png", 64, 64);
         fuzzFiles::writeImage("player.png", 64, 64);
+        // The editor-feature seeds: a spaced tileset, big tiles, repeated pictures.
+        fuzzFiles::writeImage("spaced.png", 77, 58);
+        fuzzFiles::writeImage("big.png", 64, 32);
+        fuzzFiles::writeImage("backdrop.png", 40, 24);
         connectEngine();
         registerGameCreators(GameObjectManager::instance());
         fixture->renderLayers = RenderManager::instance().layers;

@@ -322,8 +322,10 @@ TEST(LayerRenderComponent, AViewOfPartOfALargeLayerShowsExactlyThatPartOfIt) {
     layer.name = "Large";
     layer.width = 100;
     layer.height = 100;
+    // Every fifth cell a 16 x 32 tile that reaches up into the cell above,
+    // into the block above at the blocks' edges.
     for (int cell = 0; cell < 100 * 100; ++cell) {
-        layer.data.push_back(cell % 7 == 0 ? 0 : 1 + (cell * 13) % 64);
+        layer.data.push_back(cell % 7 == 0 ? 0 : cell % 5 == 0 ? 65 + cell % 2 : 1 + (cell * 13) % 64);
     }
     auto holder = GameObjectManager::instance().createGameObject("holder");
     auto component = addComponent<LayerRenderComponent>(
@@ -341,7 +343,10 @@ TEST(LayerRenderComponent, AViewOfPartOfALargeLayerShowsExactlyThatPartOfIt) {
     for (float turn : {0.f, 90.f}) {
         holder->transform->setRotation(turn);
         const sf::Image whole = render({0.f, 0.f}, {1600, 1600});
-        for (const sf::Vector2f centre : {sf::Vector2f(333.f, -517.f), sf::Vector2f(-700.f, 700.f)}) {
+        // The third view ends 7 pixels above the first edge between blocks
+        // (512 pixels down): the tall tiles of the block below reach into it.
+        for (const sf::Vector2f centre :
+             {sf::Vector2f(333.f, -517.f), sf::Vector2f(-700.f, 700.f), sf::Vector2f(333.f, -355.f)}) {
             const sf::Image part = render(centre, {200, 120});
             for (unsigned y = 0; y < 120; y += 3) {
                 for (unsigned x = 0; x < 200; x += 3) {
