@@ -77,4 +77,38 @@ void centre(sf::Text& text, sf::Vector2f point) {
                      std::round(point.y - capitalBounds.top - capitalBounds.height / 2.0f));
 }
 
+void placeLeft(sf::Text& text, float left, float y) {
+    sf::Text capital(text);
+    capital.setString("H");
+    const sf::FloatRect capitalBounds = capital.getLocalBounds();
+    text.setPosition(std::round(left), std::round(y - capitalBounds.top - capitalBounds.height / 2.0f));
+}
+
+ClipScope::ClipScope(sf::RenderTarget& target, const sf::FloatRect& rect)
+    : target(target), previous(target.getView()) {
+    // The current view shows `shown` (GUI pixels) in `viewport` (fractions of
+    // the target); the clip is the part of `rect` inside it, shown where it
+    // already appears, so nothing moves and only the rest is cut away.
+    const sf::Vector2f centre = previous.getCenter();
+    const sf::Vector2f extent = previous.getSize();
+    const sf::FloatRect shown(centre.x - extent.x / 2.0f, centre.y - extent.y / 2.0f, extent.x, extent.y);
+    sf::FloatRect inside;
+    if (extent.x <= 0.0f || extent.y <= 0.0f || !shown.intersects(rect, inside) || inside.width < 1.0f ||
+        inside.height < 1.0f) {
+        return;
+    }
+    const sf::FloatRect viewport = previous.getViewport();
+    sf::View clipped(inside);
+    clipped.setViewport({viewport.left + (inside.left - shown.left) / shown.width * viewport.width,
+                         viewport.top + (inside.top - shown.top) / shown.height * viewport.height,
+                         inside.width / shown.width * viewport.width,
+                         inside.height / shown.height * viewport.height});
+    target.setView(clipped);
+    isVisible = true;
+}
+
+ClipScope::~ClipScope() {
+    target.setView(previous);
+}
+
 } // namespace widgets::drawing

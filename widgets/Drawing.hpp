@@ -8,6 +8,7 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/Graphics/View.hpp>
 
 #include "widgets/Borders.hpp"
 
@@ -23,6 +24,27 @@ void stretched(sf::RenderTarget& target, const sf::Texture& texture, const sf::F
 sf::Text text(const std::string& utf8, unsigned int characterSize, sf::Color color);
 // Moves the text so that its glyphs are centred on the point, at whole pixels.
 void centre(sf::Text& text, sf::Vector2f point);
+// Moves the text so that its capital letters are centred vertically on `y`,
+// starting at `left` (whole pixels).
+void placeLeft(sf::Text& text, float left, float y);
+
+// While it lives, drawing on the target is clipped to the rectangle (GUI
+// pixels, within the clip already in force); the previous view comes back
+// when it ends. Nested scopes clip to the intersection.
+class ClipScope {
+public:
+    ClipScope(sf::RenderTarget& target, const sf::FloatRect& rect);
+    ~ClipScope();
+    ClipScope(const ClipScope&) = delete;
+    ClipScope& operator=(const ClipScope&) = delete;
+    // False when nothing of the rectangle is visible: the caller may skip drawing.
+    bool visible() const { return isVisible; }
+
+private:
+    sf::RenderTarget& target;
+    sf::View previous;
+    bool isVisible = false;
+};
 
 // A renderer value for a look (hover, down...): the look's own value, else the
 // normal one, else the built-in one.

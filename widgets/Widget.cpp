@@ -5,21 +5,25 @@
 namespace widgets {
 
 sf::Vector2f Widget::parentSize() const {
-    return parent ? parent->getSize() : sf::Vector2f();
+    return parent ? parent->getInnerSize() : sf::Vector2f();
 }
 
 sf::Vector2f Widget::getSize() const {
     const sf::Vector2f available = parentSize();
-    return size ? size->resolve(available) : defaultSize(available);
+    return size ? size->resolve(this, available) : defaultSize(available);
+}
+
+sf::Vector2f Widget::getPositionInParent() const {
+    return position.resolve(this, parentSize());
 }
 
 sf::FloatRect Widget::getAbsoluteRect() const {
     sf::Vector2f origin;
     if (parent) {
         const sf::FloatRect parentRect = parent->getAbsoluteRect();
-        origin = {parentRect.left, parentRect.top};
+        origin = sf::Vector2f(parentRect.left, parentRect.top) + parent->innerOffset();
     }
-    const sf::Vector2f offset = position.resolve(parentSize());
+    const sf::Vector2f offset = getPositionInParent();
     const sf::Vector2f extent = getSize();
     return {origin + offset, extent};
 }

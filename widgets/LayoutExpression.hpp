@@ -1,0 +1,68 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "widgets/Layout.hpp"
+
+namespace widgets {
+
+// A layout value written as an expression in a form: numbers (pixels),
+// percentages of the parent's inner extent, + - * /, min and max, and
+// references to the parent ('&'), the widget itself and its siblings by name.
+// Immutable once built; shared by the values that use it.
+//
+// Evaluation is bounded: a chain of references deeper than `maximumDepth`
+// (a cycle such as A.w = B.w, B.w = A.w) or one evaluation costing more than
+// `maximumSteps` node visits gives 0 and is recorded as a failure, which the
+// form builder turns into a refusal of the form. Division by zero and results
+// beyond +-`maximumMagnitude` pixels give 0 and the limit respectively.
+class LayoutExpression {
+public:
+    enum class Subject { Parent, Self, Sibling };
+    enum class Attribute { Left, Top, Right, Bottom, Width, Height, InnerWidth, InnerHeight };
+    enum class Operation { Add, Subtract, Multiply, Divide, Minimum, Maximum };
+
+    static constexpr int maximumDepth = 64;
+    static constexpr long maximumSteps = 100000;
+    static constexpr float maximumMagnitude = 1.0e6f;
+
+    static std::shared_ptr<const LayoutExpression> number(float pixels);
+    static std::shared_ptr<const LayoutExpression> percent(float percent);
+    static std::shared_ptr<const LayoutExpression> negate(std::shared_ptr<const LayoutExpression> operand);
+    static std::shared_ptr<const LayoutExpression> binary(Operation operation,
+                                                          std::shared_ptr<const LayoutExpression> left,
+                                                          std::shared_ptr<const LayoutExpression> right);
+    // `sibling` names the widget for Subject::Sibling and is empty otherwise.
+    static std::shared_ptr<const LayoutExpression> reference(Subject subject, std::string sibling,
+                                                             Attribute attribute);
+
+    // Pixels, for the widget `self` (null: every reference is 0).
+    float evaluate(const Widget* self, LayoutAxis axis, float parentExtent) const;
+
+    // Whether a constant part of the expression divides by zero (checked when a form is read).
+    bool dividesByConstantZero() const;
+
+private:
+    enum class Kind { Number, Percent, Negate, Binary, Reference };
+    LayoutExpression() = default;
+    float evaluateNode(const Widget* self, LayoutAxis axis, float parentExtent) const;
+    float referenced(const Widget* self) const;
+
+    Kind kind = Kind::Number;
+    float value = 0.0f;
+    Operation operation = Operation::Add;
+    std::shared_ptr<const LayoutExpression> left, right;
+    Subject subject = Subject::Self;
+    std::string sibling;
+    Attribute attribute = Attribute::Width;
+};
+
+// Failures of layout evaluation on this thread since the last clear: a
+// reference cycle, too much work, or a sibling that does not exist. The form
+// builder clears, evaluates a new form's layouts and reads the first problem.
+void clearLayoutProblem();
+// Empty when there was none.
+const std::string& layoutProblem();
+
+} // namespace widgets

@@ -1,0 +1,53 @@
+#include "widgets/Panel.hpp"
+
+#include <algorithm>
+
+#include "widgets/Drawing.hpp"
+
+namespace widgets {
+
+namespace {
+const sf::Color panelDefaultBackground(32, 34, 44, 225);
+const sf::Color panelDefaultBorder(190, 190, 200);
+} // namespace
+
+Borders Panel::borders() const {
+    return renderer.borders.value_or(Borders());
+}
+
+sf::Vector2f Panel::getInnerSize() const {
+    const sf::Vector2f size = getSize();
+    const Borders b = borders();
+    return {std::max(0.0f, size.x - b.left - b.right), std::max(0.0f, size.y - b.top - b.bottom)};
+}
+
+sf::Vector2f Panel::innerOffset() const {
+    const Borders b = borders();
+    return {b.left, b.top};
+}
+
+bool Panel::contains(sf::Vector2f point) const {
+    return getAbsoluteRect().contains(point);
+}
+
+void Panel::drawFramed(sf::RenderTarget& target, const sf::FloatRect& rect, const Borders& frame) const {
+    const sf::Color border = renderer.borderColor.value_or(panelDefaultBorder);
+    if (renderer.textureBackground) {
+        drawing::stretched(target, *renderer.textureBackground, rect);
+        drawing::box(target, rect, sf::Color::Transparent, frame, border);
+    } else {
+        drawing::box(target, rect, renderer.backgroundColor.value_or(panelDefaultBackground), frame, border);
+    }
+    const sf::FloatRect inner(rect.left + frame.left, rect.top + frame.top,
+                              rect.width - frame.left - frame.right, rect.height - frame.top - frame.bottom);
+    const drawing::ClipScope clip(target, inner);
+    if (clip.visible()) {
+        drawChildren(target);
+    }
+}
+
+void Panel::draw(sf::RenderTarget& target) const {
+    drawFramed(target, getAbsoluteRect(), borders());
+}
+
+} // namespace widgets
