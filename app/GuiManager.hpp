@@ -47,6 +47,8 @@ public:
 
     // Called by the main loop: every window event, then the drawing.
     bool handleEvent(const sf::Event& event) { return gui.handleEvent(event); }
+    // Called by the main loop once a frame with the frame delta (seconds).
+    void update(float seconds) { gui.update(seconds); }
     void draw() { gui.draw(); }
 
     std::map<std::string, std::shared_ptr<widgets::Group>> groups;
