@@ -401,7 +401,8 @@ bool FormValueReader::wordsInclude(const std::string& word) {
         if (peek().kind != Kind::Identifier) {
             fail("a word");
         }
-        found = found || lower(advance().text) == lower(word);
+        const bool matches = lower(advance().text) == lower(word);
+        found = found || matches;
         first = false;
     }
     if (bracketed) {

@@ -199,17 +199,48 @@ float LayoutExpression::referenced(const Widget* self) const {
     return 0.0f;
 }
 
-bool LayoutExpression::dividesByConstantZero() const {
-    if (kind == Kind::Negate) {
-        return left->dividesByConstantZero();
+std::optional<float> LayoutExpression::constantValue() const {
+    switch (kind) {
+    case Kind::Number:
+        return value;
+    case Kind::Percent:
+    case Kind::Reference:
+        return std::nullopt;
+    case Kind::Negate: {
+        const auto operand = left->constantValue();
+        return operand ? std::optional<float>(-*operand) : std::nullopt;
     }
-    if (kind != Kind::Binary) {
+    case Kind::Binary:
+        break;
+    }
+    const auto a = left->constantValue();
+    const auto b = right->constantValue();
+    if (!a || !b) {
+        return std::nullopt;
+    }
+    switch (operation) {
+    case Operation::Add:
+        return layoutBounded(*a + *b);
+    case Operation::Subtract:
+        return layoutBounded(*a - *b);
+    case Operation::Multiply:
+        return layoutBounded(*a * *b);
+    case Operation::Divide:
+        return *b == 0.0f ? 0.0f : layoutBounded(*a / *b);
+    case Operation::Minimum:
+        return std::min(*a, *b);
+    case Operation::Maximum:
+        return std::max(*a, *b);
+    }
+    return std::nullopt;
+}
+
+bool LayoutExpression::dividesByConstantZero() const {
+    if (kind != Kind::Binary || operation != Operation::Divide) {
         return false;
     }
-    if (operation == Operation::Divide && right->kind == Kind::Number && right->value == 0.0f) {
-        return true;
-    }
-    return left->dividesByConstantZero() || right->dividesByConstantZero();
+    const auto divisor = right->constantValue();
+    return divisor && *divisor == 0.0f;
 }
 
 } // namespace widgets

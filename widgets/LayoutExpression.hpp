@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "widgets/Layout.hpp"
@@ -40,8 +41,10 @@ public:
     // Pixels, for the widget `self` (null: every reference is 0).
     float evaluate(const Widget* self, LayoutAxis axis, float parentExtent) const;
 
-    // Whether a constant part of the expression divides by zero (checked when a form is read).
+    // Whether this is a division whose divisor is a constant 0 (checked when a form is read).
     bool dividesByConstantZero() const;
+    // The value when the expression holds neither percentages nor references.
+    std::optional<float> constantValue() const;
 
 private:
     enum class Kind { Number, Percent, Negate, Binary, Reference };

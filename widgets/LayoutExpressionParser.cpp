@@ -15,6 +15,7 @@ using Operation = LayoutExpression::Operation;
 using Subject = LayoutExpression::Subject;
 
 const int expressionMaximumParentheses = 32;
+const int expressionMaximumTerms = 1000;
 
 std::string expressionLower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -43,6 +44,7 @@ public:
     std::shared_ptr<const LayoutExpression> sum() {
         auto left = product();
         while (peek().isSymbol('+') || peek().isSymbol('-')) {
+            countTerm();
             const Operation operation = advance().isSymbol('+') ? Operation::Add : Operation::Subtract;
             left = LayoutExpression::binary(operation, left, product());
         }
@@ -63,6 +65,12 @@ private:
         fail(peek(), expected);
         throw std::logic_error("the layout failure handler must throw");
     }
+    // Evaluation and destruction recurse through the terms: their number is bounded.
+    void countTerm() {
+        if (++terms > expressionMaximumTerms) {
+            failHere("at most " + std::to_string(expressionMaximumTerms) + " terms in one layout part");
+        }
+    }
     void expectSymbol(char symbol) {
         if (!peek().isSymbol(symbol)) {
             failHere("'" + std::string(1, symbol) + "'");
@@ -73,6 +81,7 @@ private:
     std::shared_ptr<const LayoutExpression> product() {
         auto left = unary();
         while (peek().isSymbol('*') || peek().isSymbol('/')) {
+            countTerm();
             const bool divide = advance().isSymbol('/');
             const FormToken& divisorStart = peek();
             auto right = unary();
@@ -185,6 +194,7 @@ private:
     size_t& at;
     const LayoutFailure& fail;
     int depth = 0;
+    int terms = 0;
 };
 } // namespace
 

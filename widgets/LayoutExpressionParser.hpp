@@ -24,7 +24,8 @@ namespace widgets {
 // the parent also iw, innerwidth, ih, innerheight (case-insensitive).
 // `fail(found, expected)` is called on a malformed expression and must throw.
 // Numbers beyond +-LayoutExpression::maximumMagnitude and a division by a
-// constant zero are malformed; parentheses nest at most 32 deep.
+// constant zero are malformed; parentheses nest at most 32 deep and a part
+// has at most 1000 operators.
 using LayoutFailure = std::function<void(const FormToken& found, const std::string& expected)>;
 
 std::shared_ptr<const LayoutExpression> parseLayoutExpression(const std::vector<FormToken>& tokens, size_t& at,
