@@ -156,6 +156,9 @@ void FormBuilder::applyRenderers(Widget& widget, const FormNode& node) {
 
 std::shared_ptr<const sf::Texture> FormBuilder::texture(FormValueReader& reader, const FormProperty& property) {
     const FormValueReader::TextureValue value = reader.texture();
+    if (value.path.empty()) {
+        return nullptr;
+    }
     if (value.part || value.middle) {
         warnOnce("texture part", property.key, property.line,
                  "drawing the whole image for '" + property.key + "': Part and Middle are not supported");

@@ -338,6 +338,11 @@ sf::IntRect FormValueReader::rectangle() {
 }
 
 FormValueReader::TextureValue FormValueReader::texture() {
+    if (peek().kind == Kind::Identifier && peek().text == "None") {
+        advance();
+        expectEnd();
+        return {};
+    }
     if (peek().kind != Kind::String) {
         fail("a quoted file name such as \"button.png\"");
     }

@@ -46,7 +46,8 @@ public:
     Layout2d layout();
     // n, (horizontal, vertical) or (left, top, right, bottom).
     Borders borders();
-    // "file" optionally followed by Part(...), Middle(...) and Smooth.
+    // "file" optionally followed by Part(...), Middle(...) and Smooth; or
+    // None, which gives an empty path (no texture).
     TextureValue texture();
     // [item, item, ...]: strings, words or numbers, as written.
     std::vector<std::string> list();

@@ -31,7 +31,7 @@ public:
     const std::vector<std::shared_ptr<Widget>>& getWidgets() const { return widgets; }
 
     // The topmost visible widget (not a group) under the point, or empty.
-    std::shared_ptr<Widget> widgetAt(sf::Vector2f point) const;
+    virtual std::shared_ptr<Widget> widgetAt(sf::Vector2f point) const;
 
     bool contains(sf::Vector2f point) const override;
     void draw(sf::RenderTarget& target) const override;

@@ -30,6 +30,16 @@ bool Panel::contains(sf::Vector2f point) const {
     return getAbsoluteRect().contains(point);
 }
 
+std::shared_ptr<Widget> Panel::widgetAt(sf::Vector2f point) const {
+    const sf::FloatRect rect = getAbsoluteRect();
+    const sf::Vector2f offset = innerOffset();
+    const sf::Vector2f inner = getInnerSize();
+    if (!sf::FloatRect(rect.left + offset.x, rect.top + offset.y, inner.x, inner.y).contains(point)) {
+        return nullptr;
+    }
+    return Group::widgetAt(point);
+}
+
 void Panel::drawFramed(sf::RenderTarget& target, const sf::FloatRect& rect, const Borders& frame) const {
     const sf::Color border = renderer.borderColor.value_or(panelDefaultBorder);
     if (renderer.textureBackground) {

@@ -29,6 +29,8 @@ public:
     // Pixels inside the borders.
     sf::Vector2f getInnerSize() const override;
     bool contains(sf::Vector2f point) const override;
+    // Children are only found inside the inner area, where they are drawn.
+    std::shared_ptr<Widget> widgetAt(sf::Vector2f point) const override;
     void draw(sf::RenderTarget& target) const override;
 
     Renderer renderer;
