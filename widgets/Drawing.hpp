@@ -11,6 +11,7 @@
 #include <SFML/Graphics/View.hpp>
 
 #include "widgets/Borders.hpp"
+#include "widgets/WidgetTexture.hpp"
 
 // Drawing steps shared by the widgets (all in GUI pixels).
 namespace widgets::drawing {
@@ -18,8 +19,9 @@ namespace widgets::drawing {
 // Fills the rectangle inside the borders and draws the borders around it.
 void box(sf::RenderTarget& target, const sf::FloatRect& rect, sf::Color fill, const Borders& borders,
          sf::Color borderColor);
-// Stretches the whole texture over the rectangle.
-void stretched(sf::RenderTarget& target, const sf::Texture& texture, const sf::FloatRect& rect);
+// Draws the texture's part over the rectangle: stretched whole, or in nine
+// slices around its middle rectangle (see WidgetTexture). Nothing when empty.
+void textured(sf::RenderTarget& target, const WidgetTexture& texture, const sf::FloatRect& rect);
 // A text in the cache's font, from UTF-8. Without a font, a text that draws nothing.
 sf::Text text(const std::string& utf8, unsigned int characterSize, sf::Color color);
 // Moves the text so that its glyphs are centred on the point, at whole pixels.

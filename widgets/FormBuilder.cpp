@@ -154,18 +154,17 @@ void FormBuilder::applyRenderers(Widget& widget, const FormNode& node) {
     }
 }
 
-std::shared_ptr<const sf::Texture> FormBuilder::texture(FormValueReader& reader, const FormProperty& property) {
+WidgetTexture FormBuilder::texture(FormValueReader& reader) {
     const FormValueReader::TextureValue value = reader.texture();
     if (value.path.empty()) {
-        return nullptr;
+        return {};
     }
-    if (value.part || value.middle) {
-        warnOnce("texture part", property.key, property.line,
-                 "drawing the whole image for '" + property.key + "': Part and Middle are not supported");
-    }
-    const bool absolute = !value.path.empty() && value.path[0] == '/';
+    const bool absolute = value.path[0] == '/';
     const std::string path = absolute || directory.empty() ? value.path : directory + "/" + value.path;
-    return ResourceCache::texture(path, value.smooth);
+    WidgetTexture texture(ResourceCache::texture(path, value.smooth));
+    texture.part = value.part;
+    texture.middle = value.middle;
+    return texture;
 }
 
 void FormBuilder::applyRendererProperty(Widget& widget, const std::string& type, const FormProperty& property) {
@@ -196,7 +195,7 @@ void FormBuilder::applyRendererProperty(Widget& widget, const std::string& type,
     }
     for (const auto& [name, field] : fields.textures) {
         if (key == name) {
-            *field = texture(reader, property);
+            *field = texture(reader);
             return;
         }
     }

@@ -9,6 +9,7 @@
 
 #include "widgets/FormNode.hpp"
 #include "widgets/Widget.hpp"
+#include "widgets/WidgetTexture.hpp"
 
 namespace widgets {
 
@@ -40,7 +41,7 @@ private:
     void applyRenderers(Widget& widget, const FormNode& node);
     void applyRendererProperty(Widget& widget, const std::string& type, const FormProperty& property);
     void applyToolTip(Widget& widget, const FormNode& node);
-    std::shared_ptr<const sf::Texture> texture(FormValueReader& reader, const FormProperty& property);
+    WidgetTexture texture(FormValueReader& reader);
     void warn(int line, const std::string& problem);
     // One warning per kind of thing skipped and name, for the whole file.
     void warnOnce(const std::string& kind, const std::string& name, int line, const std::string& problem);

@@ -14,6 +14,7 @@
 #include "widgets/Borders.hpp"
 #include "widgets/FormNode.hpp"
 #include "widgets/Widget.hpp"
+#include "widgets/WidgetTexture.hpp"
 
 namespace widgets {
 
@@ -55,7 +56,7 @@ struct RendererFields {
     std::vector<std::pair<const char*, std::optional<sf::Color>*>> colours;
     std::vector<std::pair<const char*, std::optional<Borders>*>> borders;
     std::vector<std::pair<const char*, std::optional<float>*>> numbers;
-    std::vector<std::pair<const char*, std::shared_ptr<const sf::Texture>*>> textures;
+    std::vector<std::pair<const char*, WidgetTexture*>> textures;
 };
 RendererFields rendererFields(Widget& widget);
 

@@ -43,7 +43,7 @@ std::shared_ptr<Widget> Panel::widgetAt(sf::Vector2f point) const {
 void Panel::drawFramed(sf::RenderTarget& target, const sf::FloatRect& rect, const Borders& frame) const {
     const sf::Color border = renderer.borderColor.value_or(panelDefaultBorder);
     if (renderer.textureBackground) {
-        drawing::stretched(target, *renderer.textureBackground, rect);
+        drawing::textured(target, renderer.textureBackground, rect);
         drawing::box(target, rect, sf::Color::Transparent, frame, border);
     } else {
         drawing::box(target, rect, renderer.backgroundColor.value_or(panelDefaultBackground), frame, border);

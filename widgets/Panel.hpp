@@ -4,10 +4,10 @@
 #include <optional>
 
 #include <SFML/Graphics/Color.hpp>
-#include <SFML/Graphics/Texture.hpp>
 
 #include "widgets/Borders.hpp"
 #include "widgets/Group.hpp"
+#include "widgets/WidgetTexture.hpp"
 
 namespace widgets {
 
@@ -21,7 +21,7 @@ public:
     struct Renderer {
         std::optional<sf::Color> backgroundColor, borderColor;
         std::optional<Borders> borders;
-        std::shared_ptr<const sf::Texture> textureBackground;
+        WidgetTexture textureBackground;
     };
 
     static std::shared_ptr<Panel> create() { return std::shared_ptr<Panel>(new Panel()); }

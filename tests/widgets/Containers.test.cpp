@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/TestOutput.hpp"
 #include "common/WidgetTestBed.hpp"
 #include "widgets/Button.hpp"
 #include "widgets/ChildWindow.hpp"
@@ -136,4 +137,45 @@ TEST_F(ContainersTest, LongListScrollsWithTheWheelAndFollowsTheKeys) {
     EXPECT_EQ(image.getPixel(25, 310), sf::Color::Black);
     gui.handleEvent(keys::wheel(-1.0f, 700, 500));
     EXPECT_EQ(list->getScroll(), 150.0f) << "the wheel away from the list leaves it";
+}
+
+namespace {
+// A 60 x 30 image: at the left a 30 x 30 frame with red 10-pixel corners,
+// green edges and a blue middle; at the right plain white.
+std::string frameImage() {
+    sf::Image image;
+    image.create(60, 30, sf::Color::White);
+    for (unsigned int y = 0; y < 30; ++y) {
+        for (unsigned int x = 0; x < 30; ++x) {
+            const bool edgeX = x < 10 || x >= 20;
+            const bool edgeY = y < 10 || y >= 20;
+            image.setPixel(x, y, edgeX && edgeY ? sf::Color::Red : edgeX || edgeY ? sf::Color::Green : sf::Color::Blue);
+        }
+    }
+    const std::string path = testOutputPath("NineSliceFrame.png");
+    EXPECT_TRUE(image.saveToFile(path));
+    return path;
+}
+
+class TexturedLook : public WidgetTestBed {};
+} // namespace
+
+TEST_F(TexturedLook, PartAndMiddleKeepTheCornersAndStretchTheRest) {
+    const std::string path = frameImage();
+    load("Panel.Framed { Position = (100, 100); Size = (200, 100); Renderer { Borders = 0;\n"
+                "  TextureBackground = \"" +
+                path + "\" Part(0, 0, 30, 30) Middle(10, 10, 10, 10); } }\n"
+                       "Picture.Whole { Position = (400, 100); Renderer { Texture = \"" +
+                path + "\" Part(30, 0, 30, 30); } }\n");
+    const sf::Image image = render();
+    EXPECT_EQ(image.getPixel(105, 105), sf::Color::Red) << "top-left corner keeps 10 pixels";
+    EXPECT_EQ(image.getPixel(109, 109), sf::Color::Red);
+    EXPECT_EQ(image.getPixel(111, 111), sf::Color::Blue) << "middle starts after the corner";
+    EXPECT_EQ(image.getPixel(200, 105), sf::Color::Green) << "top edge stretched along";
+    EXPECT_EQ(image.getPixel(105, 150), sf::Color::Green) << "left edge stretched down";
+    EXPECT_EQ(image.getPixel(200, 150), sf::Color::Blue);
+    EXPECT_EQ(image.getPixel(295, 195), sf::Color::Red) << "bottom-right corner";
+    EXPECT_EQ(image.getPixel(289, 189), sf::Color::Blue);
+    EXPECT_EQ(image.getPixel(415, 115), sf::Color::White) << "the part at the right of the image";
+    EXPECT_EQ(image.getPixel(431, 115), sf::Color::Black) << "a picture takes its part's size";
 }

@@ -123,7 +123,6 @@ TEST_F(FormBuilderTest, EditorFormLoadsWhatWeDrawAndWarnsOnceAboutEachSkippedThi
         "test.txt:39: skipped property 'Alignment' of EditBox (not supported; " + silently,
         "test.txt:50: skipped 'SpinControl.Volume' and what it holds: widget type 'SpinControl' is not supported",
         "test.txt:62: skipped property 'AutoScroll' of ListBox (not supported; " + silently,
-        "test.txt:72: drawing the whole image for 'Texture': Part and Middle are not supported",
         "test.txt:73: skipped renderer property 'TextStyle' of Button (not drawn; " + silently,
     };
     EXPECT_EQ(warnings, expected);
@@ -157,7 +156,9 @@ TEST_F(FormBuilderTest, EditorFormLoadsWhatWeDrawAndWarnsOnceAboutEachSkippedThi
     ASSERT_TRUE(ok);
     EXPECT_EQ(ok->getAbsoluteRect().left, 110.0f);
     EXPECT_EQ(ok->getAbsoluteRect().top, 50.0f + 300.0f + 40.0f) << "Settings.bottom is its client bottom";
-    EXPECT_TRUE(ok->renderer.texture) << "the whole image is used";
+    ASSERT_TRUE(ok->renderer.texture);
+    EXPECT_EQ(ok->renderer.texture.partRect(), sf::IntRect(0, 0, 64, 32));
+    EXPECT_EQ(ok->renderer.texture.middleRect(), sf::IntRect(8, 8, 48, 16));
 }
 
 TEST_F(FormBuilderTest, ToolTipAppearsAfterTheMouseRestsAndGoesWhenItMoves) {
