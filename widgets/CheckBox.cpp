@@ -103,7 +103,8 @@ void CheckBox::draw(sf::RenderTarget& target) const {
     drawing::box(target, rect, background, borders, border);
     if (checked) {
         const sf::FloatRect inner(rect.left + borders.left, rect.top + borders.top,
-                                  rect.width - borders.left - borders.right, rect.height - borders.top - borders.bottom);
+                                  rect.width - borders.left - borders.right,
+                                  rect.height - borders.top - borders.bottom);
         if (inner.width > 0.0f && inner.height > 0.0f) {
             drawMark(target, inner, check);
         }

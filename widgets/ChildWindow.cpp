@@ -37,8 +37,8 @@ sf::FloatRect ChildWindow::getCloseButtonRect() const {
     const sf::FloatRect outer = getOuterRect();
     const Borders b = borders();
     const float side = std::max(0.0f, titleBarHeight() - 2.0f * windowTitlePadding);
-    return {outer.left + outer.width - b.right - windowTitlePadding - side, outer.top + b.top + windowTitlePadding, side,
-            side};
+    return {outer.left + outer.width - b.right - windowTitlePadding - side,
+            outer.top + b.top + windowTitlePadding, side, side};
 }
 
 bool ChildWindow::contains(sf::Vector2f point) const {
@@ -59,8 +59,8 @@ void ChildWindow::draw(sf::RenderTarget& target) const {
     const sf::FloatRect close = getCloseButtonRect();
     if (close.width > 0.0f) {
         drawing::box(target, close, sf::Color::Transparent, Borders(1.0f), titleColor);
-        sf::Text cross = drawing::text("x", static_cast<unsigned int>(std::max(8.0f, close.height * 0.8f)),
-                                       titleColor);
+        sf::Text cross =
+            drawing::text("x", static_cast<unsigned int>(std::max(8.0f, close.height * 0.8f)), titleColor);
         drawing::centre(cross, {close.left + close.width / 2.0f, close.top + close.height / 2.0f});
         target.draw(cross);
     }

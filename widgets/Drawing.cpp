@@ -53,16 +53,19 @@ void textured(sf::RenderTarget& target, const WidgetTexture& texture, const sf::
     if (!middle) {
         sf::Sprite sprite(*texture.texture, part);
         sprite.setPosition(rect.left, rect.top);
-        sprite.setScale(rect.width / static_cast<float>(part.width), rect.height / static_cast<float>(part.height));
+        sprite.setScale(rect.width / static_cast<float>(part.width),
+                        rect.height / static_cast<float>(part.height));
         target.draw(sprite);
         return;
     }
     // Column and row edges, in texture pixels and on screen. The corners keep
     // their size unless the rectangle is too small for them, then they shrink
     // alike so that the middle never turns inside out.
-    const float sourceX[4] = {0.0f, static_cast<float>(middle->left), static_cast<float>(middle->left + middle->width),
+    const float sourceX[4] = {0.0f, static_cast<float>(middle->left),
+                              static_cast<float>(middle->left + middle->width),
                               static_cast<float>(part.width)};
-    const float sourceY[4] = {0.0f, static_cast<float>(middle->top), static_cast<float>(middle->top + middle->height),
+    const float sourceY[4] = {0.0f, static_cast<float>(middle->top),
+                              static_cast<float>(middle->top + middle->height),
                               static_cast<float>(part.height)};
     const auto screenEdges = [](const float* source, float start, float extent, float* edges) {
         const float ends = source[1] + (source[3] - source[2]);

@@ -35,7 +35,8 @@ bool editBoxAcceptsAddressPort(const sf::String& text) {
     size_t at = 0;
     while (at < text.getSize() && text[at] != ':') {
         const sf::Uint32 c = text[at];
-        const bool host = editBoxIsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.' || c == '-';
+        const bool host =
+            editBoxIsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.' || c == '-';
         if (!host) {
             return false;
         }
@@ -381,7 +382,8 @@ void EditBox::draw(sf::RenderTarget& target) const {
     const float left = area.left - scroll;
     if (text.isEmpty()) {
         if (!defaultText.empty()) {
-            sf::Text hint = drawing::text(defaultText, effectiveTextSize(), r.defaultTextColor.value_or(editBoxDefaultDefaultText));
+            sf::Text hint = drawing::text(defaultText, effectiveTextSize(),
+                                          r.defaultTextColor.value_or(editBoxDefaultDefaultText));
             drawing::placeLeft(hint, area.left, middle);
             target.draw(hint);
         }

@@ -31,7 +31,8 @@ public:
         UnsignedInteger,
         // Optional sign, digits, at most one '.', digits.
         Decimal,
-        // A host name or IPv4 address ([0-9A-Za-z.-]), optionally ':' and a port of up to 5 digits, at most 65535.
+        // A host name or IPv4 address ([0-9A-Za-z.-]), optionally ':' and a port of up to 5 digits, at most
+        // 65535.
         AddressPort,
     };
 

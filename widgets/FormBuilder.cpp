@@ -14,7 +14,8 @@ void FormBuilder::warn(int line, const std::string& problem) {
     warnings.push_back(file + ":" + std::to_string(line) + ": " + problem);
 }
 
-void FormBuilder::warnOnce(const std::string& kind, const std::string& name, int line, const std::string& problem) {
+void FormBuilder::warnOnce(const std::string& kind, const std::string& name, int line,
+                           const std::string& problem) {
     if (warned.insert({kind, name}).second) {
         warn(line, problem);
     }
@@ -80,7 +81,8 @@ std::shared_ptr<Widget> FormBuilder::widget(const FormNode& node) {
         if (!group) {
             throw FormError(file, child.line,
                             "expected a property or a Renderer block inside " + node.type +
-                                " (only a Group, Panel or ChildWindow holds widgets), found '" + child.title() + "'");
+                                " (only a Group, Panel or ChildWindow holds widgets), found '" +
+                                child.title() + "'");
         }
         if (auto made = this->widget(child)) {
             group->add(made, child.name);
@@ -98,7 +100,8 @@ void FormBuilder::applyToolTip(Widget& widget, const FormNode& node) {
         if (property.key == "TimeToDisplay") {
             const float seconds = reader.number();
             if (!(seconds >= 0.0f && seconds <= 60.0f)) {
-                throw FormError(file, property.line, "expected a number of seconds from 0 to 60 for 'TimeToDisplay'");
+                throw FormError(file, property.line,
+                                "expected a number of seconds from 0 to 60 for 'TimeToDisplay'");
             }
             widget.toolTipDelay = seconds;
         } else if (property.key == "DistanceToMouse") {
@@ -167,7 +170,8 @@ WidgetTexture FormBuilder::texture(FormValueReader& reader) {
     return texture;
 }
 
-void FormBuilder::applyRendererProperty(Widget& widget, const std::string& type, const FormProperty& property) {
+void FormBuilder::applyRendererProperty(Widget& widget, const std::string& type,
+                                        const FormProperty& property) {
     FormValueReader reader(property, file);
     const std::string& key = property.key;
     const formProperties::RendererFields fields = formProperties::rendererFields(widget);

@@ -30,7 +30,8 @@ public:
             // form has a few thousand tokens.
             if (tokens.size() >= maximumFormTokens) {
                 throw FormError(file, line,
-                                "expected at most " + std::to_string(maximumFormTokens) + " tokens in a form");
+                                "expected at most " + std::to_string(maximumFormTokens) +
+                                    " tokens in a form");
             }
             tokens.push_back(next(tokens.empty() ? FormToken::Kind::End : tokens.back().kind));
         }

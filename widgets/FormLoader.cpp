@@ -41,7 +41,8 @@ void checkLayouts(const Group& staging, const std::string& file) {
             const std::string problem = layoutProblem();
             clearLayoutProblem();
             throw FormError(file, 0,
-                            "expected layouts that can be worked out; '" + widget->getName() + "' has " + problem);
+                            "expected layouts that can be worked out; '" + widget->getName() + "' has " +
+                                problem);
         }
     }
 }

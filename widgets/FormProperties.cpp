@@ -36,7 +36,8 @@ const std::vector<std::pair<std::string, EditBox::Validator>>& knownValidators()
 }
 
 // A whole number from 0 to `maximum`.
-size_t wholeNumber(FormValueReader& reader, const FormProperty& property, const std::string& file, float maximum) {
+size_t wholeNumber(FormValueReader& reader, const FormProperty& property, const std::string& file,
+                   float maximum) {
     const float value = reader.number();
     if (!(value >= 0.0f && value <= maximum) || value != std::floor(value)) {
         throw FormError(file, property.line,
@@ -46,7 +47,8 @@ size_t wholeNumber(FormValueReader& reader, const FormProperty& property, const 
     return static_cast<size_t>(value);
 }
 
-bool applyText(const std::string& key, FormValueReader& reader, const std::function<void(std::string)>& setText,
+bool applyText(const std::string& key, FormValueReader& reader,
+               const std::function<void(std::string)>& setText,
                const std::function<void(unsigned int)>& setSize) {
     if (key == "Text") {
         setText(reader.string());
@@ -114,7 +116,9 @@ bool applyListBox(ListBox& list, const FormProperty& property, FormValueReader& 
         list.setTextSize(reader.textSize());
     } else if (key == "SelectedItemIndex") {
         const float index = reader.number();
-        deferred.add(0, [&list, index] { list.setSelectedItemIndex(static_cast<int>(std::max(-1.0f, std::min(index, 1.0e6f)))); });
+        deferred.add(0, [&list, index] {
+            list.setSelectedItemIndex(static_cast<int>(std::max(-1.0f, std::min(index, 1.0e6f))));
+        });
     } else {
         return false;
     }
@@ -128,7 +132,8 @@ bool applyChildWindow(ChildWindow& window, const FormProperty& property, FormVal
     } else if (key == "TitleTextSize") {
         window.setTitleTextSize(reader.textSize());
     } else if (key == "TitleAlignment") {
-        window.setTitleAlignment(static_cast<ChildWindow::Alignment>(reader.choice({"Left", "Center", "Right"})));
+        window.setTitleAlignment(
+            static_cast<ChildWindow::Alignment>(reader.choice({"Left", "Center", "Right"})));
     } else if (key == "TitleButtons") {
         window.setCloseButton(reader.wordsInclude("Close"));
     } else {
@@ -195,7 +200,8 @@ std::shared_ptr<Widget> createWidget(const std::string& type) {
     return nullptr;
 }
 
-bool applyProperty(Widget& widget, const FormProperty& property, FormValueReader& reader, Deferred& deferred) {
+bool applyProperty(Widget& widget, const FormProperty& property, FormValueReader& reader,
+                   Deferred& deferred) {
     const std::string& key = property.key;
     const std::string& file = reader.fileName();
     if (key == "Position") {
@@ -212,7 +218,8 @@ bool applyProperty(Widget& widget, const FormProperty& property, FormValueReader
             [button](unsigned int size) { button->setTextSize(size); });
     } else if (auto* label = dynamic_cast<Label*>(&widget)) {
         if (key == "HorizontalAlignment") {
-            label->setHorizontalAlignment(static_cast<Label::Alignment>(reader.choice({"Left", "Center", "Right"})));
+            label->setHorizontalAlignment(
+                static_cast<Label::Alignment>(reader.choice({"Left", "Center", "Right"})));
             return true;
         }
         return applyText(
@@ -263,7 +270,8 @@ RendererFields rendererFields(Widget& widget) {
                      {"BorderColor", &r.borderColor}};
         f.borders = {{"Borders", &r.borders}};
     } else if (auto* label = dynamic_cast<Label*>(&widget)) {
-        f.colours = {{"TextColor", &label->renderer.textColor}, {"BackgroundColor", &label->renderer.backgroundColor}};
+        f.colours = {{"TextColor", &label->renderer.textColor},
+                     {"BackgroundColor", &label->renderer.backgroundColor}};
     } else if (auto* picture = dynamic_cast<Picture*>(&widget)) {
         f.textures = {{"Texture", &picture->renderer.texture}};
     } else if (auto* checkBox = dynamic_cast<CheckBox*>(&widget)) {

@@ -253,7 +253,8 @@ LayoutValue FormValueReader::layoutPart(const std::vector<FormToken>& tokens, si
     }
     const LayoutFailure fail = [this](const FormToken& found, const std::string& expected) {
         throw FormError(file, property.line,
-                        "expected " + expected + " in the layout of '" + property.key + "', found " + found.describe());
+                        "expected " + expected + " in the layout of '" + property.key + "', found " +
+                            found.describe());
     };
     LayoutValue value;
     value.expression = parseLayoutExpression(tokens, index, fail);

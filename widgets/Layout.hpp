@@ -36,7 +36,9 @@ struct Layout2d {
     // In pixels.
     Layout2d(float x, float y) : x{x, 0.0f, nullptr}, y{y, 0.0f, nullptr} {}
 
-    static Layout2d percent(float x, float y) { return {LayoutValue{0.0f, x, nullptr}, LayoutValue{0.0f, y, nullptr}}; }
+    static Layout2d percent(float x, float y) {
+        return {LayoutValue{0.0f, x, nullptr}, LayoutValue{0.0f, y, nullptr}};
+    }
 
     sf::Vector2f resolve(sf::Vector2f parentSize) const { return resolve(nullptr, parentSize); }
     sf::Vector2f resolve(const Widget* self, sf::Vector2f parentSize) const {

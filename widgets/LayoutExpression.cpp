@@ -61,7 +61,7 @@ float LayoutValue::resolve(const Widget* self, LayoutAxis axis, float parentExte
     }
     if (s.depth >= LayoutExpression::maximumDepth) {
         layoutRecordProblem("layout references that lead back to themselves (or more than " +
-                      std::to_string(LayoutExpression::maximumDepth) + " deep)");
+                            std::to_string(LayoutExpression::maximumDepth) + " deep)");
         return 0.0f;
     }
     ++s.depth;
@@ -84,16 +84,17 @@ std::shared_ptr<const LayoutExpression> LayoutExpression::percent(float percent)
     return node;
 }
 
-std::shared_ptr<const LayoutExpression> LayoutExpression::negate(std::shared_ptr<const LayoutExpression> operand) {
+std::shared_ptr<const LayoutExpression>
+LayoutExpression::negate(std::shared_ptr<const LayoutExpression> operand) {
     auto node = std::shared_ptr<LayoutExpression>(new LayoutExpression());
     node->kind = Kind::Negate;
     node->left = std::move(operand);
     return node;
 }
 
-std::shared_ptr<const LayoutExpression> LayoutExpression::binary(Operation operation,
-                                                                 std::shared_ptr<const LayoutExpression> left,
-                                                                 std::shared_ptr<const LayoutExpression> right) {
+std::shared_ptr<const LayoutExpression>
+LayoutExpression::binary(Operation operation, std::shared_ptr<const LayoutExpression> left,
+                         std::shared_ptr<const LayoutExpression> right) {
     auto node = std::shared_ptr<LayoutExpression>(new LayoutExpression());
     node->kind = Kind::Binary;
     node->operation = operation;
@@ -123,7 +124,7 @@ float LayoutExpression::evaluateNode(const Widget* self, LayoutAxis axis, float 
     }
     if (++s.steps > maximumSteps) {
         layoutRecordProblem("layout expressions that take more than " + std::to_string(maximumSteps) +
-                      " steps to evaluate");
+                            " steps to evaluate");
         return 0.0f;
     }
     switch (kind) {
@@ -170,8 +171,8 @@ float LayoutExpression::referenced(const Widget* self) const {
         const Group* parent = self->getParent();
         target = parent ? parent->getDirect(sibling).get() : nullptr;
         if (!target) {
-            layoutRecordProblem("a reference to '" + sibling + "', which is not a widget beside '" + self->getName() +
-                          "'");
+            layoutRecordProblem("a reference to '" + sibling + "', which is not a widget beside '" +
+                                self->getName() + "'");
             return 0.0f;
         }
     }

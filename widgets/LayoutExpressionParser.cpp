@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <stdexcept>
 #include <map>
+#include <stdexcept>
 
 namespace widgets {
 
@@ -25,13 +25,13 @@ std::string expressionLower(std::string text) {
 
 const std::map<std::string, Attribute>& expressionAttributes() {
     static const std::map<std::string, Attribute> words = {
-        {"x", Attribute::Left},           {"left", Attribute::Left},
-        {"y", Attribute::Top},            {"top", Attribute::Top},
-        {"w", Attribute::Width},          {"width", Attribute::Width},
-        {"h", Attribute::Height},         {"height", Attribute::Height},
-        {"right", Attribute::Right},      {"bottom", Attribute::Bottom},
-        {"iw", Attribute::InnerWidth},    {"innerwidth", Attribute::InnerWidth},
-        {"ih", Attribute::InnerHeight},   {"innerheight", Attribute::InnerHeight},
+        {"x", Attribute::Left},         {"left", Attribute::Left},
+        {"y", Attribute::Top},          {"top", Attribute::Top},
+        {"w", Attribute::Width},        {"width", Attribute::Width},
+        {"h", Attribute::Height},       {"height", Attribute::Height},
+        {"right", Attribute::Right},    {"bottom", Attribute::Bottom},
+        {"iw", Attribute::InnerWidth},  {"innerwidth", Attribute::InnerWidth},
+        {"ih", Attribute::InnerHeight}, {"innerheight", Attribute::InnerHeight},
     };
     return words;
 }
@@ -85,7 +85,8 @@ private:
             const bool divide = advance().isSymbol('/');
             const FormToken& divisorStart = peek();
             auto right = unary();
-            auto node = LayoutExpression::binary(divide ? Operation::Divide : Operation::Multiply, left, right);
+            auto node =
+                LayoutExpression::binary(divide ? Operation::Divide : Operation::Multiply, left, right);
             if (divide && node->dividesByConstantZero()) {
                 fail(divisorStart, "a divisor other than 0");
             }
@@ -117,9 +118,11 @@ private:
 
     Attribute attribute(bool ofParent) {
         const FormToken& token = peek();
-        const auto found = token.kind == Kind::Identifier ? expressionAttributes().find(expressionLower(token.text)) : expressionAttributes().end();
-        const bool inner = found != expressionAttributes().end() &&
-                           (found->second == Attribute::InnerWidth || found->second == Attribute::InnerHeight);
+        const auto found = token.kind == Kind::Identifier
+                               ? expressionAttributes().find(expressionLower(token.text))
+                               : expressionAttributes().end();
+        const bool inner = found != expressionAttributes().end() && (found->second == Attribute::InnerWidth ||
+                                                                     found->second == Attribute::InnerHeight);
         if (found == expressionAttributes().end() || (inner && !ofParent)) {
             failHere(ofParent ? "x, y, w, h, iw, ih, width, height, right or bottom"
                               : "x, y, w, h, width, height, right or bottom");
@@ -174,7 +177,8 @@ private:
             auto second = sum();
             expectSymbol(')');
             --depth;
-            return LayoutExpression::binary(word == "min" ? Operation::Minimum : Operation::Maximum, first, second);
+            return LayoutExpression::binary(word == "min" ? Operation::Minimum : Operation::Maximum, first,
+                                            second);
         }
         if (at + 1 < tokens.size() && tokens[at + 1].isSymbol('.')) {
             const std::string name = advance().text;
@@ -198,8 +202,8 @@ private:
 };
 } // namespace
 
-std::shared_ptr<const LayoutExpression> parseLayoutExpression(const std::vector<FormToken>& tokens, size_t& at,
-                                                              const LayoutFailure& fail) {
+std::shared_ptr<const LayoutExpression> parseLayoutExpression(const std::vector<FormToken>& tokens,
+                                                              size_t& at, const LayoutFailure& fail) {
     return expressionParser(tokens, at, fail).sum();
 }
 

@@ -28,7 +28,7 @@ namespace widgets {
 // has at most 1000 operators.
 using LayoutFailure = std::function<void(const FormToken& found, const std::string& expected)>;
 
-std::shared_ptr<const LayoutExpression> parseLayoutExpression(const std::vector<FormToken>& tokens, size_t& at,
-                                                              const LayoutFailure& fail);
+std::shared_ptr<const LayoutExpression> parseLayoutExpression(const std::vector<FormToken>& tokens,
+                                                              size_t& at, const LayoutFailure& fail);
 
 } // namespace widgets

@@ -141,8 +141,9 @@ void ListBox::draw(sf::RenderTarget& target) const {
     const Renderer& r = renderer;
     using drawing::pick;
     const bool hover = hovered && isEnabled();
-    const sf::Color background = hover ? pick(r.backgroundColorHover, r.backgroundColor, listBoxDefaultBackground)
-                                       : r.backgroundColor.value_or(listBoxDefaultBackground);
+    const sf::Color background =
+        hover ? pick(r.backgroundColorHover, r.backgroundColor, listBoxDefaultBackground)
+              : r.backgroundColor.value_or(listBoxDefaultBackground);
     drawing::box(target, rect, background, r.borders.value_or(Borders(listBoxDefaultBorderWidth)),
                  r.borderColor.value_or(listBoxDefaultBorder));
     const sf::FloatRect area = rowArea();
@@ -150,7 +151,8 @@ void ListBox::draw(sf::RenderTarget& target) const {
     if (!clip.visible() || items.empty()) {
         return;
     }
-    const Borders padding = r.padding.value_or(Borders(listBoxDefaultPadding, 0.0f, listBoxDefaultPadding, 0.0f));
+    const Borders padding =
+        r.padding.value_or(Borders(listBoxDefaultPadding, 0.0f, listBoxDefaultPadding, 0.0f));
     const unsigned int size =
         textSize != 0 ? textSize : static_cast<unsigned int>(std::max(8.0f, itemHeight * 0.6f));
     // Only the rows in view are drawn, however long the list.
@@ -164,9 +166,11 @@ void ListBox::draw(sf::RenderTarget& target) const {
         const bool isHovered = hover && static_cast<int>(row) == hoveredRow;
         sf::Color textColor = r.textColor.value_or(listBoxDefaultText);
         if (isSelected) {
-            const sf::Color fill = isHovered ? pick(r.selectedBackgroundColorHover, r.selectedBackgroundColor, listBoxDefaultSelected)
+            const sf::Color fill = isHovered ? pick(r.selectedBackgroundColorHover, r.selectedBackgroundColor,
+                                                    listBoxDefaultSelected)
                                              : r.selectedBackgroundColor.value_or(listBoxDefaultSelected);
-            drawing::box(target, {area.left, top, area.width, itemHeight}, fill, Borders(), sf::Color::Transparent);
+            drawing::box(target, {area.left, top, area.width, itemHeight}, fill, Borders(),
+                         sf::Color::Transparent);
             textColor = pick(r.selectedTextColor, r.textColor, listBoxDefaultText);
         } else if (isHovered) {
             drawing::box(target, {area.left, top, area.width, itemHeight}, listBoxDefaultRowHover, Borders(),
@@ -183,7 +187,8 @@ void ListBox::draw(sf::RenderTarget& target) const {
         const float thumb = std::max(12.0f, area.height * area.height / content);
         const float travel = area.height - thumb;
         drawing::box(target,
-                     {area.left + area.width - listBoxScrollbarWidth, area.top + travel * scroll / overflow, listBoxScrollbarWidth, thumb},
+                     {area.left + area.width - listBoxScrollbarWidth, area.top + travel * scroll / overflow,
+                      listBoxScrollbarWidth, thumb},
                      r.scrollbarColor.value_or(listBoxDefaultScrollbar), Borders(), sf::Color::Transparent);
     }
 }

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-
 #include "widgets/Widget.hpp"
 #include "widgets/WidgetTexture.hpp"
 

@@ -64,7 +64,8 @@ protected:
 TEST_F(ContainersTest, PanelDrawsItsFrameClipsItsChildrenAndTakesTheMouse) {
     const auto spill = get<Button>("Spill");
     ASSERT_TRUE(spill);
-    EXPECT_EQ(spill->getAbsoluteRect(), sf::FloatRect(174.0f, 174.0f, 100.0f, 100.0f)) << "placed inside the borders";
+    EXPECT_EQ(spill->getAbsoluteRect(), sf::FloatRect(174.0f, 174.0f, 100.0f, 100.0f))
+        << "placed inside the borders";
     const sf::Image image = render();
     EXPECT_EQ(image.getPixel(21, 21), sf::Color::White) << "border";
     EXPECT_EQ(image.getPixel(30, 30), sf::Color::Blue) << "background";
@@ -82,7 +83,8 @@ TEST_F(ContainersTest, ChildWindowHasATitleBarAndItsCloseButtonHidesIt) {
     ASSERT_TRUE(dialog);
     int closes = 0;
     dialog->onClose.connect([&] { ++closes; });
-    EXPECT_EQ(get<Button>("Join")->getAbsoluteRect().top, 50.0f) << "the client area starts under the title bar";
+    EXPECT_EQ(get<Button>("Join")->getAbsoluteRect().top, 50.0f)
+        << "the client area starts under the title bar";
     const sf::Image image = render();
     EXPECT_EQ(image.getPixel(305, 22), sf::Color::Red) << "title bar";
     EXPECT_EQ(image.getPixel(350, 60), sf::Color::Green) << "child in the client area";
@@ -149,7 +151,10 @@ std::string frameImage() {
         for (unsigned int x = 0; x < 30; ++x) {
             const bool edgeX = x < 10 || x >= 20;
             const bool edgeY = y < 10 || y >= 20;
-            image.setPixel(x, y, edgeX && edgeY ? sf::Color::Red : edgeX || edgeY ? sf::Color::Green : sf::Color::Blue);
+            image.setPixel(x, y,
+                           edgeX && edgeY   ? sf::Color::Red
+                           : edgeX || edgeY ? sf::Color::Green
+                                            : sf::Color::Blue);
         }
     }
     const std::string path = testOutputPath("NineSliceFrame.png");
@@ -163,10 +168,11 @@ class TexturedLook : public WidgetTestBed {};
 TEST_F(TexturedLook, PartAndMiddleKeepTheCornersAndStretchTheRest) {
     const std::string path = frameImage();
     load("Panel.Framed { Position = (100, 100); Size = (200, 100); Renderer { Borders = 0;\n"
-                "  TextureBackground = \"" +
-                path + "\" Part(0, 0, 30, 30) Middle(10, 10, 10, 10); } }\n"
-                       "Picture.Whole { Position = (400, 100); Renderer { Texture = \"" +
-                path + "\" Part(30, 0, 30, 30); } }\n");
+         "  TextureBackground = \"" +
+         path +
+         "\" Part(0, 0, 30, 30) Middle(10, 10, 10, 10); } }\n"
+         "Picture.Whole { Position = (400, 100); Renderer { Texture = \"" +
+         path + "\" Part(30, 0, 30, 30); } }\n");
     const sf::Image image = render();
     EXPECT_EQ(image.getPixel(105, 105), sf::Color::Red) << "top-left corner keeps 10 pixels";
     EXPECT_EQ(image.getPixel(109, 109), sf::Color::Red);

@@ -200,5 +200,6 @@ TEST_F(EditBoxTest, FocusedBoxDrawsItsBorderCaretAndSelection) {
     image = render();
     EXPECT_EQ(image.getPixel(107, 103), sf::Color::Blue) << "the selection is highlighted";
     click(700, 500);
-    EXPECT_EQ(render().getPixel(107, 103), sf::Color(0x20, 0x20, 0x20)) << "no highlight without the keyboard";
+    EXPECT_EQ(render().getPixel(107, 103), sf::Color(0x20, 0x20, 0x20))
+        << "no highlight without the keyboard";
 }

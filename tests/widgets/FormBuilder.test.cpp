@@ -121,7 +121,8 @@ TEST_F(FormBuilderTest, EditorFormLoadsWhatWeDrawAndWarnsOnceAboutEachSkippedThi
         "test.txt:30: skipped renderer block 'CloseButton' of ChildWindow (not supported)",
         "test.txt:29: skipped renderer property 'DistanceToSide' of ChildWindow (not drawn; " + silently,
         "test.txt:39: skipped property 'Alignment' of EditBox (not supported; " + silently,
-        "test.txt:50: skipped 'SpinControl.Volume' and what it holds: widget type 'SpinControl' is not supported",
+        "test.txt:50: skipped 'SpinControl.Volume' and what it holds: widget type 'SpinControl' is not "
+        "supported",
         "test.txt:62: skipped property 'AutoScroll' of ListBox (not supported; " + silently,
         "test.txt:73: skipped renderer property 'TextStyle' of Button (not drawn; " + silently,
     };
@@ -142,7 +143,8 @@ TEST_F(FormBuilderTest, EditorFormLoadsWhatWeDrawAndWarnsOnceAboutEachSkippedThi
 
     const auto name = get<EditBox>("Name");
     ASSERT_TRUE(name);
-    EXPECT_EQ(name->getAbsoluteRect(), sf::FloatRect(111.0f, 85.0f, 200.0f, 30.0f)) << "inside border and title bar";
+    EXPECT_EQ(name->getAbsoluteRect(), sf::FloatRect(111.0f, 85.0f, 200.0f, 30.0f))
+        << "inside border and title bar";
     ASSERT_TRUE(name->toolTip);
     EXPECT_EQ(std::dynamic_pointer_cast<Label>(name->toolTip)->getText(), "Your name");
     EXPECT_EQ(name->toolTipDelay, 0.25f);

@@ -145,15 +145,16 @@ TEST(FormLoader, MalformedFormsNameTheFileLineAndWhatWasExpected) {
          "test.txt:1: expected '*/' to close the comment, found end of file"},
         {"Button.A { Text = @; }", "test.txt:1: unexpected character '@'"},
         {"Button.A { Label.B { } }", "test.txt:1: expected a property or a Renderer block inside Button"},
-        {"Button.A { Size = (&.q, 1); }",
-         "test.txt:1: expected x, y, w, h, iw, ih, width, height, right or bottom in the layout of 'Size', found 'q'"},
+        {"Button.A { Size = (&.q, 1); }", "test.txt:1: expected x, y, w, h, iw, ih, width, height, right or "
+                                          "bottom in the layout of 'Size', found 'q'"},
         {"Button.A { Size = (10 / 0, 1); }",
          "test.txt:1: expected a divisor other than 0 in the layout of 'Size', found '0'"},
         {"Button.A { Size = (10 * 9999999, 1); }",
          "test.txt:1: expected a number of pixels within +-1000000 in the layout of 'Size', found '9999999'"},
         {"Button.A { Size = ((1 + 2, 1); }", "test.txt:1: expected ')' in the layout of 'Size', found ','"},
         {"ListBox.A { Items = [\"a\" \"b\"]; }", "test.txt:1: expected ',' for 'Items', found '\"b\"'"},
-        {"EditBox.A { InputValidator = \"[a-z]+\"; }", "test.txt:1: expected a known validator for 'InputValidator'"},
+        {"EditBox.A { InputValidator = \"[a-z]+\"; }",
+         "test.txt:1: expected a known validator for 'InputValidator'"},
         {"Button.A Text = 3;", "test.txt:1: expected '{' after 'Button.A', found 'Text'"},
         {"Picture.P { Renderer { Texture = \"a.png\" Blurry; } }",
          "test.txt:1: expected 'Smooth' or ';' after the file name for 'Texture', found 'Blurry'"},
@@ -168,7 +169,8 @@ TEST(FormLoader, MalformedFormsNameTheFileLineAndWhatWasExpected) {
 
 TEST(FormLoader, FailedFormAddsNothing) {
     auto group = Group::create();
-    EXPECT_THROW(loadFormText(*group, "Button.A { }\nButton.B { TextSize = -1; }", "test.txt", ""), FormError);
+    EXPECT_THROW(loadFormText(*group, "Button.A { }\nButton.B { TextSize = -1; }", "test.txt", ""),
+                 FormError);
     EXPECT_TRUE(group->getWidgets().empty());
 }
 

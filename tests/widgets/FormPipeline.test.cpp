@@ -31,14 +31,15 @@ std::string refusalOf(const std::function<void()>& read) {
 } // namespace
 
 TEST(FormLexer, SplitsEditorValuesIntoTokensWithTheirLines) {
-    const auto tokens = tokenizeForm("Size = (&.w * 2 / 3, [\"a\", b]);\n// note\nStyle = Bold | Italic; /* x\n */ #FFF", "f");
+    const auto tokens = tokenizeForm(
+        "Size = (&.w * 2 / 3, [\"a\", b]);\n// note\nStyle = Bold | Italic; /* x\n */ #FFF", "f");
     std::vector<std::string> texts;
     for (const auto& token : tokens) {
         texts.push_back(token.text);
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"Size", "=", "(", "&", ".", "w", "*", "2", "/", "3", ",", "[", "a", ",",
-                                               "b", "]", ")", ";", "Style", "=", "Bold", "|", "Italic", ";", "#FFF",
-                                               ""}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"Size",  "=", "(",    "&", ".",      "w", "*",    "2", "/",
+                                               "3",     ",", "[",    "a", ",",      "b", "]",    ")", ";",
+                                               "Style", "=", "Bold", "|", "Italic", ";", "#FFF", ""}));
     EXPECT_EQ(tokens[12].kind, Kind::String);
     EXPECT_EQ(tokens[18].line, 3);
     EXPECT_EQ(tokens[24].kind, Kind::Colour);
@@ -51,7 +52,8 @@ TEST(FormLexer, RefusesTextsBeyondTheTokenBound) {
     for (size_t i = 0; i < maximumFormTokens; ++i) {
         huge += "a,";
     }
-    EXPECT_NE(refusalOf([&] { tokenizeForm(huge, "f"); }).find("expected at most 200000 tokens"), std::string::npos);
+    EXPECT_NE(refusalOf([&] { tokenizeForm(huge, "f"); }).find("expected at most 200000 tokens"),
+              std::string::npos);
 }
 
 TEST(FormParser, ReadsBlocksPropertiesAndListValuesAcrossLines) {
@@ -72,7 +74,8 @@ ListBox.Bindings {
     ASSERT_EQ(nodes[1].properties.size(), 1u);
     EXPECT_EQ(nodes[1].properties[0].value.size(), 5u) << "the list spans two lines";
     ASSERT_EQ(nodes[1].children.size(), 1u);
-    EXPECT_EQ(nodes[1].children[0].children.at(0).type, "Scrollbar") << "a block nested in a renderer is kept";
+    EXPECT_EQ(nodes[1].children[0].children.at(0).type, "Scrollbar")
+        << "a block nested in a renderer is kept";
 }
 
 TEST(FormValueReader, ReadsListsTexturePartsAndJoinedWords) {
@@ -98,19 +101,23 @@ TEST(FormValueReader, LayoutPartsAreSumsOrExpressions) {
     EXPECT_FALSE(plain.x.expression);
     EXPECT_EQ(plain.resolve({200.0f, 100.0f}), sf::Vector2f(90.0f, 20.0f));
 
-    const Layout2d computed = FormValueReader(property("(2 * (10 + 5) - -1, \"max(10%, 3) / 2\")"), "f").layout();
+    const Layout2d computed =
+        FormValueReader(property("(2 * (10 + 5) - -1, \"max(10%, 3) / 2\")"), "f").layout();
     ASSERT_TRUE(computed.x.expression);
     EXPECT_EQ(computed.resolve({200.0f, 100.0f}), sf::Vector2f(31.0f, 5.0f));
     EXPECT_EQ(computed.resolve({200.0f, 20.0f}).y, 1.5f) << "10% of 20 is less than 3";
-    EXPECT_EQ(FormValueReader(property("(&.w, h)"), "f").layout().resolve({50.0f, 50.0f}), sf::Vector2f(0.0f, 0.0f))
+    EXPECT_EQ(FormValueReader(property("(&.w, h)"), "f").layout().resolve({50.0f, 50.0f}),
+              sf::Vector2f(0.0f, 0.0f))
         << "without a widget every reference is 0";
 }
 
 TEST(FormValueReader, RefusalsNameTheFileLineAndWhatWasExpected) {
     const std::vector<std::pair<std::string, std::string>> layouts = {
-        {"(1 +, 2)", "f:1: expected a number, a percentage, '(' or a reference such as &.w in the layout of 'Key', found ','"},
+        {"(1 +, 2)", "f:1: expected a number, a percentage, '(' or a reference such as &.w in the layout of "
+                     "'Key', found ','"},
         {"(min(1), 2)", "f:1: expected ',' in the layout of 'Key', found ')'"},
-        {"(A.iw, 2)", "f:1: expected x, y, w, h, width, height, right or bottom in the layout of 'Key', found 'iw'"},
+        {"(A.iw, 2)",
+         "f:1: expected x, y, w, h, width, height, right or bottom in the layout of 'Key', found 'iw'"},
         {"(4 / (2 - 2 + 0), 2)", "f:1: expected a divisor other than 0"},
         {"(4 / (2 - 10%), 2)", "no error"},
         {"(4 / -0, 2)", "f:1: expected a divisor other than 0"},
@@ -135,5 +142,6 @@ TEST(FormValueReader, RefusalsNameTheFileLineAndWhatWasExpected) {
     const FormProperty manyTerms = property(longSum + ", 1)");
     EXPECT_NE(refusalOf([&] { FormValueReader(manyTerms, "f").layout(); }).find("at most 1000 terms"),
               std::string::npos);
-    EXPECT_NE(refusalOf([&] { parseForm("W { Key = [1, {]; }", "f"); }).find("expected ';'"), std::string::npos);
+    EXPECT_NE(refusalOf([&] { parseForm("W { Key = [1, {]; }", "f"); }).find("expected ';'"),
+              std::string::npos);
 }

@@ -56,7 +56,8 @@ TEST(LayoutExpression, EditorLayoutsFollowTheParentAndTheirSiblings) {
 
 TEST(LayoutExpression, PlainSumsKeepTheirPixelsAndPercentages) {
     auto root = page(400.0f, 300.0f);
-    loadFormText(*root, "Button.A { Position = (50% - 20, \"10% + 3\"); Size = (100% - 40, 20); }", "test.txt", "");
+    loadFormText(*root, "Button.A { Position = (50% - 20, \"10% + 3\"); Size = (100% - 40, 20); }",
+                 "test.txt", "");
     const auto a = root->get<Button>("A");
     EXPECT_FALSE(a->getPosition().x.expression) << "a sum of pixels and percentages stays a plain value";
     EXPECT_EQ(a->getPosition().x.percent, 50.0f);
@@ -65,22 +66,25 @@ TEST(LayoutExpression, PlainSumsKeepTheirPixelsAndPercentages) {
 }
 
 TEST(LayoutExpression, CyclesRunawaysAndMissingNamesAreRefusedWithOneLine) {
-    EXPECT_EQ(refusal("Button.A { Size = (B.w, 10); }\nButton.B { Size = (A.w, 10); }").rfind("test.txt: expected "
-                                                                                              "layouts that can be "
-                                                                                              "worked out; 'A' has "
-                                                                                              "layout references "
-                                                                                              "that lead back",
-                                                                                              0),
+    EXPECT_EQ(refusal("Button.A { Size = (B.w, 10); }\nButton.B { Size = (A.w, 10); }")
+                  .rfind("test.txt: expected "
+                         "layouts that can be "
+                         "worked out; 'A' has "
+                         "layout references "
+                         "that lead back",
+                         0),
               0u);
     EXPECT_NE(refusal("Button.A { Size = (w + 1, 10); }").find("lead back to themselves"), std::string::npos)
         << "a size made of itself";
-    EXPECT_NE(refusal("Button.A { Position = (Nobody.x, 0); }").find("a reference to 'Nobody'"), std::string::npos);
+    EXPECT_NE(refusal("Button.A { Position = (Nobody.x, 0); }").find("a reference to 'Nobody'"),
+              std::string::npos);
 
     // Each size doubles the work of the next: 2^40 steps unless bounded.
     std::string doubling = "Button.W0 { Size = (1, 1); }\n";
     for (int i = 1; i <= 40; ++i) {
         const std::string before = "W" + std::to_string(i - 1);
-        doubling += "Button.W" + std::to_string(i) + " { Size = (" + before + ".w + " + before + ".w, 1); }\n";
+        doubling +=
+            "Button.W" + std::to_string(i) + " { Size = (" + before + ".w + " + before + ".w, 1); }\n";
     }
     EXPECT_NE(refusal(doubling).find("more than 100000 steps"), std::string::npos);
 
