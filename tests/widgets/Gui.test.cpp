@@ -4,6 +4,7 @@
 
 #include "common/MouseEvents.hpp"
 #include "common/TestOutput.hpp"
+#include "common/WidgetTestBed.hpp"
 #include "widgets/Button.hpp"
 #include "widgets/FormLoader.hpp"
 #include "widgets/Gui.hpp"
@@ -14,24 +15,7 @@
 using namespace widgets;
 
 namespace {
-class GuiDrawingTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(target.create(800, 600)) << "no render texture";
-        gui.setTarget(target);
-    }
-
-    // Draws the GUI over a black target and reads it back.
-    sf::Image render() {
-        target.clear(sf::Color::Black);
-        gui.draw();
-        target.display();
-        return target.getTexture().copyToImage();
-    }
-
-    sf::RenderTexture target;
-    Gui gui;
-};
+class GuiDrawingTest : public WidgetTestBed {};
 
 std::shared_ptr<Button> redButton() {
     auto button = Button::create();
