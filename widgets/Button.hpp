@@ -27,6 +27,8 @@ public:
             backgroundColorDisabled;
         std::optional<sf::Color> borderColor, borderColorHover, borderColorDown;
         std::optional<Borders> borders;
+        // sf::Text::Style bits; regular by default.
+        std::optional<sf::Uint32> textStyle;
         WidgetTexture texture, textureHover, textureDown, textureDisabled;
     };
 

@@ -47,7 +47,8 @@ unsigned int CheckBox::effectiveTextSize() const {
 sf::FloatRect CheckBox::clickableRect() const {
     sf::FloatRect rect = getAbsoluteRect();
     if (!text.empty()) {
-        const sf::Text measured = drawing::text(text, effectiveTextSize(), sf::Color::White);
+        const sf::Text measured = drawing::text(text, effectiveTextSize(), sf::Color::White,
+                                                renderer.textStyle.value_or(sf::Text::Regular));
         const float ratio = renderer.textDistanceRatio.value_or(checkBoxDefaultTextDistanceRatio);
         rect.width += rect.width * ratio + measured.getLocalBounds().left + measured.getLocalBounds().width;
     }
@@ -110,7 +111,8 @@ void CheckBox::draw(sf::RenderTarget& target) const {
         }
     }
     if (!text.empty()) {
-        sf::Text label = drawing::text(text, effectiveTextSize(), textColor);
+        sf::Text label =
+            drawing::text(text, effectiveTextSize(), textColor, r.textStyle.value_or(sf::Text::Regular));
         const float ratio = r.textDistanceRatio.value_or(checkBoxDefaultTextDistanceRatio);
         drawing::placeLeft(label, rect.left + rect.width * (1.0f + ratio), rect.top + rect.height / 2.0f);
         target.draw(label);

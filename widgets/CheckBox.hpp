@@ -25,6 +25,8 @@ public:
         std::optional<Borders> borders;
         // Space between the box and the text, as a share of the box's width; 0.2 by default.
         std::optional<float> textDistanceRatio;
+        // sf::Text::Style bits; regular by default.
+        std::optional<sf::Uint32> textStyle;
     };
 
     static std::shared_ptr<CheckBox> create() { return std::shared_ptr<CheckBox>(new CheckBox()); }

@@ -100,13 +100,16 @@ void textured(sf::RenderTarget& target, const WidgetTexture& texture, const sf::
     target.draw(slices, sf::RenderStates(texture.texture.get()));
 }
 
-sf::Text text(const std::string& utf8, unsigned int characterSize, sf::Color color) {
+sf::Text text(const std::string& utf8, unsigned int characterSize, sf::Color color, sf::Uint32 style) {
     sf::Text result;
     if (const sf::Font* font = ResourceCache::font()) {
         result.setFont(*font);
         result.setString(sf::String::fromUtf8(utf8.begin(), utf8.end()));
         result.setCharacterSize(characterSize);
         result.setFillColor(color);
+        if (style != sf::Text::Regular) {
+            result.setStyle(style);
+        }
     }
     return result;
 }

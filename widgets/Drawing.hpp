@@ -22,8 +22,10 @@ void box(sf::RenderTarget& target, const sf::FloatRect& rect, sf::Color fill, co
 // Draws the texture's part over the rectangle: stretched whole, or in nine
 // slices around its middle rectangle (see WidgetTexture). Nothing when empty.
 void textured(sf::RenderTarget& target, const WidgetTexture& texture, const sf::FloatRect& rect);
-// A text in the cache's font, from UTF-8. Without a font, a text that draws nothing.
-sf::Text text(const std::string& utf8, unsigned int characterSize, sf::Color color);
+// A text in the cache's font, from UTF-8, in the style (sf::Text::Style bits).
+// Without a font, a text that draws nothing.
+sf::Text text(const std::string& utf8, unsigned int characterSize, sf::Color color,
+              sf::Uint32 style = sf::Text::Regular);
 // Moves the text so that its glyphs are centred on the point, at whole pixels.
 void centre(sf::Text& text, sf::Vector2f point);
 // Moves the text so that its capital letters are centred vertically on `y`,

@@ -197,6 +197,12 @@ void FormBuilder::applyRendererProperty(Widget& widget, const std::string& type,
             return;
         }
     }
+    for (const auto& [name, field] : fields.textStyles) {
+        if (key == name) {
+            *field = reader.textStyle();
+            return;
+        }
+    }
     for (const auto& [name, field] : fields.textures) {
         if (key == name) {
             *field = texture(reader);

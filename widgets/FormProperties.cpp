@@ -261,6 +261,7 @@ RendererFields rendererFields(Widget& widget) {
                       {"TextureDown", &r.textureDown},
                       {"TextureDisabled", &r.textureDisabled}};
         f.borders = {{"Borders", &r.borders}};
+        f.textStyles = {{"TextStyle", &r.textStyle}};
     } else if (auto* slider = dynamic_cast<Slider*>(&widget)) {
         Slider::Renderer& r = slider->renderer;
         f.colours = {{"TrackColor", &r.trackColor},
@@ -272,6 +273,7 @@ RendererFields rendererFields(Widget& widget) {
     } else if (auto* label = dynamic_cast<Label*>(&widget)) {
         f.colours = {{"TextColor", &label->renderer.textColor},
                      {"BackgroundColor", &label->renderer.backgroundColor}};
+        f.textStyles = {{"TextStyle", &label->renderer.textStyle}};
     } else if (auto* picture = dynamic_cast<Picture*>(&widget)) {
         f.textures = {{"Texture", &picture->renderer.texture}};
     } else if (auto* checkBox = dynamic_cast<CheckBox*>(&widget)) {
@@ -290,6 +292,7 @@ RendererFields rendererFields(Widget& widget) {
                      {"CheckColorDisabled", &r.checkColorDisabled}};
         f.borders = {{"Borders", &r.borders}};
         f.numbers = {{"TextDistanceRatio", &r.textDistanceRatio}};
+        f.textStyles = {{"TextStyle", &r.textStyle}};
     } else if (auto* editBox = dynamic_cast<EditBox*>(&widget)) {
         EditBox::Renderer& r = editBox->renderer;
         f.colours = {{"TextColor", &r.textColor},
@@ -320,6 +323,7 @@ RendererFields rendererFields(Widget& widget) {
                      {"BorderColor", &r.borderColor},
                      {"ScrollbarColor", &r.scrollbarColor}};
         f.borders = {{"Borders", &r.borders}, {"Padding", &r.padding}};
+        f.textStyles = {{"TextStyle", &r.textStyle}};
     } else if (auto* panel = dynamic_cast<Panel*>(&widget)) {
         Panel::Renderer& r = panel->renderer;
         f.colours = {{"BackgroundColor", &r.backgroundColor}, {"BorderColor", &r.borderColor}};

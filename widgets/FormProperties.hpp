@@ -56,6 +56,8 @@ struct RendererFields {
     std::vector<std::pair<const char*, std::optional<sf::Color>*>> colours;
     std::vector<std::pair<const char*, std::optional<Borders>*>> borders;
     std::vector<std::pair<const char*, std::optional<float>*>> numbers;
+    // sf::Text::Style bits, written as words joined by '|'.
+    std::vector<std::pair<const char*, std::optional<sf::Uint32>*>> textStyles;
     std::vector<std::pair<const char*, WidgetTexture*>> textures;
 };
 RendererFields rendererFields(Widget& widget);

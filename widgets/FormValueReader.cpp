@@ -390,6 +390,34 @@ std::vector<std::string> FormValueReader::list() {
     return items;
 }
 
+sf::Uint32 FormValueReader::textStyle() {
+    const std::vector<std::string> words = {"Regular", "Bold", "Italic", "Underlined", "StrikeThrough"};
+    const sf::Uint32 bits[] = {sf::Text::Regular, sf::Text::Bold, sf::Text::Italic, sf::Text::Underlined,
+                               sf::Text::StrikeThrough};
+    sf::Uint32 style = sf::Text::Regular;
+    while (true) {
+        if (peek().kind != Kind::Identifier) {
+            fail("Regular, Bold, Italic, Underlined or StrikeThrough");
+        }
+        const std::string word = lower(peek().text);
+        size_t index = 0;
+        while (index < words.size() && lower(words[index]) != word) {
+            ++index;
+        }
+        if (index == words.size()) {
+            fail("Regular, Bold, Italic, Underlined or StrikeThrough");
+        }
+        advance();
+        style |= bits[index];
+        if (!peek().isSymbol('|')) {
+            break;
+        }
+        advance();
+    }
+    expectEnd();
+    return style;
+}
+
 bool FormValueReader::wordsInclude(const std::string& word) {
     const bool bracketed = peek().isSymbol('[');
     if (bracketed) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <SFML/Graphics/Rect.hpp>
+#include <SFML/Graphics/Text.hpp>
 
 #include <SFML/Graphics/Color.hpp>
 
@@ -55,6 +56,8 @@ public:
     size_t choice(const std::vector<std::string>& words);
     // &name: the name of a shared renderer.
     std::string reference();
+    // Regular, Bold, Italic, Underlined, StrikeThrough, joined by '|': sf::Text::Style bits.
+    sf::Uint32 textStyle();
     // Words joined by '|' or ',' (or a list of them): whether `word` is one (case-insensitive).
     bool wordsInclude(const std::string& word);
 

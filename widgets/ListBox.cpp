@@ -177,7 +177,7 @@ void ListBox::draw(sf::RenderTarget& target) const {
                          sf::Color::Transparent);
             textColor = pick(r.textColorHover, r.textColor, listBoxDefaultText);
         }
-        sf::Text label = drawing::text(items[row], size, textColor);
+        sf::Text label = drawing::text(items[row], size, textColor, r.textStyle.value_or(sf::Text::Regular));
         drawing::placeLeft(label, area.left + padding.left, top + itemHeight / 2.0f);
         target.draw(label);
     }

@@ -26,6 +26,8 @@ public:
         std::optional<sf::Color> textColor, textColorHover, selectedTextColor;
         std::optional<sf::Color> borderColor, scrollbarColor;
         std::optional<Borders> borders, padding;
+        // sf::Text::Style bits; regular by default.
+        std::optional<sf::Uint32> textStyle;
     };
 
     // No item selected.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <SFML/Graphics/Text.hpp>
+
 #include "common/WidgetTestBed.hpp"
 #include "widgets/Button.hpp"
 #include "widgets/ChildWindow.hpp"
@@ -124,7 +126,6 @@ TEST_F(FormBuilderTest, EditorFormLoadsWhatWeDrawAndWarnsOnceAboutEachSkippedThi
         "test.txt:50: skipped 'SpinControl.Volume' and what it holds: widget type 'SpinControl' is not "
         "supported",
         "test.txt:62: skipped property 'AutoScroll' of ListBox (not supported; " + silently,
-        "test.txt:73: skipped renderer property 'TextStyle' of Button (not drawn; " + silently,
     };
     EXPECT_EQ(warnings, expected);
 
@@ -158,6 +159,8 @@ TEST_F(FormBuilderTest, EditorFormLoadsWhatWeDrawAndWarnsOnceAboutEachSkippedThi
     ASSERT_TRUE(ok);
     EXPECT_EQ(ok->getAbsoluteRect().left, 110.0f);
     EXPECT_EQ(ok->getAbsoluteRect().top, 50.0f + 300.0f + 40.0f) << "Settings.bottom is its client bottom";
+    EXPECT_EQ(ok->renderer.textStyle, sf::Uint32(sf::Text::Bold));
+    EXPECT_EQ(get<Button>("Cancel")->renderer.textStyle, sf::Uint32(sf::Text::Italic));
     ASSERT_TRUE(ok->renderer.texture);
     EXPECT_EQ(ok->renderer.texture.partRect(), sf::IntRect(0, 0, 64, 32));
     EXPECT_EQ(ok->renderer.texture.middleRect(), sf::IntRect(8, 8, 48, 16));

@@ -91,6 +91,10 @@ TEST(FormValueReader, ReadsListsTexturePartsAndJoinedWords) {
     EXPECT_EQ(*value.part, sf::IntRect(0, 0, 32, 16));
     EXPECT_EQ(*value.middle, sf::IntRect(4, 4, 24, 8));
 
+    EXPECT_EQ(FormValueReader(property("Bold | italic | Underlined"), "f").textStyle(),
+              sf::Uint32(sf::Text::Bold | sf::Text::Italic | sf::Text::Underlined));
+    EXPECT_EQ(refusalOf([] { FormValueReader(property("Bold | Heavy"), "f").textStyle(); }),
+              "f:1: expected Regular, Bold, Italic, Underlined or StrikeThrough for 'Key', found 'Heavy'");
     EXPECT_TRUE(FormValueReader(property("Close | Maximize"), "f").wordsInclude("close"));
     EXPECT_FALSE(FormValueReader(property("None"), "f").wordsInclude("Close"));
     EXPECT_TRUE(FormValueReader(property("[Minimize, Close]"), "f").wordsInclude("Close"));

@@ -72,6 +72,23 @@ TEST_F(GuiDrawingTest, TextIsDrawnInTheFont) {
     EXPECT_GT(lit, 300) << "the glyphs cover part of the label";
 }
 
+TEST_F(GuiDrawingTest, TextStyleFromTheFormDrawsBoldText) {
+    load("Label.Plain { Text = \"Vorlune\"; TextSize = 40; Renderer { TextColor = White; } }\n"
+         "Label.Bold { Position = (0, 100); Text = \"Vorlune\"; TextSize = 40;\n"
+         "  Renderer { TextColor = White; TextStyle = Bold; } }");
+    const sf::Image image = render();
+    const auto litIn = [&](unsigned int top) {
+        int lit = 0;
+        for (unsigned int y = top; y < top + 60; ++y) {
+            for (unsigned int x = 0; x < 300; ++x) {
+                lit += image.getPixel(x, y).r > 128;
+            }
+        }
+        return lit;
+    };
+    EXPECT_GT(litIn(100), litIn(0) * 11 / 10) << "bold strokes cover more of the label";
+}
+
 TEST_F(GuiDrawingTest, ButtonTextTooWideShrinksInsideTheButton) {
     auto button = redButton();
     button->setText("Gameplay options");
