@@ -38,7 +38,7 @@ public:
     // The close button (GUI pixels); empty when there is none.
     sf::FloatRect getCloseButtonRect() const;
 
-    sf::Vector2f getInnerSize() const override { return getSize(); }
+    float innerExtentAlong(LayoutAxis axis) const override { return extentAlong(axis); }
     bool contains(sf::Vector2f point) const override;
     void draw(sf::RenderTarget& target) const override;
     void leftPressed(sf::Vector2f point) override;

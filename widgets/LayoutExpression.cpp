@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <utility>
 
 #include "widgets/Group.hpp"
 
@@ -9,21 +11,25 @@ namespace widgets {
 
 namespace {
 // Per thread, since evaluation recurses through other widgets' getters.
-struct layoutEvaluationState {
+struct LayoutEvaluationState {
     int depth = 0;
     long steps = 0;
     // The current top-level evaluation hit a bound: everything below it gives 0.
     bool aborted = false;
     std::string problem;
+    // What widgets' extents and positions came to within the current
+    // top-level evaluation (the tree does not change during one): a widget
+    // referred to many times, or by many widgets below it, is worked out once.
+    std::map<std::pair<const Widget*, int>, float> known;
 };
 
-layoutEvaluationState& layoutState() {
-    thread_local layoutEvaluationState evaluation;
+LayoutEvaluationState& layoutState() {
+    thread_local LayoutEvaluationState evaluation;
     return evaluation;
 }
 
 void layoutRecordProblem(const std::string& problem) {
-    layoutEvaluationState& s = layoutState();
+    LayoutEvaluationState& s = layoutState();
     s.aborted = true;
     if (s.problem.empty()) {
         s.problem = problem;
@@ -39,6 +45,23 @@ float layoutBounded(float value) {
 
 } // namespace
 
+std::optional<float> knownLayout(const Widget* widget, int query) {
+    const LayoutEvaluationState& s = layoutState();
+    if (s.depth == 0) {
+        return std::nullopt;
+    }
+    const auto found = s.known.find({widget, query});
+    return found == s.known.end() ? std::nullopt : std::optional<float>(found->second);
+}
+
+float rememberLayout(const Widget* widget, int query, float value) {
+    LayoutEvaluationState& s = layoutState();
+    if (s.depth > 0) {
+        s.known[{widget, query}] = value;
+    }
+    return value;
+}
+
 void clearLayoutProblem() {
     layoutState().problem.clear();
 }
@@ -51,7 +74,7 @@ float LayoutValue::resolve(const Widget* self, LayoutAxis axis, float parentExte
     if (!expression) {
         return pixels + percent / 100.0f * parentExtent;
     }
-    layoutEvaluationState& s = layoutState();
+    LayoutEvaluationState& s = layoutState();
     if (s.depth == 0) {
         s.steps = 0;
         s.aborted = false;
@@ -67,6 +90,9 @@ float LayoutValue::resolve(const Widget* self, LayoutAxis axis, float parentExte
     ++s.depth;
     const float result = expression->evaluate(self, axis, parentExtent);
     --s.depth;
+    if (s.depth == 0) {
+        s.known.clear();
+    }
     return s.aborted ? 0.0f : result;
 }
 
@@ -118,7 +144,7 @@ float LayoutExpression::evaluate(const Widget* self, LayoutAxis axis, float pare
 }
 
 float LayoutExpression::evaluateNode(const Widget* self, LayoutAxis axis, float parentExtent) const {
-    layoutEvaluationState& s = layoutState();
+    LayoutEvaluationState& s = layoutState();
     if (s.aborted) {
         return 0.0f;
     }
@@ -181,21 +207,21 @@ float LayoutExpression::referenced(const Widget* self) const {
     }
     switch (attribute) {
     case Attribute::Left:
-        return target->getPositionInParent().x;
+        return target->positionAlong(LayoutAxis::X);
     case Attribute::Top:
-        return target->getPositionInParent().y;
+        return target->positionAlong(LayoutAxis::Y);
     case Attribute::Right:
-        return target->getPositionInParent().x + target->getSize().x;
+        return target->positionAlong(LayoutAxis::X) + target->extentAlong(LayoutAxis::X);
     case Attribute::Bottom:
-        return target->getPositionInParent().y + target->getSize().y;
+        return target->positionAlong(LayoutAxis::Y) + target->extentAlong(LayoutAxis::Y);
     case Attribute::Width:
-        return target->getSize().x;
+        return target->extentAlong(LayoutAxis::X);
     case Attribute::Height:
-        return target->getSize().y;
+        return target->extentAlong(LayoutAxis::Y);
     case Attribute::InnerWidth:
-        return target->getInnerSize().x;
+        return target->innerExtentAlong(LayoutAxis::X);
     case Attribute::InnerHeight:
-        return target->getInnerSize().y;
+        return target->innerExtentAlong(LayoutAxis::Y);
     }
     return 0.0f;
 }

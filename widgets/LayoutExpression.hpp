@@ -24,7 +24,7 @@ public:
     enum class Attribute { Left, Top, Right, Bottom, Width, Height, InnerWidth, InnerHeight };
     enum class Operation { Add, Subtract, Multiply, Divide, Minimum, Maximum };
 
-    static constexpr int maximumDepth = 64;
+    static constexpr int maximumDepth = 256;
     static constexpr long maximumSteps = 100000;
     static constexpr float maximumMagnitude = 1.0e6f;
 
@@ -60,6 +60,15 @@ private:
     std::string sibling;
     Attribute attribute = Attribute::Width;
 };
+
+// While a layout expression is being evaluated on this thread: a widget's
+// extent or position (`query` tells which and along which axis) as already
+// worked out in this evaluation; empty otherwise. Widgets use these to work
+// each out once per evaluation, which keeps the work linear in the widgets
+// however many times they are referred to.
+std::optional<float> knownLayout(const Widget* widget, int query);
+// Notes the value when an evaluation is under way; returns it.
+float rememberLayout(const Widget* widget, int query, float value);
 
 // Failures of layout evaluation on this thread since the last clear: a
 // reference cycle, too much work, or a sibling that does not exist. The form

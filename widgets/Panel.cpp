@@ -15,10 +15,10 @@ Borders Panel::borders() const {
     return renderer.borders.value_or(Borders());
 }
 
-sf::Vector2f Panel::getInnerSize() const {
-    const sf::Vector2f size = getSize();
+float Panel::innerExtentAlong(LayoutAxis axis) const {
     const Borders b = borders();
-    return {std::max(0.0f, size.x - b.left - b.right), std::max(0.0f, size.y - b.top - b.bottom)};
+    const float frame = axis == LayoutAxis::X ? b.left + b.right : b.top + b.bottom;
+    return std::max(0.0f, extentAlong(axis) - frame);
 }
 
 sf::Vector2f Panel::innerOffset() const {

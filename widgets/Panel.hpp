@@ -27,7 +27,7 @@ public:
     static std::shared_ptr<Panel> create() { return std::shared_ptr<Panel>(new Panel()); }
 
     // Pixels inside the borders.
-    sf::Vector2f getInnerSize() const override;
+    float innerExtentAlong(LayoutAxis axis) const override;
     bool contains(sf::Vector2f point) const override;
     // Children are only found inside the inner area, where they are drawn.
     std::shared_ptr<Widget> widgetAt(sf::Vector2f point) const override;

@@ -39,9 +39,16 @@ public:
     sf::Vector2f getSize() const;
     // In pixels: the area inside the widget that its children and percentages
     // refer to (inside borders and title bars); the whole size by default.
-    virtual sf::Vector2f getInnerSize() const { return getSize(); }
+    sf::Vector2f getInnerSize() const;
     // In pixels, relative to the parent's inner area.
     sf::Vector2f getPositionInParent() const;
+
+    // The same, one axis at a time. Layout references need one axis only,
+    // and working out both at every level up a chain of relative sizes
+    // would double the work per level.
+    float extentAlong(LayoutAxis axis) const;
+    virtual float innerExtentAlong(LayoutAxis axis) const { return extentAlong(axis); }
+    float positionAlong(LayoutAxis axis) const;
     // In GUI pixels.
     sf::FloatRect getAbsoluteRect() const;
 
@@ -93,9 +100,12 @@ public:
 
 protected:
     Widget() = default;
-    // The size of a widget whose size was never set (pixels).
+    // The size of a widget whose size was never set (pixels). Each axis may
+    // depend on the parent's inner extent along that axis only (it is asked
+    // one axis at a time, the other axis of `parentSize` then being 0).
     virtual sf::Vector2f defaultSize(sf::Vector2f parentSize) const = 0;
     sf::Vector2f parentSize() const;
+    float parentExtentAlong(LayoutAxis axis) const;
 
     // The top-left corner of the inner area, from the widget's own corner (pixels).
     virtual sf::Vector2f innerOffset() const { return {}; }

@@ -6,6 +6,7 @@
 #include "widgets/FormError.hpp"
 #include "widgets/FormLoader.hpp"
 #include "widgets/Group.hpp"
+#include "widgets/LayoutExpression.hpp"
 #include "widgets/Panel.hpp"
 
 using namespace widgets;
@@ -79,14 +80,29 @@ TEST(LayoutExpression, CyclesRunawaysAndMissingNamesAreRefusedWithOneLine) {
     EXPECT_NE(refusal("Button.A { Position = (Nobody.x, 0); }").find("a reference to 'Nobody'"),
               std::string::npos);
 
-    // Each size doubles the work of the next: 2^40 steps unless bounded.
+    // Each widget worked out once per evaluation: a chain of sizes that each
+    // double the one before takes linear work, and its sizes stop at the bound.
     std::string doubling = "Button.W0 { Size = (1, 1); }\n";
     for (int i = 1; i <= 40; ++i) {
         const std::string before = "W" + std::to_string(i - 1);
         doubling +=
             "Button.W" + std::to_string(i) + " { Size = (" + before + ".w + " + before + ".w, 1); }\n";
     }
-    EXPECT_NE(refusal(doubling).find("more than 100000 steps"), std::string::npos);
+    auto root = page(800.0f, 600.0f);
+    loadFormText(*root, doubling, "test.txt", "");
+    EXPECT_EQ(root->get<Button>("W10")->getSize().x, 1024.0f);
+    EXPECT_EQ(root->get<Button>("W40")->getSize().x, LayoutExpression::maximumMagnitude);
+
+    // Long expressions along a long chain: more work than one evaluation may take.
+    std::string costly = "Button.C0 { Size = (1, 1); }\n";
+    for (int i = 1; i <= 80; ++i) {
+        costly += "Button.C" + std::to_string(i) + " { Size = (C" + std::to_string(i - 1) + ".w";
+        for (int term = 0; term < 900; ++term) {
+            costly += "+0";
+        }
+        costly += ", 1); }\n";
+    }
+    EXPECT_NE(refusal(costly).find("more than 100000 steps"), std::string::npos);
 
     std::string deep = "Button.A { Size = (";
     for (int i = 0; i < 40; ++i) {
@@ -107,4 +123,16 @@ TEST(LayoutExpression, DivisionByAZeroThatComesWithTheParentSizeGivesZero) {
     EXPECT_EQ(root->get<Button>("A")->getSize().x, 0.0f);
     root->setSize(Layout2d(110.0f, 100.0f));
     EXPECT_EQ(root->get<Button>("A")->getSize().x, 20.0f);
+}
+
+TEST(LayoutExpression, DeeplyNestedRelativeGroupsAreNoCycle) {
+    // As deep as a form may nest, each group two pixels smaller than its parent.
+    std::string form;
+    for (int i = 0; i < 60; ++i) {
+        form += "Group.G" + std::to_string(i) + " { Size = (&.w - 2, &.h - 2);\n";
+    }
+    form += "Button.Inner { Size = (&.w, 10); }\n" + std::string(60, '}');
+    auto root = page(800.0f, 600.0f);
+    loadFormText(*root, form, "test.txt", "");
+    EXPECT_EQ(root->get<Button>("Inner")->getSize().x, 800.0f - 120.0f);
 }
