@@ -10,6 +10,21 @@
 
 namespace widgets {
 
+namespace {
+// Sets the field named `key`, if one is, to what `read` gives.
+template <class Field, class Read>
+bool assignNamed(const std::vector<std::pair<const char*, Field*>>& fields, const std::string& key,
+                 const Read& read) {
+    for (const auto& [name, field] : fields) {
+        if (key == name) {
+            *field = read();
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
 void FormBuilder::warn(int line, const std::string& problem) {
     warnings.push_back(file + ":" + std::to_string(line) + ": " + problem);
 }
@@ -175,39 +190,20 @@ void FormBuilder::applyRendererProperty(Widget& widget, const std::string& type,
     FormValueReader reader(property, file);
     const std::string& key = property.key;
     const formProperties::RendererFields fields = formProperties::rendererFields(widget);
-    for (const auto& [name, field] : fields.colours) {
-        if (key == name) {
-            *field = reader.colour();
-            return;
+    const auto number = [&] {
+        const float value = reader.number();
+        if (!(value >= 0.0f && value <= 10000.0f)) {
+            throw FormError(file, property.line, "expected a number from 0 to 10000 for '" + key + "'");
         }
-    }
-    for (const auto& [name, field] : fields.borders) {
-        if (key == name) {
-            *field = reader.borders();
-            return;
-        }
-    }
-    for (const auto& [name, field] : fields.numbers) {
-        if (key == name) {
-            const float value = reader.number();
-            if (!(value >= 0.0f && value <= 10000.0f)) {
-                throw FormError(file, property.line, "expected a number from 0 to 10000 for '" + key + "'");
-            }
-            *field = value;
-            return;
-        }
-    }
-    for (const auto& [name, field] : fields.textStyles) {
-        if (key == name) {
-            *field = reader.textStyle();
-            return;
-        }
-    }
-    for (const auto& [name, field] : fields.textures) {
-        if (key == name) {
-            *field = texture(reader);
-            return;
-        }
+        return value;
+    };
+    const bool applied = assignNamed(fields.colours, key, [&] { return reader.colour(); }) ||
+                         assignNamed(fields.borders, key, [&] { return reader.borders(); }) ||
+                         assignNamed(fields.numbers, key, number) ||
+                         assignNamed(fields.textStyles, key, [&] { return reader.textStyle(); }) ||
+                         assignNamed(fields.textures, key, [&] { return texture(reader); });
+    if (applied) {
+        return;
     }
     warnOnce("renderer property", key, property.line,
              "skipped renderer property '" + key + "' of " + type +

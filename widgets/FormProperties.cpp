@@ -1,6 +1,7 @@
 #include "widgets/FormProperties.hpp"
 
 #include <cmath>
+#include <map>
 
 #include "widgets/Button.hpp"
 #include "widgets/CheckBox.hpp"
@@ -164,40 +165,22 @@ bool applySlider(Slider& slider, const FormProperty& property, FormValueReader& 
 } // namespace
 
 std::shared_ptr<Widget> createWidget(const std::string& type) {
-    if (type == "Group") {
-        return Group::create();
-    }
-    if (type == "Panel") {
-        return Panel::create();
-    }
-    if (type == "ChildWindow") {
-        return ChildWindow::create();
-    }
-    if (type == "Button") {
-        return Button::create();
-    }
-    if (type == "Slider") {
-        return Slider::create();
-    }
-    if (type == "Picture") {
-        return Picture::create();
-    }
-    if (type == "Label") {
-        return Label::create();
-    }
-    if (type == "EditBox") {
-        return EditBox::create();
-    }
-    if (type == "CheckBox") {
-        return CheckBox::create();
-    }
-    if (type == "RadioButton") {
-        return RadioButton::create();
-    }
-    if (type == "ListBox") {
-        return ListBox::create();
-    }
-    return nullptr;
+    using Creator = std::shared_ptr<Widget> (*)();
+    static const std::map<std::string, Creator> creators = {
+        {"Group", [] { return std::shared_ptr<Widget>(Group::create()); }},
+        {"Panel", [] { return std::shared_ptr<Widget>(Panel::create()); }},
+        {"ChildWindow", [] { return std::shared_ptr<Widget>(ChildWindow::create()); }},
+        {"Button", [] { return std::shared_ptr<Widget>(Button::create()); }},
+        {"Slider", [] { return std::shared_ptr<Widget>(Slider::create()); }},
+        {"Picture", [] { return std::shared_ptr<Widget>(Picture::create()); }},
+        {"Label", [] { return std::shared_ptr<Widget>(Label::create()); }},
+        {"EditBox", [] { return std::shared_ptr<Widget>(EditBox::create()); }},
+        {"CheckBox", [] { return std::shared_ptr<Widget>(CheckBox::create()); }},
+        {"RadioButton", [] { return std::shared_ptr<Widget>(RadioButton::create()); }},
+        {"ListBox", [] { return std::shared_ptr<Widget>(ListBox::create()); }},
+    };
+    const auto found = creators.find(type);
+    return found == creators.end() ? nullptr : found->second();
 }
 
 bool applyProperty(Widget& widget, const FormProperty& property, FormValueReader& reader,
