@@ -75,7 +75,13 @@ std::shared_ptr<Widget> FormBuilder::widget(const FormNode& node) {
             continue; // applied with the renderer blocks below
         }
         FormValueReader reader(property, file);
-        if (!formProperties::applyProperty(*widget, property, reader, deferred)) {
+        std::string skipped;
+        const bool known = formProperties::applyProperty(*widget, property, reader, deferred, skipped);
+        if (!skipped.empty()) {
+            warnOnce("value", property.key, property.line,
+                     "skipped '" + property.key + "' of " + node.type + ": " + skipped);
+        }
+        if (!known) {
             warnOnce("property", property.key, property.line,
                      "skipped property '" + property.key + "' of " + node.type +
                          " (not supported; later ones of that name are skipped silently)");

@@ -74,7 +74,7 @@ bool applyCheckBox(CheckBox& box, const FormProperty& property, FormValueReader&
 }
 
 bool applyEditBox(EditBox& box, const FormProperty& property, FormValueReader& reader, Deferred& deferred,
-                  const std::string& file) {
+                  const std::string& file, std::string& skipped) {
     const std::string& key = property.key;
     if (key == "Text") {
         const std::string text = reader.string();
@@ -96,10 +96,9 @@ bool applyEditBox(EditBox& box, const FormProperty& property, FormValueReader& r
                 return true;
             }
         }
-        throw FormError(file, property.line,
-                        "expected a known validator for 'InputValidator' (\"[+-]?[0-9]*\", \"[0-9]*\", "
-                        "\"[+-]?[0-9]*\\.?[0-9]*\" or \"[0-9A-Za-z.-]*(:[0-9]{0,5})?\"), found '\"" +
-                            pattern + "\"'");
+        skipped = "validator \"" + pattern +
+                  "\" is not one we know (\"[+-]?[0-9]*\", \"[0-9]*\", \"[+-]?[0-9]*\\.?[0-9]*\", "
+                  "\"[0-9A-Za-z.-]*(:[0-9]{0,5})?\"); any text is accepted";
     } else {
         return false;
     }
@@ -183,8 +182,8 @@ std::shared_ptr<Widget> createWidget(const std::string& type) {
     return found == creators.end() ? nullptr : found->second();
 }
 
-bool applyProperty(Widget& widget, const FormProperty& property, FormValueReader& reader,
-                   Deferred& deferred) {
+bool applyProperty(Widget& widget, const FormProperty& property, FormValueReader& reader, Deferred& deferred,
+                   std::string& skipped) {
     const std::string& key = property.key;
     const std::string& file = reader.fileName();
     if (key == "Position") {
@@ -213,7 +212,7 @@ bool applyProperty(Widget& widget, const FormProperty& property, FormValueReader
     } else if (auto* checkBox = dynamic_cast<CheckBox*>(&widget)) {
         return applyCheckBox(*checkBox, property, reader, deferred);
     } else if (auto* editBox = dynamic_cast<EditBox*>(&widget)) {
-        return applyEditBox(*editBox, property, reader, deferred, file);
+        return applyEditBox(*editBox, property, reader, deferred, file, skipped);
     } else if (auto* list = dynamic_cast<ListBox*>(&widget)) {
         return applyListBox(*list, property, reader, deferred, file);
     } else if (auto* window = dynamic_cast<ChildWindow*>(&widget)) {

@@ -47,8 +47,11 @@ private:
 };
 
 // Applies the property if the widget's type has it (reading its value, which
-// throws FormError when malformed); false when it has no such property.
-bool applyProperty(Widget& widget, const FormProperty& property, FormValueReader& reader, Deferred& deferred);
+// throws FormError when malformed); false when it has no such property. A
+// well-formed value that the widget cannot use leaves the widget as it was
+// and says why in `skipped`.
+bool applyProperty(Widget& widget, const FormProperty& property, FormValueReader& reader, Deferred& deferred,
+                   std::string& skipped);
 
 // The renderer fields of a widget by property name; a name in none of them
 // is a renderer property the widget does not draw.

@@ -166,6 +166,22 @@ TEST_F(FormBuilderTest, EditorFormLoadsWhatWeDrawAndWarnsOnceAboutEachSkippedThi
     EXPECT_EQ(ok->renderer.texture.middleRect(), sf::IntRect(8, 8, 48, 16));
 }
 
+TEST_F(FormBuilderTest, UnknownValidatorIsSkippedAndAnyTextAccepted) {
+    warnings.clear();
+    load("EditBox.Free {\n  InputValidator = \"[a-z]+\";\n  Position = (0, 500);\n}\n"
+         "EditBox.Other { InputValidator = \"[A-Z]+\"; }");
+    ASSERT_EQ(warnings.size(), 1u) << "once per property name and file";
+    EXPECT_EQ(
+        warnings[0].rfind("test.txt:2: skipped 'InputValidator' of EditBox: validator \"[a-z]+\" is not one "
+                          "we know",
+                          0),
+        0u)
+        << warnings[0];
+    click(20, 510);
+    type("abc 123");
+    EXPECT_EQ(get<EditBox>("Free")->getText(), "abc 123");
+}
+
 TEST_F(FormBuilderTest, ToolTipAppearsAfterTheMouseRestsAndGoesWhenItMoves) {
     const auto name = get<EditBox>("Name");
     gui.handleEvent(mouse::moved(150, 100));

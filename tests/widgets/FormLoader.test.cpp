@@ -153,8 +153,6 @@ TEST(FormLoader, MalformedFormsNameTheFileLineAndWhatWasExpected) {
          "test.txt:1: expected a number of pixels within +-1000000 in the layout of 'Size', found '9999999'"},
         {"Button.A { Size = ((1 + 2, 1); }", "test.txt:1: expected ')' in the layout of 'Size', found ','"},
         {"ListBox.A { Items = [\"a\" \"b\"]; }", "test.txt:1: expected ',' for 'Items', found '\"b\"'"},
-        {"EditBox.A { InputValidator = \"[a-z]+\"; }",
-         "test.txt:1: expected a known validator for 'InputValidator'"},
         {"Button.A Text = 3;", "test.txt:1: expected '{' after 'Button.A', found 'Text'"},
         {"Picture.P { Renderer { Texture = \"a.png\" Blurry; } }",
          "test.txt:1: expected 'Smooth' or ';' after the file name for 'Texture', found 'Blurry'"},
