@@ -13,6 +13,7 @@ namespace {
 // Per thread, since evaluation recurses through other widgets' getters.
 struct LayoutEvaluationState {
     int depth = 0;
+    int nodeDepth = 0;
     long steps = 0;
     // The current top-level evaluation hit a bound: everything below it gives 0.
     bool aborted = false;
@@ -153,6 +154,20 @@ float LayoutExpression::evaluateNode(const Widget* self, LayoutAxis axis, float 
                             " steps to evaluate");
         return 0.0f;
     }
+    // Terms nest inside terms and, through references, inside other widgets'
+    // expressions: the stack they take is bounded as a whole.
+    if (s.nodeDepth >= maximumNodeDepth) {
+        layoutRecordProblem("layout expressions nested more than " + std::to_string(maximumNodeDepth) +
+                            " terms deep through their references");
+        return 0.0f;
+    }
+    ++s.nodeDepth;
+    const float result = evaluateTerm(self, axis, parentExtent);
+    --s.nodeDepth;
+    return result;
+}
+
+float LayoutExpression::evaluateTerm(const Widget* self, LayoutAxis axis, float parentExtent) const {
     switch (kind) {
     case Kind::Number:
         return value;

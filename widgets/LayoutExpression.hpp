@@ -14,8 +14,9 @@ namespace widgets {
 // Immutable once built; shared by the values that use it.
 //
 // Evaluation is bounded: a chain of references deeper than `maximumDepth`
-// (a cycle such as A.w = B.w, B.w = A.w) or one evaluation costing more than
-// `maximumSteps` node visits gives 0 and is recorded as a failure, which the
+// (a cycle such as A.w = B.w, B.w = A.w), terms nested deeper than
+// `maximumNodeDepth` across references (the stack), or one evaluation costing
+// more than `maximumSteps` node visits gives 0 and is recorded as a failure, which the
 // form builder turns into a refusal of the form. Division by zero and results
 // beyond +-`maximumMagnitude` pixels give 0 and the limit respectively.
 class LayoutExpression {
@@ -24,8 +25,9 @@ public:
     enum class Attribute { Left, Top, Right, Bottom, Width, Height, InnerWidth, InnerHeight };
     enum class Operation { Add, Subtract, Multiply, Divide, Minimum, Maximum };
 
-    static constexpr int maximumDepth = 256;
+    static constexpr int maximumDepth = 128;
     static constexpr long maximumSteps = 100000;
+    static constexpr int maximumNodeDepth = 4000;
     static constexpr float maximumMagnitude = 1.0e6f;
 
     static std::shared_ptr<const LayoutExpression> number(float pixels);
@@ -50,6 +52,7 @@ private:
     enum class Kind { Number, Percent, Negate, Binary, Reference };
     LayoutExpression() = default;
     float evaluateNode(const Widget* self, LayoutAxis axis, float parentExtent) const;
+    float evaluateTerm(const Widget* self, LayoutAxis axis, float parentExtent) const;
     float referenced(const Widget* self) const;
 
     Kind kind = Kind::Number;

@@ -93,16 +93,24 @@ TEST(LayoutExpression, CyclesRunawaysAndMissingNamesAreRefusedWithOneLine) {
     EXPECT_EQ(root->get<Button>("W10")->getSize().x, 1024.0f);
     EXPECT_EQ(root->get<Button>("W40")->getSize().x, LayoutExpression::maximumMagnitude);
 
-    // Long expressions along a long chain: more work than one evaluation may take.
-    std::string costly = "Button.C0 { Size = (1, 1); }\n";
-    for (int i = 1; i <= 80; ++i) {
-        costly += "Button.C" + std::to_string(i) + " { Size = (C" + std::to_string(i - 1) + ".w";
-        for (int term = 0; term < 900; ++term) {
-            costly += "+0";
+    // Long expressions along a long chain: more work than one evaluation may
+    // take, or, with each reference at the bottom of its expression's terms,
+    // more stack than it may take.
+    const auto chain = [](bool referenceFirst) {
+        std::string form = "Button.C0 { Size = (1, 1); }\n";
+        for (int i = 1; i <= 80; ++i) {
+            const std::string reference = "C" + std::to_string(i - 1) + ".w";
+            std::string zeros;
+            for (int term = 0; term < 900; ++term) {
+                zeros += "0+";
+            }
+            form += "Button.C" + std::to_string(i) + " { Size = (" +
+                    (referenceFirst ? reference + "+" + zeros + "0" : zeros + reference) + ", 1); }\n";
         }
-        costly += ", 1); }\n";
-    }
-    EXPECT_NE(refusal(costly).find("more than 100000 steps"), std::string::npos);
+        return form;
+    };
+    EXPECT_NE(refusal(chain(false)).find("more than 100000 steps"), std::string::npos);
+    EXPECT_NE(refusal(chain(true)).find("nested more than 4000 terms deep"), std::string::npos);
 
     std::string deep = "Button.A { Size = (";
     for (int i = 0; i < 40; ++i) {
