@@ -36,9 +36,9 @@ const std::map<std::string, Attribute>& expressionAttributes() {
     return words;
 }
 
-class expressionParser {
+class ExpressionParser {
 public:
-    expressionParser(const std::vector<FormToken>& tokens, size_t& at, const LayoutFailure& fail)
+    ExpressionParser(const std::vector<FormToken>& tokens, size_t& at, const LayoutFailure& fail)
         : tokens(tokens), at(at), fail(fail) {}
 
     std::shared_ptr<const LayoutExpression> sum() {
@@ -204,7 +204,7 @@ private:
 
 std::shared_ptr<const LayoutExpression> parseLayoutExpression(const std::vector<FormToken>& tokens,
                                                               size_t& at, const LayoutFailure& fail) {
-    return expressionParser(tokens, at, fail).sum();
+    return ExpressionParser(tokens, at, fail).sum();
 }
 
 } // namespace widgets
