@@ -339,6 +339,8 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
     pollWindowEvents();
 
     const float delta = frameDelta();
+    // The GUI's clock (tool tips) runs on the frame delta, so replays show them alike.
+    GuiManager::instance().update(delta);
     using Clock = std::chrono::steady_clock;
     const auto secondsSince = [](Clock::time_point from) {
         return std::chrono::duration<float>(Clock::now() - from).count();

@@ -54,6 +54,8 @@ public:
         return event.type == sf::Event::Resized ? false : gui.handleEvent(event);
     }
     void setViewport(const sf::FloatRect& viewport) { gui.setViewport(viewport); }
+    // Called by the main loop once a frame with the frame delta (seconds).
+    void update(float seconds) { gui.update(seconds); }
     void draw() { gui.draw(); }
 
     std::map<std::string, std::shared_ptr<widgets::Group>> groups;

@@ -41,7 +41,7 @@ void Button::draw(sf::RenderTarget& target) const {
     sf::Color textColor = r.textColor.value_or(defaultText);
     sf::Color background = r.backgroundColor.value_or(defaultBackground);
     sf::Color border = r.borderColor.value_or(defaultBorder);
-    std::shared_ptr<const sf::Texture> texture = r.texture;
+    WidgetTexture texture = r.texture;
     switch (look) {
     case Look::Normal:
         break;
@@ -66,7 +66,7 @@ void Button::draw(sf::RenderTarget& target) const {
 
     const Borders borders = r.borders.value_or(Borders(defaultBorderWidth));
     if (texture) {
-        drawing::stretched(target, *texture, rect);
+        drawing::textured(target, texture, rect);
         drawing::box(target, rect, sf::Color::Transparent, borders, border);
     } else {
         drawing::box(target, rect, background, borders, border);
@@ -75,7 +75,7 @@ void Button::draw(sf::RenderTarget& target) const {
     if (!text.empty()) {
         const auto fitted = static_cast<unsigned int>(std::max(8.0f, rect.height * 0.5f));
         unsigned int size = textSize == 0 ? fitted : textSize;
-        sf::Text label = drawing::text(text, size, textColor);
+        sf::Text label = drawing::text(text, size, textColor, r.textStyle.value_or(sf::Text::Regular));
         // A text wider than the button shrinks (down to 8 pixels) rather than
         // spill over its borders. Glyphs do not scale exactly, hence the loop.
         const float room = rect.width - borders.left - borders.right - 8.0f;

@@ -5,10 +5,10 @@
 #include <string>
 
 #include <SFML/Graphics/Color.hpp>
-#include <SFML/Graphics/Texture.hpp>
 
 #include "widgets/Borders.hpp"
 #include "widgets/Widget.hpp"
+#include "widgets/WidgetTexture.hpp"
 
 namespace widgets {
 
@@ -27,7 +27,9 @@ public:
             backgroundColorDisabled;
         std::optional<sf::Color> borderColor, borderColorHover, borderColorDown;
         std::optional<Borders> borders;
-        std::shared_ptr<const sf::Texture> texture, textureHover, textureDown, textureDisabled;
+        // sf::Text::Style bits; regular by default.
+        std::optional<sf::Uint32> textStyle;
+        WidgetTexture texture, textureHover, textureDown, textureDisabled;
     };
 
     static std::shared_ptr<Button> create() { return std::shared_ptr<Button>(new Button()); }

@@ -1,126 +1,45 @@
 #include "widgets/FormBuilder.hpp"
 
-#include <optional>
-
-#include "widgets/Button.hpp"
 #include "widgets/FormError.hpp"
+#include "widgets/FormProperties.hpp"
 #include "widgets/FormValueReader.hpp"
 #include "widgets/Group.hpp"
 #include "widgets/Label.hpp"
-#include "widgets/Picture.hpp"
+#include "widgets/RadioButton.hpp"
 #include "widgets/ResourceCache.hpp"
-#include "widgets/Slider.hpp"
 
 namespace widgets {
 
 namespace {
-const char* const widgetTypes = "Group, Button, Slider, Picture or Label";
-
-std::shared_ptr<Widget> createWidget(const std::string& type) {
-    if (type == "Group") {
-        return Group::create();
+// Sets the field named `key`, if one is, to what `read` gives.
+template <class Field, class Read>
+bool assignNamed(const std::vector<std::pair<const char*, Field*>>& fields, const std::string& key,
+                 const Read& read) {
+    for (const auto& [name, field] : fields) {
+        if (key == name) {
+            *field = read();
+            return true;
+        }
     }
-    if (type == "Button") {
-        return Button::create();
-    }
-    if (type == "Slider") {
-        return Slider::create();
-    }
-    if (type == "Picture") {
-        return Picture::create();
-    }
-    if (type == "Label") {
-        return Label::create();
-    }
-    return nullptr;
+    return false;
 }
-
-// Properties every widget has; false when the key is not one of them.
-bool applyCommonProperty(Widget& widget, const FormProperty& property, FormValueReader& reader) {
-    if (property.key == "Position") {
-        widget.setPosition(reader.layout());
-    } else if (property.key == "Size") {
-        widget.setSize(reader.layout());
-    } else if (property.key == "Visible") {
-        widget.setVisible(reader.boolean());
-    } else if (property.key == "Enabled") {
-        widget.setEnabled(reader.boolean());
-    } else {
-        return false;
-    }
-    return true;
-}
-
-bool applyButtonProperty(Button& button, const FormProperty& property, FormValueReader& reader) {
-    if (property.key == "Text") {
-        button.setText(reader.string());
-    } else if (property.key == "TextSize") {
-        button.setTextSize(reader.textSize());
-    } else {
-        return false;
-    }
-    return true;
-}
-
-bool applyLabelProperty(Label& label, const FormProperty& property, FormValueReader& reader) {
-    if (property.key == "Text") {
-        label.setText(reader.string());
-    } else if (property.key == "TextSize") {
-        label.setTextSize(reader.textSize());
-    } else if (property.key == "HorizontalAlignment") {
-        label.setHorizontalAlignment(
-            static_cast<Label::Alignment>(reader.choice({"Left", "Center", "Right"})));
-    } else {
-        return false;
-    }
-    return true;
-}
-
-// Collected first and applied range first, so that the value is not clamped
-// by a range given later in the block.
-struct SliderSettings {
-    std::optional<float> minimum, maximum, value, step;
-
-    bool read(const FormProperty& property, FormValueReader& reader) {
-        if (property.key == "Minimum") {
-            minimum = reader.number();
-        } else if (property.key == "Maximum") {
-            maximum = reader.number();
-        } else if (property.key == "Value") {
-            value = reader.number();
-        } else if (property.key == "Step") {
-            step = reader.number();
-        } else {
-            return false;
-        }
-        return true;
-    }
-
-    void apply(Slider& slider) const {
-        if (minimum) {
-            slider.setMinimum(*minimum);
-        }
-        if (maximum) {
-            slider.setMaximum(*maximum);
-        }
-        if (step) {
-            slider.setStep(*step);
-        }
-        if (value) {
-            slider.setValue(*value);
-        }
-    }
-};
 } // namespace
 
-void FormBuilder::unknownProperty(const std::string& type, const FormProperty& property,
-                                  const char* where) const {
-    throw FormError(file, property.line,
-                    "unknown " + std::string(where) + " '" + property.key + "' of " + type);
+void FormBuilder::warn(int line, const std::string& problem) {
+    warnings.push_back(file + ":" + std::to_string(line) + ": " + problem);
+}
+
+void FormBuilder::warnOnce(const std::string& kind, const std::string& name, int line,
+                           const std::string& problem) {
+    if (warned.insert({kind, name}).second) {
+        warn(line, problem);
+    }
 }
 
 FormBuilder::NamedWidgets FormBuilder::build(const std::vector<FormNode>& nodes) {
     sharedRenderers.clear();
+    warnings.clear();
+    warned.clear();
     for (const FormNode& node : nodes) {
         if (node.type == "Renderer") {
             if (node.name.empty()) {
@@ -132,41 +51,43 @@ FormBuilder::NamedWidgets FormBuilder::build(const std::vector<FormNode>& nodes)
     }
     NamedWidgets built;
     for (const FormNode& node : nodes) {
-        if (node.type != "Renderer") {
-            built.emplace_back(node.name, widget(node));
+        if (node.type == "Renderer") {
+            continue;
+        }
+        if (auto made = widget(node)) {
+            built.emplace_back(node.name, made);
         }
     }
     return built;
 }
 
 std::shared_ptr<Widget> FormBuilder::widget(const FormNode& node) {
-    std::shared_ptr<Widget> widget = createWidget(node.type);
+    std::shared_ptr<Widget> widget = formProperties::createWidget(node.type);
     if (!widget) {
-        throw FormError(file, node.line, "unknown widget type '" + node.type + "'; expected " + widgetTypes);
+        // What it holds goes with it: its children were laid out for it.
+        warn(node.line, "skipped '" + node.title() + "' and what it holds: widget type '" + node.type +
+                            "' is not supported");
+        return nullptr;
     }
-    SliderSettings slider;
+    formProperties::Deferred deferred;
     for (const FormProperty& property : node.properties) {
-        FormValueReader reader(property, file);
         if (property.key == "Renderer") {
             continue; // applied with the renderer blocks below
         }
-        bool known = applyCommonProperty(*widget, property, reader);
-        if (!known) {
-            if (auto button = std::dynamic_pointer_cast<Button>(widget)) {
-                known = applyButtonProperty(*button, property, reader);
-            } else if (auto label = std::dynamic_pointer_cast<Label>(widget)) {
-                known = applyLabelProperty(*label, property, reader);
-            } else if (std::dynamic_pointer_cast<Slider>(widget)) {
-                known = slider.read(property, reader);
-            }
+        FormValueReader reader(property, file);
+        std::string skipped;
+        const bool known = formProperties::applyProperty(*widget, property, reader, deferred, skipped);
+        if (!skipped.empty()) {
+            warnOnce("value", property.key, property.line,
+                     "skipped '" + property.key + "' of " + node.type + ": " + skipped);
         }
         if (!known) {
-            unknownProperty(node.type, property, "property");
+            warnOnce("property", property.key, property.line,
+                     "skipped property '" + property.key + "' of " + node.type +
+                         " (not supported; later ones of that name are skipped silently)");
         }
     }
-    if (auto sliderWidget = std::dynamic_pointer_cast<Slider>(widget)) {
-        slider.apply(*sliderWidget);
-    }
+    deferred.applyAll();
     applyRenderers(*widget, node);
 
     auto group = std::dynamic_pointer_cast<Group>(widget);
@@ -174,14 +95,55 @@ std::shared_ptr<Widget> FormBuilder::widget(const FormNode& node) {
         if (child.type == "Renderer") {
             continue;
         }
+        if (child.type == "ToolTip" && child.name.empty()) {
+            applyToolTip(*widget, child);
+            continue;
+        }
         if (!group) {
             throw FormError(file, child.line,
                             "expected a property or a Renderer block inside " + node.type +
-                                " (only a Group holds widgets), found '" + child.title() + "'");
+                                " (only a Group, Panel or ChildWindow holds widgets), found '" +
+                                child.title() + "'");
         }
-        group->add(this->widget(child), child.name);
+        if (auto made = this->widget(child)) {
+            group->add(made, child.name);
+        }
+    }
+    if (group) {
+        RadioButton::settleGroup(*group);
     }
     return widget;
+}
+
+void FormBuilder::applyToolTip(Widget& widget, const FormNode& node) {
+    for (const FormProperty& property : node.properties) {
+        FormValueReader reader(property, file);
+        if (property.key == "TimeToDisplay") {
+            const float seconds = reader.number();
+            if (!(seconds >= 0.0f && seconds <= 60.0f)) {
+                throw FormError(file, property.line,
+                                "expected a number of seconds from 0 to 60 for 'TimeToDisplay'");
+            }
+            widget.toolTipDelay = seconds;
+        } else if (property.key == "DistanceToMouse") {
+            const Layout2d distance = reader.layout();
+            widget.toolTipOffset = distance.resolve({});
+        } else {
+            warnOnce("property", property.key, property.line,
+                     "skipped property '" + property.key +
+                         "' of ToolTip (not supported; later ones of that name are skipped silently)");
+        }
+    }
+    for (const FormNode& child : node.children) {
+        if (child.type == "Renderer") {
+            continue;
+        }
+        if (widget.toolTip) {
+            warn(child.line, "skipped '" + child.title() + "': a tool tip shows one widget");
+            continue;
+        }
+        widget.toolTip = this->widget(child);
+    }
 }
 
 void FormBuilder::applyRenderers(Widget& widget, const FormNode& node) {
@@ -206,9 +168,9 @@ void FormBuilder::applyRenderers(Widget& widget, const FormNode& node) {
         if (child.type != "Renderer") {
             continue;
         }
-        if (!child.children.empty()) {
-            throw FormError(file, child.children.front().line,
-                            "expected only properties inside a Renderer block");
+        for (const FormNode& nested : child.children) {
+            warnOnce("renderer block", nested.type, nested.line,
+                     "skipped renderer block '" + nested.title() + "' of " + node.type + " (not supported)");
         }
         for (const FormProperty& property : child.properties) {
             applyRendererProperty(widget, node.type, property);
@@ -216,78 +178,42 @@ void FormBuilder::applyRenderers(Widget& widget, const FormNode& node) {
     }
 }
 
-std::shared_ptr<const sf::Texture> FormBuilder::texture(FormValueReader& reader) {
+WidgetTexture FormBuilder::texture(FormValueReader& reader) {
     const FormValueReader::TextureValue value = reader.texture();
-    const bool absolute = !value.path.empty() && value.path[0] == '/';
+    if (value.path.empty()) {
+        return {};
+    }
+    const bool absolute = value.path[0] == '/';
     const std::string path = absolute || directory.empty() ? value.path : directory + "/" + value.path;
-    return ResourceCache::texture(path, value.smooth);
+    WidgetTexture texture(ResourceCache::texture(path, value.smooth));
+    texture.part = value.part;
+    texture.middle = value.middle;
+    return texture;
 }
 
 void FormBuilder::applyRendererProperty(Widget& widget, const std::string& type,
                                         const FormProperty& property) {
     FormValueReader reader(property, file);
     const std::string& key = property.key;
-    if (auto button = dynamic_cast<Button*>(&widget)) {
-        Button::Renderer& r = button->renderer;
-        const std::map<std::string, std::optional<sf::Color>*> colours = {
-            {"TextColor", &r.textColor},
-            {"TextColorHover", &r.textColorHover},
-            {"TextColorDown", &r.textColorDown},
-            {"TextColorDisabled", &r.textColorDisabled},
-            {"BackgroundColor", &r.backgroundColor},
-            {"BackgroundColorHover", &r.backgroundColorHover},
-            {"BackgroundColorDown", &r.backgroundColorDown},
-            {"BackgroundColorDisabled", &r.backgroundColorDisabled},
-            {"BorderColor", &r.borderColor},
-            {"BorderColorHover", &r.borderColorHover},
-            {"BorderColorDown", &r.borderColorDown},
-        };
-        const std::map<std::string, std::shared_ptr<const sf::Texture>*> textures = {
-            {"Texture", &r.texture},
-            {"TextureHover", &r.textureHover},
-            {"TextureDown", &r.textureDown},
-            {"TextureDisabled", &r.textureDisabled},
-        };
-        if (colours.count(key)) {
-            *colours.at(key) = reader.colour();
-        } else if (textures.count(key)) {
-            *textures.at(key) = texture(reader);
-        } else if (key == "Borders") {
-            r.borders = reader.borders();
-        } else {
-            unknownProperty(type, property, "renderer property");
+    const formProperties::RendererFields fields = formProperties::rendererFields(widget);
+    const auto number = [&] {
+        const float value = reader.number();
+        if (!(value >= 0.0f && value <= 10000.0f)) {
+            throw FormError(file, property.line, "expected a number from 0 to 10000 for '" + key + "'");
         }
-    } else if (auto slider = dynamic_cast<Slider*>(&widget)) {
-        Slider::Renderer& r = slider->renderer;
-        const std::map<std::string, std::optional<sf::Color>*> colours = {
-            {"TrackColor", &r.trackColor},   {"TrackColorHover", &r.trackColorHover},
-            {"ThumbColor", &r.thumbColor},   {"ThumbColorHover", &r.thumbColorHover},
-            {"BorderColor", &r.borderColor},
-        };
-        if (colours.count(key)) {
-            *colours.at(key) = reader.colour();
-        } else if (key == "Borders") {
-            r.borders = reader.borders();
-        } else {
-            unknownProperty(type, property, "renderer property");
-        }
-    } else if (auto label = dynamic_cast<Label*>(&widget)) {
-        if (key == "TextColor") {
-            label->renderer.textColor = reader.colour();
-        } else if (key == "BackgroundColor") {
-            label->renderer.backgroundColor = reader.colour();
-        } else {
-            unknownProperty(type, property, "renderer property");
-        }
-    } else if (auto picture = dynamic_cast<Picture*>(&widget)) {
-        if (key == "Texture") {
-            picture->renderer.texture = texture(reader);
-        } else {
-            unknownProperty(type, property, "renderer property");
-        }
-    } else {
-        unknownProperty(type, property, "renderer property");
+        return value;
+    };
+    const bool applied = assignNamed(fields.colours, key, [&] { return reader.colour(); }) ||
+                         assignNamed(fields.borders, key, [&] { return reader.borders(); }) ||
+                         assignNamed(fields.numbers, key, number) ||
+                         assignNamed(fields.textStyles, key, [&] { return reader.textStyle(); }) ||
+                         assignNamed(fields.textures, key, [&] { return texture(reader); });
+    if (applied) {
+        return;
     }
+    warnOnce("renderer property", key, property.line,
+             "skipped renderer property '" + key + "' of " + type +
+                 " (not drawn; later ones of that name are skipped silently)");
 }
 
 } // namespace widgets

@@ -26,6 +26,13 @@ public:
     std::vector<FormToken> run() {
         std::vector<FormToken> tokens;
         while (skipBlanksAndComments()) {
+            // A bound on the work and memory any text can cost; our largest
+            // form has a few thousand tokens.
+            if (tokens.size() >= maximumFormTokens) {
+                throw FormError(file, line,
+                                "expected at most " + std::to_string(maximumFormTokens) +
+                                    " tokens in a form");
+            }
             tokens.push_back(next(tokens.empty() ? FormToken::Kind::End : tokens.back().kind));
         }
         tokens.push_back({FormToken::Kind::End, "", line});
@@ -106,7 +113,7 @@ private:
         if (c == '"') {
             return string();
         }
-        if (std::strchr("{}();=,&.%+-", c)) {
+        if (std::strchr("{}();=,&.%+-*/[]|", c)) {
             return {FormToken::Kind::Symbol, std::string(1, advance()), start};
         }
         throw FormError(file, start, "unexpected character '" + std::string(1, c) + "'");

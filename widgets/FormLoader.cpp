@@ -11,16 +11,63 @@
 #include "widgets/FormError.hpp"
 #include "widgets/FormParser.hpp"
 #include "widgets/Group.hpp"
+#include "widgets/LayoutExpression.hpp"
+#include "widgets/ProblemReport.hpp"
+#include "widgets/RadioButton.hpp"
 
 namespace widgets {
+
+namespace {
+// Evaluates every position and size in the tree, so that reference cycles,
+// runaway expressions and names that are not there show now, not while drawing.
+void evaluateLayouts(const Widget& widget) {
+    widget.getPositionInParent();
+    widget.getSize();
+    if (const auto* group = dynamic_cast<const Group*>(&widget)) {
+        for (const auto& child : group->getWidgets()) {
+            evaluateLayouts(*child);
+        }
+    }
+    if (widget.toolTip) {
+        evaluateLayouts(*widget.toolTip);
+    }
+}
+
+void checkLayouts(const Group& staging, const std::string& file) {
+    clearLayoutProblem();
+    for (const auto& widget : staging.getWidgets()) {
+        evaluateLayouts(*widget);
+        if (!layoutProblem().empty()) {
+            const std::string problem = layoutProblem();
+            clearLayoutProblem();
+            throw FormError(file, 0,
+                            "expected layouts that can be worked out; '" + widget->getName() + "' has " +
+                                problem);
+        }
+    }
+}
+} // namespace
 
 void loadFormText(Group& group, const std::string& text, const std::string& file,
                   const std::string& directory) {
     const std::vector<FormNode> nodes = parseForm(text, file);
-    const FormBuilder::NamedWidgets widgets = FormBuilder(file, directory).build(nodes);
+    FormBuilder builder(file, directory);
+    const FormBuilder::NamedWidgets widgets = builder.build(nodes);
+    // Laid out in a stand-in of the same size before the group sees them.
+    const auto staging = Group::create();
+    staging->setSize(Layout2d(group.getSize().x, group.getSize().y));
+    for (const auto& [name, widget] : widgets) {
+        staging->add(widget, name);
+    }
+    checkLayouts(*staging, file);
+    staging->releaseAll();
     // Only a form that was read whole reaches the group.
     for (const auto& [name, widget] : widgets) {
         group.add(widget, name);
+    }
+    RadioButton::settleGroup(group);
+    for (const std::string& warning : builder.getWarnings()) {
+        reportProblem(warning);
     }
 }
 

@@ -107,9 +107,9 @@ private:
                                 "expected ';' after the value of '" + property.key + "', found " +
                                     token.describe());
             }
-            if (token.isSymbol('(')) {
+            if (token.isSymbol('(') || token.isSymbol('[')) {
                 ++depth;
-            } else if (token.isSymbol(')')) {
+            } else if (token.isSymbol(')') || token.isSymbol(']')) {
                 --depth;
             }
             property.value.push_back(advance());

@@ -12,7 +12,7 @@ struct FormToken {
         String,     // the text between the quotes, escapes resolved
         Number,     // 12, 0.5 (a minus sign is a symbol of its own)
         Colour,     // #RRGGBB and friends, with the '#'
-        Symbol,     // one of { } ( ) ; = , & . % + -
+        Symbol,     // one of { } ( ) ; = , & . % + - * / [ ] |
         End,        // after the last token
     };
 

@@ -8,6 +8,8 @@
 
 #include "widgets/FormError.hpp"
 #include "widgets/FormLexer.hpp"
+#include "widgets/LayoutExpression.hpp"
+#include "widgets/LayoutExpressionParser.hpp"
 
 namespace widgets {
 
@@ -234,12 +236,37 @@ LayoutValue FormValueReader::layoutSum(const std::vector<FormToken>& tokens, siz
     }
 }
 
+LayoutValue FormValueReader::layoutPart(const std::vector<FormToken>& tokens, size_t& index) const {
+    // Sums of pixels and percentages keep their plain form (and arithmetic);
+    // anything else is read as an expression.
+    size_t linearEnd = index;
+    try {
+        const LayoutValue linear = layoutSum(tokens, linearEnd);
+        const bool partEnds = linearEnd >= tokens.size() || tokens[linearEnd].isSymbol(',') ||
+                              tokens[linearEnd].isSymbol(')') || tokens[linearEnd].kind == Kind::End;
+        if (partEnds && std::abs(linear.pixels) <= LayoutExpression::maximumMagnitude &&
+            std::abs(linear.percent) <= LayoutExpression::maximumMagnitude) {
+            index = linearEnd;
+            return linear;
+        }
+    } catch (const FormError&) {
+    }
+    const LayoutFailure fail = [this](const FormToken& found, const std::string& expected) {
+        throw FormError(file, property.line,
+                        "expected " + expected + " in the layout of '" + property.key + "', found " +
+                            found.describe());
+    };
+    LayoutValue value;
+    value.expression = parseLayoutExpression(tokens, index, fail);
+    return value;
+}
+
 LayoutValue FormValueReader::layoutValue() {
     if (peek().kind == Kind::String) {
         // A quoted part holds the same expression.
         const std::vector<FormToken> inner = tokenizeForm(advance().text, file);
         size_t index = 0;
-        const LayoutValue value = layoutSum(inner, index);
+        const LayoutValue value = layoutPart(inner, index);
         if (inner[index].kind != Kind::End) {
             throw FormError(file, property.line,
                             "expected the end of the quoted part of '" + property.key + "', found " +
@@ -247,7 +274,7 @@ LayoutValue FormValueReader::layoutValue() {
         }
         return value;
     }
-    return layoutSum(property.value, at);
+    return layoutPart(property.value, at);
 }
 
 Layout2d FormValueReader::layout() {
@@ -292,7 +319,31 @@ Borders FormValueReader::borders() {
     fail(expected);
 }
 
+sf::IntRect FormValueReader::rectangle() {
+    const char* const expected = "a rectangle of whole pixels (left, top, width, height)";
+    expectSymbol('(');
+    int parts[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) {
+            expectSymbol(',');
+        }
+        const float part = signedNumber(expected);
+        if (!(part >= 0.0f && part <= 100000.0f) || part != std::floor(part)) {
+            --at;
+            fail(expected);
+        }
+        parts[i] = static_cast<int>(part);
+    }
+    expectSymbol(')');
+    return {parts[0], parts[1], parts[2], parts[3]};
+}
+
 FormValueReader::TextureValue FormValueReader::texture() {
+    if (peek().kind == Kind::Identifier && peek().text == "None") {
+        advance();
+        expectEnd();
+        return {};
+    }
     if (peek().kind != Kind::String) {
         fail("a quoted file name such as \"button.png\"");
     }
@@ -300,15 +351,99 @@ FormValueReader::TextureValue FormValueReader::texture() {
     // As written: a backslash in a path separates directories, it escapes nothing.
     value.path = advance().raw;
     std::replace(value.path.begin(), value.path.end(), '\\', '/');
-    if (peek().kind == Kind::Identifier) {
-        if (peek().text != "Smooth") {
+    // Then, in any order: Part(rect), Middle(rect), Smooth.
+    while (peek().kind == Kind::Identifier) {
+        const std::string word = peek().text;
+        if (word == "Smooth") {
+            advance();
+            value.smooth = true;
+        } else if (word == "Part" || word == "Middle") {
+            advance();
+            (word == "Part" ? value.part : value.middle) = rectangle();
+        } else {
             fail("'Smooth' or ';' after the file name");
         }
-        advance();
-        value.smooth = true;
     }
     expectEnd();
     return value;
+}
+
+std::vector<std::string> FormValueReader::list() {
+    const char* const expected = "a list such as [\"first\", \"second\"]";
+    std::vector<std::string> items;
+    expectSymbol('[');
+    while (!peek().isSymbol(']')) {
+        if (!items.empty()) {
+            expectSymbol(',');
+        }
+        const FormToken& item = peek();
+        if (item.kind != Kind::String && item.kind != Kind::Identifier && item.kind != Kind::Number) {
+            fail(expected);
+        }
+        if (items.size() >= maximumListItems) {
+            fail("at most " + std::to_string(maximumListItems) + " items in a list");
+        }
+        items.push_back(advance().text);
+    }
+    advance();
+    expectEnd();
+    return items;
+}
+
+sf::Uint32 FormValueReader::textStyle() {
+    const std::vector<std::string> words = {"Regular", "Bold", "Italic", "Underlined", "StrikeThrough"};
+    const sf::Uint32 bits[] = {sf::Text::Regular, sf::Text::Bold, sf::Text::Italic, sf::Text::Underlined,
+                               sf::Text::StrikeThrough};
+    sf::Uint32 style = sf::Text::Regular;
+    while (true) {
+        if (peek().kind != Kind::Identifier) {
+            fail("Regular, Bold, Italic, Underlined or StrikeThrough");
+        }
+        const std::string word = lower(peek().text);
+        size_t index = 0;
+        while (index < words.size() && lower(words[index]) != word) {
+            ++index;
+        }
+        if (index == words.size()) {
+            fail("Regular, Bold, Italic, Underlined or StrikeThrough");
+        }
+        advance();
+        style |= bits[index];
+        if (!peek().isSymbol('|')) {
+            break;
+        }
+        advance();
+    }
+    expectEnd();
+    return style;
+}
+
+bool FormValueReader::wordsInclude(const std::string& word) {
+    const bool bracketed = peek().isSymbol('[');
+    if (bracketed) {
+        advance();
+    }
+    bool found = false;
+    bool first = true;
+    while (at < property.value.size() && !(bracketed && peek().isSymbol(']'))) {
+        if (!first) {
+            if (!peek().isSymbol('|') && !peek().isSymbol(',')) {
+                fail("words joined by '|'");
+            }
+            advance();
+        }
+        if (peek().kind != Kind::Identifier) {
+            fail("a word");
+        }
+        const bool matches = lower(advance().text) == lower(word);
+        found = found || matches;
+        first = false;
+    }
+    if (bracketed) {
+        expectSymbol(']');
+    }
+    expectEnd();
+    return found;
 }
 
 std::string FormValueReader::reference() {

@@ -13,6 +13,22 @@ void Group::add(const std::shared_ptr<Widget>& widget, const std::string& name) 
     widgets.push_back(widget);
 }
 
+void Group::releaseAll() {
+    for (const auto& widget : widgets) {
+        widget->parent = nullptr;
+    }
+    widgets.clear();
+}
+
+std::shared_ptr<Widget> Group::getDirect(const std::string& name) const {
+    for (const auto& widget : widgets) {
+        if (widget->getName() == name) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
 std::shared_ptr<Widget> Group::get(const std::string& name) const {
     for (const auto& widget : widgets) {
         if (widget->getName() == name) {
@@ -39,6 +55,9 @@ std::shared_ptr<Widget> Group::widgetAt(sf::Vector2f point) const {
             if (auto found = group->widgetAt(point)) {
                 return found;
             }
+            if (group->catchesMouse() && group->contains(point)) {
+                return widget;
+            }
         } else if (widget->contains(point)) {
             return widget;
         }
@@ -51,6 +70,10 @@ bool Group::contains(sf::Vector2f point) const {
 }
 
 void Group::draw(sf::RenderTarget& target) const {
+    drawChildren(target);
+}
+
+void Group::drawChildren(sf::RenderTarget& target) const {
     for (const auto& widget : widgets) {
         if (widget->isVisible()) {
             widget->draw(target);

@@ -18,21 +18,31 @@ public:
 
     // Takes ownership of a widget that has no parent yet.
     void add(const std::shared_ptr<Widget>& widget, const std::string& name = "");
+    // Lets go of every child (they keep their names and may be added elsewhere).
+    void releaseAll();
     // The first widget of that name, looked for among the children first and
     // then inside child groups; empty when there is none.
     std::shared_ptr<Widget> get(const std::string& name) const;
     template <class WidgetType> std::shared_ptr<WidgetType> get(const std::string& name) const {
         return std::dynamic_pointer_cast<WidgetType>(get(name));
     }
+    // The direct child of that name; empty when there is none.
+    std::shared_ptr<Widget> getDirect(const std::string& name) const;
     const std::vector<std::shared_ptr<Widget>>& getWidgets() const { return widgets; }
 
     // The topmost visible widget (not a group) under the point, or empty.
-    std::shared_ptr<Widget> widgetAt(sf::Vector2f point) const;
+    virtual std::shared_ptr<Widget> widgetAt(sf::Vector2f point) const;
 
     bool contains(sf::Vector2f point) const override;
     void draw(sf::RenderTarget& target) const override;
 
 protected:
+    friend class Widget;
+    // Whether the group itself takes the mouse where none of its children
+    // does (a panel); a plain group lets it through.
+    virtual bool catchesMouse() const { return false; }
+    // Draws the children only.
+    void drawChildren(sf::RenderTarget& target) const;
     Group() = default;
     sf::Vector2f defaultSize(sf::Vector2f parentSize) const override { return parentSize; }
 

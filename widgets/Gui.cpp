@@ -1,6 +1,30 @@
 #include "widgets/Gui.hpp"
 
+#include <algorithm>
+
 namespace widgets {
+
+namespace {
+// Visible itself and inside visible groups up to the root.
+bool isShown(const Widget& widget) {
+    for (const Widget* at = &widget; at; at = at->getParent()) {
+        if (!at->isVisible()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The widget's tool tip, or the nearest one of the groups around it.
+const Widget* toolTipOwner(const Widget* widget) {
+    for (const Widget* at = widget; at; at = at->getParent()) {
+        if (at->toolTip) {
+            return at;
+        }
+    }
+    return nullptr;
+}
+} // namespace
 
 Gui::Gui() : root(Group::create()) {}
 
@@ -24,6 +48,7 @@ std::shared_ptr<Widget> Gui::updateHovered(sf::Vector2f point) {
     std::shared_ptr<Widget> now = root->widgetAt(point);
     const std::shared_ptr<Widget> before = hovered.lock();
     if (now != before) {
+        restingTime = 0.0f;
         if (before && before->isHovered()) {
             before->mouseLeft();
         }
@@ -47,6 +72,8 @@ bool Gui::handleEvent(const sf::Event& event) {
     case sf::Event::MouseMoved: {
         const sf::Vector2f point(static_cast<float>(event.mouseMove.x),
                                  static_cast<float>(event.mouseMove.y));
+        mouse = point;
+        restingTime = 0.0f;
         const auto under = updateHovered(point);
         if (const auto widget = pressed.lock()) {
             widget->mouseMoved(point);
@@ -62,7 +89,10 @@ bool Gui::handleEvent(const sf::Event& event) {
         const sf::Vector2f point(static_cast<float>(event.mouseButton.x),
                                  static_cast<float>(event.mouseButton.y));
         cancelPress();
+        mouse = point;
         const auto under = updateHovered(point);
+        // A press elsewhere takes the keyboard away, before the pressed widget hears of it.
+        setFocused(under && under->isEnabled() && under->isFocusable() ? under : nullptr);
         if (under && under->isEnabled()) {
             pressed = under;
             under->leftPressed(point);
@@ -93,6 +123,33 @@ bool Gui::handleEvent(const sf::Event& event) {
         }
         hovered.reset();
         return false;
+    case sf::Event::MouseWheelScrolled: {
+        if (event.mouseWheelScroll.wheel != sf::Mouse::VerticalWheel) {
+            return false;
+        }
+        const sf::Vector2f point(static_cast<float>(event.mouseWheelScroll.x),
+                                 static_cast<float>(event.mouseWheelScroll.y));
+        const auto under = updateHovered(point);
+        // Offered to the widget under the mouse, then to the groups around it.
+        for (Widget* at = under.get(); at; at = at->getParent()) {
+            if (at->isEnabled() && at->mouseWheelScrolled(event.mouseWheelScroll.delta)) {
+                return true;
+            }
+        }
+        return static_cast<bool>(under);
+    }
+    case sf::Event::KeyPressed:
+        if (const auto widget = getFocused()) {
+            widget->keyPressed(event.key);
+            return true;
+        }
+        return false;
+    case sf::Event::TextEntered:
+        if (const auto widget = getFocused()) {
+            widget->textEntered(event.text.unicode);
+            return true;
+        }
+        return false;
     case sf::Event::LostFocus:
         cancelPress();
         return false;
@@ -104,6 +161,41 @@ bool Gui::handleEvent(const sf::Event& event) {
     }
 }
 
+std::shared_ptr<Widget> Gui::getFocused() const {
+    auto widget = focused.lock();
+    return widget && widget->isEnabled() && isShown(*widget) ? widget : nullptr;
+}
+
+void Gui::setFocused(const std::shared_ptr<Widget>& widget) {
+    const auto before = focused.lock();
+    if (before == widget) {
+        return;
+    }
+    focused = widget;
+    if (before) {
+        before->focusLost();
+    }
+    if (widget) {
+        widget->focusGained();
+    }
+}
+
+void Gui::update(float seconds) {
+    restingTime += seconds;
+}
+
+std::shared_ptr<Widget> Gui::getShownToolTip() const {
+    const auto under = hovered.lock();
+    if (!under || !isShown(*under) || pressed.lock()) {
+        return nullptr;
+    }
+    const Widget* owner = toolTipOwner(under.get());
+    if (!owner || restingTime < owner->toolTipDelay) {
+        return nullptr;
+    }
+    return owner->toolTip;
+}
+
 void Gui::draw() {
     if (!target) {
         return;
@@ -111,6 +203,16 @@ void Gui::draw() {
     const sf::View previous = target->getView();
     target->setView(view);
     root->draw(*target);
+    if (const auto tip = getShownToolTip()) {
+        const Widget* owner = toolTipOwner(hovered.lock().get());
+        // Kept inside the GUI's area where it fits.
+        const sf::Vector2f size = tip->getSize();
+        sf::Vector2f at = mouse + owner->toolTipOffset;
+        at.x = std::max(0.0f, std::min(at.x, getSize().x - size.x));
+        at.y = std::max(0.0f, std::min(at.y, getSize().y - size.y));
+        tip->setPosition(Layout2d(at.x, at.y));
+        tip->draw(*target);
+    }
     target->setView(previous);
 }
 

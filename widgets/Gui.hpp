@@ -43,15 +43,27 @@ public:
     void add(const std::shared_ptr<Widget>& widget, const std::string& name = "") { root->add(widget, name); }
     std::shared_ptr<Widget> get(const std::string& name) const { return root->get(name); }
 
-    // Handles mouse moves, left button presses and releases, the mouse leaving
-    // the window, focus loss and resizing. True when the event was on a widget.
+    // Handles mouse moves, left button presses and releases, the mouse wheel,
+    // the mouse leaving the window, keys and typed text (to the focused
+    // widget), focus loss and resizing. True when the event was on a widget
+    // or went to the focused one.
     bool handleEvent(const sf::Event& event);
-    // Draws every visible widget on the target through the GUI's view; the
-    // target's own view is put back afterwards.
+    // Advances the GUI's clock by `seconds` (tool tips appear after the mouse
+    // rested on a widget long enough). Called once a frame.
+    void update(float seconds);
+    // Draws every visible widget on the target through the GUI's view, then
+    // the tool tip if one is due; the target's own view is put back afterwards.
     void draw();
 
     // The widget under the mouse at the last event, if still there.
     std::shared_ptr<Widget> getHovered() const { return hovered.lock(); }
+    // The widget that receives keys and text: the last focusable widget
+    // pressed, while it is shown and enabled; empty otherwise.
+    std::shared_ptr<Widget> getFocused() const;
+    // Gives the keyboard to the widget (empty: to none).
+    void setFocused(const std::shared_ptr<Widget>& widget);
+    // The tool tip being shown now, if any.
+    std::shared_ptr<Widget> getShownToolTip() const;
 
 private:
     // Sends leave and enter notifications when the widget under the mouse changes.
@@ -65,6 +77,11 @@ private:
     // The widget on which the left button went down; it follows the mouse
     // (a slider being dragged) until the button comes up.
     std::weak_ptr<Widget> pressed;
+    std::weak_ptr<Widget> focused;
+    // Where the mouse was last seen, and for how long (seconds) it has rested
+    // on the widget under it.
+    sf::Vector2f mouse;
+    float restingTime = 0.0f;
 };
 
 } // namespace widgets

@@ -34,7 +34,8 @@ sf::Vector2f Label::defaultSize(sf::Vector2f) const {
     const auto lines = splitLines(text);
     float width = 0.0f;
     for (const auto& line : lines) {
-        const sf::Text measured = drawing::text(line, textSize, sf::Color::White);
+        const sf::Text measured =
+            drawing::text(line, textSize, sf::Color::White, renderer.textStyle.value_or(sf::Text::Regular));
         width = std::max(width, measured.findCharacterPos(measured.getString().getSize()).x);
     }
     return {std::ceil(width), std::ceil(lineSpacing(textSize) * static_cast<float>(lines.size()))};
@@ -49,7 +50,7 @@ void Label::draw(sf::RenderTarget& target) const {
     const float spacing = lineSpacing(textSize);
     float top = rect.top;
     for (const auto& line : splitLines(text)) {
-        sf::Text drawn = drawing::text(line, textSize, color);
+        sf::Text drawn = drawing::text(line, textSize, color, renderer.textStyle.value_or(sf::Text::Regular));
         // The advance to the end of the line, not the ink bounds, so that
         // aligned lines do not shift with the shapes of their first letters.
         const float width = drawn.findCharacterPos(drawn.getString().getSize()).x;

@@ -20,6 +20,8 @@ public:
         std::optional<sf::Color> textColor;
         // Filled behind the text over the whole label; none by default.
         std::optional<sf::Color> backgroundColor;
+        // sf::Text::Style bits; regular by default.
+        std::optional<sf::Uint32> textStyle;
     };
 
     static std::shared_ptr<Label> create() { return std::shared_ptr<Label>(new Label()); }

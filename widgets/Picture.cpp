@@ -5,12 +5,12 @@
 namespace widgets {
 
 sf::Vector2f Picture::defaultSize(sf::Vector2f) const {
-    return renderer.texture ? sf::Vector2f(renderer.texture->getSize()) : sf::Vector2f();
+    return renderer.texture ? renderer.texture.size() : sf::Vector2f();
 }
 
 void Picture::draw(sf::RenderTarget& target) const {
     if (renderer.texture) {
-        drawing::stretched(target, *renderer.texture, getAbsoluteRect());
+        drawing::textured(target, renderer.texture, getAbsoluteRect());
     }
 }
 

@@ -2,9 +2,8 @@
 
 #include <memory>
 
-#include <SFML/Graphics/Texture.hpp>
-
 #include "widgets/Widget.hpp"
+#include "widgets/WidgetTexture.hpp"
 
 namespace widgets {
 
@@ -15,7 +14,7 @@ class Picture : public Widget {
 public:
     struct Renderer {
         // Shared with every widget drawing the same file; empty draws nothing.
-        std::shared_ptr<const sf::Texture> texture;
+        WidgetTexture texture;
     };
 
     static std::shared_ptr<Picture> create() { return std::shared_ptr<Picture>(new Picture()); }

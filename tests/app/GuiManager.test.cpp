@@ -8,6 +8,7 @@
 #include "common/MouseEvents.hpp"
 #include "common/TestOutput.hpp"
 #include "widgets/Button.hpp"
+#include "widgets/EditBox.hpp"
 #include "widgets/Picture.hpp"
 #include "widgets/Slider.hpp"
 
@@ -127,4 +128,41 @@ TEST(GuiManager, OnlyVisiblePagesAreDrawnAndClicked) {
     EXPECT_EQ(pixel(), sf::Color::Red);
     click();
     EXPECT_EQ(presses, 1);
+}
+
+TEST(GuiManager, EditorPageLoadsWithWarningsAndItsEditBoxTakesKeysWhileShown) {
+    auto& gui = GuiManager::instance();
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(400, 300));
+    gui.gui.setTarget(target);
+    const std::string path = writeForm("Join.txt", "ListView.Scores {\n  Size = (&.w, 50%);\n}\n"
+                                                   "EditBox.Address {\n  Position = (10, 10);\n"
+                                                   "  Size = (&.w - 20, 30);\n  MouseCursor = Text;\n}\n");
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(gui.loadGroup("join", path));
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_NE(output.find(path + ":1: skipped 'ListView.Scores' and what it holds"), std::string::npos)
+        << output;
+    EXPECT_NE(output.find(path + ":7: skipped property 'MouseCursor' of EditBox"), std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("Loading failed"), std::string::npos) << output;
+
+    const auto address = gui.getWidget<widgets::EditBox>("join", "Address");
+    ASSERT_TRUE(address);
+    EXPECT_EQ(address->getAbsoluteRect().width, 380.0f) << "laid out against the full-window page";
+    sf::Event typed;
+    typed.type = sf::Event::TextEntered;
+    typed.text.unicode = 'a';
+    gui.handleEvent(mouse::pressed(50, 20));
+    gui.handleEvent(mouse::released(50, 20));
+    gui.handleEvent(typed);
+    EXPECT_EQ(address->getText(), "") << "a hidden page takes no clicks, so no keyboard";
+    gui.setVisible("join", true);
+    gui.handleEvent(mouse::pressed(50, 20));
+    gui.handleEvent(mouse::released(50, 20));
+    gui.handleEvent(typed);
+    EXPECT_EQ(address->getText(), "a");
+    gui.setVisible("join", false);
+    gui.handleEvent(typed);
+    EXPECT_EQ(address->getText(), "a") << "hiding the page takes the keyboard away";
 }

@@ -142,7 +142,7 @@ TEST_F(ButtonTest, HandlerMayHideItsOwnButtonAndShowAnother) {
 }
 
 TEST_F(ButtonTest, ClicksFollowTheLayoutAfterAResize) {
-    button->setPosition({LayoutValue{-50.0f, 50.0f}, LayoutValue{-25.0f, 50.0f}});
+    button->setPosition({LayoutValue{-50.0f, 50.0f, nullptr}, LayoutValue{-25.0f, 50.0f, nullptr}});
     button->setSize(Layout2d(100.0f, 50.0f));
     click(400, 300);
     EXPECT_EQ(presses, 1);

@@ -4,6 +4,7 @@
 
 #include "common/MouseEvents.hpp"
 #include "common/TestOutput.hpp"
+#include "common/WidgetTestBed.hpp"
 #include "widgets/Button.hpp"
 #include "widgets/FormLoader.hpp"
 #include "widgets/Gui.hpp"
@@ -14,24 +15,7 @@
 using namespace widgets;
 
 namespace {
-class GuiDrawingTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(target.create(800, 600)) << "no render texture";
-        gui.setTarget(target);
-    }
-
-    // Draws the GUI over a black target and reads it back.
-    sf::Image render() {
-        target.clear(sf::Color::Black);
-        gui.draw();
-        target.display();
-        return target.getTexture().copyToImage();
-    }
-
-    sf::RenderTexture target;
-    Gui gui;
-};
+class GuiDrawingTest : public WidgetTestBed {};
 
 std::shared_ptr<Button> redButton() {
     auto button = Button::create();
@@ -86,6 +70,23 @@ TEST_F(GuiDrawingTest, TextIsDrawnInTheFont) {
         }
     }
     EXPECT_GT(lit, 300) << "the glyphs cover part of the label";
+}
+
+TEST_F(GuiDrawingTest, TextStyleFromTheFormDrawsBoldText) {
+    load("Label.Plain { Text = \"Vorlune\"; TextSize = 40; Renderer { TextColor = White; } }\n"
+         "Label.Bold { Position = (0, 100); Text = \"Vorlune\"; TextSize = 40;\n"
+         "  Renderer { TextColor = White; TextStyle = Bold; } }");
+    const sf::Image image = render();
+    const auto litIn = [&](unsigned int top) {
+        int lit = 0;
+        for (unsigned int y = top; y < top + 60; ++y) {
+            for (unsigned int x = 0; x < 300; ++x) {
+                lit += image.getPixel(x, y).r > 128;
+            }
+        }
+        return lit;
+    };
+    EXPECT_GT(litIn(100), litIn(0) * 11 / 10) << "bold strokes cover more of the label";
 }
 
 TEST_F(GuiDrawingTest, ButtonTextTooWideShrinksInsideTheButton) {
