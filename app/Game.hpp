@@ -139,6 +139,11 @@ public:
 
 private:
     void pollWindowEvents();
+    // One live or queued window event: to the GUI, to the input latch, and
+    // into the recording.
+    void giveEvent(const sf::Event& event);
+    // Samples the input actions for the frame and records what they read.
+    void sampleInput(float delta);
     // Every `soundCheckInterval` frames: a sound device lost since start
     // makes the rest of the run silent, with one line.
     void watchSoundDevice();

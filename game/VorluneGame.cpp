@@ -1,5 +1,6 @@
 #include "game/VorluneGame.hpp"
 
+#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "audio/SoundFileCheck.hpp"
 #include "audio/SoundManager.hpp"
 #include "core/StateManager.hpp"
+#include "core/settings/SettingsFolder.hpp"
 #include "core/input/InputManager.hpp"
 #include "game/GameContent.hpp"
 #include "game/GameCreators.hpp"
@@ -21,6 +23,13 @@
 #include "scene/GameObjectManager.hpp"
 
 void VorluneGame::onInit() {
+    // A replay must meet the rules it was recorded with, whoever plays it back.
+    const bool reproducible =
+        options.demo || options.soakFrames > 0 || !options.recordPath.empty() || !options.replayPath.empty();
+    settings.load(reproducible ? std::filesystem::path()
+                               : settingsFolder(options.configPath, std::getenv("XDG_CONFIG_HOME"),
+                                                std::getenv("HOME")));
+
     // The game's own map-object components must be known before any map is built.
     registerGameCreators(GameObjectManager::instance());
 
@@ -48,9 +57,11 @@ void VorluneGame::onInit() {
         ambientTrack = sounds.playMusic("ambient", true, 1.0f, 0.0f);
     }
 
-    registerInputBindings(InputManager::instance());
+    registerInputBindings(InputManager::instance(), settings.player2Keys());
+    settings.applyBindings(InputManager::instance());
     createPlayerCollisionLayers(PhysicsManager::instance());
 
+    settings.applyTo(*playerSetup);
     // The command line only adds computer players to the setup.
     const bool computerOnly = options.demo || options.soakFrames > 0;
     if (options.player2Computer || computerOnly) {
@@ -67,7 +78,14 @@ void VorluneGame::onInit() {
     }
 
     createStates();
+    // The audio page's sliders exist now.
+    settings.applyVolumes();
     StateManager::instance().setState("Menu");
+}
+
+void VorluneGame::onShutdown() {
+    settings.follow(*playerSetup);
+    settings.save();
 }
 
 void VorluneGame::createStates() {
@@ -108,6 +126,8 @@ void VorluneGame::onUpdate(float delta, float) {
     }
 
     updateMusicVolume(delta);
+    settings.follow(*playerSetup);
+    settings.saveWhenDue(delta);
     // The title menu has time to spare: the players' animation frames are
     // made there, one per frame, instead of all at once when a match starts.
     if (states.currentState && states.currentState->name == "Menu" &&
