@@ -147,6 +147,7 @@ public:
         }
         const float step = game.fixedDelta;
         elapsed += step;
+        game.sampleInput(step);
         auto& physics = PhysicsManager::instance();
         physics.flushPendingDestructions();
         game.fixedUpdate(step, elapsed);

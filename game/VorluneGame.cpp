@@ -84,8 +84,7 @@ void VorluneGame::onInit() {
 }
 
 void VorluneGame::onShutdown() {
-    settings.follow(*playerSetup);
-    settings.save();
+    settings.saveAtExit(*playerSetup);
 }
 
 void VorluneGame::createStates() {

@@ -85,10 +85,11 @@ void GameSettings::setPlayer2Keys(Player2Keys keys) {
 }
 
 void GameSettings::applyTo(PlayerSetup& setup) {
-    const std::string who = file.get("player2", "person");
+    // What the file does not say stays as the game set it up.
+    const std::string who = file.get("player2");
     if (who == "person" || who == "computer") {
         setup.setComputer(2, who == "computer");
-    } else {
+    } else if (file.has("player2")) {
         reportBadValue("player2", "person or computer");
     }
     if (file.get("lives") == "unlimited") {
@@ -217,6 +218,23 @@ void GameSettings::saveWhenDue(float delta) {
     }
 }
 
-void GameSettings::save() {
-    file.save();
+void GameSettings::saveAtExit(const PlayerSetup& setup) {
+    follow(setup);
+    // The whole set is written, so the file shows every setting there is.
+    for (const auto& entry : volumeSliders) {
+        if (const auto slider = audioSlider(entry.widget); slider && !file.has(entry.key)) {
+            file.set(entry.key, std::to_string(std::lround(slider->getValue())));
+        }
+    }
+    // A player 2 chosen on the command line is for that run only.
+    if (!file.has("player2")) {
+        file.set("player2", "person");
+    }
+    if (!file.has("player2.keys")) {
+        setPlayer2Keys(Player2Keys::numberPad);
+    }
+    if (!file.has("lives")) {
+        file.set("lives", livesText(setup.livesPerMatch));
+    }
+    file.saveNow();
 }

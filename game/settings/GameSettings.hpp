@@ -27,7 +27,7 @@ class InputManager;
 //
 // The game reads the settings once at start (`load`, then the apply calls),
 // follows what the menus change every frame (`follow`) and writes the file
-// shortly after a change (`saveWhenDue`) and at exit (`save`).
+// shortly after a change (`saveWhenDue`) and at exit (`saveAtExit`).
 class GameSettings {
 public:
     static constexpr const char* fileName = "settings.txt";
@@ -58,8 +58,9 @@ public:
     void setPlayer2Keys(Player2Keys keys);
     // Writes the file when something changed and `saveDelay` seconds passed.
     void saveWhenDue(float delta);
-    // Writes the file now if anything changed.
-    void save();
+    // Notes the last changes and writes the whole set of settings now (a
+    // folder that cannot be written is reported then, once).
+    void saveAtExit(const PlayerSetup& setup);
 
     SettingsFile& getFile() { return file; }
 
