@@ -118,6 +118,14 @@ TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
     EXPECT_EQ(input.actions.at("Player2 Jump")->codes.front(), sf::Keyboard::L);
 
     frames(2);
+    click("menu", "MenuOptions");
+    frames(1);
+    click("options", "Gameplay");
+    frames(1);
+    EXPECT_EQ(GuiManager::instance().getWidget<widgets::Label>("mGameplay", "LivesValue")->getText(), "7");
+    screenshot("gameplay-page-seven-lives");
+    click("options", "BackPause");
+    frames(1);
     click("menu", "StartGame");
     frames(1);
     ASSERT_EQ(state(), "Arena");
@@ -125,6 +133,8 @@ TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
     EXPECT_EQ(controllerOf(1)->lives, 7);
     EXPECT_EQ(controllerOf(2)->lives, 7);
     EXPECT_EQ(hatCount(), 14u);
+    frames(30);
+    screenshot("arena-seven-lives");
 }
 
 TEST_F(SettingsStory, RematchStartsANewMatchWithTheSameRulesAndPlayers) {
