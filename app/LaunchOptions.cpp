@@ -101,7 +101,8 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
             const std::string next = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
             if (next.empty() || next.rfind("--", 0) == 0) {
                 problem = "option " + option +
-                          (option == "--shots" || option == "--config" ? " needs a folder name" : " needs a file name");
+                          (option == "--shots" || option == "--config" ? " needs a folder name"
+                                                                       : " needs a file name");
                 return false;
             }
             path = next;

@@ -39,9 +39,9 @@ std::string launchUsage(const std::string& program);
 
 // Reads the options after the program name: --fast, --no-draw, --record FILE,
 // --replay FILE, --player2 person|computer, --demo, --shots DIR (with --demo), --soak FRAMES
-// (a whole number from 1 to 100000000, not with --demo), --frames N (N >= 1), --config DIR. False on an unknown
-// option, a missing file argument or an option given twice, with `problem` naming it; `options` is then
-// unchanged.
+// (a whole number from 1 to 100000000, not with --demo), --frames N (N >= 1), --config DIR. False on an
+// unknown option, a missing file argument or an option given twice, with `problem` naming it; `options` is
+// then unchanged.
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem);
 
 // parseLaunchOptions for a whole command line (argv[0] is the program): on a

@@ -62,8 +62,8 @@ void registerInputBindings(InputManager& input, Player2Keys player2Keys) {
     // Without a number pad, player 2's left hand takes the letters right of
     // player 1's (J, K, L) while the right hand stays on the arrows.
     const bool laptop = player2Keys == Player2Keys::laptop;
-    registerPlayer(input, {2, 1, sf::Keyboard::Left, sf::Keyboard::Right, sf::Keyboard::Up, sf::Keyboard::Down,
-                           laptop ? sf::Keyboard::L : sf::Keyboard::Numpad0,
+    registerPlayer(input, {2, 1, sf::Keyboard::Left, sf::Keyboard::Right, sf::Keyboard::Up,
+                           sf::Keyboard::Down, laptop ? sf::Keyboard::L : sf::Keyboard::Numpad0,
                            laptop ? sf::Keyboard::J : sf::Keyboard::Numpad5,
                            laptop ? sf::Keyboard::K : sf::Keyboard::Numpad4});
 }

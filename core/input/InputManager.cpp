@@ -120,9 +120,10 @@ void InputManager::update() {
                                        : std::any_of(action->codes.begin(), action->codes.end(),
                                                      [this](int32_t code) { return isCodeDown(code); });
         // A replay brings its recorded presses; live input those the window reported.
-        action->tapped = playsActions ? backend->wasActionTapped(action->name)
-                                      : std::any_of(action->codes.begin(), action->codes.end(),
-                                                    [this](int32_t code) { return latchedPresses.count(code); });
+        action->tapped = playsActions
+                             ? backend->wasActionTapped(action->name)
+                             : std::any_of(action->codes.begin(), action->codes.end(),
+                                           [this](int32_t code) { return latchedPresses.count(code); });
         if ((down && (action->continuous || !action->down)) || action->tapped) {
             for (const auto callback : action->callbacks) {
                 callback();

@@ -229,8 +229,8 @@ bool ReplayReader::parse(const std::string& text, std::string& problem) {
         if (actionCount == 0
                 ? states != "-"
                 : states.size() != actionCount || states.find_first_not_of("0123") != std::string::npos) {
-            return at("the action states need one digit 0 to 3 for each of the " + std::to_string(actionCount) +
-                      " actions");
+            return at("the action states need one digit 0 to 3 for each of the " +
+                      std::to_string(actionCount) + " actions");
         }
         deltas.push_back(delta);
         for (size_t i = 0; i < actionCount; ++i) {

@@ -36,7 +36,8 @@ bool hasControlBytes(const std::string& line) {
 fs::path freeAsideName(const fs::path& file) {
     std::error_code ignored;
     fs::path candidate = file.string() + ".damaged";
-    for (int n = 2; fs::symlink_status(candidate, ignored).type() != fs::file_type::not_found && n < 1000; ++n) {
+    for (int n = 2; fs::symlink_status(candidate, ignored).type() != fs::file_type::not_found && n < 1000;
+         ++n) {
         candidate = file.string() + ".damaged-" + std::to_string(n);
     }
     return candidate;
@@ -183,8 +184,9 @@ bool SettingsFile::load() {
         // Never written over: the person may want what is in it.
         path.clear();
     } else {
-        reportProblem("Settings %s: %s; using the defaults for what could not be read, the file was moved to %s",
-                      path.c_str(), problem.c_str(), aside.c_str());
+        reportProblem(
+            "Settings %s: %s; using the defaults for what could not be read, the file was moved to %s",
+            path.c_str(), problem.c_str(), aside.c_str());
     }
     // What was read is written back as a sound file at the next save.
     changed = true;
@@ -208,7 +210,8 @@ bool SettingsFile::saveNow() {
     fs::create_directories(path.parent_path(), error);
     const fs::path temporary = path.string() + ".tmp";
     std::string problem;
-    const int descriptor = error ? -1 : ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int descriptor =
+        error ? -1 : ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (error) {
         problem = "its folder cannot be made (" + error.message() + ")";
     } else if (descriptor < 0) {
@@ -218,7 +221,8 @@ bool SettingsFile::saveNow() {
         const int writeError = errno;
         const bool closed = ::close(descriptor) == 0;
         if (!written || !closed) {
-            problem = std::string("it cannot be written (") + std::strerror(written ? errno : writeError) + ")";
+            problem =
+                std::string("it cannot be written (") + std::strerror(written ? errno : writeError) + ")";
         } else if (std::rename(temporary.c_str(), path.c_str()) != 0) {
             problem = std::string("it cannot be replaced (") + std::strerror(errno) + ")";
         }
@@ -226,7 +230,8 @@ bool SettingsFile::saveNow() {
     if (!problem.empty()) {
         fs::remove(temporary, error);
         if (!writeFailureReported) {
-            reportProblem("Settings %s: %s; the settings of this run are not kept", path.c_str(), problem.c_str());
+            reportProblem("Settings %s: %s; the settings of this run are not kept", path.c_str(),
+                          problem.c_str());
             writeFailureReported = true;
         }
         return false;

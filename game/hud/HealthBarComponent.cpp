@@ -95,8 +95,9 @@ void HealthBarComponent::buildIcons(const std::shared_ptr<GameObject>& bar) {
     const sf::Color tint = playerColors(shownPlayer.playerNumber()).clothes1;
     const float side = rightSide ? -1.0f : 1.0f;
     const int count = shownPlayer.lives();
-    const float spacing = static_cast<float>(iconSpacing) * std::min(1.0f, static_cast<float>(roomyIcons) /
-                                                                            static_cast<float>(std::max(count, 1)));
+    const float spacing =
+        static_cast<float>(iconSpacing) *
+        std::min(1.0f, static_cast<float>(roomyIcons) / static_cast<float>(std::max(count, 1)));
 
     for (int i = 0; i < count; ++i) {
         auto icon = GameObjectManager::instance().createGameObject("Health");

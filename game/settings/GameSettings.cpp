@@ -95,8 +95,8 @@ void GameSettings::applyTo(PlayerSetup& setup) {
     if (file.get("lives") == "unlimited") {
         setup.livesPerMatch = PlayerSetup::unlimitedLives;
     } else if (file.has("lives")) {
-        setup.livesPerMatch = readNumber("lives", PlayerSetup::fewestLives, PlayerSetup::mostLives,
-                                         PlayerSetup::defaultLives);
+        setup.livesPerMatch =
+            readNumber("lives", PlayerSetup::fewestLives, PlayerSetup::mostLives, PlayerSetup::defaultLives);
     }
 }
 
@@ -161,7 +161,8 @@ void GameSettings::applyBindings(InputManager& input) {
             // Kept for a game that has this action; nothing here reads it.
             continue;
         }
-        reportBadValue(key, action != input.actions.end() ? "a list of input codes" : "a list of code:value pairs");
+        reportBadValue(key, action != input.actions.end() ? "a list of input codes"
+                                                          : "a list of code:value pairs");
     }
 }
 
@@ -173,7 +174,8 @@ void GameSettings::storeBinding(const InputManager& input, const std::string& na
         }
     } else if (const auto axis = input.axes.find(name); axis != input.axes.end()) {
         for (const auto& [code, contribution] : axis->second->keyValues) {
-            text += (text.empty() ? "" : " ") + std::to_string(code) + ":" + replayFormat::formatFloat(contribution);
+            text += (text.empty() ? "" : " ") + std::to_string(code) + ":" +
+                    replayFormat::formatFloat(contribution);
         }
     } else {
         return;

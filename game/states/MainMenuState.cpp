@@ -109,7 +109,8 @@ void MainMenuState::showLives() {
     auto& gui = GuiManager::instance();
     const int lives = players->livesPerMatch;
     if (auto slider = gui.getWidget<widgets::Slider>("mGameplay", "Lives")) {
-        slider->setValue(static_cast<float>(lives == PlayerSetup::unlimitedLives ? unlimitedLivesStep : lives));
+        slider->setValue(
+            static_cast<float>(lives == PlayerSetup::unlimitedLives ? unlimitedLivesStep : lives));
     }
     if (auto label = gui.getWidget<widgets::Label>("mGameplay", "LivesValue")) {
         label->setText(lives == PlayerSetup::unlimitedLives ? "unlimited" : std::to_string(lives));
@@ -118,13 +119,15 @@ void MainMenuState::showLives() {
 
 void MainMenuState::applyLivesSlider() {
     auto& gui = GuiManager::instance();
-    const auto slider = gui.isVisible("mGameplay") ? gui.getWidget<widgets::Slider>("mGameplay", "Lives") : nullptr;
+    const auto slider =
+        gui.isVisible("mGameplay") ? gui.getWidget<widgets::Slider>("mGameplay", "Lives") : nullptr;
     if (!slider) {
         return;
     }
     const int step = static_cast<int>(std::lround(slider->getValue()));
-    const int lives = step >= unlimitedLivesStep ? PlayerSetup::unlimitedLives
-                                                 : std::clamp(step, PlayerSetup::fewestLives, PlayerSetup::mostLives);
+    const int lives = step >= unlimitedLivesStep
+                          ? PlayerSetup::unlimitedLives
+                          : std::clamp(step, PlayerSetup::fewestLives, PlayerSetup::mostLives);
     if (lives != players->livesPerMatch) {
         players->livesPerMatch = lives;
         showLives();

@@ -17,8 +17,9 @@ bool parse(std::vector<const char*> words, LaunchOptions& options, std::string& 
 TEST(LaunchOptions, ReadsEveryOptionInAnyOrder) {
     LaunchOptions options;
     std::string problem;
-    ASSERT_TRUE(parse({"--replay", "in.txt", "--no-draw", "--config", "conf", "--record", "out.txt", "--fast"},
-                      options, problem))
+    ASSERT_TRUE(
+        parse({"--replay", "in.txt", "--no-draw", "--config", "conf", "--record", "out.txt", "--fast"},
+              options, problem))
         << problem;
     EXPECT_EQ(options.configPath, "conf");
     EXPECT_TRUE(options.fast);
@@ -66,8 +67,10 @@ TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(code, 2);
     EXPECT_EQ(printed, "vorlune: unknown option '--bogus'; " + launchUsage("vorlune") + "\n");
-    EXPECT_EQ(launchUsage("vorlune"), "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
-                                      "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR]");
+    EXPECT_EQ(
+        launchUsage("vorlune"),
+        "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
+        "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR]");
     EXPECT_FALSE(game.window.isOpen());
 }
 

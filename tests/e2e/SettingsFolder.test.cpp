@@ -23,8 +23,8 @@ struct Outcome {
 // Runs the built game for half a second of game time on the settings of `folder`.
 Outcome runGameOn(const fs::path& folder) {
     Outcome outcome;
-    const std::string command =
-        "env ALSOFT_DRIVERS=null ./vorlune --fast --no-draw --frames 40 --config '" + folder.string() + "' 2>&1";
+    const std::string command = "env ALSOFT_DRIVERS=null ./vorlune --fast --no-draw --frames 40 --config '" +
+                                folder.string() + "' 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) {
         return outcome;
@@ -57,7 +57,8 @@ TEST(SettingsFolder, EachDamagedSettingsFileStartsTheGameWithOneLineAndLeavesThe
         void (*make)(const fs::path&);
     };
     const Damage damages[] = {
-        {"garbage", [](const fs::path& file) { writeWholeFile(file.string(), "lives = 4\n\x7f\x01\x02\x03garbage\n"); }},
+        {"garbage",
+         [](const fs::path& file) { writeWholeFile(file.string(), "lives = 4\n\x7f\x01\x02\x03garbage\n"); }},
         {"cut short", [](const fs::path& file) { writeWholeFile(file.string(), "lives = 4\nvolume.mas"); }},
         {"a folder", [](const fs::path& file) { fs::create_directories(file / "inside"); }},
         {"huge", [](const fs::path& file) { writeWholeFile(file.string(), std::string(1u << 20, 'x')); }},
@@ -71,7 +72,8 @@ TEST(SettingsFolder, EachDamagedSettingsFileStartsTheGameWithOneLineAndLeavesThe
         const settingsRuns::Outcome run = runGameOn(folder);
         EXPECT_EQ(run.status, 0) << damage.name << ": " << run.output;
         EXPECT_EQ(linesWith(run.output, "Settings "), 1) << damage.name << ": " << run.output;
-        EXPECT_EQ(linesWith(run.output, "Settings " + file.string() + ": "), 1) << damage.name << ": " << run.output;
+        EXPECT_EQ(linesWith(run.output, "Settings " + file.string() + ": "), 1)
+            << damage.name << ": " << run.output;
         EXPECT_TRUE(fs::exists(fs::symlink_status(file.string() + ".damaged"))) << damage.name;
         // What could be read is kept in a sound new file.
         if (std::string(damage.name) == "garbage" || std::string(damage.name) == "cut short") {

@@ -14,9 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fs::create_directories(folder);
-    }
+    void SetUp() override { fs::create_directories(folder); }
 
     // Loads the file and returns what was printed.
     std::string loadPrinting(SettingsFile& settings, bool expectSound) {

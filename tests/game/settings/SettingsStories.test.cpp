@@ -94,15 +94,17 @@ TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
         ASSERT_TRUE(slider("mGameplay", "Lives"));
         slider("mGameplay", "Lives")->setValue(7.0f);
         run(1);
-        EXPECT_EQ(GuiManager::instance().getWidget<widgets::Label>("mGameplay", "LivesValue")->getText(), "7");
+        EXPECT_EQ(GuiManager::instance().getWidget<widgets::Label>("mGameplay", "LivesValue")->getText(),
+                  "7");
         click("mGameplay", "Player2Mode");
         run(1);
         first.window.close();
         first.shutdown();
     }
     const std::string text = readWholeFile((folder / "settings.txt").string());
-    for (const char* line : {"volume.master = 40\n", "volume.music = 80\n", "volume.effects = 30\n", "lives = 7\n",
-                             "player2 = computer\n", "player2.keys = laptop\n", "from.a.newer.game = keep me\n"}) {
+    for (const char* line :
+         {"volume.master = 40\n", "volume.music = 80\n", "volume.effects = 30\n", "lives = 7\n",
+          "player2 = computer\n", "player2.keys = laptop\n", "from.a.newer.game = keep me\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << " in:\n" << text;
     }
 
