@@ -3,39 +3,20 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 #include "common/PrivateSettingsFolder.hpp"
 #include "common/TextFiles.hpp"
+#include "e2e/CommandRun.hpp"
 
 namespace fs = std::filesystem;
 
 namespace settingsRuns {
-struct Outcome {
-    int status = -1;
-    std::string output;
-};
-
-// Runs the built game for half a second of game time on the settings of `folder`.
-Outcome runGameOn(const fs::path& folder) {
-    Outcome outcome;
-    const std::string command = "env ALSOFT_DRIVERS=null ./vorlune --fast --no-draw --frames 40 --config '" +
-                                folder.string() + "' 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return outcome;
-    }
-    std::array<char, 512> buffer{};
-    while (fgets(buffer.data(), buffer.size(), pipe)) {
-        outcome.output += buffer.data();
-    }
-    const int raw = pclose(pipe);
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    return outcome;
+// Runs the built game for 40 frames of game time on the settings of `folder`.
+CommandOutcome runGameOn(const fs::path& folder) {
+    return runCommand("env ALSOFT_DRIVERS=null ./vorlune --fast --no-draw --frames 40 --config '" +
+                      folder.string() + "'");
 }
 
 int linesWith(const std::string& text, const std::string& part) {
@@ -69,7 +50,7 @@ TEST(SettingsFolder, EachDamagedSettingsFileStartsTheGameWithOneLineAndLeavesThe
         fs::create_directories(folder);
         const fs::path file = folder / "settings.txt";
         damage.make(file);
-        const settingsRuns::Outcome run = runGameOn(folder);
+        const CommandOutcome run = runGameOn(folder);
         EXPECT_EQ(run.status, 0) << damage.name << ": " << run.output;
         EXPECT_EQ(linesWith(run.output, "Settings "), 1) << damage.name << ": " << run.output;
         EXPECT_EQ(linesWith(run.output, "Settings " + file.string() + ": "), 1)
@@ -88,7 +69,7 @@ TEST(SettingsFolder, EachDamagedSettingsFileStartsTheGameWithOneLineAndLeavesThe
 TEST(SettingsFolder, AnUnwritableSettingsFolderGivesOneLineAndTheGamePlays) {
     const fs::path blocker = PrivateSettingsFolder::root() / "not-a-folder";
     writeWholeFile(blocker.string(), "a file");
-    const settingsRuns::Outcome run = runGameOn(blocker / "vorlune");
+    const CommandOutcome run = runGameOn(blocker / "vorlune");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(linesWith(run.output, "Settings "), 1) << run.output;
     EXPECT_EQ(readWholeFile(blocker.string()), "a file");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/KeyEvents.hpp"
 #include "common/ScriptedInputTest.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/input/ScriptedInputBackend.hpp"
@@ -219,10 +220,7 @@ TEST_F(InputManagerTest, BackendThatPlaysActionsIsAskedByNameNotByKey) {
 
 namespace {
 sf::Event keyEvent(sf::Keyboard::Key key, bool pressed) {
-    sf::Event event;
-    event.type = pressed ? sf::Event::KeyPressed : sf::Event::KeyReleased;
-    event.key.code = key;
-    return event;
+    return pressed ? keys::pressed(key) : keys::released(key);
 }
 } // namespace
 

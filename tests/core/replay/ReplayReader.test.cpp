@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/KeyEvents.hpp"
 #include "common/ScriptedInputTest.hpp"
 #include "common/TestOutput.hpp"
 #include "common/TextFiles.hpp"
@@ -212,12 +213,8 @@ TEST_F(ReplayFiles, TapsBetweenFramesAreRecordedAndPlayBack) {
     ReplayWriter writer;
     std::string problem;
     ASSERT_TRUE(writer.open(path, input, 7, step, problem)) << problem;
-    sf::Event tap;
-    tap.type = sf::Event::KeyPressed;
-    tap.key.code = sf::Keyboard::Space;
-    input.handleEvent(tap);
-    tap.type = sf::Event::KeyReleased;
-    input.handleEvent(tap);
+    input.handleEvent(keys::pressed(sf::Keyboard::Space));
+    input.handleEvent(keys::released(sf::Keyboard::Space));
     std::vector<bool> fired;
     for (int frame = 0; frame < 3; ++frame) {
         input.update();

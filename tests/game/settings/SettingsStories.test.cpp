@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "common/KeyEvents.hpp"
 #include "common/PrivateSettingsFolder.hpp"
 #include "common/TextFiles.hpp"
 #include "game/GameReset.hpp"
@@ -189,12 +190,8 @@ TEST_F(SettingsStory, ATapBetweenFramesAtFiveFramesASecondStillJumps) {
     slowFrame();
     EXPECT_NEAR(controllerOf(1)->getGameObject()->transform->getPosition().y, before, 2.0f) << "stands still";
 
-    sf::Event space;
-    space.type = sf::Event::KeyPressed;
-    space.key.code = sf::Keyboard::Space;
-    game.queueGuiEvent(space);
-    space.type = sf::Event::KeyReleased;
-    game.queueGuiEvent(space);
+    game.queueGuiEvent(keys::pressed(sf::Keyboard::Space));
+    game.queueGuiEvent(keys::released(sf::Keyboard::Space));
     slowFrame();
     EXPECT_LT(controllerOf(1)->getGameObject()->transform->getPosition().y, before - 50.0f) << "jumped";
 }
