@@ -290,11 +290,7 @@ void Game::pollWindowEvents() {
         // During a replay the GUI gets the recorded events instead: a person
         // moving the mouse over the window must not change what plays.
         if (!replay) {
-            // The GUI sees every event first; button handlers run here.
-            GuiManager::instance().handleEvent(event);
-            if (recorder) {
-                frameEvents.push_back(event);
-            }
+            giveEvent(event);
         }
         // Closing does not cut the frame short: the loop ends at its open test.
         if (event.type == sf::Event::Closed) {
@@ -304,10 +300,7 @@ void Game::pollWindowEvents() {
     // Queued events come after the window's, as the last ones of the frame.
     if (!replay) {
         for (const auto& queued : queuedEvents) {
-            GuiManager::instance().handleEvent(queued);
-            if (recorder) {
-                frameEvents.push_back(queued);
-            }
+            giveEvent(queued);
         }
     }
     queuedEvents.clear();
@@ -332,6 +325,24 @@ void Game::pollWindowEvents() {
     }
 }
 
+void Game::giveEvent(const sf::Event& event) {
+    // The GUI sees every event first; button handlers run here.
+    GuiManager::instance().handleEvent(event);
+    // Presses between two frames are latched for the next sampling.
+    InputManager::instance().handleEvent(event);
+    if (recorder) {
+        frameEvents.push_back(event);
+    }
+}
+
+void Game::sampleInput(float delta) {
+    auto& input = InputManager::instance();
+    input.update();
+    if (recorder) {
+        recorder->writeFrame(delta, input, frameEvents);
+    }
+}
+
 void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta) {
     if (replay) {
         replay->advance();
@@ -350,6 +361,10 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
     times.elapsed += delta;
     times.physicsAccumulator += delta;
     times.frameAccumulator += delta;
+
+    // Input is sampled before the fixed steps, so a press reaches the physics
+    // in the frame that saw it rather than one frame later.
+    sampleInput(delta);
 
     auto& physics = PhysicsManager::instance();
     if (times.physicsAccumulator >= fixedDelta) {
@@ -411,10 +426,6 @@ void Game::fixedUpdate(float step, float time) {
 }
 
 void Game::update(float delta, float time) {
-    InputManager::instance().update();
-    if (recorder) {
-        recorder->writeFrame(delta, InputManager::instance(), frameEvents);
-    }
     auto& states = StateManager::instance();
     if (states.currentState) {
         // Held: the state may switch states from inside its own update.

@@ -85,6 +85,10 @@ public:
     // its deltas come from the wall clock (not in fast mode, not in a replay,
     // whose deltas pace themselves).
     bool waitsBetweenFrames() const;
+    // The frame's first step after its window events: samples the input
+    // actions (and records them), so that the fixed steps and the update of
+    // the frame read the same input.
+    void sampleInput(float delta);
     void update(float delta, float time);
     void fixedUpdate(float step, float time);
     void draw(float delta, float time);
@@ -170,6 +174,9 @@ private:
     // the loop also compares the size each frame.
     void fitPicture();
     void pollWindowEvents();
+    // One live or queued window event: to the GUI, to the input latch, and
+    // into the recording.
+    void giveEvent(const sf::Event& event);
     // Every `soundCheckInterval` frames: a sound device lost since start
     // makes the rest of the run silent, with one line.
     void watchSoundDevice();

@@ -24,7 +24,7 @@ long long frameCount(const std::string& word, long long most) {
 std::string launchUsage(const std::string& program) {
     return "usage: " + program +
            " [--fast] [--no-draw] [--record FILE] [--replay FILE] [--player2 person|computer] [--demo "
-           "[--shots DIR]] [--soak FRAMES] [--frames N]";
+           "[--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR]";
 }
 
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem) {
@@ -87,10 +87,12 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
             }
             parsed.frameLimit = static_cast<unsigned long>(frames);
             ++i;
-        } else if (option == "--record" || option == "--replay" || option == "--shots") {
+        } else if (option == "--record" || option == "--replay" || option == "--shots" ||
+                   option == "--config") {
             std::string& path = option == "--record"   ? parsed.recordPath
                                 : option == "--replay" ? parsed.replayPath
-                                                       : parsed.shotsPath;
+                                : option == "--shots"  ? parsed.shotsPath
+                                                       : parsed.configPath;
             if (!path.empty()) {
                 problem = "option " + option + " given twice";
                 return false;
@@ -99,7 +101,8 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
             const std::string next = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
             if (next.empty() || next.rfind("--", 0) == 0) {
                 problem = "option " + option +
-                          (option == "--shots" ? " needs a folder name" : " needs a file name");
+                          (option == "--shots" || option == "--config" ? " needs a folder name"
+                                                                       : " needs a file name");
                 return false;
             }
             path = next;

@@ -147,6 +147,7 @@ public:
         }
         const float step = game.fixedDelta;
         elapsed += step;
+        game.sampleInput(step);
         auto& physics = PhysicsManager::instance();
         physics.flushPendingDestructions();
         game.fixedUpdate(step, elapsed);
@@ -279,6 +280,12 @@ int main(int argc, char** argv) {
     const auto programStart = Clock::now();
     FightRun run;
     run.game.options.noDraw = false;
+    // The timed match plays on the default rules, whatever the user's settings say.
+    char settingsFolder[] = "/tmp/vorlune-bench-settings-XXXXXX";
+    if (!mkdtemp(settingsFolder)) {
+        return 1;
+    }
+    run.game.options.configPath = settingsFolder;
     if (!run.game.init()) {
         return 1;
     }

@@ -68,13 +68,14 @@ std::shared_ptr<PlayerControllerComponent> player(int number, float x) {
     return addComponent<PlayerControllerComponent>(object, number, true);
 }
 
-// The frame's update: input sampling, growth and attack timers, events.
+// The frame's update: growth and attack timers, events.
 void frameUpdate(Arena& arena) {
     arena.loop.update(fixedStep, arena.time);
 }
 
-// The timed part: every fixed update, then the world step.
+// The timed part: input sampling, every fixed update, then the world step.
 void fixedPart(Arena& arena) {
+    arena.loop.sampleInput(fixedStep);
     auto& physics = PhysicsManager::instance();
     physics.flushPendingDestructions();
     arena.time += fixedStep;

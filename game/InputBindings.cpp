@@ -34,7 +34,19 @@ void registerPlayer(InputManager& input, const PlayerBindings& player) {
 }
 } // namespace
 
-void registerInputBindings(InputManager& input) {
+std::string player2KeysName(Player2Keys keys) {
+    return keys == Player2Keys::laptop ? "laptop" : "numpad";
+}
+
+bool player2KeysFromName(const std::string& name, Player2Keys& keys) {
+    if (name != "numpad" && name != "laptop") {
+        return false;
+    }
+    keys = name == "laptop" ? Player2Keys::laptop : Player2Keys::numberPad;
+    return true;
+}
+
+void registerInputBindings(InputManager& input, Player2Keys player2Keys) {
     input.addAction("Restart", false);
     input.addKey("Restart", sf::Keyboard::R);
 
@@ -47,7 +59,11 @@ void registerInputBindings(InputManager& input) {
     input.addJoystickButton("ESC", 8, 0);
     input.addJoystickButton("ESC", 8, 1);
 
-    registerPlayer(input,
-                   {2, 1, sf::Keyboard::Left, sf::Keyboard::Right, sf::Keyboard::Up, sf::Keyboard::Down,
-                    sf::Keyboard::Numpad0, sf::Keyboard::Numpad5, sf::Keyboard::Numpad4});
+    // Without a number pad, player 2's left hand takes the letters right of
+    // player 1's (J, K, L) while the right hand stays on the arrows.
+    const bool laptop = player2Keys == Player2Keys::laptop;
+    registerPlayer(input, {2, 1, sf::Keyboard::Left, sf::Keyboard::Right, sf::Keyboard::Up,
+                           sf::Keyboard::Down, laptop ? sf::Keyboard::L : sf::Keyboard::Numpad0,
+                           laptop ? sf::Keyboard::J : sf::Keyboard::Numpad5,
+                           laptop ? sf::Keyboard::K : sf::Keyboard::Numpad4});
 }

@@ -1,9 +1,17 @@
 #pragma once
 
-// Who plays each of the two players: a person at the keyboard or pad, or the
-// computer. Shared by the game, the menu (which switches player 2) and the
-// arena (which gives a computer player its BotComponent when a match starts).
+// Who plays each of the two players (a person at the keyboard or pad, or the
+// computer) and the rules of the next match. Shared by the game, the menu
+// (which switches player 2 and sets the lives) and the arena (which gives a
+// computer player its BotComponent and every player its lives when a match
+// starts).
 struct PlayerSetup {
+    // `livesPerMatch` for a match without a limit of lives.
+    static constexpr int unlimitedLives = 0;
+    static constexpr int fewestLives = 1;
+    static constexpr int mostLives = 9;
+    static constexpr int defaultLives = 3;
+
     // Players 1 and 2; any other number is always a person.
     bool isComputer(int playerNumber) const {
         return playerNumber == 1 ? computer1 : playerNumber == 2 ? computer2 : false;
@@ -12,4 +20,6 @@ struct PlayerSetup {
 
     bool computer1 = false;
     bool computer2 = false;
+    // Lives of each player in a match: fewestLives .. mostLives, or unlimitedLives.
+    int livesPerMatch = defaultLives;
 };

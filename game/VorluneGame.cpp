@@ -1,5 +1,6 @@
 #include "game/VorluneGame.hpp"
 
+#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "audio/SoundManager.hpp"
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
+#include "core/settings/SettingsFolder.hpp"
 #include "game/GameContent.hpp"
 #include "game/GameCreators.hpp"
 #include "game/InputBindings.hpp"
@@ -22,6 +24,13 @@
 #include "scene/GameObjectManager.hpp"
 
 void VorluneGame::onInit() {
+    // A replay must meet the rules it was recorded with, whoever plays it back.
+    const bool reproducible =
+        options.demo || options.soakFrames > 0 || !options.recordPath.empty() || !options.replayPath.empty();
+    settings.load(reproducible ? std::filesystem::path()
+                               : settingsFolder(options.configPath, std::getenv("XDG_CONFIG_HOME"),
+                                                std::getenv("HOME")));
+
     // The game's own map-object components must be known before any map is built.
     registerGameCreators(GameObjectManager::instance());
 
@@ -49,9 +58,11 @@ void VorluneGame::onInit() {
         ambientTrack = sounds.playMusic("ambient", true, 1.0f, 0.0f);
     }
 
-    registerInputBindings(InputManager::instance());
+    registerInputBindings(InputManager::instance(), settings.player2Keys());
+    settings.applyBindings(InputManager::instance());
     createPlayerCollisionLayers(PhysicsManager::instance());
 
+    settings.applyTo(*playerSetup);
     // The command line only adds computer players to the setup.
     const bool computerOnly = options.demo || options.soakFrames > 0;
     if (options.player2Computer || computerOnly) {
@@ -68,7 +79,13 @@ void VorluneGame::onInit() {
     }
 
     createStates();
+    // The audio page's sliders exist now.
+    settings.applyVolumes();
     StateManager::instance().setState("Menu");
+}
+
+void VorluneGame::onShutdown() {
+    settings.saveAtExit(*playerSetup);
 }
 
 void VorluneGame::createStates() {
@@ -132,6 +149,8 @@ void VorluneGame::onUpdate(float delta, float) {
     }
 
     updateMusicVolume(delta);
+    settings.follow(*playerSetup);
+    settings.saveWhenDue(delta);
     // The title menu has time to spare: the players' animation frames are
     // made there, one per frame, instead of all at once when a match starts.
     if (states.currentState && states.currentState->name == "Menu" &&

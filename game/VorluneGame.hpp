@@ -12,6 +12,7 @@
 #include "game/PlayerSetup.hpp"
 #include "game/demo/DemoRun.hpp"
 #include "game/demo/SoakRun.hpp"
+#include "game/settings/GameSettings.hpp"
 
 // The arena brawler: two players on one map, flinging their beards.
 //
@@ -24,6 +25,10 @@
 // Content that is missing or damaged is reported in one line each; the game
 // starts with what it has.
 //
+// Settings (volumes, player 2, lives, player 2's keyboard layout, bindings)
+// are read at start from the settings folder (--config DIR, else the user's
+// configuration folder) and written when they change and at exit.
+//
 // The launch options choose the players (--player2 computer) and start the
 // demo (--demo), in which the computer plays both players through one match,
 // or a soak (--soak FRAMES), in which it plays them match after match.
@@ -34,6 +39,8 @@ public:
     VorluneGame() { iconPath = "../assets/gui/icon.png"; }
     void onInit() override;
     void onUpdate(float delta, float time) override;
+    // Writes the settings file if a setting changed.
+    void onShutdown() override;
 
     // Full volumes of the two tracks (SFML's 0..100), before the
     // SoundManager's musicVolume factor is applied.
@@ -55,6 +62,9 @@ public:
     FrameRateLine frameRateLine;
     // Who plays each player; shared with the menu and the arena.
     std::shared_ptr<PlayerSetup> playerSetup = std::make_shared<PlayerSetup>();
+    // The settings kept between runs. Runs that must play the same on every
+    // machine (demo, soak, recording, replay) neither read nor write them.
+    GameSettings settings;
     // The running demo (--demo), else empty.
     std::unique_ptr<DemoRun> demo;
 

@@ -22,6 +22,9 @@ public:
     virtual bool playsActions() const { return false; }
     // Whether the named button action is down this frame (only when playsActions).
     virtual bool isActionDown(const std::string&) { return false; }
+    // Whether the named action was pressed since the last frame, also when it
+    // was let go again before this frame (only when playsActions).
+    virtual bool wasActionTapped(const std::string&) { return false; }
     // The named axis's value this frame, -1 .. 1 (only when playsActions).
     virtual float getAxisValue(const std::string&) { return 0.0f; }
 

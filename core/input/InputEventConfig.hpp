@@ -22,4 +22,7 @@ struct InputEventConfig {
     bool fired = false;
     // Down at the last sampling.
     bool down = false;
+    // Pressed since the sampling before the last one (a press the window
+    // reported, even when let go again before the last sampling).
+    bool tapped = false;
 };

@@ -72,16 +72,59 @@ bool InputManager::isCodeDown(int32_t code) const {
            backend->isJoystickButtonPressed(joystick, button);
 }
 
+void InputManager::handleEvent(const sf::Event& event) {
+    int32_t code = -1;
+    bool pressed = false;
+    switch (event.type) {
+    case sf::Event::KeyPressed:
+    case sf::Event::KeyReleased:
+        code = event.key.code;
+        pressed = event.type == sf::Event::KeyPressed;
+        break;
+    case sf::Event::MouseButtonPressed:
+    case sf::Event::MouseButtonReleased:
+        code = firstMouseCode + static_cast<int32_t>(event.mouseButton.button);
+        pressed = event.type == sf::Event::MouseButtonPressed;
+        break;
+    case sf::Event::JoystickButtonPressed:
+    case sf::Event::JoystickButtonReleased:
+        code = firstJoystickCode + static_cast<int32_t>(event.joystickButton.button) +
+               100 * static_cast<int32_t>(event.joystickButton.joystickId);
+        pressed = event.type == sf::Event::JoystickButtonPressed;
+        break;
+    case sf::Event::LostFocus:
+        // Keys let go while another window has the focus send no release here.
+        heldByEvents.clear();
+        return;
+    default:
+        return;
+    }
+    // An unknown key (-1) names no button.
+    if (code < 0) {
+        return;
+    }
+    if (!pressed) {
+        heldByEvents.erase(code);
+    } else if (heldByEvents.insert(code).second) {
+        latchedPresses.insert(code);
+    }
+}
+
 void InputManager::update() {
+    const bool playsActions = backend->playsActions();
     for (auto& entry : actions) {
         // Held: a callback may add actions, which must not pull this one away.
         const std::shared_ptr<InputEventConfig> action = entry.second;
         action->fired = false;
-        const bool down = backend->playsActions()
-                              ? backend->isActionDown(action->name)
-                              : std::any_of(action->codes.begin(), action->codes.end(),
-                                            [this](int32_t code) { return isCodeDown(code); });
-        if (down && (action->continuous || !action->down)) {
+        const bool down = playsActions ? backend->isActionDown(action->name)
+                                       : std::any_of(action->codes.begin(), action->codes.end(),
+                                                     [this](int32_t code) { return isCodeDown(code); });
+        // A replay brings its recorded presses; live input those the window reported.
+        action->tapped = playsActions
+                             ? backend->wasActionTapped(action->name)
+                             : std::any_of(action->codes.begin(), action->codes.end(),
+                                           [this](int32_t code) { return latchedPresses.count(code); });
+        if ((down && (action->continuous || !action->down)) || action->tapped) {
             for (const auto callback : action->callbacks) {
                 callback();
             }
@@ -89,6 +132,7 @@ void InputManager::update() {
         }
         action->down = down;
     }
+    latchedPresses.clear();
     if (sampleAxesPerFrame) {
         for (auto& entry : axes) {
             entry.second->sampledValue = readAxis(*entry.second);

@@ -3,7 +3,10 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+
+#include <SFML/Window/Event.hpp>
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
@@ -22,7 +25,11 @@
 // key, joystick 8 and up, ...) read as up.
 //
 // Button actions are sampled once per frame by `update`; axes when read, or,
-// with `sampleAxesPerFrame`, also once per frame by `update`.
+// with `sampleAxesPerFrame`, also once per frame by `update`. Polling alone
+// misses a key pressed and let go between two samplings, so the window's
+// press events are latched too (`handleEvent`): a press seen since the last
+// sampling fires its action once at the next one, whatever the key's state
+// then.
 // Names that are not registered are tolerated everywhere: adding to them does
 // nothing, `wasPressed` is false and `getAxis` is 0.
 class InputManager {
@@ -44,8 +51,15 @@ public:
     void addAxisKey(const std::string& name, int32_t code, float value);
     void addJoystickAxis(const std::string& name, sf::Joystick::Axis axis, unsigned int joystick);
 
-    // Samples every button action; called once per frame before anything else updates.
+    // Samples every button action; called once per frame before anything else
+    // updates. An action fires when it is down and was not (every frame it is
+    // down, if continuous), or when one of its codes was pressed since the last
+    // sampling. Latched presses are forgotten here.
     void update();
+    // Notes a key, mouse button or joystick button press from the window for
+    // the next `update`. The system's key repeats (a press of a key already
+    // held) are not new presses; losing the focus forgets which keys are held.
+    void handleEvent(const sf::Event& event);
     // Whether the action fired at the last sampling.
     bool wasPressed(const std::string& name) const;
     // In -1 .. 1, read from the devices now (or the value of the last
@@ -74,4 +88,8 @@ private:
     float readAxis(const AxisInputConfig& axis) const;
 
     std::shared_ptr<InputBackend> backend;
+    // Codes pressed since the last sampling, from the window's events.
+    std::set<int32_t> latchedPresses;
+    // Codes the window's events say are held, to tell repeats from presses.
+    std::set<int32_t> heldByEvents;
 };

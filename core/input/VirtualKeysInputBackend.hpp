@@ -35,6 +35,7 @@ public:
 
     bool playsActions() const override { return devices->playsActions(); }
     bool isActionDown(const std::string& name) override { return devices->isActionDown(name); }
+    bool wasActionTapped(const std::string& name) override { return devices->wasActionTapped(name); }
     float getAxisValue(const std::string& name) override { return devices->getAxisValue(name); }
 
     bool isKeyPressed(sf::Keyboard::Key key) override;

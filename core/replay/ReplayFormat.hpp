@@ -8,13 +8,16 @@
 
 // The replay file: a small line-based text file, one frame per line.
 //
-//   vorlune-replay 1              magic word and format version
+//   vorlune-replay 2              magic word and format version
 //   seed 1                        the RandomSource seed the run started with
 //   step 0.016666668              the fixed step (seconds) it was recorded with
 //   action Player1 Jump           one line per button action, in column order
 //   axis Player1 Horizontal       one line per axis, in column order
-//   f 0.016666668 0110 0 -1 0.5   a frame: delta (s), one 0/1 per action
-//                                 ("-" when there are none), one value per axis
+//   f 0.016666668 0130 0 -1 0.5   a frame: delta (s), one digit per action
+//                                 ("-" when there are none): 1 down, +2 pressed
+//                                 since the frame before (so 2 is a tap that
+//                                 was let go before the frame sampled it);
+//                                 then one value per axis
 //   g pressed 0 120 340           a window event given to the GUI in that frame
 //   end 1234                      the number of frames; nothing may follow
 //
@@ -24,7 +27,12 @@
 namespace replayFormat {
 
 constexpr const char* magic = "vorlune-replay";
-constexpr int version = 1;
+// Version 2: input is sampled before the frame's fixed steps, and presses
+// between two samplings are recorded. Version 1 files (sampled after the
+// steps) are refused with a line saying so.
+constexpr int version = 2;
+constexpr uint8_t downBit = 1;
+constexpr uint8_t tappedBit = 2;
 
 // A match of half an hour takes a few megabytes.
 constexpr size_t maxFileBytes = 32u * 1024u * 1024u;

@@ -10,3 +10,7 @@ bool ReplayInputBackend::isActionDown(const std::string& name) {
 float ReplayInputBackend::getAxisValue(const std::string& name) {
     return reader ? reader->getAxisValue(name) : 0.0f;
 }
+
+bool ReplayInputBackend::wasActionTapped(const std::string& name) {
+    return reader && reader->wasActionTapped(name);
+}

@@ -16,6 +16,7 @@ public:
 
     bool playsActions() const override { return true; }
     bool isActionDown(const std::string& name) override;
+    bool wasActionTapped(const std::string& name) override;
     float getAxisValue(const std::string& name) override;
 
     bool isKeyPressed(sf::Keyboard::Key) override { return false; }

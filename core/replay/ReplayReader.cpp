@@ -131,6 +131,11 @@ bool ReplayReader::parse(const std::string& text, std::string& problem) {
         return false;
     }
     long long version = 0;
+    if (replayFormat::parseInteger(first[1], 0, 1000000, version) && version == 1) {
+        problem = "format version 1 was recorded by an earlier game, whose input reached the match one frame "
+                  "later, so it cannot be played exactly; record it again";
+        return false;
+    }
     if (!replayFormat::parseInteger(first[1], 0, 1000000, version) || version != replayFormat::version) {
         problem = "format version '" + first[1] + "' is not supported (this build reads version " +
                   std::to_string(replayFormat::version) + ")";
@@ -223,13 +228,13 @@ bool ReplayReader::parse(const std::string& text, std::string& problem) {
         const std::string& states = fields[1];
         if (actionCount == 0
                 ? states != "-"
-                : states.size() != actionCount || states.find_first_not_of("01") != std::string::npos) {
-            return at("the action states need one 0 or 1 for each of the " + std::to_string(actionCount) +
-                      " actions");
+                : states.size() != actionCount || states.find_first_not_of("0123") != std::string::npos) {
+            return at("the action states need one digit 0 to 3 for each of the " +
+                      std::to_string(actionCount) + " actions");
         }
         deltas.push_back(delta);
         for (size_t i = 0; i < actionCount; ++i) {
-            downs.push_back(states[i] == '1' ? 1 : 0);
+            downs.push_back(static_cast<uint8_t>(states[i] - '0'));
         }
         for (size_t i = 0; i < axisCount; ++i) {
             float value = 0.0f;
@@ -298,7 +303,13 @@ float ReplayReader::getDelta() const {
 bool ReplayReader::isActionDown(const std::string& name) const {
     const auto found = actionColumns.find(name);
     return started && found != actionColumns.end() &&
-           downs[current * header.actionNames.size() + found->second] != 0;
+           (downs[current * header.actionNames.size() + found->second] & replayFormat::downBit) != 0;
+}
+
+bool ReplayReader::wasActionTapped(const std::string& name) const {
+    const auto found = actionColumns.find(name);
+    return started && found != actionColumns.end() &&
+           (downs[current * header.actionNames.size() + found->second] & replayFormat::tappedBit) != 0;
 }
 
 float ReplayReader::getAxisValue(const std::string& name) const {

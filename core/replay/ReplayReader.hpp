@@ -36,6 +36,8 @@ public:
     // The current frame (before the first `advance`: zero delta, nothing down).
     float getDelta() const;
     bool isActionDown(const std::string& name) const;
+    // Whether the action was pressed since the frame before (a tap between two frames included).
+    bool wasActionTapped(const std::string& name) const;
     float getAxisValue(const std::string& name) const;
     // The window events of the current frame, in the order they came.
     std::vector<sf::Event> getEvents() const;
@@ -48,7 +50,8 @@ private:
     replayFormat::Header header;
     std::map<std::string, size_t> actionColumns;
     std::map<std::string, size_t> axisColumns;
-    // Frame by frame, flat: one delta, actions.size() downs, axes.size() values.
+    // Frame by frame, flat: one delta, actions.size() action states
+    // (replayFormat's down and tapped bits), axes.size() values.
     std::vector<float> deltas;
     std::vector<uint8_t> downs;
     std::vector<float> values;

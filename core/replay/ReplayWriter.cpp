@@ -71,7 +71,10 @@ void ReplayWriter::writeFrame(float delta, const InputManager& input, const std:
     }
     for (const auto& name : header.actionNames) {
         const auto found = input.actions.find(name);
-        line += found != input.actions.end() && found->second->down ? '1' : '0';
+        const bool known = found != input.actions.end();
+        const int state = (known && found->second->down ? replayFormat::downBit : 0) |
+                          (known && found->second->tapped ? replayFormat::tappedBit : 0);
+        line += static_cast<char>('0' + state);
     }
     for (const auto& name : header.axisNames) {
         // The recorded value is what the game read this frame: the per-frame sample.

@@ -1,5 +1,6 @@
 #include "game/hud/HealthBarComponent.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "game/player/PlayerColors.hpp"
@@ -93,11 +94,15 @@ void HealthBarComponent::buildIcons(const std::shared_ptr<GameObject>& bar) {
     const PlayerView shownPlayer = shown();
     const sf::Color tint = playerColors(shownPlayer.playerNumber()).clothes1;
     const float side = rightSide ? -1.0f : 1.0f;
+    const int count = shownPlayer.lives();
+    const float spacing =
+        static_cast<float>(iconSpacing) *
+        std::min(1.0f, static_cast<float>(roomyIcons) / static_cast<float>(std::max(count, 1)));
 
-    for (int i = 0; i < shownPlayer.lives(); ++i) {
+    for (int i = 0; i < count; ++i) {
         auto icon = GameObjectManager::instance().createGameObject("Health");
         icon->parent = bar;
-        icon->transform->setPosition(static_cast<float>(iconSpacing * i) * side, 0.0f);
+        icon->transform->setPosition(spacing * static_cast<float>(i) * side, 0.0f);
         icon->transform->setScale(side, 1.0f);
 
         auto renderer = addComponent<SpriteRendererComponent>(

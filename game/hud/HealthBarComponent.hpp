@@ -33,8 +33,11 @@ public:
     // Nothing to prepare before a player is set.
     void init() override {}
 
-    // Horizontal distance between icons.
+    // Horizontal distance between icons (pixels), for up to `roomyIcons`
+    // icons; a longer row shares the width of that many, so that the two
+    // players' rows never run into each other.
     int iconSpacing = 150;
+    static constexpr int roomyIcons = 5;
     // One renderer per icon, from the first life on; each sits on its own child object.
     std::vector<std::shared_ptr<SpriteRendererComponent>> icons;
     // The player shown (observed); null until one is set and once it is gone.

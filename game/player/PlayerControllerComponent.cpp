@@ -55,8 +55,8 @@ void fillSounds(std::vector<std::shared_ptr<sf::Sound>>& list, std::initializer_
 }
 } // namespace
 
-PlayerControllerComponent::PlayerControllerComponent(int playerNumber, bool unlimitedLives)
-    : playerNumber(playerNumber), unlimitedLives(unlimitedLives ? 1 : 0) {}
+PlayerControllerComponent::PlayerControllerComponent(int playerNumber, bool unlimitedLives, int lives)
+    : lives(lives), playerNumber(playerNumber), unlimitedLives(unlimitedLives ? 1 : 0) {}
 
 PlayerControllerComponent::~PlayerControllerComponent() {
     // Segments outlive their player when the scene is torn down in creation

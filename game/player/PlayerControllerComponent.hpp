@@ -47,8 +47,9 @@ class WeldJointComponent;
 // player) read a player through PlayerView, which changes nothing.
 class PlayerControllerComponent : public Component, public IEventListener {
 public:
-    // playerNumber: 1 or 2 (3 selects a third colour scheme).
-    PlayerControllerComponent(int playerNumber, bool unlimitedLives);
+    // playerNumber: 1 or 2 (3 selects a third colour scheme); `lives` at the
+    // start (with unlimitedLives, only the number of hats shown).
+    PlayerControllerComponent(int playerNumber, bool unlimitedLives, int lives = 3);
     ~PlayerControllerComponent() override;
 
     void init() override;

@@ -69,7 +69,10 @@ void ArenaState::enter() {
         if (!player) {
             continue;
         }
-        addComponent<PlayerControllerComponent>(player, number, false);
+        const int lives = players ? players->livesPerMatch : PlayerSetup::defaultLives;
+        const bool unlimited = lives == PlayerSetup::unlimitedLives;
+        addComponent<PlayerControllerComponent>(player, number, unlimited,
+                                                unlimited ? PlayerSetup::defaultLives : lives);
     }
     // After both controllers, so that each computer player finds its rival's.
     for (int number = 1; number <= 2; ++number) {

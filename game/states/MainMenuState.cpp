@@ -1,5 +1,7 @@
 #include "game/states/MainMenuState.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,10 +14,13 @@
 #include "core/input/InputManager.hpp"
 #include "game/states/ButtonSounds.hpp"
 #include "widgets/Button.hpp"
+#include "widgets/Label.hpp"
 #include "widgets/Slider.hpp"
 
 namespace {
 const char* const audioSliders[] = {"GameSounds", "MusicVolume", "MasterVolume"};
+// The lives slider's last step, past the most lives, is a match without a limit.
+constexpr int unlimitedLivesStep = PlayerSetup::mostLives + 1;
 } // namespace
 
 MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup)
@@ -30,6 +35,7 @@ MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup)
     gui.loadGroup("options", "..\\assets\\gui\\Menu_Options.txt");
     connectButtons();
     showPlayer2Mode();
+    showLives();
     if (gui.groups.count("sound")) {
         for (const char* slider : audioSliders) {
             if (!gui.getWidget<widgets::Slider>("sound", slider)) {
@@ -96,6 +102,36 @@ void MainMenuState::enter() {
     GuiManager::instance().setVisible("menu", true);
     effectsVolume = SoundManager::instance().soundVolume;
     showPlayer2Mode();
+    showLives();
+}
+
+void MainMenuState::showLives() {
+    auto& gui = GuiManager::instance();
+    const int lives = players->livesPerMatch;
+    if (auto slider = gui.getWidget<widgets::Slider>("mGameplay", "Lives")) {
+        slider->setValue(
+            static_cast<float>(lives == PlayerSetup::unlimitedLives ? unlimitedLivesStep : lives));
+    }
+    if (auto label = gui.getWidget<widgets::Label>("mGameplay", "LivesValue")) {
+        label->setText(lives == PlayerSetup::unlimitedLives ? "unlimited" : std::to_string(lives));
+    }
+}
+
+void MainMenuState::applyLivesSlider() {
+    auto& gui = GuiManager::instance();
+    const auto slider =
+        gui.isVisible("mGameplay") ? gui.getWidget<widgets::Slider>("mGameplay", "Lives") : nullptr;
+    if (!slider) {
+        return;
+    }
+    const int step = static_cast<int>(std::lround(slider->getValue()));
+    const int lives = step >= unlimitedLivesStep
+                          ? PlayerSetup::unlimitedLives
+                          : std::clamp(step, PlayerSetup::fewestLives, PlayerSetup::mostLives);
+    if (lives != players->livesPerMatch) {
+        players->livesPerMatch = lives;
+        showLives();
+    }
 }
 
 void MainMenuState::showPlayer2Mode() {
@@ -107,6 +143,7 @@ void MainMenuState::showPlayer2Mode() {
 void MainMenuState::update(float, float) {
     handleEscape();
     applyAudioSliders();
+    applyLivesSlider();
 }
 
 void MainMenuState::handleEscape() {

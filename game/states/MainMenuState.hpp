@@ -10,7 +10,9 @@
 // wired once, by the constructor. While the audio page is open its three
 // sliders set the SoundManager's volumes (and this state's effects volume)
 // every frame, so a slider is heard at once. The gameplay page's
-// "Player2Mode" button switches player 2 between a person and the computer.
+// "Player2Mode" button switches player 2 between a person and the computer,
+// and its "Lives" slider sets the lives per match (1 to 9; its last step is
+// unlimited), shown on the "LivesValue" label.
 class MainMenuState : public ButtonPagesState {
 public:
     // `setup` is shared with the game and the arena.
@@ -26,6 +28,10 @@ private:
     void applyAudioSliders();
     // Writes who plays player 2 onto the "Player2Mode" button.
     void showPlayer2Mode();
+    // Puts the setup's lives on the "Lives" slider and the "LivesValue" label.
+    void showLives();
+    // While the gameplay page is open, the slider sets the lives per match.
+    void applyLivesSlider();
 
     std::shared_ptr<PlayerSetup> players;
 };

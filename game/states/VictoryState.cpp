@@ -2,6 +2,7 @@
 
 #include "app/GuiManager.hpp"
 #include "audio/SoundManager.hpp"
+#include "core/EventManager.hpp"
 #include "core/StateManager.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ButtonSounds.hpp"
@@ -16,6 +17,17 @@ VictoryState::VictoryState() : ButtonPagesState("Victory") {
         playButtonSound("click", effectsVolume);
         GuiManager::instance().hideAll();
         StateManager::instance().setState("Menu");
+    });
+    // The arena reads the shared player setup at every entry, so the new
+    // match has the rules and players of the last one. Like the menu's start
+    // button, the match is built at the end of the frame, not inside the GUI's
+    // event handling.
+    connectButton("victory", "Rematch", effectsVolume, [this] {
+        EventManager::instance().invokeLater([this] {
+            playButtonSound("click", effectsVolume);
+            GuiManager::instance().hideAll();
+            StateManager::instance().setState("Arena");
+        });
     });
 }
 

@@ -7,7 +7,9 @@
 // "Victory": the screen after a match. The victory map's single player object
 // becomes the winner's wizard, driven by the winner's own keys and without a
 // limit of lives, under the "Player1won" or "Player2won" picture. "Continue"
-// returns to the menu. The page is loaded and wired once, by the constructor.
+// returns to the menu; "Rematch" starts a new match at once, with the same
+// players and rules (the arena reads the shared player setup). The page is
+// loaded and wired once, by the constructor.
 class VictoryState : public ButtonPagesState {
 public:
     VictoryState();

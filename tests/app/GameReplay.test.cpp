@@ -268,7 +268,7 @@ TEST_F(GameReplay, UnusableReplayGivesExitCodeTwoAndOneLine) {
     };
     bool opened = false;
     const std::string header =
-        "vorlune-replay 1\nseed 1\nstep 0.0166666675\naction Hop\naction Push\naxis Steer\n";
+        "vorlune-replay 2\nseed 1\nstep 0.0166666675\naction Hop\naction Push\naxis Steer\n";
     EXPECT_NE(runReplay("run-empty.txt", "", opened).find("empty"), std::string::npos);
     EXPECT_NE(runReplay("run-truncated.txt", header + "f 0.1 00 0\n", opened).find("truncated"),
               std::string::npos);
@@ -277,7 +277,7 @@ TEST_F(GameReplay, UnusableReplayGivesExitCodeTwoAndOneLine) {
               std::string::npos);
     // Only known once the game has registered its actions: after start-up, still no frame.
     EXPECT_NE(runReplay("run-unknown.txt",
-                        "vorlune-replay 1\nseed 1\nstep 0.0166666675\naction Fly\naction Hop\naction Push\n"
+                        "vorlune-replay 2\nseed 1\nstep 0.0166666675\naction Fly\naction Hop\naction Push\n"
                         "axis Steer\nf 0.1 000 0\nend 1\n",
                         opened)
                   .find("'Fly'"),
@@ -301,7 +301,7 @@ TEST_F(GameReplay, RecordedClicksReachTheGuiInTheirFrame) {
     const std::string form = testOutputPath("replay/RedButton.txt");
     writeWholeFile(form, "Button.Red { Position = (0, 0); Size = (100%, 100%); }\n");
     const std::string path = testOutputPath("replay/click.txt");
-    writeWholeFile(path, "vorlune-replay 1\nseed 1\nstep 0.016666668\naction Hop\naction Push\naxis Steer\n"
+    writeWholeFile(path, "vorlune-replay 2\nseed 1\nstep 0.016666668\naction Hop\naction Push\naxis Steer\n"
                          "f 0.016666668 00 0\n"
                          "f 0.016666668 00 0\ng moved 10 10\ng pressed 0 10 10\n"
                          "f 0.016666668 00 0\n"

@@ -17,8 +17,11 @@ bool parse(std::vector<const char*> words, LaunchOptions& options, std::string& 
 TEST(LaunchOptions, ReadsEveryOptionInAnyOrder) {
     LaunchOptions options;
     std::string problem;
-    ASSERT_TRUE(parse({"--replay", "in.txt", "--no-draw", "--record", "out.txt", "--fast"}, options, problem))
+    ASSERT_TRUE(
+        parse({"--replay", "in.txt", "--no-draw", "--config", "conf", "--record", "out.txt", "--fast"},
+              options, problem))
         << problem;
+    EXPECT_EQ(options.configPath, "conf");
     EXPECT_TRUE(options.fast);
     EXPECT_TRUE(options.noDraw);
     EXPECT_EQ(options.recordPath, "out.txt");
@@ -40,6 +43,8 @@ TEST(LaunchOptions, BadCommandLinesNameTheProblemAndChangeNothing) {
         {{"--replay", "--fast"}, "option --replay needs a file name"},
         {{"--record", ""}, "option --record needs a file name"},
         {{"--fast", "--fast"}, "option --fast given twice"},
+        {{"--config"}, "option --config needs a folder name"},
+        {{"--config", "a", "--config", "b"}, "option --config given twice"},
         {{"--record", "a", "--record", "b"}, "option --record given twice"},
         {{"--record", "same.txt", "--replay", "same.txt"}, "--record and --replay name the same file"},
     };
@@ -62,8 +67,10 @@ TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(code, 2);
     EXPECT_EQ(printed, "vorlune: unknown option '--bogus'; " + launchUsage("vorlune") + "\n");
-    EXPECT_EQ(launchUsage("vorlune"), "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
-                                      "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N]");
+    EXPECT_EQ(
+        launchUsage("vorlune"),
+        "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
+        "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR]");
     EXPECT_FALSE(game.window.isOpen());
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/Engine.hpp"
 #include "common/CaseReset.hpp"
+#include "common/PrivateSettingsFolder.hpp"
 
 namespace {
 // Many cases run in one process, each on the engine as a fresh process has
@@ -12,6 +13,7 @@ namespace {
 class FreshStateForEachCase : public ::testing::EmptyTestEventListener {
 public:
     void OnTestStart(const ::testing::TestInfo&) override {
+        PrivateSettingsFolder::empty();
         if (anyStarted) {
             resetForNextCase();
         }
@@ -26,6 +28,7 @@ private:
 // The engine's modules are connected as a Game connects them, so cases that
 // drive the managers without a Game see the same engine.
 int main(int argc, char** argv) {
+    const PrivateSettingsFolder settings;
     ::testing::InitGoogleTest(&argc, argv);
     connectEngine();
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStateForEachCase);

@@ -69,7 +69,7 @@ inline const std::vector<FormPage>& formPages() {
         {"credits", "../assets/gui/Credits.txt", {"BackMenu"}, {}, {}},
         {"mControls", "../assets/gui/Menu_Controls.txt", {}, {}, {}},
         {"sound", "../assets/gui/Menu_Audio.txt", {}, {"GameSounds", "MusicVolume", "MasterVolume"}, {}},
-        {"mGameplay", "../assets/gui/Menu_Gameplay.txt", {}, {}, {}},
+        {"mGameplay", "../assets/gui/Menu_Gameplay.txt", {"Player2Mode"}, {}, {}},
         {"mGameplay2", "../assets/gui/Menu_Gameplay_Advanced.txt", {}, {}, {}},
         {"options",
          "../assets/gui/Menu_Options.txt",
@@ -78,7 +78,7 @@ inline const std::vector<FormPage>& formPages() {
          {}},
         {"pause", "../assets/gui/PauseMenu.txt", {"Continue", "Controls", "Quit", "Menu"}, {}, {}},
         {"pauseControls", "../assets/gui/PauseMenu_Controls.txt", {"BackPause"}, {}, {}},
-        {"victory", "../assets/gui/Victory.txt", {"Continue"}, {}, {"Player1won", "Player2won"}}};
+        {"victory", "../assets/gui/Victory.txt", {"Continue", "Rematch"}, {}, {"Player1won", "Player2won"}}};
     return list;
 }
 

@@ -4,38 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
+
+#include "e2e/CommandRun.hpp"
 
 namespace {
-struct Outcome {
-    int status = -1;
-    std::string output;
-};
+using Outcome = CommandOutcome;
 
 Outcome runGame(const std::string& command) {
-    Outcome outcome;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) {
-        return outcome;
-    }
-    std::array<char, 512> buffer{};
-    while (fgets(buffer.data(), buffer.size(), pipe)) {
-        outcome.output += buffer.data();
-    }
-    const int raw = pclose(pipe);
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    return outcome;
-}
-
-int lineCount(const std::string& text) {
-    int lines = 0;
-    for (char c : text) {
-        lines += c == '\n';
-    }
-    return lines;
+    return runCommand(command);
 }
 } // namespace
 

@@ -182,7 +182,7 @@ def generate():
     ])
     files["Menu_Gameplay.txt"] = content_page("Options: how to play", "How to play", [
         label("Body", CONTENT_X + 50, CONTENT_Y + 140,
-              "Knock your rival off the islands. Three hats each:\n"
+              "Knock your rival off the islands. Each hat is a life:\n"
               "fall out of the sky and you lose one.\n\n"
               "Your beard grows a little every second.\n"
               "Hold Magic and it floats: steer the tip with your aim keys.\n"
@@ -190,6 +190,10 @@ def generate():
               "your rival back and cuts through their beard.\n\n"
               "Magic works twice in the air; land to recharge it.",
               30),
+        label("LivesLabel", CONTENT_X + 50, CONTENT_Y + 536, "Lives per match:", 30),
+        widget("Slider", "Lives", (CONTENT_X + 420, CONTENT_Y + 542), (380, 28),
+               [("Minimum", 1), ("Maximum", 10), ("Value", 3), ("Step", 1)], 5),
+        label("LivesValue", CONTENT_X + 830, CONTENT_Y + 536, "3", 30),
         label("Player2Label", CONTENT_X + 50, CONTENT_Y + 622, "Who plays player 2:", 30),
         button("Player2Mode", CONTENT_X + 420, CONTENT_Y + 606, 460, 72, "Player 2: person", 30, 6),
     ])
@@ -228,7 +232,8 @@ def generate():
     files["Victory.txt"] = page("Victory", [
         picture("Player1won", 410, 70, 1100, 220, "player1won.png"),
         picture("Player2won", 410, 70, 1100, 220, "player2won.png", visible=False),
-        button("Continue", 760, 900, 400, 90, "Continue", 40),
+        button("Continue", 520, 900, 400, 90, "Continue", 40),
+        button("Rematch", 1000, 900, 400, 90, "Rematch", 40),
     ])
     for name, text in files.items():
         write_text(text, "gui", name)

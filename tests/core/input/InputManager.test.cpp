@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/KeyEvents.hpp"
 #include "common/ScriptedInputTest.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/input/ScriptedInputBackend.hpp"
@@ -215,4 +216,65 @@ TEST_F(InputManagerTest, BackendThatPlaysActionsIsAskedByNameNotByKey) {
     EXPECT_EQ(input.getAxis("Steer"), -0.5f);
     player->stick = 3.0f;
     EXPECT_EQ(input.getAxis("Steer"), 1.0f);
+}
+
+namespace {
+sf::Event keyEvent(sf::Keyboard::Key key, bool pressed) {
+    return pressed ? keys::pressed(key) : keys::released(key);
+}
+} // namespace
+
+// Polling alone never sees a key pressed and let go between two samplings;
+// the window's events do.
+TEST_F(InputManagerTest, PressAndReleaseBetweenSamplingsFireOnceInTheNextFrame) {
+    input.addAction("Pause", false);
+    input.addKey("Pause", sf::Keyboard::Escape);
+    input.addAction("Jump", true);
+    input.addKey("Jump", sf::Keyboard::Space);
+    input.addJoystickButton("Jump", 0, 1);
+    EXPECT_FALSE(frame("Pause"));
+
+    input.handleEvent(keyEvent(sf::Keyboard::Escape, true));
+    input.handleEvent(keyEvent(sf::Keyboard::Escape, false));
+    input.handleEvent(keyEvent(sf::Keyboard::Space, true));
+    input.handleEvent(keyEvent(sf::Keyboard::Space, false));
+    EXPECT_TRUE(frame("Pause"));
+    EXPECT_TRUE(input.wasPressed("Jump")) << "a continuous action fires for a tap too";
+    EXPECT_FALSE(frame("Pause")) << "a tap fires once";
+    EXPECT_FALSE(input.wasPressed("Jump"));
+
+    // A pad button tapped between frames on the second pad.
+    sf::Event button;
+    button.type = sf::Event::JoystickButtonPressed;
+    button.joystickButton = {1, 0};
+    input.handleEvent(button);
+    button.type = sf::Event::JoystickButtonReleased;
+    input.handleEvent(button);
+    EXPECT_TRUE(frame("Jump"));
+    EXPECT_FALSE(frame("Jump"));
+}
+
+TEST_F(InputManagerTest, KeyRepeatsAreNotPressesButALetGoAndPressAgainIs) {
+    input.addAction("Pause", false);
+    input.addKey("Pause", sf::Keyboard::Escape);
+    devices->setKey(sf::Keyboard::Escape, true);
+    input.handleEvent(keyEvent(sf::Keyboard::Escape, true));
+    EXPECT_TRUE(frame("Pause"));
+    // The system repeats a held key's press.
+    input.handleEvent(keyEvent(sf::Keyboard::Escape, true));
+    input.handleEvent(keyEvent(sf::Keyboard::Escape, true));
+    EXPECT_FALSE(frame("Pause"));
+    // Let go and pressed again between two samplings: still held when sampled.
+    input.handleEvent(keyEvent(sf::Keyboard::Escape, false));
+    input.handleEvent(keyEvent(sf::Keyboard::Escape, true));
+    EXPECT_TRUE(frame("Pause"));
+
+    // Keys let go while the window had no focus send no release.
+    devices->setKey(sf::Keyboard::Escape, false);
+    sf::Event lostFocus;
+    lostFocus.type = sf::Event::LostFocus;
+    input.handleEvent(lostFocus);
+    EXPECT_FALSE(frame("Pause"));
+    input.handleEvent(keyEvent(sf::Keyboard::Escape, true));
+    EXPECT_TRUE(frame("Pause"));
 }

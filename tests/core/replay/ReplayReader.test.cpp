@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "common/KeyEvents.hpp"
 #include "common/ScriptedInputTest.hpp"
 #include "common/TestOutput.hpp"
 #include "common/TextFiles.hpp"
+#include "core/replay/ReplayInputBackend.hpp"
 #include "core/replay/ReplayReader.hpp"
 #include "core/replay/ReplayWriter.hpp"
 
@@ -15,7 +17,7 @@ namespace {
 constexpr float step = 1.0f / 60.0f;
 
 const std::string validHeader =
-    "vorlune-replay 1\nseed 42\nstep 0.016666668\naction Hop\naction Push\naxis Steer\n";
+    "vorlune-replay 2\nseed 42\nstep 0.016666668\naction Hop\naction Push\naxis Steer\n";
 
 class ReplayFiles : public ScriptedInputTest {
 protected:
@@ -123,9 +125,12 @@ TEST_F(ReplayFiles, DamagedAndForeignFilesFailWithOneLine) {
     expectRefused("empty.txt", "", "the file is empty");
     expectRefused("foreign.txt", "<?xml version=\"1.0\"?>\n<map/>\n", "not a replay file");
     expectRefused("binary.txt", std::string("\x89PNG\r\n\x1a\n\0\0", 10), "not a replay file");
-    expectRefused("version.txt", "vorlune-replay 2\nseed 1\nstep 0.016666668\nf 0.1 - \nend 1\n",
-                  "format version '2' is not supported (this build reads version 1)");
-    expectRefused("headeronly.txt", "vorlune-replay 1\n", "line 2: expected 'seed'");
+    expectRefused("version.txt", "vorlune-replay 3\nseed 1\nstep 0.016666668\nf 0.1 - \nend 1\n",
+                  "format version '3' is not supported (this build reads version 2)");
+    // Recorded when input reached the match a frame later: it would not play the same.
+    expectRefused("version1.txt", "vorlune-replay 1\nseed 1\nstep 0.016666668\nf 0.1 - \nend 1\n",
+                  "format version 1 was recorded by an earlier game");
+    expectRefused("headeronly.txt", "vorlune-replay 2\n", "line 2: expected 'seed'");
     expectRefused("truncated.txt", validHeader + frame + frame, "ends after 2 frames without its end line");
     expectRefused("cutmidline.txt", validHeader + frame + "f 0.0166",
                   "ends in the middle of line 8 (truncated)");
@@ -143,15 +148,15 @@ TEST_F(ReplayFiles, DamagedAndForeignFilesFailWithOneLine) {
     expectRefused("infaxis.txt", validHeader + "f 0.1 10 inf\nend 1\n", "axis value 'inf'");
     expectRefused("bigaxis.txt", validHeader + "f 0.1 10 7\nend 1\n", "axis value '7'");
     expectRefused("states.txt", validHeader + "f 0.1 1x 0.5\nend 1\n",
-                  "one 0 or 1 for each of the 2 actions");
+                  "one digit 0 to 3 for each of the 2 actions");
     expectRefused("hugecount.txt", validHeader + frame + "end 99999999999999999999\n", "needs a frame count");
     expectRefused("wrongcount.txt", validHeader + frame + "end 5\n", "counts 5 frames, but the file has 1");
     expectRefused("after.txt", validHeader + frame + "end 1\nf 0.1 00 0\n", "text after the end line");
     expectRefused("event.txt", validHeader + frame + "g pressed 9 1 1\nend 1\n", "out of range");
     expectRefused("eventfirst.txt", validHeader + "g left\n" + frame + "end 1\n", "before the first frame");
-    expectRefused("twice.txt", "vorlune-replay 1\nseed 1\nstep 0.016666668\naction Hop\naction Hop\nend 0\n",
+    expectRefused("twice.txt", "vorlune-replay 2\nseed 1\nstep 0.016666668\naction Hop\naction Hop\nend 0\n",
                   "named twice");
-    std::string manyNames = "vorlune-replay 1\nseed 1\nstep 0.016666668\n";
+    std::string manyNames = "vorlune-replay 2\nseed 1\nstep 0.016666668\n";
     for (int i = 0; i < 300; ++i) {
         manyNames += "axis A" + std::to_string(i) + "\n";
     }
@@ -169,15 +174,15 @@ TEST_F(ReplayFiles, ReplayOfAnotherGameDoesNotMatch) {
         EXPECT_EQ(problem.find('\n'), std::string::npos);
         return problem;
     };
-    EXPECT_NE(problemFor("fly.txt", "vorlune-replay 1\nseed 1\nstep 0.016666668\naction Fly\naction Hop\n"
+    EXPECT_NE(problemFor("fly.txt", "vorlune-replay 2\nseed 1\nstep 0.016666668\naction Fly\naction Hop\n"
                                     "action Push\naxis Steer\nf 0.1 100 0\nend 1\n")
                   .find("records the action 'Fly', which this game does not have"),
               std::string::npos);
-    EXPECT_NE(problemFor("nopush.txt", "vorlune-replay 1\nseed 1\nstep 0.016666668\naction Hop\naxis Steer\n"
+    EXPECT_NE(problemFor("nopush.txt", "vorlune-replay 2\nseed 1\nstep 0.016666668\naction Hop\naxis Steer\n"
                                        "f 0.1 1 0\nend 1\n")
                   .find("does not record this game's action 'Push'"),
               std::string::npos);
-    EXPECT_NE(problemFor("step.txt", "vorlune-replay 1\nseed 1\nstep 0.02\naction Hop\naction Push\n"
+    EXPECT_NE(problemFor("step.txt", "vorlune-replay 2\nseed 1\nstep 0.02\naction Hop\naction Push\n"
                                      "axis Steer\nend 0\n")
                   .find("recorded with a fixed step of 0.02 s"),
               std::string::npos);
@@ -200,4 +205,33 @@ TEST_F(ReplayFiles, EveryCutOfARecordingIsRefusedWithOneLine) {
     std::string problem;
     ASSERT_TRUE(reader.load(path, problem)) << problem;
     EXPECT_EQ(reader.frameCount(), 3u);
+}
+
+// A tap between two frames fires in the live run and in its replay alike.
+TEST_F(ReplayFiles, TapsBetweenFramesAreRecordedAndPlayBack) {
+    const std::string path = testOutputPath("replay/tap.txt");
+    ReplayWriter writer;
+    std::string problem;
+    ASSERT_TRUE(writer.open(path, input, 7, step, problem)) << problem;
+    input.handleEvent(keys::pressed(sf::Keyboard::Space));
+    input.handleEvent(keys::released(sf::Keyboard::Space));
+    std::vector<bool> fired;
+    for (int frame = 0; frame < 3; ++frame) {
+        input.update();
+        fired.push_back(input.wasPressed("Hop"));
+        writer.writeFrame(step, input, {});
+    }
+    ASSERT_TRUE(writer.finish(problem)) << problem;
+    EXPECT_EQ(fired, (std::vector<bool>{true, false, false}));
+    EXPECT_NE(readWholeFile(path).find("\nf 0.016666668 20 0\n"), std::string::npos) << readWholeFile(path);
+
+    auto reader = std::make_shared<ReplayReader>();
+    ASSERT_TRUE(reader->load(path, problem)) << problem;
+    input.setBackend(std::make_shared<ReplayInputBackend>(reader));
+    std::vector<bool> replayed;
+    while (reader->advance()) {
+        input.update();
+        replayed.push_back(input.wasPressed("Hop"));
+    }
+    EXPECT_EQ(replayed, fired);
 }

@@ -42,11 +42,12 @@ protected:
         bar->transform->setPosition(x, y);
         return std::dynamic_pointer_cast<HealthBarComponent>(objects.createComponent("HealthBar", bar, {}));
     }
-    // Frames in the main loop's order: fixed update, world step, update and deferred calls.
+    // Frames in the main loop's order: input, fixed update, world step, update and deferred calls.
     void run(float seconds, float delta = frameStep) {
         auto& physics = PhysicsManager::instance();
         for (int i = 0; i < static_cast<int>(std::lround(seconds / delta)); ++i) {
             elapsed += delta;
+            loop.sampleInput(delta);
             physics.flushPendingDestructions();
             loop.fixedUpdate(delta, elapsed);
             physics.stepWorld(delta);

@@ -56,6 +56,7 @@ protected:
     void frames(int count) {
         auto& physics = PhysicsManager::instance();
         for (int i = 0; i < count; ++i) {
+            loop.sampleInput(step);
             physics.flushPendingDestructions();
             time += step;
             loop.fixedUpdate(step, time);

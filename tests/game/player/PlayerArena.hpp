@@ -99,6 +99,8 @@ inline void PlayerArenaTest::buildArena(bool unlimitedLives, const std::function
 }
 
 inline void PlayerArenaTest::fixedPart() {
+    // As the game's frame: input first, then the fixed step.
+    loop.sampleInput(step);
     PhysicsManager::instance().flushPendingDestructions();
     time += step;
     loop.fixedUpdate(step, time);
