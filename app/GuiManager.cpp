@@ -62,7 +62,11 @@ bool GuiManager::setVisible(const std::string& name, bool visible) {
     if (found == groups.end()) {
         return false;
     }
+    const bool opens = visible && !found->second->isVisible();
     found->second->setVisible(visible);
+    if (opens) {
+        gui.focusFirstIn(*found->second);
+    }
     return true;
 }
 

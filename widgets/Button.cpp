@@ -104,4 +104,10 @@ void Button::leftReleased(sf::Vector2f, bool over) {
     }
 }
 
+void Button::keyPressed(const sf::Event::KeyEvent& key) {
+    if ((key.code == sf::Keyboard::Enter || key.code == sf::Keyboard::Space) && isEnabled()) {
+        onPress.emit();
+    }
+}
+
 } // namespace widgets

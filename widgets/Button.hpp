@@ -47,6 +47,9 @@ public:
     void leftPressed(sf::Vector2f point) override;
     void leftReleased(sf::Vector2f point, bool over) override;
     void pressCancelled() override { down = false; }
+    // Enter and Space press a focused button, as a click does.
+    bool isFocusable() const override { return true; }
+    void keyPressed(const sf::Event::KeyEvent& key) override;
 
     Renderer renderer;
     Signal<> onPress;

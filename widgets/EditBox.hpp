@@ -79,6 +79,12 @@ public:
     void leftReleased(sf::Vector2f point, bool over) override;
     void pressCancelled() override { selecting = false; }
     bool isFocusable() const override { return true; }
+    // Everything but Up, Down, Tab and Escape: typing W, A, S or D, or moving
+    // the caret, must not move the focus away.
+    bool wantsKey(const sf::Event::KeyEvent& key) const override {
+        return key.code != sf::Keyboard::Up && key.code != sf::Keyboard::Down &&
+               key.code != sf::Keyboard::Tab && key.code != sf::Keyboard::Escape;
+    }
     void focusLost() override;
     void keyPressed(const sf::Event::KeyEvent& key) override;
     void textEntered(sf::Uint32 character) override;

@@ -194,6 +194,9 @@ bool applyProperty(Widget& widget, const FormProperty& property, FormValueReader
         widget.setVisible(reader.boolean());
     } else if (key == "Enabled") {
         widget.setEnabled(reader.boolean());
+    } else if (key == "FocusOrder") {
+        // Where reading order is wrong: lower numbers take the focus first.
+        widget.focusOrder = static_cast<int>(reader.number());
     } else if (auto* button = dynamic_cast<Button*>(&widget)) {
         return applyText(
             key, reader, [button](std::string text) { button->setText(text); },

@@ -1,6 +1,10 @@
 #include "widgets/Gui.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include <SFML/Graphics/RectangleShape.hpp>
 
 namespace widgets {
 
@@ -52,9 +56,17 @@ std::shared_ptr<Widget> Gui::updateHovered(sf::Vector2f point) {
         if (before && before->isHovered()) {
             before->mouseLeft();
         }
+        // A control that had the keyboard's hover look gives it up too.
+        if (const auto keyboard = focused.lock();
+            keyboard && keyboard != now && keyboard != before && keyboard->isHovered()) {
+            keyboard->mouseLeft();
+        }
         hovered = now;
         if (now && now->isEnabled()) {
             now->mouseEntered();
+            if (now->isFocusable()) {
+                setFocused(now);
+            }
         }
     }
     return now;
@@ -138,12 +150,22 @@ bool Gui::handleEvent(const sf::Event& event) {
         }
         return static_cast<bool>(under);
     }
-    case sf::Event::KeyPressed:
-        if (const auto widget = getFocused()) {
+    case sf::Event::KeyPressed: {
+        const auto widget = getFocused();
+        if (widget && widget->wantsKey(event.key)) {
+            widget->keyPressed(event.key);
+            return true;
+        }
+        if (const int step = focusStep(event.key)) {
+            moveFocus(step);
+            return true;
+        }
+        if (widget) {
             widget->keyPressed(event.key);
             return true;
         }
         return false;
+    }
     case sf::Event::TextEntered:
         if (const auto widget = getFocused()) {
             widget->textEntered(event.text.unicode);
@@ -158,6 +180,99 @@ bool Gui::handleEvent(const sf::Event& event) {
         return false;
     default:
         return false;
+    }
+}
+
+namespace {
+// The controls that can take the keyboard, shown and enabled, in the tree's order.
+void collectFocusable(const Widget& widget, std::vector<std::shared_ptr<Widget>>& found) {
+    const auto* group = dynamic_cast<const Group*>(&widget);
+    if (!group || !widget.isVisible() || !widget.isEnabled()) {
+        return;
+    }
+    for (const auto& child : group->getWidgets()) {
+        if (!child->isVisible() || !child->isEnabled()) {
+            continue;
+        }
+        if (child->isFocusable()) {
+            found.push_back(child);
+        }
+        collectFocusable(*child, found);
+    }
+}
+} // namespace
+
+int Gui::focusStep(const sf::Event::KeyEvent& key) {
+    switch (key.code) {
+    case sf::Keyboard::Tab:
+        return key.shift ? -1 : 1;
+    case sf::Keyboard::Down:
+    case sf::Keyboard::Right:
+    case sf::Keyboard::S:
+    case sf::Keyboard::D:
+        return 1;
+    case sf::Keyboard::Up:
+    case sf::Keyboard::Left:
+    case sf::Keyboard::W:
+    case sf::Keyboard::A:
+        return -1;
+    default:
+        return 0;
+    }
+}
+
+std::vector<std::shared_ptr<Widget>> Gui::focusOrder(const Widget& within) const {
+    std::vector<std::shared_ptr<Widget>> controls;
+    collectFocusable(within, controls);
+    // Reading order: rows from the top (widgets whose tops are within half a
+    // row of each other share one), each row from the left. A form that sets
+    // FocusOrder on its widgets is taken in that order first.
+    std::stable_sort(controls.begin(), controls.end(), [](const auto& a, const auto& b) {
+        if (a->focusOrder != b->focusOrder) {
+            return a->focusOrder < b->focusOrder;
+        }
+        const sf::FloatRect ra = a->getAbsoluteRect();
+        const sf::FloatRect rb = b->getAbsoluteRect();
+        const float row = std::min(ra.height, rb.height) / 2.0f;
+        if (std::abs(ra.top - rb.top) > row) {
+            return ra.top < rb.top;
+        }
+        return ra.left < rb.left;
+    });
+    return controls;
+}
+
+void Gui::moveFocus(int step) {
+    const auto controls = focusOrder(*root);
+    if (controls.empty()) {
+        return;
+    }
+    const auto current = std::find(controls.begin(), controls.end(), getFocused());
+    std::shared_ptr<Widget> next;
+    if (current == controls.end()) {
+        next = step > 0 ? controls.front() : controls.back();
+    } else {
+        const auto count = static_cast<std::ptrdiff_t>(controls.size());
+        const auto at = (std::distance(controls.begin(), current) + step % count + count) % count;
+        next = controls[static_cast<size_t>(at)];
+    }
+    focusByKeyboard(next);
+}
+
+void Gui::focusFirstIn(const Widget& page) {
+    const auto controls = focusOrder(page);
+    // Outlined only: a page opening is not the mouse arriving (no hover sound).
+    setFocused(controls.empty() ? nullptr : controls.front());
+}
+
+void Gui::focusByKeyboard(const std::shared_ptr<Widget>& widget) {
+    // The control looks and sounds as if the mouse came onto it.
+    if (const auto before = getFocused(); before && before != widget && before->isHovered()) {
+        before->mouseLeft();
+    }
+    setFocused(widget);
+    if (widget && !widget->isHovered()) {
+        widget->mouseEntered();
     }
 }
 
@@ -203,6 +318,15 @@ void Gui::draw() {
     const sf::View previous = target->getView();
     target->setView(view);
     root->draw(*target);
+    if (const auto widget = getFocused()) {
+        const sf::FloatRect rect = widget->getAbsoluteRect();
+        sf::RectangleShape outline({rect.width + 8.0f, rect.height + 8.0f});
+        outline.setPosition(rect.left - 4.0f, rect.top - 4.0f);
+        outline.setFillColor(sf::Color::Transparent);
+        outline.setOutlineColor(sf::Color(255, 214, 110));
+        outline.setOutlineThickness(3.0f);
+        target->draw(outline);
+    }
     if (const auto tip = getShownToolTip()) {
         const Widget* owner = toolTipOwner(hovered.lock().get());
         // Kept inside the GUI's area where it fits.

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/View.hpp>
@@ -62,6 +63,16 @@ public:
     std::shared_ptr<Widget> getFocused() const;
     // Gives the keyboard to the widget (empty: to none).
     void setFocused(const std::shared_ptr<Widget>& widget);
+    // Menus by keyboard: arrows, W/A/S/D and Tab (Shift+Tab back) move the
+    // focus through the shown controls in reading order (unless the focused
+    // control keeps the key: a slider its Left and Right, an edit box its
+    // letters); Enter and Space press. The focused control is outlined and
+    // looks and sounds as if the mouse were on it; the mouse coming onto a
+    // control moves the focus there. Gives the focus to the first control
+    // of the page (a page that just opened).
+    void focusFirstIn(const Widget& page);
+    // The shown, enabled controls of `within` in the order the keys go through them.
+    std::vector<std::shared_ptr<Widget>> focusOrder(const Widget& within) const;
     // The tool tip being shown now, if any.
     std::shared_ptr<Widget> getShownToolTip() const;
 
@@ -69,6 +80,10 @@ private:
     // Sends leave and enter notifications when the widget under the mouse changes.
     std::shared_ptr<Widget> updateHovered(sf::Vector2f point);
     void cancelPress();
+    // +1 or -1 for a key that moves the focus, else 0.
+    static int focusStep(const sf::Event::KeyEvent& key);
+    void moveFocus(int step);
+    void focusByKeyboard(const std::shared_ptr<Widget>& widget);
 
     sf::RenderTarget* target = nullptr;
     sf::View view;

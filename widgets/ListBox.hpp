@@ -60,6 +60,11 @@ public:
     void mouseLeft() override;
     bool mouseWheelScrolled(float delta) override;
     bool isFocusable() const override { return true; }
+    bool wantsKey(const sf::Event::KeyEvent& key) const override {
+        return key.code == sf::Keyboard::Up || key.code == sf::Keyboard::Down ||
+               key.code == sf::Keyboard::PageUp || key.code == sf::Keyboard::PageDown ||
+               key.code == sf::Keyboard::Home || key.code == sf::Keyboard::End;
+    }
     void keyPressed(const sf::Event::KeyEvent& key) override;
 
     Renderer renderer;

@@ -109,4 +109,26 @@ void Slider::leftReleased(sf::Vector2f, bool) {
     dragging = false;
 }
 
+namespace {
+int sliderDirection(sf::Keyboard::Key code) {
+    if (code == sf::Keyboard::Left || code == sf::Keyboard::A) {
+        return -1;
+    }
+    return code == sf::Keyboard::Right || code == sf::Keyboard::D ? 1 : 0;
+}
+} // namespace
+
+bool Slider::wantsKey(const sf::Event::KeyEvent& key) const {
+    return sliderDirection(key.code) != 0;
+}
+
+void Slider::keyPressed(const sf::Event::KeyEvent& key) {
+    const int direction = sliderDirection(key.code);
+    if (direction != 0 && isEnabled()) {
+        // A step of 0 means any value: a hundredth of the range then.
+        const float stride = step > 0.0f ? step : (maximum - minimum) / 100.0f;
+        setValue(getValue() + static_cast<float>(direction) * stride);
+    }
+}
+
 } // namespace widgets

@@ -44,6 +44,12 @@ public:
     void pressCancelled() override { dragging = false; }
 
     Renderer renderer;
+    // A focused slider moves one step with Left and Right (A and D); a held
+    // key repeats.
+    bool isFocusable() const override { return true; }
+    bool wantsKey(const sf::Event::KeyEvent& key) const override;
+    void keyPressed(const sf::Event::KeyEvent& key) override;
+
     Signal<float> onValueChange;
 
 protected:

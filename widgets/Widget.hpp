@@ -83,6 +83,13 @@ public:
     virtual void focusGained() { focused = true; }
     virtual void focusLost() { focused = false; }
     virtual void keyPressed(const sf::Event::KeyEvent&) {}
+    // Whether the focused widget keeps this key for itself (an edit box its
+    // arrows, a slider Left and Right) rather than the GUI moving the focus
+    // with it.
+    virtual bool wantsKey(const sf::Event::KeyEvent&) const { return false; }
+    // Keyboard navigation goes through a page's controls by this number
+    // first (a form's FocusOrder), then in reading order.
+    int focusOrder = 0;
     // One character typed (UTF-32), control characters included.
     virtual void textEntered(sf::Uint32) {}
 
