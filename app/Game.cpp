@@ -275,10 +275,6 @@ void Game::pollWindowEvents() {
     sf::Event windowEvent;
     while (window.pollEvent(windowEvent)) {
         const sf::Event event = toPicture(windowEvent);
-        if (event.type == sf::Event::Resized) {
-            fitPicture();
-            continue;
-        }
         if (event.type == sf::Event::KeyPressed) {
             const auto key = event.key.code;
             fullscreenAsked |= key == sf::Keyboard::F11 || (key == sf::Keyboard::Enter && event.key.alt);

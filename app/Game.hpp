@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Window/Event.hpp>
@@ -154,6 +155,9 @@ public:
     // one is made again then).
     bool toggleFullscreen();
     bool isFullscreen() const { return fullscreen; }
+    // What the window shows now, at its own size (the frame last drawn into
+    // it). False when no texture of that size could be made.
+    bool captureWindow(sf::Image& picture) const;
     // Shows one line at the foot of the picture for a few seconds.
     void showNotice(const std::string& text);
 
@@ -169,9 +173,9 @@ private:
     // displayed) into the pictures folder, said on screen and on the output.
     void takeScreenshot();
     void drawNotice(float delta);
-    // Puts the picture's area after the window's size changed. A resize
-    // made by the program itself (setSize) brings no event on every system:
-    // the loop also compares the size each frame.
+    // Puts the picture's area for the window's size. The loop compares the
+    // size each frame rather than waiting for Resized: a resize made by the
+    // program itself (setSize) brings no event on every system.
     void fitPicture();
     void pollWindowEvents();
     // One live or queued window event: to the GUI, to the input latch, and
@@ -185,6 +189,8 @@ private:
     void stopReplay();
 
     sf::FloatRect pictureArea{0.0f, 0.0f, 1.0f, 1.0f};
+    // Read from `iconPath` by the first window.
+    sf::Image icon;
     // The window size `pictureArea` was fitted to.
     sf::Vector2u fittedSize;
     bool fullscreen = false;

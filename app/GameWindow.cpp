@@ -5,18 +5,16 @@
 #include <ctime>
 
 #include <SFML/Graphics/Image.hpp>
-#include <SFML/Graphics/RectangleShape.hpp>
-#include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
 #include "app/GuiManager.hpp"
 #include "app/Screenshots.hpp"
+#include "app/TextLine.hpp"
 #include "app/WindowFit.hpp"
 #include "core/Console.hpp"
 #include "core/ContentRoot.hpp"
 #include "core/Report.hpp"
 #include "render/RenderManager.hpp"
-#include "widgets/ResourceCache.hpp"
 
 bool Game::openWindow(sf::Vector2u size, bool fullscreenWindow) {
     const sf::ContextSettings settings;
@@ -32,14 +30,15 @@ bool Game::openWindow(sf::Vector2u size, bool fullscreenWindow) {
     }
     fullscreen = fullscreenWindow;
     // SFML starts every new window with its defaults: ours are put back.
-    if (!iconPath.empty()) {
-        sf::Image icon;
-        if (icon.loadFromFile(contentPath(iconPath))) {
-            window.setIcon(icon.getSize().x, icon.getSize().y, icon.getPixelsPtr());
-        } else {
+    // The icon is read once, by the first window; later ones reuse it.
+    if (!iconPath.empty() && icon.getSize().x == 0) {
+        if (!icon.loadFromFile(contentPath(iconPath))) {
             reportProblem("Couldn't load the window icon %s", iconPath.c_str());
             iconPath.clear();
         }
+    }
+    if (icon.getSize().x != 0) {
+        window.setIcon(icon.getSize().x, icon.getSize().y, icon.getPixelsPtr());
     }
     // Text fields repeat a held key; the game's actions poll the keyboard
     // and do not see repeats. The loop paces itself.
@@ -112,13 +111,22 @@ bool Game::toggleFullscreen() {
     return true;
 }
 
-void Game::takeScreenshot() {
+bool Game::captureWindow(sf::Image& picture) const {
     sf::Texture shown;
+    if (!shown.create(window.getSize().x, window.getSize().y)) {
+        return false;
+    }
+    shown.update(window);
+    picture = shown.copyToImage();
+    return true;
+}
+
+void Game::takeScreenshot() {
     std::string problem = "cannot read the window";
     std::string path;
-    if (shown.create(window.getSize().x, window.getSize().y)) {
-        shown.update(window);
-        path = saveScreenshot(shown.copyToImage(), picturesFolder(), std::time(nullptr), problem);
+    sf::Image picture;
+    if (captureWindow(picture)) {
+        path = saveScreenshot(picture, picturesFolder(), std::time(nullptr), problem);
     }
     if (path.empty()) {
         reportProblem("Couldn't save the screenshot: %s", problem.c_str());
@@ -135,18 +143,10 @@ void Game::showNotice(const std::string& text) {
 }
 
 void Game::drawNotice(float delta) {
-    const sf::Font* font = widgets::ResourceCache::font();
-    if (noticeSeconds <= 0.0f || !font) {
+    if (noticeSeconds <= 0.0f) {
         return;
     }
     noticeSeconds -= delta;
-    sf::Text text(notice, *font, 26);
-    const sf::FloatRect bounds = text.getLocalBounds();
-    text.setPosition(24.0f, static_cast<float>(height) - 60.0f);
-    sf::RectangleShape backing({bounds.width + 32.0f, 44.0f});
-    backing.setPosition(8.0f, static_cast<float>(height) - 66.0f);
-    backing.setFillColor(sf::Color(0, 0, 0, 170));
     window.setView(pictureView());
-    window.draw(backing);
-    window.draw(text);
+    drawTextLine(window, notice, 26, {8.0f, static_cast<float>(height) - 66.0f});
 }

@@ -35,10 +35,10 @@
 #include <SFML/Window/Event.hpp>
 
 #include "app/GuiManager.hpp"
+#include "app/SceneCounts.hpp"
 #include "core/StateManager.hpp"
 #include "game/VorluneGame.hpp"
 #include "game/demo/DemoFigures.hpp"
-#include "game/demo/SceneCounts.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "render/CameraComponent.hpp"

@@ -45,6 +45,14 @@ public:
 
     std::vector<std::shared_ptr<GameObject>> sceneObjects;
     std::vector<std::shared_ptr<GameObject>> persistentObjects;
+    // Calls `visit` with every held object: the scene's, then the persistent ones.
+    template <class Visit> void forEachObject(Visit&& visit) const {
+        for (const auto* list : {&sceneObjects, &persistentObjects}) {
+            for (const auto& object : *list) {
+                visit(object);
+            }
+        }
+    }
     // An object created since the last flush, and whether a game state was
     // current at its creation (it then joins the scene list).
     struct PendingAddition {

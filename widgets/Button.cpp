@@ -92,22 +92,4 @@ void Button::draw(sf::RenderTarget& target) const {
     }
 }
 
-void Button::leftPressed(sf::Vector2f) {
-    down = true;
-}
-
-void Button::leftReleased(sf::Vector2f, bool over) {
-    const bool wasDown = down;
-    down = false;
-    if (wasDown && over && isEnabled()) {
-        onPress.emit();
-    }
-}
-
-void Button::keyPressed(const sf::Event::KeyEvent& key) {
-    if ((key.code == sf::Keyboard::Enter || key.code == sf::Keyboard::Space) && isEnabled()) {
-        onPress.emit();
-    }
-}
-
 } // namespace widgets

@@ -7,7 +7,7 @@
 #include <SFML/Graphics/Color.hpp>
 
 #include "widgets/Borders.hpp"
-#include "widgets/Widget.hpp"
+#include "widgets/Clickable.hpp"
 #include "widgets/WidgetTexture.hpp"
 
 namespace widgets {
@@ -16,7 +16,7 @@ namespace widgets {
 // hover (mouse over it), down (pressed and the mouse still over it) and
 // disabled. `onPress` fires when the left button, pressed on the button, is
 // released over it. Default size 200 x 50 pixels.
-class Button : public Widget {
+class Button : public Clickable {
 public:
     // How each look is drawn. A look left empty falls back to the normal look,
     // and a normal look left empty to the built-in one. A texture, when set,
@@ -44,18 +44,14 @@ public:
     bool isDown() const { return down && hovered; }
 
     void draw(sf::RenderTarget& target) const override;
-    void leftPressed(sf::Vector2f point) override;
-    void leftReleased(sf::Vector2f point, bool over) override;
-    void pressCancelled() override { down = false; }
-    // Enter and Space press a focused button, as a click does.
-    bool isFocusable() const override { return true; }
-    void keyPressed(const sf::Event::KeyEvent& key) override;
 
     Renderer renderer;
     Signal<> onPress;
 
 protected:
     Button() = default;
+    // A click, or Enter or Space while it has the keyboard.
+    void activate() override { onPress.emit(); }
     sf::Vector2f defaultSize(sf::Vector2f) const override { return {200.0f, 50.0f}; }
 
 private:
@@ -64,8 +60,6 @@ private:
 
     std::string text;
     unsigned int textSize = 24;
-    // The left button went down on it and has not come up yet.
-    bool down = false;
 };
 
 } // namespace widgets

@@ -119,22 +119,4 @@ void CheckBox::draw(sf::RenderTarget& target) const {
     }
 }
 
-void CheckBox::leftPressed(sf::Vector2f) {
-    down = true;
-}
-
-void CheckBox::leftReleased(sf::Vector2f, bool over) {
-    const bool wasDown = down;
-    down = false;
-    if (wasDown && over && isEnabled()) {
-        toggle();
-    }
-}
-
-void CheckBox::keyPressed(const sf::Event::KeyEvent& key) {
-    if (key.code == sf::Keyboard::Space && isEnabled()) {
-        toggle();
-    }
-}
-
 } // namespace widgets

@@ -7,7 +7,7 @@
 #include <SFML/Graphics/Color.hpp>
 
 #include "widgets/Borders.hpp"
-#include "widgets/Widget.hpp"
+#include "widgets/Clickable.hpp"
 
 namespace widgets {
 
@@ -15,7 +15,7 @@ namespace widgets {
 // the text lies to its right and takes the mouse too. A left click (pressed
 // and released over it) or Space while it has the keyboard toggles it.
 // Default size 24 x 24 pixels.
-class CheckBox : public Widget {
+class CheckBox : public Clickable {
 public:
     struct Renderer {
         std::optional<sf::Color> textColor, textColorHover, textColorDisabled;
@@ -43,11 +43,6 @@ public:
 
     bool contains(sf::Vector2f point) const override;
     void draw(sf::RenderTarget& target) const override;
-    void leftPressed(sf::Vector2f point) override;
-    void leftReleased(sf::Vector2f point, bool over) override;
-    void pressCancelled() override { down = false; }
-    bool isFocusable() const override { return true; }
-    void keyPressed(const sf::Event::KeyEvent& key) override;
 
     Renderer renderer;
     Signal<> onCheck;
@@ -59,6 +54,9 @@ protected:
     sf::Vector2f defaultSize(sf::Vector2f) const override { return {24.0f, 24.0f}; }
     // What a click or Space does: a check box flips, a radio button only checks.
     virtual void toggle() { setChecked(!checked); }
+    void activate() override { toggle(); }
+    // Space only, as check boxes usually take it.
+    bool activatedBy(sf::Keyboard::Key key) const override { return key == sf::Keyboard::Space; }
     // The mark inside the box.
     virtual void drawMark(sf::RenderTarget& target, const sf::FloatRect& inner, sf::Color color) const;
 
@@ -70,7 +68,6 @@ private:
     bool checked = false;
     std::string text;
     unsigned int textSize = 0;
-    bool down = false;
 };
 
 } // namespace widgets

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "game/demo/SceneCounts.hpp"
+#include "app/SceneCounts.hpp"
 
 namespace {
 // Taken while the program's statics are made, before `main`: start-up times

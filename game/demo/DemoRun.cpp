@@ -4,8 +4,6 @@
 #include <fstream>
 #include <memory>
 
-#include <SFML/Graphics/Texture.hpp>
-
 #include "app/Game.hpp"
 #include "core/Console.hpp"
 #include "core/EventManager.hpp"
@@ -121,14 +119,14 @@ void DemoRun::shot(const std::string& name) {
     }
     // Drawn here, whether the run draws its frames or not.
     game.draw(0.0f, 0.0f);
-    sf::Texture texture;
     const std::string path = (std::filesystem::path(folder) / (name + ".png")).string();
-    if (!texture.create(game.width, game.height)) {
+    // At the window's own size, whatever the screen made it.
+    sf::Image picture;
+    if (!game.captureWindow(picture)) {
         reportProblem("Demo: can't make the screenshot %s", path.c_str());
         return;
     }
-    texture.update(game.window);
-    if (!texture.copyToImage().saveToFile(path)) {
+    if (!picture.saveToFile(path)) {
         reportProblem("Demo: can't write the screenshot %s", path.c_str());
     }
 }

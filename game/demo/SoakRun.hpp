@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "game/demo/SceneCounts.hpp"
+#include "app/SceneCounts.hpp"
 
 class Game;
 

@@ -6,8 +6,6 @@
 #include <string>
 #include <thread>
 
-#include <SFML/Graphics/Texture.hpp>
-
 #include "common/PrivateDisplay.hpp"
 #include "game/GameScenario.hpp"
 #include "render/CameraComponent.hpp"
@@ -108,10 +106,8 @@ protected:
         EXPECT_GT(game.pictureViewport().top, 0.0f) << "bars above and below";
         expectPlayersInView();
         game.draw(0.0f, 0.0f);
-        sf::Texture shown;
-        ASSERT_TRUE(shown.create(900, 700));
-        shown.update(game.window);
-        const sf::Image pixels = shown.copyToImage();
+        sf::Image pixels;
+        ASSERT_TRUE(game.captureWindow(pixels));
         const auto dark = [&](unsigned x, unsigned y) {
             const sf::Color colour = pixels.getPixel(x, y);
             return colour.r + colour.g + colour.b == 0;

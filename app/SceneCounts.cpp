@@ -1,4 +1,4 @@
-#include "game/demo/SceneCounts.hpp"
+#include "app/SceneCounts.hpp"
 
 #include <cmath>
 #include <cstdlib>
@@ -35,21 +35,13 @@ template <class Entry> size_t liveEntries(const std::vector<std::weak_ptr<Entry>
     return live;
 }
 
-template <class Visit> void forEachObject(Visit&& visit) {
-    auto& objects = GameObjectManager::instance();
-    for (const auto* list : {&objects.sceneObjects, &objects.persistentObjects}) {
-        for (const auto& object : *list) {
-            visit(object);
-        }
-    }
-}
 } // namespace
 
 SceneCounts SceneCounts::take() {
     SceneCounts counts;
     auto& objects = GameObjectManager::instance();
     counts.objects = objects.sceneObjects.size() + objects.persistentObjects.size();
-    forEachObject([&](const std::shared_ptr<GameObject>& object) {
+    GameObjectManager::instance().forEachObject([&](const std::shared_ptr<GameObject>& object) {
         for (const auto& emitter : object->getComponents<ParticleSystemComponent>()) {
             counts.particles += emitter->particles.size();
         }
@@ -88,7 +80,7 @@ long peakResidentKilobytes() {
 std::string firstObjectNotFinite() {
     std::string found;
     const auto finite = [](float x, float y) { return std::isfinite(x) && std::isfinite(y); };
-    forEachObject([&](const std::shared_ptr<GameObject>& object) {
+    GameObjectManager::instance().forEachObject([&](const std::shared_ptr<GameObject>& object) {
         if (!found.empty()) {
             return;
         }
