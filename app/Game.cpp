@@ -219,8 +219,7 @@ bool Game::init() {
     if (!openWindow(size, false)) {
         return false;
     }
-    window.setPosition({(static_cast<int>(desktop.width) - static_cast<int>(size.x)) / 2,
-                        (static_cast<int>(desktop.height) - static_cast<int>(size.y)) / 2});
+    resizeWindow(size);
     auto& overlayTexture = RenderManager::instance().overlayTexture;
     if (!overlayTexture.create(width, height)) {
         reportProblem("Couldn't create the %ux%u overlay texture", width, height);
@@ -313,7 +312,10 @@ void Game::pollWindowEvents() {
     }
     if (replay) {
         for (const auto& recorded : replay->getEvents()) {
-            GuiManager::instance().handleEvent(recorded);
+            auto& gui = GuiManager::instance();
+            if (!gui.captures(recorded)) {
+                gui.handleEvent(recorded);
+            }
             if (recorder) {
                 frameEvents.push_back(recorded);
             }
@@ -322,13 +324,17 @@ void Game::pollWindowEvents() {
 }
 
 void Game::giveEvent(const sf::Event& event) {
-    // The GUI sees every event first; button handlers run here.
-    GuiManager::instance().handleEvent(event);
-    // Presses between two frames are latched for the next sampling.
-    InputManager::instance().handleEvent(event);
     if (recorder) {
         frameEvents.push_back(event);
     }
+    auto& gui = GuiManager::instance();
+    if (gui.captures(event)) {
+        return;
+    }
+    // The GUI sees every event first; button handlers run here.
+    gui.handleEvent(event);
+    // Presses between two frames are latched for the next sampling.
+    InputManager::instance().handleEvent(event);
 }
 
 void Game::sampleInput(float delta) {

@@ -155,6 +155,10 @@ public:
     // one is made again then).
     bool toggleFullscreen();
     bool isFullscreen() const { return fullscreen; }
+    // The window's size out of fullscreen: now, or as it was before it.
+    sf::Vector2u windowedWindowSize() const { return fullscreen ? windowedSize : window.getSize(); }
+    // Gives the windowed window this size, centred on the desktop.
+    void resizeWindow(sf::Vector2u size);
     // What the window shows now, at its own size (the frame last drawn into
     // it). False when no texture of that size could be made.
     bool captureWindow(sf::Image& picture) const;

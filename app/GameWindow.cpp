@@ -111,6 +111,17 @@ bool Game::toggleFullscreen() {
     return true;
 }
 
+void Game::resizeWindow(sf::Vector2u size) {
+    if (fullscreen) {
+        windowedSize = size;
+        return;
+    }
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    window.setSize(size);
+    window.setPosition({(static_cast<int>(desktop.width) - static_cast<int>(size.x)) / 2,
+                        (static_cast<int>(desktop.height) - static_cast<int>(size.y)) / 2});
+}
+
 bool Game::captureWindow(sf::Image& picture) const {
     sf::Texture shown;
     if (!shown.create(window.getSize().x, window.getSize().y)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -54,6 +55,8 @@ public:
         return event.type == sf::Event::Resized ? false : gui.handleEvent(event);
     }
     void setViewport(const sf::FloatRect& viewport) { gui.setViewport(viewport); }
+    // Whether `eventCapture` takes the event (the main loop asks first).
+    bool captures(const sf::Event& event) const { return eventCapture && eventCapture(event); }
     // Called by the main loop once a frame with the frame delta (seconds).
     void update(float seconds) { gui.update(seconds); }
     void draw() { gui.draw(); }
@@ -61,6 +64,10 @@ public:
     std::map<std::string, std::shared_ptr<widgets::Group>> groups;
     std::map<std::string, std::string> formFiles;
     widgets::Gui gui;
+    // While set, a page waiting for a key (a control being rebound) sees
+    // every window event first; an event it returns true for is taken:
+    // neither the widgets nor the input actions see it.
+    std::function<bool(const sf::Event&)> eventCapture;
     // Full-window; every page goes into it.
     std::shared_ptr<widgets::Group> root;
 

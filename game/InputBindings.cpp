@@ -4,33 +4,28 @@
 #include "game/PlayerNames.hpp"
 
 namespace {
-struct PlayerBindings {
-    int playerNumber;
-    unsigned int joystick;
-    sf::Keyboard::Key left, right, up, down;
-    sf::Keyboard::Key jump, beard, magic;
-};
-
-void registerPlayer(InputManager& input, const PlayerBindings& player) {
+void registerPlayer(InputManager& input, int playerNumber, const DefaultKeys& keys) {
+    // Player 1 has the first pad, player 2 the second.
+    const unsigned int joystick = static_cast<unsigned int>(playerNumber - 1);
     const auto addAxis = [&](const std::string& name, sf::Keyboard::Key negative, sf::Keyboard::Key positive,
                              sf::Joystick::Axis stick) {
         input.addAxis(name);
         input.addAxisKey(name, negative, -1.0f);
         input.addAxisKey(name, positive, 1.0f);
-        input.addJoystickAxis(name, stick, player.joystick);
+        input.addJoystickAxis(name, stick, joystick);
     };
-    addAxis(playerActionName(player.playerNumber, "Horizontal"), player.left, player.right, sf::Joystick::X);
-    addAxis(playerActionName(player.playerNumber, "Vertical"), player.up, player.down, sf::Joystick::Y);
+    addAxis(playerActionName(playerNumber, "Horizontal"), keys.left, keys.right, sf::Joystick::X);
+    addAxis(playerActionName(playerNumber, "Vertical"), keys.up, keys.down, sf::Joystick::Y);
 
     const auto addButton = [&](const std::string& name, bool continuous, sf::Keyboard::Key key,
                                unsigned int button) {
         input.addAction(name, continuous);
         input.addKey(name, key);
-        input.addJoystickButton(name, button, player.joystick);
+        input.addJoystickButton(name, button, joystick);
     };
-    addButton(playerActionName(player.playerNumber, "Jump"), true, player.jump, 0);
-    addButton(playerActionName(player.playerNumber, "Beard"), false, player.beard, 2);
-    addButton(playerActionName(player.playerNumber, "Magic"), true, player.magic, 1);
+    addButton(playerActionName(playerNumber, "Jump"), true, keys.jump, 0);
+    addButton(playerActionName(playerNumber, "Beard"), false, keys.beard, 2);
+    addButton(playerActionName(playerNumber, "Magic"), true, keys.magic, 1);
 }
 } // namespace
 
@@ -46,12 +41,28 @@ bool player2KeysFromName(const std::string& name, Player2Keys& keys) {
     return true;
 }
 
+DefaultKeys defaultPlayerKeys(int playerNumber, Player2Keys player2Keys) {
+    if (playerNumber != 2) {
+        return {sf::Keyboard::A,     sf::Keyboard::D, sf::Keyboard::W, sf::Keyboard::S,
+                sf::Keyboard::Space, sf::Keyboard::H, sf::Keyboard::G};
+    }
+    // Without a number pad, player 2's left hand takes the letters right of
+    // player 1's (J, K, L) while the right hand stays on the arrows.
+    const bool laptop = player2Keys == Player2Keys::laptop;
+    return {sf::Keyboard::Left,
+            sf::Keyboard::Right,
+            sf::Keyboard::Up,
+            sf::Keyboard::Down,
+            laptop ? sf::Keyboard::L : sf::Keyboard::Numpad0,
+            laptop ? sf::Keyboard::J : sf::Keyboard::Numpad5,
+            laptop ? sf::Keyboard::K : sf::Keyboard::Numpad4};
+}
+
 void registerInputBindings(InputManager& input, Player2Keys player2Keys) {
     input.addAction("Restart", false);
     input.addKey("Restart", sf::Keyboard::R);
 
-    registerPlayer(input, {1, 0, sf::Keyboard::A, sf::Keyboard::D, sf::Keyboard::W, sf::Keyboard::S,
-                           sf::Keyboard::Space, sf::Keyboard::H, sf::Keyboard::G});
+    registerPlayer(input, 1, defaultPlayerKeys(1, player2Keys));
 
     // The pause and back button, on the keyboard and on both pads' start buttons.
     input.addAction("ESC", false);
@@ -59,11 +70,31 @@ void registerInputBindings(InputManager& input, Player2Keys player2Keys) {
     input.addJoystickButton("ESC", 8, 0);
     input.addJoystickButton("ESC", 8, 1);
 
-    // Without a number pad, player 2's left hand takes the letters right of
-    // player 1's (J, K, L) while the right hand stays on the arrows.
-    const bool laptop = player2Keys == Player2Keys::laptop;
-    registerPlayer(input, {2, 1, sf::Keyboard::Left, sf::Keyboard::Right, sf::Keyboard::Up,
-                           sf::Keyboard::Down, laptop ? sf::Keyboard::L : sf::Keyboard::Numpad0,
-                           laptop ? sf::Keyboard::J : sf::Keyboard::Numpad5,
-                           laptop ? sf::Keyboard::K : sf::Keyboard::Numpad4});
+    registerPlayer(input, 2, defaultPlayerKeys(2, player2Keys));
+}
+
+void restoreDefaultBindings(InputManager& input, Player2Keys player2Keys) {
+    // Emptied, registering again fills them: it adds to what a name has.
+    const std::string names[] = {"Restart", "ESC"};
+    for (const auto& name : names) {
+        if (const auto action = input.actions.find(name); action != input.actions.end()) {
+            action->second->codes.clear();
+        }
+    }
+    for (int player : {1, 2}) {
+        for (const char* action : {"Jump", "Beard", "Magic"}) {
+            if (const auto found = input.actions.find(playerActionName(player, action));
+                found != input.actions.end()) {
+                found->second->codes.clear();
+            }
+        }
+        for (const char* axis : {"Horizontal", "Vertical"}) {
+            if (const auto found = input.axes.find(playerActionName(player, axis));
+                found != input.axes.end()) {
+                found->second->keyValues.clear();
+                found->second->joystickAxes.clear();
+            }
+        }
+    }
+    registerInputBindings(input, player2Keys);
 }

@@ -58,7 +58,8 @@ void VorluneGame::onInit() {
         ambientTrack = sounds.playMusic("ambient", true, 1.0f, 0.0f);
     }
 
-    registerInputBindings(InputManager::instance(), settings.player2Keys());
+    const Player2Keys player2Keys = settings.player2Keys();
+    registerInputBindings(InputManager::instance(), player2Keys);
     settings.applyBindings(InputManager::instance());
     createPlayerCollisionLayers(PhysicsManager::instance());
 
@@ -78,17 +79,18 @@ void VorluneGame::onInit() {
         soak = std::make_unique<SoakRun>(*this, options.soakFrames);
     }
 
-    createStates();
+    createStates(player2Keys);
     // The audio page's sliders exist now.
     settings.applyVolumes();
+    settings.applyWindow(*this);
     StateManager::instance().setState("Menu");
 }
 
 void VorluneGame::onShutdown() {
-    settings.saveAtExit(*playerSetup);
+    settings.saveAtExit(*playerSetup, *this);
 }
 
-void VorluneGame::createStates() {
+void VorluneGame::createStates(Player2Keys player2Keys) {
     // The constructors load the states' pages, in this order.
     auto arena = std::make_shared<ArenaState>(playerSetup);
     auto menu = std::make_shared<MainMenuState>(playerSetup);
@@ -97,6 +99,15 @@ void VorluneGame::createStates() {
     states.registerState(arena);
     states.registerState(menu);
     states.registerState(victory);
+    if (const auto controls = menu->getControls()) {
+        controls->setLayout(player2Keys);
+        controls->onChange([this](const std::vector<std::string>& names, Player2Keys layout) {
+            for (const auto& name : names) {
+                settings.storeBinding(InputManager::instance(), name);
+            }
+            settings.setPlayer2Keys(layout);
+        });
+    }
 
     // Only a match can be lost, and only once. The events of one frame are
     // all heard before the match's end is decided: a switch made at the
@@ -150,6 +161,7 @@ void VorluneGame::onUpdate(float delta, float) {
 
     updateMusicVolume(delta);
     settings.follow(*playerSetup);
+    settings.followWindow(*this);
     settings.saveWhenDue(delta);
     // The title menu has time to spare: the players' animation frames are
     // made there, one per frame, instead of all at once when a match starts.

@@ -75,7 +75,8 @@ public:
     bool demoFailed() const { return (demo && demo->failed()) || (soak && soak->failed()); }
 
 private:
-    void createStates();
+    // Player 2's layout goes to the controls page.
+    void createStates(Player2Keys player2Keys);
     // After this frame's game-over events: one winner ends the match on the
     // victory screen; both players out at once is a draw, played off as
     // sudden death (one life each, the match goes on).

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "app/Game.hpp"
 #include "app/GuiManager.hpp"
 #include "audio/SoundManager.hpp"
 #include "core/Report.hpp"
@@ -41,6 +42,18 @@ std::vector<std::string> words(const std::string& text) {
         found.push_back(word);
     }
     return found;
+}
+
+// "1600x900 no": the window's size out of fullscreen, and whether it is fullscreen.
+std::string windowState(const Game& game) {
+    const sf::Vector2u size = game.windowedWindowSize();
+    return std::to_string(size.x) + "x" + std::to_string(size.y) + (game.isFullscreen() ? " yes" : " no");
+}
+
+void setWindowKeys(SettingsFile& file, const std::string& state) {
+    const auto space = state.find(' ');
+    file.set("window.size", state.substr(0, space));
+    file.set("window.fullscreen", state.substr(space + 1));
 }
 
 // Input codes go up to the last joystick's last button.
@@ -183,6 +196,42 @@ void GameSettings::storeBinding(const InputManager& input, const std::string& na
     file.set(bindingPrefix + name, text);
 }
 
+void GameSettings::applyWindow(Game& game) {
+    if (file.has("window.size")) {
+        const std::string text = file.get("window.size");
+        const auto x = text.find('x');
+        const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+        long long width = 0;
+        long long height = 0;
+        if (x != std::string::npos &&
+            replayFormat::parseInteger(text.substr(0, x), smallestWindow, desktop.width, width) &&
+            replayFormat::parseInteger(text.substr(x + 1), smallestWindow * 9 / 16, desktop.height, height)) {
+            game.resizeWindow({static_cast<unsigned>(width), static_cast<unsigned>(height)});
+        } else {
+            reportBadValue("window.size", "a width x height that fits the desktop");
+        }
+    }
+    const std::string mode = file.get("window.fullscreen");
+    if (mode == "yes" && !game.isFullscreen()) {
+        game.toggleFullscreen();
+    } else if (file.has("window.fullscreen") && mode != "yes" && mode != "no") {
+        reportBadValue("window.fullscreen", "yes or no");
+    }
+    lastWindow = windowState(game);
+}
+
+void GameSettings::followWindow(const Game& game) {
+    // A closed window has no size left to keep.
+    if (!game.window.isOpen()) {
+        return;
+    }
+    const std::string now = windowState(game);
+    if (now != lastWindow) {
+        lastWindow = now;
+        setWindowKeys(file, now);
+    }
+}
+
 void GameSettings::follow(const PlayerSetup& setup) {
     const bool first = !followed;
     followed = true;
@@ -220,8 +269,9 @@ void GameSettings::saveWhenDue(float delta) {
     }
 }
 
-void GameSettings::saveAtExit(const PlayerSetup& setup) {
+void GameSettings::saveAtExit(const PlayerSetup& setup, const Game& game) {
     follow(setup);
+    followWindow(game);
     // The whole set is written, so the file shows every setting there is.
     for (const auto& entry : volumeSliders) {
         if (const auto slider = audioSlider(entry.widget); slider && !file.has(entry.key)) {
@@ -237,6 +287,10 @@ void GameSettings::saveAtExit(const PlayerSetup& setup) {
     }
     if (!file.has("lives")) {
         file.set("lives", livesText(setup.livesPerMatch));
+    }
+    // As the window was last seen open.
+    if (!file.has("window.size") && !lastWindow.empty()) {
+        setWindowKeys(file, lastWindow);
     }
     file.saveNow();
 }

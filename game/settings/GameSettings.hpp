@@ -8,6 +8,7 @@
 #include "game/InputBindings.hpp"
 #include "game/PlayerSetup.hpp"
 
+class Game;
 class InputManager;
 
 // The game's settings kept between runs, in "settings.txt" of the settings
@@ -19,6 +20,8 @@ class InputManager;
 //   player2 = person           or computer
 //   player2.keys = numpad      player 2's keyboard layout: numpad or laptop
 //   lives = 3                  lives per match: 1 .. 9 or unlimited
+//   window.size = 1600x900     the window's size out of fullscreen
+//   window.fullscreen = no     or yes
 //   binding.Player2 Jump = 75 301          a button action's input codes
 //   binding.Player2 Horizontal = 71:-1 72:1  an axis's key codes and values
 //
@@ -34,6 +37,8 @@ public:
     // A change is written after this many seconds without another one, so
     // that a slider being dragged is not written on every frame.
     static constexpr float saveDelay = 0.5f;
+    // A kept window size below this is damage, not a choice.
+    static constexpr unsigned smallestWindow = 320;
 
     // Reads `folder`/settings.txt; an empty folder keeps the settings for
     // this run only (nothing is read or written).
@@ -49,6 +54,12 @@ public:
     // SoundManager's volumes from the volume keys. Without them nothing changes.
     void applyVolumes();
 
+    // Gives the window the kept size (one that fits the desktop and is at
+    // least `smallestWindow`) and mode.
+    void applyWindow(Game& game);
+    // Notes the window's mode and size when they changed since the last call.
+    void followWindow(const Game& game);
+
     // Notes what changed since the last call: the audio sliders, and player 2
     // and the lives in `setup`. The first call only takes note, so that a
     // choice from the command line is not kept as a setting.
@@ -60,7 +71,7 @@ public:
     void saveWhenDue(float delta);
     // Notes the last changes and writes the whole set of settings now (a
     // folder that cannot be written is reported then, once).
-    void saveAtExit(const PlayerSetup& setup);
+    void saveAtExit(const PlayerSetup& setup, const Game& game);
 
     SettingsFile& getFile() { return file; }
 
@@ -76,5 +87,7 @@ private:
     std::map<std::string, std::string> lastVolumes;
     bool lastComputer2 = false;
     int lastLives = PlayerSetup::defaultLives;
+    // What `followWindow` saw last (see windowState).
+    std::string lastWindow;
     float sinceChange = 0.0f;
 };

@@ -13,6 +13,7 @@
 #include "game/bot/BotComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ButtonSounds.hpp"
+#include "game/states/ControlsPage.hpp"
 #include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "render/RenderManager.hpp"
@@ -34,6 +35,7 @@ void ArenaState::connectButtons() {
     connectButton("pause", "Controls", effectsVolume, [this] {
         playButtonSound("click", effectsVolume);
         GuiManager::instance().setVisible("pause", false);
+        showBindings("pauseControls");
         GuiManager::instance().setVisible("pauseControls", true);
     });
     connectButton("pause", "Quit", effectsVolume, [this] {

@@ -34,6 +34,9 @@ MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup)
     gui.loadGroup("mGameplay2", "..\\assets\\gui\\Menu_Gameplay_Advanced.txt");
     gui.loadGroup("options", "..\\assets\\gui\\Menu_Options.txt");
     connectButtons();
+    if (gui.groups.count(ControlsPage::page)) {
+        controls = std::make_unique<ControlsPage>(effectsVolume);
+    }
     showPlayer2Mode();
     showLives();
     if (gui.groups.count("sound")) {
@@ -140,14 +143,18 @@ void MainMenuState::showPlayer2Mode() {
     }
 }
 
-void MainMenuState::update(float, float) {
+void MainMenuState::update(float delta, float) {
+    if (controls) {
+        controls->update(delta);
+    }
     handleEscape();
     applyAudioSliders();
     applyLivesSlider();
 }
 
 void MainMenuState::handleEscape() {
-    if (!InputManager::instance().wasPressed("ESC")) {
+    // An Escape that cancelled the wait for a key does not also go back.
+    if (!InputManager::instance().wasPressed("ESC") || (controls && controls->holdsEscape())) {
         return;
     }
     auto& gui = GuiManager::instance();

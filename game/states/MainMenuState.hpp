@@ -4,6 +4,7 @@
 
 #include "game/PlayerSetup.hpp"
 #include "game/states/ButtonPagesState.hpp"
+#include "game/states/ControlsPage.hpp"
 
 // "Menu": the title menu and its options pages (controls, audio, gameplay,
 // advanced gameplay) and the credits. The pages are loaded and their buttons
@@ -12,7 +13,8 @@
 // every frame, so a slider is heard at once. The gameplay page's
 // "Player2Mode" button switches player 2 between a person and the computer,
 // and its "Lives" slider sets the lives per match (1 to 9; its last step is
-// unlimited), shown on the "LivesValue" label.
+// unlimited), shown on the "LivesValue" label. The controls page rebinds
+// keys (ControlsPage).
 class MainMenuState : public ButtonPagesState {
 public:
     // `setup` is shared with the game and the arena.
@@ -20,6 +22,9 @@ public:
 
     void enter() override;
     void update(float delta, float time) override;
+
+    // Empty when the form has no controls page.
+    ControlsPage* getControls() { return controls.get(); }
 
 private:
     void connectButtons();
@@ -34,4 +39,5 @@ private:
     void applyLivesSlider();
 
     std::shared_ptr<PlayerSetup> players;
+    std::unique_ptr<ControlsPage> controls;
 };

@@ -121,26 +121,54 @@ def content_page(title, heading, rows):
     return page(title, widgets)
 
 
-def controls_rows(x, y):
-    """The bindings of the game, one row per action."""
-    rows = []
-    table = [
-        ("", "Player 1", "Player 2"),
-        ("Run", "A  /  D", "Left  /  Right"),
-        ("Aim the beard", "W  /  S", "Up  /  Down"),
-        ("Jump", "Space", "Numpad 0"),
-        ("Magic: hold, let go to fling", "G", "Numpad 4"),
-    ]
-    for i, (what, p1, p2) in enumerate(table):
-        look = 3 if i == 0 else 4
-        rows.append(label("Action%d" % i, x, y + i * 62, what, 30, look))
-        rows.append(label("Player1Key%d" % i, x + 500, y + i * 62, p1, 30, look))
-        rows.append(label("Player2Key%d" % i, x + 760, y + i * 62, p2, 30, look))
-    n = len(table)
-    rows.append(label("Gamepads", x, y + n * 62 + 30,
-                      "Gamepads: stick to run and aim, button 0 (A) to jump,\n"
-                      "button 1 (B) for magic, button 8 to pause.", 26, 4))
-    rows.append(label("Pause", x, y + n * 62 + 130, "Escape: pause and back      R: restart the match", 26, 4))
+# The binding rows: (what the row is called, the widget's name without the
+# player, the default keys of players 1 and 2). The game writes the keys in
+# force over these texts; the names must match its binding slots.
+BINDING_ROWS = [
+    ("Run left", "Left", "A", "Left"),
+    ("Run right", "Right", "D", "Right"),
+    ("Aim up", "Up", "W", "Up"),
+    ("Aim down", "Down", "S", "Down"),
+    ("Jump", "Jump", "Space  \u00b7  pad 1 button 0", "Numpad 0  \u00b7  pad 2 button 0"),
+    ("Magic: hold, fling", "Magic", "G  \u00b7  pad 1 button 1", "Numpad 4  \u00b7  pad 2 button 1"),
+]
+SHARED_ROWS = [
+    ("Pause and back", "Pause", "Escape  \u00b7  pad 1 button 8"),
+    ("Restart the match", "Restart", "R"),
+]
+
+
+def controls_rows(x, y, rebind):
+    """The bindings of the game, one row per action: buttons that rebind on
+    the title menu's page, labels on the pause page."""
+    step, height, width = 54, 46, 350
+    rows = [label("Player1Heading", x + 320, y, "Player 1", 28, 3),
+            label("Player2Heading", x + 690, y, "Player 2", 28, 3)]
+
+    def cell(name, cx, cy, text):
+        if rebind:
+            return button(name, cx, cy, width, height, text, 24, 6)
+        return label(name, cx, cy + 8, text, 24, 4)
+
+    for i, (what, name, p1, p2) in enumerate(BINDING_ROWS):
+        top = y + 50 + i * step
+        rows.append(label("Action" + name, x, top + 8, what, 26, 4))
+        rows.append(cell("Player1" + name, x + 320, top, p1))
+        rows.append(cell("Player2" + name, x + 690, top, p2))
+    for i, (what, name, keys) in enumerate(SHARED_ROWS):
+        top = y + 50 + (len(BINDING_ROWS) + i) * step
+        rows.append(label("Action" + name, x, top + 8, what, 26, 4))
+        rows.append(cell(name, x + 320, top, keys))
+    bottom = y + 50 + (len(BINDING_ROWS) + len(SHARED_ROWS)) * step
+    if rebind:
+        rows.append(button("Player2Keys", x, bottom + 10, 480, 56, "Player 2 keys: number pad", 26, 6))
+        rows.append(button("ResetBindings", x + 500, bottom + 10, 360, 56, "Reset to defaults", 26, 6))
+        rows.append(label("Hint", x, bottom + 84,
+                          "Choose a key, then press the new key or pad button (Escape cancels).\n"
+                          "Sticks run and aim.", 22, 4))
+    else:
+        rows.append(label("Hint", x, bottom + 16,
+                          "Sticks run and aim. Change the keys in the title menu's options.", 24, 4))
     return rows
 
 
@@ -168,7 +196,7 @@ def generate():
               30, 4, "Center", 1000, 440),
         button("BackMenu", 760, 760, 400, 72, "Back", 34),
     ])
-    files["Menu_Controls.txt"] = content_page("Options: controls", "Controls", controls_rows(CONTENT_X + 50, CONTENT_Y + 140))
+    files["Menu_Controls.txt"] = content_page("Options: controls", "Controls", controls_rows(CONTENT_X + 50, CONTENT_Y + 120, True))
     files["Menu_Audio.txt"] = content_page("Options: sound", "Sound", [
         label("MasterLabel", CONTENT_X + 50, CONTENT_Y + 170, "Master volume", 32),
         widget("Slider", "MasterVolume", (CONTENT_X + 420, CONTENT_Y + 180), (560, 28),
@@ -226,7 +254,7 @@ def generate():
     files["PauseMenu_Controls.txt"] = page("Pause: controls", [
         panel("Shade", 0, 0, "100%", "100%"),
         label("Heading", 0, 120, "Controls", 64, 3, "Center", "100%", 80),
-    ] + controls_rows(400, 280) + [
+    ] + controls_rows(480, 260, False) + [
         button("BackPause", 760, 860, 400, 80, "Back", 36),
     ])
     files["Victory.txt"] = page("Victory", [

@@ -99,13 +99,19 @@ TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
                   "7");
         click("mGameplay", "Player2Mode");
         run(1);
+        // The window as a player leaves it: made smaller, then fullscreen.
+        first.window.setSize({1280, 720});
+        run(2);
+        ASSERT_TRUE(first.toggleFullscreen());
+        run(1);
         first.window.close();
         first.shutdown();
     }
     const std::string text = readWholeFile((folder / "settings.txt").string());
     for (const char* line :
          {"volume.master = 40\n", "volume.music = 80\n", "volume.effects = 30\n", "lives = 7\n",
-          "player2 = computer\n", "player2.keys = laptop\n", "from.a.newer.game = keep me\n"}) {
+          "player2 = computer\n", "player2.keys = laptop\n", "from.a.newer.game = keep me\n",
+          "window.size = 1280x720\n", "window.fullscreen = yes\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << " in:\n" << text;
     }
 
@@ -119,6 +125,10 @@ TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
     EXPECT_EQ(slider("mGameplay", "Lives")->getValue(), 7.0f);
     EXPECT_TRUE(game.playerSetup->isComputer(2));
     EXPECT_EQ(input.actions.at("Player2 Jump")->codes.front(), sf::Keyboard::L);
+    EXPECT_TRUE(game.isFullscreen());
+    EXPECT_EQ(game.windowedWindowSize(), sf::Vector2u(1280, 720));
+    ASSERT_TRUE(game.toggleFullscreen());
+    EXPECT_EQ(game.window.getSize(), sf::Vector2u(1280, 720));
 
     frames(2);
     click("menu", "MenuOptions");
