@@ -23,14 +23,37 @@ std::set<std::string>& characterAtlasesRead() {
 }
 } // namespace
 
+std::string characterAtlasOf(const std::string& animation) {
+    if (animation == "run_start" || animation == "run_stop") {
+        return "run_startup";
+    }
+    return animation == "jump_run1" ? "jump_run" : animation;
+}
+
+void loadCharacterAtlas(AssetManager& assets, const std::string& atlas) {
+    const std::string path = characterAtlasPath(atlas.c_str());
+    if (characterAtlasesRead().insert(path).second) {
+        assets.loadAtlas(path);
+    }
+}
+
+void releaseCharacterAtlas(AssetManager& assets, const std::string& atlas) {
+    const std::string path = characterAtlasPath(atlas.c_str());
+    if (assets.atlasImages.count(path) > 0) {
+        assets.unloadAtlas(path);
+    }
+    characterAtlasesRead().erase(path);
+}
+
+void loadEffectsArt(AssetManager& assets) {
+    assets.loadTexture("../assets/PNG/vfx/particle.png", "particle.png");
+}
+
 void loadCharacterArt(AssetManager& assets) {
     for (const char* atlas : characterAtlases) {
-        const std::string path = characterAtlasPath(atlas);
-        if (characterAtlasesRead().insert(path).second) {
-            assets.loadAtlas(path);
-        }
+        loadCharacterAtlas(assets, atlas);
     }
-    assets.loadTexture("../assets/PNG/vfx/particle.png", "particle.png");
+    loadEffectsArt(assets);
 }
 
 void forgetCharacterArtRead() {
@@ -39,11 +62,7 @@ void forgetCharacterArtRead() {
 
 void releaseCharacterArt(AssetManager& assets) {
     for (const char* atlas : characterAtlases) {
-        const std::string path = characterAtlasPath(atlas);
-        if (assets.atlasImages.count(path) > 0) {
-            assets.unloadAtlas(path);
-            characterAtlasesRead().erase(path);
-        }
+        releaseCharacterAtlas(assets, atlas);
     }
 }
 

@@ -12,13 +12,21 @@ class SoundManager;
 // the game's `onInit` and by the tests that build players without the game.
 // Missing files are reported by the stores (one line each) and skipped.
 
-// The six character atlases (idle, fall, run, jump_idle, jump_run,
-// run_startup, in that order; those not read yet, or released since), then
-// the particle texture as "particle.png".
-void loadCharacterArt(AssetManager& assets);
-// Drops the six character atlases (about 90 MB of textures). They are only
+// The character atlas (idle, fall, run, jump_idle, jump_run, run_startup)
+// that holds the layers of an animation ("run_start" is in "run_startup").
+std::string characterAtlasOf(const std::string& animation);
+// Reads one character atlas unless it is read already (or was found broken:
+// it is reported once, until it is released).
+void loadCharacterAtlas(AssetManager& assets, const std::string& atlas);
+// Drops one character atlas (up to 21 MB of texture). The atlases are only
 // read while the players' animation frames are composed, which happens once
-// per colour scheme (CharacterFrameStore); loadCharacterArt brings them back.
+// per colour scheme (CharacterFrameStore), an atlas at a time.
+void releaseCharacterAtlas(AssetManager& assets, const std::string& atlas);
+// The particle texture, as "particle.png".
+void loadEffectsArt(AssetManager& assets);
+// Every character atlas, then the effects' art.
+void loadCharacterArt(AssetManager& assets);
+// Drops every character atlas (about 90 MB of textures).
 void releaseCharacterArt(AssetManager& assets);
 // Forgets which character atlases were read, as at start-up; for when the
 // asset manager has been reset under them (resetGame).

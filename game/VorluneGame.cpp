@@ -37,7 +37,7 @@ void VorluneGame::onInit() {
     auto& maps = MapStore::instance();
     maps.loadMap("../assets/tilemap/zefMap.tmx", "magicmap");
     maps.loadMap("../assets/tilemap/victoryMap.tmx", "victorymap");
-    loadCharacterArt(AssetManager::instance());
+    loadEffectsArt(AssetManager::instance());
 
     auto& sounds = SoundManager::instance();
     sounds.soundVolume = 0.5f;
@@ -165,9 +165,8 @@ void VorluneGame::onUpdate(float delta, float) {
     settings.saveWhenDue(delta);
     // The title menu has time to spare: the players' animation frames are
     // made there, one per frame, instead of all at once when a match starts.
-    if (states.currentState && states.currentState->name == "Menu" &&
-        !PlayerControllerComponent::prepareAnimationFrame(1)) {
-        PlayerControllerComponent::prepareAnimationFrame(2);
+    if (states.currentState && states.currentState->name == "Menu") {
+        PlayerControllerComponent::prepareAnimationFrame();
     }
     // Once they are all made (here or by a match that began before), the
     // atlases they come from are let go.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "game/GameContent.hpp"
+#include "game/PlayerNames.hpp"
 #include "game/player/CharacterFrameStore.hpp"
 #include "game/player/PlayerColors.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
@@ -30,13 +31,31 @@ const AnimationRecipe recipes[] = {
     {"jump_run1", 15, 60.0f, &PlayerControllerComponent::jumpRunAnimation},
     {"fall", 16, 60.0f, &PlayerControllerComponent::fallAnimation},
 };
+
+// Whether `recipe`'s frames in the colours of `playerNumber` at `side` are made.
+bool recipeMade(const AnimationRecipe& recipe, int playerNumber, unsigned side) {
+    return CharacterFrameStore::instance().isComplete(
+        recipe.name, recipe.frameCount, 1.0f / recipe.framesPerSecond, playerColors(playerNumber), side);
+}
+
+// Lets go of the atlas of `recipe` once every animation it holds is made for
+// both players at the default size: no match needs it again.
+void releaseAtlasWhenComposed(const AnimationRecipe& recipe) {
+    const std::string atlas = characterAtlasOf(recipe.name);
+    const auto side = static_cast<unsigned>(PlayerControllerComponent::defaultFrameSize);
+    for (const AnimationRecipe& other : recipes) {
+        if (characterAtlasOf(other.name) == atlas &&
+            (!recipeMade(other, 1, side) || !recipeMade(other, 2, side))) {
+            return;
+        }
+    }
+    releaseCharacterAtlas(AssetManager::instance(), atlas);
+}
 } // namespace
 
 bool PlayerControllerComponent::animationFramesMade(int playerNumber, unsigned side) {
-    auto& store = CharacterFrameStore::instance();
-    const PlayerColors colors = playerColors(playerNumber);
     for (const AnimationRecipe& recipe : recipes) {
-        if (!store.isComplete(recipe.name, recipe.frameCount, 1.0f / recipe.framesPerSecond, colors, side)) {
+        if (!recipeMade(recipe, playerNumber, side)) {
             return false;
         }
     }
@@ -51,17 +70,20 @@ bool PlayerControllerComponent::releaseCharacterArtWhenComposed() {
     return true;
 }
 
-bool PlayerControllerComponent::prepareAnimationFrame(int playerNumber) {
-    if (animationFramesMade(playerNumber)) {
-        return false;
-    }
-    // The atlases may have been released after an earlier scheme was made.
-    loadCharacterArt(AssetManager::instance());
+bool PlayerControllerComponent::prepareAnimationFrame() {
     auto& store = CharacterFrameStore::instance();
-    const PlayerColors colors = playerColors(playerNumber);
+    const auto side = static_cast<unsigned>(defaultFrameSize);
+    // Animation by animation, both players each, so that one atlas at a time
+    // is read, used up and let go.
     for (const AnimationRecipe& recipe : recipes) {
-        if (store.prepareFrame(recipe.name, recipe.frameCount, 1.0f / recipe.framesPerSecond, colors,
-                               static_cast<unsigned>(defaultFrameSize))) {
+        for (int playerNumber : {1, 2}) {
+            if (recipeMade(recipe, playerNumber, side)) {
+                continue;
+            }
+            loadCharacterAtlas(AssetManager::instance(), characterAtlasOf(recipe.name));
+            store.prepareFrame(recipe.name, recipe.frameCount, 1.0f / recipe.framesPerSecond,
+                               playerColors(playerNumber), side);
+            releaseAtlasWhenComposed(recipe);
             return true;
         }
     }
@@ -69,16 +91,29 @@ bool PlayerControllerComponent::prepareAnimationFrame(int playerNumber) {
 }
 
 void PlayerControllerComponent::buildAnimations() {
-    // Composed once per colour scheme for the whole program; later matches share them.
+    // Composed once per colour scheme for the whole program; later matches
+    // share them. Players 1 and 2 at the default size are composed together,
+    // an animation at a time, so each atlas is read once and let go.
     auto& store = CharacterFrameStore::instance();
-    const PlayerColors colors = playerColors(playerNumber);
     const auto side = static_cast<unsigned>(frameSize);
-    if (!animationFramesMade(playerNumber, side)) {
-        loadCharacterArt(AssetManager::instance());
-    }
+    const bool pair =
+        (playerNumber == 1 || playerNumber == 2) && side == static_cast<unsigned>(defaultFrameSize);
     for (const AnimationRecipe& recipe : recipes) {
-        this->*recipe.animation =
-            store.animation(recipe.name, recipe.frameCount, 1.0f / recipe.framesPerSecond, colors, side);
+        const float frameDuration = 1.0f / recipe.framesPerSecond;
+        for (int number : {playerNumber, rivalOf(playerNumber)}) {
+            if (number != playerNumber && !pair) {
+                continue;
+            }
+            if (!recipeMade(recipe, number, side)) {
+                loadCharacterAtlas(AssetManager::instance(), characterAtlasOf(recipe.name));
+            }
+            const auto& frames =
+                store.animation(recipe.name, recipe.frameCount, frameDuration, playerColors(number), side);
+            if (number == playerNumber) {
+                this->*recipe.animation = frames;
+            }
+        }
+        releaseAtlasWhenComposed(recipe);
     }
 
     auto object = getGameObject();

@@ -60,17 +60,18 @@ public:
     // A GameOverEvent freezes the controller.
     void onEvent(std::shared_ptr<GameEvent> event) override;
 
-    // Composes one more animation frame in the colours of `playerNumber`
-    // at the default frame size, ahead of the match that will use it
-    // (frames are made once per program); false when all are made.
-    static bool prepareAnimationFrame(int playerNumber);
+    // Composes one more animation frame of players 1 and 2 at the default
+    // frame size, ahead of the match that will use it (frames are made once
+    // per program), an animation at a time for both, reading each atlas
+    // only while its frames are made; false when all are made.
+    static bool prepareAnimationFrame();
     // Whether every animation frame of `playerNumber`'s colours at `side`
     // pixels is made.
     static bool animationFramesMade(int playerNumber,
                                     unsigned side = static_cast<unsigned>(defaultFrameSize));
-    // Once the frames of players 1 and 2 are made, releases the character
-    // atlases they were composed from (about 90 MB); a later scheme or
-    // frame size loads them again. True when they are released.
+    // Once the frames of players 1 and 2 are made, releases every character
+    // atlas still read (about 90 MB all together); a later scheme or frame
+    // size reads them again. True when they are released.
     static bool releaseCharacterArtWhenComposed();
 
     // Adds a segment at the chin, unless the beard is at `tuning.maxSegments`.

@@ -24,16 +24,15 @@ sf::Image picture(const sf::Sprite& sprite) {
 } // namespace
 
 TEST(CharacterFrameStore, FramesPreparedAheadAreTheOnesEveryMatchOfTheProgramShares) {
-    loadCharacterArt(AssetManager::instance());
     auto& store = CharacterFrameStore::instance();
-    // Player 2's frames made one at a time, as the title menu makes them.
+    // Both players' frames made one at a time, as the title menu makes them.
     int prepared = 0;
-    while (PlayerControllerComponent::prepareAnimationFrame(2)) {
+    while (PlayerControllerComponent::prepareAnimationFrame()) {
         ++prepared;
         ASSERT_LT(prepared, 1000) << "preparing never ends";
     }
-    EXPECT_EQ(prepared, 30 + 30 + 15 + 15 + 15 + 15 + 16);
-    EXPECT_FALSE(PlayerControllerComponent::prepareAnimationFrame(2));
+    EXPECT_EQ(prepared, 2 * (30 + 30 + 15 + 15 + 15 + 15 + 16));
+    EXPECT_FALSE(PlayerControllerComponent::prepareAnimationFrame());
 
     // Two matches in a row: the second player's animations are the very
     // frames prepared above, and a new controller gets them again.
@@ -75,15 +74,19 @@ TEST(CharacterFrameStore, TheAtlasesAreLetGoOnceBothPlayersFramesAreMadeAndComeB
     EXPECT_FALSE(PlayerControllerComponent::releaseCharacterArtWhenComposed()) << "no frames are made yet";
     EXPECT_EQ(assets.atlasImages.size(), atlases);
 
-    while (PlayerControllerComponent::prepareAnimationFrame(1)) {
+    // Prepared ahead, the frames read one atlas at a time, each let go once
+    // both players' frames from it are made.
+    releaseCharacterArt(assets);
+    std::size_t mostRead = 0;
+    while (PlayerControllerComponent::prepareAnimationFrame()) {
+        mostRead = std::max(mostRead, assets.atlasImages.size());
     }
+    EXPECT_EQ(mostRead, 1u);
+    EXPECT_TRUE(assets.atlasImages.empty());
     auto& store = CharacterFrameStore::instance();
     const auto& idle = store.animation("idle", 30, 1.0f / 30.0f, playerColors(1), 256);
     ASSERT_EQ(idle.size(), 30u);
     const sf::Image before = picture(*idle[5].sprite);
-    EXPECT_FALSE(PlayerControllerComponent::releaseCharacterArtWhenComposed()) << "player 2's are missing";
-    while (PlayerControllerComponent::prepareAnimationFrame(2)) {
-    }
     ASSERT_TRUE(PlayerControllerComponent::releaseCharacterArtWhenComposed());
     EXPECT_TRUE(assets.atlasImages.empty());
     EXPECT_EQ(assets.sprites.count("idle_color_0.png"), 0u);
@@ -109,11 +112,12 @@ TEST(CharacterFrameStore, TheAtlasesAreLetGoOnceBothPlayersFramesAreMadeAndComeB
         EXPECT_EQ(after.getPixel(i, 255).a, 0) << i;
     }
 
-    // A match in a third scheme brings the art back to make its frames.
+    // A match in a third scheme brings the art back to make its frames, and
+    // lets it go again.
     auto object = GameObjectManager::instance().createGameObject("Player3");
     auto third = addComponent<PlayerControllerComponent>(object, 3, false);
     ASSERT_TRUE(third);
-    EXPECT_EQ(assets.atlasImages.size(), atlases);
+    EXPECT_TRUE(assets.atlasImages.empty());
     ASSERT_EQ(third->idleAnimation.size(), 30u);
     int thirdDrawn = 0;
     const sf::Image yellow = picture(*third->idleAnimation[5].sprite);
