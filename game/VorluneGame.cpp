@@ -4,6 +4,8 @@
 #include <set>
 #include <string>
 
+#include <SFML/System/Clock.hpp>
+
 #include "app/GuiManager.hpp"
 #include "audio/SoundFileCheck.hpp"
 #include "audio/SoundManager.hpp"
@@ -166,7 +168,7 @@ void VorluneGame::onUpdate(float delta, float) {
     // The title menu has time to spare: the players' animation frames are
     // made there, one per frame, instead of all at once when a match starts.
     if (states.currentState && states.currentState->name == "Menu") {
-        PlayerControllerComponent::prepareAnimationFrame();
+        prepareAnimationFrames();
     }
     // Once they are all made (here or by a match that began before), the
     // atlases they come from are let go.
@@ -176,6 +178,16 @@ void VorluneGame::onUpdate(float delta, float) {
     }
     if (soak) {
         soak->frame();
+    }
+}
+
+void VorluneGame::prepareAnimationFrames() {
+    // As many as fit a part of the frame, so that a player who starts a match
+    // at once finds most of them made. Only when frames are made depends on
+    // the clock; what they look like, and the match, do not.
+    const sf::Clock spent;
+    while (PlayerControllerComponent::prepareAnimationFrame() &&
+           spent.getElapsedTime() < sf::seconds(menuPreparationTime)) {
     }
 }
 

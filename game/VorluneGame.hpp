@@ -77,6 +77,10 @@ public:
 private:
     // Player 2's layout goes to the controls page.
     void createStates(Player2Keys player2Keys);
+    // Composes players' animation frames for about `menuPreparationTime`
+    // (at least one) while the title menu shows.
+    void prepareAnimationFrames();
+    static constexpr float menuPreparationTime = 0.006f;
     // After this frame's game-over events: one winner ends the match on the
     // victory screen; both players out at once is a draw, played off as
     // sudden death (one life each, the match goes on).
