@@ -24,6 +24,7 @@
 #include <cxxabi.h>
 #include <fstream>
 #include <malloc.h>
+#include <sys/resource.h>
 #include <map>
 #include <string>
 #include <typeinfo>
@@ -127,7 +128,20 @@ private:
 // One frame of the loop: one fixed step, the update and a draw.
 struct FrameSplit {
     double total = 0.0, fixed = 0.0, update = 0.0, draw = 0.0;
+    // The main thread's page faults in the frame, and how often the system
+    // took the processor from it: what makes a frame slow in every part at once.
+    long faults = 0, preempted = 0;
 };
+
+struct ThreadUsage {
+    long faults = 0, preempted = 0;
+};
+
+ThreadUsage threadUsage() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return {usage.ru_minflt + usage.ru_majflt, usage.ru_nivcsw};
+}
 
 class FightRun {
 public:
@@ -141,6 +155,7 @@ public:
     // update, the draw.
     FrameSplit frame() {
         FrameSplit split;
+        const ThreadUsage usageBefore = threadUsage();
         const auto start = Clock::now();
         sf::Event event;
         while (game.window.pollEvent(event)) {
@@ -153,7 +168,6 @@ public:
         game.fixedUpdate(step, elapsed);
         physics.stepWorld(step);
         physics.clearForces();
-        physics.clearForces();
         split.fixed = millisecondsSince(start);
         const auto updateStart = Clock::now();
         game.update(step, elapsed);
@@ -162,6 +176,9 @@ public:
         game.draw(step, elapsed);
         split.draw = millisecondsSince(drawStart);
         split.total = millisecondsSince(start);
+        const ThreadUsage usageAfter = threadUsage();
+        split.faults = usageAfter.faults - usageBefore.faults;
+        split.preempted = usageAfter.preempted - usageBefore.preempted;
         return split;
     }
 
@@ -331,7 +348,7 @@ int main(int argc, char** argv) {
         run.frame();
     }
 
-    std::vector<double> totals, fixed, update, draw;
+    std::vector<double> totals, fixed, update, draw, faults, preempted;
     // Frame times by the camera's zoom (view width over window width): a
     // zoomed-out camera shows more of the map, scaled down.
     std::map<int, std::vector<double>> byZoom;
@@ -356,6 +373,8 @@ int main(int argc, char** argv) {
         fixed.push_back(split.fixed);
         update.push_back(split.update);
         draw.push_back(split.draw);
+        faults.push_back(static_cast<double>(split.faults));
+        preempted.push_back(static_cast<double>(split.preempted));
         for (const auto& player : run.players()) {
             segmentSum += player->segmentCount;
         }
@@ -399,19 +418,23 @@ int main(int argc, char** argv) {
     }
     // The slowest twentieth of the frames: which part made them slow.
     const double slow = percentile(totals, 0.95);
-    double slowFixed = 0.0, slowUpdate = 0.0, slowDraw = 0.0;
+    double slowFixed = 0.0, slowUpdate = 0.0, slowDraw = 0.0, slowFaults = 0.0, slowPreempted = 0.0;
     int slowCount = 0;
     for (size_t i = 0; i < totals.size(); ++i) {
         if (totals[i] >= slow) {
             slowFixed += fixed[i];
             slowUpdate += update[i];
             slowDraw += draw[i];
+            slowFaults += faults[i];
+            slowPreempted += preempted[i];
             ++slowCount;
         }
     }
     if (slowCount > 0) {
         std::printf("slowest 5 %% of frames, mean  fixed %.2f ms, update %.2f ms, drawing %.2f ms\n",
                     slowFixed / slowCount, slowUpdate / slowCount, slowDraw / slowCount);
+        std::printf("  page faults %.1f, preempted %.2f times   (every frame: %.1f, %.2f)\n",
+                    slowFaults / slowCount, slowPreempted / slowCount, mean(faults), mean(preempted));
     }
     for (const auto& [bucket, times] : byZoom) {
         static const char* const names[] = {"below 0.9", "0.9 to 1.1", "above 1.1"};
