@@ -1,0 +1,126 @@
+// Two sessions of one process talking over 127.0.0.1.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "net/OnlineSession.hpp"
+
+namespace {
+double secondsNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Services both until `done` holds or `limit` seconds pass; whether it held.
+template <typename Done>
+bool serviceUntil(net::OnlineSession& a, net::OnlineSession& b, Done done, double limit = 5.0) {
+    const double start = secondsNow();
+    while (secondsNow() - start < limit) {
+        a.service(secondsNow());
+        b.service(secondsNow());
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+net::OnlineSession::Identity identity(const std::string& build = "test build", uint32_t content = 77) {
+    return {build, content};
+}
+} // namespace
+
+TEST(OnlineSession, AGuestIsMeasuredAndBothStartTheHostsMatchThenPlayInLockstep) {
+    net::OnlineSession host(identity(), {});
+    net::OnlineSession guest(identity(), {});
+    std::string problem;
+    ASSERT_TRUE(host.host("127.0.0.1", 0, problem)) << problem;
+    ASSERT_NE(host.localPort(), 0);
+    net::MatchRules rules;
+    rules.seed = 42;
+    rules.lives = 2;
+    host.setRules(rules);
+    ASSERT_TRUE(guest.join("127.0.0.1", host.localPort(), problem)) << problem;
+    ASSERT_TRUE(serviceUntil(host, guest, [&] {
+        return host.getPhase() == net::OnlineSession::Phase::playing &&
+               guest.getPhase() == net::OnlineSession::Phase::playing;
+    }));
+    EXPECT_TRUE(host.takeMatchStart());
+    EXPECT_TRUE(guest.takeMatchStart());
+    EXPECT_EQ(guest.getRules().seed, 42u);
+    EXPECT_EQ(guest.getRules().lives, 2);
+    EXPECT_EQ(guest.getRules().inputDelay, 2) << "a loopback round trip is far below a frame";
+    EXPECT_EQ(host.localPlayer(), 1);
+    EXPECT_EQ(guest.localPlayer(), 2);
+
+    net::PlayerInput jump;
+    jump.down = 1;
+    host.addLocalInput(jump, secondsNow());
+    EXPECT_FALSE(host.ready(2));
+    guest.addLocalInput(net::PlayerInput(), secondsNow());
+    ASSERT_TRUE(serviceUntil(host, guest, [&] { return host.ready(2) && guest.ready(2); }));
+    EXPECT_EQ(host.inputOf(1, 2), jump);
+    EXPECT_EQ(guest.inputOf(1, 2), jump);
+
+    // A checksum that differs is found on both sides.
+    host.addChecksum(30, 1);
+    guest.addChecksum(30, 2);
+    ASSERT_TRUE(serviceUntil(host, guest, [&] { return host.disagreement() && guest.disagreement(); }));
+    EXPECT_EQ(*host.disagreement(), 30u);
+}
+
+TEST(OnlineSession, AGuestOfAnotherBuildOrContentIsRefusedOnBothSidesWithOneLineSayingWhich) {
+    for (const auto& [build, content, word] :
+         {std::tuple<std::string, uint32_t, std::string>{"other build", 77, "builds differ"},
+          {"test build", 78, "content differs"}}) {
+        net::OnlineSession host(identity(), {});
+        net::OnlineSession guest(identity(build, content), {});
+        std::string problem;
+        ASSERT_TRUE(host.host("127.0.0.1", 0, problem)) << problem;
+        ASSERT_TRUE(guest.join("127.0.0.1", host.localPort(), problem)) << problem;
+        ASSERT_TRUE(
+            serviceUntil(host, guest, [&] { return guest.getPhase() == net::OnlineSession::Phase::closed; }));
+        const std::string hostLine = host.takeNotice();
+        const std::string guestLine = guest.takeNotice();
+        EXPECT_NE(hostLine.find(word), std::string::npos) << hostLine;
+        EXPECT_NE(guestLine.find(word), std::string::npos) << guestLine;
+        EXPECT_EQ(guestLine.find('\n'), std::string::npos);
+        // The host goes on waiting for a guest that fits.
+        ASSERT_TRUE(
+            serviceUntil(host, guest, [&] { return host.getPhase() == net::OnlineSession::Phase::waiting; }));
+    }
+}
+
+TEST(OnlineSession, ASecondGuestIsToldTheMatchIsTakenAndTheFirstPlaysOn) {
+    net::OnlineSession host(identity(), {});
+    net::OnlineSession first(identity(), {});
+    net::OnlineSession second(identity(), {});
+    std::string problem;
+    ASSERT_TRUE(host.host("127.0.0.1", 0, problem)) << problem;
+    ASSERT_TRUE(first.join("127.0.0.1", host.localPort(), problem));
+    ASSERT_TRUE(
+        serviceUntil(host, first, [&] { return first.getPhase() == net::OnlineSession::Phase::playing; }));
+    ASSERT_TRUE(second.join("127.0.0.1", host.localPort(), problem));
+    ASSERT_TRUE(
+        serviceUntil(host, second, [&] { return second.getPhase() == net::OnlineSession::Phase::closed; }));
+    EXPECT_NE(second.endReason().find("already on"), std::string::npos) << second.endReason();
+    first.service(secondsNow());
+    EXPECT_EQ(host.getPhase(), net::OnlineSession::Phase::playing);
+    EXPECT_EQ(first.getPhase(), net::OnlineSession::Phase::playing);
+}
+
+TEST(OnlineSession, WhenOneSideStopsTheOtherHearsWhy) {
+    net::OnlineSession host(identity(), {});
+    net::OnlineSession guest(identity(), {});
+    std::string problem;
+    ASSERT_TRUE(host.host("127.0.0.1", 0, problem)) << problem;
+    ASSERT_TRUE(guest.join("127.0.0.1", host.localPort(), problem));
+    ASSERT_TRUE(
+        serviceUntil(host, guest, [&] { return guest.getPhase() == net::OnlineSession::Phase::playing; }));
+    guest.stop(net::StopReason::disagree, 90);
+    ASSERT_TRUE(
+        serviceUntil(host, guest, [&] { return host.getPhase() == net::OnlineSession::Phase::closed; }));
+    EXPECT_EQ(host.endReason(), "the two games disagree at frame 90");
+    EXPECT_EQ(guest.endReason(), "the two games disagree at frame 90");
+}
