@@ -161,7 +161,8 @@ void OnlineSession::handle(const Message& message, double now) {
         }
         break;
     case MessageKind::inputs:
-        if (phase == Phase::playing) {
+        // Between matches too: the last frames of the match may still be on their way.
+        if (phase == Phase::playing || phase == Phase::between) {
             inputs.receive(message.inputs);
         }
         break;
@@ -269,7 +270,7 @@ void OnlineSession::addLocalInput(const PlayerInput& input, double now) {
 }
 
 void OnlineSession::resendInputs(double now) {
-    if (phase == Phase::playing) {
+    if (phase == Phase::playing || phase == Phase::between) {
         send(encodeInputs(inputs.outgoing()), false, now);
     }
 }

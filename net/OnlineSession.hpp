@@ -84,6 +84,8 @@ public:
     void played(uint32_t frame) { inputs.played(frame); }
     // Sends one's own unconfirmed input again (while waiting, in case of loss).
     void resendInputs(double now);
+    // Every own input frame before this one has reached the other side.
+    uint32_t confirmedByOther() const { return inputs.outgoing().firstFrame; }
     // Seconds since anything came from the other side.
     double silentFor(double now) const { return now - lastHeard; }
 
