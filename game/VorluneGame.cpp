@@ -120,6 +120,24 @@ bool VorluneGame::startOnline(bool hosting, const std::string& address, uint16_t
     return opened;
 }
 
+std::shared_ptr<const OnlineMenuActions> VorluneGame::makeOnlineActions() {
+    auto actions = std::make_shared<OnlineMenuActions>();
+    // On every interface, unless the command line named one (--host ADDRESS:PORT).
+    actions->host = [this](uint16_t port) { return startOnline(true, options.hostAddress, port); };
+    actions->join = [this](const std::string& address, uint16_t port) {
+        return startOnline(false, address, port);
+    };
+    actions->cancel = [this] {
+        if (online && !online->inMatch()) {
+            online.reset();
+        }
+    };
+    actions->status = [this] { return online ? online->statusLine() : std::string(); };
+    actions->rematch = [this] { return online && online->askRematch(); };
+    actions->leave = [this] { return online && online->leave(); };
+    return actions;
+}
+
 void VorluneGame::onReplayStart(const std::string& start) {
     int lives = 0;
     char rest = 0;
@@ -173,8 +191,9 @@ void VorluneGame::onDraw(float, float, sf::RenderTarget& target) {
 void VorluneGame::createStates() {
     // The constructors load the states' pages, in this order.
     auto arena = std::make_shared<ArenaState>(playerSetup);
-    auto menu = std::make_shared<MainMenuState>(playerSetup);
-    auto victory = std::make_shared<VictoryState>();
+    auto onlineActions = makeOnlineActions();
+    auto menu = std::make_shared<MainMenuState>(playerSetup, onlineActions);
+    auto victory = std::make_shared<VictoryState>(onlineActions);
     auto& states = StateManager::instance();
     states.registerState(arena);
     states.registerState(menu);

@@ -14,6 +14,7 @@
 #include "game/demo/SoakRun.hpp"
 #include "game/online/OnlineMatch.hpp"
 #include "game/settings/GameSettings.hpp"
+#include "game/states/OnlineMenuActions.hpp"
 
 // The arena brawler: two players on one map, flinging their beards.
 //
@@ -92,6 +93,8 @@ public:
 
 private:
     void createStates();
+    // The menu's and the victory screen's way to online play.
+    std::shared_ptr<const OnlineMenuActions> makeOnlineActions();
     // Playing back an online match's recording: frames played, the last
     // checksum (taken every 30 frames as online); printed at the end.
     void followReplayedMatch();

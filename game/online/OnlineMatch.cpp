@@ -111,7 +111,12 @@ void OnlineMatch::update() {
         session.resendInputs(time);
         lastResend = time;
     }
+    if (session.otherAskedRematch() && !rematchNoticed) {
+        rematchNoticed = true;
+        game.showNotice("the other player wants a rematch");
+    }
     if (session.takeMatchStart() && !matchQueued) {
+        rematchNoticed = false;
         // The switch to the arena waits for the end of the frame, as every switch from the menu does.
         matchQueued = true;
         EventManager::instance().invokeLater([this] { beginMatch(); });
@@ -357,8 +362,21 @@ std::string OnlineMatch::statusLine() const {
     return "";
 }
 
-void OnlineMatch::askRematch() {
+bool OnlineMatch::askRematch() {
+    if (session.getPhase() != net::OnlineSession::Phase::between) {
+        return false;
+    }
     session.askRematch();
+    game.showNotice(session.otherAskedRematch() ? "rematch!" : "rematch asked: waiting for the other player");
+    return true;
+}
+
+bool OnlineMatch::leave() {
+    if (session.getPhase() != net::OnlineSession::Phase::between) {
+        return false;
+    }
+    session.stop(net::StopReason::left, frame);
+    return true;
 }
 
 void OnlineMatch::draw(sf::RenderTarget& target, const sf::View& pictureView) const {

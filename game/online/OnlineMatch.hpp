@@ -79,8 +79,11 @@ public:
     // One line for the menu: waiting, connecting, connected (delay, round trip), or why it ended.
     std::string statusLine() const;
     // The victory screen's rematch: asked of the other side; the host starts
-    // it once both asked.
-    void askRematch();
+    // it once both asked. False when no online match was just played.
+    bool askRematch();
+    // Leaves the session after a match (the other side hears it). False
+    // when no online match was just played.
+    bool leave();
     // Whether the session is over (nothing more can be played over it).
     bool closed() const { return session.getPhase() == net::OnlineSession::Phase::closed; }
     // The demo's end: its match finished (true) or was cut short.
@@ -124,6 +127,7 @@ private:
     double demoEndBy = -1.0;
     bool failed = false;
     bool closeReported = false;
+    bool rematchNoticed = false;
 
     // Figures of the match: seconds played and waited, frames, and the
     // seconds this class itself spent per frame.

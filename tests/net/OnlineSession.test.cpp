@@ -124,3 +124,31 @@ TEST(OnlineSession, WhenOneSideStopsTheOtherHearsWhy) {
     EXPECT_EQ(host.endReason(), "the two games disagree at frame 90");
     EXPECT_EQ(guest.endReason(), "the two games disagree at frame 90");
 }
+
+TEST(OnlineSession, AfterAFinishedMatchARematchStartsWhenBothAskedWithTheNextSeed) {
+    net::OnlineSession host(identity(), {});
+    net::OnlineSession guest(identity(), {});
+    std::string problem;
+    ASSERT_TRUE(host.host("127.0.0.1", 0, problem)) << problem;
+    net::MatchRules rules;
+    rules.seed = 5;
+    host.setRules(rules);
+    ASSERT_TRUE(guest.join("127.0.0.1", host.localPort(), problem));
+    ASSERT_TRUE(
+        serviceUntil(host, guest, [&] { return guest.getPhase() == net::OnlineSession::Phase::playing; }));
+    host.takeMatchStart();
+    guest.takeMatchStart();
+    host.finishMatch();
+    guest.finishMatch();
+    guest.askRematch();
+    ASSERT_TRUE(serviceUntil(host, guest, [&] { return host.otherAskedRematch(); }));
+    EXPECT_EQ(host.getPhase(), net::OnlineSession::Phase::between) << "one wish is not enough";
+    host.askRematch();
+    ASSERT_TRUE(
+        serviceUntil(host, guest, [&] { return guest.getPhase() == net::OnlineSession::Phase::playing; }));
+    EXPECT_TRUE(host.takeMatchStart());
+    EXPECT_TRUE(guest.takeMatchStart());
+    EXPECT_EQ(guest.getRules().seed, 6u);
+    EXPECT_EQ(host.getRules().seed, 6u);
+    EXPECT_TRUE(host.ready(0) && guest.ready(0)) << "the new match starts at frame 0";
+}
