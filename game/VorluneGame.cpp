@@ -252,7 +252,10 @@ void VorluneGame::onUpdate(float delta, float) {
     }
 
     updateMusicVolume(delta);
-    settings.follow(*playerSetup);
+    // An online match plays by the host's rules, which are not this player's settings.
+    if (!onlineMatch) {
+        settings.follow(*playerSetup);
+    }
     settings.saveWhenDue(delta);
     // The title menu has time to spare: the players' animation frames are
     // made there, one per frame, instead of all at once when a match starts.

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Online play's figures per link profile: two games on 127.0.0.1, each the
+# computer against the computer, playing one whole match (one life, seed 2)
+# at the real pace of 60 frames a second, without drawing. For each profile
+# it prints the input delay chosen, the bytes a second each way, the frames
+# spent waiting a minute, and the CPU time online play adds to a frame: the
+# host's CPU time over the match against a replay of its own recording (the
+# same frames, offline, back to back), divided by the frames.
+#
+#   bash bench/online_links.sh [BUILD_DIR]      (default: build)
+#
+# Needs a display: without DISPLAY it starts its own Xvfb. Takes about a
+# minute per profile.
+set -uo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$(cd "${1:-$root/build}" && pwd)"
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 640x480x24 -noreset" bash "$0" "$build"
+fi
+export ALSOFT_DRIVERS=null
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+profiles=("none" "delay=50,jitter=10" "delay=120,loss=5,duplicate=1")
+
+# CPU seconds (user + system) of the command, written to the file named first.
+cpu_of() {
+  local out="$1"; shift
+  /usr/bin/time -f "%U %S" -o "$out.cpu" "$@"
+  awk '{print $1 + $2}' "$out.cpu" > "$out"
+}
+
+# A figure from an "online figures:" line: the number after the word.
+figure() { grep -a "online figures:" "$1" | tr '\r' '\n' | grep "online figures" | tail -1 | sed -E "s/.*$2 ([0-9.]+).*/\1/"; }
+
+printf '%-32s %6s %8s %13s %13s %14s %14s %16s\n' profile delay "rtt ms" "host out B/s" "guest out B/s" \
+  "host waits/min" "guest waits/min" "added CPU/frame"
+for profile in "${profiles[@]}"; do
+  sim=()
+  [ "$profile" = none ] || sim=(--net-sim "$profile,seed=1")
+  guest_sim=()
+  [ "$profile" = none ] || guest_sim=(--net-sim "$profile,seed=2")
+  cpu_of "$work/host-cpu" "$build/vorlune" --host 127.0.0.1:0 --demo --no-draw --lives 1 --seed 2 \
+    --record "$work/host.replay" "${sim[@]}" > "$work/host.txt" 2>&1 &
+  host=$!
+  port=""
+  for _ in $(seq 100); do
+    port=$(grep -ao "hosting on port [0-9]*" "$work/host.txt" | grep -o "[0-9]*$")
+    [ -n "$port" ] && break
+    sleep 0.1
+  done
+  if [ -z "$port" ]; then
+    echo "$profile: the host did not start"; cat "$work/host.txt"; kill "$host"; continue
+  fi
+  "$build/vorlune" --join "127.0.0.1:$port" --demo --no-draw "${guest_sim[@]}" > "$work/guest.txt" 2>&1
+  wait "$host"
+  frames=$(grep -ao "online match over: winner [0-9], frame [0-9]*" "$work/host.txt" | grep -o "[0-9]*$")
+  if [ -z "$frames" ]; then
+    echo "$profile: the match did not end"; tail -5 "$work/host.txt" "$work/guest.txt"; continue
+  fi
+  cpu_of "$work/replay-cpu" "$build/vorlune" --replay "$work/host.replay" --fast --no-draw > /dev/null 2>&1
+  added=$(awk -v online="$(cat "$work/host-cpu")" -v offline="$(cat "$work/replay-cpu")" -v frames="$frames" \
+    'BEGIN { printf "%.0f us", (online - offline) * 1e6 / frames }')
+  printf '%-32s %6s %8s %13s %13s %14s %14s %16s\n' "$profile" "$(figure "$work/host.txt" "input delay")" \
+    "$(figure "$work/host.txt" "round trip")" "$(figure "$work/host.txt" "sent")" "$(figure "$work/guest.txt" "sent")" \
+    "$(figure "$work/host.txt" "waiting")" "$(figure "$work/guest.txt" "waiting")" "$added"
+done
