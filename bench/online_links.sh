@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Online play's figures per link profile: two games on 127.0.0.1, each the
-# computer against the computer, playing one whole match (one life, seed 2)
-# at the real pace of 60 frames a second, without drawing. For each profile
-# it prints the input delay chosen, the bytes a second each way, the frames
-# spent waiting a minute, and the CPU time online play adds to a frame: the
-# host's CPU time over the match against a replay of its own recording (the
-# same frames, offline, back to back), divided by the frames.
+# Online play's figures per link profile: two games on 127.0.0.1, the
+# computer playing on each side, at the real pace of 60 frames a second,
+# without drawing, for about a minute (the guest leaves after 3600 passes of
+# its loop). For each profile it prints the input delay chosen, the round
+# trip, the bytes a second each way, the frames a minute each side spent
+# waiting for the other's input and fell behind the 60-a-second clock, and
+# the CPU time online play adds to a frame, twice: the time spent in its own
+# code (network, inputs, checksums) as the host measured it, and the host
+# process's CPU time against an offline replay of its own recording (the same
+# frames, back to back), divided by the frames.
 #
 #   bash bench/online_links.sh [BUILD_DIR]      (default: build)
 #
@@ -33,8 +36,9 @@ cpu_of() {
 # A figure from an "online figures:" line: the number after the word.
 figure() { grep -a "online figures:" "$1" | tr '\r' '\n' | grep "online figures" | tail -1 | sed -E "s/.*$2 ([0-9.]+).*/\1/"; }
 
-printf '%-32s %6s %8s %13s %13s %14s %14s %16s\n' profile delay "rtt ms" "host out B/s" "guest out B/s" \
-  "host waits/min" "guest waits/min" "added CPU/frame"
+printf '%-30s %5s %6s %12s %12s %12s %12s %12s %12s %12s %12s\n' profile delay "rtt ms" "host out B/s" \
+  "guest out B/s" "host wait/min" "guest wait/min" "host behind/min" "guest behind/min" "own us/frame" \
+  "CPU us/frame"
 for profile in "${profiles[@]}"; do
   sim=()
   [ "$profile" = none ] || sim=(--net-sim "$profile,seed=1")
@@ -52,7 +56,7 @@ for profile in "${profiles[@]}"; do
   if [ -z "$port" ]; then
     echo "$profile: the host did not start"; cat "$work/host.txt"; kill "$host"; continue
   fi
-  "$build/vorlune" --join "127.0.0.1:$port" --demo --no-draw "${guest_sim[@]}" > "$work/guest.txt" 2>&1
+  "$build/vorlune" --join "127.0.0.1:$port" --demo --no-draw --frames 3600 "${guest_sim[@]}" > "$work/guest.txt" 2>&1
   wait "$host"
   frames=$(grep -ao "online match over: winner [0-9], frame [0-9]*" "$work/host.txt" | grep -o "[0-9]*$")
   if [ -z "$frames" ]; then
@@ -60,8 +64,11 @@ for profile in "${profiles[@]}"; do
   fi
   cpu_of "$work/replay-cpu" "$build/vorlune" --replay "$work/host.replay" --fast --no-draw > /dev/null 2>&1
   added=$(awk -v online="$(cat "$work/host-cpu")" -v offline="$(cat "$work/replay-cpu")" -v frames="$frames" \
-    'BEGIN { printf "%.0f us", (online - offline) * 1e6 / frames }')
-  printf '%-32s %6s %8s %13s %13s %14s %14s %16s\n' "$profile" "$(figure "$work/host.txt" "input delay")" \
-    "$(figure "$work/host.txt" "round trip")" "$(figure "$work/host.txt" "sent")" "$(figure "$work/guest.txt" "sent")" \
-    "$(figure "$work/host.txt" "waiting")" "$(figure "$work/guest.txt" "waiting")" "$added"
+    'BEGIN { printf "%.0f", (online - offline) * 1e6 / frames }')
+  printf '%-30s %5s %6s %12s %12s %12s %12s %12s %12s %12s %12s\n' "$profile" \
+    "$(figure "$work/host.txt" "input delay")" "$(figure "$work/host.txt" "round trip")" \
+    "$(figure "$work/host.txt" "sent")" "$(figure "$work/guest.txt" "sent")" \
+    "$(figure "$work/host.txt" "waiting")" "$(figure "$work/guest.txt" "waiting")" \
+    "$(figure "$work/host.txt" "behind the clock")" "$(figure "$work/guest.txt" "behind the clock")" \
+    "$(figure "$work/host.txt" "own time")" "$added"
 done

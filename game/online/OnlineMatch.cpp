@@ -283,7 +283,7 @@ float OnlineMatch::secondsUntilDue() const {
     const bool ready = session.ready(frame);
     if (settings.fastPacing || budget >= frameSeconds) {
         // Waiting for the network: look again soon.
-        return ready ? 0.0f : 0.001f;
+        return ready ? 0.0f : 0.002f;
     }
     return static_cast<float>(frameSeconds - budget);
 }
@@ -332,14 +332,20 @@ void OnlineMatch::closeMatch() {
 
 void OnlineMatch::printFigures() const {
     const double seconds = std::max(1e-6, now() - matchStart);
-    char line[256];
-    std::snprintf(line, sizeof line,
-                  "online figures: input delay %d, round trip %u ms, sent %.0f B/s, received %.0f B/s, "
-                  "waiting %.1f frames a minute, own time %.1f us a frame",
-                  session.getRules().inputDelay, session.roundTripMs(),
-                  static_cast<double>(session.bytesSent - bytesSentAtStart) / seconds,
-                  static_cast<double>(session.bytesReceived - bytesReceivedAtStart) / seconds,
-                  waitedSeconds * 60.0 / (seconds / 60.0), frame > 0 ? ownSeconds * 1e6 / frame : 0.0);
+    const double minutes = seconds / 60.0;
+    // Waiting shows how often the other side's input came late; behind the
+    // clock how many of the frames a 60-a-second clock wanted never ran then.
+    const double behind = std::max(0.0, seconds * 60.0 - static_cast<double>(frame));
+    char line[320];
+    std::snprintf(
+        line, sizeof line,
+        "online figures: input delay %d, round trip %u ms, sent %.0f B/s, received %.0f B/s, "
+        "waiting %.1f frames a minute, behind the clock %.1f frames a minute, own time %.1f us a frame",
+        session.getRules().inputDelay, session.roundTripMs(),
+        static_cast<double>(session.bytesSent - bytesSentAtStart) / seconds,
+        static_cast<double>(session.bytesReceived - bytesReceivedAtStart) / seconds,
+        waitedSeconds * 60.0 / minutes, settings.fastPacing ? 0.0 : behind / minutes,
+        frame > 0 ? ownSeconds * 1e6 / frame : 0.0);
     say(line);
 }
 

@@ -1,8 +1,15 @@
 // Two sessions of one process talking over 127.0.0.1.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <random>
 #include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "net/OnlineSession.hpp"
 
@@ -151,4 +158,70 @@ TEST(OnlineSession, AfterAFinishedMatchARematchStartsWhenBothAskedWithTheNextSee
     EXPECT_EQ(guest.getRules().seed, 6u);
     EXPECT_EQ(host.getRules().seed, 6u);
     EXPECT_TRUE(host.ready(0) && guest.ready(0)) << "the new match starts at frame 0";
+}
+
+namespace {
+// Services the host and a bare link until `done` holds; the link's events are collected.
+template <typename Done>
+bool serviceWithLink(net::OnlineSession& host, net::EnetLink& link, std::vector<net::EnetLink::Event>& events,
+                     Done done, double limit = 5.0) {
+    const double start = secondsNow();
+    while (secondsNow() - start < limit) {
+        host.service(secondsNow());
+        for (auto& event : link.poll()) {
+            events.push_back(std::move(event));
+        }
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+} // namespace
+
+TEST(OnlineSession, StrayDatagramsAndMalformedPacketsAreIgnoredAndTheHandshakeGoesOn) {
+    net::OnlineSession host(identity(), {});
+    std::string problem;
+    ASSERT_TRUE(host.host("127.0.0.1", 0, problem)) << problem;
+
+    // Datagrams from a socket that never connected: not the transport's at all.
+    const int socketHandle = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(socketHandle, 0);
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(host.localPort());
+    target.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::mt19937 random(4);
+    for (int i = 0; i < 200; ++i) {
+        std::vector<uint8_t> junk(static_cast<size_t>(random() % 1400));
+        for (auto& byte : junk) {
+            byte = static_cast<uint8_t>(random());
+        }
+        ::sendto(socketHandle, junk.data(), junk.size(), 0, reinterpret_cast<const sockaddr*>(&target),
+                 sizeof target);
+    }
+    ::close(socketHandle);
+
+    // A connected guest that sends garbage first: every packet is dropped, the host still waits for its
+    // hello.
+    net::EnetLink guest;
+    ASSERT_TRUE(guest.connect("127.0.0.1", host.localPort(), problem)) << problem;
+    std::vector<net::EnetLink::Event> events;
+    ASSERT_TRUE(serviceWithLink(host, guest, events, [&] { return guest.isConnected(); }));
+    std::vector<uint8_t> oversized(net::maxPacketBytes + 100, static_cast<uint8_t>(net::MessageKind::hello));
+    guest.send(oversized, true);
+    guest.send({static_cast<uint8_t>(net::MessageKind::inputs), 1, 2, 3}, true);
+    guest.send({0xee, 0, 0}, false);
+    // A start from the guest is not the guest's to send.
+    guest.send(net::encodeStart(net::MatchRules()), true);
+    ASSERT_FALSE(serviceWithLink(
+        host, guest, events, [&] { return host.getPhase() != net::OnlineSession::Phase::handshaking; }, 0.5));
+    guest.send(net::encodeHello({net::protocolVersion, "test build", 77}), true);
+    ASSERT_TRUE(serviceWithLink(host, guest, events, [&] {
+        return std::any_of(events.begin(), events.end(), [](const net::EnetLink::Event& event) {
+            return !event.bytes.empty() && event.bytes[0] == static_cast<uint8_t>(net::MessageKind::ping);
+        });
+    })) << "the host probes the round trip once the hello came";
+    EXPECT_EQ(host.getPhase(), net::OnlineSession::Phase::handshaking);
 }
