@@ -47,6 +47,14 @@ bool resolve(const std::string& name, uint16_t port, ENetAddress& address, std::
 void configurePeer(ENetPeer* peer) {
     enet_peer_timeout(peer, 0, peerTimeoutMs / 2, peerTimeoutMs);
 }
+
+// The transport itself takes no packet longer than the protocol's, so a
+// fragment header announcing megabytes is refused before anything is
+// allocated for it, and a peer may keep little waiting for reassembly.
+void limitHost(ENetHost* host) {
+    host->maximumPacketSize = maxPacketBytes;
+    host->maximumWaitingData = 64 * maxPacketBytes;
+}
 } // namespace
 
 EnetLink::EnetLink() = default;
@@ -79,6 +87,7 @@ bool EnetLink::listen(const std::string& address, uint16_t port, std::string& pr
         problem = "can't host on port " + std::to_string(port) + " (is it taken?)";
         return false;
     }
+    limitHost(host);
     return true;
 }
 
@@ -98,6 +107,7 @@ bool EnetLink::connect(const std::string& address, uint16_t port, std::string& p
         problem = "can't open a network socket";
         return false;
     }
+    limitHost(host);
     peer = enet_host_connect(host, &target, channelCount, 0);
     if (!peer) {
         problem = "can't connect to " + address + ":" + std::to_string(port);

@@ -129,8 +129,8 @@ private:
     bool closeReported = false;
     bool rematchNoticed = false;
 
-    // Figures of the match: seconds played and waited, frames, and the
-    // seconds this class itself spent per frame.
+    // Figures of the match: seconds played and waited, and the CPU seconds
+    // online play itself took (network, inputs, checksums).
     double matchStart = 0.0;
     double waitedSeconds = 0.0;
     double ownSeconds = 0.0;

@@ -11,6 +11,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <enet/enet.h>
+
 #include "net/OnlineSession.hpp"
 
 namespace {
@@ -224,4 +226,50 @@ TEST(OnlineSession, StrayDatagramsAndMalformedPacketsAreIgnoredAndTheHandshakeGo
         });
     })) << "the host probes the round trip once the hello came";
     EXPECT_EQ(host.getPhase(), net::OnlineSession::Phase::handshaking);
+}
+
+TEST(OnlineSession, APacketOfMegabytesFromTheGuestIsRefusedByTheTransportBeforeItIsGathered) {
+    net::OnlineSession host(identity(), {});
+    std::string problem;
+    ASSERT_TRUE(host.host("127.0.0.1", 0, problem)) << problem;
+    // A guest whose own transport has no such limit.
+    ASSERT_EQ(enet_initialize(), 0);
+    ENetHost* client = enet_host_create(nullptr, 1, 2, 0, 0);
+    ASSERT_NE(client, nullptr);
+    ENetAddress address{};
+    enet_address_set_host(&address, "127.0.0.1");
+    address.port = host.localPort();
+    ENetPeer* peer = enet_host_connect(client, &address, 2, 0);
+    ASSERT_NE(peer, nullptr);
+    bool connected = false, probed = false;
+    const auto serviceBoth = [&](double seconds) {
+        const double start = secondsNow();
+        while (secondsNow() - start < seconds && !probed) {
+            host.service(secondsNow());
+            ENetEvent event;
+            while (enet_host_service(client, &event, 1) > 0) {
+                connected |= event.type == ENET_EVENT_TYPE_CONNECT;
+                if (event.type == ENET_EVENT_TYPE_RECEIVE) {
+                    probed |= event.packet->data[0] == static_cast<uint8_t>(net::MessageKind::ping);
+                    enet_packet_destroy(event.packet);
+                }
+            }
+        }
+    };
+    serviceBoth(1.0);
+    ASSERT_TRUE(connected);
+    const std::vector<uint8_t> huge(4 << 20, static_cast<uint8_t>(net::MessageKind::hello));
+    enet_peer_send(peer, 0, enet_packet_create(huge.data(), huge.size(), ENET_PACKET_FLAG_RELIABLE));
+    serviceBoth(0.5);
+    EXPECT_EQ(host.getPhase(), net::OnlineSession::Phase::handshaking);
+    EXPECT_FALSE(probed);
+    // The refused packet blocks the guest's own ordered channel for good (it
+    // is never acknowledged); what comes unordered is still read.
+    const auto hello = net::encodeHello({net::protocolVersion, "test build", 77});
+    enet_peer_send(peer, 1, enet_packet_create(hello.data(), hello.size(), ENET_PACKET_FLAG_UNSEQUENCED));
+    serviceBoth(3.0);
+    EXPECT_TRUE(probed);
+    enet_peer_disconnect_now(peer, 0);
+    enet_host_destroy(client);
+    enet_deinitialize();
 }
