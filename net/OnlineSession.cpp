@@ -16,6 +16,10 @@ constexpr double probeWait = 2.0;
 constexpr int slowestDelay = 8;
 // Seconds a last word (a refusal, a stop) gets to leave before the link closes.
 constexpr double lastWordTime = 0.5;
+// Seconds a connected guest has to say who it is, and a guest waits for the
+// match to start, before the connection is let go.
+constexpr double helloWait = 5.0;
+constexpr double startWait = 10.0;
 // Checksums further ahead of one's own than this many frames are not kept.
 constexpr uint32_t checksumLead = 600;
 
@@ -116,6 +120,17 @@ void OnlineSession::service(double now) {
     }
     if (hosting && phase == Phase::handshaking && probeStart >= 0.0) {
         measure(now);
+    }
+    // A connection that says nothing must not hold the host (or the guest) forever.
+    if (phase == Phase::handshaking && closeAt < 0.0 && probeStart < 0.0 &&
+        now - lastHeard > (hosting ? helloWait : startWait)) {
+        link.disconnect();
+        if (hosting) {
+            notice = "online: a guest connected but never said who it is; waiting for another";
+            phase = Phase::waiting;
+        } else {
+            close("the host never started the match");
+        }
     }
     if (closeAt >= 0.0 && now >= closeAt && simulator.empty()) {
         closeAt = -1.0;

@@ -136,7 +136,7 @@ private:
     bool matchStarted = false;
     LockstepInputs inputs;
     // Round-trip probes: the stamps sent (ms) and the round trips heard.
-    double probeStart = 0.0;
+    double probeStart = -1.0;
     double lastProbe = -1.0;
     uint32_t probesSent = 0;
     std::vector<uint32_t> roundTrips;

@@ -273,3 +273,23 @@ TEST(OnlineSession, APacketOfMegabytesFromTheGuestIsRefusedByTheTransportBeforeI
     enet_host_destroy(client);
     enet_deinitialize();
 }
+
+TEST(OnlineSession, AGuestThatNeverSaysWhoItIsIsLetGoAndTheHostWaitsForAnother) {
+    net::OnlineSession host(identity(), {});
+    std::string problem;
+    ASSERT_TRUE(host.host("127.0.0.1", 0, problem)) << problem;
+    net::EnetLink silent;
+    ASSERT_TRUE(silent.connect("127.0.0.1", host.localPort(), problem)) << problem;
+    std::vector<net::EnetLink::Event> events;
+    ASSERT_TRUE(serviceWithLink(host, silent, events,
+                                [&] { return host.getPhase() == net::OnlineSession::Phase::handshaking; }));
+    ASSERT_TRUE(serviceWithLink(
+        host, silent, events, [&] { return host.getPhase() == net::OnlineSession::Phase::waiting; }, 8.0));
+    EXPECT_NE(host.takeNotice().find("never said who it is"), std::string::npos);
+
+    // The next guest is welcome.
+    net::OnlineSession guest(identity(), {});
+    ASSERT_TRUE(guest.join("127.0.0.1", host.localPort(), problem)) << problem;
+    ASSERT_TRUE(
+        serviceUntil(host, guest, [&] { return guest.getPhase() == net::OnlineSession::Phase::playing; }));
+}
