@@ -79,6 +79,9 @@ OnlineMatch::~OnlineMatch() {
     if (matchOn) {
         closeMatch();
     }
+    if (game.simulationGate() == this) {
+        game.setSimulationGate(nullptr);
+    }
 }
 
 double OnlineMatch::now() const {
@@ -101,6 +104,7 @@ bool OnlineMatch::host(const std::string& address, uint16_t port) {
     rules.arena = "";
     session.setRules(rules);
     say("hosting on port " + std::to_string(session.localPort()));
+    pace();
     return true;
 }
 
@@ -111,7 +115,17 @@ bool OnlineMatch::join(const std::string& address, uint16_t port) {
         return false;
     }
     say("joining " + address + ":" + std::to_string(port));
+    pace();
     return true;
+}
+
+void OnlineMatch::pace() {
+    // Until the match, the gate only paces the frames (and looks at the
+    // network between them), so that the round trip is measured to a few
+    // milliseconds rather than to a frame.
+    budget = 0.0;
+    lastPass = now();
+    game.setSimulationGate(this);
 }
 
 void OnlineMatch::update() {
@@ -125,6 +139,11 @@ void OnlineMatch::update() {
     if (!notice.empty()) {
         say(notice);
         game.showNotice(notice);
+    }
+    // Between matches and after the session the loop keeps its own clock.
+    if (game.simulationGate() == this &&
+        (session.getPhase() == net::OnlineSession::Phase::between || closed())) {
+        game.setSimulationGate(nullptr);
     }
     // The other side may still miss our last frames of the match just played.
     if (session.getPhase() == net::OnlineSession::Phase::between && time - lastResend >= frameSeconds) {
@@ -206,10 +225,27 @@ void OnlineMatch::beginMatch() {
         " ms");
 }
 
+bool OnlineMatch::takeDueFrame(double time) {
+    if (!settings.fastPacing) {
+        budget = std::min(mostBudget, budget + (time - lastPass));
+    }
+    lastPass = time;
+    return settings.fastPacing || budget >= frameSeconds;
+}
+
 bool OnlineMatch::beginFrame() {
     const CpuTimer ownTime(ownSeconds);
     const double time = now();
     session.service(time);
+    matchFrame = false;
+    if (!matchOn) {
+        // Before the match: frames paced as in it, the network looked at between them.
+        const bool due = takeDueFrame(time);
+        if (due && !settings.fastPacing) {
+            budget -= frameSeconds;
+        }
+        return due;
+    }
 
     if (session.getPhase() != net::OnlineSession::Phase::playing) {
         abandonMatch(session.endReason().empty() ? "the connection ended" : session.endReason());
@@ -220,11 +256,7 @@ bool OnlineMatch::beginFrame() {
         abandonMatch(session.endReason());
         return false;
     }
-    if (!settings.fastPacing) {
-        budget = std::min(mostBudget, budget + (time - lastPass));
-    }
-    lastPass = time;
-    if (!settings.fastPacing && budget < frameSeconds) {
+    if (!takeDueFrame(time)) {
         return false;
     }
     if (!session.ready(frame)) {
@@ -252,6 +284,7 @@ bool OnlineMatch::beginFrame() {
     session.addLocalInput(onlineInput::readLocalPlayer(InputManager::instance()), time);
     lastResend = time;
     backend->setFrame({session.inputOf(1, frame), session.inputOf(2, frame)});
+    matchFrame = true;
     return true;
 }
 
@@ -272,6 +305,11 @@ void OnlineMatch::checkFrame() {
 }
 
 void OnlineMatch::endFrame() {
+    // A frame before the match (the match may have begun at its end) is not one of its frames.
+    if (!matchFrame) {
+        return;
+    }
+    matchFrame = false;
     session.played(frame);
     const std::string state = StateManager::instance().currentName();
     if (state == "Victory") {
@@ -288,13 +326,16 @@ void OnlineMatch::endFrame() {
 }
 
 float OnlineMatch::secondsUntilDue() const {
+    // Looking at the network often: a round trip is being measured, or an input is awaited.
+    constexpr float networkLook = 0.002f;
     if (!matchOn) {
-        return 0.0f;
+        return settings.fastPacing
+                   ? 0.0f
+                   : std::min(networkLook, static_cast<float>(std::max(0.0, frameSeconds - budget)));
     }
     const bool ready = session.ready(frame);
     if (settings.fastPacing || budget >= frameSeconds) {
-        // Waiting for the network: look again soon.
-        return ready ? 0.0f : 0.002f;
+        return ready ? 0.0f : networkLook;
     }
     return static_cast<float>(frameSeconds - budget);
 }

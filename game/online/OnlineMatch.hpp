@@ -18,8 +18,10 @@ class OnlineInputBackend;
 // This machine's side of online play: the session with the other game, and
 // the matches played over it in lockstep.
 //
-// Before a match it runs beside the menu (`update` each frame): it waits for a
-// guest or joins a host, and when the handshake is done it starts the match
+// Before a match it runs beside the menu (`update` each frame) and paces the
+// loop as a gate that lets every due frame through, looking at the network
+// every few milliseconds between them: it waits for a guest or joins a host,
+// and when the handshake is done it starts the match
 // at the end of the frame: the host's seed, its rules, the arena, and the
 // players' input from the lockstep. During the match it is the loop's
 // SimulationGate: frame k runs only once both players' inputs for it are
@@ -95,6 +97,10 @@ public:
 
 private:
     double now() const;
+    // Installs this as the loop's gate for the frames before the match.
+    void pace();
+    // Adds the time since the last look to the pacing budget; whether a frame is due.
+    bool takeDueFrame(double time);
     void beginMatch();
     // After a frame the rules ended (a winner) or that something else ended.
     void finishMatch(int winner);
@@ -110,6 +116,8 @@ private:
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 
     bool matchOn = false;
+    // The pass under way plays a frame of the match (not one before it).
+    bool matchFrame = false;
     bool matchQueued = false;
     uint32_t frame = 0;
     PlayerSetup setupBefore;
