@@ -246,10 +246,10 @@ void OnlineSession::measure(double now) {
         next.inputDelay = slowestDelay;
         measuredRoundTrip = 0;
     } else {
-        // The median: one probe held up by a burst says little about the link.
-        std::vector<uint32_t> sorted = roundTrips;
-        std::sort(sorted.begin(), sorted.end());
-        measuredRoundTrip = sorted[sorted.size() / 2];
+        // The shortest: a probe that waited for a slow frame on either side
+        // measured that frame, not the link; the delay's extra frame covers
+        // the link's own jitter.
+        measuredRoundTrip = *std::min_element(roundTrips.begin(), roundTrips.end());
         next.inputDelay = static_cast<uint8_t>(inputDelayFor(measuredRoundTrip));
     }
     next.roundTripMs = static_cast<uint16_t>(std::min<uint32_t>(measuredRoundTrip, 65535));
