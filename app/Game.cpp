@@ -46,6 +46,9 @@ int Game::runFromCommandLine(int argc, const char* const* argv) {
 
 int Game::run(const LaunchOptions& launchOptions) {
     options = launchOptions;
+    if (options.drawRate > 0) {
+        frameInterval = 1.0f / static_cast<float>(options.drawRate);
+    }
     // A bad replay is found before any window opens; its seed must be in
     // place before start-up, which may already draw random numbers.
     std::shared_ptr<ReplayReader> loaded;
@@ -63,12 +66,16 @@ int Game::run(const LaunchOptions& launchOptions) {
         return 1;
     }
     // The input actions exist only once the game's start-up has registered them.
+    // An online run records its matches, each from its own start.
     if ((loaded && !installReplay(loaded)) ||
-        (!options.recordPath.empty() && !startRecording(options.recordPath))) {
+        (!options.recordPath.empty() && !options.online() && !startRecording(options.recordPath))) {
         window.close();
         shutdown();
         stopReplay();
         return 2;
+    }
+    if (loaded && !loaded->getHeader().start.empty()) {
+        onReplayStart(loaded->getHeader().start);
     }
     FrameTimes times;
     const auto frameDelta = makeFrameDeltaSource();
@@ -87,7 +94,13 @@ int Game::run(const LaunchOptions& launchOptions) {
         // A frame with nothing due would only poll and update again: the
         // time slept is simply part of the next frame's delta, so the
         // steps and draws come out as they would without the wait.
-        if (waits && window.isOpen()) {
+        if (gate && window.isOpen()) {
+            // A gate paces the frames (or waits for the network) itself;
+            // drawing keeps its own interval meanwhile.
+            const float untilDraw =
+                options.noDraw ? gate->secondsUntilDue() : frameInterval - times.frameAccumulator;
+            sf::sleep(sf::seconds(std::max(0.0f, std::min(gate->secondsUntilDue(), untilDraw))));
+        } else if (waits && window.isOpen()) {
             sf::sleep(sf::seconds(secondsUntilDue(times)));
         }
         ++framesRun;
@@ -137,10 +150,10 @@ bool Game::waitsBetweenFrames() const {
     return !options.fast && !replay;
 }
 
-bool Game::startRecording(const std::string& path) {
+bool Game::startRecording(const std::string& path, const std::string& start) {
     auto writer = std::make_unique<ReplayWriter>();
     std::string problem;
-    if (!writer->open(path, InputManager::instance(), RandomSource::instance().getSeed(), fixedDelta,
+    if (!writer->open(path, InputManager::instance(), RandomSource::instance().getSeed(), fixedDelta, start,
                       problem)) {
         reportProblem("%s", problem.c_str());
         return false;
@@ -350,19 +363,56 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         replay->advance();
     }
     pollWindowEvents();
+    if (gate) {
+        runGatedFrame(times, frameDelta);
+        return;
+    }
 
     const float delta = frameDelta();
     // The GUI's clock (tool tips) runs on the frame delta, so replays show them alike.
     GuiManager::instance().update(delta);
+    FrameCosts costs;
+    times.physicsAccumulator += delta;
+    simulate(times, delta, costs);
+    drawWhenDue(times, delta, costs);
+    lastFrameCosts = costs;
+}
+
+void Game::runGatedFrame(FrameTimes& times, const std::function<float()>& frameDelta) {
+    // The loop's own clock is kept in step, so that the first pass after the
+    // gate goes does not catch up with the whole time it was installed.
+    frameDelta();
+    const auto now = std::chrono::steady_clock::now();
+    const float wall = std::min(0.25f, std::chrono::duration<float>(now - lastGatedPass).count());
+    lastGatedPass = now;
+    GuiManager::instance().update(wall);
+    FrameCosts costs;
+    // The gate is asked before every pass; it may go during the frame it lets run.
+    SimulationGate* const deciding = gate;
+    if (deciding->beginFrame()) {
+        // Exactly one step: whatever the accumulator kept from before the
+        // gate is below one step, and stays there.
+        times.physicsAccumulator += fixedDelta;
+        simulate(times, fixedDelta, costs);
+        deciding->endFrame();
+    }
+    // Drawing follows the wall clock, whatever the simulation does meanwhile.
+    drawWhenDue(times, wall, costs);
+    lastFrameCosts = costs;
+}
+
+void Game::setSimulationGate(SimulationGate* newGate) {
+    gate = newGate;
+    lastGatedPass = std::chrono::steady_clock::now();
+}
+
+void Game::simulate(FrameTimes& times, float delta, FrameCosts& costs) {
     using Clock = std::chrono::steady_clock;
     const auto secondsSince = [](Clock::time_point from) {
         return std::chrono::duration<float>(Clock::now() - from).count();
     };
-    FrameCosts costs;
     const auto stepsStart = Clock::now();
     times.elapsed += delta;
-    times.physicsAccumulator += delta;
-    times.frameAccumulator += delta;
 
     // Input is sampled before the fixed steps, so a press reaches the physics
     // in the frame that saw it rather than one frame later.
@@ -393,7 +443,10 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
     const auto updateStart = Clock::now();
     update(delta, times.elapsed);
     costs.update = secondsSince(updateStart);
+}
 
+void Game::drawWhenDue(FrameTimes& times, float delta, FrameCosts& costs) {
+    times.frameAccumulator += delta;
     // Draw at most once per frame, and only when more than one interval has
     // gathered; the part below one interval carries over.
     if (times.frameAccumulator > frameInterval) {
@@ -403,14 +456,13 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         // Without drawing the times still move on, so nothing that reads
         // them depends on whether frames are drawn.
         if (!options.noDraw) {
-            const auto drawStart = Clock::now();
+            const auto drawStart = std::chrono::steady_clock::now();
             draw(drawDelta, times.drawTime);
-            costs.draw = secondsSince(drawStart);
+            costs.draw = std::chrono::duration<float>(std::chrono::steady_clock::now() - drawStart).count();
             costs.drawn = true;
         }
         times.frameAccumulator -= drawDelta;
     }
-    lastFrameCosts = costs;
 }
 
 void Game::fixedUpdate(float step, float time) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@
 
 #include "app/DebugView.hpp"
 #include "app/LaunchOptions.hpp"
+#include "app/SimulationGate.hpp"
 #include "core/EventManager.hpp"
 
 class ReplayReader;
@@ -96,10 +98,11 @@ public:
     void shutdown();
 
     // From the next frame on, writes every frame's delta, sampled input and
-    // GUI events to the file, starting it with the RandomSource's seed. The
+    // GUI events to the file, starting it with the RandomSource's seed (and
+    // `start`, the game's word for where the run begins, when not empty). The
     // InputManager then samples axes once per frame. False, with one line
     // printed, when the file cannot be written.
-    bool startRecording(const std::string& path);
+    bool startRecording(const std::string& path, const std::string& start = "");
     // Ends the recording with its end line. False, with one line printed, when
     // a write failed. Does nothing when not recording.
     bool finishRecording();
@@ -116,12 +119,21 @@ public:
     // recorded with that frame. Dropped while a replay plays, which brings the
     // recorded events instead.
     void queueGuiEvent(const sf::Event& event);
+    // From the next pass on, the gate decides when the simulation advances
+    // (see SimulationGate); empty gives the loop back its own clock. Observed:
+    // the owner removes it before it goes.
+    void setSimulationGate(SimulationGate* gate);
+    SimulationGate* simulationGate() const { return gate; }
 
     virtual void onInit() {}
     virtual void onUpdate(float, float) {}
     virtual void onFixedUpdate(float, float) {}
     virtual void onDraw(float, float, sf::RenderTarget&) {}
     virtual void onShutdown() {}
+    // A replay whose recording began somewhere else than at start-up (its
+    // `start` line, not empty) is about to play its first frame: the game
+    // puts itself where the recording began.
+    virtual void onReplayStart(const std::string&) {}
 
     sf::Sprite overlaySprite;
     // Keeps the shutdown listener registered; dropped when the window closes.
@@ -182,6 +194,13 @@ private:
     // program itself (setSize) brings no event on every system.
     void fitPicture();
     void pollWindowEvents();
+    // The due fixed steps (the caller has added the frame's time to the
+    // accumulator) and the frame's update for `delta`, with their costs.
+    void simulate(FrameTimes& times, float delta, FrameCosts& costs);
+    // Draws when more than one draw interval has gathered.
+    void drawWhenDue(FrameTimes& times, float delta, FrameCosts& costs);
+    // One pass while a gate decides (see SimulationGate).
+    void runGatedFrame(FrameTimes& times, const std::function<float()>& frameDelta);
     // One live or queued window event: to the GUI, to the input latch, and
     // into the recording.
     void giveEvent(const sf::Event& event);
@@ -213,4 +232,7 @@ private:
     std::vector<sf::Event> frameEvents;
     // Events from queueGuiEvent, for the next frame.
     std::vector<sf::Event> queuedEvents;
+    SimulationGate* gate = nullptr;
+    // Wall time between gated passes, for drawing only.
+    std::chrono::steady_clock::time_point lastGatedPass;
 };

@@ -19,12 +19,30 @@ long long frameCount(const std::string& word, long long most) {
     const long long count = std::stoll(word);
     return count <= most ? count : 0;
 }
+
+// "ADDRESS:PORT" (or, when `addressOptional`, a bare "PORT"); the port 0 .. 65535.
+bool readEndpoint(const std::string& word, bool addressOptional, std::string& address, unsigned short& port) {
+    const size_t colon = word.rfind(':');
+    if (colon == std::string::npos && !addressOptional) {
+        return false;
+    }
+    const std::string portWord = colon == std::string::npos ? word : word.substr(colon + 1);
+    address = colon == std::string::npos ? "" : word.substr(0, colon);
+    if ((colon != std::string::npos && address.empty()) || portWord.empty() || portWord.size() > 5 ||
+        portWord.find_first_not_of("0123456789") != std::string::npos || std::stol(portWord) > 65535) {
+        return false;
+    }
+    port = static_cast<unsigned short>(std::stol(portWord));
+    return true;
+}
 } // namespace
 
 std::string launchUsage(const std::string& program) {
     return "usage: " + program +
            " [--fast] [--no-draw] [--record FILE] [--replay FILE] [--player2 person|computer] [--demo "
-           "[--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR]";
+           "[--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR] [--host [ADDRESS:]PORT | --join "
+           "ADDRESS:PORT] [--net-sim delay=MS,jitter=MS,loss=PERCENT,duplicate=PERCENT,seed=N] [--lives "
+           "N|unlimited] [--seed N] [--draw-rate FPS] [--nudge FRAME]";
 }
 
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem) {
@@ -87,6 +105,69 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
             }
             parsed.frameLimit = static_cast<unsigned long>(frames);
             ++i;
+        } else if (option == "--host" || option == "--join") {
+            const std::string word = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
+            if (parsed.online()) {
+                problem = "give one of --host and --join, once";
+                return false;
+            }
+            const bool hosting = option == "--host";
+            if (!readEndpoint(word, hosting, hosting ? parsed.hostAddress : parsed.joinAddress,
+                              hosting ? parsed.hostPort : parsed.joinPort) ||
+                (!hosting && parsed.joinPort == 0)) {
+                problem = hosting ? "option --host needs a port (0 for a free one), optionally ADDRESS:PORT"
+                                  : "option --join needs ADDRESS:PORT";
+                return false;
+            }
+            (hosting ? parsed.hosting : parsed.joining) = true;
+            ++i;
+        } else if (option == "--net-sim") {
+            const std::string word = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
+            if (!parsed.netSim.empty() || word.empty() || word.rfind("--", 0) == 0) {
+                problem = parsed.netSim.empty() ? "option --net-sim needs its settings"
+                                                : "option --net-sim given twice";
+                return false;
+            }
+            parsed.netSim = word;
+            ++i;
+        } else if (option == "--lives") {
+            const std::string word = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
+            const long long lives = word == "unlimited" ? 10 : frameCount(word, 9);
+            if (parsed.lives != 0 || lives == 0) {
+                problem = parsed.lives != 0 ? "option --lives given twice"
+                                            : "option --lives needs 1 to 9 or 'unlimited'";
+                return false;
+            }
+            parsed.lives = static_cast<int>(lives);
+            ++i;
+        } else if (option == "--draw-rate" || option == "--nudge" || option == "--seed") {
+            if (option == "--seed") {
+                const std::string word = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
+                const long long seed = frameCount(word, maxFrameLimit);
+                if (parsed.matchSeed != 0 || seed == 0) {
+                    problem = "option --seed needs a whole number from 1 to " +
+                              std::to_string(maxFrameLimit) + ", once";
+                    return false;
+                }
+                parsed.matchSeed = static_cast<unsigned long>(seed);
+                ++i;
+                continue;
+            }
+            const bool drawRate = option == "--draw-rate";
+            const std::string word = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
+            const long long value = frameCount(word, drawRate ? 240 : maxFrameLimit);
+            if ((drawRate ? parsed.drawRate != 0 : parsed.nudgeFrame != 0) || value == 0) {
+                problem =
+                    "option " + option +
+                    (drawRate ? " needs 1 to 240 frames a second, once" : " needs a frame number, once");
+                return false;
+            }
+            if (drawRate) {
+                parsed.drawRate = static_cast<int>(value);
+            } else {
+                parsed.nudgeFrame = static_cast<unsigned long>(value);
+            }
+            ++i;
         } else if (option == "--record" || option == "--replay" || option == "--shots" ||
                    option == "--config") {
             std::string& path = option == "--record"   ? parsed.recordPath
@@ -120,6 +201,16 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
     }
     if (parsed.soakFrames > 0 && parsed.demo) {
         problem = "--soak and --demo are two different runs";
+        return false;
+    }
+    // A replay or a soak plays by itself; an online match needs the other side.
+    if (parsed.online() && (!parsed.replayPath.empty() || parsed.soakFrames > 0)) {
+        problem = "--host and --join do not go with --replay or --soak";
+        return false;
+    }
+    if (((parsed.lives != 0 || parsed.matchSeed != 0) && !parsed.hosting) ||
+        (parsed.nudgeFrame != 0 && !parsed.online()) || (!parsed.netSim.empty() && !parsed.online())) {
+        problem = "--lives and --seed need --host; --net-sim and --nudge need --host or --join";
         return false;
     }
     if (!parsed.shotsPath.empty() && !parsed.demo) {

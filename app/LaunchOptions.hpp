@@ -32,6 +32,30 @@ struct LaunchOptions {
     // The folder of the settings file (empty: the user's configuration folder,
     // $XDG_CONFIG_HOME/vorlune or ~/.config/vorlune).
     std::string configPath;
+
+    // Online play (see the game's OnlineMatch). Hosting: the address to take
+    // guests on (empty: every interface) and the port (0: a free one); set
+    // when `hosting`. Joining: the host's address and port, when `joining`.
+    bool hosting = false;
+    std::string hostAddress;
+    unsigned short hostPort = 0;
+    bool joining = false;
+    std::string joinAddress;
+    unsigned short joinPort = 0;
+    // How this process's outgoing packets are shaped, as written after
+    // --net-sim (read by the game; empty: not at all).
+    std::string netSim;
+    // Lives per player in a hosted match (0: the settings' own; 10: unlimited).
+    int lives = 0;
+    // The seed of a hosted match (0: the run's own, which is always the same).
+    unsigned long matchSeed = 0;
+    // Drawn frames per second at most (0: the game's own, 60).
+    int drawRate = 0;
+    // A test switch: moves one body a little after this frame of an online
+    // match (0: never), so that the two games disagree.
+    unsigned long nudgeFrame = 0;
+
+    bool online() const { return hosting || joining; }
 };
 
 // The one usage line, for the program's name.
@@ -39,7 +63,10 @@ std::string launchUsage(const std::string& program);
 
 // Reads the options after the program name: --fast, --no-draw, --record FILE,
 // --replay FILE, --player2 person|computer, --demo, --shots DIR (with --demo), --soak FRAMES
-// (a whole number from 1 to 100000000, not with --demo), --frames N (N >= 1), --config DIR. False on an
+// (a whole number from 1 to 100000000, not with --demo), --frames N (N >= 1), --config DIR,
+// --host [ADDRESS:]PORT, --join ADDRESS:PORT (one of the two, not with --replay or --soak),
+// --net-sim SETTINGS, --lives N|unlimited and --seed N (with --host), --draw-rate FPS (1 .. 240),
+// --nudge FRAME (online only). False on an
 // unknown option, a missing file argument or an option given twice, with `problem` naming it; `options` is
 // then unchanged.
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem);

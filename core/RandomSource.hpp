@@ -19,6 +19,9 @@ public:
     // Restarts the sequence; the same seed gives the same numbers again.
     void seed(uint32_t value);
     uint32_t getSeed() const { return seedValue; }
+    // Where the sequence stands: two sources with the same state give the
+    // same numbers from here on (compared between two games playing online).
+    uint64_t getState() const { return state; }
     // The next number of the sequence, in 0 .. 2^32 - 1.
     uint32_t next();
     // One draw: 0.00, 0.01, ..., 0.99.

@@ -1,5 +1,6 @@
 #include "game/VorluneGame.hpp"
 
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -9,6 +10,9 @@
 #include "app/GuiManager.hpp"
 #include "audio/SoundFileCheck.hpp"
 #include "audio/SoundManager.hpp"
+#include "core/Console.hpp"
+#include "core/RandomSource.hpp"
+#include "core/Report.hpp"
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/settings/SettingsFolder.hpp"
@@ -16,6 +20,7 @@
 #include "game/GameCreators.hpp"
 #include "game/InputBindings.hpp"
 #include "game/PlayerNames.hpp"
+#include "game/online/MatchChecksum.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ArenaState.hpp"
 #include "game/states/MainMenuState.hpp"
@@ -29,6 +34,8 @@ void VorluneGame::onInit() {
     // A replay must meet the rules it was recorded with, whoever plays it back.
     const bool reproducible =
         options.demo || options.soakFrames > 0 || !options.recordPath.empty() || !options.replayPath.empty();
+    // The online demo's computer plays only this machine's player, from the match's start.
+    const bool onlineDemo = options.demo && options.online();
     settings.load(reproducible ? std::filesystem::path()
                                : settingsFolder(options.configPath, std::getenv("XDG_CONFIG_HOME"),
                                                 std::getenv("HOME")));
@@ -67,14 +74,14 @@ void VorluneGame::onInit() {
 
     settings.applyTo(*playerSetup);
     // The command line only adds computer players to the setup.
-    const bool computerOnly = options.demo || options.soakFrames > 0;
+    const bool computerOnly = (options.demo && !onlineDemo) || options.soakFrames > 0;
     if (options.player2Computer || computerOnly) {
         playerSetup->setComputer(2, true);
     }
     if (computerOnly) {
         playerSetup->setComputer(1, true);
     }
-    if (options.demo) {
+    if (options.demo && !onlineDemo) {
         demo = std::make_unique<DemoRun>(*this, options.shotsPath);
     }
     if (options.soakFrames > 0) {
@@ -86,17 +93,111 @@ void VorluneGame::onInit() {
     settings.applyVolumes();
     settings.applyWindow(*this);
     StateManager::instance().setState("Menu");
+    if (options.online() &&
+        !startOnline(options.hosting, options.hosting ? options.hostAddress : options.joinAddress,
+                     options.hosting ? options.hostPort : options.joinPort)) {
+        onlineStartFailed = true;
+        EventManager::instance().queueEvent(std::make_shared<ShutdownEvent>());
+    }
+}
+
+bool VorluneGame::startOnline(bool hosting, const std::string& address, uint16_t port) {
+    OnlineMatch::Settings chosen;
+    chosen.demo = options.demo;
+    chosen.fastPacing = options.fast;
+    chosen.recordPath = options.recordPath;
+    chosen.nudgeFrame = options.nudgeFrame;
+    chosen.lives = options.lives;
+    chosen.seed = static_cast<uint32_t>(options.matchSeed);
+    std::string problem;
+    // The command line's settings were checked before the game started.
+    if (!options.netSim.empty() && !net::parseLinkShape(options.netSim, chosen.link, problem)) {
+        reportProblem("online: --net-sim: %s", problem.c_str());
+        return false;
+    }
+    online.reset();
+    online = std::make_unique<OnlineMatch>(*this, playerSetup, chosen);
+    const bool opened = hosting ? online->host(address, port) : online->join(address, port);
+    if (!opened) {
+        online.reset();
+    }
+    return opened;
+}
+
+std::shared_ptr<const OnlineMenuActions> VorluneGame::makeOnlineActions() {
+    auto actions = std::make_shared<OnlineMenuActions>();
+    // On every interface, unless the command line named one (--host ADDRESS:PORT).
+    actions->host = [this](uint16_t port) { return startOnline(true, options.hostAddress, port); };
+    actions->join = [this](const std::string& address, uint16_t port) {
+        return startOnline(false, address, port);
+    };
+    actions->cancel = [this] {
+        if (online && !online->inMatch()) {
+            online.reset();
+        }
+    };
+    actions->status = [this] { return online ? online->statusLine() : std::string(); };
+    actions->rematch = [this] { return online && online->askRematch(); };
+    actions->leave = [this] { return online && online->leave(); };
+    return actions;
+}
+
+void VorluneGame::onReplayStart(const std::string& start) {
+    int lives = 0;
+    char rest = 0;
+    if (std::sscanf(start.c_str(), "online lives=%d%c", &lives, &rest) != 1 || lives < 0 ||
+        lives > PlayerSetup::mostLives) {
+        reportProblem("Replay: it starts at '%s', which this game does not know; it plays from the menu",
+                      start.c_str());
+        return;
+    }
+    playerSetup->livesPerMatch = lives;
+    playerSetup->setComputer(1, false);
+    playerSetup->setComputer(2, false);
+    // As the online match did: the recorded seed from its start, then the arena.
+    RandomSource::instance().seed(RandomSource::instance().getSeed());
+    replayingMatch = true;
+    StateManager::instance().setState("Arena");
+}
+
+void VorluneGame::followReplayedMatch() {
+    if (!replayingMatch || StateManager::instance().currentName() != "Arena") {
+        return;
+    }
+    if (replayedFrames % 30 == 0) {
+        replayedChecksum = matchChecksum();
+    }
+    ++replayedFrames;
 }
 
 void VorluneGame::onShutdown() {
+    if (replayingMatch) {
+        const auto victory =
+            std::dynamic_pointer_cast<VictoryState>(StateManager::instance().states.at("Victory"));
+        const bool won = StateManager::instance().currentName() == "Victory" && victory;
+        char line[96];
+        std::snprintf(line, sizeof line, "replayed match over: winner %d, frame %u, state %08X",
+                      won ? victory->winner : 0, replayedFrames, replayedChecksum);
+        Console::standardOutput().writeLines(line);
+    }
+    // A match still on tells the other side that this one is going.
+    onlineDemoFailed = online && online->demoFailed();
+    online.reset();
     settings.saveAtExit(*playerSetup, *this);
+}
+
+void VorluneGame::onDraw(float, float, sf::RenderTarget& target) {
+    if (online) {
+        online->draw(target, pictureView());
+    }
 }
 
 void VorluneGame::createStates(Player2Keys player2Keys) {
     // The constructors load the states' pages, in this order.
     auto arena = std::make_shared<ArenaState>(playerSetup);
-    auto menu = std::make_shared<MainMenuState>(playerSetup);
-    auto victory = std::make_shared<VictoryState>();
+    auto onlineActions = makeOnlineActions();
+    auto menu = std::make_shared<MainMenuState>(playerSetup, onlineActions);
+    auto victory = std::make_shared<VictoryState>(onlineActions);
     auto& states = StateManager::instance();
     states.registerState(arena);
     states.registerState(menu);
@@ -155,14 +256,19 @@ void VorluneGame::onUpdate(float delta, float) {
     frameRateLine.frame(delta);
 
     auto& states = StateManager::instance();
-    if (InputManager::instance().wasPressed("Restart") && states.currentState) {
+    // An online match cannot start over on one side alone.
+    const bool onlineMatch = online && online->inMatch();
+    if (InputManager::instance().wasPressed("Restart") && states.currentState && !onlineMatch) {
         // The state is exited on the way: keep its name apart from it.
         const std::string current = states.currentState->name;
         states.setState(current);
     }
 
     updateMusicVolume(delta);
-    settings.follow(*playerSetup);
+    // An online match plays by the host's rules, which are not this player's settings.
+    if (!onlineMatch) {
+        settings.follow(*playerSetup);
+    }
     settings.followWindow(*this);
     settings.saveWhenDue(delta);
     // The title menu has time to spare: the players' animation frames are
@@ -179,6 +285,10 @@ void VorluneGame::onUpdate(float delta, float) {
     if (soak) {
         soak->frame();
     }
+    if (online) {
+        online->update();
+    }
+    followReplayedMatch();
 }
 
 void VorluneGame::prepareAnimationFrames() {

@@ -12,7 +12,9 @@
 #include "game/PlayerSetup.hpp"
 #include "game/demo/DemoRun.hpp"
 #include "game/demo/SoakRun.hpp"
+#include "game/online/OnlineMatch.hpp"
 #include "game/settings/GameSettings.hpp"
+#include "game/states/OnlineMenuActions.hpp"
 
 // The arena brawler: two players on one map, flinging their beards.
 //
@@ -39,6 +41,11 @@ public:
     VorluneGame() { iconPath = "../assets/gui/icon.png"; }
     void onInit() override;
     void onUpdate(float delta, float time) override;
+    // The online status over the picture.
+    void onDraw(float delta, float time, sf::RenderTarget& target) override;
+    // A recording of an online match ("online lives=N"): the match starts
+    // at once with those rules, and its checksums are followed as online.
+    void onReplayStart(const std::string& start) override;
     // Writes the settings file if a setting changed.
     void onShutdown() override;
 
@@ -71,8 +78,18 @@ public:
     // The running soak (--soak), else empty.
     std::unique_ptr<SoakRun> soak;
 
-    // Whether a demo ran and failed to finish its match, or a soak found a problem.
-    bool demoFailed() const { return (demo && demo->failed()) || (soak && soak->failed()); }
+    // Online play (--host, --join or the menu's "Online" page), else empty.
+    std::unique_ptr<OnlineMatch> online;
+    // Starts online play; false with one line printed when the port cannot be
+    // opened. Any session before is closed.
+    bool startOnline(bool hosting, const std::string& address, uint16_t port);
+
+    // Whether a demo ran and failed to finish its match, a soak found a
+    // problem, or the online demo's match was cut short.
+    bool demoFailed() const {
+        return (demo && demo->failed()) || (soak && soak->failed()) || (online && online->demoFailed()) ||
+               onlineStartFailed || onlineDemoFailed;
+    }
 
 private:
     // Player 2's layout goes to the controls page.
@@ -81,6 +98,17 @@ private:
     // (at least one) while the title menu shows.
     void prepareAnimationFrames();
     static constexpr float menuPreparationTime = 0.006f;
+    // The menu's and the victory screen's way to online play.
+    std::shared_ptr<const OnlineMenuActions> makeOnlineActions();
+    // Playing back an online match's recording: frames played, the last
+    // checksum (taken every 30 frames as online); printed at the end.
+    void followReplayedMatch();
+    bool replayingMatch = false;
+    uint32_t replayedFrames = 0;
+    uint32_t replayedChecksum = 0;
+    bool onlineStartFailed = false;
+    // Kept from the online demo once the session is gone at shutdown.
+    bool onlineDemoFailed = false;
     // After this frame's game-over events: one winner ends the match on the
     // victory screen; both players out at once is a draw, played off as
     // sudden death (one life each, the match goes on).

@@ -7,6 +7,7 @@
 #include "core/LibraryErrorLog.hpp"
 #include "core/Report.hpp"
 #include "game/VorluneGame.hpp"
+#include "net/LinkSimulator.hpp"
 
 // Last: Xlib's macros (None, Status, ...) clash with SFML's names.
 #include <X11/Xlib.h>
@@ -72,6 +73,14 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     LaunchOptions options;
     if (!readCommandLine(argc, argv, options)) {
+        return 2;
+    }
+    net::LinkShape shape;
+    std::string problem;
+    if (!options.netSim.empty() && !net::parseLinkShape(options.netSim, shape, problem)) {
+        const std::string program = argc > 0 ? argv[0] : "vorlune";
+        reportProblem("%s: --net-sim: %s; %s", program.c_str(), problem.c_str(),
+                      launchUsage(program).c_str());
         return 2;
     }
     if (!findContent(argc > 0 ? argv[0] : nullptr)) {

@@ -7,6 +7,8 @@ packages=(
   cmake g++ make ninja-build pkg-config ccache
   libsfml-dev libopenal-dev libbox2d-dev librapidxml-dev zlib1g-dev libzstd-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # online play's transport
+  libenet-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick
   # checks the desktop entry that `cmake --install` writes

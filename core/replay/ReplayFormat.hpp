@@ -11,6 +11,9 @@
 //   vorlune-replay 2              magic word and format version
 //   seed 1                        the RandomSource seed the run started with
 //   step 0.016666668              the fixed step (seconds) it was recorded with
+//   start online lives=3          optional: where the game put itself before
+//                                 the first frame (the game's own words; a
+//                                 run recorded from start-up has no such line)
 //   action Player1 Jump           one line per button action, in column order
 //   axis Player1 Horizontal       one line per axis, in column order
 //   f 0.016666668 0130 0 -1 0.5   a frame: delta (s), one digit per action
@@ -47,6 +50,8 @@ constexpr float maxDelta = 3600.0f;
 struct Header {
     uint32_t seed = 0;
     float fixedStep = 0.0f;
+    // Where the run began, in the game's words; empty: at start-up.
+    std::string start;
     std::vector<std::string> actionNames;
     std::vector<std::string> axisNames;
 };

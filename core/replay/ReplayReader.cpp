@@ -154,8 +154,17 @@ bool ReplayReader::parse(const std::string& text, std::string& problem) {
         return at("expected 'step' and a positive number of seconds");
     }
 
-    // Input names, actions first.
+    // Where the run began, when not at start-up.
     bool haveLine = lines.next(line);
+    if (haveLine && afterWord(line, "start", rest)) {
+        if (rest.empty() || rest.size() > replayFormat::maxNameLength) {
+            return at("the start is empty or too long");
+        }
+        header.start = rest;
+        haveLine = lines.next(line);
+    }
+
+    // Input names, actions first.
     for (const char* kind : {"action", "axis"}) {
         auto& names = kind == std::string("action") ? header.actionNames : header.axisNames;
         auto& columns = kind == std::string("action") ? actionColumns : axisColumns;

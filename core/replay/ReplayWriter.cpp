@@ -12,7 +12,7 @@ ReplayWriter::~ReplayWriter() {
 }
 
 bool ReplayWriter::open(const std::string& filePath, const InputManager& input, uint32_t seed,
-                        float fixedStep, std::string& problem) {
+                        float fixedStep, const std::string& start, std::string& problem) {
     if (file) {
         std::fclose(file);
         file = nullptr;
@@ -22,6 +22,11 @@ bool ReplayWriter::open(const std::string& filePath, const InputManager& input, 
     header = replayFormat::Header();
     header.seed = seed;
     header.fixedStep = fixedStep;
+    header.start = start;
+    if (start.size() > replayFormat::maxNameLength || start.find_first_of("\r\n") != std::string::npos) {
+        problem = "Replay " + path + ": the start '" + start + "' cannot be recorded";
+        return false;
+    }
     for (const auto& entry : input.actions) {
         header.actionNames.push_back(entry.first);
     }
@@ -50,6 +55,9 @@ bool ReplayWriter::open(const std::string& filePath, const InputManager& input, 
     }
     std::fprintf(file, "%s %d\nseed %u\nstep %s\n", replayFormat::magic, replayFormat::version, seed,
                  replayFormat::formatFloat(fixedStep).c_str());
+    if (!start.empty()) {
+        std::fprintf(file, "start %s\n", start.c_str());
+    }
     for (const auto& name : header.actionNames) {
         std::fprintf(file, "action %s\n", name.c_str());
     }

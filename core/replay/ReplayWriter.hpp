@@ -21,10 +21,16 @@ public:
     ReplayWriter(const ReplayWriter&) = delete;
     ReplayWriter& operator=(const ReplayWriter&) = delete;
 
-    // Creates (or truncates) the file and writes the header. False, with a
-    // one-line `problem`, when the file cannot be written.
+    // Creates (or truncates) the file and writes the header; `start` (empty,
+    // or one line of at most maxNameLength) says where the run begins. False,
+    // with a one-line `problem`, when the file cannot be written.
     bool open(const std::string& path, const InputManager& input, uint32_t seed, float fixedStep,
-              std::string& problem);
+              const std::string& start, std::string& problem);
+    // A run recorded from start-up.
+    bool open(const std::string& path, const InputManager& input, uint32_t seed, float fixedStep,
+              std::string& problem) {
+        return open(path, input, seed, fixedStep, "", problem);
+    }
     bool isOpen() const { return file != nullptr; }
     // One frame, read from the InputManager just after it sampled the frame.
     void writeFrame(float delta, const InputManager& input, const std::vector<sf::Event>& events);

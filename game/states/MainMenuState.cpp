@@ -14,6 +14,7 @@
 #include "core/input/InputManager.hpp"
 #include "game/states/ButtonSounds.hpp"
 #include "widgets/Button.hpp"
+#include "widgets/EditBox.hpp"
 #include "widgets/Label.hpp"
 #include "widgets/Slider.hpp"
 
@@ -23,8 +24,9 @@ const char* const audioSliders[] = {"GameSounds", "MusicVolume", "MasterVolume"}
 constexpr int unlimitedLivesStep = PlayerSetup::mostLives + 1;
 } // namespace
 
-MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup)
-    : ButtonPagesState("Menu"), players(std::move(setup)) {
+MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup,
+                             std::shared_ptr<const OnlineMenuActions> actions)
+    : ButtonPagesState("Menu"), players(std::move(setup)), online(std::move(actions)) {
     auto& gui = GuiManager::instance();
     gui.loadGroup("menu", "..\\assets\\gui\\Menu.txt");
     gui.loadGroup("credits", "..\\assets\\gui\\Credits.txt");
@@ -33,10 +35,12 @@ MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup)
     gui.loadGroup("mGameplay", "..\\assets\\gui\\Menu_Gameplay.txt");
     gui.loadGroup("mGameplay2", "..\\assets\\gui\\Menu_Gameplay_Advanced.txt");
     gui.loadGroup("options", "..\\assets\\gui\\Menu_Options.txt");
+    gui.loadGroup("mOnline", "..\\assets\\gui\\Menu_Online.txt");
     connectButtons();
     if (gui.groups.count(ControlsPage::page)) {
         controls = std::make_unique<ControlsPage>(effectsVolume);
     }
+    connectOnlineButtons();
     showPlayer2Mode();
     showLives();
     if (gui.groups.count("sound")) {
@@ -74,6 +78,8 @@ void MainMenuState::connectButtons() {
     const PageButton pageButtons[] = {
         {"menu", "MenuOptions", {"options", "mControls"}},
         {"menu", "Credits", {"credits"}},
+        {"menu", "Online", {"mOnline"}},
+        {"mOnline", "BackMenu", {"menu"}},
         {"credits", "BackMenu", {"menu"}},
         {"options", "BackPause", {"menu"}},
         {"options", "Controls", {"options", "mControls"}},
@@ -150,6 +156,71 @@ void MainMenuState::update(float delta, float) {
     handleEscape();
     applyAudioSliders();
     applyLivesSlider();
+    if (GuiManager::instance().isVisible("mOnline")) {
+        showOnlineStatus();
+    }
+}
+
+namespace {
+// A port from 0 to 65535 written as plain digits; false for anything else.
+bool readPort(const std::string& text, uint16_t& port) {
+    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos ||
+        std::stol(text) > 65535) {
+        return false;
+    }
+    port = static_cast<uint16_t>(std::stol(text));
+    return true;
+}
+
+std::string editBoxText(const char* name) {
+    const auto box = GuiManager::instance().getWidget<widgets::EditBox>("mOnline", name);
+    return box ? box->getText() : "";
+}
+} // namespace
+
+void MainMenuState::connectOnlineButtons() {
+    connectButton("mOnline", "Host", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        uint16_t port = 0;
+        if (!readPort(editBoxText("HostPort"), port)) {
+            showOnlineStatus("The port is a number from 0 to 65535.");
+        } else if (online && online->host) {
+            online->host(port);
+            showOnlineStatus();
+        }
+    });
+    connectButton("mOnline", "Join", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        const std::string address = editBoxText("JoinAddress");
+        const size_t colon = address.rfind(':');
+        uint16_t port = 0;
+        if (colon == std::string::npos || colon == 0 || !readPort(address.substr(colon + 1), port) ||
+            port == 0) {
+            showOnlineStatus("Write the host's address and port, as 192.168.1.20:7777.");
+        } else if (online && online->join) {
+            online->join(address.substr(0, colon), port);
+            showOnlineStatus();
+        }
+    });
+    connectButton("mOnline", "Cancel", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        if (online && online->cancel) {
+            online->cancel();
+        }
+        showOnlineStatus();
+    });
+}
+
+void MainMenuState::showOnlineStatus(const std::string& problem) {
+    const auto label = GuiManager::instance().getWidget<widgets::Label>("mOnline", "Status");
+    if (!label) {
+        return;
+    }
+    std::string line = problem;
+    if (line.empty() && online && online->status) {
+        line = online->status();
+    }
+    label->setText(line.empty() ? "Not connected" : line);
 }
 
 void MainMenuState::handleEscape() {
@@ -161,6 +232,9 @@ void MainMenuState::handleEscape() {
     if (gui.isVisible("credits")) {
         gui.toggleVisible("credits");
         gui.toggleVisible("menu");
+    } else if (gui.isVisible("mOnline")) {
+        gui.setVisible("mOnline", false);
+        gui.setVisible("menu", true);
     } else if (gui.isVisible("mControls") || gui.isVisible("sound") || gui.isVisible("mGameplay")) {
         for (const char* page : {"mControls", "options", "sound", "mGameplay"}) {
             gui.setVisible(page, false);

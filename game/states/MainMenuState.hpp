@@ -5,6 +5,7 @@
 #include "game/PlayerSetup.hpp"
 #include "game/states/ButtonPagesState.hpp"
 #include "game/states/ControlsPage.hpp"
+#include "game/states/OnlineMenuActions.hpp"
 
 // "Menu": the title menu and its options pages (controls, audio, gameplay,
 // advanced gameplay) and the credits. The pages are loaded and their buttons
@@ -14,11 +15,14 @@
 // "Player2Mode" button switches player 2 between a person and the computer,
 // and its "Lives" slider sets the lives per match (1 to 9; its last step is
 // unlimited), shown on the "LivesValue" label. The controls page rebinds
-// keys (ControlsPage).
+// keys (ControlsPage). The "Online" page ("mOnline") hosts on the
+// "HostPort" box's port or joins the "JoinAddress" box's address:port, and
+// shows the online state on its "Status" label.
 class MainMenuState : public ButtonPagesState {
 public:
-    // `setup` is shared with the game and the arena.
-    explicit MainMenuState(std::shared_ptr<PlayerSetup> setup = std::make_shared<PlayerSetup>());
+    // `setup` is shared with the game and the arena; `online` (may be empty) is the game's.
+    explicit MainMenuState(std::shared_ptr<PlayerSetup> setup = std::make_shared<PlayerSetup>(),
+                           std::shared_ptr<const OnlineMenuActions> online = nullptr);
 
     void enter() override;
     void update(float delta, float time) override;
@@ -37,7 +41,11 @@ private:
     void showLives();
     // While the gameplay page is open, the slider sets the lives per match.
     void applyLivesSlider();
+    void connectOnlineButtons();
+    // While the online page is open, its status line follows the session.
+    void showOnlineStatus(const std::string& problem = "");
 
     std::shared_ptr<PlayerSetup> players;
     std::unique_ptr<ControlsPage> controls;
+    std::shared_ptr<const OnlineMenuActions> online;
 };

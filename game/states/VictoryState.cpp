@@ -11,10 +11,14 @@
 #include "scene/GameObjectManager.hpp"
 #include "widgets/Picture.hpp"
 
-VictoryState::VictoryState() : ButtonPagesState("Victory") {
+VictoryState::VictoryState(std::shared_ptr<const OnlineMenuActions> actions)
+    : ButtonPagesState("Victory"), online(std::move(actions)) {
     GuiManager::instance().loadGroup("victory", "..\\assets\\gui\\Victory.txt");
     connectButton("victory", "Continue", effectsVolume, [this] {
         playButtonSound("click", effectsVolume);
+        if (online && online->leave) {
+            online->leave();
+        }
         GuiManager::instance().hideAll();
         StateManager::instance().setState("Menu");
     });
@@ -23,6 +27,11 @@ VictoryState::VictoryState() : ButtonPagesState("Victory") {
     // button, the match is built at the end of the frame, not inside the GUI's
     // event handling.
     connectButton("victory", "Rematch", effectsVolume, [this] {
+        // Online, the new match starts for both players together, when both asked.
+        if (online && online->rematch && online->rematch()) {
+            playButtonSound("click", effectsVolume);
+            return;
+        }
         EventManager::instance().invokeLater([this] {
             playButtonSound("click", effectsVolume);
             GuiManager::instance().hideAll();

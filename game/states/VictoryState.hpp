@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "game/states/ButtonPagesState.hpp"
+#include "game/states/OnlineMenuActions.hpp"
 
 // "Victory": the screen after a match. The victory map's single player object
 // becomes the winner's wizard, driven by the winner's own keys and without a
@@ -10,9 +12,14 @@
 // returns to the menu; "Rematch" starts a new match at once, with the same
 // players and rules (the arena reads the shared player setup). The page is
 // loaded and wired once, by the constructor.
+//
+// After an online match both buttons go through the game's online play
+// (`online`): "Rematch" asks the other side, and the host starts the new
+// match once both asked; "Continue" tells the other side this one leaves.
 class VictoryState : public ButtonPagesState {
 public:
-    VictoryState();
+    // `online` may be empty (a game without online play).
+    explicit VictoryState(std::shared_ptr<const OnlineMenuActions> online = nullptr);
 
     void enter() override;
     void update(float, float) override {}
@@ -21,4 +28,7 @@ public:
     // the game's game-over listener before it switches here. Any number
     // other than 1 shows player 2's picture.
     int32_t winner = 1;
+
+private:
+    std::shared_ptr<const OnlineMenuActions> online;
 };

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include <SFML/System/Sleep.hpp>
+
 #include "app/Game.hpp"
 #include "core/StateManager.hpp"
 #include "scene/GameObjectManager.hpp"
@@ -207,4 +209,56 @@ TEST(GameLoopRun, WaitingRunKeepsItsStepsAndDrawsAndDoesNotSpin) {
     // wakes about once per step or draw.
     EXPECT_LE(frames, 3 * (fixed + draws) + 10) << fixed << " steps, " << draws << " draws";
     EXPECT_EQ(game.calls.back(), "shutdown");
+}
+
+namespace {
+// Lets the simulation through only when told to, and counts what it saw.
+class ScriptedGate : public SimulationGate {
+public:
+    bool open = false;
+    int begun = 0, ended = 0;
+    bool beginFrame() override {
+        ++begun;
+        return open;
+    }
+    void endFrame() override { ++ended; }
+    float secondsUntilDue() const override { return 0.0f; }
+};
+} // namespace
+
+TEST_F(GameLoop, AGateRunsExactlyOneStepPerFrameItLetsThroughWhateverTheDeltaAndDrawsByTheWallClock) {
+    ScriptedGate gate;
+    game.setSimulationGate(&gate);
+    float seenDelta = 0.0f;
+    game.whenUpdated = [&] { seenDelta = game.lastUpdateTime; };
+
+    // Refused: no step, no update, however long the loop's own delta says it was.
+    game.runFrame(times, deltas({0.5f}));
+    EXPECT_EQ(gate.begun, 1);
+    EXPECT_EQ(gate.ended, 0);
+    EXPECT_EQ(game.count("fixed"), 0u);
+    EXPECT_EQ(game.count("update"), 0u);
+
+    // Let through after a long wait: still exactly one step of one fixed delta.
+    gate.open = true;
+    game.runFrame(times, deltas({0.5f}));
+    game.runFrame(times, deltas({0.0f}));
+    EXPECT_EQ(gate.ended, 2);
+    EXPECT_EQ(game.count("fixed"), 2u);
+    EXPECT_EQ(game.count("update"), 2u);
+    EXPECT_FLOAT_EQ(seenDelta, 2.0f * game.fixedDelta) << "the match's time moves by steps only";
+    EXPECT_LT(times.physicsAccumulator, game.fixedDelta);
+
+    // Drawing follows the wall clock: after a real pause a refused pass draws.
+    gate.open = false;
+    const size_t drawsBefore = game.count("draw");
+    sf::sleep(sf::seconds(0.05f));
+    game.runFrame(times, deltas({0.0f}));
+    EXPECT_EQ(game.count("draw"), drawsBefore + 1);
+    EXPECT_EQ(game.count("fixed"), 2u);
+
+    // Without the gate the loop's own deltas count again.
+    game.setSimulationGate(nullptr);
+    game.runFrame(times, deltas({game.fixedDelta}));
+    EXPECT_EQ(game.count("fixed"), 3u);
 }

@@ -70,7 +70,11 @@ TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
     EXPECT_EQ(
         launchUsage("vorlune"),
         "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
-        "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR]");
+        "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR] "
+        "[--host [ADDRESS:]PORT | --join ADDRESS:PORT] "
+        "[--net-sim delay=MS,jitter=MS,loss=PERCENT,duplicate=PERCENT,seed=N] [--lives N|unlimited] [--seed "
+        "N] "
+        "[--draw-rate FPS] [--nudge FRAME]");
     EXPECT_FALSE(game.window.isOpen());
 }
 
@@ -124,5 +128,46 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
         EXPECT_FALSE(kept.demo || kept.player2Computer);
         EXPECT_EQ(kept.soakFrames, 0);
         EXPECT_EQ(kept.frameLimit, 0u);
+    }
+}
+
+TEST(LaunchOptions, OnlineOptionsNameTheirEndpointAndGoOnlyWhereTheyMeanSomething) {
+    LaunchOptions options;
+    std::string problem;
+    ASSERT_TRUE(parse({"--host", "0", "--lives", "unlimited", "--seed", "7", "--net-sim", "delay=5"}, options,
+                      problem))
+        << problem;
+    EXPECT_TRUE(options.hosting);
+    EXPECT_EQ(options.hostAddress, "");
+    EXPECT_EQ(options.hostPort, 0);
+    EXPECT_EQ(options.lives, 10);
+    EXPECT_EQ(options.matchSeed, 7u);
+    EXPECT_EQ(options.netSim, "delay=5");
+
+    LaunchOptions joined;
+    ASSERT_TRUE(parse({"--join", "127.0.0.1:7777", "--nudge", "40", "--draw-rate", "15"}, joined, problem))
+        << problem;
+    EXPECT_TRUE(joined.joining);
+    EXPECT_EQ(joined.joinAddress, "127.0.0.1");
+    EXPECT_EQ(joined.joinPort, 7777);
+    EXPECT_EQ(joined.nudgeFrame, 40u);
+    EXPECT_EQ(joined.drawRate, 15);
+    ASSERT_TRUE(parse({"--host", "127.0.0.1:0"}, joined, problem)) << problem;
+    EXPECT_EQ(joined.hostAddress, "127.0.0.1");
+
+    for (const std::vector<const char*>& bad : {std::vector<const char*>{"--join", "7777"},
+                                                {"--join", "127.0.0.1:0"},
+                                                {"--host", "70000"},
+                                                {"--host", ":5"},
+                                                {"--host", "1", "--join", "127.0.0.1:2"},
+                                                {"--join", "a:1", "--lives", "2"},
+                                                {"--net-sim", "delay=5"},
+                                                {"--nudge", "3"},
+                                                {"--host", "1", "--replay", "r.txt"},
+                                                {"--host", "1", "--lives", "10"},
+                                                {"--draw-rate", "0"}}) {
+        LaunchOptions kept;
+        EXPECT_FALSE(parse(bad, kept, problem)) << bad[0] << " " << bad[1];
+        EXPECT_FALSE(kept.online());
     }
 }

@@ -65,7 +65,12 @@ struct FormPage {
 // The menu pages, with every widget the game states connect to or read.
 inline const std::vector<FormPage>& formPages() {
     static const std::vector<FormPage> list = {
-        {"menu", "../assets/gui/Menu.txt", {"StartGame", "MenuOptions", "EndGame", "Credits"}, {}, {}},
+        {"menu",
+         "../assets/gui/Menu.txt",
+         {"StartGame", "Online", "MenuOptions", "EndGame", "Credits"},
+         {},
+         {}},
+        {"mOnline", "../assets/gui/Menu_Online.txt", {"Host", "Join", "Cancel", "BackMenu"}, {}, {}},
         {"credits", "../assets/gui/Credits.txt", {"BackMenu"}, {}, {}},
         {"mControls", "../assets/gui/Menu_Controls.txt", {}, {}, {}},
         {"sound", "../assets/gui/Menu_Audio.txt", {}, {"GameSounds", "MusicVolume", "MasterVolume"}, {}},

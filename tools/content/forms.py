@@ -90,6 +90,14 @@ def label(name, x, y, text, size=28, look=4, align="Left", w=None, h=None):
     return widget("Label", name, (x, y), (w, h) if w is not None else None, props, look)
 
 
+def edit_box(name, x, y, w, h, text, validator, most):
+    props = [("Text", _q(text)), ("TextSize", 30), ("MaximumCharacters", most), ("InputValidator", _q(validator))]
+    return widget("EditBox", name, (x, y), (w, h), props,
+                  [("TextColor", "#FFF0DE"), ("BackgroundColor", "#1C1028F0"), ("BackgroundColorFocused", "#2A1A3CF0"),
+                   ("BorderColor", "#C9A0DC"), ("BorderColorFocused", "#FFCE60"), ("CaretColor", "#FFCE60"),
+                   ("Borders", "(2, 2, 2, 2)"), ("Padding", "(8, 4, 8, 4)")])
+
+
 def panel(name, x, y, w, h):
     return widget("Label", name, (x, y), (w, h), [("Text", '""')], 2)
 
@@ -182,9 +190,10 @@ def generate():
         backdrop(),
         picture("Title", (1920 - title_w) // 2, 40, title_w, title_h, "title.png"),
         button("StartGame", 760, 400, 400, 96, "Play", 48),
-        button("MenuOptions", 760, 516, 400, 80, "Options"),
-        button("Credits", 760, 616, 400, 80, "Credits"),
-        button("EndGame", 760, 716, 400, 80, "Quit"),
+        button("Online", 760, 516, 400, 80, "Online"),
+        button("MenuOptions", 760, 616, 400, 80, "Options"),
+        button("Credits", 760, 716, 400, 80, "Credits"),
+        button("EndGame", 760, 816, 400, 80, "Quit"),
         label("Hint", 0, 1030, "Two players, one keyboard or two gamepads", 24, 4, "Center", "100%", 40),
     ])
     files["Credits.txt"] = page("Credits", [
@@ -195,6 +204,20 @@ def generate():
               "Vorlune\n\nA couch brawl of bearded wizards.\n\nCode, maps, art, sound and music\nmade by the Vorlune team with our own tools.\n\nText set in DejaVu Sans.",
               30, 4, "Center", 1000, 440),
         button("BackMenu", 760, 760, 400, 72, "Back", 34),
+    ])
+    files["Menu_Online.txt"] = page("Online", [
+        backdrop(),
+        panel("Panel", 360, 160, 1200, 760),
+        label("Heading", 360, 200, "Play online", 56, 3, "Center", 1200, 70),
+        label("HostLabel", 420, 330, "Host a match on port (0: any free port)", 30),
+        edit_box("HostPort", 420, 380, 300, 56, "7777", "[0-9]*", 5),
+        button("Host", 760, 376, 300, 64, "Host", 34, 6),
+        label("JoinLabel", 420, 480, "Join a match at address:port", 30),
+        edit_box("JoinAddress", 420, 530, 520, 56, "127.0.0.1:7777", "[0-9A-Za-z.-]*(:[0-9]{0,5})?", 60),
+        button("Join", 980, 526, 300, 64, "Join", 34, 6),
+        label("Status", 420, 640, "Not connected", 30, 4, "Left", 1080, 120),
+        button("Cancel", 520, 800, 400, 80, "Cancel", 34, 6),
+        button("BackMenu", 1000, 800, 400, 80, "Back", 34),
     ])
     files["Menu_Controls.txt"] = content_page("Options: controls", "Controls", controls_rows(CONTENT_X + 50, CONTENT_Y + 120, True))
     files["Menu_Audio.txt"] = content_page("Options: sound", "Sound", [

@@ -20,7 +20,7 @@ set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 here="$root/tools/fuzz"
 out="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
-harnesses=(tmx map atlas form replay)
+harnesses=(tmx map atlas form replay net)
 
 die() { echo "fuzz: $*" >&2; exit 1; }
 

@@ -235,3 +235,27 @@ TEST_F(ReplayFiles, TapsBetweenFramesAreRecordedAndPlayBack) {
     }
     EXPECT_EQ(replayed, fired);
 }
+
+TEST_F(ReplayFiles, ARunThatBeganElsewhereSaysWhereAndOneFromStartUpSaysNothing) {
+    const std::string path = testOutputPath("replay/start.txt");
+    ReplayWriter writer;
+    std::string problem;
+    ASSERT_TRUE(writer.open(path, input, 9, step, "online lives=2", problem)) << problem;
+    input.update();
+    writer.writeFrame(step, input, {});
+    ASSERT_TRUE(writer.finish(problem)) << problem;
+    ReplayReader reader;
+    ASSERT_TRUE(reader.load(path, problem)) << problem;
+    EXPECT_EQ(reader.getHeader().start, "online lives=2");
+    EXPECT_EQ(reader.getHeader().seed, 9u);
+    EXPECT_EQ(reader.frameCount(), 1u);
+
+    ASSERT_TRUE(writer.open(path, input, 9, step, problem)) << problem;
+    ASSERT_TRUE(writer.finish(problem)) << problem;
+    ASSERT_TRUE(reader.load(path, problem)) << problem;
+    EXPECT_EQ(reader.getHeader().start, "");
+
+    EXPECT_FALSE(writer.open(path, input, 9, step, "two\nlines", problem));
+    expectRefused("start-empty.txt", "vorlune-replay 2\nseed 1\nstep 0.016666668\nstart \nend 0\n",
+                  "the start is empty or too long");
+}

@@ -38,7 +38,7 @@ TEST_F(MenusByKeyboard, FromTheTitleToAMatchThePausePageAndOptionsAndOutWithoutA
     EXPECT_TRUE(isFocused("menu", "StartGame"));
     EXPECT_EQ(playing("hover"), 0) << "opening a page is not the mouse arriving";
     press(sf::Keyboard::Down);
-    EXPECT_TRUE(isFocused("menu", "MenuOptions"));
+    EXPECT_TRUE(isFocused("menu", "Online"));
     EXPECT_GE(playing("hover"), 1) << "moving the focus sounds like hovering";
     press(sf::Keyboard::S);
     press(sf::Keyboard::W);
