@@ -5,20 +5,37 @@
 #include <limits>
 
 #include "physics/ColliderComponent.hpp"
+#include "physics/MovingPlatformComponent.hpp"
+#include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObject.hpp"
 #include "scene/GameObjectManager.hpp"
 
 void ArenaGround::collect() {
     platforms.clear();
+    moving.clear();
     for (const auto& object : GameObjectManager::instance().sceneObjects) {
         if (!object->hasTag("Platform") || !object->isActiveInHierarchy()) {
             continue;
         }
+        const bool moves = object->getComponent<MovingPlatformComponent>() != nullptr ||
+                           (object->rigidBody && object->rigidBody->bodyType == b2_kinematicBody);
         for (const auto& collider : object->getComponents<ColliderComponent>()) {
             const auto [lower, upper] = collider->getBounds();
             if (upper.x > lower.x && upper.y > lower.y) {
+                if (moves) {
+                    moving.emplace_back(collider, platforms.size());
+                }
                 platforms.emplace_back(lower, upper - lower);
             }
+        }
+    }
+}
+
+void ArenaGround::refresh() {
+    for (const auto& [observed, index] : moving) {
+        if (auto collider = observed.lock()) {
+            const auto [lower, upper] = collider->getBounds();
+            platforms[index] = sf::FloatRect(lower, upper - lower);
         }
     }
 }

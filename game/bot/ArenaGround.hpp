@@ -1,17 +1,25 @@
 #pragma once
 
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/System/Vector2.hpp>
 
+class ColliderComponent;
+
 // What a computer player knows of the arena's shape: the bounds of every
 // object tagged "Platform" with a collider, in world pixels (y down). Read
-// once when a match starts; platforms do not move.
+// once when a match starts; the platforms that move (kinematic bodies and
+// those with a MovingPlatformComponent) are
+// followed with `refresh`.
 class ArenaGround {
 public:
     // Collects the platforms of the current scene.
     void collect();
+    // Reads the bounds of the moving platforms again.
+    void refresh();
 
     // The top (smallest y) of the highest platform that spans `x` and whose
     // top is at or below `fromY`, and above `limitY`; false when nothing
@@ -31,6 +39,8 @@ public:
 
 private:
     std::vector<sf::FloatRect> platforms;
+    // The colliders of moving platforms and their places in `platforms`; observed.
+    std::vector<std::pair<std::weak_ptr<ColliderComponent>, size_t>> moving;
 };
 
 // The point of `rect`'s outline closest to `point`.

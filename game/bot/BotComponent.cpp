@@ -82,6 +82,7 @@ BotComponent::Intent BotComponent::decide(float step) {
     if (!owner || !rigidBody || !object || !object->transform) {
         return {};
     }
+    ground.refresh();
     const PlayerView player(*owner);
     if (player.isFrozen() || player.isDead()) {
         flinging = false;
