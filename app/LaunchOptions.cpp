@@ -24,7 +24,7 @@ long long frameCount(const std::string& word, long long most) {
 std::string launchUsage(const std::string& program) {
     return "usage: " + program +
            " [--fast] [--no-draw] [--record FILE] [--replay FILE] [--player2 person|computer] [--demo "
-           "[--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR]";
+           "[--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR] [--arena NAME]";
 }
 
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem) {
@@ -88,10 +88,11 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
             parsed.frameLimit = static_cast<unsigned long>(frames);
             ++i;
         } else if (option == "--record" || option == "--replay" || option == "--shots" ||
-                   option == "--config") {
+                   option == "--config" || option == "--arena") {
             std::string& path = option == "--record"   ? parsed.recordPath
                                 : option == "--replay" ? parsed.replayPath
                                 : option == "--shots"  ? parsed.shotsPath
+                                : option == "--arena"  ? parsed.arena
                                                        : parsed.configPath;
             if (!path.empty()) {
                 problem = "option " + option + " given twice";
@@ -102,6 +103,7 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
             if (next.empty() || next.rfind("--", 0) == 0) {
                 problem = "option " + option +
                           (option == "--shots" || option == "--config" ? " needs a folder name"
+                           : option == "--arena"                       ? " needs an arena's name"
                                                                        : " needs a file name");
                 return false;
             }

@@ -32,6 +32,9 @@ struct LaunchOptions {
     // The folder of the settings file (empty: the user's configuration folder,
     // $XDG_CONFIG_HOME/vorlune or ~/.config/vorlune).
     std::string configPath;
+    // The arena the match is played on (--arena NAME), for this run only:
+    // the game knows the names (empty: the one chosen last).
+    std::string arena;
 };
 
 // The one usage line, for the program's name.
@@ -39,9 +42,9 @@ std::string launchUsage(const std::string& program);
 
 // Reads the options after the program name: --fast, --no-draw, --record FILE,
 // --replay FILE, --player2 person|computer, --demo, --shots DIR (with --demo), --soak FRAMES
-// (a whole number from 1 to 100000000, not with --demo), --frames N (N >= 1), --config DIR. False on an
-// unknown option, a missing file argument or an option given twice, with `problem` naming it; `options` is
-// then unchanged.
+// (a whole number from 1 to 100000000, not with --demo), --frames N (N >= 1), --config DIR, --arena NAME.
+// False on an unknown option, a missing file argument or an option given twice, with `problem` naming it;
+// `options` is then unchanged.
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem);
 
 // parseLaunchOptions for a whole command line (argv[0] is the program): on a

@@ -7,14 +7,17 @@
 #include "app/GuiManager.hpp"
 #include "audio/SoundFileCheck.hpp"
 #include "audio/SoundManager.hpp"
+#include "core/Report.hpp"
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/settings/SettingsFolder.hpp"
+#include "game/Arenas.hpp"
 #include "game/GameContent.hpp"
 #include "game/GameCreators.hpp"
 #include "game/InputBindings.hpp"
 #include "game/PlayerNames.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
+#include "game/states/ArenaPage.hpp"
 #include "game/states/ArenaState.hpp"
 #include "game/states/MainMenuState.hpp"
 #include "game/states/VictoryState.hpp"
@@ -35,7 +38,9 @@ void VorluneGame::onInit() {
     registerGameCreators(GameObjectManager::instance());
 
     auto& maps = MapStore::instance();
-    maps.loadMap("../assets/tilemap/zefMap.tmx", "magicmap");
+    for (const auto& arena : arenas()) {
+        maps.loadMap(arena.mapFile, arena.mapName);
+    }
     maps.loadMap("../assets/tilemap/victoryMap.tmx", "victorymap");
     loadCharacterArt(AssetManager::instance());
 
@@ -71,8 +76,17 @@ void VorluneGame::onInit() {
     if (computerOnly) {
         playerSetup->setComputer(1, true);
     }
+    if (!options.arena.empty()) {
+        if (isArenaChoice(options.arena)) {
+            playerSetup->arenaChoice = options.arena;
+            playerSetup->matchArena = arenaByKey(options.arena).key;
+        } else {
+            reportProblem("--arena: no arena '%s' (%s); playing on %s", options.arena.c_str(),
+                          arenaChoicesText().c_str(), playerSetup->arenaChoice.c_str());
+        }
+    }
     if (options.demo) {
-        demo = std::make_unique<DemoRun>(*this, options.shotsPath);
+        demo = std::make_unique<DemoRun>(*this, options.shotsPath, arenaButtonName(playerSetup->arenaChoice));
     }
     if (options.soakFrames > 0) {
         soak = std::make_unique<SoakRun>(*this, options.soakFrames);

@@ -19,6 +19,7 @@ class InputManager;
 //   player2 = person           or computer
 //   player2.keys = numpad      player 2's keyboard layout: numpad or laptop
 //   lives = 3                  lives per match: 1 .. 9 or unlimited
+//   arena = isles              the arena page's choice: isles, spires, crossing or random
 //   binding.Player2 Jump = 75 301          a button action's input codes
 //   binding.Player2 Horizontal = 71:-1 72:1  an axis's key codes and values
 //
@@ -41,7 +42,7 @@ public:
 
     // Player 2's keyboard layout, for registering the bindings.
     Player2Keys player2Keys() const;
-    // Who plays player 2 and the lives per match.
+    // Who plays player 2, the lives per match and the arena.
     void applyTo(PlayerSetup& setup);
     // Replaces the bindings of every action and axis named by a "binding." key.
     void applyBindings(InputManager& input);
@@ -76,5 +77,6 @@ private:
     std::map<std::string, std::string> lastVolumes;
     bool lastComputer2 = false;
     int lastLives = PlayerSetup::defaultLives;
+    std::string lastArena;
     float sinceChange = 0.0f;
 };

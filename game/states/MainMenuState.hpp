@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "game/PlayerSetup.hpp"
+#include "game/states/ArenaPage.hpp"
 #include "game/states/ButtonPagesState.hpp"
 
 // "Menu": the title menu and its options pages (controls, audio, gameplay,
@@ -12,7 +13,8 @@
 // every frame, so a slider is heard at once. The gameplay page's
 // "Player2Mode" button switches player 2 between a person and the computer,
 // and its "Lives" slider sets the lives per match (1 to 9; its last step is
-// unlimited), shown on the "LivesValue" label.
+// unlimited), shown on the "LivesValue" label. The title's "StartGame" opens
+// the arena page (ArenaPage), from which the match starts.
 class MainMenuState : public ButtonPagesState {
 public:
     // `setup` is shared with the game and the arena.
@@ -34,4 +36,6 @@ private:
     void applyLivesSlider();
 
     std::shared_ptr<PlayerSetup> players;
+    // After `players` and the state's effects volume, which it uses.
+    ArenaPage arenaPage;
 };

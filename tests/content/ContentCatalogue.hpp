@@ -66,6 +66,11 @@ struct FormPage {
 inline const std::vector<FormPage>& formPages() {
     static const std::vector<FormPage> list = {
         {"menu", "../assets/gui/Menu.txt", {"StartGame", "MenuOptions", "EndGame", "Credits"}, {}, {}},
+        {"mArena",
+         "../assets/gui/Menu_Arena.txt",
+         {"Arena1", "Arena2", "Arena3", "RandomArena", "BackMenu"},
+         {},
+         {"Arena1Picture", "Arena2Picture", "Arena3Picture"}},
         {"credits", "../assets/gui/Credits.txt", {"BackMenu"}, {}, {}},
         {"mControls", "../assets/gui/Menu_Controls.txt", {}, {}, {}},
         {"sound", "../assets/gui/Menu_Audio.txt", {}, {"GameSounds", "MusicVolume", "MasterVolume"}, {}},

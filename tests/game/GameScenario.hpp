@@ -100,14 +100,23 @@ protected:
         gui.handleEvent(mouse::released(at.x, at.y));
     }
 
-    // From the title menu into a match, as a player does: the switch and its
-    // click come at the end of the frame, after the GUI's event handling.
-    void startMatch() {
+    // Play on the title page, then the arena page's `arenaButton`: the match
+    // starts at the end of the coming frame.
+    void clickPlay(const std::string& arenaButton = "Arena1") {
+        click("menu", "StartGame");
+        click("mArena", arenaButton);
+    }
+
+    // From the title menu through the arena page into a match, as a player
+    // does: the switch and its click come at the end of the frame, after the
+    // GUI's event handling.
+    void startMatch(const std::string& arenaButton = "Arena1") {
         start();
         frames(2);
         click("menu", "StartGame");
+        EXPECT_EQ(shownPages(), "mArena");
+        click("mArena", arenaButton);
         EXPECT_EQ(state(), "Menu");
-        EXPECT_EQ(playing("click"), 0);
         frames(1);
         EXPECT_EQ(game.stateAtHook, "Menu") << "switched before the end of the frame";
         ASSERT_EQ(state(), "Arena");

@@ -70,7 +70,7 @@ TEST_F(StartUp, BrokenContentIsReportedOnceAndTheGameRunsWithTheRest) {
     click("options", "Sound");
     frames(2);
     click("options", "BackPause");
-    click("menu", "StartGame");
+    clickPlay();
     frames(2);
     EXPECT_EQ(state(), "Arena");
     EXPECT_FALSE(GameObjectManager::instance().findGameObject("Player1")) << "no map, no players";
