@@ -183,12 +183,16 @@ void VorluneGame::onUpdate(float delta, float) {
 }
 
 void VorluneGame::updateMusicVolume(float delta) {
+    const auto& states = StateManager::instance();
+    const bool inMatch = states.currentState && states.currentState->name == "Arena";
+    const bool mixing =
+        music.step(delta, inMatch ? arenaByKey(playerSetup->matchArena).music : "", musicTrack.get());
     const float factor = SoundManager::instance().musicVolume;
     if (fadeElapsed < fadeInTime) {
         fadeElapsed += delta;
         const float progress = fadeElapsed / fadeInTime;
         setTrackVolumes(progress >= 1.0f ? factor : progress * factor);
-    } else if (GuiManager::instance().isVisible("sound")) {
+    } else if (mixing || GuiManager::instance().isVisible("sound")) {
         // The music slider is heard while it moves.
         setTrackVolumes(factor);
     }
@@ -196,7 +200,10 @@ void VorluneGame::updateMusicVolume(float delta) {
 
 void VorluneGame::setTrackVolumes(float factor) {
     if (musicTrack) {
-        musicTrack->setVolume(musicVolume * factor);
+        musicTrack->setVolume(musicVolume * factor * music.titleShare());
+    }
+    if (music.matchTrack) {
+        music.matchTrack->setVolume(musicVolume * factor * music.matchShare());
     }
     if (ambientTrack) {
         ambientTrack->setVolume(ambientVolume * factor);

@@ -43,10 +43,10 @@ void SoakRun::frame() {
     case Phase::Menu:
         if (state == "Arena") {
             enter(Phase::Match);
-        } else if (phaseFrames == countFrame && matchesWon + matchesQuit >= arenaCount()) {
-            // From the return after a round of the arenas on: the first match
-            // on each makes what lives on from then (the map's layers, the
-            // pages' listeners).
+        } else if (phaseFrames == countFrame && matchesWon + matchesQuit > 0) {
+            // From the first return on: the first match makes what lives
+            // on from then (the map's layers, the pages' listeners), the
+            // same whichever arena it was on.
             compare(atMenu, "return to the menu");
         } else if (phaseFrames % pressAfterFrames == 0) {
             if (GuiManager::instance().isVisible("mArena")) {
@@ -145,10 +145,6 @@ void SoakRun::press(const std::string& page, const std::string& button) {
 
 void SoakRun::holdEscape(bool down) {
     VirtualKeysInputBackend::installOn(InputManager::instance())->setKey(sf::Keyboard::Escape, down);
-}
-
-int SoakRun::arenaCount() const {
-    return static_cast<int>(arenas().size());
 }
 
 std::string SoakRun::arenaOfMatch() const {

@@ -18,8 +18,8 @@ class Game;
 // (a blow-up the game recovers from within the frame passes); at the same
 // moment of every match the scene and the engine's registries must hold
 // exactly what they held in the first match on the same arena (and at every
-// return to the menu what they held at the first return after a round of the
-// arenas), so nothing is left over from one match to the next. The matches go
+// return to the menu what they held at the first return), so nothing is left
+// over from one match to the next. The matches go
 // round the arenas in the arena page's order. Every minute of game time
 // (3600 frames) it prints one line of counts and resident memory. The first
 // problem is printed in one line and ends the run as failed.
@@ -67,8 +67,7 @@ private:
     void press(const std::string& page, const std::string& button);
     // Holds Escape down on the computer's keyboard (true) or lets it go.
     void holdEscape(bool down);
-    // The arenas there are, and the one the coming (or current) match is on.
-    int arenaCount() const;
+    // The arena the coming (or current) match is on.
     std::string arenaOfMatch() const;
     // Takes the match's counts and compares them with its arena's first match.
     void compareMatchStart();

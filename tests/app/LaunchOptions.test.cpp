@@ -70,7 +70,8 @@ TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
     EXPECT_EQ(
         launchUsage("vorlune"),
         "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
-        "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR]");
+        "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR] "
+        "[--arena NAME]");
     EXPECT_FALSE(game.window.isOpen());
 }
 

@@ -44,7 +44,7 @@ inline const std::vector<std::pair<std::string, std::string>>& sounds() {
 
 // Loops repeat for as long as they play; everything else is a short effect.
 inline bool isLoop(const std::string& name) {
-    return name == "bg music" || name == "ambient" || name == "magic";
+    return name == "bg music" || name.rfind("music ", 0) == 0 || name == "ambient" || name == "magic";
 }
 
 inline const std::vector<std::string>& images() {
