@@ -350,7 +350,7 @@ def spires():
     # The lifts run beside the low ledges (y 448) up to the perches (y -576).
     _moving_platform(m, platforms, "Lift1", "Lift1Path", [(-1152, 448), (-1152, -576)], 150)
     _moving_platform(m, platforms, "Lift2", "Lift2Path", [(1152, 448), (1152, -576)], 150)
-    return _arena_cast(m, players, platforms, [(-260, 640), (260, 640), (-900, -576), (900, -576)],
+    return _arena_cast(m, players, platforms, [(-800, 448), (800, 448), (-900, -576), (900, -576)],
                        420, 640, (0, 400), "spiresMap.tmx")
 
 
