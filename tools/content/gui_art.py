@@ -194,7 +194,8 @@ def icon():
 
 
 # The arena page's pictures: each arena's map as the game shows it when a
-# match starts, the largest 16:9 part around its centre, framed.
+# match starts (without the health bars), the largest 16:9 part around its
+# centre, framed.
 ARENA_PICTURE_W, ARENA_PICTURE_H = 480, 270
 ARENA_MAPS = (("isles", "zefMap"), ("spires", "spiresMap"), ("crossing", "crossingMap"))
 
@@ -207,7 +208,7 @@ def arena_pictures():
         sprites.update(_sprites(atlas))
     frames = {1: compose(sprites, "idle", 0, 1), 2: compose(sprites, "idle", 0, 2)}
     for key, map_name in ARENA_MAPS:
-        whole = map_preview.paint(os.path.join(ASSETS, "tilemap", map_name + ".tmx"), frames)
+        whole = map_preview.paint(os.path.join(ASSETS, "tilemap", map_name + ".tmx"), frames, hud=False)
         w, h = whole.size
         cw, ch_ = (w, w * 9 // 16) if w * 9 // 16 <= h else (h * 16 // 9, h)
         left, top = (w - cw) // 2, (h - ch_) // 2

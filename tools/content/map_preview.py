@@ -12,7 +12,7 @@ def _tint(img, colour):
     return tint(img, colour)
 
 
-def paint(tmx_path, characters):
+def paint(tmx_path, characters, hud=True):
     root = ET.parse(tmx_path).getroot()
     tw, th = int(root.get("tilewidth")), int(root.get("tileheight"))
     w, h = int(root.get("width")), int(root.get("height"))
@@ -51,7 +51,7 @@ def paint(tmx_path, characters):
                     canvas.alpha_composite(sprite, (x, y))
                 elif name.startswith("Crate"):
                     canvas.alpha_composite(Image.open(os.path.join(base, "crate.png")).convert("RGBA"), (x, y))
-                elif name.startswith("Healthbar"):
+                elif name.startswith("Healthbar") and hud:
                     player = int(name[-1])
                     hat = _tint(Image.open(os.path.join(ASSETS, "PNG", "Player", "hat_full.png")).convert("RGBA"), PLAYER_COLORS[player]["clothes1"])
                     band = _tint(Image.open(os.path.join(ASSETS, "PNG", "Player", "hat_strip.png")).convert("RGBA"), PLAYER_COLORS[player]["clothes2"])
