@@ -13,6 +13,7 @@
 void ArenaGround::collect() {
     platforms.clear();
     moving.clear();
+    moveFlags.clear();
     for (const auto& object : GameObjectManager::instance().sceneObjects) {
         if (!object->hasTag("Platform") || !object->isActiveInHierarchy()) {
             continue;
@@ -26,6 +27,7 @@ void ArenaGround::collect() {
                     moving.emplace_back(collider, platforms.size());
                 }
                 platforms.emplace_back(lower, upper - lower);
+                moveFlags.push_back(moves);
             }
         }
     }
@@ -40,10 +42,16 @@ void ArenaGround::refresh() {
     }
 }
 
-bool ArenaGround::groundBelow(float x, float fromY, float limitY, float& top) const {
+bool ArenaGround::moves(size_t index) const {
+    return index < moveFlags.size() && moveFlags[index];
+}
+
+bool ArenaGround::groundBelow(float x, float fromY, float limitY, float& top, bool stillOnly) const {
     bool found = false;
-    for (const auto& rect : platforms) {
-        if (x < rect.left || x > rect.left + rect.width || rect.top < fromY || rect.top > limitY) {
+    for (size_t i = 0; i < platforms.size(); ++i) {
+        const sf::FloatRect& rect = platforms[i];
+        if ((stillOnly && moveFlags[i]) || x < rect.left || x > rect.left + rect.width || rect.top < fromY ||
+            rect.top > limitY) {
             continue;
         }
         if (!found || rect.top < top) {

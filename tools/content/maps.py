@@ -333,9 +333,9 @@ def spires():
     # Row r's top is at y 64 r - 1152; each level is three rows (192
     # pixels, within a jump of 245) above the one below, and stands a little
     # beside it, so every ledge is jumped onto from beside its end.
-    solids += _island(m, ground, front, 10, 29, 28, 4)          # y 640, x -640..640
-    solids += _slab(m, ground, front, 4, 12, 25)                # y 448
-    solids += _slab(m, ground, front, 27, 35, 25)
+    solids += _island(m, ground, front, 12, 27, 28, 4)          # y 640, x -512..512
+    solids += _slab(m, ground, front, 4, 11, 25)                # y 448, ending above the island's ends
+    solids += _slab(m, ground, front, 28, 35, 25)
     solids += _slab(m, ground, front, 9, 16, 22)                # y 256
     solids += _slab(m, ground, front, 23, 30, 22)
     solids += _slab(m, ground, front, 15, 24, 19)               # y 64, under the respawn point
