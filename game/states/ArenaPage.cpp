@@ -54,6 +54,11 @@ ArenaPage::ArenaPage(std::shared_ptr<PlayerSetup> setup, const float& effectsVol
 
 void ArenaPage::open() {
     auto& gui = GuiManager::instance();
+    if (!gui.groups.count(page)) {
+        // The page's form was reported at start-up; Play still plays, on the last choice.
+        choose(players->arenaChoice);
+        return;
+    }
     gui.hideAll();
     gui.setVisible(page, true);
     if (auto button = gui.getWidget<widgets::Button>(page, arenaButtonName(players->arenaChoice))) {

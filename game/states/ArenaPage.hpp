@@ -19,7 +19,8 @@ public:
     // state's, observed (it lives as long as the state).
     ArenaPage(std::shared_ptr<PlayerSetup> setup, const float& effectsVolume);
 
-    // Shows the page alone.
+    // Shows the page alone; without the page (its form could not be
+    // loaded) starts the match on the last choice instead.
     void open();
     // Escape on the page goes back to the title page; whether it was open.
     bool handleEscape();

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "common/KeyEvents.hpp"
+#include "common/MapFixtures.hpp"
+#include "common/MediaFixtures.hpp"
 #include "common/TestOutput.hpp"
 #include "common/TextFiles.hpp"
 #include "core/RandomSource.hpp"
@@ -134,4 +136,22 @@ TEST(ArenaChoice, RandomDrawsEveryArenaAndTheSameSeedDrawsTheSame) {
     EXPECT_EQ(resolveArenaChoice("nowhere"), "isles");
     EXPECT_EQ(arenaButtonName("crossing"), "Arena3");
     EXPECT_EQ(arenaButtonName("random"), "RandomArena");
+}
+
+TEST_F(ArenaPageTest, WithoutItsPagePlayStillStartsAMatchOnTheLastChoice) {
+    TempDirectory content;
+    const std::filesystem::path root(content.path());
+    std::filesystem::copy(std::string(VORLUNE_SOURCE_DIR) + "/assets", root / "assets",
+                          std::filesystem::copy_options::recursive);
+    std::filesystem::create_directories(root / "build");
+    content.writeText("assets/gui/Menu_Arena.txt", "Button.Arena1 { Size = (10, ; }");
+    ScopedWorkingDirectory inBuild((root / "build").string());
+    StdoutCapture output;
+    start();
+    frames(2);
+    click("menu", "StartGame");
+    frames(1);
+    EXPECT_EQ(state(), "Arena");
+    EXPECT_EQ(builtArena(), "isles");
+    EXPECT_NE(output.text().find("Menu_Arena.txt:1:"), std::string::npos);
 }
