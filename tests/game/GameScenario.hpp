@@ -14,12 +14,23 @@
 
 #include "app/GuiManager.hpp"
 #include "audio/SoundManager.hpp"
+#include "common/MediaFixtures.hpp"
 #include "common/MouseEvents.hpp"
 #include "common/ScriptedInputTest.hpp"
 #include "core/EventManager.hpp"
 #include "core/StateManager.hpp"
 #include "game/VorluneGame.hpp"
 #include "widgets/Widget.hpp"
+
+// Copies the game's content into `content` (assets/, beside an empty build/
+// to run from), so a case may break some of it; returns the build folder.
+inline std::string copyContentInto(const TempDirectory& content) {
+    const std::filesystem::path root(content.path());
+    std::filesystem::copy(std::string(VORLUNE_SOURCE_DIR) + "/assets", root / "assets",
+                          std::filesystem::copy_options::recursive);
+    std::filesystem::create_directories(root / "build");
+    return (root / "build").string();
+}
 
 // Remembers which state the game's hook saw, to tell switches made at the end
 // of a frame from switches made while the GUI handled its events.

@@ -140,12 +140,9 @@ TEST(ArenaChoice, RandomDrawsEveryArenaAndTheSameSeedDrawsTheSame) {
 
 TEST_F(ArenaPageTest, WithoutItsPagePlayStillStartsAMatchOnTheLastChoice) {
     TempDirectory content;
-    const std::filesystem::path root(content.path());
-    std::filesystem::copy(std::string(VORLUNE_SOURCE_DIR) + "/assets", root / "assets",
-                          std::filesystem::copy_options::recursive);
-    std::filesystem::create_directories(root / "build");
+    const std::string build = copyContentInto(content);
     content.writeText("assets/gui/Menu_Arena.txt", "Button.Arena1 { Size = (10, ; }");
-    ScopedWorkingDirectory inBuild((root / "build").string());
+    ScopedWorkingDirectory inBuild(build);
     StdoutCapture output;
     start();
     frames(2);
