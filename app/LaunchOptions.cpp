@@ -40,8 +40,10 @@ bool readEndpoint(const std::string& word, bool addressOptional, std::string& ad
 std::string launchUsage(const std::string& program) {
     return "usage: " + program +
            " [--fast] [--no-draw] [--record FILE] [--replay FILE] [--player2 person|computer] [--demo "
-           "[--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR] [--host [ADDRESS:]PORT | --join "
-           "ADDRESS:PORT] [--net-sim delay=MS,jitter=MS,loss=PERCENT,duplicate=PERCENT,seed=N] [--lives "
+           "[--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR] [--arena NAME] [--host [ADDRESS:]PORT "
+           "| "
+           "--join ADDRESS:PORT] [--net-sim delay=MS,jitter=MS,loss=PERCENT,duplicate=PERCENT,seed=N] "
+           "[--lives "
            "N|unlimited] [--seed N] [--draw-rate FPS] [--nudge FRAME]";
 }
 
@@ -169,10 +171,11 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
             }
             ++i;
         } else if (option == "--record" || option == "--replay" || option == "--shots" ||
-                   option == "--config") {
+                   option == "--config" || option == "--arena") {
             std::string& path = option == "--record"   ? parsed.recordPath
                                 : option == "--replay" ? parsed.replayPath
                                 : option == "--shots"  ? parsed.shotsPath
+                                : option == "--arena"  ? parsed.arena
                                                        : parsed.configPath;
             if (!path.empty()) {
                 problem = "option " + option + " given twice";
@@ -183,6 +186,7 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
             if (next.empty() || next.rfind("--", 0) == 0) {
                 problem = "option " + option +
                           (option == "--shots" || option == "--config" ? " needs a folder name"
+                           : option == "--arena"                       ? " needs an arena's name"
                                                                        : " needs a file name");
                 return false;
             }

@@ -56,6 +56,9 @@ struct LaunchOptions {
     unsigned long nudgeFrame = 0;
 
     bool online() const { return hosting || joining; }
+    // The arena the match is played on (--arena NAME), for this run only:
+    // the game knows the names (empty: the one chosen last).
+    std::string arena;
 };
 
 // The one usage line, for the program's name.
@@ -63,7 +66,7 @@ std::string launchUsage(const std::string& program);
 
 // Reads the options after the program name: --fast, --no-draw, --record FILE,
 // --replay FILE, --player2 person|computer, --demo, --shots DIR (with --demo), --soak FRAMES
-// (a whole number from 1 to 100000000, not with --demo), --frames N (N >= 1), --config DIR,
+// (a whole number from 1 to 100000000, not with --demo), --frames N (N >= 1), --config DIR, --arena NAME,
 // --host [ADDRESS:]PORT, --join ADDRESS:PORT (one of the two, not with --replay or --soak),
 // --net-sim SETTINGS, --lives N|unlimited and --seed N (with --host), --draw-rate FPS (1 .. 240),
 // --nudge FRAME (online only). False on an

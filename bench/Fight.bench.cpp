@@ -5,7 +5,7 @@
 // machine; milliseconds alone only mean something on one machine.
 //
 // The run: start-up to the first menu frame; a press of the menu's start
-// button to the first arena frame, twice (the second match is the usual
+// button and the arena page's button to the first arena frame, twice (the second match is the usual
 // one); then the fight, both players computer-driven (moving, floating and
 // flinging their beards) with beards grown quickly to their full 80 segments
 // and regrown quickly after a cut, every frame one fixed step, its update and
@@ -14,8 +14,9 @@
 // drawing's share of each kind of renderable.
 //
 // Needs a display and the content: run it from build/ under
-// xvfb-run -a -s "-screen 0 1920x1080x24 -noreset". Optional argument: the
-// number of fight frames to time (default 900).
+// xvfb-run -a -s "-screen 0 1920x1080x24 -noreset". Optional arguments: the
+// number of fight frames to time (default 900) and the arena (isles,
+// spires or crossing; default isles).
 
 #include <algorithm>
 #include <chrono>
@@ -38,9 +39,11 @@
 #include "app/GuiManager.hpp"
 #include "app/SceneCounts.hpp"
 #include "core/StateManager.hpp"
+#include "game/Arenas.hpp"
 #include "game/VorluneGame.hpp"
 #include "game/demo/DemoFigures.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
+#include "game/states/ArenaPage.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "render/CameraComponent.hpp"
 #include "render/RenderManager.hpp"
@@ -182,18 +185,16 @@ public:
         return split;
     }
 
-    // Presses the menu's start button as the mouse would; the time from the
-    // press to the end of the first drawn arena frame.
-    double enterArena() {
-        const auto widget = GuiManager::instance().getWidget<widgets::Widget>("menu", "StartGame");
+    // Clicks the widget of the page as the mouse would; false when there is none.
+    static bool click(const char* page, const std::string& name) {
+        const auto widget = GuiManager::instance().getWidget<widgets::Widget>(page, name);
         if (!widget) {
-            std::printf("The menu has no start button\n");
-            return -1.0;
+            std::printf("The page %s has no button %s\n", page, name.c_str());
+            return false;
         }
         const sf::FloatRect rect = widget->getAbsoluteRect();
         const int x = static_cast<int>(rect.left + rect.width / 2);
         const int y = static_cast<int>(rect.top + rect.height / 2);
-        const auto start = Clock::now();
         sf::Event event;
         event.type = sf::Event::MouseMoved;
         event.mouseMove = {x, y};
@@ -203,6 +204,20 @@ public:
         GuiManager::instance().handleEvent(event);
         event.type = sf::Event::MouseButtonReleased;
         GuiManager::instance().handleEvent(event);
+        return true;
+    }
+
+    // Presses the menu's start button, then the arena page's button of
+    // `arena`, as the mouse would; the time from the second press to the end
+    // of the first drawn arena frame.
+    double enterArena(const std::string& arena) {
+        if (!click("menu", "StartGame")) {
+            return -1.0;
+        }
+        const auto start = Clock::now();
+        if (!click("mArena", arenaButtonName(arena))) {
+            return -1.0;
+        }
         // The switch waits for the end of the frame's update; its draw is the first arena frame.
         for (int i = 0; i < 5 && currentState() != "Arena"; ++i) {
             frame();
@@ -291,6 +306,11 @@ public:
 
 int main(int argc, char** argv) {
     const int fightFrames = argc > 1 ? std::max(60, std::atoi(argv[1])) : 900;
+    const std::string arena = argc > 2 ? argv[2] : arenas().front().key;
+    if (!isArenaChoice(arena) || arena == randomArenaKey()) {
+        std::printf("bench_Fight: no arena '%s' (%s)\n", arena.c_str(), arenaChoicesText().c_str());
+        return 2;
+    }
     // Without an audio device every sound call reports a failure, and the
     // reports would be timed with the frames.
     setenv("ALSOFT_DRIVERS", "null", 0);
@@ -323,7 +343,7 @@ int main(int argc, char** argv) {
         menuFrames.push_back(run.frame().total);
     }
 
-    const double firstEntry = run.enterArena();
+    const double firstEntry = run.enterArena(arena);
     for (int i = 0; i < 60; ++i) {
         run.frame();
     }
@@ -331,7 +351,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 30; ++i) {
         run.frame();
     }
-    const double secondEntry = run.enterArena();
+    const double secondEntry = run.enterArena(arena);
     // From here on the peak is the match's own: start-up and the first
     // arena entry hold the character atlases and the frames made from them
     // at once, which a match no longer does.
@@ -399,6 +419,7 @@ int main(int argc, char** argv) {
     std::printf("start to first menu frame   %8.1f ms\n", toMenu);
     std::printf("menu frame p50              %8.2f ms  %6.2f x floor\n", percentile(menuFrames, 0.5),
                 ratio(percentile(menuFrames, 0.5)));
+    std::printf("arena                       %s\n", arena.c_str());
     std::printf("arena entry, first match    %8.1f ms\n", firstEntry);
     std::printf("arena entry, second match   %8.1f ms\n", secondEntry);
     std::printf("fight frames timed          %8zu (mean beard %.1f segments)\n", totals.size(),

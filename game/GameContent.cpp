@@ -68,7 +68,10 @@ void releaseCharacterArt(AssetManager& assets) {
 
 const std::vector<std::pair<std::string, std::string>>& gameSoundFiles() {
     static const std::vector<std::pair<std::string, std::string>> table = {
-        {"bg music", "../assets/sfx/music/Floating Isles.wav"},
+        {"bg music", "../assets/sfx/music/Title Theme.ogg"},
+        {"music isles", "../assets/sfx/music/Floating Isles.ogg"},
+        {"music spires", "../assets/sfx/music/Sunrise Spires.ogg"},
+        {"music crossing", "../assets/sfx/music/Moonlit Crossing.ogg"},
         {"ambient", "../assets/sfx/Light wind 1.wav"},
         {"footstep1", "../assets/sfx/Stone footstep 1.wav"},
         {"footstep2", "../assets/sfx/Stone footstep 4.wav"},

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // Who plays each of the two players (a person at the keyboard or pad, or the
 // computer) and the rules of the next match. Shared by the game, the menu
 // (which switches player 2 and sets the lives) and the arena (which gives a
@@ -22,4 +24,10 @@ struct PlayerSetup {
     bool computer2 = false;
     // Lives of each player in a match: fewestLives .. mostLives, or unlimitedLives.
     int livesPerMatch = defaultLives;
+    // The arena page's choice: an arena's key or "random" (see Arenas.hpp).
+    std::string arenaChoice = "isles";
+    // The arena the match is played on: the choice, or the arena it drew,
+    // fixed when a match is started from the menu, so a rematch or a restart
+    // plays on the same one.
+    std::string matchArena = "isles";
 };

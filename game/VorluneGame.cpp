@@ -16,12 +16,14 @@
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/settings/SettingsFolder.hpp"
+#include "game/Arenas.hpp"
 #include "game/GameContent.hpp"
 #include "game/GameCreators.hpp"
 #include "game/InputBindings.hpp"
 #include "game/PlayerNames.hpp"
 #include "game/online/MatchChecksum.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
+#include "game/states/ArenaPage.hpp"
 #include "game/states/ArenaState.hpp"
 #include "game/states/MainMenuState.hpp"
 #include "game/states/VictoryState.hpp"
@@ -44,7 +46,9 @@ void VorluneGame::onInit() {
     registerGameCreators(GameObjectManager::instance());
 
     auto& maps = MapStore::instance();
-    maps.loadMap("../assets/tilemap/zefMap.tmx", "magicmap");
+    for (const auto& arena : arenas()) {
+        maps.loadMap(arena.mapFile, arena.mapName);
+    }
     maps.loadMap("../assets/tilemap/victoryMap.tmx", "victorymap");
     loadEffectsArt(AssetManager::instance());
 
@@ -81,8 +85,17 @@ void VorluneGame::onInit() {
     if (computerOnly) {
         playerSetup->setComputer(1, true);
     }
+    if (!options.arena.empty()) {
+        if (isArenaChoice(options.arena)) {
+            playerSetup->arenaChoice = options.arena;
+            playerSetup->matchArena = arenaByKey(options.arena).key;
+        } else {
+            reportProblem("--arena: no arena '%s' (%s); playing on %s", options.arena.c_str(),
+                          arenaChoicesText().c_str(), playerSetup->arenaChoice.c_str());
+        }
+    }
     if (options.demo && !onlineDemo) {
-        demo = std::make_unique<DemoRun>(*this, options.shotsPath);
+        demo = std::make_unique<DemoRun>(*this, options.shotsPath, arenaButtonName(playerSetup->arenaChoice));
     }
     if (options.soakFrames > 0) {
         soak = std::make_unique<SoakRun>(*this, options.soakFrames);
@@ -144,14 +157,19 @@ std::shared_ptr<const OnlineMenuActions> VorluneGame::makeOnlineActions() {
 
 void VorluneGame::onReplayStart(const std::string& start) {
     int lives = 0;
-    char rest = 0;
-    if (std::sscanf(start.c_str(), "online lives=%d%c", &lives, &rest) != 1 || lives < 0 ||
-        lives > PlayerSetup::mostLives) {
+    char arena[32] = "";
+    int used = 0;
+    // "online lives=N arena=KEY"; recordings made before the arenas have no arena.
+    const int read =
+        std::sscanf(start.c_str(), "online lives=%d%n arena=%31[a-z]%n", &lives, &used, arena, &used);
+    if (read < 1 || start[static_cast<size_t>(used)] != '\0' || lives < 0 || lives > PlayerSetup::mostLives ||
+        (read == 2 && !isArenaChoice(arena))) {
         reportProblem("Replay: it starts at '%s', which this game does not know; it plays from the menu",
                       start.c_str());
         return;
     }
     playerSetup->livesPerMatch = lives;
+    playerSetup->matchArena = arenaByKey(arena).key;
     playerSetup->setComputer(1, false);
     playerSetup->setComputer(2, false);
     // As the online match did: the recorded seed from its start, then the arena.
@@ -302,12 +320,16 @@ void VorluneGame::prepareAnimationFrames() {
 }
 
 void VorluneGame::updateMusicVolume(float delta) {
+    const auto& states = StateManager::instance();
+    const bool inMatch = states.currentState && states.currentState->name == "Arena";
+    const bool mixing =
+        music.step(delta, inMatch ? arenaByKey(playerSetup->matchArena).music : "", musicTrack.get());
     const float factor = SoundManager::instance().musicVolume;
     if (fadeElapsed < fadeInTime) {
         fadeElapsed += delta;
         const float progress = fadeElapsed / fadeInTime;
         setTrackVolumes(progress >= 1.0f ? factor : progress * factor);
-    } else if (GuiManager::instance().isVisible("sound")) {
+    } else if (mixing || GuiManager::instance().isVisible("sound")) {
         // The music slider is heard while it moves.
         setTrackVolumes(factor);
     }
@@ -315,7 +337,10 @@ void VorluneGame::updateMusicVolume(float delta) {
 
 void VorluneGame::setTrackVolumes(float factor) {
     if (musicTrack) {
-        musicTrack->setVolume(musicVolume * factor);
+        musicTrack->setVolume(musicVolume * factor * music.titleShare());
+    }
+    if (music.matchTrack) {
+        music.matchTrack->setVolume(musicVolume * factor * music.matchShare());
     }
     if (ambientTrack) {
         ambientTrack->setVolume(ambientVolume * factor);

@@ -9,6 +9,7 @@
 #include "app/Game.hpp"
 #include "core/EventManager.hpp"
 #include "game/FrameRateLine.hpp"
+#include "game/MusicMix.hpp"
 #include "game/PlayerSetup.hpp"
 #include "game/demo/DemoRun.hpp"
 #include "game/demo/SoakRun.hpp"
@@ -49,7 +50,7 @@ public:
     // Writes the settings file if a setting changed.
     void onShutdown() override;
 
-    // Full volumes of the two tracks (SFML's 0..100), before the
+    // Full volumes of the music and the ambience (SFML's 0..100), before the
     // SoundManager's musicVolume factor is applied.
     float musicVolume = 30.0f;
     float ambientVolume = 30.0f;
@@ -57,9 +58,11 @@ public:
     // time after start-up.
     float fadeInTime = 2.0f;
     float fadeElapsed = 0.0f;
-    // Empty when the track's file could not be opened.
+    // Empty when the track's file could not be opened. `musicTrack` is the
+    // title's ("bg music"); a match plays its arena's, crossfaded by `music`.
     std::shared_ptr<sf::Music> musicTrack;
     std::shared_ptr<sf::Music> ambientTrack;
+    MusicMix music;
     // Keeps the game-over listener registered for the program's lifetime.
     std::shared_ptr<EventManager::EventKey> gameOverListenerKey;
     // The winners named by this frame's game-over events, until the match's

@@ -1,5 +1,6 @@
 #include "level/BuiltinCreators.hpp"
 
+#include "level/MovingPlatformCreator.hpp"
 #include "physics/PhysicsCreators.hpp"
 #include "render/RenderCreators.hpp"
 #include "scene/GameObjectManager.hpp"
@@ -12,4 +13,5 @@ void registerBuiltinCreators(GameObjectManager& manager) {
     manager.registerCreator("circle", createCircleColliderComponent);
     manager.registerCreator("polygon", createPolygonColliderComponent);
     manager.registerCreator("stage camera controller", createStageCameraController);
+    manager.registerCreator("moving platform", createMovingPlatform);
 }

@@ -55,6 +55,7 @@ void addPseudoProperties(const ObjectContext& context, PropertyMap& properties) 
     properties.emplace("#tileWidth", std::to_string(context.map.tileWidth));
     properties.emplace("#tileHeight", std::to_string(context.map.tileHeight));
     properties.emplace("#directory", context.directory);
+    properties.emplace("#map", context.mapName);
 }
 
 // Builds one component; a creator that throws leaves nothing of it behind.

@@ -21,8 +21,8 @@ class GameObject;
 // instance#key gives that instance the setting key (lowercased). Instances
 // are built in order of their names through the GameObjectManager's creators,
 // each with its settings plus "#name", "#layer", "#width", "#height",
-// "#tileWidth", "#tileHeight" and "#directory" (a setting written under the
-// same key keeps its own value).
+// "#tileWidth", "#tileHeight", "#directory" and "#map" (the stored map's
+// name; a setting written under the same key keeps its own value).
 //
 // A tile object (one with a gid) is placed at the centre of its tile's
 // rectangle, which stands above its x and y. When none of the components its

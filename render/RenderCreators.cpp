@@ -119,5 +119,15 @@ std::shared_ptr<Component> createStageCameraController(std::shared_ptr<GameObjec
     const std::string* heightText = findSetting(properties, "3", "height");
     const float width = widthText ? finiteNumber(*widthText) : 0.0f;
     const float height = heightText ? finiteNumber(*heightText) : 0.0f;
-    return addComponent<StageCameraControllerComponent>(gameObject, player1, player2, width, height);
+    const std::string* boundXText = findSetting(properties, "4", "boundx");
+    const std::string* boundYText = findSetting(properties, "5", "boundy");
+    const float boundX = boundXText ? finiteNumber(*boundXText) : 0.0f;
+    const float boundY = boundYText ? finiteNumber(*boundYText) : 0.0f;
+    auto controller =
+        addComponent<StageCameraControllerComponent>(gameObject, player1, player2, width, height);
+    if (controller) {
+        controller->boundX = boundX;
+        controller->boundY = boundY;
+    }
+    return controller;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/CameraComponent.hpp"
 #include "scene/GameObjectManager.hpp"
 
 namespace {
@@ -11,6 +12,20 @@ constexpr float minZoom = 0.7f;
 // 1.3 - 1 as single precision computes it, so the centre reaches (0, 0)
 // exactly at the largest zoom.
 constexpr float zoomRange = 0.29999995f;
+
+// The view centre's offset from the origin along one axis for players whose
+// middle is at `middle`: within a quarter of the framing `extent`, `margin`
+// less on the negative side. In the framing's own coordinates, to the last
+// bit as the view has always been worked out.
+float framedOffset(float middle, float extent, float margin) {
+    float centre = middle + extent * 0.5f;
+    if (centre + extent * 0.25f > extent) {
+        centre = extent - extent * 0.25f;
+    } else if (centre - extent * 0.25f < margin) {
+        centre = extent * 0.25f + margin;
+    }
+    return centre - extent * 0.5f;
+}
 } // namespace
 
 StageCameraControllerComponent::StageCameraControllerComponent(std::string player1Name,
@@ -41,29 +56,26 @@ void StageCameraControllerComponent::update(float delta, float) {
     const float dx = std::fabs(p1.x - p2.x);
     const float dy = std::fabs(p1.y - p2.y);
 
-    float cx = (p1.x + p2.x) * 0.5f + width * 0.5f;
-    if (cx + width * 0.25f > width) {
-        cx = width - width * 0.25f;
-    } else if (cx - width * 0.25f < 0.0f) {
-        cx = width * 0.25f;
-    }
-    float tx = cx - width * 0.5f;
-
-    float cy = (p1.y + p2.y) * 0.5f + height * 0.5f;
-    if (cy + height * 0.25f > height) {
-        cy = height - height * 0.25f;
-    } else if (cy - height * 0.25f < 10.0f) {
-        cy = height * 0.25f + 10.0f;
-    }
-    float ty = cy - height * 0.5f;
-
     const float z = dx / width + dy / height;
     const float zoom = z > maxZoom ? maxZoom : std::max(minZoom, z);
-    if (zoom > 1.0f) {
-        // Zoomed out, the centre moves towards the arena's middle, reaching it at the largest zoom.
-        const float f = 1.0f - (zoom - 1.0f) / zoomRange;
-        tx *= f;
-        ty *= f;
+    auto camera = self->getComponent<CameraComponent>();
+    float tx = 0.0f;
+    float ty = 0.0f;
+    if (boundX > 0.0f && boundY > 0.0f && camera) {
+        // The view, at the zoom it is heading for, stays inside the arena.
+        const float reachX = std::max(0.0f, boundX - camera->width * zoom * 0.5f);
+        const float reachY = std::max(0.0f, boundY - camera->height * zoom * 0.5f);
+        tx = std::clamp((p1.x + p2.x) * 0.5f, -reachX, reachX);
+        ty = std::clamp((p1.y + p2.y) * 0.5f, -reachY, reachY);
+    } else {
+        tx = framedOffset((p1.x + p2.x) * 0.5f, width, 0.0f);
+        ty = framedOffset((p1.y + p2.y) * 0.5f, height, 10.0f);
+        if (zoom > 1.0f) {
+            // Zoomed out, the centre moves towards the arena's middle, reaching it at the largest zoom.
+            const float f = 1.0f - (zoom - 1.0f) / zoomRange;
+            tx *= f;
+            ty *= f;
+        }
     }
 
     // A long frame (loading a map, a stalled machine) lands on the target

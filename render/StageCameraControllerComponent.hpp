@@ -24,6 +24,13 @@ public:
     std::string player2Name;
     float width;
     float height;
+    // Half the arena's width and height (pixels from the origin). When both
+    // are set and the object has a camera, the view follows the players'
+    // middle as far as it stays inside them at the zoom it heads for.
+    // Otherwise (0) its centre keeps within a quarter of `width` and
+    // `height` of the origin and moves to the origin as it zooms out.
+    float boundX = 0.0f;
+    float boundY = 0.0f;
     // Fraction of the remaining way covered per second.
     float followSpeed = 1.0f;
 };

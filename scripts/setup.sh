@@ -20,7 +20,8 @@ packages=(
 )
 
 # The content generators (tools/make_content.py, tools/make_widget_test_images.py)
-# need Python with numpy and PIL; building, playing and testing do not, so
+# need Python with numpy and PIL, and the music is encoded to Ogg Vorbis with
+# oggenc (vorbis-tools); building, playing and testing do not, so
 # they come only with --content.
 # The map editor's command-line export and renderer (tiled --export-map,
 # tmxrasterizer) remake the map test fixtures and their reference pictures
@@ -28,7 +29,7 @@ packages=(
 # them, so they come only with --tools.
 for option in "$@"; do
   case "$option" in
-    --content) packages+=(python3 python3-numpy python3-pil) ;;
+    --content) packages+=(python3 python3-numpy python3-pil vorbis-tools) ;;
     --tools) packages+=(tiled) ;;
   esac
 done

@@ -104,7 +104,18 @@ struct TmxLayer {
     bool repeatY = false;
 };
 
+// A point of a polyline or polygon object, in pixels from the object's x and y.
+struct TmxPoint {
+    float x = 0.f;
+    float y = 0.f;
+};
+
+// The outline an object draws in the editor beyond its rectangle.
+enum class TmxShape : uint8_t { rectangle, polyline, polygon };
+
 struct TmxObject {
+    // The map's unique number of the object; 0 when the file gives none.
+    int id = 0;
     std::string name;
     // Tile of a tile object, 0 for none; a tile number without flip flags.
     int gid = 0;
@@ -120,6 +131,10 @@ struct TmxObject {
     // Degrees clockwise around (x, y).
     float rotation = 0.f;
     bool visible = true;
+    // A polyline (open) or polygon (closed) object's points, in file order;
+    // empty for every other shape.
+    TmxShape shape = TmxShape::rectangle;
+    std::vector<TmxPoint> points;
     std::vector<std::unique_ptr<TmxProperty>> properties;
 };
 

@@ -244,8 +244,47 @@ void readData(const XmlNode* data, TmxLayer& layer, long long originX, long long
     }
 }
 
+// "x1,y1 x2,y2 ...": the points of a polyline or polygon. A pair that does
+// not read as two finite numbers makes the map malformed.
+std::vector<TmxPoint> readPoints(const XmlNode* shape) {
+    std::vector<TmxPoint> points;
+    const char* text = requiredAttribute(shape, "points");
+    while (*text != '\0') {
+        while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r') {
+            ++text;
+        }
+        if (*text == '\0') {
+            break;
+        }
+        char* end = nullptr;
+        const float x = std::strtof(text, &end);
+        if (end == text || *end != ',') {
+            malformed(describe(shape) + " has a malformed point list");
+        }
+        text = end + 1;
+        const float y = std::strtof(text, &end);
+        if (end == text || !std::isfinite(x) || !std::isfinite(y)) {
+            malformed(describe(shape) + " has a malformed point list");
+        }
+        points.push_back({x, y});
+        text = end;
+    }
+    return points;
+}
+
+void readShape(const XmlNode* node, TmxObject& object) {
+    if (const XmlNode* polyline = node->first_node("polyline")) {
+        object.shape = TmxShape::polyline;
+        object.points = readPoints(polyline);
+    } else if (const XmlNode* polygon = node->first_node("polygon")) {
+        object.shape = TmxShape::polygon;
+        object.points = readPoints(polygon);
+    }
+}
+
 std::unique_ptr<TmxObject> readObject(const XmlNode* node) {
     auto object = std::make_unique<TmxObject>();
+    object->id = optionalInt(node, "id", 0);
     if (const char* name = optionalAttribute(node, "name")) {
         object->name = name;
     }
@@ -259,6 +298,7 @@ std::unique_ptr<TmxObject> readObject(const XmlNode* node) {
     // Whole turns are taken out, so any finite angle draws.
     object->rotation = std::fmod(optionalFloat(node, "rotation", 0.f), 360.f);
     object->visible = optionalInt(node, "visible", 1) != 0;
+    readShape(node, *object);
     readProperties(node, object->properties);
     return object;
 }

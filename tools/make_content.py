@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Regenerates every content file under assets/ from code.
 
-Usage: tools/make_content.py [part ...]   (parts: tiles maps character sounds gui forms)
+Usage: tools/make_content.py [part ...]   (parts: tiles maps character sounds music gui forms)
 With no argument every part is made. Output is deterministic: running it on a
 clean checkout reproduces the committed files byte for byte.
 """
@@ -11,13 +11,14 @@ import sys
 sys.dont_write_bytecode = True  # keep the tree clean of caches
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from content import tiles, maps, character, sounds, gui_art, forms, preview  # noqa: E402
+from content import tiles, maps, character, sounds, music, gui_art, forms, preview  # noqa: E402
 
 PARTS = {
     "tiles": tiles.generate,
     "maps": maps.generate,
     "character": character.generate,
     "sounds": sounds.generate,
+    "music": music.generate,
     "gui": gui_art.generate,
     "forms": forms.generate,
 }

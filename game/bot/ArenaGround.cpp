@@ -5,28 +5,53 @@
 #include <limits>
 
 #include "physics/ColliderComponent.hpp"
+#include "physics/MovingPlatformComponent.hpp"
+#include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObject.hpp"
 #include "scene/GameObjectManager.hpp"
 
 void ArenaGround::collect() {
     platforms.clear();
+    moving.clear();
+    moveFlags.clear();
     for (const auto& object : GameObjectManager::instance().sceneObjects) {
         if (!object->hasTag("Platform") || !object->isActiveInHierarchy()) {
             continue;
         }
+        const bool moves = object->getComponent<MovingPlatformComponent>() != nullptr ||
+                           (object->rigidBody && object->rigidBody->bodyType == b2_kinematicBody);
         for (const auto& collider : object->getComponents<ColliderComponent>()) {
             const auto [lower, upper] = collider->getBounds();
             if (upper.x > lower.x && upper.y > lower.y) {
+                if (moves) {
+                    moving.emplace_back(collider, platforms.size());
+                }
                 platforms.emplace_back(lower, upper - lower);
+                moveFlags.push_back(moves);
             }
         }
     }
 }
 
-bool ArenaGround::groundBelow(float x, float fromY, float limitY, float& top) const {
+void ArenaGround::refresh() {
+    for (const auto& [observed, index] : moving) {
+        if (auto collider = observed.lock()) {
+            const auto [lower, upper] = collider->getBounds();
+            platforms[index] = sf::FloatRect(lower, upper - lower);
+        }
+    }
+}
+
+bool ArenaGround::moves(size_t index) const {
+    return index < moveFlags.size() && moveFlags[index];
+}
+
+bool ArenaGround::groundBelow(float x, float fromY, float limitY, float& top, bool stillOnly) const {
     bool found = false;
-    for (const auto& rect : platforms) {
-        if (x < rect.left || x > rect.left + rect.width || rect.top < fromY || rect.top > limitY) {
+    for (size_t i = 0; i < platforms.size(); ++i) {
+        const sf::FloatRect& rect = platforms[i];
+        if ((stillOnly && moveFlags[i]) || x < rect.left || x > rect.left + rect.width || rect.top < fromY ||
+            rect.top > limitY) {
             continue;
         }
         if (!found || rect.top < top) {

@@ -82,6 +82,7 @@ BotComponent::Intent BotComponent::decide(float step) {
     if (!owner || !rigidBody || !object || !object->transform) {
         return {};
     }
+    ground.refresh();
     const PlayerView player(*owner);
     if (player.isFrozen() || player.isDead()) {
         flinging = false;
@@ -256,8 +257,11 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
     if (grounded && targetY < position.y - higherRival) {
         const sf::FloatRect* ledge = nullptr;
         float best = 1e9f;
-        for (const auto& rect : ground.getPlatforms()) {
-            if (rect.top > feet - ledgeRiseMin || rect.top < feet - ledgeRiseMax) {
+        const auto& platforms = ground.getPlatforms();
+        for (size_t i = 0; i < platforms.size(); ++i) {
+            const sf::FloatRect& rect = platforms[i];
+            // A moving ledge would not wait for the run-up.
+            if (ground.moves(i) || rect.top > feet - ledgeRiseMin || rect.top < feet - ledgeRiseMax) {
                 continue;
             }
             const float toward =
@@ -291,12 +295,13 @@ BotComponent::Intent BotComponent::walkToward(const sf::Vector2f& position, cons
         const float ahead = position.x + direction * (player.halfWidth() + edgeLookAhead);
         const bool floorAhead = ground.groundBelow(ahead, feet - feetSlack, killY, top);
         if (!floorAhead) {
-            // A gap: jump it when there is something to land on, else wait at
-            // the edge. The landing may lie well below the feet: the side
-            // islands stand higher than the main one, across a short gap.
+            // A gap: jump it when there is something still to land on, else
+            // wait at the edge (a moving platform is stepped onto when it
+            // comes alongside). The landing may lie well below the feet: the
+            // side islands stand higher than the main one, across a short gap.
             bool landing = false;
             for (float x = 40.0f; x <= jumpableGap && !landing; x += 40.0f) {
-                landing = ground.groundBelow(ahead + direction * x, feet - 150.0f, feet + maxDrop, top);
+                landing = ground.groundBelow(ahead + direction * x, feet - 150.0f, feet + maxDrop, top, true);
             }
             if (!landing) {
                 direction = 0;

@@ -14,7 +14,7 @@ public:
     DemoFigures();
 
     void firstMenuFrame();
-    // The menu's start button was pressed (the last press before the arena counts).
+    // The arena page's button was pressed (the last press before the arena counts).
     void startPressed();
     void arenaEntered();
     // One frame of the fight: its wall time since the last call, and

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/Game.hpp"
+#include "app/GuiManager.hpp"
 #include "core/Console.hpp"
 #include "core/EventManager.hpp"
 #include "core/Report.hpp"
@@ -24,7 +25,8 @@ constexpr int victoryFrames = 120;
 constexpr int backInMenuFrames = 30;
 } // namespace
 
-DemoRun::DemoRun(Game& running, std::string shotsFolder) : game(running), folder(std::move(shotsFolder)) {
+DemoRun::DemoRun(Game& running, std::string shotsFolder, std::string arenaButtonName)
+    : game(running), folder(std::move(shotsFolder)), arenaButton(std::move(arenaButtonName)) {
     if (!folder.empty()) {
         std::error_code error;
         std::filesystem::create_directories(folder, error);
@@ -50,8 +52,12 @@ void DemoRun::frame(float) {
             shot("menu");
         } else if (phaseFrames >= menuFrames && phaseFrames % 30 == 0) {
             // Pressed again now and then, in case a press was lost.
-            figures.startPressed();
-            clickButton("menu", "StartGame");
+            if (GuiManager::instance().isVisible("mArena")) {
+                figures.startPressed();
+                clickButton("mArena", arenaButton);
+            } else {
+                clickButton("menu", "StartGame");
+            }
         }
         break;
     case Phase::Match:

@@ -6,8 +6,9 @@
 
 class Game;
 
-// The demo: from the title menu through one whole computer-against-computer
-// match to the victory screen and back to the menu, then the program ends.
+// The demo: from the title menu through the arena page (pressing the button
+// it is given) and one whole computer-against-computer match to the victory
+// screen and back to the menu, then the program ends.
 // It presses the menu's buttons as the mouse would (events at the buttons'
 // centres, handed to the GUI through the game's frame), so it goes the way a
 // person goes, and a recording of it replays without the demo.
@@ -18,8 +19,9 @@ class Game;
 // counts, so in fast mode it takes the same frames as at normal speed.
 class DemoRun {
 public:
-    // `game` is observed and outlives the demo; `shotsFolder` may be empty.
-    DemoRun(Game& game, std::string shotsFolder);
+    // `game` is observed and outlives the demo; `shotsFolder` may be empty;
+    // `arenaButton` is the arena page's button to press ("Arena1", ...).
+    DemoRun(Game& game, std::string shotsFolder, std::string arenaButton = "Arena1");
 
     // Once per frame, from the game's update hook, after the scene's update.
     void frame(float delta);
@@ -41,6 +43,7 @@ private:
 
     Game& game;
     std::string folder;
+    std::string arenaButton;
     Phase phase = Phase::Menu;
     int phaseFrames = 0;
     bool cutShot = false;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/GuiManager.hpp"
 #include "core/Console.hpp"
 #include "core/EventManager.hpp"
 #include "core/RandomSource.hpp"
@@ -10,7 +11,9 @@
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/input/VirtualKeysInputBackend.hpp"
+#include "game/Arenas.hpp"
 #include "game/demo/ButtonClick.hpp"
+#include "game/states/ArenaPage.hpp"
 
 namespace {
 // Frames on the menu and the victory screen before their button is pressed,
@@ -42,10 +45,15 @@ void SoakRun::frame() {
             enter(Phase::Match);
         } else if (phaseFrames == countFrame && matchesWon + matchesQuit > 0) {
             // From the first return on: the first match makes what lives
-            // on from then (the map's layers, the pages' listeners).
+            // on from then (the map's layers, the pages' listeners), the
+            // same whichever arena it was on.
             compare(atMenu, "return to the menu");
         } else if (phaseFrames % pressAfterFrames == 0) {
-            press("menu", "StartGame");
+            if (GuiManager::instance().isVisible("mArena")) {
+                press("mArena", arenaButtonName(arenaOfMatch()));
+            } else {
+                press("menu", "StartGame");
+            }
         }
         break;
     case Phase::Match:
@@ -53,7 +61,7 @@ void SoakRun::frame() {
             ++matchesWon;
             enter(Phase::Victory);
         } else if (phaseFrames == countFrame) {
-            compare(atMatchStart, "match");
+            compareMatchStart();
         } else if (matchFrameCap > 0 && phaseFrames >= matchFrameCap) {
             enter(Phase::Leaving);
             holdEscape(true);
@@ -137,6 +145,22 @@ void SoakRun::press(const std::string& page, const std::string& button) {
 
 void SoakRun::holdEscape(bool down) {
     VirtualKeysInputBackend::installOn(InputManager::instance())->setKey(sf::Keyboard::Escape, down);
+}
+
+std::string SoakRun::arenaOfMatch() const {
+    return arenas()[static_cast<size_t>(matchesWon + matchesQuit) % arenas().size()].key;
+}
+
+void SoakRun::compareMatchStart() {
+    // Each arena is compared with its own first match.
+    const SceneCounts counts = SceneCounts::take();
+    const std::string arena = arenaOfMatch();
+    atMatchStart.push_back(counts);
+    const auto first = firstMatchOn.emplace(arena, atMatchStart.size() - 1).first->second;
+    if (!atMatchStart[first].sameHoldings(counts)) {
+        fail("match " + std::to_string(atMatchStart.size()) + " (" + arena + ") holds " + counts.describe() +
+             "; the first there held " + atMatchStart[first].describe());
+    }
 }
 
 void SoakRun::compare(std::vector<SceneCounts>& taken, const char* moment) {

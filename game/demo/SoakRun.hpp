@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,11 @@ class Game;
 // It watches for what only shows over many matches: at the end of every
 // frame, no game object or body may stand at a place that is not a number
 // (a blow-up the game recovers from within the frame passes); at the same
-// moment of every match (and of every return to the menu) the scene and the
-// engine's registries must hold exactly what they held the first time, so
-// nothing is left over from one match to the next. Every minute of game time
+// moment of every match the scene and the engine's registries must hold
+// exactly what they held in the first match on the same arena (and at every
+// return to the menu what they held at the first return), so nothing is left
+// over from one match to the next. The matches go
+// round the arenas in the arena page's order. Every minute of game time
 // (3600 frames) it prints one line of counts and resident memory. The first
 // problem is printed in one line and ends the run as failed.
 //
@@ -64,6 +67,10 @@ private:
     void press(const std::string& page, const std::string& button);
     // Holds Escape down on the computer's keyboard (true) or lets it go.
     void holdEscape(bool down);
+    // The arena the coming (or current) match is on.
+    std::string arenaOfMatch() const;
+    // Takes the match's counts and compares them with its arena's first match.
+    void compareMatchStart();
     // Compares with the first of `taken` (or keeps the first) under the name `moment`.
     void compare(std::vector<SceneCounts>& taken, const char* moment);
     void fail(const std::string& what);
@@ -80,6 +87,8 @@ private:
     bool done = false;
     std::string problem;
     std::vector<SceneCounts> atMatchStart;
+    // Arena -> the index in `atMatchStart` of its first match.
+    std::map<std::string, size_t> firstMatchOn;
     std::vector<SceneCounts> atMenu;
     std::vector<std::string> minutes;
 };

@@ -16,6 +16,7 @@
 #include "core/Report.hpp"
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
+#include "game/Arenas.hpp"
 #include "game/BuildIdentity.hpp"
 #include "game/PlayerNames.hpp"
 #include "game/online/ContentChecksum.hpp"
@@ -100,8 +101,8 @@ bool OnlineMatch::host(const std::string& address, uint16_t port) {
     rules.seed = settings.seed != 0 ? settings.seed : RandomSource::instance().getSeed();
     const int lives = settings.lives != 0 ? settings.lives : players->livesPerMatch;
     rules.lives = static_cast<uint8_t>(lives > PlayerSetup::mostLives ? PlayerSetup::unlimitedLives : lives);
-    // The arena to play goes here once there is a choice; empty is the default one.
-    rules.arena = "";
+    // The arena the host played last (a random choice was drawn then).
+    rules.arena = arenaByKey(players->matchArena).key;
     session.setRules(rules);
     say("hosting on port " + std::to_string(session.localPort()));
     pace();
@@ -185,6 +186,9 @@ void OnlineMatch::beginMatch() {
     const int local = session.localPlayer();
     setupBefore = *players;
     players->livesPerMatch = rules.lives;
+    // An arena this build does not know is the first one (the handshake's
+    // map checksum makes that unlikely).
+    players->matchArena = arenaByKey(rules.arena).key;
     players->setComputer(local, settings.demo);
     players->setComputer(rivalOf(local), false);
 
@@ -201,7 +205,8 @@ void OnlineMatch::beginMatch() {
     }
     // Both games start from the host's seed, right before the arena is built.
     RandomSource::instance().seed(rules.seed);
-    if (!game.startRecording(recording, "online lives=" + std::to_string(rules.lives))) {
+    if (!game.startRecording(recording, "online lives=" + std::to_string(rules.lives) +
+                                            " arena=" + players->matchArena)) {
         recording.clear();
     }
     // Recorded or not, the frame's axes are read once, as the lockstep gave them.

@@ -327,6 +327,24 @@ bool PlayerControllerComponent::isGrounded() const {
     return hit && groundCheckEnabled;
 }
 
+b2Vec2 PlayerControllerComponent::groundVelocity() const {
+    auto object = getGameObject();
+    if (!object) {
+        return {0.0f, 0.0f};
+    }
+    const sf::Vector2f position = object->transform->getPosition();
+    const float y = position.y + halfHeight;
+    auto& physics = PhysicsManager::instance();
+    for (const float x : {position.x + halfWidth, position.x - halfWidth}) {
+        auto hit = physics.rayCast(mask, x, y, 0.0f, 1.0f, groundProbeLength);
+        auto ground = hit ? hit->gameObject.lock() : nullptr;
+        if (ground && ground->rigidBody && ground->rigidBody->bodyType == b2_kinematicBody) {
+            return ground->rigidBody->getVelocity();
+        }
+    }
+    return {0.0f, 0.0f};
+}
+
 void PlayerControllerComponent::onCollisionEnter(std::shared_ptr<GameObject> other) {
     if (!other || !other->hasTag("Beard") || !other->hasTag("Attack") || !other->rigidBody || !body) {
         return;

@@ -8,6 +8,7 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/VertexArray.hpp>
 #include <SFML/System/Vector2.hpp>
+#include <box2d/b2_math.h>
 
 #include "core/EventManager.hpp"
 #include "game/player/AnimState.hpp"
@@ -94,6 +95,10 @@ public:
     void playImpactSound(float strength, const std::vector<std::shared_ptr<sf::Sound>>& list);
     // Whether one of the two downward probes under the collider hits ground.
     bool isGrounded() const;
+    // The velocity (m/s) of the moving ground under the player (a kinematic
+    // body one of the probes hits): what the player rides along with. Zero on
+    // still ground or none.
+    b2Vec2 groundVelocity() const;
 
     // How this player runs, jumps, flings and grows its beard; read on every step.
     PlayerTuning tuning;

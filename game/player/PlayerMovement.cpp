@@ -1,5 +1,6 @@
 // The player's fixed step: running, jumping, air control, magic (floating,
 // steering, flinging, swinging), facing, grabbing, cutting and the hold timeout.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -161,10 +162,14 @@ void PlayerControllerComponent::runGroundMovement(float step, float time, float 
         body->applyForce(step * h * tuning.airForce, 0.0f);
         return;
     }
-    const float vx = h * tuning.groundSpeed;
-    body->setVelocity(vx, body->getVelocity().y);
+    // A moving platform carries the player: its motion is added to the run,
+    // and one going down takes the player with it instead of dropping away.
+    const b2Vec2 carried = groundVelocity();
+    const float vx = h * tuning.groundSpeed + carried.x;
+    const float vy = body->getVelocity().y;
+    body->setVelocity(vx, carried.y > 0.0f ? std::max(vy, carried.y) : vy);
     if (jump) {
-        body->setVelocity(vx, -tuning.jumpSpeed);
+        body->setVelocity(vx, std::min(0.0f, carried.y) - tuning.jumpSpeed);
         if (!isPlaying(jumpSource)) {
             playOn(jumpSource, soundByTime(jumpSounds, time, 4));
         }

@@ -9,6 +9,7 @@
 #include "core/Report.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/replay/ReplayFormat.hpp"
+#include "game/Arenas.hpp"
 #include "widgets/Slider.hpp"
 
 namespace {
@@ -110,6 +111,13 @@ void GameSettings::applyTo(PlayerSetup& setup) {
     } else if (file.has("lives")) {
         setup.livesPerMatch =
             readNumber("lives", PlayerSetup::fewestLives, PlayerSetup::mostLives, PlayerSetup::defaultLives);
+    }
+    const std::string arena = file.get("arena");
+    if (isArenaChoice(arena)) {
+        setup.arenaChoice = arena;
+        setup.matchArena = arenaByKey(arena).key;
+    } else if (file.has("arena")) {
+        reportBadValue("arena", arenaChoicesText());
     }
 }
 
@@ -253,8 +261,12 @@ void GameSettings::follow(const PlayerSetup& setup) {
     if (!first && setup.livesPerMatch != lastLives) {
         file.set("lives", livesText(setup.livesPerMatch));
     }
+    if (!first && setup.arenaChoice != lastArena) {
+        file.set("arena", setup.arenaChoice);
+    }
     lastComputer2 = setup.isComputer(2);
     lastLives = setup.livesPerMatch;
+    lastArena = setup.arenaChoice;
 }
 
 void GameSettings::saveWhenDue(float delta) {
@@ -291,6 +303,9 @@ void GameSettings::saveAtExit(const PlayerSetup& setup, const Game& game) {
     // As the window was last seen open.
     if (!file.has("window.size") && !lastWindow.empty()) {
         setWindowKeys(file, lastWindow);
+    }
+    if (!file.has("arena")) {
+        file.set("arena", arenas().front().key);
     }
     file.saveNow();
 }

@@ -22,6 +22,7 @@ class InputManager;
 //   lives = 3                  lives per match: 1 .. 9 or unlimited
 //   window.size = 1600x900     the window's size out of fullscreen
 //   window.fullscreen = no     or yes
+//   arena = isles              the arena page's choice: isles, spires, crossing or random
 //   binding.Player2 Jump = 75 301          a button action's input codes
 //   binding.Player2 Horizontal = 71:-1 72:1  an axis's key codes and values
 //
@@ -46,7 +47,7 @@ public:
 
     // Player 2's keyboard layout, for registering the bindings.
     Player2Keys player2Keys() const;
-    // Who plays player 2 and the lives per match.
+    // Who plays player 2, the lives per match and the arena.
     void applyTo(PlayerSetup& setup);
     // Replaces the bindings of every action and axis named by a "binding." key.
     void applyBindings(InputManager& input);
@@ -89,5 +90,6 @@ private:
     int lastLives = PlayerSetup::defaultLives;
     // What `followWindow` saw last (see windowState).
     std::string lastWindow;
+    std::string lastArena;
     float sinceChange = 0.0f;
 };

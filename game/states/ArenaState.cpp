@@ -9,6 +9,7 @@
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/input/VirtualKeysInputBackend.hpp"
+#include "game/Arenas.hpp"
 #include "game/PlayerNames.hpp"
 #include "game/bot/BotComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
@@ -65,7 +66,7 @@ void ArenaState::enter() {
     // Every match starts in a new world.
     PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
     effectsVolume = SoundManager::instance().soundVolume;
-    MapStore::instance().instantiate("magicmap", true, true);
+    MapStore::instance().instantiate(arenaByKey(players ? players->matchArena : "").mapName, true, true);
     for (int number = 1; number <= 2; ++number) {
         auto player = objects.findGameObject(playerObjectName(number));
         if (!player) {

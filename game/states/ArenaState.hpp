@@ -6,7 +6,7 @@
 #include "game/states/ButtonPagesState.hpp"
 
 // "Arena": the two-player match. Every entry builds a fresh physics world and
-// a new instance of the "magicmap" map, and gives its "Player1" and "Player2"
+// a new instance of the map of the setup's `matchArena` (Arenas.hpp), and gives its "Player1" and "Player2"
 // objects their player controllers; a player the setup gives to the
 // computer also gets a BotComponent, which plays it through its keys. Escape opens and closes the pause pages
 // over the running match (the match keeps running underneath).

@@ -26,7 +26,8 @@ constexpr int unlimitedLivesStep = PlayerSetup::mostLives + 1;
 
 MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup,
                              std::shared_ptr<const OnlineMenuActions> actions)
-    : ButtonPagesState("Menu"), players(std::move(setup)), online(std::move(actions)) {
+    : ButtonPagesState("Menu"), players(std::move(setup)), arenaPage(players, effectsVolume),
+      online(std::move(actions)) {
     auto& gui = GuiManager::instance();
     gui.loadGroup("menu", "..\\assets\\gui\\Menu.txt");
     gui.loadGroup("credits", "..\\assets\\gui\\Credits.txt");
@@ -56,12 +57,10 @@ MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup,
 void MainMenuState::connectButtons() {
     // The match is built at the end of the frame, after every event of the
     // frame has been handled, never from inside the GUI's event handling.
+    // Play leads to the arena page, whose buttons start the match.
     connectButton("menu", "StartGame", effectsVolume, [this] {
-        EventManager::instance().invokeLater([this] {
-            playButtonSound("click", effectsVolume);
-            GuiManager::instance().hideAll();
-            StateManager::instance().setState("Arena");
-        });
+        playButtonSound("click", effectsVolume);
+        arenaPage.open();
     });
     connectButton("menu", "EndGame", effectsVolume, [this] {
         playButtonSound("click", effectsVolume);
@@ -229,6 +228,9 @@ void MainMenuState::handleEscape() {
         return;
     }
     auto& gui = GuiManager::instance();
+    if (arenaPage.handleEscape()) {
+        return;
+    }
     if (gui.isVisible("credits")) {
         gui.toggleVisible("credits");
         gui.toggleVisible("menu");

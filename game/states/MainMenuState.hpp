@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "game/PlayerSetup.hpp"
+#include "game/states/ArenaPage.hpp"
 #include "game/states/ButtonPagesState.hpp"
 #include "game/states/ControlsPage.hpp"
 #include "game/states/OnlineMenuActions.hpp"
@@ -14,8 +15,9 @@
 // every frame, so a slider is heard at once. The gameplay page's
 // "Player2Mode" button switches player 2 between a person and the computer,
 // and its "Lives" slider sets the lives per match (1 to 9; its last step is
-// unlimited), shown on the "LivesValue" label. The controls page rebinds
-// keys (ControlsPage). The "Online" page ("mOnline") hosts on the
+// unlimited), shown on the "LivesValue" label. The title's "StartGame" opens
+// the arena page (ArenaPage), from which the match starts. The controls page
+// rebinds keys (ControlsPage). The "Online" page ("mOnline") hosts on the
 // "HostPort" box's port or joins the "JoinAddress" box's address:port, and
 // shows the online state on its "Status" label.
 class MainMenuState : public ButtonPagesState {
@@ -46,6 +48,8 @@ private:
     void showOnlineStatus(const std::string& problem = "");
 
     std::shared_ptr<PlayerSetup> players;
+    // After `players` and the state's effects volume, which it uses.
+    ArenaPage arenaPage;
     std::unique_ptr<ControlsPage> controls;
     std::shared_ptr<const OnlineMenuActions> online;
 };

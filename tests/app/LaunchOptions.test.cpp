@@ -71,6 +71,7 @@ TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
         launchUsage("vorlune"),
         "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
         "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR] "
+        "[--arena NAME] "
         "[--host [ADDRESS:]PORT | --join ADDRESS:PORT] "
         "[--net-sim delay=MS,jitter=MS,loss=PERCENT,duplicate=PERCENT,seed=N] [--lives N|unlimited] [--seed "
         "N] "

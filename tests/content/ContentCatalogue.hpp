@@ -44,7 +44,7 @@ inline const std::vector<std::pair<std::string, std::string>>& sounds() {
 
 // Loops repeat for as long as they play; everything else is a short effect.
 inline bool isLoop(const std::string& name) {
-    return name == "bg music" || name == "ambient" || name == "magic";
+    return name == "bg music" || name.rfind("music ", 0) == 0 || name == "ambient" || name == "magic";
 }
 
 inline const std::vector<std::string>& images() {
@@ -71,6 +71,11 @@ inline const std::vector<FormPage>& formPages() {
          {},
          {}},
         {"mOnline", "../assets/gui/Menu_Online.txt", {"Host", "Join", "Cancel", "BackMenu"}, {}, {}},
+        {"mArena",
+         "../assets/gui/Menu_Arena.txt",
+         {"Arena1", "Arena2", "Arena3", "RandomArena", "BackMenu"},
+         {},
+         {"Arena1Picture", "Arena2Picture", "Arena3Picture"}},
         {"credits", "../assets/gui/Credits.txt", {"BackMenu"}, {}, {}},
         {"mControls", "../assets/gui/Menu_Controls.txt", {}, {}, {}},
         {"sound", "../assets/gui/Menu_Audio.txt", {}, {"GameSounds", "MusicVolume", "MasterVolume"}, {}},

@@ -8,7 +8,9 @@
 #include "audio/SoundManager.hpp"
 #include "common/MapFixtures.hpp"
 #include "common/TestOutput.hpp"
+#include "game/Arenas.hpp"
 #include "level/MapStore.hpp"
+#include "physics/MovingPlatformComponent.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "render/AssetManager.hpp"
@@ -105,6 +107,39 @@ TEST(ContentLoading, ArenaBuildsEveryObjectLayerAndCameraTheGameUses) {
     EXPECT_TRUE(PhysicsManager::instance().getCollisionLayer("Platforms"));
 }
 
+TEST(ContentLoading, NewArenasBuildWithoutAComplaintWithTheirPlayersBarsAndMovingPlatforms) {
+    for (const auto& arena : arenas()) {
+        if (arena.mapName == "magicmap") {
+            continue;
+        }
+        SCOPED_TRACE(arena.mapFile);
+        GameObjectManager::instance().clear(true);
+        auto objects = buildMap(arena.mapFile, arena.mapName);
+        expectPlayerBuilt("Player1");
+        expectPlayerBuilt("Player2");
+        EXPECT_TRUE(find("Healthbar1"));
+        EXPECT_TRUE(find("Healthbar2"));
+        EXPECT_GE(countTagged(objects, "Platform"), 8);
+        int moving = 0;
+        for (const auto& object : objects) {
+            if (object->getComponent<MovingPlatformComponent>()) {
+                ++moving;
+                EXPECT_EQ(object->rigidBody->body->GetType(), b2_kinematicBody) << object->name;
+                EXPECT_TRUE(object->hasTag("Platform")) << object->name;
+                EXPECT_TRUE(object->getComponent<SpriteRendererComponent>())
+                    << object->name << " is not drawn";
+            }
+        }
+        EXPECT_GE(moving, 2);
+        auto camera = RenderManager::instance().getMainCamera();
+        ASSERT_TRUE(camera);
+        auto controller = camera->gameObject.lock()->getComponent<StageCameraControllerComponent>();
+        ASSERT_TRUE(controller);
+        EXPECT_GT(controller->boundX, 960.0f) << "the view reaches the whole arena";
+        EXPECT_GT(controller->boundY, 540.0f);
+    }
+}
+
 TEST(ContentLoading, VictoryStageBuildsItsPlayerAndCamera) {
     auto objects = buildMap("../assets/tilemap/victoryMap.tmx", "victorymap");
     expectPlayerBuilt("Player1");
@@ -142,7 +177,7 @@ TEST(ContentLoading, EverySoundOfTheSoundTableLoadsThroughTheSoundManager) {
         sounds.soundPaths.emplace(name, path);
     }
     for (const auto& [name, path] : content::sounds()) {
-        if (name == "bg music" || name == "ambient") {
+        if (name == "bg music" || name.rfind("music ", 0) == 0 || name == "ambient") {
             EXPECT_TRUE(sounds.createMusic(name)) << name << ": " << path;
         } else {
             EXPECT_TRUE(sounds.createSound(name)) << name << ": " << path;

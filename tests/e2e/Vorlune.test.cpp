@@ -93,6 +93,8 @@ TEST_F(Vorlune, PlayThenPauseWithEscapeThenQuitEndsWithStatusZero) {
     const Window window = waitForMenu();
     ASSERT_TRUE(window);
     ASSERT_TRUE(e2e::clickInWindow(window, e2e::centreOfWidget(gui + "Menu.txt", "StartGame")));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(e2e::clickInWindow(window, e2e::centreOfWidget(gui + "Menu_Arena.txt", "Arena1")));
     // The match is built; then Escape opens the pause menu, whose Quit ends the game.
     std::this_thread::sleep_for(std::chrono::seconds(3));
     ASSERT_TRUE(e2e::pressKey("Escape"));

@@ -14,12 +14,23 @@
 
 #include "app/GuiManager.hpp"
 #include "audio/SoundManager.hpp"
+#include "common/MediaFixtures.hpp"
 #include "common/MouseEvents.hpp"
 #include "common/ScriptedInputTest.hpp"
 #include "core/EventManager.hpp"
 #include "core/StateManager.hpp"
 #include "game/VorluneGame.hpp"
 #include "widgets/Widget.hpp"
+
+// Copies the game's content into `content` (assets/, beside an empty build/
+// to run from), so a case may break some of it; returns the build folder.
+inline std::string copyContentInto(const TempDirectory& content) {
+    const std::filesystem::path root(content.path());
+    std::filesystem::copy(std::string(VORLUNE_SOURCE_DIR) + "/assets", root / "assets",
+                          std::filesystem::copy_options::recursive);
+    std::filesystem::create_directories(root / "build");
+    return (root / "build").string();
+}
 
 // Remembers which state the game's hook saw, to tell switches made at the end
 // of a frame from switches made while the GUI handled its events.
@@ -100,14 +111,23 @@ protected:
         gui.handleEvent(mouse::released(at.x, at.y));
     }
 
-    // From the title menu into a match, as a player does: the switch and its
-    // click come at the end of the frame, after the GUI's event handling.
-    void startMatch() {
+    // Play on the title page, then the arena page's `arenaButton`: the match
+    // starts at the end of the coming frame.
+    void clickPlay(const std::string& arenaButton = "Arena1") {
+        click("menu", "StartGame");
+        click("mArena", arenaButton);
+    }
+
+    // From the title menu through the arena page into a match, as a player
+    // does: the switch and its click come at the end of the frame, after the
+    // GUI's event handling.
+    void startMatch(const std::string& arenaButton = "Arena1") {
         start();
         frames(2);
         click("menu", "StartGame");
+        EXPECT_EQ(shownPages(), "mArena");
+        click("mArena", arenaButton);
         EXPECT_EQ(state(), "Menu");
-        EXPECT_EQ(playing("click"), 0);
         frames(1);
         EXPECT_EQ(game.stateAtHook, "Menu") << "switched before the end of the frame";
         ASSERT_EQ(state(), "Arena");

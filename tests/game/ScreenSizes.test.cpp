@@ -93,7 +93,15 @@ protected:
                             std::to_string(play.y)));
         frames(3);
         ASSERT_TRUE(xdotool("click 1"));
-        ASSERT_TRUE(framesUntil([&] { return state() == "Arena"; })) << "the click missed Play";
+        ASSERT_TRUE(framesUntil([&] { return GuiManager::instance().isVisible("mArena"); }))
+            << "the click missed Play";
+        // And one on the arena page's first arena.
+        const sf::Vector2i arena = pixelOf(centreOf("mArena", "Arena1"));
+        ASSERT_TRUE(xdotool("mousemove --window " + window + " " + std::to_string(arena.x) + " " +
+                            std::to_string(arena.y)));
+        frames(3);
+        ASSERT_TRUE(xdotool("click 1"));
+        ASSERT_TRUE(framesUntil([&] { return state() == "Arena"; })) << "the click missed the arena";
         frames(30);
         expectPlayersInView();
 

@@ -51,16 +51,14 @@ TEST_F(StartUp, MusicRisesFromSilenceOverTwoSecondsThenFollowsOnlyTheAudioPage) 
 TEST_F(StartUp, BrokenContentIsReportedOnceAndTheGameRunsWithTheRest) {
     // A copy of the content with a page, a map, an atlas and sounds broken.
     TempDirectory content;
+    const std::string build = copyContentInto(content);
     const std::filesystem::path root(content.path());
-    std::filesystem::copy(std::string(VORLUNE_SOURCE_DIR) + "/assets", root / "assets",
-                          std::filesystem::copy_options::recursive);
-    std::filesystem::create_directories(root / "build");
     std::filesystem::remove(root / "assets/tilemap/zefMap.tmx");
     std::filesystem::remove(root / "assets/sfx/Click sounds 36.wav");
     content.writeText("assets/sfx/Light wind 1.wav", "RIFF, but not really");
     content.writeText("assets/gui/Menu_Audio.txt", "Slider.MasterVolume { Size = (10, ; }");
     content.writeText("assets/PNG/Player/idle.xml", "<TextureAtlas imagePath=\"idle.png\"><SubTexture");
-    ScopedWorkingDirectory inBuild((root / "build").string());
+    ScopedWorkingDirectory inBuild(build);
 
     StdoutCapture output;
     testing::internal::CaptureStderr();
@@ -70,7 +68,7 @@ TEST_F(StartUp, BrokenContentIsReportedOnceAndTheGameRunsWithTheRest) {
     click("options", "Sound");
     frames(2);
     click("options", "BackPause");
-    click("menu", "StartGame");
+    clickPlay();
     frames(2);
     EXPECT_EQ(state(), "Arena");
     EXPECT_FALSE(GameObjectManager::instance().findGameObject("Player1")) << "no map, no players";

@@ -143,9 +143,10 @@ TEST(InstantiateObjects, PseudoPropertiesDoNotReplaceWrittenSettings) {
     EXPECT_EQ(crate.at("#tileWidth"), "32");
     EXPECT_EQ(crate.at("#tileHeight"), "32");
     EXPECT_EQ(crate.at("#directory"), fixtureMapPath(""));
+    EXPECT_EQ(crate.at("#map"), "objects");
     const PropertyMap& ghost = named(map, "Ghost")->getComponent<ProbeComponent>()->properties;
     EXPECT_EQ(ghost.at("#layer"), "Hidden");
-    EXPECT_EQ(ghost.size(), 8u);
+    EXPECT_EQ(ghost.size(), 9u);
 }
 
 TEST(InstantiateObjects, ContentProblemsAreReportedAndTheRestIsBuilt) {

@@ -391,3 +391,36 @@ TEST(TmxParser, ReadsTheEditorsTilesetParallaxRepeatAndTileObjectSettings) {
                   .find("negative spacing of -3"),
               std::string::npos);
 }
+
+TEST(TmxParser, PolylineAndPolygonObjectsKeepTheirPointsAndIds) {
+    auto map = parse(mapWith(std::string(tileset) + layer("Ground", "0,0,0,\n0,0,0\n") + R"(
+ <objectgroup id="2" name="Paths">
+  <object id="7" name="Lift" x="10" y="20">
+   <polyline points="0,0 0,-96.5 12,-96.5"/>
+  </object>
+  <object id="9" name="Round" x="5" y="5">
+   <polygon points="0,0
+ 30,0  30,10"/>
+  </object>
+  <object name="Box" x="1" y="2" width="3" height="4"/>
+ </objectgroup>)"));
+    const auto& objects = map->objectGroups.at(0)->objects;
+    ASSERT_EQ(objects.size(), 3u);
+    EXPECT_EQ(objects[0]->id, 7);
+    EXPECT_EQ(objects[0]->shape, TmxShape::polyline);
+    ASSERT_EQ(objects[0]->points.size(), 3u);
+    EXPECT_FLOAT_EQ(objects[0]->points[1].y, -96.5f);
+    EXPECT_FLOAT_EQ(objects[0]->points[2].x, 12.f);
+    EXPECT_EQ(objects[1]->shape, TmxShape::polygon);
+    ASSERT_EQ(objects[1]->points.size(), 3u);
+    EXPECT_FLOAT_EQ(objects[1]->points[2].y, 10.f);
+    EXPECT_EQ(objects[2]->id, 0);
+    EXPECT_EQ(objects[2]->shape, TmxShape::rectangle);
+    EXPECT_TRUE(objects[2]->points.empty());
+
+    const std::string broken = mapWith(std::string(tileset) + layer("Ground", "0,0,0,\n0,0,0\n") + R"(
+ <objectgroup id="2" name="Paths">
+  <object id="7" name="Lift" x="10" y="20"><polyline points="0,0 12"/></object>
+ </objectgroup>)");
+    EXPECT_NE(rejection(broken).find("malformed point list"), std::string::npos) << rejection(broken);
+}

@@ -17,6 +17,7 @@ PALETTE = {
     "sky_horizon": (252, 206, 150),
     "far_island": (92, 62, 120),
     "far_island2": (128, 86, 140),
+    "far_island_rim": (150, 120, 160),
     "cloud": (250, 196, 180),
     "cloud_shade": (214, 146, 160),
     "grass": (106, 190, 120),

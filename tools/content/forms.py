@@ -196,6 +196,22 @@ def generate():
         button("EndGame", 760, 816, 400, 80, "Quit"),
         label("Hint", 0, 1030, "Two players, one keyboard or two gamepads", 24, 4, "Center", "100%", 40),
     ])
+    # The arena page, between the title's Play and the match: a card per
+    # arena (its picture over its button), then Random and Back.
+    cards = []
+    for i, (key, title_text) in enumerate((("isles", "Floating Isles"), ("spires", "Sunrise Spires"),
+                                           ("crossing", "Moonlit Crossing"))):
+        x = 180 + i * 540
+        cards.append(picture("Arena%dPicture" % (i + 1), x, 250, 480, 270, "arena_%s.png" % key))
+        cards.append(button("Arena%d" % (i + 1), x, 540, 480, 84, title_text, 36))
+    files["Menu_Arena.txt"] = page("Arena choice", [
+        backdrop(),
+        panel("Panel", 120, 110, 1680, 860),
+        label("Heading", 120, 140, "Choose the arena", 56, 3, "Center", 1680, 80),
+    ] + cards + [
+        button("RandomArena", 760, 690, 400, 84, "Random", 38),
+        button("BackMenu", 760, 830, 400, 72, "Back", 34),
+    ])
     files["Credits.txt"] = page("Credits", [
         backdrop(),
         panel("Panel", 460, 160, 1000, 700),

@@ -193,7 +193,34 @@ def icon():
     save_png(img, "gui", "icon.png")
 
 
+# The arena page's pictures: each arena's map as the game shows it when a
+# match starts (without the health bars), the largest 16:9 part around its
+# centre, framed.
+ARENA_PICTURE_W, ARENA_PICTURE_H = 480, 270
+ARENA_MAPS = (("isles", "zefMap"), ("spires", "spiresMap"), ("crossing", "crossingMap"))
+
+
+def arena_pictures():
+    from .preview import _sprites, compose
+    from . import character as ch, map_preview
+    sprites = {}
+    for atlas in ch.ATLASES:
+        sprites.update(_sprites(atlas))
+    frames = {1: compose(sprites, "idle", 0, 1), 2: compose(sprites, "idle", 0, 2)}
+    for key, map_name in ARENA_MAPS:
+        whole = map_preview.paint(os.path.join(ASSETS, "tilemap", map_name + ".tmx"), frames, hud=False)
+        w, h = whole.size
+        cw, ch_ = (w, w * 9 // 16) if w * 9 // 16 <= h else (h * 16 // 9, h)
+        left, top = (w - cw) // 2, (h - ch_) // 2
+        picture = whole.crop((left, top, left + cw, top + ch_)).convert("RGB")
+        picture = picture.resize((ARENA_PICTURE_W, ARENA_PICTURE_H), Image.LANCZOS)
+        framed = Image.new("RGB", (ARENA_PICTURE_W, ARENA_PICTURE_H), P["outline"])
+        framed.paste(picture.crop((4, 4, ARENA_PICTURE_W - 4, ARENA_PICTURE_H - 4)), (4, 4))
+        save_png(framed, "gui", "arena_%s.png" % key)
+
+
 def generate():
+    arena_pictures()
     icon()
     backdrop()
     title()

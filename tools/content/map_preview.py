@@ -12,7 +12,7 @@ def _tint(img, colour):
     return tint(img, colour)
 
 
-def paint(tmx_path, characters):
+def paint(tmx_path, characters, hud=True):
     root = ET.parse(tmx_path).getroot()
     tw, th = int(root.get("tilewidth")), int(root.get("tileheight"))
     w, h = int(root.get("width")), int(root.get("height"))
@@ -39,15 +39,19 @@ def paint(tmx_path, characters):
             for obj in node.findall("object"):
                 name = obj.get("name")
                 x, y = int(obj.get("x")), int(obj.get("y"))
-                ow, oh = int(obj.get("width")), int(obj.get("height"))
+                ow, oh = int(obj.get("width", 0)), int(obj.get("height", 0))
                 cx, cy = x + ow // 2, y + oh // 2
+                properties = {p.get("name"): p.get("value") for p in obj.iter("property")}
                 if name.startswith("Player"):
                     player = int(name[-1])
                     frame = characters[player]
                     canvas.alpha_composite(frame, (cx - 128, cy - 128))
+                elif "moving platform" in properties.values() and "sprite#path" in properties:
+                    sprite = Image.open(os.path.join(base, properties["sprite#path"])).convert("RGBA")
+                    canvas.alpha_composite(sprite, (x, y))
                 elif name.startswith("Crate"):
                     canvas.alpha_composite(Image.open(os.path.join(base, "crate.png")).convert("RGBA"), (x, y))
-                elif name.startswith("Healthbar"):
+                elif name.startswith("Healthbar") and hud:
                     player = int(name[-1])
                     hat = _tint(Image.open(os.path.join(ASSETS, "PNG", "Player", "hat_full.png")).convert("RGBA"), PLAYER_COLORS[player]["clothes1"])
                     band = _tint(Image.open(os.path.join(ASSETS, "PNG", "Player", "hat_strip.png")).convert("RGBA"), PLAYER_COLORS[player]["clothes2"])
@@ -67,6 +71,6 @@ def generate(out_dir):
     for atlas in ch.ATLASES:
         sprites.update(_sprites(atlas))
     frames = {1: compose(sprites, "idle", 0, 1), 2: compose(sprites, "idle", 0, 2)}
-    for name in ("zefMap", "victoryMap"):
+    for name in ("zefMap", "spiresMap", "crossingMap", "victoryMap"):
         img = paint(os.path.join(ASSETS, "tilemap", name + ".tmx"), frames)
         img.convert("RGB").save(os.path.join(out_dir, "map_%s.png" % name))

@@ -1,6 +1,6 @@
-"""Every sound of the game, synthesized: effects, the two ambience loops and
-the background music. 16-bit mono WAV at 22050 Hz; loops are built circularly
-(every partial and every note tail wraps around) so they repeat without a click."""
+"""Every sound effect of the game, synthesized, and the two ambience loops.
+16-bit mono WAV at 22050 Hz; loops are built circularly (every partial wraps
+around) so they repeat without a click. The music is made by music.py."""
 import math
 import wave
 import numpy as np
@@ -8,7 +8,6 @@ import numpy as np
 from .common import asset_path, ensure_dir, rng
 
 RATE = 22050
-MUSIC_FILE = "Floating Isles.wav"   # under sfx/music/; game setup names it "bg music"
 
 
 def write_wav(samples, peak, *parts):
@@ -192,113 +191,9 @@ def magic_loop(seconds=3.0):
     return out + 0.25 * sparkle + hum
 
 
-# --- music ---------------------------------------------------------------
-
-BPM = 112
-BEAT = 60.0 / BPM
-
-
-def midi(note):
-    return 440.0 * 2 ** ((note - 69) / 12)
-
-
-def pluck(freq, seconds, seed, brightness=0.5):
-    """Karplus-Strong string, computed a period at a time."""
-    n = int(seconds * RATE)
-    period = max(2, int(round(RATE / freq)))
-    g = rng(seed)
-    out = np.zeros(n + period)
-    out[:period] = g.uniform(-1, 1, period)
-    out[:period] = lowpass(out[:period], 2000 + 6000 * brightness) if period > 16 else out[:period]
-    damp = 0.996
-    for start in range(period, n + period, period):
-        prev = out[start - period:start]
-        nxt = 0.5 * (prev + np.roll(prev, 1)) * damp
-        end = min(start + period, n + period)
-        out[start:end] = nxt[:end - start]
-    return out[period:] * env(n, 0.002, seconds, 1.5)
-
-
-def flute(freq, seconds, seed):
-    n = int(seconds * RATE)
-    t = np.arange(n) / RATE
-    vib = 1 + 0.006 * np.sin(2 * math.pi * 5.2 * t) * np.clip(t / 0.25, 0, 1)
-    phase = 2 * math.pi * np.cumsum(freq * vib) / RATE
-    tone = np.sin(phase) + 0.2 * np.sin(2 * phase) + 0.08 * np.sin(3 * phase)
-    breath = band_noise(n, freq, freq * 4, seed) * 0.06
-    shape = np.clip(t / 0.04, 0, 1) * np.clip((seconds - t) / 0.08, 0, 1)
-    return (tone + breath) * shape
-
-
-def pad(freqs, seconds):
-    n = int(seconds * RATE)
-    t = np.arange(n) / RATE
-    out = np.zeros(n)
-    for f in freqs:
-        for detune in (-0.004, 0.0, 0.005):
-            ph = 2 * math.pi * f * (1 + detune) * t
-            out += np.sin(ph) + 0.3 * np.sin(2 * ph) + 0.1 * np.sin(3 * ph)
-    shape = np.clip(t / 0.3, 0, 1) * np.clip((seconds - t) / 0.4, 0, 1)
-    return out * shape
-
-
-def kick(seed):
-    n = int(0.25 * RATE)
-    return sweep(120, 45, 0.25, 0.3) * env(n, 0.002, 0.22, 3)
-
-
-def shaker(seed):
-    n = int(0.08 * RATE)
-    return band_noise(n, 5000, 10000, seed) * env(n, 0.005, 0.07, 2)
-
-
-def music():
-    """Eight bars in D dorian: Dm C Bb C, twice, the second time with the melody up."""
-    bars = 8
-    n = int(round(bars * 4 * BEAT * RATE))
-    out = np.zeros(n)
-
-    def put(sig, beat, gain):
-        i = int(round(beat * BEAT * RATE)) % n
-        idx = (np.arange(len(sig)) + i) % n    # tails wrap to the start: a seamless loop
-        np.add.at(out, idx, sig * gain)
-
-    chords = [(50, [62, 65, 69]), (48, [60, 64, 67]), (46, [58, 62, 65]), (48, [60, 64, 67])] * 2
-    seed = 1000
-    for bar, (root, triad) in enumerate(chords):
-        b0 = bar * 4
-        put(pad([midi(x) for x in triad], 4 * BEAT + 0.3), b0, 0.05)
-        for k in range(8):   # bass on eighths, octave jump on the offbeat
-            note = root - 12 if k % 2 == 0 else root
-            put(pluck(midi(note), 0.5, seed, 0.3), b0 + k * 0.5, 0.30)
-            seed += 1
-        arp = [triad[0], triad[1], triad[2], triad[1] + 12, triad[2], triad[1], triad[0] + 12, triad[2]]
-        for k, note in enumerate(arp):
-            put(pluck(midi(note + 12), 0.4, seed, 0.7), b0 + k * 0.5 + 0.25, 0.11)
-            seed += 1
-        for k in range(4):
-            put(kick(seed), b0 + k, 0.35 if k % 2 == 0 else 0.2)
-            put(shaker(seed), b0 + k + 0.5, 0.10)
-            put(shaker(seed + 1), b0 + k + 0.75, 0.05)
-            seed += 2
-    # Melody: (beat, length in beats, MIDI note) over the first four bars, repeated.
-    phrase = [(0, 1.5, 74), (1.5, 0.5, 72), (2, 1, 69), (3, 1, 72),
-              (4, 1.5, 76), (5.5, 0.5, 74), (6, 2, 72),
-              (8, 1, 70), (9, 1, 74), (10, 1, 77), (11, 1, 76),
-              (12, 1.5, 74), (13.5, 0.5, 72), (14, 2, 76)]
-    for rep, shift in ((0, 0), (1, 12)):
-        for beat, length, note in phrase:
-            if rep == 1 and beat >= 12:
-                note, length = (note, length) if beat < 14 else (74, 2)
-            put(flute(midi(note + shift - 12 if shift else note), length * BEAT * 0.95, seed), rep * 16 + beat, 0.16)
-            seed += 1
-    return out
-
-
 def generate():
     write_wav(wind_loop(), 0.5, "Light wind 1.wav")
     write_wav(magic_loop(), 0.6, "Magical Ambiance Loop 5.wav")
-    write_wav(music(), 0.7, "music", MUSIC_FILE)
     for name, seed, pitch in (("Stone footstep 1.wav", 1, 1.0), ("Stone footstep 4.wav", 2, 0.85), ("Stone footstep 5.wav", 3, 1.15)):
         write_wav(footstep(seed, pitch), 0.6, name)
     for name, seed, length, low, high in (("Arm Swing, Whoosh 7.wav", 11, 0.35, 300, 4000), ("Arm Swing, Whoosh 8.wav", 12, 0.42, 250, 3500),

@@ -140,7 +140,7 @@ def _podium_tile(kind, top):
     return c
 
 
-def island_tileset():
+def island_tileset(suffix=""):
     tiles = {}
     tiles["grass_l"] = _surface_tile("l", 11)
     tiles["grass_m1"] = _surface_tile("m", 12)
@@ -164,7 +164,7 @@ def island_tileset():
     for i, name in enumerate(ISLAND_NAMES):
         r, col = divmod(i, ISLAND_COLUMNS)
         sheet[r * T:(r + 1) * T, col * T:(col + 1) * T] = tiles[name].array()
-    save_png(Image.fromarray(sheet, "RGBA"), "tilemap", "islands.png")
+    save_png(Image.fromarray(sheet, "RGBA"), "tilemap", "islands%s.png" % suffix)
     return sheet
 
 
@@ -179,9 +179,9 @@ def sky_colour(t):
     return np.asarray(stops[-1][1], dtype=np.float64)
 
 
-def sky_tileset():
+def sky_tileset(suffix="", rows=SKY_ROWS, stars=40):
     """One tile per row of the sky: a vertical strip, tile n is row n."""
-    h = SKY_ROWS * T
+    h = rows * T
     ts = (np.arange(h) + 0.5) / h
     column = np.stack([sky_colour(t) for t in ts])
     img = np.zeros((h, T, 4), dtype=np.uint8)
@@ -190,11 +190,11 @@ def sky_tileset():
     # Faint stars in the upper third; they stay within their tiles, so a row
     # repeated across the map shows a regular pattern only when looked for.
     g = rng(5)
-    for _ in range(40):
+    for _ in range(stars):
         x, y = g.integers(2, T - 2), g.integers(2, int(h * 0.35))
         b = g.uniform(0.3, 0.8) * (1 - y / (h * 0.35))
         img[y, x, :3] = np.clip(img[y, x, :3] * (1 - b) + 255 * b, 0, 255).astype(np.uint8)
-    save_png(Image.fromarray(img, "RGBA"), "tilemap", "sky.png")
+    save_png(Image.fromarray(img, "RGBA"), "tilemap", "sky%s.png" % suffix)
 
 
 DISTANT_W, DISTANT_H = 256, 192
@@ -230,17 +230,17 @@ def _far_island(seed):
         body = np.minimum(body, sdf.circle(u, v, 128 + g.uniform(-w * 0.7, w * 0.7), top, g.uniform(10, 22)))
     shade = np.clip((v - top) / (186 - top), 0, 1)
     c.fill(body, lerp_colour(P["far_island2"], P["far_island"], shade), soften=1.5)
-    c.fill(np.maximum(body, v - top - 8), (150, 120, 160), soften=1.5, opacity=0.9)
+    c.fill(np.maximum(body, v - top - 8), P["far_island_rim"], soften=1.5, opacity=0.9)
     return c
 
 
-def distant_tileset():
+def distant_tileset(suffix=""):
     tiles = [_cloud(101), _cloud(102), _cloud(103), _far_island(201), _far_island(202), _far_island(203)]
     sheet = np.zeros((2 * DISTANT_H, 3 * DISTANT_W, 4), dtype=np.uint8)
     for i, t in enumerate(tiles):
         r, col = divmod(i, 3)
         sheet[r * DISTANT_H:(r + 1) * DISTANT_H, col * DISTANT_W:(col + 1) * DISTANT_W] = t.array()
-    save_png(Image.fromarray(sheet, "RGBA"), "tilemap", "distant.png")
+    save_png(Image.fromarray(sheet, "RGBA"), "tilemap", "distant%s.png" % suffix)
 
 
 FOLIAGE_NAMES = ["tuft1", "tuft2", "tuft3", "flower1", "flower2", "roots1", "roots2", "vine", "pennant"]
@@ -315,11 +315,11 @@ def _pennant():
     return c
 
 
-def foliage_tileset():
+def foliage_tileset(suffix=""):
     tiles = [_tuft(301), _tuft(302), _tuft(303), _tuft(304, (255, 150, 190)), _tuft(305, (170, 200, 255)),
              _roots(306, 40), _roots(307, 58), _vine(308), _pennant()]
     sheet = np.concatenate([t.array() for t in tiles], axis=1)
-    save_png(Image.fromarray(sheet, "RGBA"), "tilemap", "foliage.png")
+    save_png(Image.fromarray(sheet, "RGBA"), "tilemap", "foliage%s.png" % suffix)
 
 
 def crate():
@@ -348,9 +348,44 @@ def spawn_marker(width, height):
     save_png(Image.new("RGBA", (width, height), (0, 0, 0, 0)), "tilemap", "player.png")
 
 
+# The moving platforms' picture: a slab of the islands' rock with a glowing
+# rune under it, the magic that carries it. The collider is the top 40 pixels.
+PLATFORM_W, PLATFORM_H = 192, 56
+
+
+def platform_sprite(suffix):
+    c = sdf.Canvas(PLATFORM_W, PLATFORM_H)
+    u, v = c.u, c.v
+    body = sdf.rounded_rect(u, v, 2, 0, PLATFORM_W - 2, 40, 12)
+    keel = sdf.polygon(u, v, [(40, 30), (PLATFORM_W - 40, 30), (PLATFORM_W / 2 + 16, 53), (PLATFORM_W / 2 - 16, 53)])
+    shape = np.minimum(body, keel)
+    c.fill(shape, P["outline"])
+    c.fill(shape + OUTLINE, _rock_colour(np.mod(u, T), v * 1.2, 1, 77))
+    _grass_over(c, shape + OUTLINE, 78, top=-4.0)
+    rune = sdf.circle(u, v, PLATFORM_W / 2, 40, 7)
+    c.fill(rune - 4, P["magic"], soften=5.0, opacity=0.45)
+    c.outlined(rune, P["magic"], P["outline"], 2)
+    c.fill(np.maximum(rune + 3, np.abs(u - PLATFORM_W / 2) - 1), (255, 255, 255), opacity=0.8)
+    save_png(Image.fromarray(c.array(), "RGBA"), "tilemap", "platform%s.png" % suffix)
+
+
+def generate_theme(suffix, sky_rows=SKY_ROWS, stars=40):
+    """The tilesets and platform picture of one arena, in the palette in force."""
+    island_tileset(suffix)
+    sky_tileset(suffix, sky_rows, stars)
+    distant_tileset(suffix)
+    foliage_tileset(suffix)
+    platform_sprite(suffix)
+
+
 def generate():
     island_tileset()
     sky_tileset()
     distant_tileset()
     foliage_tileset()
     crate()
+    from . import themes
+    for theme in themes.THEMES.values():
+        if theme.suffix:
+            with themes.palette(theme):
+                generate_theme(theme.suffix, theme.sky_rows, theme.stars)

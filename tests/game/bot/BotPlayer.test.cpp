@@ -29,12 +29,12 @@ sf::Vector2f positionOf(int number) {
 class BotPlayer : public GameScenario {
 protected:
     // The computer plays both players from this seed on.
-    void startComputerMatch(uint32_t seed) {
+    void startComputerMatch(uint32_t seed, const std::string& arenaButton = "Arena1") {
         RandomSource::instance().seed(seed);
         game.options.noDraw = true;
         game.playerSetup->setComputer(1, true);
         game.playerSetup->setComputer(2, true);
-        startMatch();
+        startMatch(arenaButton);
     }
 
     std::string player2Mode() {
@@ -234,7 +234,7 @@ TEST_F(BotPlayer, GameplayPageSwitchesPlayerTwoBetweenPersonAndComputer) {
     // Back to the title page and into a match: player 2 is the computer's.
     tap(sf::Keyboard::Escape);
     ASSERT_TRUE(visible("menu"));
-    click("menu", "StartGame");
+    clickPlay();
     frames(1);
     ASSERT_EQ(state(), "Arena");
     EXPECT_FALSE(player(1)->getComponent<BotComponent>());
@@ -280,4 +280,31 @@ TEST_F(BotPlayer, BotsOnAHighPlatformAndBelowItComeTogetherAndFinishTheMatch) {
     EXPECT_TRUE(victory->winner == 1 || victory->winner == 2);
     std::printf("seed 15: %d frames, winner %d, longest still apart %d frames\n", frame, victory->winner,
                 longestApartStill);
+}
+
+TEST_F(BotPlayer, ComputerPlayersFinishAMatchOnEachNewArena) {
+    // The tall arena with its lifts and the wide one whose gaps ferries
+    // cross: the computer finds its way on both, and a match ends within ten
+    // minutes of play.
+    startComputerMatch(2, "Arena2");
+    for (const char* arena : {"Arena2", "Arena3"}) {
+        SCOPED_TRACE(arena);
+        if (state() == "Menu") {
+            clickPlay(arena);
+            frames(1);
+            ASSERT_EQ(state(), "Arena");
+        }
+        ASSERT_TRUE(GameObjectManager::instance().findGameObject(
+            std::string(arena) == "Arena2" ? "Lift1" : "SkyFerry"));
+        const int limit = 60 * 60 * 10;
+        int frame = 0;
+        for (; frame < limit && state() == "Arena"; ++frame) {
+            frames(1);
+        }
+        ASSERT_EQ(state(), "Victory") << "no winner after " << frame << " frames";
+        std::printf("%s: a match of two computer players in %d frames\n", arena, frame);
+        click("victory", "Continue");
+        frames(2);
+        ASSERT_EQ(state(), "Menu");
+    }
 }

@@ -92,7 +92,7 @@ TEST_F(RebindingStory, PlayerTwoRebindsJumpPlaysWithItAndTheNextStartKeepsIt) {
 
         click("options", "BackPause");
         run(1);
-        click("menu", "StartGame");
+        clickPlay();
         run(1);
         ASSERT_EQ(state(), "Arena");
         const auto body = bodyOf(2);

@@ -139,7 +139,7 @@ TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
     screenshot("gameplay-page-seven-lives");
     click("options", "BackPause");
     frames(1);
-    click("menu", "StartGame");
+    clickPlay();
     frames(1);
     ASSERT_EQ(state(), "Arena");
     ASSERT_TRUE(controllerOf(1) && controllerOf(2));

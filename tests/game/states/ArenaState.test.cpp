@@ -71,7 +71,7 @@ TEST_F(Arena, GameOverGoesToTheVictoryScreenOnlyFromTheMatch) {
     EXPECT_EQ(state(), "Menu");
     EXPECT_EQ(shownPages(), "menu");
 
-    click("menu", "StartGame");
+    clickPlay();
     frames(1);
     // Both players out in one frame is a draw, and the match goes on.
     gameOver(1);
@@ -109,7 +109,7 @@ TEST_F(Arena, RestartRebuildsWhateverIsCurrent) {
     tap(sf::Keyboard::Escape);
     EXPECT_EQ(shownPages(), "menu");
 
-    click("menu", "StartGame");
+    clickPlay();
     frames(1);
     const std::weak_ptr<GameObject> before = GameObjectManager::instance().findGameObject("Player2");
     ASSERT_FALSE(before.expired());

@@ -80,7 +80,11 @@ TEST_F(MenusByKeyboard, FromTheTitleToAMatchThePausePageAndOptionsAndOutWithoutA
     EXPECT_EQ(shownPages(), "menu");
     EXPECT_TRUE(isFocused("menu", "StartGame"));
 
-    // Into a match, the pause page, and back to the title.
+    // Into a match (through the arena page, its last choice focused), the
+    // pause page, and back to the title.
+    press(sf::Keyboard::Enter);
+    EXPECT_EQ(shownPages(), "mArena");
+    EXPECT_TRUE(isFocused("mArena", "Arena1"));
     press(sf::Keyboard::Enter);
     frames(1);
     ASSERT_EQ(state(), "Arena");
