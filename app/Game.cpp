@@ -18,7 +18,9 @@
 #include "core/RandomSource.hpp"
 #include "core/Report.hpp"
 #include "core/StateManager.hpp"
+#include "core/input/GamepadHub.hpp"
 #include "core/input/InputManager.hpp"
+#include "core/input/PadChangeEvent.hpp"
 #include "core/replay/ReplayInputBackend.hpp"
 #include "core/replay/ReplayReader.hpp"
 #include "core/replay/ReplayWriter.hpp"
@@ -293,6 +295,7 @@ void Game::pollWindowEvents() {
             window.close();
         }
     }
+    pollPads();
     // Queued events come after the window's, as the last ones of the frame.
     if (!replay) {
         for (const auto& queued : queuedEvents) {
@@ -314,6 +317,7 @@ void Game::pollWindowEvents() {
     if (replay) {
         for (const auto& recorded : replay->getEvents()) {
             GuiManager::instance().handleEvent(recorded);
+            notePadChange(recorded);
             if (recorder) {
                 frameEvents.push_back(recorded);
             }
@@ -326,8 +330,65 @@ void Game::giveEvent(const sf::Event& event) {
     GuiManager::instance().handleEvent(event);
     // Presses between two frames are latched for the next sampling.
     InputManager::instance().handleEvent(event);
+    notePadChange(event);
     if (recorder) {
         frameEvents.push_back(event);
+    }
+}
+
+void Game::notePadChange(const sf::Event& event) {
+    if (event.type != sf::Event::JoystickConnected && event.type != sf::Event::JoystickDisconnected) {
+        return;
+    }
+    auto change = std::make_shared<PadChangeEvent>();
+    change->slot = static_cast<int>(event.joystickConnect.joystickId);
+    change->connected = event.type == sf::Event::JoystickConnected;
+    EventManager::instance().queueEvent(change);
+}
+
+void Game::pollPads() {
+    auto& hub = GamepadHub::instance();
+    if (!hub.isStarted()) {
+        return;
+    }
+    const auto happenings = hub.poll(lastDelta);
+    // A replay brings the recorded input; the pads' presses must not add to it.
+    if (replay) {
+        return;
+    }
+    const auto slotEvent = [](sf::Event::EventType type, int slot) {
+        sf::Event event;
+        event.type = type;
+        event.joystickConnect.joystickId = static_cast<unsigned int>(slot);
+        return event;
+    };
+    for (const auto& happening : happenings) {
+        switch (happening.kind) {
+        case PadHappening::Kind::pressed:
+            InputManager::instance().latchPress(happening.code);
+            break;
+        case PadHappening::Kind::claimed:
+        case PadHappening::Kind::returned:
+            showNotice("Player " + std::to_string(happening.slot + 1) + ": " + happening.name);
+            if (happening.kind == PadHappening::Kind::returned) {
+                giveEvent(slotEvent(sf::Event::JoystickConnected, happening.slot));
+            }
+            break;
+        case PadHappening::Kind::lost:
+            giveEvent(slotEvent(sf::Event::JoystickDisconnected, happening.slot));
+            break;
+        case PadHappening::Kind::menuKey:
+            // In a match without a page, the pad's buttons are the players' own.
+            if (GuiManager::instance().anyVisible()) {
+                sf::Event key;
+                key.type = sf::Event::KeyPressed;
+                key.key = sf::Event::KeyEvent{happening.key, false, false, false, false};
+                giveEvent(key);
+                key.type = sf::Event::KeyReleased;
+                giveEvent(key);
+            }
+            break;
+        }
     }
 }
 
@@ -346,6 +407,7 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
     pollWindowEvents();
 
     const float delta = frameDelta();
+    lastDelta = delta;
     // The GUI's clock (tool tips) runs on the frame delta, so replays show them alike.
     GuiManager::instance().update(delta);
     using Clock = std::chrono::steady_clock;
@@ -363,6 +425,11 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
     sampleInput(delta);
 
     auto& physics = PhysicsManager::instance();
+    // A state holding its world still (a pause) steps nothing, and nothing
+    // gathers to be caught up with when it lets go.
+    if (worldHeld()) {
+        times.physicsAccumulator = 0.0f;
+    }
     if (times.physicsAccumulator >= fixedDelta) {
         physics.flushPendingDestructions();
     }
@@ -428,9 +495,16 @@ void Game::update(float delta, float time) {
         auto state = states.currentState;
         state->update(delta, time);
     }
-    GameObjectManager::instance().update(delta, time);
+    if (!worldHeld()) {
+        GameObjectManager::instance().update(delta, time);
+    }
     onUpdate(delta, time);
     EventManager::instance().processEvents();
+}
+
+bool Game::worldHeld() {
+    const auto& state = StateManager::instance().currentState;
+    return state && state->holdsWorld();
 }
 
 void Game::draw(float delta, float time) {

@@ -92,6 +92,9 @@ public:
     void sampleInput(float delta);
     void update(float delta, float time);
     void fixedUpdate(float step, float time);
+    // Whether the current state holds its world still (GameState::holdsWorld):
+    // no fixed steps and no object updates then.
+    static bool worldHeld();
     void draw(float delta, float time);
     void shutdown();
 
@@ -178,9 +181,17 @@ private:
     // program itself (setSize) brings no event on every system.
     void fitPicture();
     void pollWindowEvents();
+    // What the pads did since the last frame: presses to the input latch, a
+    // pad taking a player to a note on screen, a player's pad going and
+    // coming back to the game (as events, recorded), and while a page is
+    // shown, a pad's d-pad and buttons to the GUI as the keys that work the
+    // menus (arrows, Enter, Escape). Nothing of it during a replay.
+    void pollPads();
     // One live or queued window event: to the GUI, to the input latch, and
     // into the recording.
     void giveEvent(const sf::Event& event);
+    // A player's pad lost or back (see ReplayFormat.hpp) to the game, as a PadChangeEvent.
+    static void notePadChange(const sf::Event& event);
     // Every `soundCheckInterval` frames: a sound device lost since start
     // makes the rest of the run silent, with one line.
     void watchSoundDevice();
@@ -209,4 +220,6 @@ private:
     std::vector<sf::Event> frameEvents;
     // Events from queueGuiEvent, for the next frame.
     std::vector<sf::Event> queuedEvents;
+    // The last frame's delta, for the pads' menu repeat.
+    float lastDelta = 0.0f;
 };

@@ -33,6 +33,8 @@ public:
     bool isVisible(const std::string& name) const;
     bool toggleVisible(const std::string& name);
     void hideAll();
+    // Whether any page is shown.
+    bool anyVisible() const;
     // The form file a held page was loaded from, with slashes (for messages
     // about what the page lacks); empty when the name is not held.
     std::string formOf(const std::string& name) const;

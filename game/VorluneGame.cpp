@@ -8,12 +8,14 @@
 #include "audio/SoundFileCheck.hpp"
 #include "audio/SoundManager.hpp"
 #include "core/StateManager.hpp"
+#include "core/input/GamepadHub.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/settings/SettingsFolder.hpp"
 #include "game/GameContent.hpp"
 #include "game/GameCreators.hpp"
 #include "game/InputBindings.hpp"
 #include "game/PlayerNames.hpp"
+#include "game/player/PadRumble.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ArenaState.hpp"
 #include "game/states/MainMenuState.hpp"
@@ -27,9 +29,13 @@ void VorluneGame::onInit() {
     // A replay must meet the rules it was recorded with, whoever plays it back.
     const bool reproducible =
         options.demo || options.soakFrames > 0 || !options.recordPath.empty() || !options.replayPath.empty();
-    settings.load(reproducible ? std::filesystem::path()
-                               : settingsFolder(options.configPath, std::getenv("XDG_CONFIG_HOME"),
-                                                std::getenv("HOME")));
+    const std::filesystem::path folder =
+        settingsFolder(options.configPath, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    settings.load(reproducible ? std::filesystem::path() : folder);
+    // The pads' mappings are how the devices read, not rules of play: a
+    // recording made with pads reads them too (it records what they did).
+    GamepadHub::instance().start(folder.empty() ? folder : folder / padMappingFile);
+    padRumble::setEnabled(settings.rumble());
 
     // The game's own map-object components must be known before any map is built.
     registerGameCreators(GameObjectManager::instance());
@@ -149,6 +155,10 @@ void VorluneGame::onUpdate(float delta, float) {
     }
 
     updateMusicVolume(delta);
+    // A pad takes only a player a person plays.
+    for (int slot = 0; slot < GamepadHub::slotCount; ++slot) {
+        GamepadHub::instance().setClaimable(slot, !playerSetup->isComputer(slot + 1));
+    }
     settings.follow(*playerSetup);
     settings.saveWhenDue(delta);
     // The title menu has time to spare: the players' animation frames are

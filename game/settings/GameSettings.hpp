@@ -19,8 +19,10 @@ class InputManager;
 //   player2 = person           or computer
 //   player2.keys = numpad      player 2's keyboard layout: numpad or laptop
 //   lives = 3                  lives per match: 1 .. 9 or unlimited
-//   binding.Player2 Jump = 75 301          a button action's input codes
-//   binding.Player2 Horizontal = 71:-1 72:1  an axis's key codes and values
+//   binding.Player2 Jump = 75 pad2.south 200   a button action's input codes
+//   binding.Player2 Horizontal = 71:-1 72:1 pad2.leftx  an axis's key codes
+//                              and values, then its pads' sticks
+//   rumble = on                pads rumble when their player is hit: on or off
 //
 // A value that cannot be read is reported in one line naming the file and the
 // key, and its default is used. Keys the game does not know are kept.
@@ -41,6 +43,8 @@ public:
 
     // Player 2's keyboard layout, for registering the bindings.
     Player2Keys player2Keys() const;
+    // Whether pads rumble ("rumble = on", the default, or "off").
+    bool rumble() const;
     // Who plays player 2 and the lives per match.
     void applyTo(PlayerSetup& setup);
     // Replaces the bindings of every action and axis named by a "binding." key.

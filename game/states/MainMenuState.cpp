@@ -13,6 +13,7 @@
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
 #include "game/states/ButtonSounds.hpp"
+#include "game/states/PadRows.hpp"
 #include "widgets/Button.hpp"
 #include "widgets/Label.hpp"
 #include "widgets/Slider.hpp"
@@ -78,6 +79,7 @@ void MainMenuState::connectButtons() {
         {"options", "Gameplay", {"options", "mGameplay"}},
         {"options", "Gameplay2", {"options", "mGameplay2"}},
     };
+    connectPadRows("mControls", effectsVolume);
     connectButton("mGameplay", "Player2Mode", effectsVolume, [this] {
         playButtonSound("click", effectsVolume);
         players->setComputer(2, !players->isComputer(2));
@@ -142,6 +144,7 @@ void MainMenuState::showPlayer2Mode() {
 
 void MainMenuState::update(float, float) {
     handleEscape();
+    showPadRows("mControls");
     applyAudioSliders();
     applyLivesSlider();
 }

@@ -138,10 +138,20 @@ def controls_rows(x, y):
         rows.append(label("Player2Key%d" % i, x + 760, y + i * 62, p2, 30, look))
     n = len(table)
     rows.append(label("Gamepads", x, y + n * 62 + 30,
-                      "Gamepads: stick to run and aim, button 0 (A) to jump,\n"
-                      "button 1 (B) for magic, button 8 to pause.", 26, 4))
+                      "Gamepads: stick or d-pad to run and aim, bottom button to jump,\n"
+                      "right button or right trigger for magic, start to pause.", 26, 4))
     rows.append(label("Pause", x, y + n * 62 + 130, "Escape: pause and back      R: restart the match", 26, 4))
     return rows
+
+
+def pad_rows(x, y):
+    """Which pad each player has, and the button that swaps them (the game
+    writes the pads' names into Pad1 and Pad2)."""
+    return [
+        label("Pad1", x, y, "Player 1: no pad", 26, 4),
+        label("Pad2", x, y + 44, "Player 2: no pad", 26, 4),
+        button("SwapPads", x + 760, y + 4, 260, 72, "Swap pads", 28, 6),
+    ]
 
 
 def generate():
@@ -168,7 +178,8 @@ def generate():
               30, 4, "Center", 1000, 440),
         button("BackMenu", 760, 760, 400, 72, "Back", 34),
     ])
-    files["Menu_Controls.txt"] = content_page("Options: controls", "Controls", controls_rows(CONTENT_X + 50, CONTENT_Y + 140))
+    files["Menu_Controls.txt"] = content_page("Options: controls", "Controls", controls_rows(CONTENT_X + 50, CONTENT_Y + 140)
+                                              + pad_rows(CONTENT_X + 50, CONTENT_Y + 650))
     files["Menu_Audio.txt"] = content_page("Options: sound", "Sound", [
         label("MasterLabel", CONTENT_X + 50, CONTENT_Y + 170, "Master volume", 32),
         widget("Slider", "MasterVolume", (CONTENT_X + 420, CONTENT_Y + 180), (560, 28),
@@ -226,8 +237,15 @@ def generate():
     files["PauseMenu_Controls.txt"] = page("Pause: controls", [
         panel("Shade", 0, 0, "100%", "100%"),
         label("Heading", 0, 120, "Controls", 64, 3, "Center", "100%", 80),
-    ] + controls_rows(400, 280) + [
+    ] + controls_rows(400, 280) + pad_rows(400, 760) + [
         button("BackPause", 760, 860, 400, 80, "Back", 36),
+    ])
+    files["PadLost.txt"] = page("A pad is gone", [
+        panel("Shade", 0, 0, "100%", "100%"),
+        label("Heading", 0, 300, "Paused", 72, 3, "Center", "100%", 90),
+        label("Message", 0, 430, "Player 1's pad is disconnected", 40, 4, "Center", "100%", 120),
+        label("Hint", 0, 560, "Plug it back in to go on, or:", 28, 4, "Center", "100%", 40),
+        button("Keyboard", 660, 640, 600, 84, "Go on with the keyboard", 36),
     ])
     files["Victory.txt"] = page("Victory", [
         picture("Player1won", 410, 70, 1100, 220, "player1won.png"),
