@@ -163,6 +163,8 @@ public:
     bool captureWindow(sf::Image& picture) const;
     // Shows one line at the foot of the picture for a few seconds.
     void showNotice(const std::string& text);
+    // The line shown now ("" when none).
+    std::string shownNotice() const { return noticeSeconds > 0.0f ? notice : std::string(); }
 
     // F3: collider outlines and a line of frame figures over the game.
     DebugView debugView;

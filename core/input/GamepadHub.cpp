@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 
 #include <SDL2/SDL.h>
 
@@ -105,13 +106,40 @@ bool GamepadHub::start(const std::filesystem::path& mappingFile) {
         return false;
     }
     started = true;
+    readMappings(mappingFile);
+    return true;
+}
+
+void GamepadHub::readMappings(const std::filesystem::path& file) {
     std::error_code error;
-    if (!mappingFile.empty() && std::filesystem::is_regular_file(mappingFile, error)) {
-        if (SDL_GameControllerAddMappingsFromFile(mappingFile.string().c_str()) < 0) {
-            reportProblem("Pad mappings %s: %s", mappingFile.string().c_str(), SDL_GetError());
+    if (file.empty() || !std::filesystem::exists(file, error)) {
+        return;
+    }
+    std::ifstream stream(file);
+    if (!std::filesystem::is_regular_file(file, error) || !stream) {
+        reportProblem("Pad mappings %s: cannot be read", file.string().c_str());
+        return;
+    }
+    // SDL's own reader skips lines without a platform; a person's line for
+    // their one pad often has none, and means this machine.
+    const std::string platform = std::string("platform:") + SDL_GetPlatform();
+    int lineNumber = 0;
+    for (std::string line; std::getline(stream, line);) {
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        const auto platformAt = line.find("platform:");
+        if (platformAt != std::string::npos && line.compare(platformAt, platform.size(), platform) != 0) {
+            continue;
+        }
+        if (SDL_GameControllerAddMapping(line.c_str()) < 0) {
+            reportProblem("Pad mappings %s line %d: %s", file.string().c_str(), lineNumber, SDL_GetError());
         }
     }
-    return true;
 }
 
 std::vector<PadHappening> GamepadHub::poll(float delta) {
@@ -120,8 +148,11 @@ std::vector<PadHappening> GamepadHub::poll(float delta) {
         return said;
     }
     SDL_Event event;
-    // Only pad events are asked for: SDL's others (none without its video) stay queued for nobody.
     SDL_PumpEvents();
+    // Only pad events are read; anything else SDL queues (little, without its
+    // video) is dropped rather than left to pile up.
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_JOYAXISMOTION - 1);
+    SDL_FlushEvents(SDL_CONTROLLERSENSORUPDATE + 1, SDL_LASTEVENT);
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_JOYAXISMOTION, SDL_CONTROLLERSENSORUPDATE) > 0) {
         switch (event.type) {
         case SDL_JOYDEVICEADDED:

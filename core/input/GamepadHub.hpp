@@ -66,9 +66,11 @@ public:
     void reset();
 
     // Starts SDL's game-controller layer and reads the mapping file when
-    // there is one (SDL's mapping lines, one a line; a bad line is reported
-    // with the file). False, reported in one line, when SDL cannot start
-    // (the game then plays without pads).
+    // there is one: SDL's mapping lines, one a line ("#" starts a comment);
+    // a line for another platform is skipped, a line without one is for
+    // this machine, and a line SDL refuses is reported in one line naming
+    // the file and the line. False, reported in one line, when SDL cannot
+    // start (the game then plays without pads).
     bool start(const std::filesystem::path& mappingFile = {});
     bool isStarted() const { return started; }
 
@@ -115,6 +117,7 @@ private:
         float menuRepeatIn = 0.0f;
         bool dpadHeld[4] = {false, false, false, false};
     };
+    void readMappings(const std::filesystem::path& file);
     void open(int deviceIndex, std::vector<PadHappening>& said);
     void close(int instance, std::vector<PadHappening>& said);
     // A button went down on the pad (a standard one, or with PadButton::count

@@ -10,7 +10,8 @@ float applyStickDeadZone(float along, float across, float deadZone) {
     if (length <= deadZone || deadZone >= 1.0f) {
         return 0.0f;
     }
-    // A corner of the square range is longer than 1: it reads as full.
-    const float scaled = std::min(1.0f, (length - deadZone) / (1.0f - deadZone));
-    return along / length * scaled;
+    // Clamped along the axis, not in length: a stick pushed all the way with
+    // a little sideways play (longer than 1) still reads full along its axis.
+    const float scaled = (length - deadZone) / (1.0f - deadZone);
+    return std::clamp(along / length * scaled, -1.0f, 1.0f);
 }

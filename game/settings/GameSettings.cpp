@@ -8,6 +8,7 @@
 #include "core/Report.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/replay/ReplayFormat.hpp"
+#include "game/player/PadRumble.hpp"
 #include "widgets/Slider.hpp"
 
 namespace {
@@ -224,6 +225,10 @@ void GameSettings::follow(const PlayerSetup& setup) {
     if (!first && setup.livesPerMatch != lastLives) {
         file.set("lives", livesText(setup.livesPerMatch));
     }
+    if (!first && padRumble::isEnabled() != lastRumble) {
+        file.set("rumble", padRumble::isEnabled() ? "on" : "off");
+    }
+    lastRumble = padRumble::isEnabled();
     lastComputer2 = setup.isComputer(2);
     lastLives = setup.livesPerMatch;
 }

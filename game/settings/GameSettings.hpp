@@ -53,8 +53,8 @@ public:
     // SoundManager's volumes from the volume keys. Without them nothing changes.
     void applyVolumes();
 
-    // Notes what changed since the last call: the audio sliders, and player 2
-    // and the lives in `setup`. The first call only takes note, so that a
+    // Notes what changed since the last call: the audio sliders, player 2
+    // and the lives in `setup`, and the pads' rumble. The first call only takes note, so that a
     // choice from the command line is not kept as a setting.
     void follow(const PlayerSetup& setup);
     // Writes `binding.<name>` from the action's or axis's current bindings in `input`.
@@ -80,5 +80,6 @@ private:
     std::map<std::string, std::string> lastVolumes;
     bool lastComputer2 = false;
     int lastLives = PlayerSetup::defaultLives;
+    bool lastRumble = true;
     float sinceChange = 0.0f;
 };

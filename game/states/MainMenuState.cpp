@@ -12,6 +12,7 @@
 #include "core/Report.hpp"
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
+#include "game/player/PadRumble.hpp"
 #include "game/states/ButtonSounds.hpp"
 #include "game/states/PadRows.hpp"
 #include "widgets/Button.hpp"
@@ -37,6 +38,7 @@ MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup)
     connectButtons();
     showPlayer2Mode();
     showLives();
+    showRumble();
     if (gui.groups.count("sound")) {
         for (const char* slider : audioSliders) {
             if (!gui.getWidget<widgets::Slider>("sound", slider)) {
@@ -80,6 +82,11 @@ void MainMenuState::connectButtons() {
         {"options", "Gameplay2", {"options", "mGameplay2"}},
     };
     connectPadRows("mControls", effectsVolume);
+    connectButton("mGameplay", "Rumble", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        padRumble::setEnabled(!padRumble::isEnabled());
+        showRumble();
+    });
     connectButton("mGameplay", "Player2Mode", effectsVolume, [this] {
         playButtonSound("click", effectsVolume);
         players->setComputer(2, !players->isComputer(2));
@@ -105,6 +112,7 @@ void MainMenuState::enter() {
     effectsVolume = SoundManager::instance().soundVolume;
     showPlayer2Mode();
     showLives();
+    showRumble();
 }
 
 void MainMenuState::showLives() {
@@ -133,6 +141,12 @@ void MainMenuState::applyLivesSlider() {
     if (lives != players->livesPerMatch) {
         players->livesPerMatch = lives;
         showLives();
+    }
+}
+
+void MainMenuState::showRumble() {
+    if (auto button = GuiManager::instance().getWidget<widgets::Button>("mGameplay", "Rumble")) {
+        button->setText(padRumble::isEnabled() ? "Rumble: on" : "Rumble: off");
     }
 }
 

@@ -12,7 +12,8 @@
 // every frame, so a slider is heard at once. The gameplay page's
 // "Player2Mode" button switches player 2 between a person and the computer,
 // and its "Lives" slider sets the lives per match (1 to 9; its last step is
-// unlimited), shown on the "LivesValue" label.
+// unlimited), shown on the "LivesValue" label; its "Rumble" button switches
+// the pads' rumble on and off.
 class MainMenuState : public ButtonPagesState {
 public:
     // `setup` is shared with the game and the arena.
@@ -28,6 +29,8 @@ private:
     void applyAudioSliders();
     // Writes who plays player 2 onto the "Player2Mode" button.
     void showPlayer2Mode();
+    // Writes whether pads rumble onto the "Rumble" button.
+    void showRumble();
     // Puts the setup's lives on the "Lives" slider and the "LivesValue" label.
     void showLives();
     // While the gameplay page is open, the slider sets the lives per match.

@@ -207,6 +207,8 @@ def generate():
         label("LivesValue", CONTENT_X + 830, CONTENT_Y + 536, "3", 30),
         label("Player2Label", CONTENT_X + 50, CONTENT_Y + 622, "Who plays player 2:", 30),
         button("Player2Mode", CONTENT_X + 420, CONTENT_Y + 606, 460, 72, "Player 2: person", 30, 6),
+        label("RumbleLabel", CONTENT_X + 50, CONTENT_Y + 702, "Pads rumble:", 30),
+        button("Rumble", CONTENT_X + 420, CONTENT_Y + 690, 460, 56, "Rumble: on", 28, 6),
     ])
     files["Menu_Gameplay_Advanced.txt"] = content_page("Options: advanced", "Advanced", [
         label("Body", CONTENT_X + 50, CONTENT_Y + 140,

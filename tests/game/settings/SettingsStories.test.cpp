@@ -12,10 +12,12 @@
 #include "game/GameScenario.hpp"
 #include "game/bot/BotComponent.hpp"
 #include "game/hud/HealthBarComponent.hpp"
+#include "game/player/PadRumble.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObjectManager.hpp"
 #include "scene/TransformComponent.hpp"
+#include "widgets/Button.hpp"
 #include "widgets/Label.hpp"
 #include "widgets/Slider.hpp"
 
@@ -67,8 +69,8 @@ protected:
 
 TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
     fs::create_directories(folder);
-    writeWholeFile((folder / "settings.txt").string(),
-                   "player2.keys = laptop\nfrom.a.newer.game = keep me\n");
+    writeWholeFile((folder / "settings.txt").string(), "player2.keys = laptop\nfrom.a.newer.game = keep me\n"
+                                                       "binding.Player1 Jump = 57 pad1.north\n");
     {
         ScenarioGame first;
         first.title = "Vorlune scenario";
@@ -99,13 +101,18 @@ TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
                   "7");
         click("mGameplay", "Player2Mode");
         run(1);
+        click("mGameplay", "Rumble");
+        run(1);
+        EXPECT_EQ(GuiManager::instance().getWidget<widgets::Button>("mGameplay", "Rumble")->getText(),
+                  "Rumble: off");
         first.window.close();
         first.shutdown();
     }
     const std::string text = readWholeFile((folder / "settings.txt").string());
     for (const char* line :
          {"volume.master = 40\n", "volume.music = 80\n", "volume.effects = 30\n", "lives = 7\n",
-          "player2 = computer\n", "player2.keys = laptop\n", "from.a.newer.game = keep me\n"}) {
+          "player2 = computer\n", "player2.keys = laptop\n", "from.a.newer.game = keep me\n",
+          "rumble = off\n", "binding.Player1 Jump = 57 pad1.north\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << " in:\n" << text;
     }
 
@@ -119,6 +126,10 @@ TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
     EXPECT_EQ(slider("mGameplay", "Lives")->getValue(), 7.0f);
     EXPECT_TRUE(game.playerSetup->isComputer(2));
     EXPECT_EQ(input.actions.at("Player2 Jump")->codes.front(), sf::Keyboard::L);
+    EXPECT_FALSE(padRumble::isEnabled());
+    // A pad's button by its name: jump on the top face button instead.
+    EXPECT_EQ(input.actions.at("Player1 Jump")->codes,
+              (std::vector<int32_t>{sf::Keyboard::Space, inputCodes::padButton(0, PadButton::north)}));
 
     frames(2);
     click("menu", "MenuOptions");
