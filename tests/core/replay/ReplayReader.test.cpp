@@ -163,6 +163,9 @@ TEST_F(ReplayFiles, DamagedAndForeignFilesFailWithOneLine) {
     expectRefused("wrongcount.txt", validHeader + frame + "end 5\n", "counts 5 frames, but the file has 1");
     expectRefused("after.txt", validHeader + frame + "end 1\nf 0.1 00 0\n", "text after the end line");
     expectRefused("event.txt", validHeader + frame + "g pressed 9 1 1\nend 1\n", "out of range");
+    expectRefused("key.txt", validHeader + frame + "g keydown 999 0\nend 1\n", "out of range");
+    expectRefused("keyshift.txt", validHeader + frame + "g keyup 58\nend 1\n", "needs 2 numbers");
+    expectRefused("pad.txt", validHeader + frame + "g padlost 8\nend 1\n", "out of range");
     expectRefused("eventfirst.txt", validHeader + "g left\n" + frame + "end 1\n", "before the first frame");
     expectRefused("twice.txt", "vorlune-replay 2\nseed 1\nstep 0.016666668\naction Hop\naction Hop\nend 0\n",
                   "named twice");
