@@ -65,18 +65,19 @@ void MainMenuState::connectButtons() {
         EventManager::instance().queueEvent(std::make_shared<ShutdownEvent>());
     });
 
-    // Buttons that only switch pages: hide every page, show these.
+    // Buttons that only switch pages: hide every page, show these (the
+    // keyboard's focus goes to the first control of the page shown last).
     struct PageButton {
         const char* page;
         const char* button;
         std::vector<std::string> shows;
     };
     const PageButton pageButtons[] = {
-        {"menu", "MenuOptions", {"options", "mControls"}},
+        {"menu", "MenuOptions", {"mControls", "options"}},
         {"menu", "Credits", {"credits"}},
         {"credits", "BackMenu", {"menu"}},
         {"options", "BackPause", {"menu"}},
-        {"options", "Controls", {"options", "mControls"}},
+        {"options", "Controls", {"mControls", "options"}},
         {"options", "Sound", {"options", "sound"}},
         {"options", "Gameplay", {"options", "mGameplay"}},
         {"options", "Gameplay2", {"options", "mGameplay2"}},

@@ -10,7 +10,7 @@ std::string padLine(int slot) {
     const auto& hub = GamepadHub::instance();
     const std::string player = "Player " + std::to_string(slot + 1) + ": ";
     if (hub.getOwnership().isFree(slot)) {
-        return player + "no pad (press a button on a pad to take one)";
+        return player + "no pad yet";
     }
     return player + hub.padName(slot) + (hub.isLost(slot) ? " (unplugged)" : "");
 }

@@ -146,11 +146,13 @@ def controls_rows(x, y):
 
 def pad_rows(x, y):
     """Which pad each player has, and the button that swaps them (the game
-    writes the pads' names into Pad1 and Pad2)."""
+    writes the pads' names into Pad1 and Pad2). The keys reach the page's
+    other buttons first: Enter on a page just opened still goes back."""
     return [
-        label("Pad1", x, y, "Player 1: no pad", 26, 4),
-        label("Pad2", x, y + 44, "Player 2: no pad", 26, 4),
-        button("SwapPads", x + 760, y + 4, 260, 72, "Swap pads", 28, 6),
+        label("Pad1", x, y, "Player 1: no pad yet", 26, 4),
+        label("Pad2", x, y + 38, "Player 2: no pad yet", 26, 4),
+        widget("Button", "SwapPads", (x + 760, y), (260, 64),
+               [("Text", _q("Swap pads")), ("TextSize", 28), ("FocusOrder", 1)], 6),
     ]
 
 
@@ -179,7 +181,7 @@ def generate():
         button("BackMenu", 760, 760, 400, 72, "Back", 34),
     ])
     files["Menu_Controls.txt"] = content_page("Options: controls", "Controls", controls_rows(CONTENT_X + 50, CONTENT_Y + 140)
-                                              + pad_rows(CONTENT_X + 50, CONTENT_Y + 650))
+                                              + pad_rows(CONTENT_X + 50, CONTENT_Y + 656))
     files["Menu_Audio.txt"] = content_page("Options: sound", "Sound", [
         label("MasterLabel", CONTENT_X + 50, CONTENT_Y + 170, "Master volume", 32),
         widget("Slider", "MasterVolume", (CONTENT_X + 420, CONTENT_Y + 180), (560, 28),
@@ -239,7 +241,7 @@ def generate():
     files["PauseMenu_Controls.txt"] = page("Pause: controls", [
         panel("Shade", 0, 0, "100%", "100%"),
         label("Heading", 0, 120, "Controls", 64, 3, "Center", "100%", 80),
-    ] + controls_rows(400, 280) + pad_rows(400, 760) + [
+    ] + controls_rows(400, 280) + pad_rows(400, 770) + [
         button("BackPause", 760, 860, 400, 80, "Back", 36),
     ])
     files["PadLost.txt"] = page("A pad is gone", [

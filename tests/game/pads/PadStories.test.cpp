@@ -57,6 +57,14 @@ TEST_F(PadStories, PadsTakePlayersByAButtonAndDriftNeverRunsAPlayer) {
     VirtualPad padA("Pad A", 0x1209, 0x000A);
     start();
     frames(2);
+    click("menu", "MenuOptions");
+    frames(1);
+    const auto nobody = GuiManager::instance().getWidget<widgets::Label>("mControls", "Pad1");
+    ASSERT_TRUE(nobody);
+    EXPECT_EQ(nobody->getText(), "Player 1: no pad yet");
+    screenshot("menu-controls-pads");
+    tap(sf::Keyboard::Escape);
+    ASSERT_EQ(shownPages(), "menu");
     padA.plugIn();
     frames(1);
     EXPECT_TRUE(hub.getOwnership().isFree(0)) << "a pad plugged in takes no one until pressed";
@@ -194,6 +202,7 @@ TEST_F(PadStories, PadsReturnedInTheOtherOrderKeepTheirPlayersAndSwapOnlyWhenAsk
     click("pauseControls", "SwapPads");
     frames(1);
     EXPECT_EQ(pad1->getText(), "Player 1: Pad B");
+    screenshot("pause-controls-pads-swapped");
     EXPECT_EQ(hub.padName(1), "Pad A");
 }
 
