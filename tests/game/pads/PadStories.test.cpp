@@ -7,6 +7,7 @@
 #include "core/input/GamepadHub.hpp"
 #include "game/GameScenario.hpp"
 #include "game/PlayerNames.hpp"
+#include "game/player/PadRumble.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObjectManager.hpp"
@@ -111,6 +112,21 @@ TEST_F(PadStories, PadsTakePlayersByAButtonAndDriftNeverRunsAPlayer) {
     frames(12);
     EXPECT_EQ(input.getAxis("Player1 Horizontal"), 1.0f);
     EXPECT_NEAR(runSpeed(1), fullSpeed, 0.25f);
+    padA.setButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+
+    // A life lost is felt on the player's own pad, unless rumble is off.
+    const auto fall = [&](int number) {
+        const auto object = player(number);
+        object->transform->setPosition({place(number).x, 5000.0f});
+        object->transform->markMoved();
+        frames(90);
+    };
+    fall(1);
+    EXPECT_EQ(padA.rumbles(), 1);
+    EXPECT_EQ(padB.rumbles(), 0);
+    padRumble::setEnabled(false);
+    fall(2);
+    EXPECT_EQ(padB.rumbles(), 0);
 }
 
 TEST_F(PadStories, UnpluggedPadPausesTheMatchUntilItReturnsToItsOwnPlayer) {
