@@ -18,9 +18,7 @@
 #include "core/RandomSource.hpp"
 #include "core/Report.hpp"
 #include "core/StateManager.hpp"
-#include "core/input/GamepadHub.hpp"
 #include "core/input/InputManager.hpp"
-#include "core/input/PadChangeEvent.hpp"
 #include "core/replay/ReplayInputBackend.hpp"
 #include "core/replay/ReplayReader.hpp"
 #include "core/replay/ReplayWriter.hpp"
@@ -333,62 +331,6 @@ void Game::giveEvent(const sf::Event& event) {
     notePadChange(event);
     if (recorder) {
         frameEvents.push_back(event);
-    }
-}
-
-void Game::notePadChange(const sf::Event& event) {
-    if (event.type != sf::Event::JoystickConnected && event.type != sf::Event::JoystickDisconnected) {
-        return;
-    }
-    auto change = std::make_shared<PadChangeEvent>();
-    change->slot = static_cast<int>(event.joystickConnect.joystickId);
-    change->connected = event.type == sf::Event::JoystickConnected;
-    EventManager::instance().queueEvent(change);
-}
-
-void Game::pollPads() {
-    auto& hub = GamepadHub::instance();
-    if (!hub.isStarted()) {
-        return;
-    }
-    const auto happenings = hub.poll(lastDelta);
-    // A replay brings the recorded input; the pads' presses must not add to it.
-    if (replay) {
-        return;
-    }
-    const auto slotEvent = [](sf::Event::EventType type, int slot) {
-        sf::Event event;
-        event.type = type;
-        event.joystickConnect.joystickId = static_cast<unsigned int>(slot);
-        return event;
-    };
-    for (const auto& happening : happenings) {
-        switch (happening.kind) {
-        case PadHappening::Kind::pressed:
-            InputManager::instance().latchPress(happening.code);
-            break;
-        case PadHappening::Kind::claimed:
-        case PadHappening::Kind::returned:
-            showNotice("Player " + std::to_string(happening.slot + 1) + ": " + happening.name);
-            if (happening.kind == PadHappening::Kind::returned) {
-                giveEvent(slotEvent(sf::Event::JoystickConnected, happening.slot));
-            }
-            break;
-        case PadHappening::Kind::lost:
-            giveEvent(slotEvent(sf::Event::JoystickDisconnected, happening.slot));
-            break;
-        case PadHappening::Kind::menuKey:
-            // In a match without a page, the pad's buttons are the players' own.
-            if (GuiManager::instance().anyVisible()) {
-                sf::Event key;
-                key.type = sf::Event::KeyPressed;
-                key.key = sf::Event::KeyEvent{happening.key, false, false, false, false};
-                giveEvent(key);
-                key.type = sf::Event::KeyReleased;
-                giveEvent(key);
-            }
-            break;
-        }
     }
 }
 
