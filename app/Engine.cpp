@@ -8,6 +8,7 @@
 #include "core/RandomSource.hpp"
 #include "core/Report.hpp"
 #include "core/StateManager.hpp"
+#include "core/input/GamepadHub.hpp"
 #include "core/input/InputManager.hpp"
 #include "level/BuiltinCreators.hpp"
 #include "level/MapStore.hpp"
@@ -46,6 +47,7 @@ void resetEngine() {
     AssetManager::instance().reset();
     widgets::ResourceCache::reset();
     InputManager::instance().reset();
+    GamepadHub::instance().reset();
     RandomSource::instance().reset();
     setContentRoot("");
     Console::standardOutput().endLine();

@@ -34,8 +34,9 @@ void connectEngine();
 //     (a freed texture's address may be reused by a new one).
 // 10. AssetManager: textures after every sprite and copy drawn from them.
 // 11. widgets::ResourceCache: fonts and widget textures after the widgets.
-// 12. InputManager, RandomSource and the content root: plain settings,
-//     depended on by nothing above when torn down.
+// 12. InputManager, GamepadHub (its pads closed, SDL's pads stopped),
+//     RandomSource and the content root: depended on by nothing above when
+//     torn down.
 // 13. The standard output's console: a line left open (the frame-rate line)
 //     is ended, so the next scene's first line stands on its own.
 // Then connectEngine, as at start-up.

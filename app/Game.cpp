@@ -305,6 +305,7 @@ void Game::pollWindowEvents() {
             window.close();
         }
     }
+    pollPads();
     // Queued events come after the window's, as the last ones of the frame.
     if (!replay) {
         for (const auto& queued : queuedEvents) {
@@ -329,6 +330,7 @@ void Game::pollWindowEvents() {
             if (!gui.captures(recorded)) {
                 gui.handleEvent(recorded);
             }
+            notePadChange(recorded);
             if (recorder) {
                 frameEvents.push_back(recorded);
             }
@@ -348,6 +350,7 @@ void Game::giveEvent(const sf::Event& event) {
     gui.handleEvent(event);
     // Presses between two frames are latched for the next sampling.
     InputManager::instance().handleEvent(event);
+    notePadChange(event);
 }
 
 void Game::sampleInput(float delta) {
@@ -369,6 +372,7 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
     }
 
     const float delta = frameDelta();
+    lastDelta = delta;
     // The GUI's clock (tool tips) runs on the frame delta, so replays show them alike.
     GuiManager::instance().update(delta);
     FrameCosts costs;
@@ -419,6 +423,11 @@ void Game::simulate(FrameTimes& times, float delta, FrameCosts& costs) {
     sampleInput(delta);
 
     auto& physics = PhysicsManager::instance();
+    // A state holding its world still (a pause) steps nothing, and nothing
+    // gathers to be caught up with when it lets go.
+    if (worldHeld()) {
+        times.physicsAccumulator = 0.0f;
+    }
     if (times.physicsAccumulator >= fixedDelta) {
         physics.flushPendingDestructions();
     }
@@ -486,9 +495,16 @@ void Game::update(float delta, float time) {
         auto state = states.currentState;
         state->update(delta, time);
     }
-    GameObjectManager::instance().update(delta, time);
+    if (!worldHeld()) {
+        GameObjectManager::instance().update(delta, time);
+    }
     onUpdate(delta, time);
     EventManager::instance().processEvents();
+}
+
+bool Game::worldHeld() {
+    const auto& state = StateManager::instance().currentState;
+    return state && state->holdsWorld();
 }
 
 void Game::draw(float delta, float time) {

@@ -94,6 +94,9 @@ public:
     void sampleInput(float delta);
     void update(float delta, float time);
     void fixedUpdate(float step, float time);
+    // Whether the current state holds its world still (GameState::holdsWorld):
+    // no fixed steps and no object updates then.
+    static bool worldHeld();
     void draw(float delta, float time);
     void shutdown();
 
@@ -176,6 +179,8 @@ public:
     bool captureWindow(sf::Image& picture) const;
     // Shows one line at the foot of the picture for a few seconds.
     void showNotice(const std::string& text);
+    // The line shown now ("" when none).
+    std::string shownNotice() const { return noticeSeconds > 0.0f ? notice : std::string(); }
 
     // F3: collider outlines and a line of frame figures over the game.
     DebugView debugView;
@@ -201,9 +206,17 @@ private:
     void drawWhenDue(FrameTimes& times, float delta, FrameCosts& costs);
     // One pass while a gate decides (see SimulationGate).
     void runGatedFrame(FrameTimes& times, const std::function<float()>& frameDelta);
+    // What the pads did since the last frame: presses to the input latch, a
+    // pad taking a player to a note on screen, a player's pad going and
+    // coming back to the game (as events, recorded), and while a page is
+    // shown, a pad's d-pad and buttons to the GUI as the keys that work the
+    // menus (arrows, Enter, Escape). Nothing of it during a replay.
+    void pollPads();
     // One live or queued window event: to the GUI, to the input latch, and
     // into the recording.
     void giveEvent(const sf::Event& event);
+    // A player's pad lost or back (see ReplayFormat.hpp) to the game, as a PadChangeEvent.
+    static void notePadChange(const sf::Event& event);
     // Every `soundCheckInterval` frames: a sound device lost since start
     // makes the rest of the run silent, with one line.
     void watchSoundDevice();
@@ -235,4 +248,6 @@ private:
     SimulationGate* gate = nullptr;
     // Wall time between gated passes, for drawing only.
     std::chrono::steady_clock::time_point lastGatedPass;
+    // The last frame's delta, for the pads' menu repeat.
+    float lastDelta = 0.0f;
 };

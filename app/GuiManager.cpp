@@ -84,3 +84,8 @@ void GuiManager::hideAll() {
         entry.second->setVisible(false);
     }
 }
+
+bool GuiManager::anyVisible() const {
+    return std::any_of(groups.begin(), groups.end(),
+                       [](const auto& entry) { return entry.second->isVisible(); });
+}

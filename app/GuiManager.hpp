@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -34,6 +35,8 @@ public:
     bool isVisible(const std::string& name) const;
     bool toggleVisible(const std::string& name);
     void hideAll();
+    // Whether any page is shown.
+    bool anyVisible() const;
     // The form file a held page was loaded from, with slashes (for messages
     // about what the page lacks); empty when the name is not held.
     std::string formOf(const std::string& name) const;
@@ -57,6 +60,8 @@ public:
     void setViewport(const sf::FloatRect& viewport) { gui.setViewport(viewport); }
     // Whether `eventCapture` takes the event (the main loop asks first).
     bool captures(const sf::Event& event) const { return eventCapture && eventCapture(event); }
+    // Whether `padCapture` takes the pad button's press (an input code).
+    bool capturesPad(int32_t code) const { return padCapture && padCapture(code); }
     // Called by the main loop once a frame with the frame delta (seconds).
     void update(float seconds) { gui.update(seconds); }
     void draw() { gui.draw(); }
@@ -68,6 +73,9 @@ public:
     // every window event first; an event it returns true for is taken:
     // neither the widgets nor the input actions see it.
     std::function<bool(const sf::Event&)> eventCapture;
+    // The same for a pad's button pressed (its input code): pads do not come
+    // as window events.
+    std::function<bool(int32_t code)> padCapture;
     // Full-window; every page goes into it.
     std::shared_ptr<widgets::Group> root;
 

@@ -19,6 +19,10 @@ public:
     // view, before the components.
     virtual void draw(float delta, float time, sf::RenderTarget& target) = 0;
     virtual void exit() = 0;
+    // While true, the frame loop holds the scene still (a pause): no fixed
+    // steps, no physics, no object updates; the state itself still updates
+    // and everything is still drawn.
+    virtual bool holdsWorld() const { return false; }
 
     const std::string name;
 };

@@ -1,31 +1,46 @@
 #include "game/InputBindings.hpp"
 
+#include <initializer_list>
+
 #include "core/input/InputManager.hpp"
 #include "game/PlayerNames.hpp"
 
 namespace {
 void registerPlayer(InputManager& input, int playerNumber, const DefaultKeys& keys) {
-    // Player 1 has the first pad, player 2 the second.
-    const unsigned int joystick = static_cast<unsigned int>(playerNumber - 1);
+    // The player's pad slot (player 1: 0): its left stick and d-pad, or the
+    // first raw axes of a pad without a standard mapping.
+    const unsigned int pad = static_cast<unsigned int>(playerNumber - 1);
     const auto addAxis = [&](const std::string& name, sf::Keyboard::Key negative, sf::Keyboard::Key positive,
-                             sf::Joystick::Axis stick) {
+                             PadAxis stick, PadButton dpadNegative, PadButton dpadPositive,
+                             sf::Joystick::Axis rawStick) {
         input.addAxis(name);
         input.addAxisKey(name, negative, -1.0f);
         input.addAxisKey(name, positive, 1.0f);
-        input.addJoystickAxis(name, stick, joystick);
+        input.addAxisKey(name, inputCodes::padButton(pad, dpadNegative), -1.0f);
+        input.addAxisKey(name, inputCodes::padButton(pad, dpadPositive), 1.0f);
+        input.addPadAxis(name, stick, pad);
+        input.addJoystickAxis(name, rawStick, pad);
     };
-    addAxis(playerActionName(playerNumber, "Horizontal"), keys.left, keys.right, sf::Joystick::X);
-    addAxis(playerActionName(playerNumber, "Vertical"), keys.up, keys.down, sf::Joystick::Y);
+    addAxis(playerActionName(playerNumber, "Horizontal"), keys.left, keys.right, PadAxis::leftX,
+            PadButton::dpadLeft, PadButton::dpadRight, sf::Joystick::X);
+    addAxis(playerActionName(playerNumber, "Vertical"), keys.up, keys.down, PadAxis::leftY, PadButton::dpadUp,
+            PadButton::dpadDown, sf::Joystick::Y);
 
+    // Standard buttons by place (jump is the bottom face button on every pad),
+    // and the raw button numbers for pads without a standard mapping.
     const auto addButton = [&](const std::string& name, bool continuous, sf::Keyboard::Key key,
-                               unsigned int button) {
+                               std::initializer_list<PadButton> padButtons, unsigned int rawButton) {
         input.addAction(name, continuous);
         input.addKey(name, key);
-        input.addJoystickButton(name, button, joystick);
+        for (const PadButton button : padButtons) {
+            input.addPadButton(name, button, pad);
+        }
+        input.addJoystickButton(name, rawButton, pad);
     };
-    addButton(playerActionName(playerNumber, "Jump"), true, keys.jump, 0);
-    addButton(playerActionName(playerNumber, "Beard"), false, keys.beard, 2);
-    addButton(playerActionName(playerNumber, "Magic"), true, keys.magic, 1);
+    addButton(playerActionName(playerNumber, "Jump"), true, keys.jump, {PadButton::south}, 0);
+    addButton(playerActionName(playerNumber, "Beard"), false, keys.beard, {PadButton::west}, 2);
+    addButton(playerActionName(playerNumber, "Magic"), true, keys.magic,
+              {PadButton::east, PadButton::rightTrigger}, 1);
 }
 } // namespace
 
@@ -64,11 +79,14 @@ void registerInputBindings(InputManager& input, Player2Keys player2Keys) {
 
     registerPlayer(input, 1, defaultPlayerKeys(1, player2Keys));
 
-    // The pause and back button, on the keyboard and on both pads' start buttons.
+    // The pause and back button, on the keyboard and on both pads' start
+    // buttons (raw button 8 on pads without a standard mapping).
     input.addAction("ESC", false);
     input.addKey("ESC", sf::Keyboard::Escape);
-    input.addJoystickButton("ESC", 8, 0);
-    input.addJoystickButton("ESC", 8, 1);
+    for (unsigned int pad : {0u, 1u}) {
+        input.addPadButton("ESC", PadButton::start, pad);
+        input.addJoystickButton("ESC", 8, pad);
+    }
 
     registerPlayer(input, 2, defaultPlayerKeys(2, player2Keys));
 }
@@ -93,6 +111,7 @@ void restoreDefaultBindings(InputManager& input, Player2Keys player2Keys) {
                 found != input.axes.end()) {
                 found->second->keyValues.clear();
                 found->second->joystickAxes.clear();
+                found->second->padAxes.clear();
             }
         }
     }

@@ -14,6 +14,7 @@
 #include "core/RandomSource.hpp"
 #include "core/Report.hpp"
 #include "core/StateManager.hpp"
+#include "core/input/GamepadHub.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/settings/SettingsFolder.hpp"
 #include "game/Arenas.hpp"
@@ -22,6 +23,7 @@
 #include "game/InputBindings.hpp"
 #include "game/PlayerNames.hpp"
 #include "game/online/MatchChecksum.hpp"
+#include "game/player/PadRumble.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ArenaPage.hpp"
 #include "game/states/ArenaState.hpp"
@@ -38,9 +40,13 @@ void VorluneGame::onInit() {
         options.demo || options.soakFrames > 0 || !options.recordPath.empty() || !options.replayPath.empty();
     // The online demo's computer plays only this machine's player, from the match's start.
     const bool onlineDemo = options.demo && options.online();
-    settings.load(reproducible ? std::filesystem::path()
-                               : settingsFolder(options.configPath, std::getenv("XDG_CONFIG_HOME"),
-                                                std::getenv("HOME")));
+    const std::filesystem::path folder =
+        settingsFolder(options.configPath, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    settings.load(reproducible ? std::filesystem::path() : folder);
+    // The pads' mappings are how the devices read, not rules of play: a
+    // recording made with pads reads them too (it records what they did).
+    GamepadHub::instance().start(folder.empty() ? folder : folder / padMappingFile);
+    padRumble::setEnabled(settings.rumble());
 
     // The game's own map-object components must be known before any map is built.
     registerGameCreators(GameObjectManager::instance());
@@ -283,6 +289,10 @@ void VorluneGame::onUpdate(float delta, float) {
     }
 
     updateMusicVolume(delta);
+    // A pad takes only a player a person plays.
+    for (int slot = 0; slot < GamepadHub::slotCount; ++slot) {
+        GamepadHub::instance().setClaimable(slot, !playerSetup->isComputer(slot + 1));
+    }
     // An online match plays by the host's rules, which are not this player's settings.
     if (!onlineMatch) {
         settings.follow(*playerSetup);

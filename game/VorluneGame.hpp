@@ -28,9 +28,10 @@
 // Content that is missing or damaged is reported in one line each; the game
 // starts with what it has.
 //
-// Settings (volumes, player 2, lives, player 2's keyboard layout, bindings)
-// are read at start from the settings folder (--config DIR, else the user's
-// configuration folder) and written when they change and at exit.
+// Settings (volumes, player 2, lives, player 2's keyboard layout, bindings,
+// rumble) are read at start from the settings folder (--config DIR, else the
+// user's configuration folder) and written when they change and at exit; the
+// pads' mapping file "gamecontrollerdb.txt" is read from there too.
 //
 // The launch options choose the players (--player2 computer) and start the
 // demo (--demo), in which the computer plays both players through one match,
@@ -57,6 +58,8 @@ public:
     // Both tracks rise linearly from silence over this many seconds of frame
     // time after start-up.
     float fadeInTime = 2.0f;
+    // The user's pad mappings (SDL's mapping lines), in the settings folder.
+    static constexpr const char* padMappingFile = "gamecontrollerdb.txt";
     float fadeElapsed = 0.0f;
     // Empty when the track's file could not be opened. `musicTrack` is the
     // title's ("bg music"); a match plays its arena's, crossfaded by `music`.

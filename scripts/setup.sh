@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   cmake g++ make ninja-build pkg-config ccache
   libsfml-dev libopenal-dev libbox2d-dev librapidxml-dev zlib1g-dev libzstd-dev
+  # game pads (SDL's game-controller layer only)
+  libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # online play's transport
   libenet-dev

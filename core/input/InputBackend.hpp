@@ -6,8 +6,13 @@
 #include <SFML/Window/Keyboard.hpp>
 #include <SFML/Window/Mouse.hpp>
 
+#include "core/input/PadButton.hpp"
+
 // Where the InputManager reads the devices' real-time state. The default reads
-// SFML; tests and scripted runs of the game install one they drive themselves.
+// the keyboard and mouse from SFML and the pads from the GamepadHub; tests and
+// scripted runs of the game install one they drive themselves. A pad is named
+// by the player slot it plays (0 for player 1); its "joystick" queries are its
+// raw buttons and axes, which only pads without a standard mapping have.
 // The InputManager only passes arguments inside SFML's ranges (key below
 // KeyCount, button below ButtonCount, joystick below Joystick::Count, axis
 // below AxisCount).
@@ -37,4 +42,8 @@ public:
     virtual bool hasJoystickAxis(unsigned int joystick, sf::Joystick::Axis axis) = 0;
     // In SFML's range -100 .. 100.
     virtual float getJoystickAxisPosition(unsigned int joystick, sf::Joystick::Axis axis) = 0;
+    // A standard button of the slot's pad (the triggers are read as axes).
+    virtual bool isPadButtonPressed(unsigned int, PadButton) { return false; }
+    // Sticks in -1 .. 1, triggers in 0 .. 1, as the pad reports them.
+    virtual float getPadAxisPosition(unsigned int, PadAxis) { return 0.0f; }
 };

@@ -4,6 +4,32 @@
 
 #include "core/FreshState.hpp"
 #include "core/input/SfmlInputBackend.hpp"
+#include "core/input/StickDeadZone.hpp"
+
+namespace {
+// The raw axis read with this one for a stick's round dead zone.
+sf::Joystick::Axis rawStickPartner(sf::Joystick::Axis axis) {
+    switch (axis) {
+    case sf::Joystick::X:
+        return sf::Joystick::Y;
+    case sf::Joystick::Y:
+        return sf::Joystick::X;
+    case sf::Joystick::Z:
+        return sf::Joystick::R;
+    case sf::Joystick::R:
+        return sf::Joystick::Z;
+    case sf::Joystick::U:
+        return sf::Joystick::V;
+    case sf::Joystick::V:
+        return sf::Joystick::U;
+    case sf::Joystick::PovX:
+        return sf::Joystick::PovY;
+    default:
+        return sf::Joystick::PovX;
+    }
+}
+constexpr float rawAxisRange = 100.0f;
+} // namespace
 
 InputManager& InputManager::instance() {
     static InputManager manager;
@@ -32,7 +58,18 @@ void InputManager::addKey(const std::string& name, int32_t code) {
 }
 
 void InputManager::addJoystickButton(const std::string& name, unsigned int button, unsigned int joystick) {
-    addKey(name, static_cast<int32_t>(button + 100 * joystick) + firstJoystickCode);
+    addKey(name, inputCodes::joystickButton(joystick, button));
+}
+
+void InputManager::addPadButton(const std::string& name, PadButton button, unsigned int slot) {
+    addKey(name, inputCodes::padButton(slot, button));
+}
+
+void InputManager::addPadAxis(const std::string& name, PadAxis axis, unsigned int slot) {
+    const auto found = axes.find(name);
+    if (found != axes.end()) {
+        found->second->padAxes.emplace_back(axis, slot);
+    }
 }
 
 void InputManager::addAxis(const std::string& name) {
@@ -66,10 +103,26 @@ bool InputManager::isCodeDown(int32_t code) const {
         return button < sf::Mouse::ButtonCount &&
                backend->isMouseButtonPressed(static_cast<sf::Mouse::Button>(button));
     }
-    const auto joystick = static_cast<unsigned int>((code - firstJoystickCode) / 100);
-    const auto button = static_cast<unsigned int>((code - firstJoystickCode) % 100);
-    return joystick < sf::Joystick::Count && button < sf::Joystick::ButtonCount &&
-           backend->isJoystickButtonPressed(joystick, button);
+    if (code < inputCodes::firstPad) {
+        const auto joystick = static_cast<unsigned int>((code - firstJoystickCode) / 100);
+        const auto button = static_cast<unsigned int>((code - firstJoystickCode) % 100);
+        return joystick < sf::Joystick::Count && button < sf::Joystick::ButtonCount &&
+               backend->isJoystickButtonPressed(joystick, button);
+    }
+    const auto slot = static_cast<unsigned int>((code - inputCodes::firstPad) / 100);
+    const auto index = (code - inputCodes::firstPad) % 100;
+    if (slot >= static_cast<unsigned int>(inputCodes::padSlots) ||
+        index >= static_cast<int32_t>(PadButton::count)) {
+        return false;
+    }
+    // A trigger is a button once pressed past its press point.
+    const auto button = static_cast<PadButton>(index);
+    if (button == PadButton::leftTrigger || button == PadButton::rightTrigger) {
+        const PadAxis trigger =
+            button == PadButton::leftTrigger ? PadAxis::leftTrigger : PadAxis::rightTrigger;
+        return backend->getPadAxisPosition(slot, trigger) > triggerPressPoint;
+    }
+    return backend->isPadButtonPressed(slot, button);
 }
 
 void InputManager::handleEvent(const sf::Event& event) {
@@ -85,12 +138,6 @@ void InputManager::handleEvent(const sf::Event& event) {
     case sf::Event::MouseButtonReleased:
         code = firstMouseCode + static_cast<int32_t>(event.mouseButton.button);
         pressed = event.type == sf::Event::MouseButtonPressed;
-        break;
-    case sf::Event::JoystickButtonPressed:
-    case sf::Event::JoystickButtonReleased:
-        code = firstJoystickCode + static_cast<int32_t>(event.joystickButton.button) +
-               100 * static_cast<int32_t>(event.joystickButton.joystickId);
-        pressed = event.type == sf::Event::JoystickButtonPressed;
         break;
     case sf::Event::LostFocus:
         // Keys let go while another window has the focus send no release here.
@@ -166,9 +213,22 @@ float InputManager::readAxis(const AxisInputConfig& axis) const {
     for (const auto& [stick, joystick] : axis.joystickAxes) {
         if (joystick < sf::Joystick::Count && static_cast<unsigned int>(stick) < sf::Joystick::AxisCount &&
             backend->isJoystickConnected(joystick) && backend->hasJoystickAxis(joystick, stick)) {
-            // Unscaled on purpose: any deflection past one unit reads as full.
-            sum += backend->getJoystickAxisPosition(joystick, stick);
+            const sf::Joystick::Axis partner = rawStickPartner(stick);
+            const float across = backend->hasJoystickAxis(joystick, partner)
+                                     ? backend->getJoystickAxisPosition(joystick, partner) / rawAxisRange
+                                     : 0.0f;
+            sum +=
+                applyStickDeadZone(backend->getJoystickAxisPosition(joystick, stick) / rawAxisRange, across);
         }
+    }
+    for (const auto& [padAxis, slot] : axis.padAxes) {
+        if (slot >= static_cast<unsigned int>(inputCodes::padSlots) || padAxis >= PadAxis::count) {
+            continue;
+        }
+        const PadAxis partner = stickPartner(padAxis);
+        // A trigger is a stick of one axis: the same dead zone keeps a resting one quiet.
+        const float across = partner == padAxis ? 0.0f : backend->getPadAxisPosition(slot, partner);
+        sum += applyStickDeadZone(backend->getPadAxisPosition(slot, padAxis), across);
     }
     return std::clamp(sum, -1.0f, 1.0f);
 }

@@ -12,17 +12,16 @@
 
 #include "core/input/AxisInputConfig.hpp"
 #include "core/input/InputBackend.hpp"
+#include "core/input/InputCodes.hpp"
 #include "core/input/InputEventConfig.hpp"
 
 // Turns device state into named actions, so game code asks for "Player1 Jump"
 // and never for a key.
 //
-// An input code names one physical button of any device:
-//   0 .. 149    keyboard key (sf::Keyboard::Key)
-//   150 .. 199  mouse button (code - 150)
-//   200 and up  joystick button: joystick = code / 100 - 2, button = code % 100
-// Codes outside what the devices have (a negative code, a key past the last
-// key, joystick 8 and up, ...) read as up.
+// An input code names one physical button of any device (InputCodes.hpp):
+// keys, mouse buttons, pads' raw buttons and pads' standard buttons, a pad
+// named by the player slot it plays. Codes outside what the devices have (a
+// negative code, a key past the last key, slot 8 and up, ...) read as up.
 //
 // Button actions are sampled once per frame by `update`; axes when read, or,
 // with `sampleAxesPerFrame`, also once per frame by `update`. Polling alone
@@ -39,8 +38,8 @@ public:
     // real-time device state, no window, axes read when asked.
     void reset();
 
-    static constexpr int32_t firstMouseCode = 150;
-    static constexpr int32_t firstJoystickCode = 200;
+    static constexpr int32_t firstMouseCode = inputCodes::firstMouse;
+    static constexpr int32_t firstJoystickCode = inputCodes::firstJoystick;
 
     // Creates a button action unless the name is taken.
     void addAction(const std::string& name, bool continuous);
@@ -50,16 +49,22 @@ public:
     void addAxis(const std::string& name);
     void addAxisKey(const std::string& name, int32_t code, float value);
     void addJoystickAxis(const std::string& name, sf::Joystick::Axis axis, unsigned int joystick);
-
+    // A standard pad button of the slot's pad (player slot, 0 for player 1).
+    void addPadButton(const std::string& name, PadButton button, unsigned int slot);
+    void addPadAxis(const std::string& name, PadAxis axis, unsigned int slot);
     // Samples every button action; called once per frame before anything else
     // updates. An action fires when it is down and was not (every frame it is
     // down, if continuous), or when one of its codes was pressed since the last
     // sampling. Latched presses are forgotten here.
     void update();
-    // Notes a key, mouse button or joystick button press from the window for
-    // the next `update`. The system's key repeats (a press of a key already
-    // held) are not new presses; losing the focus forgets which keys are held.
+    // Notes a key or mouse button press from the window for the next
+    // `update`. The system's key repeats (a press of a key already held) are
+    // not new presses; losing the focus forgets which keys are held. (Pads
+    // come from the GamepadHub, through `latchPress`: the window's joystick
+    // events number pads in another order.)
     void handleEvent(const sf::Event& event);
+    // Notes a press of the code's button for the next `update`.
+    void latchPress(int32_t code) { latchedPresses.insert(code); }
     // Whether the action fired at the last sampling.
     bool wasPressed(const std::string& name) const;
     // In -1 .. 1, read from the devices now (or the value of the last

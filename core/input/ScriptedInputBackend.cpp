@@ -38,6 +38,25 @@ void ScriptedInputBackend::reset() {
     connectedJoysticks.clear();
     joystickButtons.clear();
     joystickAxes.clear();
+    padButtons.clear();
+    padAxes.clear();
+}
+
+void ScriptedInputBackend::setPadButton(unsigned int pad, PadButton button, bool down) {
+    setMember(padButtons, std::make_pair(pad, button), down);
+}
+
+void ScriptedInputBackend::setPadAxis(unsigned int pad, PadAxis axis, float position) {
+    padAxes[{pad, axis}] = position;
+}
+
+bool ScriptedInputBackend::isPadButtonPressed(unsigned int pad, PadButton button) {
+    return padButtons.count({pad, button}) > 0;
+}
+
+float ScriptedInputBackend::getPadAxisPosition(unsigned int pad, PadAxis axis) {
+    const auto found = padAxes.find({pad, axis});
+    return found == padAxes.end() ? 0.0f : found->second;
 }
 
 bool ScriptedInputBackend::isKeyPressed(sf::Keyboard::Key key) {

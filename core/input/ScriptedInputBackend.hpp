@@ -18,6 +18,9 @@ public:
     void setJoystickButton(unsigned int joystick, unsigned int button, bool down);
     // Gives the joystick this axis (and connects it) at a position in -100 .. 100.
     void setJoystickAxis(unsigned int joystick, sf::Joystick::Axis axis, float position);
+    // A pad's standard button, and an axis's position (sticks -1 .. 1, triggers 0 .. 1).
+    void setPadButton(unsigned int pad, PadButton button, bool down);
+    void setPadAxis(unsigned int pad, PadAxis axis, float position);
     // Every key and button up, every joystick disconnected.
     void reset();
 
@@ -27,6 +30,8 @@ public:
     bool isJoystickButtonPressed(unsigned int joystick, unsigned int button) override;
     bool hasJoystickAxis(unsigned int joystick, sf::Joystick::Axis axis) override;
     float getJoystickAxisPosition(unsigned int joystick, sf::Joystick::Axis axis) override;
+    bool isPadButtonPressed(unsigned int pad, PadButton button) override;
+    float getPadAxisPosition(unsigned int pad, PadAxis axis) override;
 
 private:
     std::set<sf::Keyboard::Key> keys;
@@ -34,4 +39,6 @@ private:
     std::set<unsigned int> connectedJoysticks;
     std::set<std::pair<unsigned int, unsigned int>> joystickButtons;
     std::map<std::pair<unsigned int, sf::Joystick::Axis>, float> joystickAxes;
+    std::set<std::pair<unsigned int, PadButton>> padButtons;
+    std::map<std::pair<unsigned int, PadAxis>, float> padAxes;
 };

@@ -2,9 +2,9 @@
 
 #include "core/input/InputBackend.hpp"
 
-// Reads SFML's real-time keyboard, mouse and joystick state. Joystick state is
-// what SFML last gathered (it refreshes it while the window polls events), so
-// every query here is a cheap read.
+// Reads SFML's real-time keyboard and mouse state, and the pads the
+// GamepadHub holds (what it gathered at its last poll, so every query is a
+// cheap read).
 class SfmlInputBackend : public InputBackend {
 public:
     bool isKeyPressed(sf::Keyboard::Key key) override;
@@ -13,4 +13,6 @@ public:
     bool isJoystickButtonPressed(unsigned int joystick, unsigned int button) override;
     bool hasJoystickAxis(unsigned int joystick, sf::Joystick::Axis axis) override;
     float getJoystickAxisPosition(unsigned int joystick, sf::Joystick::Axis axis) override;
+    bool isPadButtonPressed(unsigned int pad, PadButton button) override;
+    float getPadAxisPosition(unsigned int pad, PadAxis axis) override;
 };

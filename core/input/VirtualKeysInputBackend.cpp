@@ -56,3 +56,11 @@ bool VirtualKeysInputBackend::hasJoystickAxis(unsigned int joystick, sf::Joystic
 float VirtualKeysInputBackend::getJoystickAxisPosition(unsigned int joystick, sf::Joystick::Axis axis) {
     return devices->getJoystickAxisPosition(joystick, axis);
 }
+
+bool VirtualKeysInputBackend::isPadButtonPressed(unsigned int pad, PadButton button) {
+    return devices->isPadButtonPressed(pad, button);
+}
+
+float VirtualKeysInputBackend::getPadAxisPosition(unsigned int pad, PadAxis axis) {
+    return devices->getPadAxisPosition(pad, axis);
+}

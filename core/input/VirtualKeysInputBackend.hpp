@@ -44,6 +44,8 @@ public:
     bool isJoystickButtonPressed(unsigned int joystick, unsigned int button) override;
     bool hasJoystickAxis(unsigned int joystick, sf::Joystick::Axis axis) override;
     float getJoystickAxisPosition(unsigned int joystick, sf::Joystick::Axis axis) override;
+    bool isPadButtonPressed(unsigned int pad, PadButton button) override;
+    float getPadAxisPosition(unsigned int pad, PadAxis axis) override;
 
 private:
     std::shared_ptr<InputBackend> devices;

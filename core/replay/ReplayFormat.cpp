@@ -42,6 +42,20 @@ std::string encodeEvent(const sf::Event& event) {
         return "entered";
     case sf::Event::MouseLeft:
         return "left";
+    // Keys move the menus' focus and press their buttons (a pad's d-pad and
+    // buttons come as keys there too).
+    case sf::Event::KeyPressed:
+    case sf::Event::KeyReleased:
+        if (event.key.code < 0 || event.key.code >= sf::Keyboard::KeyCount) {
+            return "";
+        }
+        return std::string(event.type == sf::Event::KeyPressed ? "keydown " : "keyup ") +
+               number(event.key.code) + " " + number(event.key.shift ? 1 : 0);
+    // A player's pad going and coming back (joystickId: the player's slot).
+    case sf::Event::JoystickDisconnected:
+        return "padlost " + number(event.joystickConnect.joystickId);
+    case sf::Event::JoystickConnected:
+        return "padback " + number(event.joystickConnect.joystickId);
     default:
         return "";
     }
@@ -102,6 +116,27 @@ bool decodeEvent(const std::vector<std::string>& fields, sf::Event& event, std::
         event.mouseButton.button = static_cast<sf::Mouse::Button>(values[0]);
         event.mouseButton.x = static_cast<int>(values[1]);
         event.mouseButton.y = static_cast<int>(values[2]);
+    } else if (kind == "keydown" || kind == "keyup") {
+        const long long limits[] = {0, sf::Keyboard::KeyCount - 1, 0, 1};
+        if (!expect(2)) {
+            return false;
+        }
+        if (!integers(fields, 1, limits, values, 2)) {
+            return bad();
+        }
+        event.type = kind == "keydown" ? sf::Event::KeyPressed : sf::Event::KeyReleased;
+        event.key.code = static_cast<sf::Keyboard::Key>(values[0]);
+        event.key.shift = values[1] != 0;
+    } else if (kind == "padlost" || kind == "padback") {
+        const long long limits[] = {0, sf::Joystick::Count - 1};
+        if (!expect(1)) {
+            return false;
+        }
+        if (!integers(fields, 1, limits, values, 1)) {
+            return bad();
+        }
+        event.type = kind == "padlost" ? sf::Event::JoystickDisconnected : sf::Event::JoystickConnected;
+        event.joystickConnect.joystickId = static_cast<unsigned int>(values[0]);
     } else if (kind == "lostfocus" || kind == "gainedfocus" || kind == "entered" || kind == "left") {
         if (!expect(0)) {
             return false;

@@ -22,6 +22,8 @@
 //                                 was let go before the frame sampled it);
 //                                 then one value per axis
 //   g pressed 0 120 340           a window event given to the GUI in that frame
+//                                 (mouse, keys, focus, size), or a player's pad
+//                                 lost and back ("g padlost 0")
 //   end 1234                      the number of frames; nothing may follow
 //
 // Floats are written in their shortest exact form, so a replay reads back
@@ -57,8 +59,10 @@ struct Header {
 };
 
 // The fields after "g" for the window events the GUI reacts to (mouse moves,
-// presses and releases, the pointer entering and leaving, focus, resizing);
-// empty for every other event, which a replay does not need.
+// presses and releases, the pointer entering and leaving, keys, focus,
+// resizing) and for a player's pad lost and back (JoystickDisconnected and
+// JoystickConnected, whose joystickId is the player's slot); empty for every
+// other event, which a replay does not need.
 std::string encodeEvent(const sf::Event& event);
 // The event from the fields after "g"; false with `problem` for an unknown
 // kind, a wrong field count or a number out of range.

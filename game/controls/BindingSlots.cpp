@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "core/input/InputCodes.hpp"
 #include "core/input/InputManager.hpp"
 #include "game/PlayerNames.hpp"
 
@@ -112,6 +113,11 @@ const char* const keyNames[sf::Keyboard::KeyCount] = {
     "F6",          "F7",         "F8",          "F9",         "F10",
     "F11",         "F12",        "F13",         "F14",        "F15",
     "Pause"};
+// A pad's standard buttons by where they sit, in PadButton's order.
+const char* const padButtonNames[static_cast<int>(PadButton::count)] = {
+    "bottom button", "right button", "left button", "top button",    "back",           "guide",
+    "start",         "left stick",   "right stick", "left shoulder", "right shoulder", "d-pad up",
+    "d-pad down",    "d-pad left",   "d-pad right", "left trigger",  "right trigger"};
 } // namespace
 
 const std::vector<BindingSlot>& bindingSlots() {
@@ -184,6 +190,12 @@ std::vector<std::string> bindPlayer2Layout(InputManager& input, Player2Keys layo
 std::string inputCodeName(int32_t code) {
     if (isKey(code)) {
         return keyNames[code];
+    }
+    if (code >= inputCodes::firstPad && code <= inputCodes::lastCode) {
+        const int32_t index = code - inputCodes::firstPad;
+        const auto button = static_cast<PadButton>(index % 100);
+        const std::string name = button < PadButton::count ? padButtonNames[index % 100] : "?";
+        return "pad " + std::to_string(index / 100 + 1) + " " + name;
     }
     if (isPadButton(code)) {
         const int32_t index = code - InputManager::firstJoystickCode;

@@ -46,5 +46,6 @@ std::vector<std::string> bindSlot(InputManager& input, const BindingSlot& slot, 
 std::vector<std::string> bindPlayer2Layout(InputManager& input, Player2Keys layout);
 
 // What a page shows for an input code: "Space", "Numpad 0", "Left", "pad 2
-// button 1"; "none" for -1.
+// bottom button" (a pad's standard button), "pad 2 button 1" (a button of a
+// pad without a standard mapping); "none" for -1.
 std::string inputCodeName(int32_t code);

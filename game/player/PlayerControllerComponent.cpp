@@ -12,6 +12,7 @@
 #include "game/PlayerNames.hpp"
 #include "game/hud/HealthBarComponent.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
+#include "game/player/PadRumble.hpp"
 #include "game/player/PlayerColors.hpp"
 #include "game/player/PlayerEmitters.hpp"
 #include "game/player/PlayerSounds.hpp"
@@ -30,6 +31,9 @@ constexpr int playerBodyType = 2;
 constexpr float defaultPlayerMass = 30.0f;
 // Length of the two ground probes (metres).
 constexpr float groundProbeLength = 0.4f;
+// How hard the pad pulses when its player is hit, and when it loses a life.
+constexpr float hitRumble = 0.6f;
+constexpr float lifeLostRumble = 1.0f;
 // Volume of the death and respawn sounds, before the effects volume.
 constexpr float lifeSoundVolume = 40.0f;
 
@@ -232,6 +236,7 @@ void PlayerControllerComponent::dieAndRespawn(float delta, float) {
         if (!unlimitedLives) {
             lives -= 1;
         }
+        padRumble::pulse(playerNumber, lifeLostRumble);
         deathTimer = 0.0f;
         sounds.playSound("death", false, sounds.soundVolume * lifeSoundVolume, 1.0f);
         return;
@@ -355,6 +360,7 @@ void PlayerControllerComponent::onCollisionEnter(std::shared_ptr<GameObject> oth
         const float direction = velocity.x > 0.0f ? 1.0f : (velocity.x < 0.0f ? -1.0f : 0.0f);
         // An impulse is no structural change: Box2D takes it inside a step.
         body->applyLinearImpulse(s * direction, -tuning.knockBackLift);
+        padRumble::pulse(playerNumber, hitRumble);
     }
 }
 

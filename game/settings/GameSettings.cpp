@@ -10,6 +10,7 @@
 #include "core/input/InputManager.hpp"
 #include "core/replay/ReplayFormat.hpp"
 #include "game/Arenas.hpp"
+#include "game/player/PadRumble.hpp"
 #include "widgets/Slider.hpp"
 
 namespace {
@@ -56,9 +57,6 @@ void setWindowKeys(SettingsFile& file, const std::string& state) {
     file.set("window.size", state.substr(0, space));
     file.set("window.fullscreen", state.substr(space + 1));
 }
-
-// Input codes go up to the last joystick's last button.
-constexpr long long highestCode = InputManager::firstJoystickCode + 100 * sf::Joystick::Count - 1;
 } // namespace
 
 void GameSettings::load(const std::filesystem::path& folder) {
@@ -92,6 +90,15 @@ Player2Keys GameSettings::player2Keys() const {
                       file.getPath().c_str(), file.get("player2.keys").c_str());
     }
     return keys;
+}
+
+bool GameSettings::rumble() const {
+    const std::string value = file.get("rumble", "on");
+    if (value != "on" && value != "off") {
+        reportProblem("Settings %s: rumble '%s' is not on or off; using on", file.getPath().c_str(),
+                      value.c_str());
+    }
+    return value != "off";
 }
 
 void GameSettings::setPlayer2Keys(Player2Keys keys) {
@@ -155,9 +162,9 @@ void GameSettings::applyBindings(InputManager& input) {
         if (action != input.actions.end()) {
             std::vector<int32_t> codes;
             for (const auto& word : words(value)) {
-                long long code = 0;
-                readable = readable && replayFormat::parseInteger(word, 0, highestCode, code);
-                codes.push_back(static_cast<int32_t>(code));
+                int32_t code = 0;
+                readable = readable && inputCodes::fromText(word, code);
+                codes.push_back(code);
             }
             if (readable) {
                 action->second->codes = codes;
@@ -165,17 +172,28 @@ void GameSettings::applyBindings(InputManager& input) {
             }
         } else if (axis != input.axes.end()) {
             std::map<int32_t, float> keyValues;
+            std::vector<std::pair<PadAxis, unsigned int>> padAxes;
             for (const auto& word : words(value)) {
                 const auto colon = word.find(':');
-                long long code = 0;
+                int32_t code = 0;
                 float contribution = 0.0f;
+                unsigned int slot = 0;
+                PadAxis padAxis = PadAxis::leftX;
+                if (colon == std::string::npos && inputCodes::padAxisFromText(word, slot, padAxis)) {
+                    padAxes.emplace_back(padAxis, slot);
+                    continue;
+                }
                 readable = readable && colon != std::string::npos &&
-                           replayFormat::parseInteger(word.substr(0, colon), 0, highestCode, code) &&
+                           inputCodes::fromText(word.substr(0, colon), code) &&
                            replayFormat::parseFloat(word.substr(colon + 1), contribution);
-                keyValues.emplace(static_cast<int32_t>(code), contribution);
+                keyValues.emplace(code, contribution);
             }
             if (readable) {
                 axis->second->keyValues = keyValues;
+                // A line written before pads were named keeps the pads' sticks.
+                if (!padAxes.empty()) {
+                    axis->second->padAxes = padAxes;
+                }
                 continue;
             }
         } else {
@@ -191,12 +209,15 @@ void GameSettings::storeBinding(const InputManager& input, const std::string& na
     std::string text;
     if (const auto action = input.actions.find(name); action != input.actions.end()) {
         for (const int32_t code : action->second->codes) {
-            text += (text.empty() ? "" : " ") + std::to_string(code);
+            text += (text.empty() ? "" : " ") + inputCodes::toText(code);
         }
     } else if (const auto axis = input.axes.find(name); axis != input.axes.end()) {
         for (const auto& [code, contribution] : axis->second->keyValues) {
-            text += (text.empty() ? "" : " ") + std::to_string(code) + ":" +
+            text += (text.empty() ? "" : " ") + inputCodes::toText(code) + ":" +
                     replayFormat::formatFloat(contribution);
+        }
+        for (const auto& [padAxis, slot] : axis->second->padAxes) {
+            text += (text.empty() ? "" : " ") + inputCodes::padAxisText(slot, padAxis);
         }
     } else {
         return;
@@ -264,6 +285,10 @@ void GameSettings::follow(const PlayerSetup& setup) {
     if (!first && setup.arenaChoice != lastArena) {
         file.set("arena", setup.arenaChoice);
     }
+    if (!first && padRumble::isEnabled() != lastRumble) {
+        file.set("rumble", padRumble::isEnabled() ? "on" : "off");
+    }
+    lastRumble = padRumble::isEnabled();
     lastComputer2 = setup.isComputer(2);
     lastLives = setup.livesPerMatch;
     lastArena = setup.arenaChoice;
@@ -306,6 +331,9 @@ void GameSettings::saveAtExit(const PlayerSetup& setup, const Game& game) {
     }
     if (!file.has("arena")) {
         file.set("arena", arenas().front().key);
+    }
+    if (!file.has("rumble")) {
+        file.set("rumble", "on");
     }
     file.saveNow();
 }

@@ -23,8 +23,10 @@ class InputManager;
 //   window.size = 1600x900     the window's size out of fullscreen
 //   window.fullscreen = no     or yes
 //   arena = isles              the arena page's choice: isles, spires, crossing or random
-//   binding.Player2 Jump = 75 301          a button action's input codes
-//   binding.Player2 Horizontal = 71:-1 72:1  an axis's key codes and values
+//   rumble = on                pads rumble when their player is hit: on or off
+//   binding.Player2 Jump = 75 pad2.south 200   a button action's input codes
+//   binding.Player2 Horizontal = 71:-1 72:1 pad2.leftx  an axis's key codes
+//                              and values, then its pads' sticks
 //
 // A value that cannot be read is reported in one line naming the file and the
 // key, and its default is used. Keys the game does not know are kept.
@@ -47,6 +49,8 @@ public:
 
     // Player 2's keyboard layout, for registering the bindings.
     Player2Keys player2Keys() const;
+    // Whether pads rumble ("rumble = on", the default, or "off").
+    bool rumble() const;
     // Who plays player 2, the lives per match and the arena.
     void applyTo(PlayerSetup& setup);
     // Replaces the bindings of every action and axis named by a "binding." key.
@@ -61,8 +65,8 @@ public:
     // Notes the window's mode and size when they changed since the last call.
     void followWindow(const Game& game);
 
-    // Notes what changed since the last call: the audio sliders, and player 2
-    // and the lives in `setup`. The first call only takes note, so that a
+    // Notes what changed since the last call: the audio sliders, player 2,
+    // the lives and the arena in `setup`, and the pads' rumble. The first call only takes note, so that a
     // choice from the command line is not kept as a setting.
     void follow(const PlayerSetup& setup);
     // Writes `binding.<name>` from the action's or axis's current bindings in `input`.
@@ -91,5 +95,6 @@ private:
     // What `followWindow` saw last (see windowState).
     std::string lastWindow;
     std::string lastArena;
+    bool lastRumble = true;
     float sinceChange = 0.0f;
 };

@@ -15,6 +15,7 @@
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ButtonSounds.hpp"
 #include "game/states/ControlsPage.hpp"
+#include "game/states/PadRows.hpp"
 #include "level/MapStore.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "render/RenderManager.hpp"
@@ -53,6 +54,7 @@ void ArenaState::connectButtons() {
             StateManager::instance().setState("Menu");
         });
     });
+    connectPadRows("pauseControls", effectsVolume);
     connectButton("pauseControls", "BackPause", effectsVolume, [this] {
         playButtonSound("click", effectsVolume);
         GuiManager::instance().setVisible("pauseControls", false);
@@ -85,10 +87,14 @@ void ArenaState::enter() {
                                        VirtualKeysInputBackend::installOn(InputManager::instance()));
         }
     }
+    // A pad lost before the match is waited for from its start.
+    padLost.show();
 }
 
 void ArenaState::update(float, float) {
-    if (!InputManager::instance().wasPressed("ESC")) {
+    showPadRows("pauseControls");
+    // While a pad is awaited, its page is the only way on.
+    if (!InputManager::instance().wasPressed("ESC") || padLost.isWaiting()) {
         return;
     }
     auto& gui = GuiManager::instance();

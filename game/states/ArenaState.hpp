@@ -4,6 +4,7 @@
 
 #include "game/PlayerSetup.hpp"
 #include "game/states/ButtonPagesState.hpp"
+#include "game/states/PadLostPause.hpp"
 
 // "Arena": the two-player match. Every entry builds a fresh physics world and
 // a new instance of the map of the setup's `matchArena` (Arenas.hpp), and gives its "Player1" and "Player2"
@@ -11,8 +12,12 @@
 // computer also gets a BotComponent, which plays it through its keys. Escape opens and closes the pause pages
 // over the running match (the match keeps running underneath).
 //
-// The pause pages ("pause", "pauseControls") are loaded and wired once, by
-// the constructor, into the GuiManager.
+// A player's pad unplugged in a match pauses it for real (the world is held
+// still) until the pad is back or the players go on with the keyboard (see
+// PadLostPause).
+//
+// The pause pages ("pause", "pauseControls", "padLost") are loaded and wired
+// once, by the constructor, into the GuiManager.
 class ArenaState : public ButtonPagesState {
 public:
     // `setup` is shared with the game and the menu and read at every entry.
@@ -20,9 +25,11 @@ public:
 
     void enter() override;
     void update(float delta, float time) override;
+    bool holdsWorld() const override { return padLost.isWaiting(); }
 
 private:
     void connectButtons();
 
     std::shared_ptr<const PlayerSetup> players;
+    PadLostPause padLost{effectsVolume};
 };

@@ -102,6 +102,10 @@ void ControlsPage::startWaiting(const BindingSlot& slot) {
     waiting = &slot;
     waited = 0.0f;
     GuiManager::instance().eventCapture = [this](const sf::Event& event) { return capture(event); };
+    GuiManager::instance().padCapture = [this](int32_t code) {
+        bind(code);
+        return true;
+    };
     show();
 }
 
@@ -111,6 +115,7 @@ void ControlsPage::stopWaiting() {
     }
     waiting = nullptr;
     GuiManager::instance().eventCapture = nullptr;
+    GuiManager::instance().padCapture = nullptr;
     show();
 }
 
@@ -140,10 +145,6 @@ bool ControlsPage::capture(const sf::Event& event) {
         } else if (event.key.code != sf::Keyboard::Unknown && !isWindowKey(event.key.code)) {
             bind(event.key.code);
         }
-        return true;
-    case sf::Event::JoystickButtonPressed:
-        bind(InputManager::firstJoystickCode +
-             static_cast<int32_t>(event.joystickButton.joystickId * 100 + event.joystickButton.button));
         return true;
     case sf::Event::MouseButtonPressed:
         // A click elsewhere is a change of mind, not a press of what it hits.

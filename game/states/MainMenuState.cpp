@@ -12,7 +12,9 @@
 #include "core/Report.hpp"
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
+#include "game/player/PadRumble.hpp"
 #include "game/states/ButtonSounds.hpp"
+#include "game/states/PadRows.hpp"
 #include "widgets/Button.hpp"
 #include "widgets/EditBox.hpp"
 #include "widgets/Label.hpp"
@@ -44,6 +46,7 @@ MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup,
     connectOnlineButtons();
     showPlayer2Mode();
     showLives();
+    showRumble();
     if (gui.groups.count("sound")) {
         for (const char* slider : audioSliders) {
             if (!gui.getWidget<widgets::Slider>("sound", slider)) {
@@ -68,24 +71,31 @@ void MainMenuState::connectButtons() {
         EventManager::instance().queueEvent(std::make_shared<ShutdownEvent>());
     });
 
-    // Buttons that only switch pages: hide every page, show these.
+    // Buttons that only switch pages: hide every page, show these (the
+    // keyboard's focus goes to the first control of the page shown last).
     struct PageButton {
         const char* page;
         const char* button;
         std::vector<std::string> shows;
     };
     const PageButton pageButtons[] = {
-        {"menu", "MenuOptions", {"options", "mControls"}},
+        {"menu", "MenuOptions", {"mControls", "options"}},
         {"menu", "Credits", {"credits"}},
         {"menu", "Online", {"mOnline"}},
         {"mOnline", "BackMenu", {"menu"}},
         {"credits", "BackMenu", {"menu"}},
         {"options", "BackPause", {"menu"}},
-        {"options", "Controls", {"options", "mControls"}},
+        {"options", "Controls", {"mControls", "options"}},
         {"options", "Sound", {"options", "sound"}},
         {"options", "Gameplay", {"options", "mGameplay"}},
         {"options", "Gameplay2", {"options", "mGameplay2"}},
     };
+    connectPadRows("mControls", effectsVolume);
+    connectButton("mGameplay", "Rumble", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        padRumble::setEnabled(!padRumble::isEnabled());
+        showRumble();
+    });
     connectButton("mGameplay", "Player2Mode", effectsVolume, [this] {
         playButtonSound("click", effectsVolume);
         players->setComputer(2, !players->isComputer(2));
@@ -111,6 +121,7 @@ void MainMenuState::enter() {
     effectsVolume = SoundManager::instance().soundVolume;
     showPlayer2Mode();
     showLives();
+    showRumble();
 }
 
 void MainMenuState::showLives() {
@@ -142,6 +153,12 @@ void MainMenuState::applyLivesSlider() {
     }
 }
 
+void MainMenuState::showRumble() {
+    if (auto button = GuiManager::instance().getWidget<widgets::Button>("mGameplay", "Rumble")) {
+        button->setText(padRumble::isEnabled() ? "Rumble: on" : "Rumble: off");
+    }
+}
+
 void MainMenuState::showPlayer2Mode() {
     if (auto button = GuiManager::instance().getWidget<widgets::Button>("mGameplay", "Player2Mode")) {
         button->setText(players->isComputer(2) ? "Player 2: computer" : "Player 2: person");
@@ -153,6 +170,7 @@ void MainMenuState::update(float delta, float) {
         controls->update(delta);
     }
     handleEscape();
+    showPadRows("mControls");
     applyAudioSliders();
     applyLivesSlider();
     if (GuiManager::instance().isVisible("mOnline")) {

@@ -15,11 +15,12 @@
 // every frame, so a slider is heard at once. The gameplay page's
 // "Player2Mode" button switches player 2 between a person and the computer,
 // and its "Lives" slider sets the lives per match (1 to 9; its last step is
-// unlimited), shown on the "LivesValue" label. The title's "StartGame" opens
-// the arena page (ArenaPage), from which the match starts. The controls page
-// rebinds keys (ControlsPage). The "Online" page ("mOnline") hosts on the
-// "HostPort" box's port or joins the "JoinAddress" box's address:port, and
-// shows the online state on its "Status" label.
+// unlimited), shown on the "LivesValue" label; its "Rumble" button switches
+// the pads' rumble on and off. The title's "StartGame" opens the arena page
+// (ArenaPage), from which the match starts. The controls page rebinds keys
+// (ControlsPage) and shows the players' pads. The "Online" page ("mOnline")
+// hosts on the "HostPort" box's port or joins the "JoinAddress" box's
+// address:port, and shows the online state on its "Status" label.
 class MainMenuState : public ButtonPagesState {
 public:
     // `setup` is shared with the game and the arena; `online` (may be empty) is the game's.
@@ -39,6 +40,8 @@ private:
     void applyAudioSliders();
     // Writes who plays player 2 onto the "Player2Mode" button.
     void showPlayer2Mode();
+    // Writes whether pads rumble onto the "Rumble" button.
+    void showRumble();
     // Puts the setup's lives on the "Lives" slider and the "LivesValue" label.
     void showLives();
     // While the gameplay page is open, the slider sets the lives per match.

@@ -77,9 +77,9 @@ inline const std::vector<FormPage>& formPages() {
          {},
          {"Arena1Picture", "Arena2Picture", "Arena3Picture"}},
         {"credits", "../assets/gui/Credits.txt", {"BackMenu"}, {}, {}},
-        {"mControls", "../assets/gui/Menu_Controls.txt", {}, {}, {}},
+        {"mControls", "../assets/gui/Menu_Controls.txt", {"SwapPads"}, {}, {}},
         {"sound", "../assets/gui/Menu_Audio.txt", {}, {"GameSounds", "MusicVolume", "MasterVolume"}, {}},
-        {"mGameplay", "../assets/gui/Menu_Gameplay.txt", {"Player2Mode"}, {}, {}},
+        {"mGameplay", "../assets/gui/Menu_Gameplay.txt", {"Player2Mode", "Rumble"}, {}, {}},
         {"mGameplay2", "../assets/gui/Menu_Gameplay_Advanced.txt", {}, {}, {}},
         {"options",
          "../assets/gui/Menu_Options.txt",
@@ -87,7 +87,8 @@ inline const std::vector<FormPage>& formPages() {
          {},
          {}},
         {"pause", "../assets/gui/PauseMenu.txt", {"Continue", "Controls", "Quit", "Menu"}, {}, {}},
-        {"pauseControls", "../assets/gui/PauseMenu_Controls.txt", {"BackPause"}, {}, {}},
+        {"pauseControls", "../assets/gui/PauseMenu_Controls.txt", {"BackPause", "SwapPads"}, {}, {}},
+        {"padLost", "../assets/gui/PadLost.txt", {"Keyboard"}, {}, {}},
         {"victory", "../assets/gui/Victory.txt", {"Continue", "Rematch"}, {}, {"Player1won", "Player2won"}}};
     return list;
 }

@@ -100,10 +100,45 @@ TEST_F(InputBindingsTest, KeysAndSticksDriveEveryAxis) {
         devices->setKey(binding.positive, true);
         EXPECT_FLOAT_EQ(input.getAxis(binding.axis), 1.0f) << binding.axis;
         devices->reset();
-        devices->setJoystickAxis(binding.joystick, binding.stick, -0.5f);
+        devices->setJoystickAxis(binding.joystick, binding.stick, -60.0f);
         EXPECT_FLOAT_EQ(input.getAxis(binding.axis), -0.5f) << binding.axis;
         devices->reset();
-        devices->setJoystickAxis(1 - binding.joystick, binding.stick, -0.5f);
+        devices->setJoystickAxis(1 - binding.joystick, binding.stick, -60.0f);
         EXPECT_EQ(input.getAxis(binding.axis), 0.0f) << binding.axis;
+    }
+}
+
+// Standard names mean one place on every pad: jump is the bottom button.
+TEST_F(InputBindingsTest, PadsStandardButtonsAndSticksDriveTheirOwnPlayer) {
+    struct Binding {
+        std::string action;
+        PadButton button;
+    };
+    for (unsigned int pad : {0u, 1u}) {
+        const std::string player = "Player" + std::to_string(pad + 1) + " ";
+        for (const Binding& binding : std::vector<Binding>{{player + "Jump", PadButton::south},
+                                                           {player + "Magic", PadButton::east},
+                                                           {player + "Magic", PadButton::rightTrigger},
+                                                           {player + "Beard", PadButton::west},
+                                                           {"ESC", PadButton::start}}) {
+            const auto set = [&](bool down) {
+                if (binding.button == PadButton::rightTrigger) {
+                    devices->setPadAxis(pad, PadAxis::rightTrigger, down ? 1.0f : 0.0f);
+                } else {
+                    devices->setPadButton(pad, binding.button, down);
+                }
+            };
+            EXPECT_TRUE(press(set, binding.action)) << binding.action;
+        }
+        devices->setPadButton(pad, PadButton::south, true);
+        input.update();
+        EXPECT_FALSE(input.wasPressed("Player" + std::to_string(2 - pad) + " Jump"))
+            << "the other player's pad";
+        devices->reset();
+        devices->setPadAxis(pad, PadAxis::leftX, -1.0f);
+        devices->setPadButton(pad, PadButton::dpadDown, true);
+        EXPECT_FLOAT_EQ(input.getAxis(player + "Horizontal"), -1.0f);
+        EXPECT_FLOAT_EQ(input.getAxis(player + "Vertical"), 1.0f);
+        devices->reset();
     }
 }

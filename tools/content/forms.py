@@ -137,11 +137,11 @@ BINDING_ROWS = [
     ("Run right", "Right", "D", "Right"),
     ("Aim up", "Up", "W", "Up"),
     ("Aim down", "Down", "S", "Down"),
-    ("Jump", "Jump", "Space  \u00b7  pad 1 button 0", "Numpad 0  \u00b7  pad 2 button 0"),
-    ("Magic: hold, fling", "Magic", "G  \u00b7  pad 1 button 1", "Numpad 4  \u00b7  pad 2 button 1"),
+    ("Jump", "Jump", "Space  \u00b7  pad 1 bottom button", "Numpad 0  \u00b7  pad 2 bottom button"),
+    ("Magic: hold, fling", "Magic", "G  \u00b7  pad 1 right button", "Numpad 4  \u00b7  pad 2 right button"),
 ]
 SHARED_ROWS = [
-    ("Pause and back", "Pause", "Escape  \u00b7  pad 1 button 8"),
+    ("Pause and back", "Pause", "Escape  \u00b7  pad 1 start"),
     ("Restart the match", "Restart", "R"),
 ]
 
@@ -149,35 +149,49 @@ SHARED_ROWS = [
 def controls_rows(x, y, rebind):
     """The bindings of the game, one row per action: buttons that rebind on
     the title menu's page, labels on the pause page."""
-    step, height, width = 54, 46, 350
-    rows = [label("Player1Heading", x + 320, y, "Player 1", 28, 3),
-            label("Player2Heading", x + 690, y, "Player 2", 28, 3)]
+    step, height, width = 48, 42, 350
+    rows = [label("Player1Heading", x + 320, y, "Player 1", 26, 3),
+            label("Player2Heading", x + 690, y, "Player 2", 26, 3)]
 
     def cell(name, cx, cy, text):
         if rebind:
-            return button(name, cx, cy, width, height, text, 24, 6)
-        return label(name, cx, cy + 8, text, 24, 4)
+            return button(name, cx, cy, width, height, text, 22, 6)
+        return label(name, cx, cy + 8, text, 22, 4)
 
     for i, (what, name, p1, p2) in enumerate(BINDING_ROWS):
-        top = y + 50 + i * step
-        rows.append(label("Action" + name, x, top + 8, what, 26, 4))
+        top = y + 44 + i * step
+        rows.append(label("Action" + name, x, top + 8, what, 24, 4))
         rows.append(cell("Player1" + name, x + 320, top, p1))
         rows.append(cell("Player2" + name, x + 690, top, p2))
     for i, (what, name, keys) in enumerate(SHARED_ROWS):
-        top = y + 50 + (len(BINDING_ROWS) + i) * step
-        rows.append(label("Action" + name, x, top + 8, what, 26, 4))
+        top = y + 44 + (len(BINDING_ROWS) + i) * step
+        rows.append(label("Action" + name, x, top + 8, what, 24, 4))
         rows.append(cell(name, x + 320, top, keys))
-    bottom = y + 50 + (len(BINDING_ROWS) + len(SHARED_ROWS)) * step
+    bottom = y + 44 + (len(BINDING_ROWS) + len(SHARED_ROWS)) * step
     if rebind:
-        rows.append(button("Player2Keys", x, bottom + 10, 480, 56, "Player 2 keys: number pad", 26, 6))
-        rows.append(button("ResetBindings", x + 500, bottom + 10, 360, 56, "Reset to defaults", 26, 6))
-        rows.append(label("Hint", x, bottom + 84,
-                          "Choose a key, then press the new key or pad button (Escape cancels).\n"
-                          "Sticks run and aim.", 22, 4))
+        rows.append(button("Player2Keys", x, bottom + 8, 480, 52, "Player 2 keys: number pad", 24, 6))
+        rows.append(button("ResetBindings", x + 500, bottom + 8, 360, 52, "Reset to defaults", 24, 6))
+        rows += pad_rows(x, bottom + 76)
+        rows.append(label("Hint", x, bottom + 154,
+                          "Choose a row, then press the new key or pad button (Escape cancels). "
+                          "Sticks and d-pad run and aim.", 20, 4))
     else:
-        rows.append(label("Hint", x, bottom + 16,
-                          "Sticks run and aim. Change the keys in the title menu's options.", 24, 4))
+        rows += pad_rows(x, bottom + 12)
+        rows.append(label("Hint", x, bottom + 96,
+                          "Sticks and d-pad run and aim. Change the keys in the title menu's options.", 22, 4))
     return rows
+
+
+def pad_rows(x, y):
+    """Which pad each player has, and the button that swaps them (the game
+    writes the pads' names into Pad1 and Pad2). The keys reach the page's
+    other buttons first: Enter on a page just opened still goes back."""
+    return [
+        label("Pad1", x, y, "Player 1: no pad yet", 26, 4),
+        label("Pad2", x, y + 38, "Player 2: no pad yet", 26, 4),
+        widget("Button", "SwapPads", (x + 760, y), (260, 64),
+               [("Text", _q("Swap pads")), ("TextSize", 28), ("FocusOrder", 1)], 6),
+    ]
 
 
 def generate():
@@ -263,6 +277,8 @@ def generate():
         label("LivesValue", CONTENT_X + 830, CONTENT_Y + 536, "3", 30),
         label("Player2Label", CONTENT_X + 50, CONTENT_Y + 622, "Who plays player 2:", 30),
         button("Player2Mode", CONTENT_X + 420, CONTENT_Y + 606, 460, 72, "Player 2: person", 30, 6),
+        label("RumbleLabel", CONTENT_X + 50, CONTENT_Y + 702, "Pads rumble:", 30),
+        button("Rumble", CONTENT_X + 420, CONTENT_Y + 690, 460, 56, "Rumble: on", 28, 6),
     ])
     files["Menu_Gameplay_Advanced.txt"] = content_page("Options: advanced", "Advanced", [
         label("Body", CONTENT_X + 50, CONTENT_Y + 140,
@@ -295,6 +311,13 @@ def generate():
         label("Heading", 0, 120, "Controls", 64, 3, "Center", "100%", 80),
     ] + controls_rows(480, 260, False) + [
         button("BackPause", 760, 860, 400, 80, "Back", 36),
+    ])
+    files["PadLost.txt"] = page("A pad is gone", [
+        panel("Shade", 0, 0, "100%", "100%"),
+        label("Heading", 0, 300, "Paused", 72, 3, "Center", "100%", 90),
+        label("Message", 0, 430, "Player 1's pad is disconnected", 40, 4, "Center", "100%", 120),
+        label("Hint", 0, 560, "Plug it back in to go on, or:", 28, 4, "Center", "100%", 40),
+        button("Keyboard", 660, 640, 600, 84, "Go on with the keyboard", 36),
     ])
     files["Victory.txt"] = page("Victory", [
         picture("Player1won", 410, 70, 1100, 220, "player1won.png"),

@@ -58,18 +58,25 @@ TEST_F(ReplayFiles, WhatIsWrittenReadsBackBitForBitWithItsEvents) {
     std::string problem;
     ASSERT_TRUE(writer.open(path, input, 42, step, problem)) << problem;
 
-    // Frame 1: nothing; frame 2: Hop and a stick at 0.37 with a click; frame 3: Push, stick left.
+    // Frame 1: nothing; frame 2: Hop and a stick part-way with a click and a
+    // key (a pad's move is not for the GUI: left out); frame 3: Push, stick left.
     input.update();
     writer.writeFrame(step, input, {});
     devices->setKey(sf::Keyboard::Space, true);
-    devices->setJoystickAxis(0, sf::Joystick::X, 0.37f);
+    devices->setJoystickAxis(0, sf::Joystick::X, 37.0f);
     input.update();
+    const float steer = input.getAxis("Steer");
+    EXPECT_GT(steer, 0.1f);
     sf::Event click;
     click.type = sf::Event::MouseButtonPressed;
     click.mouseButton = {sf::Mouse::Left, 120, -4};
     sf::Event key;
-    key.type = sf::Event::KeyPressed; // not for the GUI: left out
-    writer.writeFrame(0.1f, input, {click, key});
+    key.type = sf::Event::KeyPressed;
+    key.key = sf::Event::KeyEvent{sf::Keyboard::Down, false, false, true, false};
+    sf::Event moved;
+    moved.type = sf::Event::JoystickMoved;
+    moved.joystickMove = {0, sf::Joystick::X, 50.0f};
+    writer.writeFrame(0.1f, input, {click, key, moved});
     devices->reset();
     devices->setKey(sf::Keyboard::D, true);
     devices->setJoystickAxis(0, sf::Joystick::X, -100.0f);
@@ -96,11 +103,14 @@ TEST_F(ReplayFiles, WhatIsWrittenReadsBackBitForBitWithItsEvents) {
     EXPECT_EQ(reader.getDelta(), 0.1f);
     EXPECT_TRUE(reader.isActionDown("Hop"));
     EXPECT_FALSE(reader.isActionDown("Push"));
-    EXPECT_EQ(reader.getAxisValue("Steer"), 0.37f);
-    ASSERT_EQ(reader.getEvents().size(), 1u);
+    EXPECT_EQ(reader.getAxisValue("Steer"), steer);
+    ASSERT_EQ(reader.getEvents().size(), 2u);
     EXPECT_EQ(reader.getEvents()[0].type, sf::Event::MouseButtonPressed);
     EXPECT_EQ(reader.getEvents()[0].mouseButton.x, 120);
     EXPECT_EQ(reader.getEvents()[0].mouseButton.y, -4);
+    EXPECT_EQ(reader.getEvents()[1].type, sf::Event::KeyPressed);
+    EXPECT_EQ(reader.getEvents()[1].key.code, sf::Keyboard::Down);
+    EXPECT_TRUE(reader.getEvents()[1].key.shift) << "Shift+Tab goes back through the focus";
 
     ASSERT_TRUE(reader.advance());
     EXPECT_EQ(reader.getDelta(), 1.0f / 3.0f);
@@ -153,6 +163,9 @@ TEST_F(ReplayFiles, DamagedAndForeignFilesFailWithOneLine) {
     expectRefused("wrongcount.txt", validHeader + frame + "end 5\n", "counts 5 frames, but the file has 1");
     expectRefused("after.txt", validHeader + frame + "end 1\nf 0.1 00 0\n", "text after the end line");
     expectRefused("event.txt", validHeader + frame + "g pressed 9 1 1\nend 1\n", "out of range");
+    expectRefused("key.txt", validHeader + frame + "g keydown 999 0\nend 1\n", "out of range");
+    expectRefused("keyshift.txt", validHeader + frame + "g keyup 58\nend 1\n", "needs 2 numbers");
+    expectRefused("pad.txt", validHeader + frame + "g padlost 8\nend 1\n", "out of range");
     expectRefused("eventfirst.txt", validHeader + "g left\n" + frame + "end 1\n", "before the first frame");
     expectRefused("twice.txt", "vorlune-replay 2\nseed 1\nstep 0.016666668\naction Hop\naction Hop\nend 0\n",
                   "named twice");

@@ -4,77 +4,18 @@
 // then plays the file as `vorlune --replay FILE` does, without the demo and
 // without computer players, and every player and beard segment must stand at
 // the very same place, frame after frame.
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/ScriptedInputTest.hpp"
 #include "common/TestOutput.hpp"
-#include "core/StateManager.hpp"
-#include "game/VorluneGame.hpp"
-#include "game/player/BeardSegmentComponent.hpp"
-#include "game/player/PlayerControllerComponent.hpp"
-#include "scene/GameObject.hpp"
-#include "scene/GameObjectManager.hpp"
+#include "game/TracingGame.hpp"
 
 namespace {
 // The menu, the click and over a minute of the fight: beards grow, float,
 // fling and get cut. A whole demo match lasts minutes; the end-to-end demo
 // cases replay one to its winner.
 constexpr size_t recordedFrames = 5000;
-
-// The game with a line per frame: the state, then every player and beard
-// segment in scene order with its place and turn, as exact hexadecimal floats.
-class TracingGame : public VorluneGame {
-public:
-    void onUpdate(float delta, float time) override {
-        VorluneGame::onUpdate(delta, time);
-        std::ostringstream line;
-        line << std::hexfloat << StateManager::instance().currentName();
-        for (const auto& object : GameObjectManager::instance().sceneObjects) {
-            const bool player = static_cast<bool>(object->getComponent<PlayerControllerComponent>());
-            if (!player && !object->getComponent<BeardSegmentComponent>()) {
-                continue;
-            }
-            players += player ? 1 : 0;
-            segments += player ? 0 : 1;
-            const sf::Vector2f at = object->transform->getPosition();
-            line << ' ' << object->name << ' ' << at.x << ' ' << at.y << ' '
-                 << object->transform->getRotation();
-        }
-        trace.push_back(line.str());
-        if (frameLimit > 0 && trace.size() == frameLimit) {
-            window.close();
-        }
-    }
-
-    size_t frameLimit = 0;
-    std::vector<std::string> trace;
-    // Player and segment places traced, over all frames.
-    size_t players = 0;
-    size_t segments = 0;
-};
-
-LaunchOptions fastUndrawn() {
-    LaunchOptions options;
-    options.fast = true;
-    options.noDraw = true;
-    return options;
-}
-
-std::vector<std::string> readLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream file(path);
-    for (std::string line; std::getline(file, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 } // namespace
 
 class MatchReplay : public ScriptedInputTest {};
@@ -82,31 +23,21 @@ class MatchReplay : public ScriptedInputTest {};
 TEST_F(MatchReplay, PlainReplayOfARecordedDemoPutsEveryPlayerAndSegmentInPlaceEveryFrame) {
     const std::string recording = testOutputPath("match-replay/demo.rec");
     const std::string recordedTrace = testOutputPath("match-replay/recorded-trace.txt");
-    std::fflush(stdout);
-    // The recording runs in a fresh process, as a run of the program would:
-    // nothing of it may be left in this one when the replay starts.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        TracingGame game;
-        game.frameLimit = recordedFrames;
-        LaunchOptions options = fastUndrawn();
-        options.demo = true;
-        options.recordPath = recording;
-        const int code = game.run(options);
-        std::ofstream out(recordedTrace);
-        for (const auto& line : game.trace) {
-            out << line << '\n';
-        }
-        out.close();
-        std::fflush(stdout);
-        _exit(code == 0 && out ? 0 : 10 + code);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "the recording ended by signal " << WTERMSIG(status);
-    ASSERT_EQ(WEXITSTATUS(status), 0) << "the recording run failed (needs a display: run under Xvfb)";
-    const std::vector<std::string> recorded = readLines(recordedTrace);
+    // The recording runs in a fresh process, as a run of the program would.
+    std::vector<std::string> recorded;
+    ASSERT_NO_FATAL_FAILURE(traceInChildProcess(
+        recordedTrace,
+        [&](std::vector<std::string>& trace) {
+            TracingGame game;
+            game.frameLimit = recordedFrames;
+            LaunchOptions options = fastUndrawn();
+            options.demo = true;
+            options.recordPath = recording;
+            const int code = game.run(options);
+            trace = game.trace;
+            return code;
+        },
+        recorded));
     ASSERT_EQ(recorded.size(), recordedFrames);
 
     TracingGame replayed;

@@ -12,10 +12,12 @@
 #include "game/GameScenario.hpp"
 #include "game/bot/BotComponent.hpp"
 #include "game/hud/HealthBarComponent.hpp"
+#include "game/player/PadRumble.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObjectManager.hpp"
 #include "scene/TransformComponent.hpp"
+#include "widgets/Button.hpp"
 #include "widgets/Label.hpp"
 #include "widgets/Slider.hpp"
 
@@ -67,8 +69,8 @@ protected:
 
 TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
     fs::create_directories(folder);
-    writeWholeFile((folder / "settings.txt").string(),
-                   "player2.keys = laptop\nfrom.a.newer.game = keep me\n");
+    writeWholeFile((folder / "settings.txt").string(), "player2.keys = laptop\nfrom.a.newer.game = keep me\n"
+                                                       "binding.Player1 Jump = 57 pad1.north\n");
     {
         ScenarioGame first;
         first.title = "Vorlune scenario";
@@ -104,6 +106,10 @@ TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
         run(2);
         ASSERT_TRUE(first.toggleFullscreen());
         run(1);
+        click("mGameplay", "Rumble");
+        run(1);
+        EXPECT_EQ(GuiManager::instance().getWidget<widgets::Button>("mGameplay", "Rumble")->getText(),
+                  "Rumble: off");
         first.window.close();
         first.shutdown();
     }
@@ -111,7 +117,8 @@ TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
     for (const char* line :
          {"volume.master = 40\n", "volume.music = 80\n", "volume.effects = 30\n", "lives = 7\n",
           "player2 = computer\n", "player2.keys = laptop\n", "from.a.newer.game = keep me\n",
-          "window.size = 1280x720\n", "window.fullscreen = yes\n"}) {
+          "window.size = 1280x720\n", "window.fullscreen = yes\n", "rumble = off\n",
+          "binding.Player1 Jump = 57 pad1.north\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << " in:\n" << text;
     }
 
@@ -129,6 +136,10 @@ TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
     EXPECT_EQ(game.windowedWindowSize(), sf::Vector2u(1280, 720));
     ASSERT_TRUE(game.toggleFullscreen());
     EXPECT_EQ(game.window.getSize(), sf::Vector2u(1280, 720));
+    EXPECT_FALSE(padRumble::isEnabled());
+    // A pad's button by its name: jump on the top face button instead.
+    EXPECT_EQ(input.actions.at("Player1 Jump")->codes,
+              (std::vector<int32_t>{sf::Keyboard::Space, inputCodes::padButton(0, PadButton::north)}));
 
     frames(2);
     click("menu", "MenuOptions");

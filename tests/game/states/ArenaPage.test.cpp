@@ -15,6 +15,7 @@
 #include "core/StateManager.hpp"
 #include "game/GameScenario.hpp"
 #include "game/states/ArenaPage.hpp"
+#include "scene/GameObjectManager.hpp"
 
 namespace {
 class ArenaPageTest : public GameScenario {

@@ -1,0 +1,65 @@
+#include "game/states/PadLostPause.hpp"
+
+#include <string>
+
+#include "app/GuiManager.hpp"
+#include "core/StateManager.hpp"
+#include "core/input/GamepadHub.hpp"
+#include "core/input/PadChangeEvent.hpp"
+#include "game/states/ButtonSounds.hpp"
+#include "widgets/Label.hpp"
+
+namespace {
+const char* const page = "padLost";
+
+bool inMatch() {
+    const auto& state = StateManager::instance().currentState;
+    return state && state->name == "Arena";
+}
+} // namespace
+
+PadLostPause::PadLostPause(const float& effectsVolume) {
+    auto& gui = GuiManager::instance();
+    gui.loadGroup(page, "..\\assets\\gui\\PadLost.txt");
+    connectButton(page, "Keyboard", effectsVolume, [this, volume = &effectsVolume] {
+        playButtonSound("click", *volume);
+        GamepadHub::instance().releaseLost();
+        lostSlots.clear();
+        show();
+    });
+    listenerKey = EventManager::instance().addListener([this](std::shared_ptr<GameEvent> event) {
+        if (const auto change = std::dynamic_pointer_cast<PadChangeEvent>(event)) {
+            onPadChange(change->slot, change->connected);
+        }
+    });
+}
+
+void PadLostPause::onPadChange(int slot, bool connected) {
+    if (connected) {
+        lostSlots.erase(slot);
+    } else {
+        lostSlots.insert(slot);
+    }
+    show();
+}
+
+void PadLostPause::show() {
+    auto& gui = GuiManager::instance();
+    const bool shown = isWaiting() && inMatch();
+    if (shown) {
+        std::string text;
+        for (const int slot : lostSlots) {
+            text += (text.empty() ? "" : "\n") + std::string("Player ") + std::to_string(slot + 1) +
+                    "'s pad is disconnected";
+        }
+        if (auto message = gui.getWidget<widgets::Label>(page, "Message")) {
+            message->setText(text);
+        }
+    }
+    // The pause pages give way to it, and come back by Escape as ever.
+    if (shown && !gui.isVisible(page)) {
+        gui.setVisible("pause", false);
+        gui.setVisible("pauseControls", false);
+    }
+    gui.setVisible(page, shown);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+#include <set>
+
+#include "core/EventManager.hpp"
+
+// A match waits for a player whose pad was unplugged: the "padLost" page
+// says "Player 1's pad is disconnected" (a line per such player) and the
+// arena holds its world still until that pad comes back, or until someone
+// presses "Keyboard" to go on without it (the player's pad is then let go:
+// the pad that comes back later is a new one, free to take a player).
+//
+// The page follows PadChangeEvents, which the frame loop sends live and from
+// a replay's recording alike, so a paused match replays as it was played.
+// A pad lost outside a match is waited for from the match's start.
+class PadLostPause {
+public:
+    // Loads the page and listens for pads; `effectsVolume` is the owning
+    // state's, observed for the button's sounds.
+    explicit PadLostPause(const float& effectsVolume);
+
+    // Whether a player's pad is lost now.
+    bool isWaiting() const { return !lostSlots.empty(); }
+    // Shows or hides the page as the lost pads say (when a match is on).
+    void show();
+
+private:
+    void onPadChange(int slot, bool connected);
+
+    std::set<int> lostSlots;
+    std::shared_ptr<EventManager::EventKey> listenerKey;
+};
