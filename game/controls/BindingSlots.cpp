@@ -9,16 +9,33 @@
 
 namespace {
 bool isPadButton(int32_t code) {
-    return code >= InputManager::firstJoystickCode;
+    return code >= InputManager::firstJoystickCode && code <= inputCodes::lastCode;
 }
 
 bool isKey(int32_t code) {
     return code >= 0 && code < sf::Keyboard::KeyCount;
 }
 
-// Whether `code` is of the kind (key or pad button) of `like`.
+// A pad's standard button and a raw button (of a pad without a mapping) are
+// kinds of their own: a slot keeps one of each, and rebinding one leaves the other.
+enum class CodeKind { key, mouse, rawButton, padButton, none };
+
+CodeKind kindOf(int32_t code) {
+    if (isKey(code)) {
+        return CodeKind::key;
+    }
+    if (code >= inputCodes::firstPad && code <= inputCodes::lastCode) {
+        return CodeKind::padButton;
+    }
+    if (isPadButton(code)) {
+        return CodeKind::rawButton;
+    }
+    return code >= InputManager::firstMouseCode && code < InputManager::firstJoystickCode ? CodeKind::mouse
+                                                                                          : CodeKind::none;
+}
+
 bool sameKind(int32_t code, int32_t like) {
-    return isPadButton(code) == isPadButton(like) && isKey(code) == isKey(like);
+    return kindOf(code) == kindOf(like);
 }
 
 // The slot's codes of every kind, in the action's order.
@@ -130,7 +147,8 @@ int32_t slotKey(const InputManager& input, const BindingSlot& slot) {
 }
 
 int32_t slotPadButton(const InputManager& input, const BindingSlot& slot) {
-    return firstOfKind(input, slot, InputManager::firstJoystickCode);
+    const int32_t standard = firstOfKind(input, slot, inputCodes::firstPad);
+    return standard >= 0 ? standard : firstOfKind(input, slot, InputManager::firstJoystickCode);
 }
 
 std::vector<std::string> bindSlot(InputManager& input, const BindingSlot& slot, int32_t code) {

@@ -30,13 +30,13 @@ struct BindingSlot {
 // Every slot, player 1's, player 2's, then the shared ones, in the page's order.
 const std::vector<BindingSlot>& bindingSlots();
 
-// The slot's keyboard key, or its pad button (an input code at or above
-// InputManager::firstJoystickCode); -1 when it has none.
+// The slot's keyboard key, or its pad button (a pad's standard button, else
+// a raw button of a pad without a mapping); -1 when it has none.
 int32_t slotKey(const InputManager& input, const BindingSlot& slot);
 int32_t slotPadButton(const InputManager& input, const BindingSlot& slot);
 
-// Binds `code` (a keyboard key or a pad button) to the slot, in place of the
-// slot's key or pad button of that kind. Another slot holding `code` gets the
+// Binds `code` (a keyboard key, a pad's standard button or a raw button) to
+// the slot, in place of the slot's code of that kind. Another slot holding `code` gets the
 // slot's old one (or, without one, loses `code`). Returns the names of the
 // actions and axes that changed, for the settings file.
 std::vector<std::string> bindSlot(InputManager& input, const BindingSlot& slot, int32_t code);

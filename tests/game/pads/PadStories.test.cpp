@@ -1,16 +1,19 @@
 // Players with game pads, in the real game under Xvfb: SDL's virtual pads are
 // plugged in, pressed, pushed and pulled out inside the test process, and the
 // game reads them through its GamepadHub as it reads real ones.
+#include <algorithm>
 #include <cmath>
 
 #include "common/VirtualPads.hpp"
 #include "core/input/GamepadHub.hpp"
+#include "core/input/InputCodes.hpp"
 #include "game/GameScenario.hpp"
 #include "game/PlayerNames.hpp"
 #include "game/player/PadRumble.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObjectManager.hpp"
+#include "widgets/Button.hpp"
 #include "widgets/Label.hpp"
 
 namespace {
@@ -255,4 +258,30 @@ TEST_F(PadStories, PadWithoutAMappingPlaysByItsRawButtonsAndMenusAnswerPads) {
     oldPad.setButton(8, true);
     frames(1);
     EXPECT_EQ(shownPages(), "pause");
+}
+
+// The controls page rebinds by pad too: a row waiting for a key takes the
+// pad's button, which neither presses a menu button nor reaches the player.
+TEST_F(PadStories, AWaitingControlsRowTakesAPadsButton) {
+    VirtualPad padA("Pad A", 0x1209, 0x000A);
+    start();
+    frames(2);
+    padA.plugIn();
+    frames(1);
+    // The left face button claims the pad without working the menus.
+    press(padA, SDL_CONTROLLER_BUTTON_X);
+    ASSERT_FALSE(hub.getOwnership().isFree(0));
+    click("menu", "MenuOptions");
+    frames(1);
+    const auto jump = GuiManager::instance().getWidget<widgets::Button>("mControls", "Player1Jump");
+    ASSERT_TRUE(jump);
+    click("mControls", "Player1Jump");
+    frames(1);
+    EXPECT_EQ(jump->getText(), "press a key");
+    press(padA, SDL_CONTROLLER_BUTTON_Y);
+    EXPECT_EQ(jump->getText(), "Space  \xC2\xB7  pad 1 top button");
+    EXPECT_EQ(shownPages(), "mControls options") << "the pad's press also worked the menus";
+    const auto& codes = input.actions.at("Player1 Jump")->codes;
+    EXPECT_NE(std::find(codes.begin(), codes.end(), inputCodes::padButton(0, PadButton::north)), codes.end());
+    EXPECT_EQ(std::find(codes.begin(), codes.end(), inputCodes::padButton(0, PadButton::south)), codes.end());
 }
