@@ -92,28 +92,15 @@ void registerInputBindings(InputManager& input, Player2Keys player2Keys) {
 }
 
 void restoreDefaultBindings(InputManager& input, Player2Keys player2Keys) {
-    // Emptied, registering again fills them: it adds to what a name has.
-    const std::string names[] = {"Restart", "ESC"};
-    for (const auto& name : names) {
-        if (const auto action = input.actions.find(name); action != input.actions.end()) {
-            action->second->codes.clear();
-        }
+    // Every action and axis is the game's; emptied, registering again fills
+    // them (it adds to what a name has).
+    for (auto& [name, action] : input.actions) {
+        action->codes.clear();
     }
-    for (int player : {1, 2}) {
-        for (const char* action : {"Jump", "Beard", "Magic"}) {
-            if (const auto found = input.actions.find(playerActionName(player, action));
-                found != input.actions.end()) {
-                found->second->codes.clear();
-            }
-        }
-        for (const char* axis : {"Horizontal", "Vertical"}) {
-            if (const auto found = input.axes.find(playerActionName(player, axis));
-                found != input.axes.end()) {
-                found->second->keyValues.clear();
-                found->second->joystickAxes.clear();
-                found->second->padAxes.clear();
-            }
-        }
+    for (auto& [name, axis] : input.axes) {
+        axis->keyValues.clear();
+        axis->joystickAxes.clear();
+        axis->padAxes.clear();
     }
     registerInputBindings(input, player2Keys);
 }

@@ -46,10 +46,9 @@ std::vector<std::string> words(const std::string& text) {
     return found;
 }
 
-// "1600x900 no": the window's size out of fullscreen, and whether it is fullscreen.
-std::string windowState(const Game& game) {
-    const sf::Vector2u size = game.windowedWindowSize();
-    return std::to_string(size.x) + "x" + std::to_string(size.y) + (game.isFullscreen() ? " yes" : " no");
+// "1600x900 no": a window's size out of fullscreen, and whether it is fullscreen.
+std::string windowState(sf::Vector2u size, bool fullscreen) {
+    return std::to_string(size.x) + "x" + std::to_string(size.y) + (fullscreen ? " yes" : " no");
 }
 
 void setWindowKeys(SettingsFile& file, const std::string& state) {
@@ -246,7 +245,9 @@ void GameSettings::applyWindow(Game& game) {
     } else if (file.has("window.fullscreen") && mode != "yes" && mode != "no") {
         reportBadValue("window.fullscreen", "yes or no");
     }
-    lastWindow = windowState(game);
+    lastWindowSize = game.windowedWindowSize();
+    lastFullscreen = game.isFullscreen();
+    windowSeen = true;
 }
 
 void GameSettings::followWindow(const Game& game) {
@@ -254,11 +255,15 @@ void GameSettings::followWindow(const Game& game) {
     if (!game.window.isOpen()) {
         return;
     }
-    const std::string now = windowState(game);
-    if (now != lastWindow) {
-        lastWindow = now;
-        setWindowKeys(file, now);
+    // Compared every frame; the text is made only for a change.
+    const sf::Vector2u size = game.windowedWindowSize();
+    if (windowSeen && size == lastWindowSize && game.isFullscreen() == lastFullscreen) {
+        return;
     }
+    lastWindowSize = size;
+    lastFullscreen = game.isFullscreen();
+    windowSeen = true;
+    setWindowKeys(file, windowState(size, lastFullscreen));
 }
 
 void GameSettings::follow(const PlayerSetup& setup) {
@@ -326,8 +331,8 @@ void GameSettings::saveAtExit(const PlayerSetup& setup, const Game& game) {
         file.set("lives", livesText(setup.livesPerMatch));
     }
     // As the window was last seen open.
-    if (!file.has("window.size") && !lastWindow.empty()) {
-        setWindowKeys(file, lastWindow);
+    if (!file.has("window.size") && windowSeen) {
+        setWindowKeys(file, windowState(lastWindowSize, lastFullscreen));
     }
     if (!file.has("arena")) {
         file.set("arena", arenas().front().key);

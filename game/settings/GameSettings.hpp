@@ -4,6 +4,8 @@
 #include <map>
 #include <string>
 
+#include <SFML/System/Vector2.hpp>
+
 #include "core/settings/SettingsFile.hpp"
 #include "game/InputBindings.hpp"
 #include "game/PlayerSetup.hpp"
@@ -92,8 +94,10 @@ private:
     std::map<std::string, std::string> lastVolumes;
     bool lastComputer2 = false;
     int lastLives = PlayerSetup::defaultLives;
-    // What `followWindow` saw last (see windowState).
-    std::string lastWindow;
+    // The window as `applyWindow` or `followWindow` saw it last.
+    sf::Vector2u lastWindowSize;
+    bool lastFullscreen = false;
+    bool windowSeen = false;
     std::string lastArena;
     bool lastRumble = true;
     float sinceChange = 0.0f;
