@@ -16,8 +16,9 @@
 // The player character's animation frames in a colour scheme. Each frame is
 // composed from the character atlas's four layers ("<name>_color_<i>.png"
 // as it is, "_clothes1", "_clothes2" and "_hair" tinted with the scheme)
-// into a texture of its own with a mipmap chain, as large as the layers
-// plus a transparent margin (the sprite spans the whole frame). That costs
+// into a texture of its own with a mipmap chain, trimmed to the pixels the
+// layers draw plus a transparent margin (the sprite still spans the whole
+// frame: its rectangle reaches past the texture's edges). That costs
 // a render pass per layer, so the frames of a scheme are made the first
 // time a player asks for them (or, bit by bit, by `prepareFrame` before
 // that) and then shared by every later match of the program.
@@ -66,8 +67,10 @@ private:
     Entry& entry(const std::string& name, float frameDuration, const PlayerColors& colors, unsigned side);
     void composeNext(Entry& animation, const std::string& name, float frameDuration,
                      const PlayerColors& colors, unsigned side);
+    // The frame's texture, trimmed to its drawn pixels; `corner` is where
+    // the frame's top-left corner falls on it.
     std::shared_ptr<sf::Texture> compose(const std::string& prefix, const std::string& suffix,
-                                         const PlayerColors& colors, unsigned side);
+                                         const PlayerColors& colors, unsigned side, sf::Vector2i& corner);
 
     using Key = std::tuple<std::string, unsigned, sf::Uint32, sf::Uint32, sf::Uint32, float>;
     std::map<Key, Entry> animations;
