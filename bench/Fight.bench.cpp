@@ -22,12 +22,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <cxxabi.h>
 #include <fstream>
 #include <malloc.h>
-#include <sys/resource.h>
 #include <map>
 #include <string>
+#include <sys/resource.h>
 #include <typeinfo>
 #include <vector>
 
@@ -84,6 +85,25 @@ double loadAverage() {
     return load;
 }
 
+// The machine's processor time so far (all processors, in clock ticks), and
+// the part of it the virtual machine's host kept for itself ("steal").
+struct MachineTime {
+    long long total = 0, stolen = 0;
+};
+
+MachineTime machineTime() {
+    std::ifstream file("/proc/stat");
+    std::string label;
+    file >> label;
+    MachineTime time;
+    long long value = 0;
+    for (int field = 0; field < 8 && file >> value; ++field) {
+        time.total += value;
+        time.stolen = field == 7 ? value : time.stolen;
+    }
+    return time;
+}
+
 // One opaque window-sized textured quad plus display, the floor's frame.
 class FloorFrame {
 public:
@@ -131,6 +151,12 @@ private:
 // One frame of the loop: one fixed step, the update and a draw.
 struct FrameSplit {
     double total = 0.0, fixed = 0.0, update = 0.0, draw = 0.0;
+    // The main thread's processor time in the fixed steps and in the whole
+    // frame: the fixed steps are the main thread's work alone, so where the
+    // wall clock runs ahead of it the thread waited for the processor
+    // (another thread, or the machine's host, had it); where both grow, the
+    // work itself ran slower or was more.
+    double fixedCpu = 0.0, totalCpu = 0.0;
     // The main thread's page faults in the frame, and how often the system
     // took the processor from it: what makes a frame slow in every part at once.
     long faults = 0, preempted = 0;
@@ -139,6 +165,12 @@ struct FrameSplit {
 struct ThreadUsage {
     long faults = 0, preempted = 0;
 };
+
+double threadCpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
 
 ThreadUsage threadUsage() {
     rusage usage{};
@@ -159,6 +191,7 @@ public:
     FrameSplit frame() {
         FrameSplit split;
         const ThreadUsage usageBefore = threadUsage();
+        const double cpuStart = threadCpuMilliseconds();
         const auto start = Clock::now();
         sf::Event event;
         while (game.window.pollEvent(event)) {
@@ -172,6 +205,7 @@ public:
         physics.stepWorld(step);
         physics.clearForces();
         split.fixed = millisecondsSince(start);
+        split.fixedCpu = threadCpuMilliseconds() - cpuStart;
         const auto updateStart = Clock::now();
         game.update(step, elapsed);
         split.update = millisecondsSince(updateStart);
@@ -179,6 +213,7 @@ public:
         game.draw(step, elapsed);
         split.draw = millisecondsSince(drawStart);
         split.total = millisecondsSince(start);
+        split.totalCpu = threadCpuMilliseconds() - cpuStart;
         const ThreadUsage usageAfter = threadUsage();
         split.faults = usageAfter.faults - usageBefore.faults;
         split.preempted = usageAfter.preempted - usageBefore.preempted;
@@ -368,7 +403,8 @@ int main(int argc, char** argv) {
         run.frame();
     }
 
-    std::vector<double> totals, fixed, update, draw, faults, preempted;
+    const MachineTime machineBefore = machineTime();
+    std::vector<double> totals, fixed, update, draw, faults, preempted, fixedCpu, totalCpu;
     // Frame times by the camera's zoom (view width over window width): a
     // zoomed-out camera shows more of the map, scaled down.
     std::map<int, std::vector<double>> byZoom;
@@ -393,12 +429,15 @@ int main(int argc, char** argv) {
         fixed.push_back(split.fixed);
         update.push_back(split.update);
         draw.push_back(split.draw);
+        fixedCpu.push_back(split.fixedCpu);
+        totalCpu.push_back(split.totalCpu);
         faults.push_back(static_cast<double>(split.faults));
         preempted.push_back(static_cast<double>(split.preempted));
         for (const auto& player : run.players()) {
             segmentSum += player->segmentCount;
         }
     }
+    const MachineTime machineAfter = machineTime();
     const long peakKb = peakResidentKilobytes();
     const long endKb = residentKilobytes();
     const struct mallinfo2 heap = mallinfo2();
@@ -416,6 +455,11 @@ int main(int argc, char** argv) {
     std::printf("floor p95, p99, max         %8.2f x, %.2f x, %.2f x its p50\n",
                 ratio(floorFrame.percentileOf(0.95)), ratio(floorFrame.percentileOf(0.99)),
                 ratio(floorFrame.percentileOf(1.0)));
+    const long long machineTicks = machineAfter.total - machineBefore.total;
+    std::printf("processor time the host kept %7.1f %% during the fight\n",
+                machineTicks > 0 ? 100.0 * static_cast<double>(machineAfter.stolen - machineBefore.stolen) /
+                                       static_cast<double>(machineTicks)
+                                 : 0.0);
     std::printf("start to first menu frame   %8.1f ms\n", toMenu);
     std::printf("menu frame p50              %8.2f ms  %6.2f x floor\n", percentile(menuFrames, 0.5),
                 ratio(percentile(menuFrames, 0.5)));
@@ -440,6 +484,7 @@ int main(int argc, char** argv) {
     // The slowest twentieth of the frames: which part made them slow.
     const double slow = percentile(totals, 0.95);
     double slowFixed = 0.0, slowUpdate = 0.0, slowDraw = 0.0, slowFaults = 0.0, slowPreempted = 0.0;
+    double slowFixedCpu = 0.0, slowTotalCpu = 0.0, slowTotal = 0.0;
     int slowCount = 0;
     for (size_t i = 0; i < totals.size(); ++i) {
         if (totals[i] >= slow) {
@@ -447,6 +492,9 @@ int main(int argc, char** argv) {
             slowUpdate += update[i];
             slowDraw += draw[i];
             slowFaults += faults[i];
+            slowFixedCpu += fixedCpu[i];
+            slowTotalCpu += totalCpu[i];
+            slowTotal += totals[i];
             slowPreempted += preempted[i];
             ++slowCount;
         }
@@ -456,6 +504,11 @@ int main(int argc, char** argv) {
                     slowFixed / slowCount, slowUpdate / slowCount, slowDraw / slowCount);
         std::printf("  page faults %.1f, preempted %.2f times   (every frame: %.1f, %.2f)\n",
                     slowFaults / slowCount, slowPreempted / slowCount, mean(faults), mean(preempted));
+        std::printf("  main thread's processor time: fixed %.2f of %.2f ms, frame %.2f of %.2f ms\n",
+                    slowFixedCpu / slowCount, slowFixed / slowCount, slowTotalCpu / slowCount,
+                    slowTotal / slowCount);
+        std::printf("  every frame:                  fixed %.2f of %.2f ms, frame %.2f of %.2f ms\n",
+                    mean(fixedCpu), mean(fixed), mean(totalCpu), total);
     }
     for (const auto& [bucket, times] : byZoom) {
         static const char* const names[] = {"below 0.9", "0.9 to 1.1", "above 1.1"};

@@ -33,7 +33,7 @@ std::string characterAtlasOf(const std::string& animation) {
 void loadCharacterAtlas(AssetManager& assets, const std::string& atlas) {
     const std::string path = characterAtlasPath(atlas.c_str());
     if (characterAtlasesRead().insert(path).second) {
-        assets.loadAtlas(path);
+        assets.loadAtlasPixels(path);
     }
 }
 

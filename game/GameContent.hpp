@@ -15,10 +15,11 @@ class SoundManager;
 // The character atlas (idle, fall, run, jump_idle, jump_run, run_startup)
 // that holds the layers of an animation ("run_start" is in "run_startup").
 std::string characterAtlasOf(const std::string& animation);
-// Reads one character atlas unless it is read already (or was found broken:
-// it is reported once, until it is released).
+// Reads one character atlas as pixels (`AssetManager::loadAtlasPixels`)
+// unless it is read already (or was found broken: it is reported once,
+// until it is released).
 void loadCharacterAtlas(AssetManager& assets, const std::string& atlas);
-// Drops one character atlas (up to 21 MB of texture). The atlases are only
+// Drops one character atlas (up to 21 MB of pixels). The atlases are only
 // read while the players' animation frames are composed, which happens once
 // per colour scheme (CharacterFrameStore), an atlas at a time.
 void releaseCharacterAtlas(AssetManager& assets, const std::string& atlas);
@@ -26,7 +27,7 @@ void releaseCharacterAtlas(AssetManager& assets, const std::string& atlas);
 void loadEffectsArt(AssetManager& assets);
 // Every character atlas, then the effects' art.
 void loadCharacterArt(AssetManager& assets);
-// Drops every character atlas (about 90 MB of textures).
+// Drops every character atlas (about 90 MB of pixels).
 void releaseCharacterArt(AssetManager& assets);
 // Forgets which character atlases were read, as at start-up; for when the
 // asset manager has been reset under them (resetGame).

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 
 #include <rapidxml/rapidxml.hpp>
 
@@ -136,71 +137,114 @@ bool AssetManager::loadTileset(const std::string& path, int tileWidth, int tileH
     return true;
 }
 
+AssetManager::AtlasEntries AssetManager::readAtlasEntries(const std::string& path) {
+    std::vector<char> text = readFile(path);
+    rapidxml::xml_document<> document;
+    parseXml(document, text.data());
+    auto* atlas = document.first_node("TextureAtlas");
+    if (!atlas) {
+        throw std::runtime_error("no TextureAtlas element in " + path);
+    }
+    const char* imageAttribute = attributeValue(atlas, "imagePath");
+    if (!imageAttribute) {
+        throw std::runtime_error("TextureAtlas without imagePath in " + path);
+    }
+    AtlasEntries entries;
+    entries.imagePath = directoryOfPath(path) + imageAttribute;
+    for (auto* sub = atlas->first_node("SubTexture"); sub; sub = sub->next_sibling("SubTexture")) {
+        const char* name = attributeValue(sub, "name");
+        const char* x = attributeValue(sub, "x");
+        const char* y = attributeValue(sub, "y");
+        const char* width = attributeValue(sub, "width");
+        const char* height = attributeValue(sub, "height");
+        if (!name || !x || !y || !width || !height) {
+            throw std::runtime_error("SubTexture without name, x, y, width or height in " + path);
+        }
+        // The first entry under a name wins, as everywhere in the stores.
+        entries.pieces.emplace(name,
+                               sf::IntRect(std::atoi(x), std::atoi(y), std::atoi(width), std::atoi(height)));
+    }
+    return entries;
+}
+
+namespace {
+// Reports a failed atlas load in one line that names the file.
+void reportAtlasFailure(const std::string& path, std::string message) {
+    if (message.empty()) {
+        message = "Unknown exception";
+    }
+    // The XML parser's messages do not say which file they are about.
+    if (message.find(path) == std::string::npos) {
+        message = path + ": " + message;
+    }
+    reportProblemWithDetail("Loading failed:", message);
+}
+} // namespace
+
 bool AssetManager::loadAtlas(const std::string& path) {
     try {
-        std::vector<char> text = readFile(path);
-        rapidxml::xml_document<> document;
-        parseXml(document, text.data());
-        auto* atlas = document.first_node("TextureAtlas");
-        if (!atlas) {
-            throw std::runtime_error("no TextureAtlas element in " + path);
-        }
-        const char* imageAttribute = attributeValue(atlas, "imagePath");
-        if (!imageAttribute) {
-            throw std::runtime_error("TextureAtlas without imagePath in " + path);
-        }
-        const std::string imagePath = directoryOfPath(path) + imageAttribute;
-
-        // Read every entry before anything is stored, so that a malformed
+        // Every entry is read before anything is stored, so that a malformed
         // atlas leaves nothing half-loaded behind.
-        struct Entry {
-            std::string name;
-            sf::IntRect rectangle;
-        };
-        std::vector<Entry> entries;
-        for (auto* sub = atlas->first_node("SubTexture"); sub; sub = sub->next_sibling("SubTexture")) {
-            const char* name = attributeValue(sub, "name");
-            const char* x = attributeValue(sub, "x");
-            const char* y = attributeValue(sub, "y");
-            const char* width = attributeValue(sub, "width");
-            const char* height = attributeValue(sub, "height");
-            if (!name || !x || !y || !width || !height) {
-                throw std::runtime_error("SubTexture without name, x, y, width or height in " + path);
-            }
-            entries.push_back(
-                {name, sf::IntRect(std::atoi(x), std::atoi(y), std::atoi(width), std::atoi(height))});
-        }
-
-        auto texture = loadTexture(imagePath);
+        const AtlasEntries entries = readAtlasEntries(path);
+        auto texture = loadTexture(entries.imagePath);
         if (!texture) {
             return false;
         }
-        std::map<std::string, std::shared_ptr<sf::Sprite>> collected;
-        for (const auto& entry : entries) {
-            if (collected.count(entry.name) == 0) {
-                collected.emplace(entry.name, std::make_shared<sf::Sprite>(*texture, entry.rectangle));
+        for (const auto& [name, rectangle] : entries.pieces) {
+            if (sprites.emplace(name, std::make_shared<sf::Sprite>(*texture, rectangle)).second) {
+                spriteSources.emplace(name, entries.imagePath);
             }
         }
-        for (const auto& entry : collected) {
-            spriteSources.emplace(entry.first, imagePath);
-        }
-        sprites.insert(collected.begin(), collected.end());
-        atlasImages[path] = imagePath;
+        atlasImages[path] = entries.imagePath;
         return true;
     } catch (const std::exception& error) {
-        std::string message = error.what();
-        if (message.empty()) {
-            message = "Unknown exception";
-        }
-        // The XML parser's messages do not say which file they are about.
-        if (message.find(path) == std::string::npos) {
-            message = path + ": " + message;
-        }
-        reportProblemWithDetail("Loading failed:", message);
+        reportAtlasFailure(path, error.what());
     } catch (...) {
-        reportProblemWithDetail("Loading failed:", path + ": Unknown exception");
+        reportAtlasFailure(path, "");
     }
     return false;
+}
+
+bool AssetManager::loadAtlasPixels(const std::string& path) {
+    try {
+        AtlasEntries entries = readAtlasEntries(path);
+        AtlasPixels pixels;
+        if (unreadable.count(entries.imagePath) != 0) {
+            return false;
+        }
+        if (!pixels.image.loadFromFile(contentPath(entries.imagePath))) {
+            reportProblem("Couldn't load image %s", entries.imagePath.c_str());
+            unreadable.insert(entries.imagePath);
+            return false;
+        }
+        pixels.pieces = std::move(entries.pieces);
+        atlasPixels[path] = std::move(pixels);
+        atlasImages[path] = entries.imagePath;
+        return true;
+    } catch (const std::exception& error) {
+        reportAtlasFailure(path, error.what());
+    } catch (...) {
+        reportAtlasFailure(path, "");
+    }
+    return false;
+}
+
+const sf::Image* AssetManager::findPiece(const std::string& name, sf::IntRect& rectangle) const {
+    for (const auto& [path, atlas] : atlasPixels) {
+        const auto piece = atlas.pieces.find(name);
+        if (piece != atlas.pieces.end()) {
+            // Clipped to the image: content may name pixels it does not have.
+            const sf::Vector2u size = atlas.image.getSize();
+            sf::IntRect inside;
+            if (!piece->second.intersects(
+                    sf::IntRect(0, 0, static_cast<int>(size.x), static_cast<int>(size.y)), inside)) {
+                inside = sf::IntRect();
+            }
+            rectangle = inside;
+            return &atlas.image;
+        }
+    }
+    return nullptr;
 }
 
 void AssetManager::unloadAtlas(const std::string& path) {
@@ -210,6 +254,7 @@ void AssetManager::unloadAtlas(const std::string& path) {
     }
     const std::string imagePath = atlas->second;
     atlasImages.erase(atlas);
+    atlasPixels.erase(path);
     for (auto source = spriteSources.begin(); source != spriteSources.end();) {
         if (source->second == imagePath) {
             sprites.erase(source->first);

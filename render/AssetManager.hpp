@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
@@ -55,8 +56,18 @@ public:
     // atlas's directory. False, with "Loading failed", on a missing or
     // malformed file; nothing of that atlas is stored then.
     bool loadAtlas(const std::string& path);
-    // Drops what loadAtlas(path) stored: the atlas's texture and every
-    // sprite cut from it. Sprites handed out before keep the texture alive
+    // Reads a texture-atlas XML file and its image, kept as pixels in
+    // `atlasPixels` rather than as a texture: for pictures composed on the
+    // processor from its pieces (see `findPiece`), where a texture would
+    // only double the memory. Fails as `loadAtlas` does; an image that
+    // cannot be read is reported as "Couldn't load image".
+    bool loadAtlasPixels(const std::string& path);
+    // The image of the pixel atlas holding the piece `name`, with the
+    // piece's rectangle (clipped to the image) in `rectangle`; null when no
+    // atlas loaded by `loadAtlasPixels` has it.
+    const sf::Image* findPiece(const std::string& name, sf::IntRect& rectangle) const;
+    // Drops what loadAtlas(path) or loadAtlasPixels(path) stored: the atlas's
+    // texture or pixels and every sprite cut from it. Sprites handed out before keep the texture alive
     // for as long as they are held. Does nothing for an atlas not loaded.
     void unloadAtlas(const std::string& path);
     // The whole file plus one terminating zero byte (for the XML parser).
@@ -69,10 +80,25 @@ public:
     std::map<std::string, std::shared_ptr<sf::Texture>> textures;
     // Sprite name -> the image path its texture came from.
     std::map<std::string, std::string> spriteSources;
-    // Atlas path -> the image path of its texture, for every atlas loaded.
+    // Atlas path -> the image path of its texture, for every atlas loaded
+    // (either way).
     std::map<std::string, std::string> atlasImages;
+    // An atlas loaded as pixels: its image and its pieces by name.
+    struct AtlasPixels {
+        sf::Image image;
+        std::map<std::string, sf::IntRect> pieces;
+    };
+    // Atlas path -> its pixels, for every atlas loaded by `loadAtlasPixels`.
+    std::map<std::string, AtlasPixels> atlasPixels;
 
 private:
+    // An atlas file's image path (relative to build/) and its pieces.
+    struct AtlasEntries {
+        std::string imagePath;
+        std::map<std::string, sf::IntRect> pieces;
+    };
+    // Throws std::runtime_error on a missing or malformed file.
+    static AtlasEntries readAtlasEntries(const std::string& path);
     std::set<std::string> unreadable;
     AssetManager() = default;
     // The image as a new texture with `smooth` applied, not cached; empty,

@@ -1,26 +1,51 @@
 #include "game/player/CharacterFrameStore.hpp"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 
 #include "core/Report.hpp"
 #include "render/AssetManager.hpp"
 
 namespace {
-// Atlas sprites are shared with every other user: draw through copies placed at the origin.
-void drawLayer(sf::RenderTexture& target, const std::shared_ptr<sf::Sprite>& layer, const sf::Color* tint) {
-    if (!layer) {
-        return;
-    }
-    sf::Sprite copy = *layer;
-    copy.setOrigin(0.0f, 0.0f);
-    copy.setPosition(0.0f, 0.0f);
-    copy.setRotation(0.0f);
-    copy.setScale(1.0f, 1.0f);
-    copy.setColor(tint ? *tint : sf::Color::White);
-    target.draw(copy);
+// One channel of `value` times `tint`, both 0 to 255, rounded.
+sf::Uint8 tinted(sf::Uint8 value, sf::Uint8 tint) {
+    return static_cast<sf::Uint8>((value * tint + 127) / 255);
 }
+
+// Draws `rectangle` of `source`, tinted (the picture's colour times the
+// tint, as a sprite's colour does), over `target` at its top-left corner,
+// blended as a sprite is drawn over the frame: the piece's colour in
+// proportion to its alpha, what lies beneath in the rest.
+void drawPiece(sf::Image& target, const sf::Image& source, const sf::IntRect& rectangle, sf::Color tint) {
+    const sf::Vector2u size = target.getSize();
+    const int width = std::min(rectangle.width, static_cast<int>(size.x));
+    const int height = std::min(rectangle.height, static_cast<int>(size.y));
+    const unsigned sourceWidth = source.getSize().x;
+    const sf::Uint8* from = source.getPixelsPtr();
+    // sf::Image hands out its pixels only as const; they are its own vector.
+    auto* to = const_cast<sf::Uint8*>(target.getPixelsPtr());
+    for (int y = 0; y < height; ++y) {
+        const sf::Uint8* in = from + 4u * (sourceWidth * static_cast<unsigned>(rectangle.top + y) +
+                                           static_cast<unsigned>(rectangle.left));
+        sf::Uint8* out = to + 4u * size.x * static_cast<unsigned>(y);
+        for (int x = 0; x < width; ++x, in += 4, out += 4) {
+            const int alpha = tinted(in[3], tint.a);
+            if (alpha == 0) {
+                continue;
+            }
+            const int rest = 255 - alpha;
+            out[0] = static_cast<sf::Uint8>((tinted(in[0], tint.r) * alpha + out[0] * rest + 127) / 255);
+            out[1] = static_cast<sf::Uint8>((tinted(in[1], tint.g) * alpha + out[1] * rest + 127) / 255);
+            out[2] = static_cast<sf::Uint8>((tinted(in[2], tint.b) * alpha + out[2] * rest + 127) / 255);
+            out[3] = static_cast<sf::Uint8>(alpha + (out[3] * rest + 127) / 255);
+        }
+    }
+}
+
 // Transparent texels kept around a frame's drawn pixels. The sprite reads
 // beyond the texture's edge as the edge's texels, so these must stay
 // transparent in the mipmap levels a zoomed-out view uses (the first three
@@ -106,8 +131,6 @@ const std::vector<AnimationFrame>& CharacterFrameStore::animation(const std::str
     while (found.composed < frameCount) {
         composeNext(found, name, frameDuration, colors, side);
     }
-    // The canvas's frame buffer is only needed while composing.
-    canvas.reset();
     return found.frames;
 }
 
@@ -118,9 +141,6 @@ bool CharacterFrameStore::prepareFrame(const std::string& name, int frameCount, 
         return false;
     }
     composeNext(found, name, frameDuration, colors, side);
-    if (found.composed >= frameCount) {
-        canvas.reset();
-    }
     return true;
 }
 
@@ -133,32 +153,38 @@ std::shared_ptr<sf::Texture> CharacterFrameStore::compose(const std::string& pre
                                                           const std::string& suffix,
                                                           const PlayerColors& colors, unsigned side,
                                                           sf::Vector2i& corner) {
-    auto& assets = AssetManager::instance();
-    const std::shared_ptr<sf::Sprite> layers[] = {
-        assets.getSprite(prefix + "_color" + suffix), assets.getSprite(prefix + "_clothes1" + suffix),
-        assets.getSprite(prefix + "_clothes2" + suffix), assets.getSprite(prefix + "_hair" + suffix)};
-    sf::Vector2u extent(0, 0);
-    for (const auto& layer : layers) {
-        if (layer) {
-            const sf::IntRect rectangle = layer->getTextureRect();
-            extent.x = std::max(extent.x, static_cast<unsigned>(std::max(0, rectangle.width)));
-            extent.y = std::max(extent.y, static_cast<unsigned>(std::max(0, rectangle.height)));
+    const std::pair<std::string, sf::Color> layers[] = {{prefix + "_color" + suffix, sf::Color::White},
+                                                        {prefix + "_clothes1" + suffix, colors.clothes1},
+                                                        {prefix + "_clothes2" + suffix, colors.clothes2},
+                                                        {prefix + "_hair" + suffix, colors.hair}};
+    // Composed on the processor from the atlas's pixels: a texture of the
+    // atlas would double its memory and each frame would cost render passes
+    // and a read back.
+    struct Piece {
+        const sf::Image* image;
+        sf::IntRect rectangle;
+        sf::Color tint;
+    };
+    std::vector<Piece> pieces;
+    sf::Vector2u extent(1, 1);
+    for (const auto& [name, tint] : layers) {
+        Piece piece{nullptr, {}, tint};
+        piece.image = AssetManager::instance().findPiece(name, piece.rectangle);
+        if (!piece.image) {
+            reportProblem("Couldn't find the picture %s", name.c_str());
+            continue;
         }
+        pieces.push_back(piece);
+        extent.x = std::max(extent.x, static_cast<unsigned>(piece.rectangle.width));
+        extent.y = std::max(extent.y, static_cast<unsigned>(piece.rectangle.height));
     }
-    extent.x = std::min(side, std::max(1u, extent.x));
-    extent.y = std::min(side, std::max(1u, extent.y));
-    if (!canvas || canvas->getSize() != extent) {
-        canvas = std::make_unique<sf::RenderTexture>();
-        if (!canvas->create(extent.x, extent.y)) {
-            canvas.reset();
-            return nullptr;
-        }
+    if (pieces.empty()) {
+        return nullptr;
     }
-    canvas->clear(sf::Color::Transparent);
-    drawLayer(*canvas, layers[0], nullptr);
-    drawLayer(*canvas, layers[1], &colors.clothes1);
-    drawLayer(*canvas, layers[2], &colors.clothes2);
-    drawLayer(*canvas, layers[3], &colors.hair);
-    canvas->display();
-    return trimmedTexture(canvas->getTexture().copyToImage(), corner);
+    sf::Image picture;
+    picture.create(std::min(side, extent.x), std::min(side, extent.y), sf::Color::Transparent);
+    for (const Piece& piece : pieces) {
+        drawPiece(picture, *piece.image, piece.rectangle, piece.tint);
+    }
+    return trimmedTexture(picture, corner);
 }

@@ -6,7 +6,6 @@
 #include <tuple>
 #include <vector>
 
-#include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
 #include "core/FreshState.hpp"
@@ -14,14 +13,16 @@
 #include "render/AnimationFrame.hpp"
 
 // The player character's animation frames in a colour scheme. Each frame is
-// composed from the character atlas's four layers ("<name>_color_<i>.png"
-// as it is, "_clothes1", "_clothes2" and "_hair" tinted with the scheme)
-// into a texture of its own with a mipmap chain, trimmed to the pixels the
-// layers draw plus a transparent margin (the sprite still spans the whole
-// frame: its rectangle reaches past the texture's edges). That costs
-// a render pass per layer, so the frames of a scheme are made the first
-// time a player asks for them (or, bit by bit, by `prepareFrame` before
-// that) and then shared by every later match of the program.
+// composed on the processor from the four layers of the character atlas
+// loaded as pixels (`AssetManager::loadAtlasPixels`): "<name>_color_<i>.png"
+// as it is, "_clothes1", "_clothes2" and "_hair" tinted with the scheme. It
+// becomes a texture of its own with a mipmap chain, trimmed to the pixels
+// the layers draw plus a transparent margin (the sprite still spans the
+// whole frame: its rectangle reaches past the texture's edges). Composing
+// takes a while, so the frames of a scheme are made the first time a player
+// asks for them (or, bit by bit, by `prepareFrame` before that) and then
+// shared by every later match of the program. A layer no loaded atlas has
+// is reported and left out.
 //
 // Textures and sprites are owned here for the program's life; the sprites are
 // shared with every animator that plays them (their origin is set by the
@@ -75,6 +76,4 @@ private:
     using Key = std::tuple<std::string, unsigned, sf::Uint32, sf::Uint32, sf::Uint32, float>;
     std::map<Key, Entry> animations;
     std::vector<std::shared_ptr<sf::Texture>> textures;
-    // Where frames are composed before they are copied into their own texture.
-    std::unique_ptr<sf::RenderTexture> canvas;
 };

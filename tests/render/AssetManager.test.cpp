@@ -238,6 +238,46 @@ TEST(AssetManager, AtlasWithoutDirectoryUsesImagePathAlone) {
     EXPECT_EQ(assets.sprites.at("only")->getTextureRect(), sf::IntRect(4, 0, 8, 8));
 }
 
+TEST(AssetManager, AnAtlasReadAsPixelsHandsOutPiecesClippedToItsImageUntilItIsDropped) {
+    TempDirectory dir;
+    dir.writeImage("sheet.png", 32, 16, sf::Color::Green);
+    dir.writeText("sheet.xml",
+                  atlasText("sheet.png",
+                            "<SubTexture name=\"whole\" x=\"0\" y=\"0\" width=\"16\" height=\"16\"/>\n"
+                            "<SubTexture name=\"edge\" x=\"24\" y=\"8\" width=\"16\" height=\"16\"/>\n"
+                            "<SubTexture name=\"beyond\" x=\"40\" y=\"0\" width=\"4\" height=\"4\"/>\n"));
+    dir.writeText("absent.xml", atlasText("absent.png", ""));
+    auto& assets = AssetManager::instance();
+    ASSERT_TRUE(assets.loadAtlasPixels(dir.path("sheet.xml")));
+    // Pixels only: no texture, no sprite.
+    EXPECT_TRUE(assets.textures.empty());
+    EXPECT_TRUE(assets.sprites.empty());
+    EXPECT_EQ(assets.atlasImages.count(dir.path("sheet.xml")), 1u);
+
+    sf::IntRect rectangle;
+    const sf::Image* image = assets.findPiece("whole", rectangle);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(rectangle, sf::IntRect(0, 0, 16, 16));
+    EXPECT_EQ(image->getPixel(8, 8), sf::Color::Green);
+    // A piece reaching past the image keeps only the pixels the image has.
+    ASSERT_EQ(assets.findPiece("edge", rectangle), image);
+    EXPECT_EQ(rectangle, sf::IntRect(24, 8, 8, 8));
+    ASSERT_EQ(assets.findPiece("beyond", rectangle), image);
+    EXPECT_EQ(rectangle.width * rectangle.height, 0);
+    EXPECT_EQ(assets.findPiece("unknown", rectangle), nullptr);
+
+    // A missing image is reported once.
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(assets.loadAtlasPixels(dir.path("absent.xml")));
+    EXPECT_FALSE(assets.loadAtlasPixels(dir.path("absent.xml")));
+    EXPECT_EQ(capturedStdout(), "Couldn't load image " + dir.path("absent.png") + "\n");
+
+    assets.unloadAtlas(dir.path("sheet.xml"));
+    EXPECT_EQ(assets.findPiece("whole", rectangle), nullptr);
+    EXPECT_TRUE(assets.atlasImages.empty());
+    EXPECT_TRUE(assets.atlasPixels.empty());
+}
+
 TEST(AssetManager, AtlasKeepsSpritesAlreadyStoredUnderItsNames) {
     TempDirectory dir;
     const std::string older = dir.writeImage("older.png", 8, 8);
