@@ -166,6 +166,14 @@ struct ThreadUsage {
     long faults = 0, preempted = 0;
 };
 
+// Processor time of every thread of the process (the renderer's own
+// threads too): unlike the wall clock, it hardly depends on what else runs.
+double processCpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
 double threadCpuMilliseconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
@@ -404,6 +412,7 @@ int main(int argc, char** argv) {
     }
 
     const MachineTime machineBefore = machineTime();
+    const double processBefore = processCpuMilliseconds();
     std::vector<double> totals, fixed, update, draw, faults, preempted, fixedCpu, totalCpu;
     // Frame times by the camera's zoom (view width over window width): a
     // zoomed-out camera shows more of the map, scaled down.
@@ -438,6 +447,7 @@ int main(int argc, char** argv) {
         }
     }
     const MachineTime machineAfter = machineTime();
+    const double processSpent = processCpuMilliseconds() - processBefore;
     const long peakKb = peakResidentKilobytes();
     const long endKb = residentKilobytes();
     const struct mallinfo2 heap = mallinfo2();
@@ -463,6 +473,16 @@ int main(int argc, char** argv) {
     std::printf("start to first menu frame   %8.1f ms\n", toMenu);
     std::printf("menu frame p50              %8.2f ms  %6.2f x floor\n", percentile(menuFrames, 0.5),
                 ratio(percentile(menuFrames, 0.5)));
+    // The menu makes the players' frames meanwhile: its slowest frame shows
+    // whether that holds a frame up.
+    const auto slowestMenuFrame = std::max_element(menuFrames.begin(), menuFrames.end());
+    std::printf("menu frame max              %8.2f ms  %6.2f x floor  (frame %d of %zu)\n",
+                percentile(menuFrames, 1.0), ratio(percentile(menuFrames, 1.0)),
+                static_cast<int>(slowestMenuFrame - menuFrames.begin()) + 1, menuFrames.size());
+    const double menuMedian = percentile(menuFrames, 0.5);
+    std::printf("menu frames over 2 x its p50 %7zu\n",
+                static_cast<size_t>(std::count_if(menuFrames.begin(), menuFrames.end(),
+                                                  [&](double time) { return time > 2.0 * menuMedian; })));
     std::printf("arena                       %s\n", arena.c_str());
     std::printf("arena entry, first match    %8.1f ms\n", firstEntry);
     std::printf("arena entry, second match   %8.1f ms\n", secondEntry);
@@ -474,6 +494,8 @@ int main(int argc, char** argv) {
         std::printf("fight frame %-4s            %8.2f ms  %6.2f x floor\n", name, value, ratio(value));
     }
     std::printf("slowest fight frame         frame %zu of %zu\n", slowestFrame + 1, totals.size());
+    std::printf("processor time per frame    %8.2f ms, all of the process's threads\n",
+                totals.empty() ? 0.0 : processSpent / static_cast<double>(totals.size()));
     const double total = mean(totals);
     for (const auto& [name, part] : std::vector<std::pair<const char*, const std::vector<double>*>>{
              {"fixed steps", &fixed}, {"update", &update}, {"drawing", &draw}}) {

@@ -37,6 +37,15 @@ void loadCharacterAtlas(AssetManager& assets, const std::string& atlas) {
     }
 }
 
+bool characterAtlasAtHand(AssetManager& assets, const std::string& atlas) {
+    const std::string path = characterAtlasPath(atlas.c_str());
+    if (characterAtlasesRead().count(path) != 0 || assets.atlasPixelsReady(path)) {
+        return true;
+    }
+    assets.startLoadingAtlasPixels(path);
+    return false;
+}
+
 void releaseCharacterAtlas(AssetManager& assets, const std::string& atlas) {
     const std::string path = characterAtlasPath(atlas.c_str());
     if (assets.atlasImages.count(path) > 0) {

@@ -19,6 +19,10 @@ std::string characterAtlasOf(const std::string& animation);
 // unless it is read already (or was found broken: it is reported once,
 // until it is released).
 void loadCharacterAtlas(AssetManager& assets, const std::string& atlas);
+// Whether `loadCharacterAtlas` would take the atlas without waiting: it is
+// read (or found broken), or its reading is done. Otherwise its reading is
+// started on a thread of its own, and false.
+bool characterAtlasAtHand(AssetManager& assets, const std::string& atlas);
 // Drops one character atlas (up to 21 MB of pixels). The atlases are only
 // read while the players' animation frames are composed, which happens once
 // per colour scheme (CharacterFrameStore), an atlas at a time.

@@ -23,6 +23,7 @@
 #include "game/InputBindings.hpp"
 #include "game/PlayerNames.hpp"
 #include "game/online/MatchChecksum.hpp"
+#include "game/player/CharacterFrameStore.hpp"
 #include "game/player/PadRumble.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "game/states/ArenaPage.hpp"
@@ -57,6 +58,7 @@ void VorluneGame::onInit() {
     }
     maps.loadMap("../assets/tilemap/victoryMap.tmx", "victorymap");
     loadEffectsArt(AssetManager::instance());
+    CharacterFrameStore::warmUpRenderer();
 
     auto& sounds = SoundManager::instance();
     sounds.soundVolume = 0.5f;
@@ -324,7 +326,8 @@ void VorluneGame::prepareAnimationFrames() {
     // at once finds most of them made. Only when frames are made depends on
     // the clock; what they look like, and the match, do not.
     const sf::Clock spent;
-    while (PlayerControllerComponent::prepareAnimationFrame() &&
+    while (PlayerControllerComponent::prepareAnimationFrame() ==
+               PlayerControllerComponent::Preparation::made &&
            spent.getElapsedTime() < sf::seconds(menuPreparationTime)) {
     }
 }

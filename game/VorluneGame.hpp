@@ -101,7 +101,8 @@ private:
     // Player 2's layout goes to the controls page.
     void createStates(Player2Keys player2Keys);
     // Composes players' animation frames for about `menuPreparationTime`
-    // (at least one) while the title menu shows.
+    // while the title menu shows (none while the next atlas is still being
+    // read on its own thread).
     void prepareAnimationFrames();
     static constexpr float menuPreparationTime = 0.006f;
     // The menu's and the victory screen's way to online play.

@@ -1,5 +1,6 @@
 #include "render/AssetManager.hpp"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -205,28 +206,64 @@ bool AssetManager::loadAtlas(const std::string& path) {
     return false;
 }
 
-bool AssetManager::loadAtlasPixels(const std::string& path) {
+AssetManager::PixelRead AssetManager::readAtlasPixels(const std::string& path) {
+    PixelRead read;
     try {
         AtlasEntries entries = readAtlasEntries(path);
-        AtlasPixels pixels;
-        if (unreadable.count(entries.imagePath) != 0) {
-            return false;
-        }
-        if (!pixels.image.loadFromFile(contentPath(entries.imagePath))) {
-            reportProblem("Couldn't load image %s", entries.imagePath.c_str());
-            unreadable.insert(entries.imagePath);
-            return false;
-        }
-        pixels.pieces = std::move(entries.pieces);
-        atlasPixels[path] = std::move(pixels);
-        atlasImages[path] = entries.imagePath;
-        return true;
+        read.imagePath = entries.imagePath;
+        read.pixels.pieces = std::move(entries.pieces);
+        read.pixels.image = std::make_unique<sf::Image>();
+        read.imageRead = read.pixels.image->loadFromFile(contentPath(read.imagePath));
     } catch (const std::exception& error) {
-        reportAtlasFailure(path, error.what());
+        read.failure = error.what();
+        read.failure = read.failure.empty() ? "Unknown exception" : read.failure;
     } catch (...) {
-        reportAtlasFailure(path, "");
+        read.failure = "Unknown exception";
     }
-    return false;
+    return read;
+}
+
+void AssetManager::startLoadingAtlasPixels(const std::string& path) {
+    if (atlasPixels.count(path) != 0 || pendingPixels.count(path) != 0) {
+        return;
+    }
+    // Only the file and the image decoder are touched there: the stores
+    // are the calling thread's.
+    pendingPixels.emplace(path, std::async(std::launch::async, &AssetManager::readAtlasPixels, path));
+}
+
+bool AssetManager::atlasPixelsReady(const std::string& path) const {
+    const auto pending = pendingPixels.find(path);
+    return pending != pendingPixels.end() &&
+           pending->second.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+bool AssetManager::loadAtlasPixels(const std::string& path) {
+    if (atlasPixels.count(path) != 0) {
+        return true;
+    }
+    PixelRead read;
+    const auto pending = pendingPixels.find(path);
+    if (pending != pendingPixels.end()) {
+        read = pending->second.get();
+        pendingPixels.erase(pending);
+    } else {
+        read = readAtlasPixels(path);
+    }
+    if (!read.failure.empty()) {
+        reportAtlasFailure(path, read.failure);
+        return false;
+    }
+    if (!read.imageRead) {
+        // Reported once, like a texture that cannot be read.
+        if (unreadable.insert(read.imagePath).second) {
+            reportProblem("Couldn't load image %s", read.imagePath.c_str());
+        }
+        return false;
+    }
+    atlasPixels[path] = std::move(read.pixels);
+    atlasImages[path] = read.imagePath;
+    return true;
 }
 
 const sf::Image* AssetManager::findPiece(const std::string& name, sf::IntRect& rectangle) const {
@@ -234,14 +271,14 @@ const sf::Image* AssetManager::findPiece(const std::string& name, sf::IntRect& r
         const auto piece = atlas.pieces.find(name);
         if (piece != atlas.pieces.end()) {
             // Clipped to the image: content may name pixels it does not have.
-            const sf::Vector2u size = atlas.image.getSize();
+            const sf::Vector2u size = atlas.image->getSize();
             sf::IntRect inside;
             if (!piece->second.intersects(
                     sf::IntRect(0, 0, static_cast<int>(size.x), static_cast<int>(size.y)), inside)) {
                 inside = sf::IntRect();
             }
             rectangle = inside;
-            return &atlas.image;
+            return atlas.image.get();
         }
     }
     return nullptr;

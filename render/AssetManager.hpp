@@ -1,5 +1,6 @@
 #pragma once
 
+#include <future>
 #include <map>
 #include <memory>
 #include <set>
@@ -61,7 +62,17 @@ public:
     // processor from its pieces (see `findPiece`), where a texture would
     // only double the memory. Fails as `loadAtlas` does; an image that
     // cannot be read is reported as "Couldn't load image".
+    // True at once for an atlas loaded already; waits for one started by
+    // `startLoadingAtlasPixels`.
     bool loadAtlasPixels(const std::string& path);
+    // Starts reading an atlas as pixels on a thread of its own, so that the
+    // caller's frames go on meanwhile; `loadAtlasPixels(path)` takes the
+    // result (and reports what failed). Does nothing for an atlas loaded or
+    // being read.
+    void startLoadingAtlasPixels(const std::string& path);
+    // Whether an atlas started by `startLoadingAtlasPixels` is read, so that
+    // `loadAtlasPixels` would not wait.
+    bool atlasPixelsReady(const std::string& path) const;
     // The image of the pixel atlas holding the piece `name`, with the
     // piece's rectangle (clipped to the image) in `rectangle`; null when no
     // atlas loaded by `loadAtlasPixels` has it.
@@ -83,9 +94,11 @@ public:
     // Atlas path -> the image path of its texture, for every atlas loaded
     // (either way).
     std::map<std::string, std::string> atlasImages;
-    // An atlas loaded as pixels: its image and its pieces by name.
+    // An atlas loaded as pixels: its image and its pieces by name. The image
+    // is held by pointer: sf::Image cannot be moved, only copied, and it
+    // may be 21 MB.
     struct AtlasPixels {
-        sf::Image image;
+        std::unique_ptr<sf::Image> image;
         std::map<std::string, sf::IntRect> pieces;
     };
     // Atlas path -> its pixels, for every atlas loaded by `loadAtlasPixels`.
@@ -99,6 +112,19 @@ private:
     };
     // Throws std::runtime_error on a missing or malformed file.
     static AtlasEntries readAtlasEntries(const std::string& path);
+    // An atlas read as pixels, or why not: `failure` for the atlas file,
+    // `imageRead` false for its image.
+    struct PixelRead {
+        AtlasPixels pixels;
+        std::string imagePath;
+        bool imageRead = false;
+        std::string failure;
+    };
+    // Reads the file and the image without touching the stores: safe on
+    // any thread.
+    static PixelRead readAtlasPixels(const std::string& path);
+    // Atlases being read on their own threads.
+    std::map<std::string, std::future<PixelRead>> pendingPixels;
     std::set<std::string> unreadable;
     AssetManager() = default;
     // The image as a new texture with `smooth` applied, not cached; empty,

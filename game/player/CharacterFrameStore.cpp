@@ -98,6 +98,14 @@ void CharacterFrameStore::reset() {
     replaceWithFresh(*this, CharacterFrameStore());
 }
 
+void CharacterFrameStore::warmUpRenderer() {
+    // As large as a figure: the renderer prepares its passes by size too.
+    sf::Image figure;
+    figure.create(96, 192, sf::Color::White);
+    sf::Vector2i corner;
+    trimmedTexture(figure, corner);
+}
+
 CharacterFrameStore::Entry& CharacterFrameStore::entry(const std::string& name, float frameDuration,
                                                        const PlayerColors& colors, unsigned side) {
     const Key key{

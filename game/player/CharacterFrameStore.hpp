@@ -49,6 +49,11 @@ public:
     bool prepareFrame(const std::string& name, int frameCount, float frameDuration,
                       const PlayerColors& colors, unsigned side);
 
+    // Makes and drops one empty frame texture. The renderer may prepare its
+    // mipmap pass the first time one is made (about 75 ms in software), so
+    // the game does it while it starts rather than in a shown frame.
+    static void warmUpRenderer();
+
     // Whether every frame of that animation has been composed (or tried).
     bool isComplete(const std::string& name, int frameCount, float frameDuration, const PlayerColors& colors,
                     unsigned side);

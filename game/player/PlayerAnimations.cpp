@@ -70,7 +70,7 @@ bool PlayerControllerComponent::releaseCharacterArtWhenComposed() {
     return true;
 }
 
-bool PlayerControllerComponent::prepareAnimationFrame() {
+PlayerControllerComponent::Preparation PlayerControllerComponent::prepareAnimationFrame() {
     auto& store = CharacterFrameStore::instance();
     const auto side = static_cast<unsigned>(defaultFrameSize);
     // Animation by animation, both players each, so that one atlas at a time
@@ -80,14 +80,18 @@ bool PlayerControllerComponent::prepareAnimationFrame() {
             if (recipeMade(recipe, playerNumber, side)) {
                 continue;
             }
-            loadCharacterAtlas(AssetManager::instance(), characterAtlasOf(recipe.name));
+            const std::string atlas = characterAtlasOf(recipe.name);
+            if (!characterAtlasAtHand(AssetManager::instance(), atlas)) {
+                return Preparation::waiting;
+            }
+            loadCharacterAtlas(AssetManager::instance(), atlas);
             store.prepareFrame(recipe.name, recipe.frameCount, 1.0f / recipe.framesPerSecond,
                                playerColors(playerNumber), side);
             releaseAtlasWhenComposed(recipe);
-            return true;
+            return Preparation::made;
         }
     }
-    return false;
+    return Preparation::done;
 }
 
 void PlayerControllerComponent::buildAnimations() {

@@ -61,11 +61,15 @@ public:
     // A GameOverEvent freezes the controller.
     void onEvent(std::shared_ptr<GameEvent> event) override;
 
+    // What one call of `prepareAnimationFrame` did.
+    enum class Preparation { made, waiting, done };
     // Composes one more animation frame of players 1 and 2 at the default
     // frame size, ahead of the match that will use it (frames are made once
     // per program), an animation at a time for both, reading each atlas
-    // only while its frames are made; false when all are made.
-    static bool prepareAnimationFrame();
+    // only while its frames are made. An atlas is read on a thread of its
+    // own: until it is, the call starts the reading and says `waiting`
+    // instead of holding up the caller's frame. `done` when all are made.
+    static Preparation prepareAnimationFrame();
     // Whether every animation frame of `playerNumber`'s colours at `side`
     // pixels is made.
     static bool animationFramesMade(int playerNumber,

@@ -1,7 +1,9 @@
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -248,6 +250,12 @@ TEST(AssetManager, AnAtlasReadAsPixelsHandsOutPiecesClippedToItsImageUntilItIsDr
                             "<SubTexture name=\"beyond\" x=\"40\" y=\"0\" width=\"4\" height=\"4\"/>\n"));
     dir.writeText("absent.xml", atlasText("absent.png", ""));
     auto& assets = AssetManager::instance();
+    // Read on a thread of its own, taken once it is done.
+    assets.startLoadingAtlasPixels(dir.path("sheet.xml"));
+    for (int wait = 0; wait < 5000 && !assets.atlasPixelsReady(dir.path("sheet.xml")); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(assets.atlasPixelsReady(dir.path("sheet.xml")));
     ASSERT_TRUE(assets.loadAtlasPixels(dir.path("sheet.xml")));
     // Pixels only: no texture, no sprite.
     EXPECT_TRUE(assets.textures.empty());
@@ -266,8 +274,9 @@ TEST(AssetManager, AnAtlasReadAsPixelsHandsOutPiecesClippedToItsImageUntilItIsDr
     EXPECT_EQ(rectangle.width * rectangle.height, 0);
     EXPECT_EQ(assets.findPiece("unknown", rectangle), nullptr);
 
-    // A missing image is reported once.
+    // A missing image is reported once, by the thread that takes the result.
     testing::internal::CaptureStdout();
+    assets.startLoadingAtlasPixels(dir.path("absent.xml"));
     EXPECT_FALSE(assets.loadAtlasPixels(dir.path("absent.xml")));
     EXPECT_FALSE(assets.loadAtlasPixels(dir.path("absent.xml")));
     EXPECT_EQ(capturedStdout(), "Couldn't load image " + dir.path("absent.png") + "\n");

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <functional>
+#include <thread>
 
 #include <SFML/Graphics/RenderTexture.hpp>
 
@@ -22,6 +25,29 @@ sf::Image picture(const sf::Sprite& sprite) {
     target.draw(placed, sf::BlendNone);
     target.display();
     return target.getTexture().copyToImage();
+}
+
+using Preparation = PlayerControllerComponent::Preparation;
+
+// Prepares frames as the title menu does until all are made, calling `seen`
+// after each step; the number of frames made.
+int prepareEveryFrame(const std::function<void(Preparation)>& seen = {}) {
+    int made = 0;
+    for (int step = 0; step < 100000; ++step) {
+        const Preparation result = PlayerControllerComponent::prepareAnimationFrame();
+        if (seen) {
+            seen(result);
+        }
+        if (result == Preparation::done) {
+            return made;
+        }
+        made += result == Preparation::made;
+        if (result == Preparation::waiting) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    ADD_FAILURE() << "preparing never ends";
+    return made;
 }
 
 // Frame `index` of `animation` drawn layer by layer from the loaded atlas,
@@ -53,13 +79,8 @@ sf::Image layeredPicture(const std::string& animation, int index, const PlayerCo
 TEST(CharacterFrameStore, FramesPreparedAheadAreTheOnesEveryMatchOfTheProgramShares) {
     auto& store = CharacterFrameStore::instance();
     // Both players' frames made one at a time, as the title menu makes them.
-    int prepared = 0;
-    while (PlayerControllerComponent::prepareAnimationFrame()) {
-        ++prepared;
-        ASSERT_LT(prepared, 1000) << "preparing never ends";
-    }
-    EXPECT_EQ(prepared, 2 * (30 + 30 + 15 + 15 + 15 + 15 + 16));
-    EXPECT_FALSE(PlayerControllerComponent::prepareAnimationFrame());
+    EXPECT_EQ(prepareEveryFrame(), 2 * (30 + 30 + 15 + 15 + 15 + 15 + 16));
+    EXPECT_EQ(PlayerControllerComponent::prepareAnimationFrame(), Preparation::done);
 
     // Two matches in a row: the second player's animations are the very
     // frames prepared above, and a new controller gets them again.
@@ -105,10 +126,14 @@ TEST(CharacterFrameStore, TheAtlasesAreLetGoOnceBothPlayersFramesAreMadeAndComeB
     // both players' frames from it are made.
     releaseCharacterArt(assets);
     std::size_t mostRead = 0;
-    while (PlayerControllerComponent::prepareAnimationFrame()) {
+    int waits = 0;
+    prepareEveryFrame([&](Preparation step) {
         mostRead = std::max(mostRead, assets.atlasImages.size());
-    }
+        waits += step == Preparation::waiting;
+    });
     EXPECT_EQ(mostRead, 1u);
+    // Each atlas was read on its own thread while the caller went on.
+    EXPECT_GE(waits, 6);
     EXPECT_TRUE(assets.atlasImages.empty());
     auto& store = CharacterFrameStore::instance();
     const auto& idle = store.animation("idle", 30, 1.0f / 30.0f, playerColors(1), 256);
