@@ -57,13 +57,14 @@ void DemoFigures::arenaEntered() {
 
 void DemoFigures::fightFrame(const FrameCosts& previous) {
     const auto now = Clock::now();
-    if (fightStarted) {
+    if (fightStarted && !leavingOut) {
         frameTimes.push_back(secondsBetween(lastFightFrame, now));
         fixedTimes.push_back(previous.fixedSteps);
         updateTimes.push_back(previous.update);
         drawTimes.push_back(previous.draw);
     }
     fightStarted = true;
+    leavingOut = false;
     lastFightFrame = now;
 }
 

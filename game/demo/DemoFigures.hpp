@@ -20,6 +20,9 @@ public:
     // One frame of the fight: its wall time since the last call, and
     // `previous`, the loop's costs of the frame that just ended.
     void fightFrame(const FrameCosts& previous);
+    // A screenshot was saved in this frame: the next `fightFrame`, whose
+    // times would count the picture's encoding, is left out.
+    void leaveOutNextFrame() { leavingOut = true; }
     // Samples the scene's counts and the process's resident memory.
     void sampleCounts();
     // The number of the player who won the match (0 until then).
@@ -35,6 +38,7 @@ private:
     Clock::time_point start;
     Clock::time_point lastFightFrame;
     bool fightStarted = false;
+    bool leavingOut = false;
     double toFirstMenu = -1.0;
     double toArena = -1.0;
     Clock::time_point pressed;

@@ -135,6 +135,8 @@ void DemoRun::shot(const std::string& name) {
     if (!picture.saveToFile(path)) {
         reportProblem("Demo: can't write the screenshot %s", path.c_str());
     }
+    // Encoding the picture takes a few hundred milliseconds: not a frame of play.
+    figures.leaveOutNextFrame();
 }
 
 void DemoRun::end(bool failed) {
