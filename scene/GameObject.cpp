@@ -57,6 +57,7 @@ void GameObject::removeComponent(const std::shared_ptr<Component>& component) {
     components.erase(found);
     component->onRemoved(*this);
     component->gameObject.reset();
+    component->ownerAddress = nullptr;
 }
 
 void GameObject::addTag(const std::string& tag) {
@@ -105,8 +106,8 @@ void GameObject::fixedUpdate(float step, float time) {
     stayPass(triggers, &Component::onTriggerStay, &Component::hearsTriggerStay, true);
 }
 
-void GameObject::stayPass(std::vector<std::weak_ptr<GameObject>>& touching, ContactCall stay,
-                          bool Component::*hears, bool triggerList) {
+void GameObject::stayPass(std::vector<Touching>& touching, ContactCall stay, bool Component::*hears,
+                          bool triggerList) {
     if (touching.empty()) {
         return;
     }
@@ -116,18 +117,18 @@ void GameObject::stayPass(std::vector<std::weak_ptr<GameObject>>& touching, Cont
                                          [hears](const auto& component) { return (*component).*hears; });
     std::vector<std::shared_ptr<GameObject>> inactive;
     for (size_t i = 0; i < touching.size();) {
-        auto other = touching[i].lock();
-        if (!other) {
+        if (touching[i].object.expired()) {
             // Freed objects leave silently; only inactive ones get an exit call.
             touching.erase(touching.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
-        if (other->isActiveInHierarchy()) {
+        if (touching[i].address->isActiveInHierarchy()) {
             if (anyReceiver) {
-                notifyAll(stay, other, hears);
+                // Held for the calls: a handler may drop every other reference.
+                notifyAll(stay, touching[i].object.lock(), hears);
             }
         } else {
-            inactive.push_back(other);
+            inactive.push_back(touching[i].object.lock());
         }
         ++i;
     }
@@ -178,10 +179,10 @@ void GameObject::endCalls() {
     }
 }
 
-void GameObject::eraseFirst(std::vector<std::weak_ptr<GameObject>>& list,
-                            const std::shared_ptr<GameObject>& other) {
+void GameObject::eraseFirst(std::vector<Touching>& list, const std::shared_ptr<GameObject>& other) {
     for (auto it = list.begin(); it != list.end(); ++it) {
-        if (it->lock() == other) {
+        // An expired entry never matches, whatever now lives at its address.
+        if (it->address == other.get() && !it->object.expired()) {
             list.erase(it);
             return;
         }
@@ -190,7 +191,7 @@ void GameObject::eraseFirst(std::vector<std::weak_ptr<GameObject>>& list,
 
 void GameObject::onCollisionEnter(const std::shared_ptr<GameObject>& other) {
     notifyAll(&Component::onCollisionEnter, other, &Component::hearsCollisions);
-    collisions.push_back(other);
+    collisions.push_back({other, other.get()});
 }
 
 void GameObject::onCollisionExit(const std::shared_ptr<GameObject>& other) {
@@ -200,7 +201,7 @@ void GameObject::onCollisionExit(const std::shared_ptr<GameObject>& other) {
 
 void GameObject::onTriggerEnter(const std::shared_ptr<GameObject>& other) {
     notifyAll(&Component::onTriggerEnter, other, &Component::hearsTriggers);
-    triggers.push_back(other);
+    triggers.push_back({other, other.get()});
 }
 
 void GameObject::onTriggerExit(const std::shared_ptr<GameObject>& other) {

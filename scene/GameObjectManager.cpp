@@ -115,6 +115,7 @@ bool addComponent(const std::shared_ptr<GameObject>& gameObject,
     }
     gameObject->components.push_back(component);
     component->gameObject = gameObject;
+    component->ownerAddress = gameObject.get();
     component->init();
     return true;
 }
