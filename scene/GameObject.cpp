@@ -55,6 +55,7 @@ void GameObject::removeComponent(const std::shared_ptr<Component>& component) {
         parked.push_back(*found);
     }
     components.erase(found);
+    componentsChanged();
     component->onRemoved(*this);
     component->gameObject.reset();
     component->ownerAddress = nullptr;
@@ -95,15 +96,55 @@ void GameObject::fixedUpdate(float step, float time) {
     // parked until the walk ends. No reference count is touched per
     // component, which adds up over the hundreds of objects of a scene.
     ++calling;
-    for (size_t i = 0; i < components.size(); ++i) {
-        Component* component = components[i].get();
-        if (component->hasFixedUpdate && component->isEnabled()) {
+    fixedStepView();
+    const unsigned changesBefore = componentChanges;
+    const size_t countBefore = components.size();
+    // Indexed: a call may rebuild the view.
+    for (size_t k = 0; k < fixedView.updaters.size(); ++k) {
+        const auto [index, component] = fixedView.updaters[k];
+        if (component->isEnabled()) {
             component->fixedUpdate(step, time);
+        }
+        if (componentChanges != changesBefore || components.size() != countBefore) {
+            // Go on as a walk over the changed list by index would.
+            fixedUpdateFrom(index + 1, step, time);
+            break;
         }
     }
     endCalls();
     stayPass(collisions, &Component::onCollisionStay, &Component::hearsCollisionStay, false);
     stayPass(triggers, &Component::onTriggerStay, &Component::hearsTriggerStay, true);
+}
+
+void GameObject::fixedUpdateFrom(size_t first, float step, float time) {
+    for (size_t i = first; i < components.size(); ++i) {
+        Component* component = components[i].get();
+        if (component->hasFixedUpdate && component->isEnabled()) {
+            component->fixedUpdate(step, time);
+        }
+    }
+}
+
+const GameObject::FixedStepView& GameObject::fixedStepView() {
+    if (fixedView.built && fixedView.builtFor == componentChanges &&
+        fixedView.componentCount == components.size()) {
+        return fixedView;
+    }
+    fixedView.updaters.clear();
+    fixedView.collisionStay = false;
+    fixedView.triggerStay = false;
+    for (size_t i = 0; i < components.size(); ++i) {
+        Component* component = components[i].get();
+        if (component->hasFixedUpdate) {
+            fixedView.updaters.emplace_back(i, component);
+        }
+        fixedView.collisionStay = fixedView.collisionStay || component->hearsCollisionStay;
+        fixedView.triggerStay = fixedView.triggerStay || component->hearsTriggerStay;
+    }
+    fixedView.built = true;
+    fixedView.builtFor = componentChanges;
+    fixedView.componentCount = components.size();
+    return fixedView;
 }
 
 void GameObject::stayPass(std::vector<Touching>& touching, ContactCall stay, bool Component::*hears,
@@ -113,8 +154,7 @@ void GameObject::stayPass(std::vector<Touching>& touching, ContactCall stay, boo
     }
     // Most objects have no component that takes stay calls; their pass only
     // looks for partners that went away.
-    const bool anyReceiver = std::any_of(components.begin(), components.end(),
-                                         [hears](const auto& component) { return (*component).*hears; });
+    const bool anyReceiver = triggerList ? fixedStepView().triggerStay : fixedStepView().collisionStay;
     std::vector<std::shared_ptr<GameObject>> inactive;
     for (size_t i = 0; i < touching.size();) {
         if (touching[i].object.expired()) {

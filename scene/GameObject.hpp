@@ -63,6 +63,10 @@ public:
     // while this object's fixed step or contact calls run, the component is
     // kept alive until they end: the calls already under way still reach it.
     void removeComponent(const std::shared_ptr<Component>& component);
+    // Called by addComponent and removeComponent: the fixed step keeps its
+    // own list of the components it calls, rebuilt after a change. Change
+    // `components` only through those two.
+    void componentsChanged() { ++componentChanges; }
 
     void addTag(const std::string& tag);
     bool hasTag(const std::string& tag) const;
@@ -119,6 +123,26 @@ private:
     // Ends one level of `calling`, releasing the parked components at the last.
     void endCalls();
 
+    // What the fixed step needs of `components`, rebuilt when they change:
+    // where the components whose class has its own fixedUpdate sit (most
+    // have none, and a beard segment carries a dozen components), and whether
+    // any takes collision or trigger stay calls.
+    struct FixedStepView {
+        std::vector<std::pair<size_t, Component*>> updaters;
+        bool collisionStay = false;
+        bool triggerStay = false;
+        bool built = false;
+        unsigned builtFor = 0;
+        size_t componentCount = 0;
+    };
+    const FixedStepView& fixedStepView();
+    // The fixed updates of `components` by index from `first` on: the list
+    // may change under the walk (a component adds or removes another).
+    void fixedUpdateFrom(size_t first, float step, float time);
+
+    // Counts changes to `components`; `fixedView` was built for one value of it.
+    unsigned componentChanges = 0;
+    FixedStepView fixedView;
     // Nesting depth of the fixed-step walk and the contact calls on this object.
     int calling = 0;
     // Components removed while `calling`; released when it drops to zero.

@@ -114,6 +114,7 @@ bool addComponent(const std::shared_ptr<GameObject>& gameObject,
         return false;
     }
     gameObject->components.push_back(component);
+    gameObject->componentsChanged();
     component->gameObject = gameObject;
     component->ownerAddress = gameObject.get();
     component->init();
