@@ -370,6 +370,34 @@ TEST_F(GameObjects, FixedStepsFollowComponentsAddedAndRemovedBetweenAndDuringSte
     EXPECT_EQ(late->steps, 4);
 }
 
+// Clears every list from its fixed step, as a state switch does, then looks at its own object.
+class ClearingStepper : public Component {
+public:
+    bool ownerWholeAfterClear = false;
+    void fixedUpdate(float, float) override {
+        GameObjectManager::instance().clear(true);
+        auto owner = getGameObject();
+        ownerWholeAfterClear = owner && owner->hasComponent(owner->transform);
+    }
+};
+
+TEST_F(GameObjects, AFixedStepThatClearsTheListsEndsTheWalkWithItsOwnObjectWhole) {
+    auto first = listed("first");
+    auto second = listed("second");
+    auto clearer = addComponent<ClearingStepper>(first);
+    auto later = addComponent<StepCounter>(second);
+    const std::weak_ptr<GameObject> firstSeen = first, secondSeen = second;
+    first.reset();
+    second.reset();
+
+    objects.fixedUpdate(1.0f / 60.0f, 0.0f);
+    EXPECT_TRUE(clearer->ownerWholeAfterClear) << "the stepping object lives until its step returns";
+    EXPECT_TRUE(firstSeen.expired()) << "and goes then";
+    EXPECT_TRUE(secondSeen.expired());
+    EXPECT_EQ(later->steps, 0) << "the walk ends with the lists";
+    EXPECT_TRUE(objects.persistentObjects.empty());
+}
+
 TEST_F(GameObjects, FindReturnsEarliestSceneObjectBeforePersistent) {
     auto persistent = listed("twin");
     StateManager::instance().registerState(std::make_shared<EmptyState>());
