@@ -6,8 +6,9 @@
 // world, pushed by the same floating and fling forces, its players held on
 // the ground as the controller holds them. Prints both, their ratio, the
 // time per step and, as a check that both sides do the same work, their
-// mean awake bodies and touching contacts per step. Needs a display (render textures): run it
-// under xvfb-run from build/.
+// mean awake bodies and touching contacts per step; then the engine's fixed
+// step against its own world step alone, which needs no stand-in. Needs a
+// display (render textures): run it under xvfb-run from build/.
 
 #include <benchmark/benchmark.h>
 
@@ -295,6 +296,34 @@ void bareBox2DPlayers(benchmark::State& state) {
 }
 BENCHMARK(bareBox2DPlayers)->Unit(benchmark::kMillisecond)->Iterations(cycles);
 
+// The same cycles of the engine's fight with only its world step timed (the
+// contact calls run inside it). The bare world is pushed by a stand-in for
+// the controller and moves its beards somewhat differently, so its solver
+// does not do quite the same work; against this step the engine's own part
+// of its fixed step shows on the very same bodies.
+void engineWorldStep(benchmark::State& state) {
+    Arena& scene = arena();
+    auto& physics = PhysicsManager::instance();
+    for (auto _ : state) {
+        for (int step = 0; step < stepsPerCycle; ++step) {
+            state.PauseTiming();
+            setMagic(scene, step >= standSteps && step < standSteps + floatSteps);
+            scene.loop.sampleInput(fixedStep);
+            physics.flushPendingDestructions();
+            scene.time += fixedStep;
+            scene.loop.fixedUpdate(fixedStep, scene.time);
+            state.ResumeTiming();
+            physics.stepWorld(fixedStep);
+            state.PauseTiming();
+            physics.clearForces();
+            frameUpdate(scene);
+            state.ResumeTiming();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * stepsPerCycle);
+}
+BENCHMARK(engineWorldStep)->Unit(benchmark::kMillisecond)->Iterations(cycles);
+
 // What a world has to work on in one step: its awake bodies and its
 // touching contacts. Printed for both sides so their work can be compared.
 struct WorldLoad {
@@ -341,6 +370,13 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nOne fixed step, 2 players x 80 segments, standing / floating / flinging:\n");
     reporter.printEngineAgainstBare("enginePlayers", "bareBox2DPlayers");
+    const auto& perStep = reporter.microsecondsPerStep;
+    if (perStep.count("enginePlayers") && perStep.count("engineWorldStep") &&
+        perStep.at("engineWorldStep") > 0.0) {
+        std::printf("  its world step %5.1f us; engine / its own world step %.2f\n",
+                    perStep.at("engineWorldStep"),
+                    perStep.at("enginePlayers") / perStep.at("engineWorldStep"));
+    }
     printLoads(scene, bareScene());
     std::printf("Segments after the runs: %d and %d\n", scene.players[0]->segmentCount,
                 scene.players[1]->segmentCount);
