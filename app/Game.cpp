@@ -477,15 +477,7 @@ void Game::drawWhenDue(FrameTimes& times, float delta, FrameCosts& costs) {
 void Game::fixedUpdate(float step, float time) {
     SoundManager::instance().removeStopped();
     onFixedUpdate(step, time);
-    auto& objects = GameObjectManager::instance();
-    for (size_t i = 0; i < objects.sceneObjects.size(); ++i) {
-        auto object = objects.sceneObjects[i];
-        object->fixedUpdate(step, time);
-    }
-    for (size_t i = 0; i < objects.persistentObjects.size(); ++i) {
-        auto object = objects.persistentObjects[i];
-        object->fixedUpdate(step, time);
-    }
+    GameObjectManager::instance().fixedUpdate(step, time);
 }
 
 void Game::update(float delta, float time) {

@@ -108,7 +108,7 @@ void RigidBodyComponent::init() {
 
 void RigidBodyComponent::fixedUpdate(float, float) {
     b2Body* current = liveBody();
-    auto owner = getGameObject();
+    GameObject* owner = peekGameObject();
     if (!current || !owner) {
         return;
     }

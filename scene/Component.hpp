@@ -53,9 +53,16 @@ public:
 
     // The owning object, or empty when detached or when the owner is gone.
     std::shared_ptr<GameObject> getGameObject() const { return gameObject.lock(); }
+    // The same object, not held: for hot paths that run while something else
+    // keeps the owner alive (its own fixed step, a transform read), where a
+    // reference count touched per call adds up over hundreds of objects.
+    // Null when detached or when the owner is gone.
+    GameObject* peekGameObject() const { return gameObject.expired() ? nullptr : ownerAddress; }
 
     // Observed, never owned: the object owns its components.
     std::weak_ptr<GameObject> gameObject;
+    // Set and cleared with `gameObject`; read only through `peekGameObject`.
+    GameObject* ownerAddress = nullptr;
     // The component's own switch.
     bool enabled = true;
     // A copy of the owner's activity, written by `init` and `GameObject::setActive`.

@@ -55,8 +55,10 @@ void GameObject::removeComponent(const std::shared_ptr<Component>& component) {
         parked.push_back(*found);
     }
     components.erase(found);
+    componentsChanged();
     component->onRemoved(*this);
     component->gameObject.reset();
+    component->ownerAddress = nullptr;
 }
 
 void GameObject::addTag(const std::string& tag) {
@@ -94,10 +96,19 @@ void GameObject::fixedUpdate(float step, float time) {
     // parked until the walk ends. No reference count is touched per
     // component, which adds up over the hundreds of objects of a scene.
     ++calling;
-    for (size_t i = 0; i < components.size(); ++i) {
-        Component* component = components[i].get();
-        if (component->hasFixedUpdate && component->isEnabled()) {
+    fixedStepView();
+    const unsigned changesBefore = componentChanges;
+    const size_t countBefore = components.size();
+    // Indexed: a call may rebuild the view.
+    for (size_t k = 0; k < fixedView.updaters.size(); ++k) {
+        const auto [index, component] = fixedView.updaters[k];
+        if (component->isEnabled()) {
             component->fixedUpdate(step, time);
+        }
+        if (componentChanges != changesBefore || components.size() != countBefore) {
+            // Go on as a walk over the changed list by index would.
+            fixedUpdateFrom(index + 1, step, time);
+            break;
         }
     }
     endCalls();
@@ -105,29 +116,59 @@ void GameObject::fixedUpdate(float step, float time) {
     stayPass(triggers, &Component::onTriggerStay, &Component::hearsTriggerStay, true);
 }
 
-void GameObject::stayPass(std::vector<std::weak_ptr<GameObject>>& touching, ContactCall stay,
-                          bool Component::*hears, bool triggerList) {
+void GameObject::fixedUpdateFrom(size_t first, float step, float time) {
+    for (size_t i = first; i < components.size(); ++i) {
+        Component* component = components[i].get();
+        if (component->hasFixedUpdate && component->isEnabled()) {
+            component->fixedUpdate(step, time);
+        }
+    }
+}
+
+const GameObject::FixedStepView& GameObject::fixedStepView() {
+    if (fixedView.built && fixedView.builtFor == componentChanges &&
+        fixedView.componentCount == components.size()) {
+        return fixedView;
+    }
+    fixedView.updaters.clear();
+    fixedView.collisionStay = false;
+    fixedView.triggerStay = false;
+    for (size_t i = 0; i < components.size(); ++i) {
+        Component* component = components[i].get();
+        if (component->hasFixedUpdate) {
+            fixedView.updaters.emplace_back(i, component);
+        }
+        fixedView.collisionStay = fixedView.collisionStay || component->hearsCollisionStay;
+        fixedView.triggerStay = fixedView.triggerStay || component->hearsTriggerStay;
+    }
+    fixedView.built = true;
+    fixedView.builtFor = componentChanges;
+    fixedView.componentCount = components.size();
+    return fixedView;
+}
+
+void GameObject::stayPass(std::vector<Touching>& touching, ContactCall stay, bool Component::*hears,
+                          bool triggerList) {
     if (touching.empty()) {
         return;
     }
     // Most objects have no component that takes stay calls; their pass only
     // looks for partners that went away.
-    const bool anyReceiver = std::any_of(components.begin(), components.end(),
-                                         [hears](const auto& component) { return (*component).*hears; });
+    const bool anyReceiver = triggerList ? fixedStepView().triggerStay : fixedStepView().collisionStay;
     std::vector<std::shared_ptr<GameObject>> inactive;
     for (size_t i = 0; i < touching.size();) {
-        auto other = touching[i].lock();
-        if (!other) {
+        if (touching[i].object.expired()) {
             // Freed objects leave silently; only inactive ones get an exit call.
             touching.erase(touching.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
-        if (other->isActiveInHierarchy()) {
+        if (touching[i].address->isActiveInHierarchy()) {
             if (anyReceiver) {
-                notifyAll(stay, other, hears);
+                // Held for the calls: a handler may drop every other reference.
+                notifyAll(stay, touching[i].object.lock(), hears);
             }
         } else {
-            inactive.push_back(other);
+            inactive.push_back(touching[i].object.lock());
         }
         ++i;
     }
@@ -178,10 +219,10 @@ void GameObject::endCalls() {
     }
 }
 
-void GameObject::eraseFirst(std::vector<std::weak_ptr<GameObject>>& list,
-                            const std::shared_ptr<GameObject>& other) {
+void GameObject::eraseFirst(std::vector<Touching>& list, const std::shared_ptr<GameObject>& other) {
     for (auto it = list.begin(); it != list.end(); ++it) {
-        if (it->lock() == other) {
+        // An expired entry never matches, whatever now lives at its address.
+        if (it->address == other.get() && !it->object.expired()) {
             list.erase(it);
             return;
         }
@@ -190,7 +231,7 @@ void GameObject::eraseFirst(std::vector<std::weak_ptr<GameObject>>& list,
 
 void GameObject::onCollisionEnter(const std::shared_ptr<GameObject>& other) {
     notifyAll(&Component::onCollisionEnter, other, &Component::hearsCollisions);
-    collisions.push_back(other);
+    collisions.push_back({other, other.get()});
 }
 
 void GameObject::onCollisionExit(const std::shared_ptr<GameObject>& other) {
@@ -200,7 +241,7 @@ void GameObject::onCollisionExit(const std::shared_ptr<GameObject>& other) {
 
 void GameObject::onTriggerEnter(const std::shared_ptr<GameObject>& other) {
     notifyAll(&Component::onTriggerEnter, other, &Component::hearsTriggers);
-    triggers.push_back(other);
+    triggers.push_back({other, other.get()});
 }
 
 void GameObject::onTriggerExit(const std::shared_ptr<GameObject>& other) {

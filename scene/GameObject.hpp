@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <typeinfo>
 #include <vector>
 
 #include "scene/Component.hpp"
@@ -31,7 +33,7 @@ public:
     // The first component whose dynamic type is or derives from T, else empty.
     template <class T> std::shared_ptr<T> getComponent() const {
         for (const auto& component : components) {
-            if (auto typed = std::dynamic_pointer_cast<T>(component)) {
+            if (auto typed = castComponent<T>(component)) {
                 return typed;
             }
         }
@@ -40,17 +42,31 @@ public:
     template <class T> std::vector<std::shared_ptr<T>> getComponents() const {
         std::vector<std::shared_ptr<T>> found;
         for (const auto& component : components) {
-            if (auto typed = std::dynamic_pointer_cast<T>(component)) {
+            if (auto typed = castComponent<T>(component)) {
                 found.push_back(std::move(typed));
             }
         }
         return found;
+    }
+    // `component` as a T, else empty. Nothing derives from a final T, so its
+    // exact type decides: far cheaper than a failed dynamic cast, and contact
+    // handlers look components up on every contact begun.
+    template <class T> static std::shared_ptr<T> castComponent(const std::shared_ptr<Component>& component) {
+        if constexpr (std::is_final_v<T>) {
+            return typeid(*component) == typeid(T) ? std::static_pointer_cast<T>(component) : nullptr;
+        } else {
+            return std::dynamic_pointer_cast<T>(component);
+        }
     }
     // Detaches the component. A removed rigid body first releases its physics
     // body, a removed joint or collider its Box2D joint or fixture. Removed
     // while this object's fixed step or contact calls run, the component is
     // kept alive until they end: the calls already under way still reach it.
     void removeComponent(const std::shared_ptr<Component>& component);
+    // Called by addComponent and removeComponent: the fixed step keeps its
+    // own list of the components it calls, rebuilt after a change. Change
+    // `components` only through those two.
+    void componentsChanged() { ++componentChanges; }
 
     void addTag(const std::string& tag);
     bool hasTag(const std::string& tag) const;
@@ -81,16 +97,23 @@ public:
     std::vector<std::shared_ptr<Component>> components;
     std::shared_ptr<TransformComponent> transform;
     std::shared_ptr<RigidBodyComponent> rigidBody;
+    // An object this one touches. `address` is only read while `object` has
+    // not expired: the stay passes check every entry every step, and telling
+    // a live, active partner needs no reference count touched that way.
+    struct Touching {
+        std::weak_ptr<GameObject> object;
+        GameObject* address = nullptr;
+    };
     // Objects in non-sensor contact; one entry per contact begun, so a pair may repeat.
-    std::vector<std::weak_ptr<GameObject>> collisions;
+    std::vector<Touching> collisions;
     // Objects overlapping through a sensor.
-    std::vector<std::weak_ptr<GameObject>> triggers;
+    std::vector<Touching> triggers;
     std::vector<std::string> tags;
 
 private:
     using ContactCall = void (Component::*)(std::shared_ptr<GameObject>);
     // `hears` names the flag of the components that take `stay` calls.
-    void stayPass(std::vector<std::weak_ptr<GameObject>>& touching, ContactCall stay, bool Component::*hears,
+    void stayPass(std::vector<Touching>& touching, ContactCall stay, bool Component::*hears,
                   bool triggerList);
     // Calls the components whose flag `only` names, as listed when the call
     // begins: components added by a handler are not called this time, removed
@@ -100,10 +123,29 @@ private:
     // Ends one level of `calling`, releasing the parked components at the last.
     void endCalls();
 
+    // What the fixed step needs of `components`, rebuilt when they change:
+    // where the components whose class has its own fixedUpdate sit (most
+    // have none, and a beard segment carries a dozen components), and whether
+    // any takes collision or trigger stay calls.
+    struct FixedStepView {
+        std::vector<std::pair<size_t, Component*>> updaters;
+        bool collisionStay = false;
+        bool triggerStay = false;
+        bool built = false;
+        unsigned builtFor = 0;
+        size_t componentCount = 0;
+    };
+    const FixedStepView& fixedStepView();
+    // The fixed updates of `components` by index from `first` on: the list
+    // may change under the walk (a component adds or removes another).
+    void fixedUpdateFrom(size_t first, float step, float time);
+
+    // Counts changes to `components`; `fixedView` was built for one value of it.
+    unsigned componentChanges = 0;
+    FixedStepView fixedView;
     // Nesting depth of the fixed-step walk and the contact calls on this object.
     int calling = 0;
     // Components removed while `calling`; released when it drops to zero.
     std::vector<std::shared_ptr<Component>> parked;
-    static void eraseFirst(std::vector<std::weak_ptr<GameObject>>& list,
-                           const std::shared_ptr<GameObject>& other);
+    static void eraseFirst(std::vector<Touching>& list, const std::shared_ptr<GameObject>& other);
 };

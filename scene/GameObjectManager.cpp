@@ -20,7 +20,25 @@ GameObjectManager& GameObjectManager::instance() {
 GameObjectManager::GameObjectManager() = default;
 
 void GameObjectManager::reset() {
+    keepStepping(sceneObjects);
+    keepStepping(persistentObjects);
+    GameObject* const walking = stepping;
+    auto kept = std::move(keptWhileStepping);
     replaceWithFresh(*this, GameObjectManager());
+    stepping = walking;
+    keptWhileStepping = std::move(kept);
+}
+
+void GameObjectManager::keepStepping(const std::vector<std::shared_ptr<GameObject>>& released) {
+    if (!stepping || keptWhileStepping) {
+        return;
+    }
+    for (const auto& object : released) {
+        if (object.get() == stepping) {
+            keptWhileStepping = object;
+            return;
+        }
+    }
 }
 
 std::shared_ptr<GameObject> GameObjectManager::createGameObject(const std::string& name) {
@@ -56,9 +74,23 @@ void GameObjectManager::clear(bool includePersistent) {
     // destructors that reach back into this manager.
     auto released = std::move(sceneObjects);
     sceneObjects.clear();
+    keepStepping(released);
     if (includePersistent) {
         auto releasedPersistent = std::move(persistentObjects);
         persistentObjects.clear();
+        keepStepping(releasedPersistent);
+    }
+}
+
+void GameObjectManager::fixedUpdate(float step, float time) {
+    for (auto* list : {&sceneObjects, &persistentObjects}) {
+        // By index: a step may clear the lists.
+        for (size_t i = 0; i < list->size(); ++i) {
+            stepping = (*list)[i].get();
+            stepping->fixedUpdate(step, time);
+            stepping = nullptr;
+            keptWhileStepping.reset();
+        }
     }
 }
 
@@ -114,7 +146,9 @@ bool addComponent(const std::shared_ptr<GameObject>& gameObject,
         return false;
     }
     gameObject->components.push_back(component);
+    gameObject->componentsChanged();
     component->gameObject = gameObject;
+    component->ownerAddress = gameObject.get();
     component->init();
     return true;
 }

@@ -34,6 +34,10 @@ public:
     void clear(bool includePersistent);
     // Updates every listed object, then applies pending additions and destructions.
     void update(float delta, float time);
+    // The fixed update of every listed object, the scene's then the persistent
+    // ones. Not reentrant. A step that clears the lists (a state switch)
+    // ends the walk; the object stepping then lives until its step returns.
+    void fixedUpdate(float step, float time);
     // Lists every pending object at once (used by map instantiation).
     void flushPendingAdditions();
 
@@ -68,6 +72,14 @@ public:
 
 private:
     GameObjectManager();
+    // Holds the object whose fixed step runs, if `released` lists it.
+    void keepStepping(const std::vector<std::shared_ptr<GameObject>>& released);
+
+    // The object whose fixed step runs now, not held: taking a reference per
+    // object per step would cost more than the rest of most objects' steps.
+    GameObject* stepping = nullptr;
+    // Set by `clear` or `reset` under a fixed step: the stepping object, until its step returns.
+    std::shared_ptr<GameObject> keptWhileStepping;
 };
 
 // The low-level attach step: false when either is empty or the component is

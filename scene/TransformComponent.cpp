@@ -26,7 +26,7 @@ void TransformComponent::setPosition(const sf::Vector2f& position) {
 }
 
 void TransformComponent::markMoved() {
-    auto owner = gameObject.lock();
+    const GameObject* owner = peekGameObject();
     if (owner && owner->rigidBody) {
         movedFromOutside = true;
     }
@@ -41,18 +41,27 @@ std::shared_ptr<TransformComponent> TransformComponent::parentTransform() const 
     return parent ? parent->transform : nullptr;
 }
 
+bool TransformComponent::followsParent() const {
+    // Most objects have no parent: told without touching a reference count.
+    const GameObject* owner = peekGameObject();
+    if (!owner || owner->parent.expired()) {
+        return false;
+    }
+    return parentTransform() != nullptr;
+}
+
 sf::Transform TransformComponent::getWorldTransform() const {
     if (gameObject.expired()) {
         return sf::Transform::Identity;
     }
-    if (auto parent = parentTransform()) {
-        return parent->getWorldTransform() * transformable.getTransform();
+    if (followsParent()) {
+        return parentTransform()->getWorldTransform() * transformable.getTransform();
     }
     return transformable.getTransform();
 }
 
 sf::Vector2f TransformComponent::getPosition() const {
-    if (!parentTransform()) {
+    if (!followsParent()) {
         return transformable.getPosition();
     }
     const sf::Transform world = getWorldTransform();
@@ -61,10 +70,10 @@ sf::Vector2f TransformComponent::getPosition() const {
 }
 
 sf::Vector2f TransformComponent::getWorldScale() const {
-    auto parent = parentTransform();
-    if (!parent) {
+    if (!followsParent()) {
         return transformable.getScale();
     }
+    auto parent = parentTransform();
     if (gameObject.lock()->rigidBody) {
         sf::Vector2f parentScale = parent->getWorldScale();
         return {transformable.getScale().x * parentScale.x, transformable.getScale().y * parentScale.y};
@@ -85,10 +94,10 @@ sf::Vector2f TransformComponent::getWorldScale() const {
 }
 
 float TransformComponent::getRotation() const {
-    auto parent = parentTransform();
-    if (!parent) {
+    if (!followsParent()) {
         return transformable.getRotation();
     }
+    auto parent = parentTransform();
     if (gameObject.lock()->rigidBody) {
         return transformable.getRotation() + parent->getRotation();
     }

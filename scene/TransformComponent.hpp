@@ -45,4 +45,6 @@ public:
 private:
     // The owner's transform component when the owner has a live parent.
     std::shared_ptr<TransformComponent> parentTransform() const;
+    // Whether `parentTransform` would give one.
+    bool followsParent() const;
 };

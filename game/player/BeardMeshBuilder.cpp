@@ -20,7 +20,7 @@ constexpr float airborneChinForward = 5.0f;
 constexpr float airborneChinUp = 5.0f;
 
 sf::Vector2f positionOf(const BeardSegmentComponent& segment) {
-    auto object = segment.getGameObject();
+    const GameObject* object = segment.peekGameObject();
     return object ? object->transform->getPosition() : sf::Vector2f(0.0f, 0.0f);
 }
 
@@ -83,7 +83,10 @@ float dot(sf::Vector2f a, sf::Vector2f b) {
 
 sf::Uint8 mixChannel(sf::Uint8 from, sf::Uint8 to, float f) {
     const float value = static_cast<float>(from) * (1.0f - f) + static_cast<float>(to) * f;
-    return static_cast<sf::Uint8>(std::fmin(255.0f, std::fmax(0.0f, value)));
+    // Clamped to [0, 255] with NaN as 0, as fmax and fmin would, without
+    // their library calls: four per vertex and step in magic mode.
+    const float floored = value > 0.0f ? value : 0.0f;
+    return static_cast<sf::Uint8>(floored < 255.0f ? floored : 255.0f);
 }
 
 sf::Vector2f chinOffsetFor(const PlayerControllerComponent& player) {
@@ -105,10 +108,9 @@ sf::Vector2f chinOffsetFor(const PlayerControllerComponent& player) {
     return offset;
 }
 
-void colour(PlayerControllerComponent& player, float time) {
-    sf::VertexArray& mesh = player.beardMesh;
+// `mesh` holds `count` vertices.
+void colour(PlayerControllerComponent& player, sf::Vertex* mesh, std::size_t count, float time) {
     const sf::Color hair = playerColors(player.playerNumber).hair;
-    const std::size_t count = mesh.getVertexCount();
     if (!player.magicActive && player.magicTimer == 0.0f) {
         for (std::size_t i = 0; i < count; ++i) {
             mesh[i].color = hair;
@@ -137,11 +139,12 @@ void colour(PlayerControllerComponent& player, float time) {
 
 void updateBeardMesh(PlayerControllerComponent& player, float time) {
     auto object = player.getGameObject();
-    sf::VertexArray& mesh = player.beardMesh;
-    if (!object || !player.firstSegment || mesh.getVertexCount() < 4) {
+    if (!object || !player.firstSegment || player.beardMesh.getVertexCount() < 4) {
         return;
     }
-    const std::size_t count = mesh.getVertexCount();
+    const std::size_t count = player.beardMesh.getVertexCount();
+    // The vertices in place: the mesh's own indexing is an out-of-line call per vertex.
+    sf::Vertex* mesh = &player.beardMesh[0];
     const sf::Transform toLocal = object->transform->getWorldTransform().getInverse();
     const sf::Vector2f position = object->transform->getPosition();
     sf::Vector2f offset = chinOffsetFor(player);
@@ -198,8 +201,8 @@ void updateBeardMesh(PlayerControllerComponent& player, float time) {
         mesh[i].texCoords =
             sf::Vector2f(static_cast<float>(pairs - 1 - pair) * texture, i % 2 == 0 ? 0.0f : texture);
     }
-    colour(player, time);
+    colour(player, mesh, count, time);
     if (player.beardRenderer) {
-        player.beardRenderer->vertices = mesh;
+        player.beardRenderer->vertices = player.beardMesh;
     }
 }

@@ -19,7 +19,7 @@ class PrismaticJointComponent;
 // Segments are created only by PlayerControllerComponent::growBeard and cut
 // by its `cutBeard`. The chain links (`towardChin`, `towardTip`) are weak:
 // each segment is owned by its own game object.
-class BeardSegmentComponent : public Component {
+class BeardSegmentComponent final : public Component {
 public:
     explicit BeardSegmentComponent(int playerNumber);
 

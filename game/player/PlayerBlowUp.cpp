@@ -18,7 +18,8 @@ bool finite(sf::Vector2f point) {
     return std::isfinite(point.x) && std::isfinite(point.y);
 }
 
-bool finiteBodyOf(const std::shared_ptr<GameObject>& object) {
+// Takes the object unheld: the check runs every frame over every segment.
+bool finiteBodyOf(GameObject* object) {
     if (!object) {
         return true;
     }
@@ -32,11 +33,11 @@ bool finiteBodyOf(const std::shared_ptr<GameObject>& object) {
 } // namespace
 
 bool PlayerControllerComponent::physicsBlownUp() const {
-    if (!finiteBodyOf(getGameObject())) {
+    if (!finiteBodyOf(peekGameObject())) {
         return true;
     }
     for (auto segment = firstSegment; segment; segment = segment->towardTip.lock()) {
-        if (!finiteBodyOf(segment->getGameObject()) || !finiteBodyOf(segment->slider)) {
+        if (!finiteBodyOf(segment->peekGameObject()) || !finiteBodyOf(segment->slider.get())) {
             return true;
         }
     }

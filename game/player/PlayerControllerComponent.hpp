@@ -46,7 +46,7 @@ class WeldJointComponent;
 // The fields below are the controller's own and its beard's: the segments and
 // the tests reach into them. Other components (the health bar, a computer
 // player) read a player through PlayerView, which changes nothing.
-class PlayerControllerComponent : public Component, public IEventListener {
+class PlayerControllerComponent final : public Component, public IEventListener {
 public:
     // playerNumber: 1 or 2 (3 selects a third colour scheme); `lives` at the
     // start (with unlimitedLives, only the number of hats shown).

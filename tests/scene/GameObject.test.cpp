@@ -319,6 +319,85 @@ TEST_F(GameObjects, ContactHandlersThatReshapeTheirObjectSeeTheComponentsListedA
     EXPECT_TRUE(self->collisions.empty());
 }
 
+// Takes another component of its own object off in its first fixed step.
+class RemovingStepper : public Component {
+public:
+    std::weak_ptr<Component> target;
+    int steps = 0;
+    void fixedUpdate(float, float) override {
+        ++steps;
+        if (auto removed = target.lock()) {
+            getGameObject()->removeComponent(removed);
+        }
+    }
+};
+
+// The fixed step calls the components listed at each step: one taken off by
+// an earlier component's step is not called again, those after it still are, and components added between
+// steps (a stay listener, a stepper) take part from the next step on.
+TEST_F(GameObjects, FixedStepsFollowComponentsAddedAndRemovedBetweenAndDuringSteps) {
+    auto self = listed("self");
+    auto other = listed("other");
+    auto remover = addComponent<RemovingStepper>(self);
+    auto removed = addComponent<StepCounter>(self);
+    auto after = addComponent<StepCounter>(self);
+    self->onCollisionEnter(other);
+    self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    EXPECT_EQ(remover->steps, 1);
+    EXPECT_EQ(after->steps, 1);
+
+    remover->target = removed;
+    self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    EXPECT_FALSE(self->hasComponent(removed));
+    EXPECT_EQ(removed->steps, 1) << "taken off before its turn";
+    EXPECT_EQ(after->steps, 2) << "the component after the removed one still steps";
+
+    auto listener = addComponent<ProbeComponent>(self);
+    auto late = addComponent<StepCounter>(self);
+    for (int i = 0; i < 3; ++i) {
+        self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    }
+    EXPECT_EQ(listener->stays, 3);
+    EXPECT_EQ(listener->fixedUpdates, 3);
+    EXPECT_EQ(late->steps, 3);
+    EXPECT_EQ(after->steps, 5);
+    EXPECT_EQ(remover->steps, 5);
+
+    self->removeComponent(listener);
+    self->fixedUpdate(1.0f / 60.0f, 0.0f);
+    EXPECT_EQ(listener->stays, 3);
+    EXPECT_EQ(listener->fixedUpdates, 3);
+    EXPECT_EQ(late->steps, 4);
+}
+
+// Clears every list from its fixed step, as a state switch does, then looks at its own object.
+class ClearingStepper : public Component {
+public:
+    bool ownerWholeAfterClear = false;
+    void fixedUpdate(float, float) override {
+        GameObjectManager::instance().clear(true);
+        auto owner = getGameObject();
+        ownerWholeAfterClear = owner && owner->hasComponent(owner->transform);
+    }
+};
+
+TEST_F(GameObjects, AFixedStepThatClearsTheListsEndsTheWalkWithItsOwnObjectWhole) {
+    auto first = listed("first");
+    auto second = listed("second");
+    auto clearer = addComponent<ClearingStepper>(first);
+    auto later = addComponent<StepCounter>(second);
+    const std::weak_ptr<GameObject> firstSeen = first, secondSeen = second;
+    first.reset();
+    second.reset();
+
+    objects.fixedUpdate(1.0f / 60.0f, 0.0f);
+    EXPECT_TRUE(clearer->ownerWholeAfterClear) << "the stepping object lives until its step returns";
+    EXPECT_TRUE(firstSeen.expired()) << "and goes then";
+    EXPECT_TRUE(secondSeen.expired());
+    EXPECT_EQ(later->steps, 0) << "the walk ends with the lists";
+    EXPECT_TRUE(objects.persistentObjects.empty());
+}
+
 TEST_F(GameObjects, FindReturnsEarliestSceneObjectBeforePersistent) {
     auto persistent = listed("twin");
     StateManager::instance().registerState(std::make_shared<EmptyState>());
