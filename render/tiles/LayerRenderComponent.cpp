@@ -184,8 +184,17 @@ void LayerRenderComponent::addTiles(TileLayerMesh& target, const std::vector<boo
                         origin.x + static_cast<float>(column) * cellSize.x + look->offset.x,
                         origin.y + static_cast<float>(row + 1) * cellSize.y - tile.y + look->offset.y);
                     const TileAtlas::Placement& placement = look->placement;
-                    target.addTile(placement.texture, placement.rectangle, position, tile, flips, colour,
-                                   placement.opaque);
+                    // A ramp turned across its diagonal would run sideways;
+                    // the tint shader needs a texture.
+                    if (placement.ramp && !(flips & tmxFlipDiagonal) && !tinted) {
+                        const bool upsideDown = flips & tmxFlipVertical;
+                        target.addRamp(position, tile,
+                                       (upsideDown ? placement.bottom : placement.top) * colour,
+                                       (upsideDown ? placement.top : placement.bottom) * colour);
+                    } else {
+                        target.addTile(placement.texture, placement.rectangle, position, tile, flips, colour,
+                                       placement.opaque);
+                    }
                     if (hides && placement.opaque && tile == cellSize && look->offset == sf::Vector2f()) {
                         solid[cell] = true;
                     }

@@ -1,6 +1,9 @@
 #include "render/tiles/TileAtlas.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 #include <SFML/Graphics/Image.hpp>
 
@@ -36,10 +39,17 @@ TileAtlas::Placement TileAtlas::place(const sf::Sprite& sprite, bool smooth, int
     }
     const size_t tile =
         static_cast<size_t>(row) * static_cast<size_t>(copy.columns) + static_cast<size_t>(column);
-    return {copy.texture.get(),
-            sf::IntRect(column * (rectangle.width + 2 * border) + border,
-                        row * (rectangle.height + 2 * border) + border, rectangle.width, rectangle.height),
-            tile < copy.opaque.size() && copy.opaque[tile]};
+    Placement placement{copy.texture.get(),
+                        sf::IntRect(column * (rectangle.width + 2 * border) + border,
+                                    row * (rectangle.height + 2 * border) + border, rectangle.width,
+                                    rectangle.height),
+                        tile < copy.opaque.size() && copy.opaque[tile]};
+    if (tile < copy.ramps.size() && copy.ramps[tile]) {
+        placement.ramp = true;
+        placement.top = copy.ramps[tile]->first;
+        placement.bottom = copy.ramps[tile]->second;
+    }
+    return placement;
 }
 
 const sf::Texture* TileAtlas::repeating(const sf::Texture& source, bool smooth) {
@@ -60,6 +70,58 @@ const sf::Texture* TileAtlas::repeating(const sf::Texture& source, bool smooth) 
     return found->second.get();
 }
 
+namespace {
+// Colour channels further than this from the straight line between a
+// tile's first and last rows make it no ramp: rounding to whole steps
+// leaves a smooth gradient within two.
+constexpr int rampTolerance = 2;
+
+// The tile's edge colours when every row of `area` of `image` is one
+// opaque colour and the rows change evenly from the first to the last.
+std::optional<std::pair<sf::Color, sf::Color>> rampOf(const sf::Image& image, const sf::IntRect& area) {
+    if (area.width <= 0 || area.height < 2) {
+        return std::nullopt;
+    }
+    const unsigned width = image.getSize().x;
+    const sf::Uint8* pixels = image.getPixelsPtr();
+    auto at = [&](int x, int y) {
+        return pixels + 4u * (static_cast<unsigned>(y) * width + static_cast<unsigned>(x));
+    };
+    const sf::Uint8* first = at(area.left, area.top);
+    const sf::Uint8* last = at(area.left, area.top + area.height - 1);
+    const int spans = area.height - 1;
+    for (int y = 0; y < area.height; ++y) {
+        const sf::Uint8* rowStart = at(area.left, area.top + y);
+        if (rowStart[3] != 255) {
+            return std::nullopt;
+        }
+        for (int channel = 0; channel < 3; ++channel) {
+            const int expected = first[channel] + (last[channel] - first[channel]) * y / spans;
+            if (std::abs(rowStart[channel] - expected) > rampTolerance) {
+                return std::nullopt;
+            }
+        }
+        for (int x = 1; x < area.width; ++x) {
+            if (std::memcmp(rowStart, at(area.left + x, area.top + y), 4) != 0) {
+                return std::nullopt;
+            }
+        }
+    }
+    // Sampled smoothly, the first and last rows are met at their centres,
+    // half a row in from the edges; the edges carry the line on.
+    auto edge = [&](const sf::Uint8* row, const sf::Uint8* other) {
+        sf::Uint8 channels[3];
+        for (int channel = 0; channel < 3; ++channel) {
+            const float value =
+                row[channel] + (row[channel] - other[channel]) * 0.5f / static_cast<float>(spans);
+            channels[channel] = static_cast<sf::Uint8>(std::clamp(std::lround(value), 0L, 255L));
+        }
+        return sf::Color(channels[0], channels[1], channels[2]);
+    };
+    return std::make_pair(edge(first, last), edge(last, first));
+}
+} // namespace
+
 TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, const TilesetGrid& grid, bool smooth) const {
     const sf::Image image = source.copyToImage();
     const int width = static_cast<int>(image.getSize().x);
@@ -77,6 +139,7 @@ TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, const TilesetGrid
     }
     made.columns = static_cast<int>(columns);
     made.opaque.assign(static_cast<size_t>(columns * rows), true);
+    made.ramps.assign(static_cast<size_t>(columns * rows), std::nullopt);
     sf::Image copy;
     copy.create(static_cast<unsigned>(copyWidth), static_cast<unsigned>(copyHeight), sf::Color::Transparent);
     for (int row = 0; row < rows; ++row) {
@@ -103,6 +166,10 @@ TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, const TilesetGrid
             // A tile cut short by the image is transparent where the image ends.
             opaque = opaque && right - left + 1 == tile.x && bottom - top + 1 == tile.y;
             made.opaque[static_cast<size_t>(row * columns + column)] = opaque;
+            if (opaque) {
+                made.ramps[static_cast<size_t>(row * columns + column)] =
+                    rampOf(image, sf::IntRect(left, top, tile.x, tile.y));
+            }
         }
     }
     auto texture = std::make_unique<sf::Texture>();

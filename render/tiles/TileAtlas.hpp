@@ -2,9 +2,13 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <tuple>
+#include <utility>
 #include <vector>
 
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
@@ -30,6 +34,14 @@ public:
         sf::IntRect rectangle;
         // Every pixel of the tile is fully opaque (false when unknown).
         bool opaque = false;
+        // An opaque tile whose rows are each one colour, changing evenly
+        // from top to bottom (a sky's gradient): it may be drawn as a quad
+        // of two colours, `top` and `bottom` at its edges, instead of
+        // sampling the texture. A software renderer fills that for a
+        // fraction of the cost, and the picture differs by at most a step
+        // or two of a colour channel.
+        bool ramp = false;
+        sf::Color top, bottom;
     };
     // Where the tile `sprite` shows (its texture rectangle, cut on a grid of
     // that rectangle's size with the tileset's `margin` and `spacing`) lies
@@ -65,6 +77,9 @@ private:
         int columns = 0;
         // Per tile, row by row: whether all its pixels are opaque.
         std::vector<bool> opaque;
+        // Per tile, row by row: its colours at the top and bottom edges when
+        // it is a ramp (see Placement), else nothing.
+        std::vector<std::optional<std::pair<sf::Color, sf::Color>>> ramps;
     };
     Copy makeCopy(const sf::Texture& source, const TilesetGrid& grid, bool smooth) const;
 

@@ -59,6 +59,23 @@ void TileLayerMesh::addTile(const sf::Texture* texture, const sf::IntRect& recta
     covered = unite(covered, area);
 }
 
+void TileLayerMesh::addRamp(sf::Vector2f position, sf::Vector2f size, sf::Color top, sf::Color bottom) {
+    if (blocks.empty()) {
+        beginBlock();
+    }
+    const sf::Vertex topLeft(position, top);
+    const sf::Vertex topRight(position + sf::Vector2f(size.x, 0.f), top);
+    const sf::Vertex bottomLeft(position + sf::Vector2f(0.f, size.y), bottom);
+    const sf::Vertex bottomRight(position + size, bottom);
+    for (const sf::Vertex& vertex : {topLeft, bottomLeft, topRight, topRight, bottomLeft, bottomRight}) {
+        vertices.push_back(vertex);
+    }
+    looks.push_back({nullptr, top.a == 255 && bottom.a == 255});
+    const sf::FloatRect area(position, size);
+    blocks.back().bounds = unite(blocks.back().bounds, area);
+    covered = unite(covered, area);
+}
+
 void TileLayerMesh::endBlock(bool anyOrder) {
     if (blocks.empty()) {
         return;

@@ -29,6 +29,11 @@ public:
     // without blending, which gives the same picture for less work.
     void addTile(const sf::Texture* texture, const sf::IntRect& rectangle, sf::Vector2f position,
                  sf::Vector2f size, uint8_t flips, sf::Color colour, bool opaque);
+    // A tile drawn without a texture: the rectangle of `size` at `position`,
+    // coloured `top` along its top edge and `bottom` along its bottom edge,
+    // evenly between (see TileAtlas::Placement::ramp). Opaque colours
+    // replace what is beneath without blending.
+    void addRamp(sf::Vector2f position, sf::Vector2f size, sf::Color top, sf::Color bottom);
     // Closes the block begun last. With `anyOrder` (its tiles do not
     // overlap, so their order does not show) its tiles are grouped by
     // texture, for fewer draw calls.
@@ -44,7 +49,8 @@ public:
     sf::FloatRect bounds() const { return covered; }
 
 private:
-    // How a tile is drawn: the texture, and whether blending can be left out.
+    // How a tile is drawn: the texture (none for a ramp), and whether
+    // blending can be left out.
     struct Look {
         const sf::Texture* texture;
         bool opaque;
