@@ -166,17 +166,13 @@ struct ThreadUsage {
     long faults = 0, preempted = 0;
 };
 
-// Processor time of every thread of the process (the renderer's own
-// threads too): unlike the wall clock, it hardly depends on what else runs.
-double processCpuMilliseconds() {
+// Processor time on `clock` (milliseconds): the main thread's own
+// (CLOCK_THREAD_CPUTIME_ID) or every thread's of the process, the
+// renderer's too (CLOCK_PROCESS_CPUTIME_ID). Unlike the wall clock, it
+// hardly depends on what else runs.
+double cpuMilliseconds(clockid_t clock) {
     timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-double threadCpuMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    clock_gettime(clock, &now);
     return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
@@ -199,7 +195,7 @@ public:
     FrameSplit frame() {
         FrameSplit split;
         const ThreadUsage usageBefore = threadUsage();
-        const double cpuStart = threadCpuMilliseconds();
+        const double cpuStart = cpuMilliseconds(CLOCK_THREAD_CPUTIME_ID);
         const auto start = Clock::now();
         sf::Event event;
         while (game.window.pollEvent(event)) {
@@ -213,7 +209,7 @@ public:
         physics.stepWorld(step);
         physics.clearForces();
         split.fixed = millisecondsSince(start);
-        split.fixedCpu = threadCpuMilliseconds() - cpuStart;
+        split.fixedCpu = cpuMilliseconds(CLOCK_THREAD_CPUTIME_ID) - cpuStart;
         const auto updateStart = Clock::now();
         game.update(step, elapsed);
         split.update = millisecondsSince(updateStart);
@@ -221,7 +217,7 @@ public:
         game.draw(step, elapsed);
         split.draw = millisecondsSince(drawStart);
         split.total = millisecondsSince(start);
-        split.totalCpu = threadCpuMilliseconds() - cpuStart;
+        split.totalCpu = cpuMilliseconds(CLOCK_THREAD_CPUTIME_ID) - cpuStart;
         const ThreadUsage usageAfter = threadUsage();
         split.faults = usageAfter.faults - usageBefore.faults;
         split.preempted = usageAfter.preempted - usageBefore.preempted;
@@ -412,7 +408,7 @@ int main(int argc, char** argv) {
     }
 
     const MachineTime machineBefore = machineTime();
-    const double processBefore = processCpuMilliseconds();
+    const double processBefore = cpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID);
     std::vector<double> totals, fixed, update, draw, faults, preempted, fixedCpu, totalCpu;
     // Frame times by the camera's zoom (view width over window width): a
     // zoomed-out camera shows more of the map, scaled down.
@@ -451,7 +447,7 @@ int main(int argc, char** argv) {
         }
     }
     const MachineTime machineAfter = machineTime();
-    const double processSpent = processCpuMilliseconds() - processBefore;
+    const double processSpent = cpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID) - processBefore;
     const long peakKb = peakResidentKilobytes();
     const long endKb = residentKilobytes();
     const struct mallinfo2 heap = mallinfo2();
