@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include <SFML/OpenGL.hpp>
 #include <SFML/System/Clock.hpp>
 #include <SFML/System/Sleep.hpp>
 #include <SFML/Window/Event.hpp>
@@ -99,9 +100,9 @@ int Game::run(const LaunchOptions& launchOptions) {
             // drawing keeps its own interval meanwhile.
             const float untilDraw =
                 options.noDraw ? gate->secondsUntilDue() : frameInterval - times.frameAccumulator;
-            sf::sleep(sf::seconds(std::max(0.0f, std::min(gate->secondsUntilDue(), untilDraw))));
+            sleepUntilDue(std::max(0.0f, std::min(gate->secondsUntilDue(), untilDraw)));
         } else if (waits && window.isOpen()) {
-            sf::sleep(sf::seconds(secondsUntilDue(times)));
+            sleepUntilDue(secondsUntilDue(times));
         }
         ++framesRun;
     }
@@ -125,6 +126,7 @@ std::function<float()> Game::makeFrameDeltaSource() {
             *recordedTime += delta;
             const double ahead = *recordedTime - clock->getElapsedTime().asSeconds();
             if (ahead > 0.0) {
+                presentFrame();
                 sf::sleep(sf::seconds(static_cast<float>(ahead)));
             }
             return delta;
@@ -136,6 +138,17 @@ std::function<float()> Game::makeFrameDeltaSource() {
     // Each game measures from its own start: a clock shared by every game of
     // the process would hand a later game the time since the last one ran.
     return [clock = sf::Clock()]() mutable { return clock.restart().asSeconds(); };
+}
+
+void Game::sleepUntilDue(float seconds) {
+    if (seconds <= 0.0f) {
+        // Behind: the frame drawn last is shown at the next draw, after the
+        // next steps ran beside the renderer's work on it.
+        return;
+    }
+    // With time to spare the frame is shown now, as soon as it is ready.
+    presentFrame();
+    sf::sleep(sf::seconds(seconds));
 }
 
 float Game::secondsUntilDue(const FrameTimes& times) const {
@@ -504,6 +517,8 @@ void Game::draw(float delta, float time) {
     // the window would give the same picture (the world's colours blend over
     // a transparent clear either way) for two more full-window passes, which
     // on a software renderer cost about as much as the whole floor.
+    // The back buffer is drawn over: what it holds is shown first.
+    presentFrame();
     window.clear(sf::Color::Transparent);
     if (auto state = StateManager::instance().currentState) {
         state->draw(delta, time, window);
@@ -532,7 +547,9 @@ void Game::draw(float delta, float time) {
         takeScreenshot();
     }
     drawNotice(delta);
-    window.display();
+    // Starts the renderer on the frame; `presentFrame` waits for it.
+    glFlush();
+    framePending = true;
     if (overlayUsed) {
         // What was drawn into the overlay since the last drawn frame is shown once.
         overlay.clear(sf::Color::Transparent);
@@ -543,6 +560,13 @@ void Game::draw(float delta, float time) {
     // window gets its own back, also so that reading the window (screenshots)
     // sees the window.
     window.setActive(true);
+}
+
+void Game::presentFrame() {
+    if (framePending) {
+        framePending = false;
+        window.display();
+    }
 }
 
 void Game::shutdown() {

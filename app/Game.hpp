@@ -97,7 +97,16 @@ public:
     // Whether the current state holds its world still (GameState::holdsWorld):
     // no fixed steps and no object updates then.
     static bool worldHeld();
+    // Draws the frame and hands it to the renderer without waiting for it:
+    // the window shows it at the next `presentFrame` (the next `draw` calls
+    // it first). A software renderer fills the frame on its own threads
+    // meanwhile, so the next frame's steps run beside that work instead of
+    // after it.
     void draw(float delta, float time);
+    // Shows the frame handed over last, once the renderer has finished it;
+    // nothing when it is shown already. `run` calls it before it sleeps, so
+    // a frame waits only while the loop has work due at once.
+    void presentFrame();
     void shutdown();
 
     // From the next frame on, writes every frame's delta, sampled input and
@@ -194,6 +203,11 @@ private:
     // displayed) into the pictures folder, said on screen and on the output.
     void takeScreenshot();
     void drawNotice(float delta);
+    // A frame handed to the renderer and not yet shown (see `draw`).
+    bool framePending = false;
+    // The loop's wait between frames: shows the pending frame first, unless
+    // there is no time to wait (then the next frame's work goes first).
+    void sleepUntilDue(float seconds);
     // Puts the picture's area for the window's size. The loop compares the
     // size each frame rather than waiting for Resized: a resize made by the
     // program itself (setSize) brings no event on every system.

@@ -29,6 +29,8 @@ bool Game::openWindow(sf::Vector2u size, bool fullscreenWindow) {
         return false;
     }
     fullscreen = fullscreenWindow;
+    // A frame drawn for the old window is not shown in the new one.
+    framePending = false;
     // SFML starts every new window with its defaults: ours are put back.
     // The icon is read once, by the first window; later ones reuse it.
     if (!iconPath.empty() && icon.getSize().x == 0) {
