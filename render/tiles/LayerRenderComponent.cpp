@@ -9,6 +9,7 @@
 
 #include "core/Report.hpp"
 #include "render/AssetManager.hpp"
+#include "render/tiles/TextureFilter.hpp"
 #include "render/tiles/TileAtlas.hpp"
 #include "render/tiles/TileDrawing.hpp"
 #include "scene/GameObject.hpp"
@@ -339,6 +340,7 @@ void LayerRenderComponent::draw(float, float, sf::RenderTarget& target) {
     const TmxLayer& layer = *tileMapLayer->layer;
     transform.translate(parallaxShift(target, transform, {layer.parallaxX, layer.parallaxY},
                                       parallaxOrigin(*tileMapLayer->map)));
+    TileAtlas::instance().drawAtScale(scaleOnTarget(target, transform));
     if (auto below = base.lock()) {
         // Drawn here, not in its own place in the order: all of it.
         below->drawMesh(target, transform, false);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/Graphics/Transform.hpp>
 
 // Smooths `texture` and gives it mipmaps, sampled from the one level nearest
 // the view's scale (bilinear within that level) rather than blended from
@@ -11,3 +13,15 @@
 // spends much of a fight zoomed out a little. False when the driver could
 // not make mipmaps (the texture is then smoothed without them).
 bool smoothWithNearestMipmaps(sf::Texture& texture);
+
+// Whether a texture made by smoothWithNearestMipmaps samples its mipmaps
+// (`use`) or only its full-size picture, smoothed. Where the nearest level
+// is the full-size one anyway the picture is the same, and a software
+// renderer fills it for less without the level choice per pixel. Leaves
+// the texture that was bound before the call bound (SFML's drawing keeps
+// track of what it bound last).
+void sampleMipmaps(const sf::Texture& texture, bool use);
+
+// Window pixels per unit of drawing under `transform` on `target` at its
+// current view: the smaller of the two axes' scales.
+float scaleOnTarget(const sf::RenderTarget& target, const sf::Transform& transform);

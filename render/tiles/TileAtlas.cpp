@@ -17,8 +17,11 @@ TileAtlas& TileAtlas::instance() {
 TileAtlas::Placement TileAtlas::place(const sf::Sprite& sprite, bool smooth, int margin, int spacing) {
     const sf::Texture* source = sprite.getTexture();
     const sf::IntRect rectangle = sprite.getTextureRect();
+    Placement placement;
+    placement.texture = source;
+    placement.rectangle = rectangle;
     if (!source || rectangle.width <= 0 || rectangle.height <= 0 || margin < 0 || spacing < 0) {
-        return {source, rectangle};
+        return placement;
     }
     // Only tiles cut on the grid of their tileset have a place in a copy.
     const TilesetGrid grid =
@@ -26,30 +29,54 @@ TileAtlas::Placement TileAtlas::place(const sf::Sprite& sprite, bool smooth, int
     int column = 0;
     int row = 0;
     if (!grid.locate(rectangle, column, row)) {
-        return {source, rectangle};
+        return placement;
     }
     const auto key = std::make_tuple(source, rectangle.width, rectangle.height, margin, spacing, smooth);
     auto found = copies.find(key);
     if (found == copies.end()) {
-        found = copies.emplace(key, makeCopy(*source, grid, smooth)).first;
+        found = copies.emplace(key, makeCopy(*source, grid)).first;
+        if (found->second.texture && smooth) {
+            smoothen(*found->second.texture);
+        }
     }
     const Copy& copy = found->second;
     if (!copy.texture) {
-        return {source, rectangle};
+        return placement;
     }
     const size_t tile =
         static_cast<size_t>(row) * static_cast<size_t>(copy.columns) + static_cast<size_t>(column);
-    Placement placement{copy.texture.get(),
-                        sf::IntRect(column * (rectangle.width + 2 * border) + border,
-                                    row * (rectangle.height + 2 * border) + border, rectangle.width,
-                                    rectangle.height),
-                        tile < copy.opaque.size() && copy.opaque[tile]};
+    placement.texture = copy.texture.get();
+    placement.rectangle =
+        sf::IntRect(column * (rectangle.width + 2 * border) + border,
+                    row * (rectangle.height + 2 * border) + border, rectangle.width, rectangle.height);
+    placement.opaque = tile < copy.opaque.size() && copy.opaque[tile];
     if (tile < copy.ramps.size() && copy.ramps[tile]) {
         placement.ramp = true;
         placement.top = copy.ramps[tile]->first;
         placement.bottom = copy.ramps[tile]->second;
     }
     return placement;
+}
+
+void TileAtlas::smoothen(sf::Texture& texture) {
+    if (!smoothWithNearestMipmaps(texture)) {
+        return;
+    }
+    mipmapped.push_back(&texture);
+    if (!mipmapsSampled) {
+        sampleMipmaps(texture, false);
+    }
+}
+
+void TileAtlas::drawAtScale(float scale) {
+    const bool sampled = scale < mipmapScale;
+    if (sampled == mipmapsSampled) {
+        return;
+    }
+    mipmapsSampled = sampled;
+    for (const sf::Texture* texture : mipmapped) {
+        sampleMipmaps(*texture, sampled);
+    }
 }
 
 const sf::Texture* TileAtlas::repeating(const sf::Texture& source, bool smooth) {
@@ -60,7 +87,7 @@ const sf::Texture* TileAtlas::repeating(const sf::Texture& source, bool smooth) 
         if (copy->loadFromImage(source.copyToImage())) {
             copy->setRepeated(true);
             if (smooth) {
-                smoothWithNearestMipmaps(*copy);
+                smoothen(*copy);
             }
         } else {
             copy.reset();
@@ -122,7 +149,7 @@ std::optional<std::pair<sf::Color, sf::Color>> rampOf(const sf::Image& image, co
 }
 } // namespace
 
-TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, const TilesetGrid& grid, bool smooth) const {
+TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, const TilesetGrid& grid) const {
     const sf::Image image = source.copyToImage();
     const int width = static_cast<int>(image.getSize().x);
     const int height = static_cast<int>(image.getSize().y);
@@ -175,9 +202,6 @@ TileAtlas::Copy TileAtlas::makeCopy(const sf::Texture& source, const TilesetGrid
     auto texture = std::make_unique<sf::Texture>();
     if (!texture->loadFromImage(copy)) {
         return Copy();
-    }
-    if (smooth) {
-        smoothWithNearestMipmaps(*texture);
     }
     made.texture = std::move(texture);
     return made;

@@ -55,15 +55,30 @@ public:
     // none can be made. Made once per source and smoothing.
     const sf::Texture* repeating(const sf::Texture& source, bool smooth);
 
+    // To be called before drawing copies at `scale` (window pixels per
+    // texture pixel, see scaleOnTarget): the mipmapped copies sample their
+    // mipmaps only below `mipmapScale`. Above it the nearest level is the
+    // full-size picture, which plain smoothing gives for less work. Touches
+    // the textures only when that choice changes; copies made later follow it.
+    void drawAtScale(float scale);
+    // Nearest-level sampling shows the full-size level down to 1/sqrt(2) of
+    // the size; the margin keeps the renderer's rounding of the level away.
+    static constexpr float mipmapScale = 0.75f;
+
     // Drops every copy. Only for when the textures they were made from are
     // freed (a copy is found by its source's address, which a new texture
     // may reuse) and nothing draws from the copies any more.
     void clear() {
         copies.clear();
         repeatingCopies.clear();
+        mipmapped.clear();
     }
-    // Back to the just-constructed atlas (no copies); the same conditions as `clear`.
-    void reset() { clear(); }
+    // Back to the just-constructed atlas (no copies, mipmaps sampled); the
+    // same conditions as `clear`.
+    void reset() {
+        clear();
+        mipmapsSampled = true;
+    }
 
     // Border width in pixels; even, so that the first mipmap levels of a
     // tile do not reach into the next tile.
@@ -81,10 +96,16 @@ private:
         // it is a ramp (see Placement), else nothing.
         std::vector<std::optional<std::pair<sf::Color, sf::Color>>> ramps;
     };
-    Copy makeCopy(const sf::Texture& source, const TilesetGrid& grid, bool smooth) const;
+    Copy makeCopy(const sf::Texture& source, const TilesetGrid& grid) const;
 
+    // Gives a copy just made mipmaps when it is smoothed, sampled as the
+    // last `drawAtScale` chose.
+    void smoothen(sf::Texture& texture);
     // (source, tile width, tile height, margin, spacing, smooth) -> copy.
     std::map<std::tuple<const sf::Texture*, int, int, int, int, bool>, Copy> copies;
     // (source, smooth) -> repeating copy, empty when none could be made.
     std::map<std::pair<const sf::Texture*, bool>, std::unique_ptr<sf::Texture>> repeatingCopies;
+    // The copies that have mipmaps (smoothed, and the driver made them).
+    std::vector<const sf::Texture*> mipmapped;
+    bool mipmapsSampled = true;
 };

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "render/tiles/TextureFilter.hpp"
 #include "render/tiles/TileAtlas.hpp"
 #include "render/tiles/TileDrawing.hpp"
 #include "scene/GameObject.hpp"
@@ -67,5 +68,6 @@ void TileObjectRendererComponent::draw(float, float, sf::RenderTarget& target) {
     if (tinted) {
         states.shader = tintShader();
     }
+    TileAtlas::instance().drawAtScale(scaleOnTarget(target, transform));
     mesh.draw(target, states, visibleArea(target, transform));
 }
