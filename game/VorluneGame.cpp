@@ -325,7 +325,8 @@ void VorluneGame::prepareAnimationFrames() {
     // As many as fit a part of the frame, so that a player who starts a match
     // at once finds most of them made. Only when frames are made depends on
     // the clock; what they look like, and the match, do not.
-    if (PlayerControllerComponent::animationFramesMade(1) && PlayerControllerComponent::animationFramesMade(2)) {
+    if (PlayerControllerComponent::animationFramesMade(1) &&
+        PlayerControllerComponent::animationFramesMade(2)) {
         return;
     }
     // Composing is the processor's work alone: beside a software renderer

@@ -31,7 +31,7 @@ void SpriteAnimatorComponent::update(float delta, float) {
             next = loop ? 0 : std::min(frameIndex, count - 1);
         }
         frameIndex = next;
-        target->setSprite(frames[static_cast<size_t>(next)].sprite);
+        target->setFrame(frames[static_cast<size_t>(next)]);
         frameDuration = frames[static_cast<size_t>(next)].duration;
     }
 }

@@ -22,6 +22,13 @@ void SpriteRendererComponent::setSprite(const std::shared_ptr<sf::Sprite>& newSp
     sprite = newSprite;
 }
 
+void SpriteRendererComponent::setFrame(const AnimationFrame& frame) {
+    setSprite(frame.sprite);
+    if (frame.sprite && frame.origin) {
+        frame.sprite->setOrigin(*frame.origin);
+    }
+}
+
 void SpriteRendererComponent::draw(float, float, sf::RenderTarget& target) {
     if (!isEnabled() || !sprite) {
         return;

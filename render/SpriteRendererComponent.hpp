@@ -5,6 +5,7 @@
 
 #include <SFML/Graphics/Sprite.hpp>
 
+#include "render/AnimationFrame.hpp"
 #include "render/RenderableComponent.hpp"
 
 // Draws one sprite centred on its game object, with the object's world
@@ -19,6 +20,10 @@ public:
     // Centres the sprite's origin on its texture rectangle and keeps it; an
     // empty pointer is ignored and the previous sprite stays.
     void setSprite(const std::shared_ptr<sf::Sprite>& newSprite);
+    // The frame's sprite, its origin on the frame's centre (see
+    // AnimationFrame::origin): a frame trimmed to its drawn pixels stands
+    // where the whole frame would, and only its pixels are drawn.
+    void setFrame(const AnimationFrame& frame);
     void init() override {}
     void draw(float delta, float time, sf::RenderTarget& target) override;
 

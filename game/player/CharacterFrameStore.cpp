@@ -124,12 +124,13 @@ void CharacterFrameStore::composeNext(Entry& animation, const std::string& name,
         return;
     }
     textures.push_back(texture);
-    // The sprite spans the whole frame: its rectangle starts where the
-    // frame's top-left corner falls on the trimmed texture.
-    const int frameSide = static_cast<int>(side);
+    // The sprite is the trimmed texture alone, so only its pixels are
+    // drawn; its origin is the frame's centre, where the whole frame's
+    // would be.
+    const float half = static_cast<float>(side) / 2.0f;
     animation.frames.push_back(
-        {std::make_shared<sf::Sprite>(*texture, sf::IntRect(corner.x, corner.y, frameSide, frameSide)),
-         frameDuration});
+        {std::make_shared<sf::Sprite>(*texture), frameDuration,
+         sf::Vector2f(static_cast<float>(corner.x) + half, static_cast<float>(corner.y) + half)});
 }
 
 const std::vector<AnimationFrame>& CharacterFrameStore::animation(const std::string& name, int frameCount,

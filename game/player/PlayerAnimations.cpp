@@ -128,6 +128,9 @@ void PlayerControllerComponent::buildAnimations() {
     renderer = object->getComponent<SpriteRendererComponent>();
     if (!renderer && !idleAnimation.empty()) {
         renderer = addComponent<SpriteRendererComponent>(object, idleAnimation.front().sprite);
+        if (renderer) {
+            renderer->setFrame(idleAnimation.front());
+        }
     }
 }
 

@@ -109,3 +109,17 @@ TEST_F(Animator, FindsARendererAddedLater) {
     // The frame's sprite was centred by the renderer.
     EXPECT_EQ(pictures[1]->getOrigin(), sf::Vector2f(8, 8));
 }
+
+// A frame trimmed from a larger picture carries where that picture's centre
+// lies on it; a frame without one is centred on its rectangle as before.
+TEST_F(Animator, AFrameWithItsOwnOriginIsShownAroundThatPoint) {
+    auto renderer = addComponent<SpriteRendererComponent>(owner, pictures[0]);
+    auto animator = addComponent<SpriteAnimatorComponent>(owner);
+    animator->setAnimation({{pictures[0], 0.1f}, {pictures[1], 0.1f, sf::Vector2f(3.f, 12.f)}});
+    animator->update(0.0f, 0);
+    ASSERT_EQ(renderer->sprite, pictures[1]);
+    EXPECT_EQ(renderer->sprite->getOrigin(), sf::Vector2f(3.f, 12.f));
+    animator->update(0.1f, 0);
+    ASSERT_EQ(renderer->sprite, pictures[0]);
+    EXPECT_EQ(renderer->sprite->getOrigin(), sf::Vector2f(8.f, 8.f));
+}

@@ -12,18 +12,25 @@
 #include "game/player/PlayerColors.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "render/AssetManager.hpp"
+#include "render/SpriteRendererComponent.hpp"
 #include "scene/GameObjectManager.hpp"
 
 namespace {
-// The pixels of `sprite` drawn alone at the origin.
-sf::Image picture(const sf::Sprite& sprite) {
+// The 256 x 256 frame as a player's renderer shows it: its sprite drawn
+// alone with its origin on the frame's centre.
+sf::Image picture(const AnimationFrame& frame) {
     sf::RenderTexture target;
     EXPECT_TRUE(target.create(256, 256));
     target.clear(sf::Color::Transparent);
-    sf::Sprite placed = sprite;
-    placed.setOrigin(0, 0);
+    auto object = GameObjectManager::instance().createGameObject("Shown");
+    object->transform->setPosition(128.f, 128.f);
+    auto renderer = addComponent<SpriteRendererComponent>(object, frame.sprite);
+    renderer->setFrame(frame);
+    sf::Sprite placed = *frame.sprite;
+    placed.setPosition(128.f, 128.f);
     target.draw(placed, sf::BlendNone);
     target.display();
+    GameObjectManager::instance().destroyGameObject(object);
     return target.getTexture().copyToImage();
 }
 
@@ -101,8 +108,8 @@ TEST(CharacterFrameStore, FramesPreparedAheadAreTheOnesEveryMatchOfTheProgramSha
     const auto& other = store.animation("idle", 30, 1.0f / 30.0f, playerColors(1), 256);
     ASSERT_EQ(other.size(), 30u);
     EXPECT_NE(other[0].sprite, idle[0].sprite);
-    const sf::Image first = picture(*other[0].sprite);
-    const sf::Image second = picture(*idle[0].sprite);
+    const sf::Image first = picture(other[0]);
+    const sf::Image second = picture(idle[0]);
     int differing = 0, drawn = 0;
     for (unsigned y = 0; y < 256; ++y) {
         for (unsigned x = 0; x < 256; ++x) {
@@ -138,7 +145,7 @@ TEST(CharacterFrameStore, TheAtlasesAreLetGoOnceBothPlayersFramesAreMadeAndComeB
     auto& store = CharacterFrameStore::instance();
     const auto& idle = store.animation("idle", 30, 1.0f / 30.0f, playerColors(1), 256);
     ASSERT_EQ(idle.size(), 30u);
-    const sf::Image before = picture(*idle[5].sprite);
+    const sf::Image before = picture(idle[5]);
     // The frame is its four layers, tinted and drawn over each other at the
     // frame's corner as sprites would be, though its texture holds only the
     // part they draw.
@@ -160,10 +167,9 @@ TEST(CharacterFrameStore, TheAtlasesAreLetGoOnceBothPlayersFramesAreMadeAndComeB
     EXPECT_EQ(assets.sprites.count("idle_color_0.png"), 0u);
     EXPECT_EQ(assets.textures.count("../assets/PNG/Player/idle.png"), 0u);
 
-    // The frames outlive their atlases, pixel for pixel. Each spans the whole
-    // 256 x 256 frame on a texture no larger than its art, and reads as
-    // transparent beyond the texture's edge.
-    const sf::Image after = picture(*idle[5].sprite);
+    // The frames outlive their atlases, pixel for pixel. Each is drawn from
+    // a texture no larger than its art, and only over that texture.
+    const sf::Image after = picture(idle[5]);
     int drawn = 0;
     for (unsigned y = 0; y < 256; ++y) {
         for (unsigned x = 0; x < 256; ++x) {
@@ -172,9 +178,10 @@ TEST(CharacterFrameStore, TheAtlasesAreLetGoOnceBothPlayersFramesAreMadeAndComeB
         }
     }
     EXPECT_GT(drawn, 1000);
-    EXPECT_EQ(idle[5].sprite->getLocalBounds(), sf::FloatRect(0, 0, 256, 256));
     const sf::Vector2u textureSize = idle[5].sprite->getTexture()->getSize();
     EXPECT_LT(textureSize.x * textureSize.y, 256u * 256u / 2u);
+    EXPECT_EQ(idle[5].sprite->getLocalBounds(),
+              sf::FloatRect(0, 0, static_cast<float>(textureSize.x), static_cast<float>(textureSize.y)));
     for (unsigned i = 0; i < 256; ++i) {
         EXPECT_EQ(after.getPixel(255, i).a, 0) << i;
         EXPECT_EQ(after.getPixel(i, 255).a, 0) << i;
@@ -188,7 +195,7 @@ TEST(CharacterFrameStore, TheAtlasesAreLetGoOnceBothPlayersFramesAreMadeAndComeB
     EXPECT_TRUE(assets.atlasImages.empty());
     ASSERT_EQ(third->idleAnimation.size(), 30u);
     int thirdDrawn = 0;
-    const sf::Image yellow = picture(*third->idleAnimation[5].sprite);
+    const sf::Image yellow = picture(third->idleAnimation[5]);
     for (unsigned y = 0; y < 256; ++y) {
         for (unsigned x = 0; x < 256; ++x) {
             thirdDrawn += yellow.getPixel(x, y).a > 0;
