@@ -189,9 +189,13 @@ void LayerRenderComponent::addTiles(TileLayerMesh& target, const std::vector<boo
                     // the tint shader needs a texture.
                     if (placement.ramp && !(flips & tmxFlipDiagonal) && !tinted) {
                         const bool upsideDown = flips & tmxFlipVertical;
-                        target.addRamp(position, tile,
-                                       (upsideDown ? placement.bottom : placement.top) * colour,
-                                       (upsideDown ? placement.top : placement.bottom) * colour);
+                        const sf::Color top = (upsideDown ? placement.bottom : placement.top) * colour;
+                        const sf::Color bottom = (upsideDown ? placement.top : placement.bottom) * colour;
+                        if (across || upOrDown) {
+                            target.addRamp(position, tile, top, bottom);
+                        } else {
+                            target.addLooseRamp(position, tile, top, bottom);
+                        }
                     } else {
                         target.addTile(placement.texture, placement.rectangle, position, tile, flips, colour,
                                        placement.opaque);
@@ -204,6 +208,7 @@ void LayerRenderComponent::addTiles(TileLayerMesh& target, const std::vector<boo
             target.endBlock(anyOrder);
         }
     }
+    target.joinRamps();
     if (overfull) {
         reportProblem("Map %s: tile layer %s has more than %zu tiles; only the first are drawn",
                       tileMapLayer->mapName.c_str(), layer.name.c_str(), maxTiles);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <tuple>
 #include <utility>
 
 #include "tmx/TmxMap.hpp"
@@ -76,6 +77,51 @@ void TileLayerMesh::addRamp(sf::Vector2f position, sf::Vector2f size, sf::Color 
     covered = unite(covered, area);
 }
 
+void TileLayerMesh::addLooseRamp(sf::Vector2f position, sf::Vector2f size, sf::Color top, sf::Color bottom) {
+    strips.push_back({sf::FloatRect(position, size), top, bottom});
+    ++looseRampCount;
+    covered = unite(covered, strips.back().area);
+}
+
+void TileLayerMesh::joinRamps() {
+    // Row by row, left to right: a ramp joins the strip before it when it
+    // starts where that one ends, on the same row and in the same colours.
+    std::sort(strips.begin(), strips.end(), [](const Strip& a, const Strip& b) {
+        return std::make_tuple(a.area.top, a.area.height, a.area.left) <
+               std::make_tuple(b.area.top, b.area.height, b.area.left);
+    });
+    std::vector<Strip> joined;
+    for (const Strip& strip : strips) {
+        if (!joined.empty()) {
+            Strip& last = joined.back();
+            if (last.area.top == strip.area.top && last.area.height == strip.area.height &&
+                last.area.left + last.area.width == strip.area.left && last.top == strip.top &&
+                last.bottom == strip.bottom) {
+                last.area.width += strip.area.width;
+                continue;
+            }
+        }
+        joined.push_back(strip);
+    }
+    strips = std::move(joined);
+    stripVertices.clear();
+    stripBounds = sf::FloatRect();
+    stripsOpaque = true;
+    for (const Strip& strip : strips) {
+        const sf::Vector2f position(strip.area.left, strip.area.top);
+        const sf::Vertex topLeft(position, strip.top);
+        const sf::Vertex topRight(position + sf::Vector2f(strip.area.width, 0.f), strip.top);
+        const sf::Vertex bottomLeft(position + sf::Vector2f(0.f, strip.area.height), strip.bottom);
+        const sf::Vertex bottomRight(position + sf::Vector2f(strip.area.width, strip.area.height),
+                                     strip.bottom);
+        for (const sf::Vertex& vertex : {topLeft, bottomLeft, topRight, topRight, bottomLeft, bottomRight}) {
+            stripVertices.push_back(vertex);
+        }
+        stripBounds = unite(stripBounds, strip.area);
+        stripsOpaque = stripsOpaque && strip.top.a == 255 && strip.bottom.a == 255;
+    }
+}
+
 void TileLayerMesh::endBlock(bool anyOrder) {
     if (blocks.empty()) {
         return;
@@ -120,6 +166,13 @@ void TileLayerMesh::draw(sf::RenderTarget& target, sf::RenderStates states,
     std::size_t pendingEnd = 0;
     const sf::BlendMode blending = states.blendMode;
     const bool canSkipBlending = blending == sf::BlendAlpha;
+    if (!stripVertices.empty() && stripBounds.intersects(visible)) {
+        // Strips beyond the view are cut away by the renderer for nothing.
+        sf::RenderStates stripStates = states;
+        stripStates.texture = nullptr;
+        stripStates.blendMode = stripsOpaque && canSkipBlending ? sf::BlendNone : blending;
+        target.draw(stripVertices.data(), stripVertices.size(), sf::Triangles, stripStates);
+    }
     auto flush = [&] {
         if (pending) {
             states.texture = pending->look.texture;

@@ -34,6 +34,14 @@ public:
     // evenly between (see TileAtlas::Placement::ramp). Opaque colours
     // replace what is beneath without blending.
     void addRamp(sf::Vector2f position, sf::Vector2f size, sf::Color top, sf::Color bottom);
+    // The same for a layer whose tiles all keep to their cells, so that no
+    // tile overlaps another and their order does not show: the ramp is
+    // drawn before the blocks, joined with the ramps of the same colours
+    // that continue it along its row (see `joinRamps`). A software renderer
+    // fills a few long strips for far less than many small quads.
+    void addLooseRamp(sf::Vector2f position, sf::Vector2f size, sf::Color top, sf::Color bottom);
+    // Joins the loose ramps added so far into strips; call once they are all added.
+    void joinRamps();
     // Closes the block begun last. With `anyOrder` (its tiles do not
     // overlap, so their order does not show) its tiles are grouped by
     // texture, for fewer draw calls.
@@ -44,7 +52,9 @@ public:
     // when `states` blend as usual (alpha blending).
     void draw(sf::RenderTarget& target, sf::RenderStates states, const sf::FloatRect& visible) const;
 
-    std::size_t tileCount() const { return vertices.size() / 6; }
+    std::size_t tileCount() const { return vertices.size() / 6 + looseRampCount; }
+    // The quads drawn for the loose ramps once joined.
+    std::size_t stripCount() const { return strips.size(); }
     // The area the tiles cover, in the mesh's own coordinates; empty without tiles.
     sf::FloatRect bounds() const { return covered; }
 
@@ -79,4 +89,14 @@ private:
     std::vector<Run> runs;
     std::vector<Block> blocks;
     sf::FloatRect covered;
+    struct Strip {
+        sf::FloatRect area;
+        sf::Color top, bottom;
+    };
+    // Loose ramps, joined into strips by `joinRamps`, and their quads.
+    std::vector<Strip> strips;
+    std::size_t looseRampCount = 0;
+    std::vector<sf::Vertex> stripVertices;
+    sf::FloatRect stripBounds;
+    bool stripsOpaque = true;
 };

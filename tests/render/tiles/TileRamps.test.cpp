@@ -74,3 +74,49 @@ TEST(TileRamps, AnEvenGradientTileIsDrawnWithoutItsTextureAndLooksTheSame) {
     // The ramp runs the gradient's way: darker red at the top than at the bottom.
     EXPECT_LT(fromRamp.getPixel(20, 2).r, fromRamp.getPixel(20, 45).r);
 }
+
+// Ramps of a layer whose tiles keep to their cells are joined along their
+// rows into strips where they continue one another in the same colours, and
+// the strips look as the ramps one by one do; a gap or another colour
+// starts a new strip.
+TEST(TileRamps, LooseRampsOfARowJoinIntoOneStripThatLooksTheSame) {
+    const sf::Color dusk(40, 30, 90), dawn(240, 160, 120), night(10, 10, 30);
+    TileLayerMesh separate, joined;
+    // Four columns by three rows of 16-pixel cells; row 1 has no tile in
+    // its last column, row 2 another colour in its third.
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            if (row == 1 && column == 3) {
+                continue;
+            }
+            const sf::Color top = row == 2 && column == 2 ? night : row == 0 ? dusk : dawn;
+            const sf::Vector2f position(16.f * static_cast<float>(column), 16.f * static_cast<float>(row));
+            separate.addRamp(position, {16.f, 16.f}, top, dawn);
+            joined.addLooseRamp(position, {16.f, 16.f}, top, dawn);
+        }
+    }
+    separate.endBlock(true);
+    joined.joinRamps();
+    EXPECT_EQ(joined.stripCount(), 1u + 1u + 3u);
+    EXPECT_EQ(joined.tileCount(), 11u);
+    EXPECT_EQ(joined.bounds(), sf::FloatRect(0.f, 0.f, 64.f, 48.f));
+
+    auto drawn = [](const TileLayerMesh& mesh) {
+        sf::RenderTexture target;
+        EXPECT_TRUE(target.create(64, 48));
+        target.clear(sf::Color::Red);
+        mesh.draw(target, sf::RenderStates::Default, sf::FloatRect(0.f, 0.f, 64.f, 48.f));
+        target.display();
+        return target.getTexture().copyToImage();
+    };
+    const sf::Image one = drawn(separate), strips = drawn(joined);
+    for (unsigned y = 0; y < 48; ++y) {
+        for (unsigned x = 0; x < 64; ++x) {
+            const sf::Color a = one.getPixel(x, y), b = strips.getPixel(x, y);
+            ASSERT_LE(std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)}), 1)
+                << x << "," << y;
+        }
+    }
+    // The gap stays the clear colour.
+    EXPECT_EQ(strips.getPixel(56, 24), sf::Color::Red);
+}
