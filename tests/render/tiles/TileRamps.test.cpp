@@ -16,6 +16,17 @@ namespace {
 sf::Color gradientRow(unsigned y) {
     return sf::Color(static_cast<sf::Uint8>(10 + 4 * y), static_cast<sf::Uint8>(200 - 3 * y), 50);
 }
+
+// The mesh drawn over red into a target of `width` x `height`.
+sf::Image drawn(const TileLayerMesh& mesh, unsigned width, unsigned height) {
+    sf::RenderTexture target;
+    EXPECT_TRUE(target.create(width, height));
+    target.clear(sf::Color::Red);
+    mesh.draw(target, sf::RenderStates::Default,
+              sf::FloatRect(0.f, 0.f, static_cast<float>(width), static_cast<float>(height)));
+    target.display();
+    return target.getTexture().copyToImage();
+}
 } // namespace
 
 // A tile whose rows are each one colour, changing evenly, is drawn as two
@@ -52,16 +63,8 @@ TEST(TileRamps, AnEvenGradientTileIsDrawnWithoutItsTextureAndLooksTheSame) {
     textured.endBlock(true);
     ramp.addRamp({0.f, 0.f}, {48.f, 48.f}, even.top, even.bottom);
     ramp.endBlock(true);
-    auto drawn = [](const TileLayerMesh& mesh) {
-        sf::RenderTexture target;
-        EXPECT_TRUE(target.create(48, 48));
-        target.clear(sf::Color::Red);
-        mesh.draw(target, sf::RenderStates::Default, sf::FloatRect(0.f, 0.f, 48.f, 48.f));
-        target.display();
-        return target.getTexture().copyToImage();
-    };
-    const sf::Image fromTexture = drawn(textured);
-    const sf::Image fromRamp = drawn(ramp);
+    const sf::Image fromTexture = drawn(textured, 48, 48);
+    const sf::Image fromRamp = drawn(ramp, 48, 48);
     int largest = 0;
     for (unsigned y = 0; y < 48; ++y) {
         for (unsigned x = 0; x < 48; ++x) {
@@ -101,15 +104,7 @@ TEST(TileRamps, LooseRampsOfARowJoinIntoOneStripThatLooksTheSame) {
     EXPECT_EQ(joined.tileCount(), 11u);
     EXPECT_EQ(joined.bounds(), sf::FloatRect(0.f, 0.f, 64.f, 48.f));
 
-    auto drawn = [](const TileLayerMesh& mesh) {
-        sf::RenderTexture target;
-        EXPECT_TRUE(target.create(64, 48));
-        target.clear(sf::Color::Red);
-        mesh.draw(target, sf::RenderStates::Default, sf::FloatRect(0.f, 0.f, 64.f, 48.f));
-        target.display();
-        return target.getTexture().copyToImage();
-    };
-    const sf::Image one = drawn(separate), strips = drawn(joined);
+    const sf::Image one = drawn(separate, 64, 48), strips = drawn(joined, 64, 48);
     for (unsigned y = 0; y < 48; ++y) {
         for (unsigned x = 0; x < 64; ++x) {
             const sf::Color a = one.getPixel(x, y), b = strips.getPixel(x, y);
