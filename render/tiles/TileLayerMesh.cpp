@@ -20,6 +20,19 @@ sf::FloatRect unite(const sf::FloatRect& a, const sf::FloatRect& b) {
     return {left, top, right - left, bottom - top};
 }
 
+// A quad coloured `top` along its top edge and `bottom` along its bottom
+// edge, as two triangles.
+void appendRamp(std::vector<sf::Vertex>& to, const sf::FloatRect& area, sf::Color top, sf::Color bottom) {
+    const sf::Vector2f position(area.left, area.top);
+    const sf::Vertex topLeft(position, top);
+    const sf::Vertex topRight(position + sf::Vector2f(area.width, 0.f), top);
+    const sf::Vertex bottomLeft(position + sf::Vector2f(0.f, area.height), bottom);
+    const sf::Vertex bottomRight(position + sf::Vector2f(area.width, area.height), bottom);
+    for (const sf::Vertex& vertex : {topLeft, bottomLeft, topRight, topRight, bottomLeft, bottomRight}) {
+        to.push_back(vertex);
+    }
+}
+
 } // namespace
 
 void TileLayerMesh::beginBlock() {
@@ -64,15 +77,9 @@ void TileLayerMesh::addRamp(sf::Vector2f position, sf::Vector2f size, sf::Color 
     if (blocks.empty()) {
         beginBlock();
     }
-    const sf::Vertex topLeft(position, top);
-    const sf::Vertex topRight(position + sf::Vector2f(size.x, 0.f), top);
-    const sf::Vertex bottomLeft(position + sf::Vector2f(0.f, size.y), bottom);
-    const sf::Vertex bottomRight(position + size, bottom);
-    for (const sf::Vertex& vertex : {topLeft, bottomLeft, topRight, topRight, bottomLeft, bottomRight}) {
-        vertices.push_back(vertex);
-    }
-    looks.push_back({nullptr, top.a == 255 && bottom.a == 255});
     const sf::FloatRect area(position, size);
+    appendRamp(vertices, area, top, bottom);
+    looks.push_back({nullptr, top.a == 255 && bottom.a == 255});
     blocks.back().bounds = unite(blocks.back().bounds, area);
     covered = unite(covered, area);
 }
@@ -108,15 +115,7 @@ void TileLayerMesh::joinRamps() {
     stripBounds = sf::FloatRect();
     stripsOpaque = true;
     for (const Strip& strip : strips) {
-        const sf::Vector2f position(strip.area.left, strip.area.top);
-        const sf::Vertex topLeft(position, strip.top);
-        const sf::Vertex topRight(position + sf::Vector2f(strip.area.width, 0.f), strip.top);
-        const sf::Vertex bottomLeft(position + sf::Vector2f(0.f, strip.area.height), strip.bottom);
-        const sf::Vertex bottomRight(position + sf::Vector2f(strip.area.width, strip.area.height),
-                                     strip.bottom);
-        for (const sf::Vertex& vertex : {topLeft, bottomLeft, topRight, topRight, bottomLeft, bottomRight}) {
-            stripVertices.push_back(vertex);
-        }
+        appendRamp(stripVertices, strip.area, strip.top, strip.bottom);
         stripBounds = unite(stripBounds, strip.area);
         stripsOpaque = stripsOpaque && strip.top.a == 255 && strip.bottom.a == 255;
     }

@@ -17,6 +17,11 @@ namespace {
 // the display shows of the window in each update.
 class ColourGame : public Game {
 public:
+    ColourGame() {
+        width = 64;
+        height = 48;
+        title = "Presentation test";
+    }
     sf::Color fill = sf::Color::Red;
     int drawn = 0;
     sf::Color lastDrawn;
@@ -79,9 +84,6 @@ private:
 // or when presented, never lost and never shown out of order.
 TEST(FramePresentation, ADrawnFrameIsShownByTheNextDrawOrAPresent) {
     ColourGame game;
-    game.width = 64;
-    game.height = 48;
-    game.title = "Presentation test";
     ASSERT_TRUE(game.init()) << "needs a display (run under Xvfb)";
     const ShownPixels screen;
     const sf::WindowHandle window = game.window.getSystemHandle();
@@ -119,9 +121,6 @@ TEST(FramePresentation, ADrawnFrameIsShownByTheNextDrawOrAPresent) {
 // frame's update the display shows what the last draw drew.
 TEST(FramePresentation, AWaitingLoopShowsEachFrameBeforeItSleeps) {
     ColourGame game;
-    game.width = 64;
-    game.height = 48;
-    game.title = "Presentation test";
     const ShownPixels screen;
     int checked = 0;
     int seenDrawn = 0;
