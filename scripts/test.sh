@@ -108,15 +108,23 @@ if [ $sanitized_built -eq 0 ]; then
   run_tests build-asan
   end_stage "sanitizer tests" "$(outcome $?)"
 
-  # Every fuzz harness over its committed corpus: inputs that once broke a
-  # reader stay fixed.
-  FUZZ_BUILD_DIR="$root/build-asan" bash "$root/tools/fuzz/fuzz.sh" regress
-  end_stage "fuzz corpus pass" "$(outcome $?)"
-
-  # A few content files, each damaged four ways, must never crash the game.
-  echo "== build-asan: damaged content (sample)"
-  bash "$root/scripts/damaged-content.sh" --sample --binary "$root/build-asan/vorlune"
-  end_stage "damaged sample" "$(outcome $?)"
+  # Every fuzz harness over its committed corpus (inputs that once broke a
+  # reader stay fixed) and a few content files, each damaged four ways, that
+  # must never crash the game. Each is one process at a time, so the two run
+  # side by side on one display, and print in turn.
+  echo "== build-asan: fuzz corpus pass and damaged content (sample)"
+  fuzz_log="$root/build-asan/fuzz-regress.out"
+  damaged_log="$root/build-asan/damaged-sample.out"
+  ROOT="$root" FUZZ_LOG="$fuzz_log" DAMAGED_LOG="$damaged_log" \
+    xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1920x1080x24 -noreset" bash -c '
+      FUZZ_BUILD_DIR="$ROOT/build-asan" bash "$ROOT/tools/fuzz/fuzz.sh" regress >"$FUZZ_LOG" 2>&1 &
+      fuzz_pass=$!
+      bash "$ROOT/scripts/damaged-content.sh" --sample --binary "$ROOT/build-asan/vorlune" >"$DAMAGED_LOG" 2>&1
+      damaged_status=$?
+      wait "$fuzz_pass" && exit "$damaged_status"'
+  checks_status=$?
+  cat "$fuzz_log" "$damaged_log"
+  end_stage "fuzz and damaged" "$(outcome $checks_status)"
 fi
 
 echo "== slowest cases"
