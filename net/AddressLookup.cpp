@@ -1,6 +1,7 @@
 #include "net/AddressLookup.hpp"
 
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include <enet/enet.h>
@@ -21,13 +22,18 @@ AddressLookup::AddressLookup(const std::string& name) : shared(std::make_shared<
         shared->address = found.host;
         return;
     }
-    std::thread([state = shared, name] {
-        ENetAddress resolved{};
-        const bool ok = enet_address_set_host(&resolved, name.c_str()) == 0;
-        const std::lock_guard<std::mutex> lock(state->mutex);
-        state->outcome = ok ? Outcome::found : Outcome::failed;
-        state->address = resolved.host;
-    }).detach();
+    try {
+        std::thread([state = shared, name] {
+            ENetAddress resolved{};
+            const bool ok = enet_address_set_host(&resolved, name.c_str()) == 0;
+            const std::lock_guard<std::mutex> lock(state->mutex);
+            state->outcome = ok ? Outcome::found : Outcome::failed;
+            state->address = resolved.host;
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the name counts as not found rather than holding the frames.
+        shared->outcome = Outcome::failed;
+    }
 }
 
 AddressLookup::~AddressLookup() = default;
