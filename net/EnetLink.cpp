@@ -195,10 +195,10 @@ std::vector<EnetLink::Event> EnetLink::poll() {
             break;
         case ENET_EVENT_TYPE_RECEIVE:
             if (event.peer == peer && event.packet->dataLength <= maxPacketBytes) {
-                events.push_back({Event::Kind::received,
-                                  std::vector<uint8_t>(event.packet->data,
-                                                       event.packet->data + event.packet->dataLength),
-                                  {}});
+                events.push_back(
+                    {Event::Kind::received,
+                     std::vector<uint8_t>(event.packet->data, event.packet->data + event.packet->dataLength),
+                     {}});
             }
             enet_packet_destroy(event.packet);
             break;

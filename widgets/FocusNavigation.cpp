@@ -21,8 +21,8 @@ Extents extentsOf(const sf::FloatRect& rect, bool vertical) {
 }
 } // namespace
 
-std::shared_ptr<Widget> neighbourTowards(const std::vector<std::shared_ptr<Widget>>& controls, const Widget& from,
-                                         FocusDirection direction) {
+std::shared_ptr<Widget> neighbourTowards(const std::vector<std::shared_ptr<Widget>>& controls,
+                                         const Widget& from, FocusDirection direction) {
     const bool vertical = direction == FocusDirection::up || direction == FocusDirection::down;
     const float sign = direction == FocusDirection::down || direction == FocusDirection::right ? 1.0f : -1.0f;
     const Extents start = extentsOf(from.getAbsoluteRect(), vertical);
@@ -43,7 +43,8 @@ std::shared_ptr<Widget> neighbourTowards(const std::vector<std::shared_ptr<Widge
         const float gap = sign * (at.along - start.along);
         // Within half a row (column) counts as the same row: not below, not beside.
         const float sameLine = std::min(start.alongSize, at.alongSize) / 2.0f;
-        const bool inLine = std::min(start.acrossHigh, at.acrossHigh) > std::max(start.acrossLow, at.acrossLow);
+        const bool inLine =
+            std::min(start.acrossHigh, at.acrossHigh) > std::max(start.acrossLow, at.acrossLow);
         const float offset = std::abs((at.acrossLow + at.acrossHigh) / 2.0f - startCentre);
         if (gap > sameLine) {
             const AheadKey key{!inLine, gap, offset};

@@ -16,7 +16,7 @@ enum class FocusDirection { up, down, left, right };
 // line behind (the top of the column, the start of the row); with none in
 // line at all, the nearest one ahead out of line. Empty when there is
 // none of these: the caller then goes by reading order.
-std::shared_ptr<Widget> neighbourTowards(const std::vector<std::shared_ptr<Widget>>& controls, const Widget& from,
-                                         FocusDirection direction);
+std::shared_ptr<Widget> neighbourTowards(const std::vector<std::shared_ptr<Widget>>& controls,
+                                         const Widget& from, FocusDirection direction);
 
 } // namespace widgets

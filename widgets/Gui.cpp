@@ -261,7 +261,8 @@ const Widget& Gui::sectionOf(const Widget& widget) const {
     return *root;
 }
 
-std::shared_ptr<Widget> Gui::stepThrough(const std::vector<std::shared_ptr<Widget>>& controls, int step) const {
+std::shared_ptr<Widget> Gui::stepThrough(const std::vector<std::shared_ptr<Widget>>& controls,
+                                         int step) const {
     if (controls.empty()) {
         return nullptr;
     }
@@ -288,11 +289,12 @@ bool Gui::moveToSection(int step) {
         return false;
     }
     const auto current = getFocused();
-    const auto from = current ? std::find(sections.begin(), sections.end(), &sectionOf(*current)) : sections.end();
+    const auto from =
+        current ? std::find(sections.begin(), sections.end(), &sectionOf(*current)) : sections.end();
     const auto count = static_cast<std::ptrdiff_t>(sections.size());
-    const std::ptrdiff_t index =
-        from == sections.end() ? (step > 0 ? 0 : count - 1)
-                               : (std::distance(sections.begin(), from) + step % count + count) % count;
+    const std::ptrdiff_t index = from == sections.end()
+                                     ? (step > 0 ? 0 : count - 1)
+                                     : (std::distance(sections.begin(), from) + step % count + count) % count;
     const Widget& section = *sections[static_cast<size_t>(index)];
     // Back to the control last focused there, if it is still one of the shown controls.
     for (auto it = recentlyFocused.rbegin(); it != recentlyFocused.rend(); ++it) {

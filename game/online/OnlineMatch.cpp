@@ -414,7 +414,8 @@ bool OnlineMatch::joining() const {
     using Phase = net::OnlineSession::Phase;
     const Phase phase = session.getPhase();
     // Playing before the match is built: it starts at the end of this frame.
-    return joinUnderWay && (phase == Phase::connecting || phase == Phase::handshaking || phase == Phase::playing);
+    return joinUnderWay &&
+           (phase == Phase::connecting || phase == Phase::handshaking || phase == Phase::playing);
 }
 
 std::string OnlineMatch::statusLine() const {

@@ -309,7 +309,7 @@ TEST(OnlineSession, AJoinByNameReturnsAtOnceAndConnectsOnceTheNameIsFoundOrSaysI
     net::OnlineSession lost(identity(), {});
     ASSERT_TRUE(lost.join("nowhere.invalid", 7777, problem)) << problem;
     EXPECT_EQ(lost.getPhase(), net::OnlineSession::Phase::connecting);
-    ASSERT_TRUE(serviceUntil(lost, host, [&] { return lost.getPhase() == net::OnlineSession::Phase::closed; },
-                             30.0));
+    ASSERT_TRUE(serviceUntil(
+        lost, host, [&] { return lost.getPhase() == net::OnlineSession::Phase::closed; }, 30.0));
     EXPECT_EQ(lost.endReason(), "can't find the address nowhere.invalid");
 }

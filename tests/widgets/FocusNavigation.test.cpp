@@ -19,7 +19,8 @@ protected:
         return group;
     }
 
-    static std::shared_ptr<Button> add(Group& group, const std::string& name, float x, float y, float w = 100.0f) {
+    static std::shared_ptr<Button> add(Group& group, const std::string& name, float x, float y,
+                                       float w = 100.0f) {
         auto button = Button::create();
         button->setPosition(Layout2d(x, y));
         button->setSize(Layout2d(w, 30.0f));
@@ -27,7 +28,9 @@ protected:
         return button;
     }
 
-    void press(sf::Keyboard::Key key, bool shift = false) { gui.handleEvent(keys::pressed(key, false, shift)); }
+    void press(sf::Keyboard::Key key, bool shift = false) {
+        gui.handleEvent(keys::pressed(key, false, shift));
+    }
 
     std::string focusedName() const {
         const auto widget = gui.getFocused();

@@ -114,7 +114,8 @@ std::string chosenOn(const std::string& page) {
     std::string names;
     const auto group = GuiManager::instance().groups.at(page);
     for (const auto& widget : group->getWidgets()) {
-        if (widget->isVisible() && (widget->isHovered() || GuiManager::instance().gui.getFocused() == widget)) {
+        if (widget->isVisible() &&
+            (widget->isHovered() || GuiManager::instance().gui.getFocused() == widget)) {
             names += (names.empty() ? "" : " ") + widget->getName();
         }
     }

@@ -136,7 +136,8 @@ TEST_F(OnlinePage, EnterInTheAddressBoxJoinsAndTheConnectingLineCountsTheSeconds
     // At once, before any frame: the joining page, whom it connects to, and the seconds.
     ASSERT_TRUE(game.online);
     EXPECT_EQ(shownPages(), "mJoining");
-    EXPECT_EQ(connectingText().rfind("connecting to " + address + "\xE2\x80\xA6 ", 0), 0u) << connectingText();
+    EXPECT_EQ(connectingText().rfind("connecting to " + address + "\xE2\x80\xA6 ", 0), 0u)
+        << connectingText();
     EXPECT_EQ(secondsShown(connectingText()), 0) << connectingText();
     frames(1);
     screenshot("menu-online-joining");
