@@ -411,7 +411,10 @@ void Game::runGatedFrame(FrameTimes& times, const std::function<float()>& frameD
         // gate is below one step, and stays there.
         times.physicsAccumulator += fixedDelta;
         simulate(times, fixedDelta, costs);
-        deciding->endFrame();
+        // A gate taken away during the pass (a join cancelled from the menu) may be gone.
+        if (gate == deciding) {
+            deciding->endFrame();
+        }
     }
     // Drawing follows the wall clock, whatever the simulation does meanwhile.
     drawWhenDue(times, wall, costs);

@@ -44,6 +44,9 @@ bool GuiManager::loadGroup(const std::string& name, const std::string& formPath)
         return false;
     }
     group->setVisible(false);
+    // Pages shown together (the options' tabs beside one of their pages) are
+    // each one part for the keyboard: the arrows keep to a page, Tab changes pages.
+    group->focusSection = true;
     root->add(group, "");
     groups.emplace(name, group);
     std::string file = formPath;

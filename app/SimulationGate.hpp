@@ -15,7 +15,8 @@ public:
     // next frame. When true the gate has made that frame's input ready to be
     // sampled.
     virtual bool beginFrame() = 0;
-    // After the frame's fixed step and update (its events delivered).
+    // After the frame's fixed step and update (its events delivered); not
+    // called when the gate was taken away during them.
     virtual void endFrame() = 0;
     // Seconds the loop may sleep before the next pass (0: go on at once).
     virtual float secondsUntilDue() const = 0;

@@ -158,6 +158,7 @@ std::shared_ptr<const OnlineMenuActions> VorluneGame::makeOnlineActions() {
         }
     };
     actions->status = [this] { return online ? online->statusLine() : std::string(); };
+    actions->joining = [this] { return online && online->joining(); };
     actions->rematch = [this] { return online && online->askRematch(); };
     actions->leave = [this] { return online && online->leave(); };
     return actions;

@@ -2,6 +2,7 @@
 
 #include <enet/enet.h>
 
+#include "net/AddressLookup.hpp"
 #include "net/NetMessage.hpp"
 
 namespace net {
@@ -92,9 +93,8 @@ bool EnetLink::listen(const std::string& address, uint16_t port, std::string& pr
 }
 
 bool EnetLink::connect(const std::string& address, uint16_t port, std::string& problem) {
-    ENetAddress target;
-    if (host || !resolve(address, port, target, problem)) {
-        problem = host ? "the link is already open" : problem;
+    if (host) {
+        problem = "the link is already open";
         return false;
     }
     if (!acquireEnet()) {
@@ -108,13 +108,39 @@ bool EnetLink::connect(const std::string& address, uint16_t port, std::string& p
         return false;
     }
     limitHost(host);
-    peer = enet_host_connect(host, &target, channelCount, 0);
-    if (!peer) {
-        problem = "can't connect to " + address + ":" + std::to_string(port);
+    // A name server may keep a lookup waiting for many seconds: the frames go on meanwhile.
+    lookup = std::make_unique<AddressLookup>(address);
+    lookupName = address;
+    lookupPort = port;
+    std::vector<Event> failed;
+    connectToLookedUp(failed);
+    if (!failed.empty()) {
+        problem = failed.front().problem;
         return false;
     }
-    configurePeer(peer);
     return true;
+}
+
+void EnetLink::connectToLookedUp(std::vector<Event>& events) {
+    const AddressLookup::Outcome outcome = lookup->outcome();
+    if (outcome == AddressLookup::Outcome::pending) {
+        return;
+    }
+    ENetAddress target{};
+    target.host = lookup->address();
+    target.port = lookupPort;
+    lookup.reset();
+    const std::string where = lookupName + ":" + std::to_string(lookupPort);
+    if (outcome == AddressLookup::Outcome::failed) {
+        events.push_back({Event::Kind::disconnected, {}, "can't find the address " + lookupName});
+        return;
+    }
+    peer = enet_host_connect(host, &target, channelCount, 0);
+    if (!peer) {
+        events.push_back({Event::Kind::disconnected, {}, "can't connect to " + where});
+        return;
+    }
+    configurePeer(peer);
 }
 
 uint16_t EnetLink::localPort() const {
@@ -143,6 +169,9 @@ std::vector<EnetLink::Event> EnetLink::poll() {
     if (!host) {
         return events;
     }
+    if (lookup) {
+        connectToLookedUp(events);
+    }
     ENetEvent event;
     while (enet_host_service(host, &event, 0) > 0) {
         switch (event.type) {
@@ -162,13 +191,14 @@ std::vector<EnetLink::Event> EnetLink::poll() {
             peer = event.peer;
             peerConnected = true;
             configurePeer(peer);
-            events.push_back({Event::Kind::connected, {}});
+            events.push_back({Event::Kind::connected, {}, {}});
             break;
         case ENET_EVENT_TYPE_RECEIVE:
             if (event.peer == peer && event.packet->dataLength <= maxPacketBytes) {
-                events.push_back({Event::Kind::received,
-                                  std::vector<uint8_t>(event.packet->data,
-                                                       event.packet->data + event.packet->dataLength)});
+                events.push_back(
+                    {Event::Kind::received,
+                     std::vector<uint8_t>(event.packet->data, event.packet->data + event.packet->dataLength),
+                     {}});
             }
             enet_packet_destroy(event.packet);
             break;
@@ -176,7 +206,7 @@ std::vector<EnetLink::Event> EnetLink::poll() {
             if (event.peer == peer) {
                 peer = nullptr;
                 peerConnected = false;
-                events.push_back({Event::Kind::disconnected, {}});
+                events.push_back({Event::Kind::disconnected, {}, {}});
             }
             break;
         case ENET_EVENT_TYPE_NONE:

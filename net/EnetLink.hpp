@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,8 @@ struct _ENetHost;
 struct _ENetPeer;
 
 namespace net {
+
+class AddressLookup;
 
 // One ENet connection between a host and a guest: channel 0 is reliable
 // and ordered (handshake, control, checksums), channel 1 unreliable and
@@ -24,6 +27,9 @@ public:
         enum class Kind { connected, received, disconnected };
         Kind kind = Kind::received;
         std::vector<uint8_t> bytes;
+        // Why a connection being made ended, when the link knows (the
+        // host's name could not be found); empty otherwise.
+        std::string problem;
     };
 
     EnetLink();
@@ -35,6 +41,9 @@ public:
     // (0: a free one, see `localPort`). False with one line in `problem`.
     bool listen(const std::string& address, uint16_t port, std::string& problem);
     // Connects to a host; `connected` comes from `poll` once it answers.
+    // Never waits: a host's name is looked up meanwhile (see AddressLookup),
+    // and one that cannot be found comes from `poll` as `disconnected`
+    // with its problem.
     bool connect(const std::string& address, uint16_t port, std::string& problem);
     uint16_t localPort() const;
     bool isConnected() const { return peer != nullptr && peerConnected; }
@@ -51,9 +60,16 @@ public:
     uint32_t transportRoundTrip() const;
 
 private:
+    // Sends the connection request once the host's address is known.
+    void connectToLookedUp(std::vector<Event>& events);
+
     _ENetHost* host = nullptr;
     _ENetPeer* peer = nullptr;
     bool peerConnected = false;
+    // While the host's name is being looked up: the lookup, and what it is for.
+    std::unique_ptr<AddressLookup> lookup;
+    std::string lookupName;
+    uint16_t lookupPort = 0;
 };
 
 } // namespace net

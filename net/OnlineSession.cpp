@@ -111,7 +111,7 @@ void OnlineSession::service(double now) {
                 // A guest that went before the match began leaves the host waiting for another.
                 phase = Phase::waiting;
             } else if (phase == Phase::connecting) {
-                close("no game is hosted at that address");
+                close(event.problem.empty() ? "no game is hosted at that address" : event.problem);
             } else if (phase != Phase::closed) {
                 close(closeReason.empty() ? "the other player left" : closeReason);
             }

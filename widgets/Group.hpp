@@ -36,6 +36,11 @@ public:
     bool contains(sf::Vector2f point) const override;
     void draw(sf::RenderTarget& target) const override;
 
+    // A part of the screen the keyboard treats as one: the arrow keys keep
+    // to its controls, and Tab goes from one shown section to the next when
+    // several are shown together (a column of tabs beside a page).
+    bool focusSection = false;
+
 protected:
     friend class Widget;
     // Whether the group itself takes the mouse where none of its children

@@ -6,6 +6,8 @@
 
 #include <SFML/Graphics/RectangleShape.hpp>
 
+#include "widgets/FocusNavigation.hpp"
+
 namespace widgets {
 
 namespace {
@@ -28,6 +30,18 @@ const Widget* toolTipOwner(const Widget* widget) {
     }
     return nullptr;
 }
+
+bool isInside(const Widget& widget, const Widget& within) {
+    for (const Widget* at = &widget; at; at = at->getParent()) {
+        if (at == &within) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// How many recently focused controls are remembered (sections shown at once are few).
+constexpr size_t recentFocusKept = 16;
 } // namespace
 
 Gui::Gui() : root(Group::create()) {}
@@ -53,17 +67,11 @@ std::shared_ptr<Widget> Gui::updateHovered(sf::Vector2f point) {
     const std::shared_ptr<Widget> before = hovered.lock();
     if (now != before) {
         restingTime = 0.0f;
-        if (before && before->isHovered()) {
-            before->mouseLeft();
-        }
-        // A control that had the keyboard's hover look gives it up too.
-        if (const auto keyboard = focused.lock();
-            keyboard && keyboard != now && keyboard != before && keyboard->isHovered()) {
-            keyboard->mouseLeft();
-        }
+        // The mouse's control now, if any, is the only one that looks chosen.
+        dimAllBut(now && now->isEnabled() ? now : nullptr);
         hovered = now;
         if (now && now->isEnabled()) {
-            now->mouseEntered();
+            light(now);
             if (now->isFocusable()) {
                 setFocused(now);
             }
@@ -156,8 +164,8 @@ bool Gui::handleEvent(const sf::Event& event) {
             widget->keyPressed(event.key);
             return true;
         }
-        if (const int step = focusStep(event.key)) {
-            moveFocus(step);
+        if (const KeyMove move = keyMove(event.key); move != KeyMove::none) {
+            moveFocus(move);
             return true;
         }
         if (widget) {
@@ -202,22 +210,24 @@ void collectFocusable(const Widget& widget, std::vector<std::shared_ptr<Widget>>
 }
 } // namespace
 
-int Gui::focusStep(const sf::Event::KeyEvent& key) {
+Gui::KeyMove Gui::keyMove(const sf::Event::KeyEvent& key) {
     switch (key.code) {
     case sf::Keyboard::Tab:
-        return key.shift ? -1 : 1;
+        return key.shift ? KeyMove::previous : KeyMove::next;
     case sf::Keyboard::Down:
-    case sf::Keyboard::Right:
     case sf::Keyboard::S:
+        return KeyMove::down;
+    case sf::Keyboard::Right:
     case sf::Keyboard::D:
-        return 1;
+        return KeyMove::right;
     case sf::Keyboard::Up:
-    case sf::Keyboard::Left:
     case sf::Keyboard::W:
+        return KeyMove::up;
+    case sf::Keyboard::Left:
     case sf::Keyboard::A:
-        return -1;
+        return KeyMove::left;
     default:
-        return 0;
+        return KeyMove::none;
     }
 }
 
@@ -242,37 +252,157 @@ std::vector<std::shared_ptr<Widget>> Gui::focusOrder(const Widget& within) const
     return controls;
 }
 
-void Gui::moveFocus(int step) {
-    const auto controls = focusOrder(*root);
+const Widget& Gui::sectionOf(const Widget& widget) const {
+    for (const Widget* at = widget.getParent(); at; at = at->getParent()) {
+        if (const auto* group = dynamic_cast<const Group*>(at); group && group->focusSection) {
+            return *group;
+        }
+    }
+    return *root;
+}
+
+std::shared_ptr<Widget> Gui::stepThrough(const std::vector<std::shared_ptr<Widget>>& controls,
+                                         int step) const {
     if (controls.empty()) {
-        return;
+        return nullptr;
     }
     const auto current = std::find(controls.begin(), controls.end(), getFocused());
-    std::shared_ptr<Widget> next;
     if (current == controls.end()) {
-        next = step > 0 ? controls.front() : controls.back();
-    } else {
-        const auto count = static_cast<std::ptrdiff_t>(controls.size());
-        const auto at = (std::distance(controls.begin(), current) + step % count + count) % count;
-        next = controls[static_cast<size_t>(at)];
+        return step > 0 ? controls.front() : controls.back();
     }
-    focusByKeyboard(next);
+    const auto count = static_cast<std::ptrdiff_t>(controls.size());
+    const auto at = (std::distance(controls.begin(), current) + step % count + count) % count;
+    return controls[static_cast<size_t>(at)];
+}
+
+bool Gui::moveToSection(int step) {
+    // The shown sections that have controls, in the reading order of their first ones.
+    const auto controls = focusOrder(*root);
+    std::vector<const Widget*> sections;
+    for (const auto& control : controls) {
+        const Widget* section = &sectionOf(*control);
+        if (std::find(sections.begin(), sections.end(), section) == sections.end()) {
+            sections.push_back(section);
+        }
+    }
+    if (sections.size() < 2) {
+        return false;
+    }
+    const auto current = getFocused();
+    const auto from =
+        current ? std::find(sections.begin(), sections.end(), &sectionOf(*current)) : sections.end();
+    const auto count = static_cast<std::ptrdiff_t>(sections.size());
+    const std::ptrdiff_t index = from == sections.end()
+                                     ? (step > 0 ? 0 : count - 1)
+                                     : (std::distance(sections.begin(), from) + step % count + count) % count;
+    const Widget& section = *sections[static_cast<size_t>(index)];
+    // Back to the control last focused there, if it is still one of the shown controls.
+    for (auto it = recentlyFocused.rbegin(); it != recentlyFocused.rend(); ++it) {
+        const auto widget = it->lock();
+        if (widget && isInside(*widget, section) &&
+            std::find(controls.begin(), controls.end(), widget) != controls.end()) {
+            focusByKeyboard(widget);
+            return true;
+        }
+    }
+    focusByKeyboard(focusOrder(section).front());
+    return true;
+}
+
+void Gui::moveFocus(KeyMove move) {
+    if (move == KeyMove::next || move == KeyMove::previous) {
+        const int step = move == KeyMove::next ? 1 : -1;
+        if (!moveToSection(step)) {
+            if (const auto next = stepThrough(focusOrder(*root), step)) {
+                focusByKeyboard(next);
+            }
+        }
+        return;
+    }
+    const int step = move == KeyMove::down || move == KeyMove::right ? 1 : -1;
+    const auto current = getFocused();
+    if (!current) {
+        if (const auto first = stepThrough(focusOrder(*root), step)) {
+            focusByKeyboard(first);
+        }
+        return;
+    }
+    // The arrows keep to the focused control's section.
+    const auto controls = focusOrder(sectionOf(*current));
+    const FocusDirection direction = move == KeyMove::up     ? FocusDirection::up
+                                     : move == KeyMove::down ? FocusDirection::down
+                                     : move == KeyMove::left ? FocusDirection::left
+                                                             : FocusDirection::right;
+    auto next = neighbourTowards(controls, *current, direction);
+    if (!next) {
+        // Nothing that way, not even by wrapping (a lone column and Right): reading order.
+        next = stepThrough(controls, step);
+    }
+    if (next) {
+        focusByKeyboard(next);
+    }
+}
+
+bool Gui::mouseIsOn(const std::shared_ptr<Widget>& widget) const {
+    return widget && isShown(*widget) && root->widgetAt(mouse) == widget;
 }
 
 void Gui::focusFirstIn(const Widget& page) {
-    const auto controls = focusOrder(page);
+    // The page starts afresh: Tab into it later finds its first control.
+    recentlyFocused.erase(std::remove_if(recentlyFocused.begin(), recentlyFocused.end(),
+                                         [&page](const std::weak_ptr<Widget>& entry) {
+                                             const auto widget = entry.lock();
+                                             return !widget || isInside(*widget, page);
+                                         }),
+                          recentlyFocused.end());
+    const auto underMouse = hovered.lock();
+    if (underMouse && underMouse->isHovered() && underMouse->isEnabled() && underMouse->isFocusable() &&
+        underMouse == focused.lock() && mouseIsOn(underMouse)) {
+        // The mouse is really on the chosen control, which stays: it keeps the choice.
+        dimAllBut(underMouse);
+        return;
+    }
+    if (!mouseIsOn(underMouse)) {
+        // Gone with its page (or the page opened over it): the mouse coming
+        // back onto it lights it again.
+        hovered.reset();
+    }
     // Outlined only: a page opening is not the mouse arriving (no hover sound).
+    dimAllBut(nullptr);
+    const auto controls = focusOrder(page);
     setFocused(controls.empty() ? nullptr : controls.front());
 }
 
 void Gui::focusByKeyboard(const std::shared_ptr<Widget>& widget) {
-    // The control looks and sounds as if the mouse came onto it.
-    if (const auto before = getFocused(); before && before != widget && before->isHovered()) {
-        before->mouseLeft();
-    }
+    // The control looks and sounds as if the mouse came onto it, and only it looks chosen.
+    dimAllBut(widget);
     setFocused(widget);
-    if (widget && !widget->isHovered()) {
+    if (widget) {
+        light(widget);
+    }
+}
+
+void Gui::light(const std::shared_ptr<Widget>& widget) {
+    if (!widget->isHovered()) {
         widget->mouseEntered();
+    }
+    lit.push_back(widget);
+}
+
+void Gui::dimAllBut(const std::shared_ptr<Widget>& keep) {
+    // Taken out of the list first: a leave handler may light another control.
+    std::vector<std::weak_ptr<Widget>> before;
+    before.swap(lit);
+    for (const auto& entry : before) {
+        const auto widget = entry.lock();
+        if (!widget) {
+            continue;
+        }
+        if (widget == keep) {
+            lit.push_back(widget);
+        } else if (widget->isHovered()) {
+            widget->mouseLeft();
+        }
     }
 }
 
@@ -291,6 +421,15 @@ void Gui::setFocused(const std::shared_ptr<Widget>& widget) {
         before->focusLost();
     }
     if (widget) {
+        recentlyFocused.erase(std::remove_if(recentlyFocused.begin(), recentlyFocused.end(),
+                                             [&widget](const std::weak_ptr<Widget>& entry) {
+                                                 return entry.expired() || entry.lock() == widget;
+                                             }),
+                              recentlyFocused.end());
+        if (recentlyFocused.size() >= recentFocusKept) {
+            recentlyFocused.erase(recentlyFocused.begin());
+        }
+        recentlyFocused.push_back(widget);
         widget->focusGained();
     }
 }

@@ -63,13 +63,21 @@ public:
     std::shared_ptr<Widget> getFocused() const;
     // Gives the keyboard to the widget (empty: to none).
     void setFocused(const std::shared_ptr<Widget>& widget);
-    // Menus by keyboard: arrows, W/A/S/D and Tab (Shift+Tab back) move the
-    // focus through the shown controls in reading order (unless the focused
-    // control keeps the key: a slider its Left and Right, an edit box its
-    // letters); Enter and Space press. The focused control is outlined and
-    // looks and sounds as if the mouse were on it; the mouse coming onto a
-    // control moves the focus there. Gives the focus to the first control
-    // of the page (a page that just opened).
+    // Menus by keyboard: the arrows (and W/A/S/D) move the focus to the
+    // nearest shown control that way (see neighbourTowards), keeping to the
+    // focused control's section (Group::focusSection); Tab and Shift+Tab go
+    // through the controls in reading order, or, while several sections are
+    // shown, from one section to the next (to the control last focused
+    // there). A focused control keeps the keys it wants (a slider its Left
+    // and Right, an edit box its letters); Enter and Space press. The
+    // focused control is outlined and looks and sounds as if the mouse were
+    // on it; the mouse coming onto a control moves the focus there. At most
+    // one control looks chosen: the hover look stays only on the focused
+    // control or on the one the mouse is really over, never on two.
+    //
+    // A page that just opened: the focus goes to its first control, unless
+    // the mouse is really over a shown control that has the focus and the
+    // hover look (it keeps them); any other hover look is dropped.
     void focusFirstIn(const Widget& page);
     // The shown, enabled controls of `within` in the order the keys go through them.
     std::vector<std::shared_ptr<Widget>> focusOrder(const Widget& within) const;
@@ -80,10 +88,22 @@ private:
     // Sends leave and enter notifications when the widget under the mouse changes.
     std::shared_ptr<Widget> updateHovered(sf::Vector2f point);
     void cancelPress();
-    // +1 or -1 for a key that moves the focus, else 0.
-    static int focusStep(const sf::Event::KeyEvent& key);
-    void moveFocus(int step);
+    enum class KeyMove { none, next, previous, up, down, left, right };
+    static KeyMove keyMove(const sf::Event::KeyEvent& key);
+    void moveFocus(KeyMove move);
+    // Reading order through `controls`, `step` places on, wrapping.
+    std::shared_ptr<Widget> stepThrough(const std::vector<std::shared_ptr<Widget>>& controls, int step) const;
+    // Tab while several sections are shown; false when fewer are.
+    bool moveToSection(int step);
+    // The nearest group around the widget that is a section; the root otherwise.
+    const Widget& sectionOf(const Widget& widget) const;
     void focusByKeyboard(const std::shared_ptr<Widget>& widget);
+    // The hover look, given by the Gui (the mouse or the keyboard), and taken
+    // off every control that has it but `keep`.
+    void light(const std::shared_ptr<Widget>& widget);
+    void dimAllBut(const std::shared_ptr<Widget>& keep);
+    // Whether the mouse, where it was last seen, is on this shown widget.
+    bool mouseIsOn(const std::shared_ptr<Widget>& widget) const;
 
     sf::RenderTarget* target = nullptr;
     sf::View view;
@@ -93,6 +113,11 @@ private:
     // (a slider being dragged) until the button comes up.
     std::weak_ptr<Widget> pressed;
     std::weak_ptr<Widget> focused;
+    // The controls given the hover look and not yet dimmed.
+    std::vector<std::weak_ptr<Widget>> lit;
+    // The controls focused lately, the latest last: Tab back into a section
+    // finds the one it left.
+    std::vector<std::weak_ptr<Widget>> recentlyFocused;
     // Where the mouse was last seen, and for how long (seconds) it has rested
     // on the widget under it.
     sf::Vector2f mouse;

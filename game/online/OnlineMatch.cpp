@@ -115,7 +115,10 @@ bool OnlineMatch::join(const std::string& address, uint16_t port) {
         reportProblem("online: %s", problem.c_str());
         return false;
     }
-    say("joining " + address + ":" + std::to_string(port));
+    joinedHost = address + ":" + std::to_string(port);
+    joinedAt = now();
+    joinUnderWay = true;
+    say("joining " + joinedHost);
     pace();
     return true;
 }
@@ -179,6 +182,7 @@ void OnlineMatch::update() {
 
 void OnlineMatch::beginMatch() {
     matchQueued = false;
+    joinUnderWay = false;
     if (session.getPhase() != net::OnlineSession::Phase::playing) {
         return;
     }
@@ -406,8 +410,20 @@ void OnlineMatch::printFigures() const {
     say(line);
 }
 
+bool OnlineMatch::joining() const {
+    using Phase = net::OnlineSession::Phase;
+    const Phase phase = session.getPhase();
+    // Playing before the match is built: it starts at the end of this frame.
+    return joinUnderWay &&
+           (phase == Phase::connecting || phase == Phase::handshaking || phase == Phase::playing);
+}
+
 std::string OnlineMatch::statusLine() const {
     using Phase = net::OnlineSession::Phase;
+    if (joining()) {
+        const auto seconds = static_cast<long>(std::max(0.0, now() - joinedAt));
+        return "connecting to " + joinedHost + "\xE2\x80\xA6 " + std::to_string(seconds) + " s";
+    }
     switch (session.getPhase()) {
     case Phase::waiting:
         return "hosting on port " + std::to_string(session.localPort()) + ": waiting for a player";

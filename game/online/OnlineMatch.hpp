@@ -79,7 +79,10 @@ public:
 
     bool inMatch() const { return matchOn; }
     // One line for the menu: waiting, connecting, connected (delay, round trip), or why it ended.
+    // While joining: "connecting to ADDRESS:PORT… N s", the whole seconds since the join began.
     std::string statusLine() const;
+    // A join under way: connecting, or connected and waiting for the host to start the match.
+    bool joining() const;
     // The victory screen's rematch: asked of the other side; the host starts
     // it once both asked. False when no online match was just played.
     bool askRematch();
@@ -114,6 +117,11 @@ private:
     Settings settings;
     net::OnlineSession session;
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+    // The host joined ("ADDRESS:PORT") and when (seconds of `now`).
+    std::string joinedHost;
+    double joinedAt = 0.0;
+    // From the join until its first match begins.
+    bool joinUnderWay = false;
 
     bool matchOn = false;
     // The pass under way plays a frame of the match (not one before it).

@@ -21,6 +21,7 @@
 #include "widgets/Slider.hpp"
 
 namespace {
+const char* const joiningPage = "mJoining";
 const char* const audioSliders[] = {"GameSounds", "MusicVolume", "MasterVolume"};
 // The lives slider's last step, past the most lives, is a match without a limit.
 constexpr int unlimitedLivesStep = PlayerSetup::mostLives + 1;
@@ -39,6 +40,7 @@ MainMenuState::MainMenuState(std::shared_ptr<PlayerSetup> setup,
     gui.loadGroup("mGameplay2", "..\\assets\\gui\\Menu_Gameplay_Advanced.txt");
     gui.loadGroup("options", "..\\assets\\gui\\Menu_Options.txt");
     gui.loadGroup("mOnline", "..\\assets\\gui\\Menu_Online.txt");
+    gui.loadGroup(joiningPage, "..\\assets\\gui\\Menu_Joining.txt");
     connectButtons();
     if (gui.groups.count(ControlsPage::page)) {
         controls = std::make_unique<ControlsPage>(effectsVolume);
@@ -173,6 +175,7 @@ void MainMenuState::update(float delta, float) {
     showPadRows("mControls");
     applyAudioSliders();
     applyLivesSlider();
+    followJoin();
     if (GuiManager::instance().isVisible("mOnline")) {
         showOnlineStatus();
     }
@@ -198,27 +201,20 @@ std::string editBoxText(const char* name) {
 void MainMenuState::connectOnlineButtons() {
     connectButton("mOnline", "Host", effectsVolume, [this] {
         playButtonSound("click", effectsVolume);
-        uint16_t port = 0;
-        if (!readPort(editBoxText("HostPort"), port)) {
-            showOnlineStatus("The port is a number from 0 to 65535.");
-        } else if (online && online->host) {
-            online->host(port);
-            showOnlineStatus();
-        }
+        hostTypedPort();
     });
     connectButton("mOnline", "Join", effectsVolume, [this] {
         playButtonSound("click", effectsVolume);
-        const std::string address = editBoxText("JoinAddress");
-        const size_t colon = address.rfind(':');
-        uint16_t port = 0;
-        if (colon == std::string::npos || colon == 0 || !readPort(address.substr(colon + 1), port) ||
-            port == 0) {
-            showOnlineStatus("Write the host's address and port, as 192.168.1.20:7777.");
-        } else if (online && online->join) {
-            online->join(address.substr(0, colon), port);
-            showOnlineStatus();
-        }
+        joinTypedAddress();
     });
+    // Enter in a box does what its button does.
+    auto& gui = GuiManager::instance();
+    if (const auto box = gui.getWidget<widgets::EditBox>("mOnline", "HostPort")) {
+        box->onReturnKeyPress.connect([this](const std::string&) { hostTypedPort(); });
+    }
+    if (const auto box = gui.getWidget<widgets::EditBox>("mOnline", "JoinAddress")) {
+        box->onReturnKeyPress.connect([this](const std::string&) { joinTypedAddress(); });
+    }
     connectButton("mOnline", "Cancel", effectsVolume, [this] {
         playButtonSound("click", effectsVolume);
         if (online && online->cancel) {
@@ -226,6 +222,61 @@ void MainMenuState::connectOnlineButtons() {
         }
         showOnlineStatus();
     });
+    connectButton(joiningPage, "Cancel", effectsVolume, [this] {
+        playButtonSound("click", effectsVolume);
+        cancelJoin();
+    });
+}
+
+void MainMenuState::hostTypedPort() {
+    uint16_t port = 0;
+    if (!readPort(editBoxText("HostPort"), port)) {
+        showOnlineStatus("The port is a number from 0 to 65535.");
+    } else if (online && online->host) {
+        online->host(port);
+        showOnlineStatus();
+    }
+}
+
+void MainMenuState::joinTypedAddress() {
+    const std::string address = editBoxText("JoinAddress");
+    const size_t colon = address.rfind(':');
+    uint16_t port = 0;
+    if (colon == std::string::npos || colon == 0 || !readPort(address.substr(colon + 1), port) || port == 0) {
+        showOnlineStatus("Write the host's address and port, as 192.168.1.20:7777.");
+    } else if (online && online->join) {
+        online->join(address.substr(0, colon), port);
+        showOnlineStatus();
+        // The connecting line shows in the frame drawn next, not once the other side answers.
+        followJoin();
+    }
+}
+
+void MainMenuState::followJoin() {
+    auto& gui = GuiManager::instance();
+    const bool joining = online && online->joining && online->joining();
+    if (joining) {
+        if (!gui.isVisible(joiningPage)) {
+            gui.hideAll();
+            gui.setVisible(joiningPage, true);
+        }
+        if (const auto line = gui.getWidget<widgets::Label>(joiningPage, "Connecting")) {
+            line->setText(online->status ? online->status() : "");
+        }
+    } else if (gui.isVisible(joiningPage)) {
+        // The join ended without a match: the online page says why.
+        gui.hideAll();
+        gui.setVisible("mOnline", true);
+        showOnlineStatus();
+    }
+}
+
+void MainMenuState::cancelJoin() {
+    // The connection attempt is dropped with the session; the page follows at once.
+    if (online && online->cancel) {
+        online->cancel();
+    }
+    followJoin();
 }
 
 void MainMenuState::showOnlineStatus(const std::string& problem) {
@@ -249,7 +300,9 @@ void MainMenuState::handleEscape() {
     if (arenaPage.handleEscape()) {
         return;
     }
-    if (gui.isVisible("credits")) {
+    if (gui.isVisible(joiningPage)) {
+        cancelJoin();
+    } else if (gui.isVisible("credits")) {
         gui.toggleVisible("credits");
         gui.toggleVisible("menu");
     } else if (gui.isVisible("mOnline")) {

@@ -20,7 +20,11 @@
 // (ArenaPage), from which the match starts. The controls page rebinds keys
 // (ControlsPage) and shows the players' pads. The "Online" page ("mOnline")
 // hosts on the "HostPort" box's port or joins the "JoinAddress" box's
-// address:port, and shows the online state on its "Status" label.
+// address:port (its button, or Enter in the box), and shows the online
+// state on its "Status" label. While a join is under way (from the page or
+// the command line) the "mJoining" page shows whom it connects to and for
+// how long on its "Connecting" label; Escape or its "Cancel" drops the
+// attempt and goes back to the online page, as a join that fails does.
 class MainMenuState : public ButtonPagesState {
 public:
     // `setup` is shared with the game and the arena; `online` (may be empty) is the game's.
@@ -47,6 +51,12 @@ private:
     // While the gameplay page is open, the slider sets the lives per match.
     void applyLivesSlider();
     void connectOnlineButtons();
+    // The online page's actions, from their buttons or Enter in their boxes.
+    void hostTypedPort();
+    void joinTypedAddress();
+    // Shows the joining page while a join is under way, and the online page once it ended.
+    void followJoin();
+    void cancelJoin();
     // While the online page is open, its status line follows the session.
     void showOnlineStatus(const std::string& problem = "");
 

@@ -13,8 +13,11 @@ struct OnlineMenuActions {
     std::function<bool(const std::string& address, uint16_t port)> join;
     // Ends the session, whatever it was doing.
     std::function<void()> cancel;
-    // One line: waiting, connected with the input delay and round trip, or why it ended.
+    // One line: waiting, connecting (to whom, for how long), connected with
+    // the input delay and round trip, or why it ended.
     std::function<std::string()> status;
+    // Whether a join is under way (connecting, or waiting for the host's start).
+    std::function<bool()> joining;
     // The victory screen: true when the match was online and the other side
     // was asked for a rematch (or told that this side leaves), so that the
     // screen does nothing on its own.

@@ -71,6 +71,7 @@ inline const std::vector<FormPage>& formPages() {
          {},
          {}},
         {"mOnline", "../assets/gui/Menu_Online.txt", {"Host", "Join", "Cancel", "BackMenu"}, {}, {}},
+        {"mJoining", "../assets/gui/Menu_Joining.txt", {"Cancel"}, {}, {}},
         {"mArena",
          "../assets/gui/Menu_Arena.txt",
          {"Arena1", "Arena2", "Arena3", "RandomArena", "BackMenu"},

@@ -293,3 +293,23 @@ TEST(OnlineSession, AGuestThatNeverSaysWhoItIsIsLetGoAndTheHostWaitsForAnother) 
     ASSERT_TRUE(
         serviceUntil(host, guest, [&] { return guest.getPhase() == net::OnlineSession::Phase::playing; }));
 }
+
+TEST(OnlineSession, AJoinByNameReturnsAtOnceAndConnectsOnceTheNameIsFoundOrSaysItIsNot) {
+    net::OnlineSession host(identity(), {});
+    std::string problem;
+    ASSERT_TRUE(host.host("127.0.0.1", 0, problem)) << problem;
+    // The name is looked up while the caller goes on: the join is under way at once.
+    net::OnlineSession guest(identity(), {});
+    ASSERT_TRUE(guest.join("localhost", host.localPort(), problem)) << problem;
+    EXPECT_EQ(guest.getPhase(), net::OnlineSession::Phase::connecting);
+    ASSERT_TRUE(
+        serviceUntil(host, guest, [&] { return guest.getPhase() == net::OnlineSession::Phase::playing; }));
+
+    // A name no resolver knows (the reserved ".invalid" top-level domain).
+    net::OnlineSession lost(identity(), {});
+    ASSERT_TRUE(lost.join("nowhere.invalid", 7777, problem)) << problem;
+    EXPECT_EQ(lost.getPhase(), net::OnlineSession::Phase::connecting);
+    ASSERT_TRUE(serviceUntil(
+        lost, host, [&] { return lost.getPhase() == net::OnlineSession::Phase::closed; }, 30.0));
+    EXPECT_EQ(lost.endReason(), "can't find the address nowhere.invalid");
+}

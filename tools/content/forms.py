@@ -249,6 +249,16 @@ def generate():
         button("Cancel", 520, 800, 400, 80, "Cancel", 34, 6),
         button("BackMenu", 1000, 800, 400, 80, "Back", 34),
     ])
+    # While a join is under way: whom it connects to and for how long (the
+    # game writes the line), and the way back to the online page.
+    files["Menu_Joining.txt"] = page("Joining", [
+        backdrop(),
+        panel("Panel", 460, 300, 1000, 440),
+        label("Heading", 460, 340, "Joining", 56, 3, "Center", 1000, 70),
+        label("Connecting", 460, 450, "connecting\u2026", 34, 4, "Center", 1000, 60),
+        label("Hint", 460, 520, "Escape cancels", 26, 4, "Center", 1000, 40),
+        button("Cancel", 760, 610, 400, 80, "Cancel", 34, 6),
+    ])
     files["Menu_Controls.txt"] = content_page("Options: controls", "Controls", controls_rows(CONTENT_X + 50, CONTENT_Y + 120, True))
     files["Menu_Audio.txt"] = content_page("Options: sound", "Sound", [
         label("MasterLabel", CONTENT_X + 50, CONTENT_Y + 170, "Master volume", 32),

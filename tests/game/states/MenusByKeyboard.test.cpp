@@ -3,6 +3,7 @@
 // window delivers them.
 #include "common/KeyEvents.hpp"
 #include "game/GameScenario.hpp"
+#include "widgets/Button.hpp"
 #include "widgets/Slider.hpp"
 
 namespace {
@@ -55,7 +56,9 @@ TEST_F(MenusByKeyboard, FromTheTitleToAMatchThePausePageAndOptionsAndOutWithoutA
     ASSERT_TRUE(tabTo("menu", "MenuOptions"));
     press(sf::Keyboard::Enter);
     EXPECT_EQ(shownPages(), "mControls options");
-    ASSERT_TRUE(tabTo("options", "Sound"));
+    // The tabs beside the controls page: Down goes along the tabs (Tab would go into the page).
+    press(sf::Keyboard::Down);
+    ASSERT_TRUE(isFocused("options", "Sound"));
     press(sf::Keyboard::Space);
     EXPECT_EQ(shownPages(), "options sound");
     const auto master = GuiManager::instance().getWidget<widgets::Slider>("sound", "MasterVolume");
@@ -103,4 +106,109 @@ TEST_F(MenusByKeyboard, FromTheTitleToAMatchThePausePageAndOptionsAndOutWithoutA
     press(sf::Keyboard::Enter);
     frames(1);
     EXPECT_FALSE(game.window.isOpen());
+}
+
+namespace {
+// The shown controls of the page that look chosen: outlined or lit.
+std::string chosenOn(const std::string& page) {
+    std::string names;
+    const auto group = GuiManager::instance().groups.at(page);
+    for (const auto& widget : group->getWidgets()) {
+        if (widget->isVisible() &&
+            (widget->isHovered() || GuiManager::instance().gui.getFocused() == widget)) {
+            names += (names.empty() ? "" : " ") + widget->getName();
+        }
+    }
+    return names;
+}
+} // namespace
+
+TEST_F(MenusByKeyboard, GoingBackToAPageShowsOneChosenButtonWhetherTheMouseOrTheKeysLeftIt) {
+    start();
+    frames(2);
+    // The mouse presses Options; back on the title page, only the focused button looks chosen.
+    click("menu", "MenuOptions");
+    EXPECT_EQ(shownPages(), "mControls options");
+    click("options", "BackPause");
+    EXPECT_EQ(shownPages(), "menu");
+    EXPECT_EQ(chosenOn("menu"), "StartGame");
+    screenshot("menu-back-one-chosen");
+
+    // The keys press Credits; Escape comes back to the title page.
+    press(sf::Keyboard::Up);
+    press(sf::Keyboard::Up);
+    EXPECT_EQ(chosenOn("menu"), "Credits");
+    press(sf::Keyboard::Enter);
+    EXPECT_EQ(shownPages(), "credits");
+    frames(1);
+    tap(sf::Keyboard::Escape);
+    EXPECT_EQ(shownPages(), "menu");
+    EXPECT_EQ(chosenOn("menu"), "StartGame");
+
+    // The mouse resting on a button and the keys moving the focus away: one chosen still.
+    hover("menu", "Online");
+    EXPECT_EQ(chosenOn("menu"), "Online");
+    press(sf::Keyboard::Down);
+    EXPECT_EQ(chosenOn("menu"), "MenuOptions");
+}
+
+TEST_F(MenusByKeyboard, TheControlsPageIsWalkedWithinTheTabsAndAlongTheTablesRowsAndColumns) {
+    start();
+    frames(2);
+    press(sf::Keyboard::Down);
+    press(sf::Keyboard::Down);
+    press(sf::Keyboard::Enter);
+    ASSERT_EQ(shownPages(), "mControls options");
+    EXPECT_TRUE(isFocused("options", "Controls"));
+
+    // Up and Down keep to the tabs, round and round.
+    press(sf::Keyboard::Down);
+    EXPECT_TRUE(isFocused("options", "Sound"));
+    press(sf::Keyboard::Down);
+    press(sf::Keyboard::Down);
+    press(sf::Keyboard::Down);
+    EXPECT_TRUE(isFocused("options", "BackPause"));
+    press(sf::Keyboard::Down);
+    EXPECT_TRUE(isFocused("options", "Controls"));
+    press(sf::Keyboard::Right);
+    EXPECT_EQ(focused()->getParent(), GuiManager::instance().groups.at("options").get())
+        << "Right does not leave the tabs";
+    press(sf::Keyboard::Up);
+    EXPECT_TRUE(isFocused("options", "Controls"));
+
+    // Tab goes into the table at its first cell; Left and Right go along its row.
+    press(sf::Keyboard::Tab);
+    EXPECT_TRUE(isFocused("mControls", "Player1Left"));
+    press(sf::Keyboard::Right);
+    EXPECT_TRUE(isFocused("mControls", "Player2Left"));
+    press(sf::Keyboard::Left);
+    EXPECT_TRUE(isFocused("mControls", "Player1Left"));
+    // Up and Down go along its columns.
+    press(sf::Keyboard::Right);
+    press(sf::Keyboard::Down);
+    press(sf::Keyboard::Down);
+    EXPECT_TRUE(isFocused("mControls", "Player2Up"));
+    press(sf::Keyboard::Up);
+    EXPECT_TRUE(isFocused("mControls", "Player2Right"));
+    press(sf::Keyboard::Left);
+    EXPECT_TRUE(isFocused("mControls", "Player1Right"));
+
+    // "Player 2 keys" is a few presses away: up past the top of the column to its foot.
+    press(sf::Keyboard::Up);
+    press(sf::Keyboard::Up);
+    EXPECT_TRUE(isFocused("mControls", "ResetBindings"));
+    press(sf::Keyboard::Left);
+    ASSERT_TRUE(isFocused("mControls", "Player2Keys"));
+    press(sf::Keyboard::Enter);
+    const auto layout = GuiManager::instance().getWidget<widgets::Button>("mControls", "Player2Keys");
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->getText(), "Player 2 keys: laptop");
+    screenshot("controls-walked-by-keys");
+
+    // Shift+Tab back to the tab left, Tab again to the table's button left.
+    press(sf::Keyboard::Tab, true);
+    EXPECT_TRUE(isFocused("options", "Controls"));
+    press(sf::Keyboard::Tab);
+    EXPECT_TRUE(isFocused("mControls", "Player2Keys"));
+    EXPECT_EQ(chosenOn("mControls") + "|" + chosenOn("options"), "Player2Keys|");
 }
