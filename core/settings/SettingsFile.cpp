@@ -107,7 +107,8 @@ bool SettingsFile::sameKey(const std::string& a, const std::string& b) {
             }
             continue;
         }
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[j]))) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[j]))) {
             return false;
         }
         ++i;
@@ -278,8 +279,9 @@ std::string SettingsFile::fileText() const {
     const std::string lineEnd = windowsLineEnds ? "\r\n" : "\n";
     std::string out = byteOrderMark ? byteOrderMarkBytes : "";
     if (lines.empty()) {
-        out += "# Vorlune settings, one \"key = value\" a line. The game rewrites this file when a" + lineEnd +
-                "# setting changes and at exit, keeping your notes, lines and keys it does not know." + lineEnd;
+        out +=
+            "# Vorlune settings, one \"key = value\" a line. The game rewrites this file when a" + lineEnd +
+            "# setting changes and at exit, keeping your notes, lines and keys it does not know." + lineEnd;
     }
     std::vector<bool> written(entries.size(), false);
     for (const auto& line : lines) {

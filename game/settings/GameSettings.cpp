@@ -121,8 +121,7 @@ bool isNumberWord(const std::string& word) {
 }
 
 // The action or axis of that name, whatever the case a person wrote it in.
-template <class Map>
-typename Map::const_iterator findNamed(const Map& map, const std::string& name) {
+template <class Map> typename Map::const_iterator findNamed(const Map& map, const std::string& name) {
     return std::find_if(map.begin(), map.end(),
                         [&](const auto& entry) { return SettingsFile::sameKey(entry.first, name); });
 }
@@ -155,9 +154,12 @@ int GameSettings::readNumber(const std::string& key, int min, int max, int fallb
     if (!file.has(key)) {
         return fallback;
     }
-    std::string text = withoutBlanks(file.get(key));
+    std::string text = file.get(key);
     if (percent && !text.empty() && text.back() == '%') {
         text.pop_back();
+        while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+            text.pop_back();
+        }
     }
     if (!text.empty() && text[0] == '+') {
         text.erase(0, 1);
@@ -288,9 +290,10 @@ void GameSettings::applyBindings(InputManager& input) {
             continue;
         }
         if (!readable || words.empty()) {
-            reportBadValue(key, action != input.actions.end()
-                                    ? "a list of keys and pad buttons such as J, pad1.south"
-                                    : "a list of key:value pairs and pad sticks such as Left:-1, Right:1, pad1.leftx");
+            reportBadValue(
+                key, action != input.actions.end()
+                         ? "a list of keys and pad buttons such as J, pad1.south"
+                         : "a list of key:value pairs and pad sticks such as Left:-1, Right:1, pad1.leftx");
         } else if (std::any_of(words.begin(), words.end(), isNumberWord)) {
             olderForm.push_back(action != input.actions.end() ? action->first : axis->first);
         }

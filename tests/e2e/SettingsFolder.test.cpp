@@ -88,7 +88,8 @@ TEST(SettingsFolder, AHandWrittenFileIsReadAndItsLinesKept) {
     EXPECT_EQ(linesWith(run.output, "Settings " + file.string() + ": line 2 "), 1) << run.output;
     EXPECT_FALSE(fs::exists(fs::symlink_status(file.string() + ".damaged")));
     const std::string written = readWholeFile(file.string());
-    EXPECT_EQ(written.rfind("# mine\nnot a setting\nbinding.Player1 Jump = Space, pad1.button0\nlives = 5\n", 0),
-              0u)
+    EXPECT_EQ(
+        written.rfind("# mine\nnot a setting\nbinding.Player1 Jump = Space, pad1.button0\nlives = 5\n", 0),
+        0u)
         << written;
 }

@@ -52,7 +52,8 @@ TEST(InputCodes, NamesAreReadAsAPersonWritesThem) {
         EXPECT_TRUE(inputCodes::fromText(text, read)) << text;
         EXPECT_EQ(read, code) << text;
     }
-    for (const char* text : {"", "NoSuchKey", "pad9.south", "pad1.button100", "pad1.nose", "-1", "99999", "Left Right"}) {
+    for (const char* text :
+         {"", "NoSuchKey", "pad9.south", "pad1.button100", "pad1.nose", "-1", "99999", "Left Right"}) {
         int32_t read = -1;
         EXPECT_FALSE(inputCodes::fromText(text, read)) << text;
     }

@@ -75,7 +75,8 @@ TEST_F(HandEditedSettings, EveryLineIsReadAsMeantAndKeptWhenTheGameWritesTheFile
         const auto master = GuiManager::instance().getWidget<widgets::Slider>("sound", "MasterVolume");
         ASSERT_TRUE(master);
         EXPECT_EQ(master->getValue(), 40.0f);
-        EXPECT_EQ(input.actions.at("Player1 Jump")->codes, std::vector<int32_t>(std::begin(jumpOnJ), std::end(jumpOnJ)));
+        EXPECT_EQ(input.actions.at("Player1 Jump")->codes,
+                  std::vector<int32_t>(std::begin(jumpOnJ), std::end(jumpOnJ)));
         EXPECT_EQ(input.actions.at("Player1 Magic")->codes,
                   std::vector<int32_t>(std::begin(magicOnG), std::end(magicOnG)));
         EXPECT_EQ(input.axes.at("Player2 Horizontal")->keyValues,
@@ -128,7 +129,8 @@ TEST_F(HandEditedSettings, UnreadableValuesAreReportedAndTheDefaultsUsed) {
     const std::string printed = startReporting(game, folder);
     EXPECT_EQ(settingsLines(printed), 3) << printed;
     EXPECT_NE(printed.find("lives 'lots' is not a whole number"), std::string::npos) << printed;
-    EXPECT_NE(printed.find("binding.Player1 Jump 'Space, NoSuchKey' is not a list of keys"), std::string::npos)
+    EXPECT_NE(printed.find("binding.Player1 Jump 'Space, NoSuchKey' is not a list of keys"),
+              std::string::npos)
         << printed;
     EXPECT_EQ(game.playerSetup->livesPerMatch, PlayerSetup::defaultLives);
     EXPECT_FALSE(game.isFullscreen());

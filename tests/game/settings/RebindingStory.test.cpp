@@ -109,8 +109,7 @@ TEST_F(RebindingStory, PlayerTwoRebindsJumpPlaysWithItAndTheNextStartKeepsIt) {
     }
     const std::string text = readWholeFile((folder / "settings.txt").string());
     // Pad 2's bottom button, its raw button 0 for pads without a mapping, then L.
-    EXPECT_NE(text.find("binding.Player2 Jump = pad2.south, pad2.button0, L\n"), std::string::npos)
-        << text;
+    EXPECT_NE(text.find("binding.Player2 Jump = pad2.south, pad2.button0, L\n"), std::string::npos) << text;
 
     resetGame();
     input.setBackend(devices);
@@ -150,6 +149,5 @@ TEST_F(RebindingStory, PlayerTwoRebindsJumpPlaysWithItAndTheNextStartKeepsIt) {
     game.shutdown();
     const std::string laptop = readWholeFile((folder / "settings.txt").string());
     EXPECT_NE(laptop.find("player2.keys = laptop\n"), std::string::npos) << laptop;
-    EXPECT_NE(laptop.find("binding.Player1 Jump = Space, "), std::string::npos)
-        << laptop;
+    EXPECT_NE(laptop.find("binding.Player1 Jump = Space, "), std::string::npos) << laptop;
 }
