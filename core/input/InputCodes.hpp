@@ -29,12 +29,20 @@ constexpr int32_t padButton(unsigned int slot, PadButton button) {
     return firstPad + static_cast<int32_t>(100 * slot) + static_cast<int32_t>(button);
 }
 
-// How a code is written in the settings file: a pad's standard button by its
-// slot (from 1) and name, "pad1.south"; every other code as its number.
+// How a code is written in the settings file, by name: a key as "J",
+// "Space", "Num1" (the digit row), "Numpad0", "Left", "LeftCtrl"; a mouse
+// button as "mouse.left"; a pad's standard button by its slot (from 1) and
+// name, "pad1.south"; a raw button of a pad without a standard mapping as
+// "pad1.button8". A code without a name is written as its number.
 std::string toText(int32_t code);
-// The code from such a text (a number from 0 to lastCode, or a pad button's
-// name); false for anything else.
+// The code from such a text. Names are read whatever their case and spaces
+// ("numpad 0", "Left Ctrl", "SPACE"), as are the key names the game's own
+// enumeration uses ("LControl", "Return") and the punctuation keys as their
+// characters ("[", ";"). A number from 0 to lastCode is the code itself, as
+// older files wrote every key. False for anything else.
 bool fromText(const std::string& text, int32_t& code);
+// Whether `text` is a code written as its bare number (the older form).
+bool isNumberText(const std::string& text);
 // A pad's standard axis in the same form, "pad2.leftx"; false for anything else.
 std::string padAxisText(unsigned int slot, PadAxis axis);
 bool padAxisFromText(const std::string& text, unsigned int& slot, PadAxis& axis);

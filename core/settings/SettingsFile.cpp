@@ -1,5 +1,7 @@
 #include "core/settings/SettingsFile.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +15,12 @@
 namespace fs = std::filesystem;
 
 namespace {
+const char* const byteOrderMarkBytes = "\xEF\xBB\xBF";
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos) {
@@ -23,13 +31,36 @@ std::string trimmed(const std::string& text) {
 }
 
 // Anything below a space but a tab is not text a person or this game wrote.
+bool isControlByte(char c) {
+    return static_cast<unsigned char>(c) < 0x20 && c != '\t';
+}
+
 bool hasControlBytes(const std::string& line) {
-    for (const char c : line) {
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
-            return true;
+    return std::any_of(line.begin(), line.end(), isControlByte);
+}
+
+// Where a comment after a value starts: a "#" after a space or tab; npos without one.
+size_t commentStart(const std::string& text, size_t from) {
+    for (size_t at = text.find('#', from); at != std::string::npos; at = text.find('#', at + 1)) {
+        if (at == from || isBlank(text[at - 1])) {
+            return at;
         }
     }
-    return false;
+    return std::string::npos;
+}
+
+// A file with a zero byte, or with more control bytes than a stray one or
+// two, is some other kind of file (a picture, an archive, text in two bytes
+// a character), not settings a person wrote.
+bool isBinary(const std::string& text) {
+    size_t control = 0;
+    for (const char c : text) {
+        if (c == '\0') {
+            return true;
+        }
+        control += isControlByte(c) && c != '\n' && c != '\r';
+    }
+    return control > text.size() / 8;
 }
 
 // The first name beside `file` that nothing has: "<file>.damaged", then "-2", "-3", ...
@@ -62,81 +93,131 @@ bool writeAndSync(int descriptor, const std::string& text) {
 
 SettingsFile::SettingsFile(fs::path filePath) : path(std::move(filePath)) {}
 
-bool SettingsFile::has(const std::string& key) const {
-    for (const auto& entry : entries) {
-        if (entry.first == key) {
-            return true;
+bool SettingsFile::sameKey(const std::string& a, const std::string& b) {
+    // Compared as folded: lower case, each run of spaces and tabs as one space.
+    size_t i = 0;
+    size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isBlank(a[i]) && isBlank(b[j])) {
+            while (i < a.size() && isBlank(a[i])) {
+                ++i;
+            }
+            while (j < b.size() && isBlank(b[j])) {
+                ++j;
+            }
+            continue;
+        }
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[j]))) {
+            return false;
+        }
+        ++i;
+        ++j;
+    }
+    return i == a.size() && j == b.size();
+}
+
+int SettingsFile::find(const std::string& key) const {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (sameKey(entries[i].first, key)) {
+            return static_cast<int>(i);
         }
     }
-    return false;
+    return -1;
+}
+
+bool SettingsFile::has(const std::string& key) const {
+    return find(key) >= 0;
 }
 
 std::string SettingsFile::get(const std::string& key, const std::string& fallback) const {
-    for (const auto& entry : entries) {
-        if (entry.first == key) {
-            return entry.second;
-        }
-    }
-    return fallback;
+    const int found = find(key);
+    return found >= 0 ? entries[static_cast<size_t>(found)].second : fallback;
 }
 
 void SettingsFile::set(const std::string& key, const std::string& value) {
+    // What could not be read back as this key and value is not written.
     if (key.empty() || key != trimmed(key) || key[0] == '#' || key.find('=') != std::string::npos ||
-        hasControlBytes(key) || hasControlBytes(value) || value != trimmed(value)) {
+        hasControlBytes(key) || hasControlBytes(value) || value != trimmed(value) ||
+        commentStart(value, 0) != std::string::npos) {
         return;
     }
-    for (auto& entry : entries) {
-        if (entry.first == key) {
-            changed = changed || entry.second != value;
-            entry.second = value;
-            return;
-        }
+    const int found = find(key);
+    if (found >= 0) {
+        auto& held = entries[static_cast<size_t>(found)].second;
+        changed = changed || held != value;
+        held = value;
+        return;
     }
     entries.emplace_back(key, value);
     changed = true;
 }
 
-bool SettingsFile::parse(const std::string& text, std::string& problem) {
-    size_t start = 0;
+void SettingsFile::parse(const std::string& text) {
+    size_t start = text.compare(0, 3, byteOrderMarkBytes) == 0 ? 3 : 0;
+    byteOrderMark = start == 3;
+    const size_t firstEnd = text.find('\n');
+    windowsLineEnds = firstEnd != std::string::npos && firstEnd > 0 && text[firstEnd - 1] == '\r';
+    std::vector<std::pair<int, std::string>> unreadable;
     int lineNumber = 0;
     while (start < text.size()) {
         ++lineNumber;
-        const size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            // Every line this game writes ends with a line end: a last line
-            // without one is what an interrupted write leaves.
-            problem = "it is cut short (line " + std::to_string(lineNumber) + " has no end)";
-            return false;
-        }
+        // A last line without a line end is read like any other.
+        const size_t end = std::min(text.find('\n', start), text.size());
         std::string line = text.substr(start, end - start);
         start = end + 1;
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        if (hasControlBytes(line)) {
-            problem = "line " + std::to_string(lineNumber) + " is not text";
-            return false;
-        }
+        Line kept{line, "", -1};
         const std::string content = trimmed(line);
-        if (content.empty() || content[0] == '#') {
-            continue;
+        const size_t equals = line.find('=');
+        const std::string key = equals == std::string::npos ? "" : trimmed(line.substr(0, equals));
+        if (hasControlBytes(line)) {
+            unreadable.emplace_back(lineNumber, "is not text");
+        } else if (content.empty() || content[0] == '#') {
+            // A note or a blank line, kept as it is.
+        } else if (key.empty()) {
+            unreadable.emplace_back(lineNumber, "is not \"key = value\"");
+        } else if (has(key)) {
+            unreadable.emplace_back(lineNumber, "sets " + key + " again (its first line counts)");
+        } else {
+            // Split as "<key =  ><value><  # comment>", so that a new value keeps the rest.
+            const size_t comment = std::min(commentStart(line, equals + 1), line.size());
+            size_t valueBegin = equals + 1;
+            while (valueBegin < comment && isBlank(line[valueBegin])) {
+                ++valueBegin;
+            }
+            size_t valueEnd = comment;
+            while (valueEnd > valueBegin && isBlank(line[valueEnd - 1])) {
+                --valueEnd;
+            }
+            kept.before = line.substr(0, valueBegin);
+            kept.after = line.substr(valueEnd);
+            // "key =" with nothing after it gets a space before a value set later.
+            if (valueBegin == valueEnd && kept.before.back() == '=') {
+                kept.before += ' ';
+            }
+            kept.entry = static_cast<int>(entries.size());
+            entries.emplace_back(key, line.substr(valueBegin, valueEnd - valueBegin));
         }
-        const size_t equals = content.find('=');
-        const std::string key = equals == std::string::npos ? "" : trimmed(content.substr(0, equals));
-        if (key.empty()) {
-            problem = "line " + std::to_string(lineNumber) + " is not \"key = value\"";
-            return false;
-        }
-        // The first value of a key counts, as a person reading the file top-down expects.
-        if (!has(key)) {
-            entries.emplace_back(key, trimmed(content.substr(equals + 1)));
-        }
+        lines.push_back(std::move(kept));
     }
-    return true;
+    for (size_t i = 0; i < unreadable.size() && i < static_cast<size_t>(reportedLines); ++i) {
+        reportProblem("Settings %s: line %d %s; it is ignored and kept in the file", path.c_str(),
+                      unreadable[i].first, unreadable[i].second.c_str());
+    }
+    if (unreadable.size() > static_cast<size_t>(reportedLines)) {
+        reportProblem("Settings %s: %d more lines cannot be read; they are ignored and kept in the file",
+                      path.c_str(), static_cast<int>(unreadable.size()) - reportedLines);
+    }
 }
 
 bool SettingsFile::load() {
     entries.clear();
+    lines.clear();
+    windowsLineEnds = false;
+    byteOrderMark = false;
     changed = false;
     if (path.empty()) {
         return true;
@@ -162,11 +243,13 @@ bool SettingsFile::load() {
             const size_t read = std::fread(text.data(), 1, text.size(), file);
             const bool failed = std::ferror(file) != 0;
             std::fclose(file);
+            text.resize(read);
             if (failed) {
                 problem = "it cannot be read";
+            } else if (isBinary(text)) {
+                problem = "it is not text";
             } else {
-                text.resize(read);
-                parse(text, problem);
+                parse(text);
             }
         } else {
             problem = std::string("it cannot be read (") + std::strerror(errno) + ")";
@@ -178,19 +261,43 @@ bool SettingsFile::load() {
     const fs::path aside = freeAsideName(path);
     fs::rename(path, aside, error);
     if (error) {
-        reportProblem("Settings %s: %s; using the defaults for what could not be read, and the file is left "
-                      "as it is (it could not be moved aside: %s), so settings are not saved this run",
+        reportProblem("Settings %s: %s; using the defaults, and the file is left as it is (it could not be "
+                      "moved aside: %s), so settings are not saved this run",
                       path.c_str(), problem.c_str(), error.message().c_str());
         // Never written over: the person may want what is in it.
         path.clear();
     } else {
-        reportProblem(
-            "Settings %s: %s; using the defaults for what could not be read, the file was moved to %s",
-            path.c_str(), problem.c_str(), aside.c_str());
+        reportProblem("Settings %s: %s; using the defaults, the file was moved to %s", path.c_str(),
+                      problem.c_str(), aside.c_str());
     }
-    // What was read is written back as a sound file at the next save.
+    // A new file is written at the next save.
     changed = true;
     return false;
+}
+
+std::string SettingsFile::fileText() const {
+    const std::string lineEnd = windowsLineEnds ? "\r\n" : "\n";
+    std::string out = byteOrderMark ? byteOrderMarkBytes : "";
+    if (lines.empty()) {
+        out +=
+            "# Vorlune settings, one \"key = value\" a line. The game rewrites this file when a" + lineEnd +
+            "# setting changes and at exit, keeping your notes, lines and keys it does not know." + lineEnd;
+    }
+    std::vector<bool> written(entries.size(), false);
+    for (const auto& line : lines) {
+        if (line.entry < 0) {
+            out += line.before + lineEnd;
+            continue;
+        }
+        written[static_cast<size_t>(line.entry)] = true;
+        out += line.before + entries[static_cast<size_t>(line.entry)].second + line.after + lineEnd;
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!written[i]) {
+            out += entries[i].first + " = " + entries[i].second + lineEnd;
+        }
+    }
+    return out;
 }
 
 bool SettingsFile::save() {
@@ -201,11 +308,7 @@ bool SettingsFile::saveNow() {
     if (path.empty()) {
         return false;
     }
-    std::string text = "# Vorlune settings, one \"key = value\" a line. The game rewrites this file when a\n"
-                       "# setting changes and at exit, keeping keys it does not know.\n";
-    for (const auto& [key, value] : entries) {
-        text += key + " = " + value + "\n";
-    }
+    const std::string text = fileText();
     std::error_code error;
     fs::create_directories(path.parent_path(), error);
     const fs::path temporary = path.string() + ".tmp";

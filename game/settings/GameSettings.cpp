@@ -1,5 +1,7 @@
 #include "game/settings/GameSettings.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <sstream>
 
@@ -36,14 +38,92 @@ std::string livesText(int lives) {
     return lives == PlayerSetup::unlimitedLives ? "unlimited" : std::to_string(lives);
 }
 
-// Space-separated words of a binding value.
-std::vector<std::string> words(const std::string& text) {
-    std::istringstream stream(text);
+std::string lowered(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+std::string withoutBlanks(const std::string& text) {
+    std::string result;
+    for (const char c : text) {
+        if (c != ' ' && c != '\t') {
+            result += c;
+        }
+    }
+    return result;
+}
+
+// A switch as a person may write it: yes, on or true; no, off or false; any case.
+bool readSwitch(const std::string& text, bool& on) {
+    const std::string word = lowered(text);
+    if (word == "yes" || word == "on" || word == "true") {
+        on = true;
+    } else if (word == "no" || word == "off" || word == "false") {
+        on = false;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The words of a binding value: the comma-separated parts ("J, Numpad 0,
+// pad1.south"), and each part that is no word by itself split at its spaces,
+// as older files separated their codes ("57 pad1.south 200").
+std::vector<std::string> bindingWords(const std::string& text, bool (*isWord)(const std::string&)) {
     std::vector<std::string> found;
-    for (std::string word; stream >> word;) {
-        found.push_back(word);
+    std::istringstream parts(text);
+    for (std::string part; std::getline(parts, part, ',');) {
+        std::istringstream words(part);
+        std::vector<std::string> split;
+        for (std::string word; words >> word;) {
+            split.push_back(word);
+        }
+        if (split.size() > 1 && isWord(part)) {
+            const auto first = part.find_first_not_of(" \t");
+            split = {part.substr(first, part.find_last_not_of(" \t") - first + 1)};
+        }
+        found.insert(found.end(), split.begin(), split.end());
     }
     return found;
+}
+
+bool isCodeWord(const std::string& word) {
+    int32_t code = 0;
+    return inputCodes::fromText(word, code);
+}
+
+// "Left:-1" on an axis: a code and what it adds; a leading "+" is allowed.
+bool readKeyValue(const std::string& word, int32_t& code, float& contribution) {
+    const auto colon = word.rfind(':');
+    if (colon == std::string::npos || !inputCodes::fromText(word.substr(0, colon), code)) {
+        return false;
+    }
+    std::string number = withoutBlanks(word.substr(colon + 1));
+    if (!number.empty() && number[0] == '+') {
+        number.erase(0, 1);
+    }
+    return replayFormat::parseFloat(number, contribution);
+}
+
+bool isAxisWord(const std::string& word) {
+    int32_t code = 0;
+    float contribution = 0.0f;
+    unsigned int slot = 0;
+    PadAxis padAxis = PadAxis::leftX;
+    return inputCodes::padAxisFromText(word, slot, padAxis) || readKeyValue(word, code, contribution);
+}
+
+// Whether a word gives its code as a bare number, as files did before codes had names.
+bool isNumberWord(const std::string& word) {
+    return inputCodes::isNumberText(word.substr(0, word.find(':')));
+}
+
+// The action or axis of that name, whatever the case a person wrote it in.
+template <class Map> typename Map::const_iterator findNamed(const Map& map, const std::string& name) {
+    return std::find_if(map.begin(), map.end(),
+                        [&](const auto& entry) { return SettingsFile::sameKey(entry.first, name); });
 }
 
 // "1600x900 no": a window's size out of fullscreen, and whether it is fullscreen.
@@ -70,12 +150,22 @@ void GameSettings::reportBadValue(const std::string& key, const std::string& exp
                   file.get(key).c_str(), expected.c_str());
 }
 
-int GameSettings::readNumber(const std::string& key, int min, int max, int fallback) {
+int GameSettings::readNumber(const std::string& key, int min, int max, int fallback, bool percent) {
     if (!file.has(key)) {
         return fallback;
     }
+    std::string text = file.get(key);
+    if (percent && !text.empty() && text.back() == '%') {
+        text.pop_back();
+        while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+            text.pop_back();
+        }
+    }
+    if (!text.empty() && text[0] == '+') {
+        text.erase(0, 1);
+    }
     long long value = 0;
-    if (!replayFormat::parseInteger(file.get(key), min, max, value)) {
+    if (!replayFormat::parseInteger(text, min, max, value)) {
         reportBadValue(key, "a whole number from " + std::to_string(min) + " to " + std::to_string(max));
         return fallback;
     }
@@ -84,7 +174,7 @@ int GameSettings::readNumber(const std::string& key, int min, int max, int fallb
 
 Player2Keys GameSettings::player2Keys() const {
     Player2Keys keys = Player2Keys::numberPad;
-    if (file.has("player2.keys") && !player2KeysFromName(file.get("player2.keys"), keys)) {
+    if (file.has("player2.keys") && !player2KeysFromName(lowered(file.get("player2.keys")), keys)) {
         reportProblem("Settings %s: player2.keys '%s' is not numpad or laptop; using numpad",
                       file.getPath().c_str(), file.get("player2.keys").c_str());
     }
@@ -92,12 +182,12 @@ Player2Keys GameSettings::player2Keys() const {
 }
 
 bool GameSettings::rumble() const {
-    const std::string value = file.get("rumble", "on");
-    if (value != "on" && value != "off") {
+    bool on = true;
+    if (file.has("rumble") && !readSwitch(file.get("rumble"), on)) {
         reportProblem("Settings %s: rumble '%s' is not on or off; using on", file.getPath().c_str(),
-                      value.c_str());
+                      file.get("rumble").c_str());
     }
-    return value != "off";
+    return on;
 }
 
 void GameSettings::setPlayer2Keys(Player2Keys keys) {
@@ -106,19 +196,19 @@ void GameSettings::setPlayer2Keys(Player2Keys keys) {
 
 void GameSettings::applyTo(PlayerSetup& setup) {
     // What the file does not say stays as the game set it up.
-    const std::string who = file.get("player2");
+    const std::string who = lowered(file.get("player2"));
     if (who == "person" || who == "computer") {
         setup.setComputer(2, who == "computer");
     } else if (file.has("player2")) {
         reportBadValue("player2", "person or computer");
     }
-    if (file.get("lives") == "unlimited") {
+    if (lowered(file.get("lives")) == "unlimited") {
         setup.livesPerMatch = PlayerSetup::unlimitedLives;
     } else if (file.has("lives")) {
         setup.livesPerMatch =
             readNumber("lives", PlayerSetup::fewestLives, PlayerSetup::mostLives, PlayerSetup::defaultLives);
     }
-    const std::string arena = file.get("arena");
+    const std::string arena = lowered(file.get("arena"));
     if (isArenaChoice(arena)) {
         setup.arenaChoice = arena;
         setup.matchArena = arenaByKey(arena).key;
@@ -134,7 +224,7 @@ void GameSettings::applyVolumes() {
         const auto slider = audioSlider(volumeSliders[i].widget);
         const int current = slider ? static_cast<int>(std::lround(slider->getValue())) : fullVolume / 2;
         any = any || file.has(volumeSliders[i].key);
-        values[i] = readNumber(volumeSliders[i].key, 0, fullVolume, current);
+        values[i] = readNumber(volumeSliders[i].key, 0, fullVolume, current, true);
         if (slider) {
             slider->setValue(static_cast<float>(values[i]));
         }
@@ -150,73 +240,83 @@ void GameSettings::applyVolumes() {
 }
 
 void GameSettings::applyBindings(InputManager& input) {
+    const std::string prefix = bindingPrefix;
+    std::vector<std::string> olderForm;
     for (const auto& [key, value] : file.getEntries()) {
-        if (key.rfind(bindingPrefix, 0) != 0) {
+        if (lowered(key.substr(0, prefix.size())) != prefix) {
             continue;
         }
-        const std::string name = key.substr(std::string(bindingPrefix).size());
-        const auto action = input.actions.find(name);
-        const auto axis = input.axes.find(name);
-        bool readable = !words(value).empty();
+        const std::string name = key.substr(prefix.size());
+        const auto action = findNamed(input.actions, name);
+        const auto axis = findNamed(input.axes, name);
+        bool readable = true;
+        std::vector<std::string> words;
         if (action != input.actions.end()) {
+            words = bindingWords(value, isCodeWord);
             std::vector<int32_t> codes;
-            for (const auto& word : words(value)) {
+            for (const auto& word : words) {
                 int32_t code = 0;
                 readable = readable && inputCodes::fromText(word, code);
                 codes.push_back(code);
             }
-            if (readable) {
+            if (readable && !codes.empty()) {
                 action->second->codes = codes;
-                continue;
             }
         } else if (axis != input.axes.end()) {
+            words = bindingWords(value, isAxisWord);
             std::map<int32_t, float> keyValues;
             std::vector<std::pair<PadAxis, unsigned int>> padAxes;
-            for (const auto& word : words(value)) {
-                const auto colon = word.find(':');
+            for (const auto& word : words) {
                 int32_t code = 0;
                 float contribution = 0.0f;
                 unsigned int slot = 0;
                 PadAxis padAxis = PadAxis::leftX;
-                if (colon == std::string::npos && inputCodes::padAxisFromText(word, slot, padAxis)) {
+                if (inputCodes::padAxisFromText(word, slot, padAxis)) {
                     padAxes.emplace_back(padAxis, slot);
                     continue;
                 }
-                readable = readable && colon != std::string::npos &&
-                           inputCodes::fromText(word.substr(0, colon), code) &&
-                           replayFormat::parseFloat(word.substr(colon + 1), contribution);
+                readable = readable && readKeyValue(word, code, contribution);
                 keyValues.emplace(code, contribution);
             }
-            if (readable) {
+            if (readable && !words.empty()) {
                 axis->second->keyValues = keyValues;
                 // A line written before pads were named keeps the pads' sticks.
                 if (!padAxes.empty()) {
                     axis->second->padAxes = padAxes;
                 }
-                continue;
             }
         } else {
             // Kept for a game that has this action; nothing here reads it.
             continue;
         }
-        reportBadValue(key, action != input.actions.end() ? "a list of input codes"
-                                                          : "a list of code:value pairs");
+        if (!readable || words.empty()) {
+            reportBadValue(
+                key, action != input.actions.end()
+                         ? "a list of keys and pad buttons such as J, pad1.south"
+                         : "a list of key:value pairs and pad sticks such as Left:-1, Right:1, pad1.leftx");
+        } else if (std::any_of(words.begin(), words.end(), isNumberWord)) {
+            olderForm.push_back(action != input.actions.end() ? action->first : axis->first);
+        }
+    }
+    // Codes written as numbers are written again by name at the next save.
+    for (const auto& name : olderForm) {
+        storeBinding(input, name);
     }
 }
 
 void GameSettings::storeBinding(const InputManager& input, const std::string& name) {
     std::string text;
+    const auto add = [&](const std::string& word) { text += (text.empty() ? "" : ", ") + word; };
     if (const auto action = input.actions.find(name); action != input.actions.end()) {
         for (const int32_t code : action->second->codes) {
-            text += (text.empty() ? "" : " ") + inputCodes::toText(code);
+            add(inputCodes::toText(code));
         }
     } else if (const auto axis = input.axes.find(name); axis != input.axes.end()) {
         for (const auto& [code, contribution] : axis->second->keyValues) {
-            text += (text.empty() ? "" : " ") + inputCodes::toText(code) + ":" +
-                    replayFormat::formatFloat(contribution);
+            add(inputCodes::toText(code) + ":" + replayFormat::formatFloat(contribution));
         }
         for (const auto& [padAxis, slot] : axis->second->padAxes) {
-            text += (text.empty() ? "" : " ") + inputCodes::padAxisText(slot, padAxis);
+            add(inputCodes::padAxisText(slot, padAxis));
         }
     } else {
         return;
@@ -226,7 +326,8 @@ void GameSettings::storeBinding(const InputManager& input, const std::string& na
 
 void GameSettings::applyWindow(Game& game) {
     if (file.has("window.size")) {
-        const std::string text = file.get("window.size");
+        // "1600x900", also as "1600 X 900".
+        const std::string text = lowered(withoutBlanks(file.get("window.size")));
         const auto x = text.find('x');
         const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
         long long width = 0;
@@ -239,11 +340,11 @@ void GameSettings::applyWindow(Game& game) {
             reportBadValue("window.size", "a width x height that fits the desktop");
         }
     }
-    const std::string mode = file.get("window.fullscreen");
-    if (mode == "yes" && !game.isFullscreen()) {
-        game.toggleFullscreen();
-    } else if (file.has("window.fullscreen") && mode != "yes" && mode != "no") {
+    bool fullscreen = false;
+    if (file.has("window.fullscreen") && !readSwitch(file.get("window.fullscreen"), fullscreen)) {
         reportBadValue("window.fullscreen", "yes or no");
+    } else if (fullscreen && !game.isFullscreen()) {
+        game.toggleFullscreen();
     }
     lastWindowSize = game.windowedWindowSize();
     lastFullscreen = game.isFullscreen();

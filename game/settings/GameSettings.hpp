@@ -26,12 +26,17 @@ class InputManager;
 //   window.fullscreen = no     or yes
 //   arena = isles              the arena page's choice: isles, spires, crossing or random
 //   rumble = on                pads rumble when their player is hit: on or off
-//   binding.Player2 Jump = 75 pad2.south 200   a button action's input codes
-//   binding.Player2 Horizontal = 71:-1 72:1 pad2.leftx  an axis's key codes
-//                              and values, then its pads' sticks
+//   binding.Player2 Jump = Numpad0, pad2.south, pad2.button0
+//                              a button action's keys and pad buttons by name
+//   binding.Player2 Horizontal = Left:-1, Right:1, pad2.leftx
+//                              an axis's keys with their values, then its pads' sticks
 //
-// A value that cannot be read is reported in one line naming the file and the
-// key, and its default is used. Keys the game does not know are kept.
+// Words are read whatever their case and the spaces around them ("Computer",
+// "YES", "1600 x 900", "80%"); the switches also take on/off and true/false.
+// Bindings whose codes are numbers (as older files wrote them) are read and
+// written again by name. A value that cannot be read is reported in one line
+// naming the file and the key, and its default is used. Keys the game does
+// not know are kept.
 //
 // The game reads the settings once at start (`load`, then the apply calls),
 // follows what the menus change every frame (`follow`) and writes the file
@@ -83,9 +88,9 @@ public:
     SettingsFile& getFile() { return file; }
 
 private:
-    // The key's value read as a whole number in min .. max; `fallback`, with
-    // one line, for anything else.
-    int readNumber(const std::string& key, int min, int max, int fallback);
+    // The key's value read as a whole number in min .. max (spaces aside, and
+    // a "%" after it when `percent`); `fallback`, with one line, for anything else.
+    int readNumber(const std::string& key, int min, int max, int fallback, bool percent = false);
     void reportBadValue(const std::string& key, const std::string& expected);
 
     SettingsFile file;

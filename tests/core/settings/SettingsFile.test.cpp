@@ -16,11 +16,13 @@ class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override { fs::create_directories(folder); }
 
-    // Loads the file and returns what was printed.
+    // Loads the file and returns what was reported, on either stream.
     std::string loadPrinting(SettingsFile& settings, bool expectSound) {
         testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
         EXPECT_EQ(settings.load(), expectSound);
-        return testing::internal::GetCapturedStdout();
+        const std::string printed = testing::internal::GetCapturedStdout();
+        return printed + testing::internal::GetCapturedStderr();
     }
 
     static int lineCount(const std::string& text) {
@@ -63,20 +65,18 @@ TEST_F(SettingsFileTest, WrittenSettingsReadBackWithUnknownKeysKeptInTheirPlace)
     EXPECT_FALSE(again.has("multi"));
 }
 
-// Each kind of damage: one line naming the file, what was read before it
-// kept, the file moved aside as it was, and the next save writes a sound file.
+// Each kind of file that is no settings file: one line naming the file, the
+// file moved aside as it was, and the next save writes a sound file.
 TEST_F(SettingsFileTest, DamagedFilesAreReportedOnceAndMovedAsideNeverOverwritten) {
     struct Damage {
         const char* name;
         std::string text;
         const char* says;
-        const char* keptKey;
     };
     const Damage damages[] = {
-        {"garbage", "lives = 5\n\x01\x02\xff binary\n", "line 2 is not text", "lives"},
-        {"no equals", "lives = 5\njust words\n", "line 2 is not \"key = value\"", "lives"},
-        {"cut short", "lives = 5\nvolume.mas", "cut short", "lives"},
-        {"huge", std::string(SettingsFile::maxFileBytes + 1, '#'), "bytes, far more", nullptr},
+        {"a picture", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01\0lives = 5\n", 30), "is not text"},
+        {"control bytes", "lives = 5\n\x01\x02\x03\x04\x05\x06\x07\x08\n", "is not text"},
+        {"huge", std::string(SettingsFile::maxFileBytes + 1, '#'), "bytes, far more"},
     };
     for (const auto& damage : damages) {
         fs::remove_all(folder);
@@ -88,7 +88,7 @@ TEST_F(SettingsFileTest, DamagedFilesAreReportedOnceAndMovedAsideNeverOverwritte
         EXPECT_NE(printed.find("Settings " + file.string() + ": "), std::string::npos) << printed;
         EXPECT_NE(printed.find(damage.says), std::string::npos) << damage.name << ": " << printed;
         EXPECT_EQ(readWholeFile(file.string() + ".damaged"), damage.text) << damage.name;
-        EXPECT_EQ(settings.has("lives"), damage.keptKey != nullptr) << damage.name;
+        EXPECT_FALSE(settings.has("lives")) << damage.name;
         ASSERT_TRUE(settings.save()) << damage.name;
         SettingsFile rewritten(file);
         EXPECT_EQ(loadPrinting(rewritten, true), "") << damage.name;
@@ -115,6 +115,67 @@ TEST_F(SettingsFileTest, DamagedFilesAreReportedOnceAndMovedAsideNeverOverwritte
     EXPECT_NE(printed.find("cannot be read"), std::string::npos) << printed;
     EXPECT_TRUE(fs::is_symlink(file.string() + ".damaged-3"));
     EXPECT_TRUE(unreadable.saveNow());
+}
+
+// A file a person edited: a byte-order mark, Windows line ends, spacing and
+// case of their own, notes, a line that is no setting, a key set twice and a
+// last line without its line end. Everything readable is read, each bad line
+// is reported once by number, and a write changes only the changed value.
+TEST_F(SettingsFileTest, AHandEditedFileIsReadAndWrittenBackLineForLine) {
+    const std::string edited = "\xEF\xBB\xBF# my settings\r\n"
+                               "  Lives=5\t# five is fun\r\n"
+                               "volume.master = 40\r\n"
+                               "just words\r\n"
+                               "\r\n"
+                               "future.key = kept # as written\r\n"
+                               "lives = 9\r\n"
+                               "player2 =   computer";
+    writeWholeFile(file.string(), edited);
+    SettingsFile settings(file);
+    const std::string printed = loadPrinting(settings, true);
+    EXPECT_EQ(lineCount(printed), 2) << printed;
+    EXPECT_NE(printed.find("Settings " + file.string() + ": line 4 is not \"key = value\"; it is ignored"),
+              std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find("line 7 sets lives again"), std::string::npos) << printed;
+    EXPECT_EQ(settings.get("lives"), "5");
+    EXPECT_EQ(settings.get("LIVES"), "5") << "keys are read whatever their case";
+    EXPECT_EQ(settings.get("future.key"), "kept");
+    EXPECT_EQ(settings.get("player2"), "computer") << "the last line, without its line end";
+    EXPECT_FALSE(fs::exists(file.string() + ".damaged"));
+    EXPECT_FALSE(settings.isChanged());
+
+    settings.set("lives", "7");
+    settings.set("rumble", "off");
+    settings.set("note", "a # b");
+    ASSERT_TRUE(settings.save());
+    EXPECT_EQ(readWholeFile(file.string()), "\xEF\xBB\xBF# my settings\r\n"
+                                            "  Lives=7\t# five is fun\r\n"
+                                            "volume.master = 40\r\n"
+                                            "just words\r\n"
+                                            "\r\n"
+                                            "future.key = kept # as written\r\n"
+                                            "lives = 9\r\n"
+                                            "player2 =   computer\r\n"
+                                            "rumble = off\r\n");
+
+    // The bad lines are still there, so they are reported again, still by number.
+    SettingsFile again(file);
+    EXPECT_EQ(lineCount(loadPrinting(again, true)), 2);
+    EXPECT_EQ(again.get("lives"), "7");
+    EXPECT_EQ(again.get("rumble"), "off");
+
+    // Many bad lines: the first few by number, the rest in one line.
+    std::string many = "lives = 4\n";
+    for (int i = 0; i < SettingsFile::reportedLines + 3; ++i) {
+        many += "not a setting\n";
+    }
+    writeWholeFile(file.string(), many);
+    SettingsFile crowded(file);
+    const std::string crowdedReport = loadPrinting(crowded, true);
+    EXPECT_EQ(lineCount(crowdedReport), SettingsFile::reportedLines + 1) << crowdedReport;
+    EXPECT_NE(crowdedReport.find("3 more lines cannot be read"), std::string::npos) << crowdedReport;
+    EXPECT_EQ(crowded.get("lives"), "4");
 }
 
 TEST_F(SettingsFileTest, AFolderThatCannotBeWrittenIsReportedOnceAndTheValuesStay) {
