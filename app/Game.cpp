@@ -313,6 +313,11 @@ void Game::pollWindowEvents() {
         if (!replay) {
             giveEvent(event);
         }
+        // The focus is the window's own, also while a replay plays: the
+        // devices are read again when the replay is over.
+        if (event.type == sf::Event::LostFocus || event.type == sf::Event::GainedFocus) {
+            InputManager::instance().setWindowFocused(event.type == sf::Event::GainedFocus);
+        }
         // Closing does not cut the frame short: the loop ends at its open test.
         if (event.type == sf::Event::Closed) {
             window.close();
@@ -379,6 +384,9 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         replay->advance();
     }
     pollWindowEvents();
+    // After the events, which may have closed a page, and before anything
+    // reads this frame's input (a gate reads this player's input first).
+    InputManager::instance().setPageOpen(pageHasKeys());
     if (gate) {
         runGatedFrame(times, frameDelta);
         return;
@@ -510,6 +518,11 @@ void Game::update(float delta, float time) {
 bool Game::worldHeld() {
     const auto& state = StateManager::instance().currentState;
     return state && state->holdsWorld();
+}
+
+bool Game::pageHasKeys() {
+    const auto& state = StateManager::instance().currentState;
+    return state && state->pageHasKeys();
 }
 
 void Game::draw(float delta, float time) {

@@ -97,6 +97,8 @@ public:
     // Whether the current state holds its world still (GameState::holdsWorld):
     // no fixed steps and no object updates then.
     static bool worldHeld();
+    // Whether the current state's page has the keys (GameState::pageHasKeys).
+    static bool pageHasKeys();
     // Draws the frame and hands it to the renderer without waiting for it:
     // the window shows it at the next `presentFrame` (the next `draw` calls
     // it first). A software renderer fills the frame on its own threads
