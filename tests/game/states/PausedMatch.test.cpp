@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/AudioSourceComponent.hpp"
 #include "common/KeyEvents.hpp"
 #include "common/TestOutput.hpp"
 #include "core/RandomSource.hpp"
@@ -24,8 +25,8 @@ std::shared_ptr<PlayerControllerComponent> pausedMatchPlayer(int number) {
 }
 
 b2Vec2 pausedMatchVelocity(int number) {
-    const auto player = pausedMatchPlayer(number);
-    return player && player->body ? player->body->getVelocity() : b2Vec2(NAN, NAN);
+    const auto object = GameObjectManager::instance().findGameObject("Player" + std::to_string(number));
+    return object && object->rigidBody ? object->rigidBody->getVelocity() : b2Vec2(NAN, NAN);
 }
 
 // Everything of the match that moves or counts: every body of the world
@@ -245,7 +246,10 @@ int recordPausedMatch(const std::string& recording, std::vector<std::string>& tr
 }
 } // namespace
 
-TEST_F(PausedMatch, MatchWithAPauseReplaysToTheSameStateEveryFrame) {
+// Forks: a process of its own (tests/CMakeLists.txt).
+class PausedMatchReplay : public ScriptedInputTest {};
+
+TEST_F(PausedMatchReplay, MatchWithAPauseReplaysToTheSameStateEveryFrame) {
     const std::string recording = testOutputPath("paused-match/paused.rec");
     const std::string recordedTrace = testOutputPath("paused-match/recorded-trace.txt");
     std::vector<std::string> recorded;
