@@ -229,8 +229,9 @@ private:
     // menus (arrows, Enter, Escape). Nothing of it during a replay.
     void pollPads();
     // One live or queued window event: to the GUI, to the input latch, and
-    // into the recording.
-    void giveEvent(const sf::Event& event);
+    // into the recording. `fromWindow`: the window delivered it (not a pad,
+    // not the program itself).
+    void giveEvent(const sf::Event& event, bool fromWindow = false);
     // A player's pad lost or back (see ReplayFormat.hpp) to the game, as a PadChangeEvent.
     static void notePadChange(const sf::Event& event);
     // Every `soundCheckInterval` frames: a sound device lost since start

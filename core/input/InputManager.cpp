@@ -215,9 +215,8 @@ void InputManager::handleEvent(const sf::Event& event) {
     default:
         return;
     }
-    // An unknown key (-1) names no button; a press that reaches the window
-    // without the focus was meant for another.
-    if (code < 0 || (pressed && !windowFocused)) {
+    // An unknown key (-1) names no button.
+    if (code < 0) {
         return;
     }
     if (!pressed) {

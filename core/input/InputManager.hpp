@@ -82,8 +82,7 @@ public:
     // Whether the game's window has the keyboard and the mouse. Set from the
     // window's focus events (`handleEvent` takes them too); passed on to the
     // backend, whose real keys and mouse read as released while it is false,
-    // and every backend installed later gets it. A key press or mouse press
-    // event that arrives without the focus is no press.
+    // and every backend installed later gets it.
     void setWindowFocused(bool focused);
     bool isWindowFocused() const { return windowFocused; }
 
