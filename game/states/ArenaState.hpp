@@ -9,7 +9,8 @@
 // "Arena": the two-player match. Every entry builds a fresh physics world and
 // a new instance of the map of the setup's `matchArena` (Arenas.hpp), and gives its "Player1" and "Player2"
 // objects their player controllers; a player the setup gives to the
-// computer also gets a BotComponent, which plays it through its keys. Escape opens and closes the pause pages.
+// computer also gets a BotComponent, which plays it through its keys.
+// Escape opens and closes the pause pages.
 //
 // In a match played here (two people, or one against the computer) the
 // pause pages hold the whole match still until they close, and so does a
