@@ -311,7 +311,12 @@ void Game::pollWindowEvents() {
         // During a replay the GUI gets the recorded events instead: a person
         // moving the mouse over the window must not change what plays.
         if (!replay) {
-            giveEvent(event);
+            giveEvent(event, true);
+        }
+        // The focus is the window's own, also while a replay plays: the
+        // devices are read again when the replay is over.
+        if (event.type == sf::Event::LostFocus || event.type == sf::Event::GainedFocus) {
+            InputManager::instance().setWindowFocused(event.type == sf::Event::GainedFocus);
         }
         // Closing does not cut the frame short: the loop ends at its open test.
         if (event.type == sf::Event::Closed) {
@@ -351,7 +356,7 @@ void Game::pollWindowEvents() {
     }
 }
 
-void Game::giveEvent(const sf::Event& event) {
+void Game::giveEvent(const sf::Event& event, bool fromWindow) {
     if (recorder) {
         frameEvents.push_back(event);
     }
@@ -361,8 +366,15 @@ void Game::giveEvent(const sf::Event& event) {
     }
     // The GUI sees every event first; button handlers run here.
     gui.handleEvent(event);
-    // Presses between two frames are latched for the next sampling.
-    InputManager::instance().handleEvent(event);
+    // Presses between two frames are latched for the next sampling. A press
+    // the window reports while it has not got the focus (a system sending
+    // the keys to the window under the pointer) was meant for another; the
+    // pads' and the program's own events are no window's.
+    auto& input = InputManager::instance();
+    const bool press = event.type == sf::Event::KeyPressed || event.type == sf::Event::MouseButtonPressed;
+    if (!fromWindow || !press || input.isWindowFocused()) {
+        input.handleEvent(event);
+    }
     notePadChange(event);
 }
 
@@ -379,8 +391,16 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         replay->advance();
     }
     pollWindowEvents();
+    // A page has the keys from the frame it opens to the frame it closes:
+    // told after the events (a button may have closed it) before anything
+    // reads the frame's input (a gate reads this player's first), and after
+    // the frame's update (Escape opens and closes pages there), so that a
+    // key pressed after that belongs to what is shown.
+    auto& input = InputManager::instance();
+    input.setPageOpen(pageHasKeys());
     if (gate) {
         runGatedFrame(times, frameDelta);
+        input.setPageOpen(pageHasKeys());
         return;
     }
 
@@ -391,6 +411,7 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
     FrameCosts costs;
     times.physicsAccumulator += delta;
     simulate(times, delta, costs);
+    input.setPageOpen(pageHasKeys());
     drawWhenDue(times, delta, costs);
     lastFrameCosts = costs;
 }
@@ -513,6 +534,11 @@ void Game::update(float delta, float time) {
 bool Game::worldHeld() {
     const auto& state = StateManager::instance().currentState;
     return state && state->holdsWorld();
+}
+
+bool Game::pageHasKeys() {
+    const auto& state = StateManager::instance().currentState;
+    return state && state->pageHasKeys();
 }
 
 void Game::draw(float delta, float time) {

@@ -97,6 +97,8 @@ public:
     // Whether the current state holds its world still (GameState::holdsWorld):
     // no fixed steps and no object updates then.
     static bool worldHeld();
+    // Whether the current state's page has the keys (GameState::pageHasKeys).
+    static bool pageHasKeys();
     // Draws the frame and hands it to the renderer without waiting for it:
     // the window shows it at the next `presentFrame` (the next `draw` calls
     // it first). A software renderer fills the frame on its own threads
@@ -227,8 +229,9 @@ private:
     // menus (arrows, Enter, Escape). Nothing of it during a replay.
     void pollPads();
     // One live or queued window event: to the GUI, to the input latch, and
-    // into the recording.
-    void giveEvent(const sf::Event& event);
+    // into the recording. `fromWindow`: the window delivered it (not a pad,
+    // not the program itself).
+    void giveEvent(const sf::Event& event, bool fromWindow = false);
     // A player's pad lost or back (see ReplayFormat.hpp) to the game, as a PadChangeEvent.
     static void notePadChange(const sf::Event& event);
     // Every `soundCheckInterval` frames: a sound device lost since start

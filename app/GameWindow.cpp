@@ -14,6 +14,7 @@
 #include "core/Console.hpp"
 #include "core/ContentRoot.hpp"
 #include "core/Report.hpp"
+#include "core/input/InputManager.hpp"
 #include "render/RenderManager.hpp"
 
 bool Game::openWindow(sf::Vector2u size, bool fullscreenWindow) {
@@ -29,6 +30,10 @@ bool Game::openWindow(sf::Vector2u size, bool fullscreenWindow) {
         return false;
     }
     fullscreen = fullscreenWindow;
+    // The keyboard is read only while the window has the focus; a new window
+    // may open without it (the system gives it to another), and its focus
+    // events say when that changes.
+    InputManager::instance().setWindowFocused(window.hasFocus());
     // A frame drawn for the old window is not shown in the new one.
     framePending = false;
     // SFML starts every new window with its defaults: ours are put back.

@@ -23,6 +23,10 @@ public:
     // steps, no physics, no object updates; the state itself still updates
     // and everything is still drawn.
     virtual bool holdsWorld() const { return false; }
+    // While true, a page over the scene (a pause) has the keys: the frame
+    // loop tells the InputManager (InputManager::setPageOpen), so that what
+    // is pressed on the page never reaches the scene.
+    virtual bool pageHasKeys() const { return holdsWorld(); }
 
     const std::string name;
 };

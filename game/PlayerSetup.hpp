@@ -30,4 +30,7 @@ struct PlayerSetup {
     // fixed when a match is started from the menu, so a rematch or a restart
     // plays on the same one.
     std::string matchArena = "isles";
+    // The match is played online (or replayed from an online recording): the
+    // other game runs on whatever this one shows, so no page here holds it.
+    bool online = false;
 };

@@ -181,6 +181,7 @@ void VorluneGame::onReplayStart(const std::string& start) {
     playerSetup->matchArena = arenaByKey(arena).key;
     playerSetup->setComputer(1, false);
     playerSetup->setComputer(2, false);
+    playerSetup->online = true;
     // As the online match did: the recorded seed from its start, then the arena.
     RandomSource::instance().seed(RandomSource::instance().getSeed());
     replayingMatch = true;

@@ -33,6 +33,12 @@ public:
     // The named axis's value this frame, -1 .. 1 (only when playsActions).
     virtual float getAxisValue(const std::string&) { return 0.0f; }
 
+    // The game's window gained (true) or lost the focus. A backend that reads
+    // the real keyboard and mouse reads them as released while the window has
+    // not got it: they belong to whichever window has. A backend over other
+    // devices passes it on to them; one that plays or scripts input ignores it.
+    virtual void setWindowFocused(bool) {}
+
     virtual bool isKeyPressed(sf::Keyboard::Key key) = 0;
     virtual bool isMouseButtonPressed(sf::Mouse::Button button) = 0;
     virtual bool isJoystickConnected(unsigned int joystick) = 0;

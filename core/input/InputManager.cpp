@@ -1,6 +1,7 @@
 #include "core/input/InputManager.hpp"
 
 #include <algorithm>
+#include <iterator>
 
 #include "core/FreshState.hpp"
 #include "core/input/SfmlInputBackend.hpp"
@@ -44,6 +45,70 @@ InputManager::InputManager() : backend(std::make_shared<SfmlInputBackend>()) {}
 
 void InputManager::setBackend(std::shared_ptr<InputBackend> replacement) {
     backend = replacement ? std::move(replacement) : std::make_shared<SfmlInputBackend>();
+    backend->setWindowFocused(windowFocused);
+}
+
+void InputManager::setWindowFocused(bool focused) {
+    windowFocused = focused;
+    backend->setWindowFocused(focused);
+    if (!focused) {
+        // Keys let go while another window has the focus send no release here.
+        heldByEvents.clear();
+    }
+}
+
+void InputManager::setPageOpen(bool open) {
+    if (open == pageOpen) {
+        return;
+    }
+    pageOpen = open;
+    if (open) {
+        // Presses since the last sampling came after the page opened.
+        heldSincePageOpened.clear();
+        for (const int32_t code : boundCodes()) {
+            if (!latchedPresses.count(code) && isCodeDown(code)) {
+                heldSincePageOpened.insert(code);
+            }
+        }
+        return;
+    }
+    for (const int32_t code : boundCodes()) {
+        if (!heldSincePageOpened.count(code) && isDeviceDown(code)) {
+            takenByPage.insert(code);
+        }
+    }
+    heldSincePageOpened.clear();
+    // The presses that worked the page (the one that closed it too) were its own.
+    for (const int32_t code : pagePresses) {
+        latchedPresses.erase(code);
+    }
+    pagePresses.clear();
+}
+
+std::set<int32_t> InputManager::boundCodes() const {
+    std::set<int32_t> codes;
+    for (const auto& [name, action] : actions) {
+        codes.insert(action->codes.begin(), action->codes.end());
+    }
+    for (const auto& [name, axis] : axes) {
+        for (const auto& [code, value] : axis->keyValues) {
+            codes.insert(code);
+        }
+    }
+    return codes;
+}
+
+void InputManager::forgetReleased(std::set<int32_t>& codes) const {
+    for (auto code = codes.begin(); code != codes.end();) {
+        code = isDeviceDown(*code) ? std::next(code) : codes.erase(code);
+    }
+}
+
+void InputManager::latchPress(int32_t code) {
+    latchedPresses.insert(code);
+    if (pageOpen) {
+        pagePresses.insert(code);
+    }
 }
 
 void InputManager::addAction(const std::string& name, bool continuous) {
@@ -91,6 +156,10 @@ void InputManager::addJoystickAxis(const std::string& name, sf::Joystick::Axis a
 }
 
 bool InputManager::isCodeDown(int32_t code) const {
+    return !takenByPage.count(code) && isDeviceDown(code);
+}
+
+bool InputManager::isDeviceDown(int32_t code) const {
     // The range checks keep SFML from indexing past its device tables.
     if (code < 0) {
         return false;
@@ -140,8 +209,8 @@ void InputManager::handleEvent(const sf::Event& event) {
         pressed = event.type == sf::Event::MouseButtonPressed;
         break;
     case sf::Event::LostFocus:
-        // Keys let go while another window has the focus send no release here.
-        heldByEvents.clear();
+    case sf::Event::GainedFocus:
+        setWindowFocused(event.type == sf::Event::GainedFocus);
         return;
     default:
         return;
@@ -152,12 +221,16 @@ void InputManager::handleEvent(const sf::Event& event) {
     }
     if (!pressed) {
         heldByEvents.erase(code);
+        heldSincePageOpened.erase(code);
+        takenByPage.erase(code);
     } else if (heldByEvents.insert(code).second) {
-        latchedPresses.insert(code);
+        latchPress(code);
     }
 }
 
 void InputManager::update() {
+    forgetReleased(heldSincePageOpened);
+    forgetReleased(takenByPage);
     const bool playsActions = backend->playsActions();
     for (auto& entry : actions) {
         // Held: a callback may add actions, which must not pull this one away.
@@ -180,6 +253,7 @@ void InputManager::update() {
         action->down = down;
     }
     latchedPresses.clear();
+    pagePresses.clear();
     if (sampleAxesPerFrame) {
         for (auto& entry : axes) {
             entry.second->sampledValue = readAxis(*entry.second);

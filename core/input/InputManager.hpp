@@ -64,7 +64,7 @@ public:
     // events number pads in another order.)
     void handleEvent(const sf::Event& event);
     // Notes a press of the code's button for the next `update`.
-    void latchPress(int32_t code) { latchedPresses.insert(code); }
+    void latchPress(int32_t code);
     // Whether the action fired at the last sampling.
     bool wasPressed(const std::string& name) const;
     // In -1 .. 1, read from the devices now (or the value of the last
@@ -75,8 +75,25 @@ public:
     void setBackend(std::shared_ptr<InputBackend> backend);
     // Where device state comes from now (never empty); a decorator wraps it.
     std::shared_ptr<InputBackend> getBackend() const { return backend; }
-    // Whether the code's button is down now.
+    // Whether the code's button is down now (a key the last page took reads
+    // as up until it is let go, see `setPageOpen`).
     bool isCodeDown(int32_t code) const;
+
+    // Whether the game's window has the keyboard and the mouse. Set from the
+    // window's focus events (`handleEvent` takes them too); passed on to the
+    // backend, whose real keys and mouse read as released while it is false,
+    // and every backend installed later gets it.
+    void setWindowFocused(bool focused);
+    bool isWindowFocused() const { return windowFocused; }
+
+    // Whether a page over the match (a pause) has the keys, set by the frame
+    // loop before each sampling. The actions are sampled as ever meanwhile,
+    // so a key held since before the page is still held when it closes, and
+    // fires no new press. A key that went down while the page was open was
+    // the page's: from its close that key reads as up until it is let go,
+    // and a press the page took is no tap for the match.
+    void setPageOpen(bool open);
+    bool isPageOpen() const { return pageOpen; }
 
     std::map<std::string, std::shared_ptr<InputEventConfig>> actions;
     std::map<std::string, std::shared_ptr<AxisInputConfig>> axes;
@@ -91,10 +108,24 @@ private:
     InputManager();
     // The axis's value from the backend now, clamped to -1 .. 1.
     float readAxis(const AxisInputConfig& axis) const;
+    // Whether the device says the code's button is down, whatever page took it.
+    bool isDeviceDown(int32_t code) const;
+    // Every code some action or axis is bound to.
+    std::set<int32_t> boundCodes() const;
+    // Drops the codes whose buttons are up now.
+    void forgetReleased(std::set<int32_t>& codes) const;
 
     std::shared_ptr<InputBackend> backend;
     // Codes pressed since the last sampling, from the window's events.
     std::set<int32_t> latchedPresses;
     // Codes the window's events say are held, to tell repeats from presses.
     std::set<int32_t> heldByEvents;
+    bool windowFocused = true;
+    bool pageOpen = false;
+    // While a page is open: the codes held since before it opened.
+    std::set<int32_t> heldSincePageOpened;
+    // Codes pressed since the last sampling while a page was open.
+    std::set<int32_t> pagePresses;
+    // Codes the last page took and that are still held: up for the match.
+    std::set<int32_t> takenByPage;
 };

@@ -3,11 +3,11 @@
 #include "core/input/GamepadHub.hpp"
 
 bool SfmlInputBackend::isKeyPressed(sf::Keyboard::Key key) {
-    return sf::Keyboard::isKeyPressed(key);
+    return windowFocused && sf::Keyboard::isKeyPressed(key);
 }
 
 bool SfmlInputBackend::isMouseButtonPressed(sf::Mouse::Button button) {
-    return sf::Mouse::isButtonPressed(button);
+    return windowFocused && sf::Mouse::isButtonPressed(button);
 }
 
 // SFML's own joysticks are not read: it numbers them in the order the system

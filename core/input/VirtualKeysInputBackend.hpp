@@ -37,6 +37,8 @@ public:
     bool isActionDown(const std::string& name) override { return devices->isActionDown(name); }
     bool wasActionTapped(const std::string& name) override { return devices->wasActionTapped(name); }
     float getAxisValue(const std::string& name) override { return devices->getAxisValue(name); }
+    // The keys held here are the program's own: the window's focus does not take them away.
+    void setWindowFocused(bool focused) override { devices->setWindowFocused(focused); }
 
     bool isKeyPressed(sf::Keyboard::Key key) override;
     bool isMouseButtonPressed(sf::Mouse::Button button) override;

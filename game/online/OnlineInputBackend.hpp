@@ -28,6 +28,7 @@ public:
     bool isActionDown(const std::string& name) override;
     bool wasActionTapped(const std::string& name) override;
     float getAxisValue(const std::string& name) override;
+    void setWindowFocused(bool focused) override { devices->setWindowFocused(focused); }
 
     bool isKeyPressed(sf::Keyboard::Key key) override { return devices->isKeyPressed(key); }
     bool isMouseButtonPressed(sf::Mouse::Button button) override {

@@ -195,6 +195,7 @@ void OnlineMatch::beginMatch() {
     players->matchArena = arenaByKey(rules.arena).key;
     players->setComputer(local, settings.demo);
     players->setComputer(rivalOf(local), false);
+    players->online = true;
 
     auto& input = InputManager::instance();
     devicesBefore = input.getBackend();

@@ -40,6 +40,10 @@ float axisSum(const InputManager& input, const std::string& name) {
 
 net::PlayerInput readLocalPlayer(const InputManager& input) {
     net::PlayerInput read;
+    // The keys work the page; the match goes on, with this player's hands off.
+    if (input.isPageOpen()) {
+        return read;
+    }
     for (size_t bit = 0; bit < buttons.size(); ++bit) {
         for (int player = 1; player <= 2; ++player) {
             if (anyCodeDown(input, playerActionName(player, buttons[bit]))) {

@@ -18,7 +18,8 @@ constexpr std::array<const char*, 2> axes = {"Horizontal", "Vertical"};
 // The person (or computer player) at this machine now: every binding of
 // either player counts (both keyboard layouts, both pads), since each
 // machine has one player. Presses between two frames are not seen here;
-// a held key is. Read through the InputManager's current backend.
+// a held key is. Read through the InputManager's current backend. Nothing
+// is held while a page over the match has the keys (InputManager::isPageOpen).
 net::PlayerInput readLocalPlayer(const InputManager& input);
 
 // The value of an axis as both games read it.

@@ -97,6 +97,9 @@ public:
     // `strength`, unless the hit source is busy. Empty lists and sounds that
     // failed to load play nothing.
     void playImpactSound(float strength, const std::vector<std::shared_ptr<sf::Sound>>& list);
+    // The match is held still (a pause): the magic loop waits with it. The
+    // next step of magic plays it on from where it stopped.
+    void pauseLoopingSounds();
     // Whether one of the two downward probes under the collider hits ground.
     bool isGrounded() const;
     // The velocity (m/s) of the moving ground under the player (a kinematic

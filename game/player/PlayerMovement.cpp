@@ -79,6 +79,12 @@ void PlayerControllerComponent::fixedUpdate(float step, float time) {
     }
 }
 
+void PlayerControllerComponent::pauseLoopingSounds() {
+    if (isPlaying(magicSource)) {
+        magicSource->sound->pause();
+    }
+}
+
 void PlayerControllerComponent::runMagic(float step, float time, float h, float v, bool magicDown,
                                          bool grounded) {
     if (magicSource && magicSource->sound && !isPlaying(magicSource)) {

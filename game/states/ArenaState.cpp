@@ -20,6 +20,7 @@
 #include "physics/PhysicsManager.hpp"
 #include "render/RenderManager.hpp"
 #include "scene/GameObjectManager.hpp"
+#include "widgets/Widget.hpp"
 
 ArenaState::ArenaState(std::shared_ptr<const PlayerSetup> setup)
     : ButtonPagesState("Arena"), players(std::move(setup)) {
@@ -89,10 +90,30 @@ void ArenaState::enter() {
     }
     // A pad lost before the match is waited for from its start.
     padLost.show();
+    if (auto note = GuiManager::instance().getWidget<widgets::Widget>("pause", "Online")) {
+        note->setVisible(online());
+    }
+}
+
+bool ArenaState::pageHasKeys() const {
+    auto& gui = GuiManager::instance();
+    return padLost.isWaiting() || gui.isVisible("pause") || gui.isVisible("pauseControls");
+}
+
+bool ArenaState::holdsWorld() const {
+    return !online() && pageHasKeys();
 }
 
 void ArenaState::update(float, float) {
     showPadRows("pauseControls");
+    if (holdsWorld()) {
+        for (int number = 1; number <= 2; ++number) {
+            auto player = GameObjectManager::instance().findGameObject(playerObjectName(number));
+            if (auto controller = player ? player->getComponent<PlayerControllerComponent>() : nullptr) {
+                controller->pauseLoopingSounds();
+            }
+        }
+    }
     // While a pad is awaited, its page is the only way on.
     if (!InputManager::instance().wasPressed("ESC") || padLost.isWaiting()) {
         return;

@@ -9,12 +9,15 @@
 // "Arena": the two-player match. Every entry builds a fresh physics world and
 // a new instance of the map of the setup's `matchArena` (Arenas.hpp), and gives its "Player1" and "Player2"
 // objects their player controllers; a player the setup gives to the
-// computer also gets a BotComponent, which plays it through its keys. Escape opens and closes the pause pages
-// over the running match (the match keeps running underneath).
+// computer also gets a BotComponent, which plays it through its keys.
+// Escape opens and closes the pause pages.
 //
-// A player's pad unplugged in a match pauses it for real (the world is held
-// still) until the pad is back or the players go on with the keyboard (see
-// PadLostPause).
+// In a match played here (two people, or one against the computer) the
+// pause pages hold the whole match still until they close, and so does a
+// player's pad unplugged, until the pad is back or the players go on with the
+// keyboard (see PadLostPause). An online match cannot be held by one side:
+// its pages are drawn over the running match, and the pause page says so.
+// Either way the keys work the page only while one is shown.
 //
 // The pause pages ("pause", "pauseControls", "padLost") are loaded and wired
 // once, by the constructor, into the GuiManager.
@@ -25,10 +28,12 @@ public:
 
     void enter() override;
     void update(float delta, float time) override;
-    bool holdsWorld() const override { return padLost.isWaiting(); }
+    bool holdsWorld() const override;
+    bool pageHasKeys() const override;
 
 private:
     void connectButtons();
+    bool online() const { return players && players->online; }
 
     std::shared_ptr<const PlayerSetup> players;
     PadLostPause padLost{effectsVolume};

@@ -7,7 +7,8 @@
 
 // A match waits for a player whose pad was unplugged: the "padLost" page
 // says "Player 1's pad is disconnected" (a line per such player) and the
-// arena holds its world still until that pad comes back, or until someone
+// arena holds its world still (offline: one side of an online match cannot
+// hold the other) until that pad comes back, or until someone
 // presses "Keyboard" to go on without it (the player's pad is then let go:
 // the pad that comes back later is a new one, free to take a player).
 //

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/Window/Window.hpp>
 
 #include "app/Game.hpp"
 #include "app/GuiManager.hpp"
@@ -114,6 +115,29 @@ TEST(GameWindowInput, FormPageReactsToTheRealMouseAndKeysReachActions) {
     ASSERT_TRUE(game.xdotool("keyup Escape"));
     EXPECT_EQ(game.escapes, 1);
 
+    // Another window takes the focus: keys typed there, or held when it
+    // went, reach no action here.
+    ASSERT_TRUE(game.xdotool("keydown Escape"));
+    EXPECT_TRUE(game.runUntil([&] { return game.escapes == 2; }));
+    {
+        sf::Window other(sf::VideoMode(200, 100), "Another program");
+        ASSERT_TRUE(game.runUntil([&] { return !InputManager::instance().isWindowFocused(); }));
+        game.runFrames(3);
+        ASSERT_TRUE(game.xdotool("keyup Escape"));
+        ASSERT_TRUE(game.xdotool("keydown Escape"));
+        game.runFrames(10);
+        ASSERT_TRUE(game.xdotool("keyup Escape"));
+        game.runFrames(3);
+        EXPECT_EQ(game.escapes, 2) << "only the press made with the focus";
+    }
+    // Given back, the window's keys are read again.
+    const std::string windowId = std::to_string(static_cast<unsigned long>(game.window.getSystemHandle()));
+    ASSERT_TRUE(game.xdotool("windowfocus --sync " + windowId));
+    ASSERT_TRUE(game.runUntil([&] { return InputManager::instance().isWindowFocused(); }));
+    ASSERT_TRUE(game.xdotool("keydown Escape"));
+    EXPECT_TRUE(game.runUntil([&] { return game.escapes == 3; }));
+    ASSERT_TRUE(game.xdotool("keyup Escape"));
+
     // What the window shows: the page over the (empty) world.
     sf::Texture shot;
     ASSERT_TRUE(shot.create(game.width, game.height));
@@ -127,7 +151,6 @@ TEST(GameWindowInput, FormPageReactsToTheRealMouseAndKeysReachActions) {
     // Shrink the window through X: the page keeps its layout and is drawn at
     // half the size, and the mouse hits "Start" where it is drawn now (its
     // x 220..580, y 140..200 halved).
-    const std::string windowId = std::to_string(static_cast<unsigned long>(game.window.getSystemHandle()));
     ASSERT_TRUE(game.xdotool("windowsize --sync " + windowId + " 400 300"));
     EXPECT_TRUE(game.runUntil([&] {
         return game.pictureViewport() == sf::FloatRect(0.0f, 0.0f, 1.0f, 1.0f) &&

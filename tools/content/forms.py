@@ -315,6 +315,7 @@ def generate():
         button("Controls", 760, 484, 400, 84, "Controls", 38),
         button("Menu", 760, 588, 400, 84, "Main menu", 38),
         button("Quit", 760, 692, 400, 84, "Quit", 38),
+        label("Online", 0, 816, "The match goes on while this page is open", 30, 4, "Center", "100%", 44),
     ])
     files["PauseMenu_Controls.txt"] = page("Pause: controls", [
         panel("Shade", 0, 0, "100%", "100%"),

@@ -4,6 +4,7 @@
 #include "common/ScriptedInputTest.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/input/ScriptedInputBackend.hpp"
+#include "core/input/VirtualKeysInputBackend.hpp"
 
 namespace {
 class InputManagerTest : public ScriptedInputTest {
@@ -314,6 +315,90 @@ TEST_F(InputManagerTest, KeyRepeatsAreNotPressesButALetGoAndPressAgainIs) {
     lostFocus.type = sf::Event::LostFocus;
     input.handleEvent(lostFocus);
     EXPECT_FALSE(frame("Pause"));
+    sf::Event gainedFocus;
+    gainedFocus.type = sf::Event::GainedFocus;
+    input.handleEvent(gainedFocus);
     input.handleEvent(keyEvent(sf::Keyboard::Escape, true));
     EXPECT_TRUE(frame("Pause"));
+}
+
+namespace {
+// Scripted devices that note the window's focus they are told of.
+class FocusNotingDevices : public ScriptedInputBackend {
+public:
+    void setWindowFocused(bool focused) override { told = focused ? 1 : 0; }
+    int told = -1;
+};
+} // namespace
+
+TEST_F(InputManagerTest, DevicesAreToldOfTheWindowsFocusAlsoWhenInstalledWithoutIt) {
+    auto devicesNow = std::make_shared<FocusNotingDevices>();
+    input.setBackend(devicesNow);
+    sf::Event focus;
+    focus.type = sf::Event::LostFocus;
+    input.handleEvent(focus);
+    EXPECT_FALSE(input.isWindowFocused());
+    EXPECT_EQ(devicesNow->told, 0);
+    // A computer player's keyboard over them passes it on.
+    auto later = std::make_shared<FocusNotingDevices>();
+    input.setBackend(std::make_shared<VirtualKeysInputBackend>(later));
+    EXPECT_EQ(later->told, 0);
+    focus.type = sf::Event::GainedFocus;
+    input.handleEvent(focus);
+    EXPECT_EQ(later->told, 1);
+    EXPECT_TRUE(input.isWindowFocused());
+}
+
+// A page over the match has the keys: what went down on it stays its own
+// until let go, what was held before it is held after it.
+TEST_F(InputManagerTest, KeysPressedOnAPageAreThePagesUntilLetGoAndKeysHeldBeforeStayHeld) {
+    input.addAction("Jump", true);
+    input.addKey("Jump", sf::Keyboard::Space);
+    input.addAction("Beard", false);
+    input.addKey("Beard", sf::Keyboard::H);
+    input.addAction("Pause", false);
+    input.addKey("Pause", sf::Keyboard::Escape);
+    input.addAxis("Run");
+    input.addAxisKey("Run", sf::Keyboard::A, -1.0f);
+    input.addAxisKey("Run", sf::Keyboard::D, 1.0f);
+    const auto press = [&](sf::Keyboard::Key key, bool down) {
+        devices->setKey(key, down);
+        input.handleEvent(keyEvent(key, down));
+    };
+    press(sf::Keyboard::D, true);
+    press(sf::Keyboard::H, true);
+    EXPECT_TRUE(frame("Beard"));
+
+    input.setPageOpen(true);
+    press(sf::Keyboard::Space, true);
+    press(sf::Keyboard::A, true);
+    press(sf::Keyboard::Escape, true);
+    EXPECT_TRUE(frame("Pause")) << "the page's own actions work on it";
+    EXPECT_EQ(input.getAxis("Run"), 0.0f) << "A and D as the devices hold them";
+    frame("Pause");
+    press(sf::Keyboard::A, false);
+    frame("Pause");
+
+    // The page closes with Space, A let go, D and H held since before it.
+    input.setPageOpen(false);
+    EXPECT_FALSE(frame("Jump")) << "Space was the page's";
+    EXPECT_FALSE(input.wasPressed("Beard")) << "H is held, not pressed again";
+    EXPECT_FALSE(input.wasPressed("Pause"));
+    EXPECT_FALSE(input.isCodeDown(sf::Keyboard::Space));
+    EXPECT_EQ(input.getAxis("Run"), 1.0f);
+    EXPECT_FALSE(frame("Jump"));
+    press(sf::Keyboard::Space, false);
+    EXPECT_FALSE(frame("Jump"));
+    press(sf::Keyboard::Space, true);
+    EXPECT_TRUE(frame("Jump")) << "let go, Space is the match's again";
+
+    // A tap that works the page and closes it is no tap for the match.
+    press(sf::Keyboard::Space, false);
+    frame("Jump");
+    input.setPageOpen(true);
+    frame("Jump");
+    input.handleEvent(keyEvent(sf::Keyboard::Space, true));
+    input.handleEvent(keyEvent(sf::Keyboard::Space, false));
+    input.setPageOpen(false);
+    EXPECT_FALSE(frame("Jump"));
 }
