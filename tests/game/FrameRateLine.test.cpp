@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "app/Engine.hpp"
@@ -43,11 +45,16 @@ TEST(FrameRateLine, LogGetsOneLinePerSecondWithTheAverageRate) {
 
 TEST(FrameRateLine, ProblemReportedWhileTheLineIsOpenStandsOnItsOwnLineAndTheLineResumesBelow) {
     // The game's own set-up: the frame-rate line of a terminal on standard
-    // output, and the engine's loaders reporting there between two frames.
+    // output, and the engine's loaders reporting on standard error between two
+    // frames, both streams showing on the one terminal.
     connectEngine();
     const std::string texture = "../assets/PNG/vfx/no-such-particle.png";
     const std::string widgetImage = "../assets/gui/no-such-banner.png";
     StdoutCapture output;
+    std::fflush(stderr);
+    const int errors = dup(STDERR_FILENO);
+    ASSERT_GE(errors, 0);
+    dup2(STDOUT_FILENO, STDERR_FILENO);
     {
         FrameRateLine line(Console::standardOutput(), true, [] { return 0.0; });
         line.frame(0.015625f);
@@ -55,6 +62,9 @@ TEST(FrameRateLine, ProblemReportedWhileTheLineIsOpenStandsOnItsOwnLineAndTheLin
         AssetManager::instance().loadTexture(texture);
         line.frame(0.03125f);
     }
+    std::fflush(stderr);
+    dup2(errors, STDERR_FILENO);
+    close(errors);
     // Each report ends the open line; the next frame rewrites the fresh line
     // below them, and the game's end closes that one.
     const std::string expected = std::string("\rFPS 64.000000           \n") +   //

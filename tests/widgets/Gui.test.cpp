@@ -112,12 +112,12 @@ TEST_F(GuiDrawingTest, MissingFontIsReportedOnceAndTextIsLeftOut) {
     auto button = redButton();
     button->setText("Play");
     gui.add(button);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     ResourceCache::setFontPath("../assets/fonts/NoSuchFont.ttf");
     const sf::Image image = render();
     render();
     ResourceCache::setFontPath("../assets/fonts/DejaVuSans.ttf");
-    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string output = testing::internal::GetCapturedStderr();
     EXPECT_EQ(output, "Couldn't load font ../assets/fonts/NoSuchFont.ttf\n");
     EXPECT_EQ(image.getPixel(60, 30), sf::Color::Red) << "the box is drawn all the same";
 }
