@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -12,9 +13,23 @@
 #include "render/tiles/TileAtlas.hpp"
 
 namespace {
+// The reports written since the capture began. The graphics library says
+// why an image did not load on standard error too ("Failed to load image");
+// the game prints those through its library log, so they are left out here.
 std::string capturedStderr() {
     std::fflush(stderr);
-    return testing::internal::GetCapturedStderr();
+    const std::string written = testing::internal::GetCapturedStderr();
+    std::string reports;
+    size_t start = 0;
+    while (start < written.size()) {
+        const size_t end = std::min(written.find('\n', start), written.size() - 1);
+        const std::string line = written.substr(start, end + 1 - start);
+        if (line.rfind("Failed to load image", 0) != 0) {
+            reports += line;
+        }
+        start = end + 1;
+    }
+    return reports;
 }
 
 std::string atlasText(const std::string& imagePath, const std::string& entries) {
