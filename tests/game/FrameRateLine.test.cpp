@@ -11,6 +11,7 @@
 #include "common/MapFixtures.hpp"
 #include "common/TextFiles.hpp"
 #include "core/Console.hpp"
+#include "core/LibraryErrorLog.hpp"
 #include "render/AssetManager.hpp"
 #include "widgets/ResourceCache.hpp"
 
@@ -56,6 +57,8 @@ TEST(FrameRateLine, ProblemReportedWhileTheLineIsOpenStandsOnItsOwnLineAndTheLin
     ASSERT_GE(errors, 0);
     dup2(STDOUT_FILENO, STDERR_FILENO);
     {
+        // The graphics library's own lines go through the log, as in the game.
+        const LibraryErrorLog libraryErrors(stderr);
         FrameRateLine line(Console::standardOutput(), true, [] { return 0.0; });
         line.frame(0.015625f);
         widgets::ResourceCache::texture(widgetImage, false);
@@ -65,11 +68,15 @@ TEST(FrameRateLine, ProblemReportedWhileTheLineIsOpenStandsOnItsOwnLineAndTheLin
     std::fflush(stderr);
     dup2(errors, STDERR_FILENO);
     close(errors);
-    // Each report ends the open line; the next frame rewrites the fresh line
-    // below them, and the game's end closes that one.
-    const std::string expected = std::string("\rFPS 64.000000           \n") +   //
-                                 "Couldn't load texture " + widgetImage + "\n" + //
-                                 "Couldn't load texture " + texture + "\n" +     //
+    // Each report, and each line of the graphics library, ends the open line;
+    // the next frame rewrites the fresh line below them, and the game's end
+    // closes that one.
+    const auto failed = [](const std::string& path) {
+        return "Failed to load image \"" + path + "\". Reason: Unable to open file\n";
+    };
+    const std::string expected = std::string("\rFPS 64.000000           \n") + failed(widgetImage) + //
+                                 "Couldn't load texture " + widgetImage + "\n" + failed(texture) +    //
+                                 "Couldn't load texture " + texture + "\n" +                          //
                                  "\rFPS 32.000000           \n";
     EXPECT_EQ(output.text(), expected);
 }
