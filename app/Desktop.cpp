@@ -53,8 +53,8 @@ Desktop readDesktop(sf::WindowHandle window) {
     if (areas.size() >= 4 * index + 4) {
         const long* area = &areas[4 * index];
         // Kept on the screen, whatever the property says.
-        const sf::IntRect given(static_cast<int>(area[0]), static_cast<int>(area[1]), static_cast<int>(area[2]),
-                                static_cast<int>(area[3]));
+        const sf::IntRect given(static_cast<int>(area[0]), static_cast<int>(area[1]),
+                                static_cast<int>(area[2]), static_cast<int>(area[3]));
         sf::IntRect onScreen;
         if (given.width > 0 && given.height > 0 && whole.intersects(given, onScreen)) {
             desktop.workArea = onScreen;
@@ -62,7 +62,8 @@ Desktop readDesktop(sf::WindowHandle window) {
         }
     }
     if (window != 0) {
-        const std::vector<long> extents = cardinals(display, static_cast<Window>(window), "_NET_FRAME_EXTENTS");
+        const std::vector<long> extents =
+            cardinals(display, static_cast<Window>(window), "_NET_FRAME_EXTENTS");
         if (extents.size() >= 4 && std::all_of(extents.begin(), extents.begin() + 4,
                                                [](long side) { return side >= 0 && side < 1000; })) {
             desktop.frameKnown = true;

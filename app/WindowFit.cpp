@@ -32,7 +32,8 @@ sf::Vector2u windowSizeOn(const Desktop& desktop, sf::Vector2u size) {
         return size;
     }
     const double scale = std::min(roomX / size.x, roomY / size.y);
-    return {std::max(1u, static_cast<unsigned>(size.x * scale)), std::max(1u, static_cast<unsigned>(size.y * scale))};
+    return {std::max(1u, static_cast<unsigned>(size.x * scale)),
+            std::max(1u, static_cast<unsigned>(size.y * scale))};
 }
 
 sf::Vector2i windowPositionOn(const Desktop& desktop, sf::Vector2u size) {

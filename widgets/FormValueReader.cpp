@@ -166,8 +166,8 @@ size_t FormValueReader::choice(const std::vector<std::string>& words) {
 
 std::string FormValueReader::string() {
     // Form editors leave a text of one word without its quotes (Text = Add;).
-    const bool word = (peek().kind == Kind::Identifier || peek().kind == Kind::Number) &&
-                      property.value.size() == 1;
+    const bool word =
+        (peek().kind == Kind::Identifier || peek().kind == Kind::Number) && property.value.size() == 1;
     if (peek().kind != Kind::String && !word) {
         fail("a quoted string or a single word");
     }

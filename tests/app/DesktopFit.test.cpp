@@ -31,7 +31,8 @@ sf::IntRect placeOf(Display* display, Window window) {
 }
 
 bool holds(const sf::IntRect& area, const sf::IntRect& inner) {
-    return inner.left >= area.left && inner.top >= area.top && inner.left + inner.width <= area.left + area.width &&
+    return inner.left >= area.left && inner.top >= area.top &&
+           inner.left + inner.width <= area.left + area.width &&
            inner.top + inner.height <= area.top + area.height;
 }
 } // namespace

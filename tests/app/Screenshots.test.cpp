@@ -43,7 +43,8 @@ private:
 } // namespace
 
 TEST(Screenshots, ThePicturesFolderOfTheEnvironmentWinsOverTheDesktopsFile) {
-    const std::filesystem::path home = std::filesystem::path(testOutputPath("screenshots/home/x")).parent_path();
+    const std::filesystem::path home =
+        std::filesystem::path(testOutputPath("screenshots/home/x")).parent_path();
     std::filesystem::create_directories(home / ".config");
     writeWholeFile((home / ".config/user-dirs.dirs").string(), "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
     const ScopedVariable homeVariable("HOME", home.string());

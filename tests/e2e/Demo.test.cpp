@@ -87,8 +87,8 @@ TEST(Demo, ARecordedDemoReplaysToTheSameWinnerInTheSameFrames) {
 }
 
 TEST(Demo, ABadPlayerChoiceIsRefusedWithOneLineAndStatusTwo) {
-    e2e::Launch launch = e2e::GameProcess::launchOf({}, {}, testOutputPath("demo-bad-option.txt"),
-                                                    {"--player2", "robot"});
+    e2e::Launch launch =
+        e2e::GameProcess::launchOf({}, {}, testOutputPath("demo-bad-option.txt"), {"--player2", "robot"});
     launch.errorPath = testOutputPath("demo-bad-option-errors.txt");
     e2e::GameProcess game(launch);
     ASSERT_TRUE(game.started);

@@ -75,8 +75,8 @@ TEST(FrameRateLine, ProblemReportedWhileTheLineIsOpenStandsOnItsOwnLineAndTheLin
         return "Failed to load image \"" + path + "\". Reason: Unable to open file\n";
     };
     const std::string expected = std::string("\rFPS 64.000000           \n") + failed(widgetImage) + //
-                                 "Couldn't load texture " + widgetImage + "\n" + failed(texture) +    //
-                                 "Couldn't load texture " + texture + "\n" +                          //
+                                 "Couldn't load texture " + widgetImage + "\n" + failed(texture) +   //
+                                 "Couldn't load texture " + texture + "\n" +                         //
                                  "\rFPS 32.000000           \n";
     EXPECT_EQ(output.text(), expected);
 }

@@ -222,8 +222,10 @@ TEST_F(FormBuilderTest, EditorDialogWithUnquotedWordsLoadsAndSkipsWhatItCannotSh
     EXPECT_EQ(page->get<Button>("Version")->getText(), "2") << "a number alone is a word too";
     EXPECT_EQ(page->get<Button>("Close")->getText(), "Close window");
     EXPECT_EQ(page->get<EditBox>("Filename")->getDefaultText(), "Filename");
-    EXPECT_EQ(page->get<ListBox>("Kinds")->getItems(), (std::vector<std::string>{"Button", "Label", "Picture"}));
-    EXPECT_EQ(page->get<Button>("Add")->renderer.backgroundColor, sf::Color::White) << "from the shared renderer";
+    EXPECT_EQ(page->get<ListBox>("Kinds")->getItems(),
+              (std::vector<std::string>{"Button", "Label", "Picture"}));
+    EXPECT_EQ(page->get<Button>("Add")->renderer.backgroundColor, sf::Color::White)
+        << "from the shared renderer";
     EXPECT_FALSE(get("WidgetTree"));
     EXPECT_FALSE(get("Menu"));
 
