@@ -10,6 +10,11 @@
 
 const sf::Color DebugView::outlineColour(255, 0, 255);
 
+namespace {
+// How far above the picture's bottom edge the figures line starts (pixels).
+constexpr float figuresRise = 108.0f;
+} // namespace
+
 void DebugView::drawOutlines(sf::RenderTarget& target) const {
     if (!shown) {
         return;
@@ -35,6 +40,8 @@ void DebugView::drawFigures(sf::RenderTarget& target, const sf::View& pictureVie
                   costs.draw * 1000.0f, counts.bodies, counts.joints, counts.particles);
     const sf::View previous = target.getView();
     target.setView(pictureView);
-    drawTextLine(target, line, 24, {4.0f, 4.0f});
+    // At the foot of the picture, clear of the players' hats along its top
+    // and above the notices and the online line under it.
+    drawTextLine(target, line, 24, {8.0f, pictureView.getSize().y - figuresRise});
     target.setView(previous);
 }

@@ -6,7 +6,7 @@
 struct FrameCosts;
 
 // What F3 shows over the game: the outline of every collider, in the world,
-// and one line of figures at the top of the picture (the frame's time and
+// and one line of figures near the foot of the picture (the frame's time and
 // its split into fixed steps, update and drawing; bodies, joints and live
 // particles). Costs nothing while hidden.
 class DebugView {

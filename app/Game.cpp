@@ -9,6 +9,7 @@
 #include <SFML/System/Sleep.hpp>
 #include <SFML/Window/Event.hpp>
 
+#include "app/Desktop.hpp"
 #include "app/Engine.hpp"
 #include "app/GuiManager.hpp"
 #include "app/LargeAllocations.hpp"
@@ -240,12 +241,11 @@ void Game::queueGuiEvent(const sf::Event& event) {
 
 bool Game::init() {
     returnLargeAllocationsWhenFreed();
-    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-    const sf::Vector2u size = startingWindowSize({width, height}, {desktop.width, desktop.height});
+    const sf::Vector2u size = windowSizeOn(readDesktop(0), {width, height});
     if (!openWindow(size, false)) {
         return false;
     }
-    resizeWindow(size);
+    resizeWindow({width, height});
     auto& overlayTexture = RenderManager::instance().overlayTexture;
     if (!overlayTexture.create(width, height)) {
         reportProblem("Couldn't create the %ux%u overlay texture", width, height);

@@ -183,7 +183,8 @@ public:
     bool isFullscreen() const { return fullscreen; }
     // The window's size out of fullscreen: now, or as it was before it.
     sf::Vector2u windowedWindowSize() const { return fullscreen ? windowedSize : window.getSize(); }
-    // Gives the windowed window this size, centred on the desktop.
+    // Gives the windowed window this size, or the largest of its shape that
+    // fits the desktop's work area with the window's frame, centred there.
     void resizeWindow(sf::Vector2u size);
     // What the window shows now, at its own size (the frame last drawn into
     // it). False when no texture of that size could be made.

@@ -7,6 +7,7 @@
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
+#include "app/Desktop.hpp"
 #include "app/GuiManager.hpp"
 #include "app/Screenshots.hpp"
 #include "app/TextLine.hpp"
@@ -123,10 +124,11 @@ void Game::resizeWindow(sf::Vector2u size) {
         windowedSize = size;
         return;
     }
-    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-    window.setSize(size);
-    window.setPosition({(static_cast<int>(desktop.width) - static_cast<int>(size.x)) / 2,
-                        (static_cast<int>(desktop.height) - static_cast<int>(size.y)) / 2});
+    // The window manager (if any) knows the window's frame once it is made.
+    const Desktop desktop = readDesktop(window.getSystemHandle());
+    const sf::Vector2u fitting = windowSizeOn(desktop, size);
+    window.setSize(fitting);
+    window.setPosition(windowPositionOn(desktop, fitting));
 }
 
 bool Game::captureWindow(sf::Image& picture) const {

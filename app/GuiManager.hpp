@@ -28,7 +28,7 @@ public:
     void setWindow(sf::RenderWindow& window, sf::Vector2u pictureSize);
     // Loads the form file into a new hidden full-window group held under the
     // name. False, changing nothing, if the name is already held or the form
-    // cannot be loaded (reported on standard output with the file and line).
+    // cannot be loaded (reported on standard error with the file and line).
     bool loadGroup(const std::string& name, const std::string& formPath);
     bool setVisible(const std::string& name, bool visible);
     // False when the name is not held.

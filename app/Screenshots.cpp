@@ -34,6 +34,11 @@ std::string picturesFromUserDirs(const std::string& file, const std::string& hom
 } // namespace
 
 std::string picturesFolder() {
+    // Set for this session (by the desktop or the player) it wins over the file.
+    const std::string fromEnvironment = environment("XDG_PICTURES_DIR");
+    if (!fromEnvironment.empty() && fromEnvironment.front() == '/') {
+        return fromEnvironment;
+    }
     const std::string home = environment("HOME");
     std::string config = environment("XDG_CONFIG_HOME");
     if (config.empty() && !home.empty()) {

@@ -6,9 +6,10 @@
 #include <SFML/Graphics/Image.hpp>
 
 // Where a player's screenshots go, and how they are named: the desktop's
-// pictures folder (XDG_PICTURES_DIR in user-dirs.dirs under $XDG_CONFIG_HOME,
-// else ~/.config; else ~/Pictures), one PNG per shot named with the local date
-// and time, never over an existing file.
+// pictures folder (XDG_PICTURES_DIR from the environment when it holds an
+// absolute path, else from user-dirs.dirs under $XDG_CONFIG_HOME or
+// ~/.config; else ~/Pictures), one PNG per shot named with the local date and
+// time, never over an existing file.
 
 // The pictures folder as the environment gives it; empty when not even HOME is set.
 std::string picturesFolder();

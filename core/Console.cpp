@@ -1,11 +1,17 @@
 #include "core/Console.hpp"
 
-Console::Console(std::FILE* out) : out(out) {}
+Console::Console(std::FILE* out, Console* sharesScreenWith) : out(out), sharesScreenWith(sharesScreenWith) {}
 
 Console& Console::standardOutput() {
     // Never destroyed (the type has nothing to free): a report written while
     // other statics are torn down at exit still finds it.
     static Console console(stdout);
+    return console;
+}
+
+Console& Console::standardError() {
+    // Never destroyed, as standard output's.
+    static Console console(stderr, &standardOutput());
     return console;
 }
 
@@ -27,6 +33,9 @@ void Console::endLine() {
 }
 
 void Console::writeLines(const std::string& text) {
+    if (sharesScreenWith) {
+        sharesScreenWith->endLine();
+    }
     if (lineOpen) {
         std::fputc('\n', out);
         lineOpen = false;

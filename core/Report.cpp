@@ -53,7 +53,7 @@ std::string asOneLine(const std::string& text) {
 void reportProblem(const char* format, ...) {
     std::va_list arguments;
     va_start(arguments, format);
-    report(Console::standardOutput(), format, arguments);
+    report(Console::standardError(), format, arguments);
     va_end(arguments);
 }
 
@@ -65,7 +65,7 @@ void reportProblem(Console& console, const char* format, ...) {
 }
 
 void reportProblemWithDetail(const std::string& headline, const std::string& detail) {
-    reportProblemWithDetail(Console::standardOutput(), headline, detail);
+    reportProblemWithDetail(Console::standardError(), headline, detail);
 }
 
 void reportProblemWithDetail(Console& console, const std::string& headline, const std::string& detail) {

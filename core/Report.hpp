@@ -5,10 +5,11 @@
 class Console;
 
 // Content and I/O problems (a missing texture, a malformed map, a bad command
-// line) are reported on the standard output as one line that names the file
-// or object concerned, and loading goes on where it can. A report always
-// starts a line of its own: an open frame-rate line is ended first (see
-// Console). Problems that are programming errors are assertions instead.
+// line) are reported on standard error as one line that names the file or
+// object concerned, and loading goes on where it can; standard output keeps
+// the program's results. A report always starts a line of its own: an open
+// frame-rate line on standard output is ended first (see Console). Problems
+// that are programming errors are assertions instead.
 
 #if defined(__GNUC__)
 #define VORLUNE_PRINTF_FORMAT(formatIndex, firstArgument)                                                    \
@@ -21,7 +22,7 @@ class Console;
 // Line breaks inside the text (an exception's message, a file name) are
 // written as visible escapes, so one report is always exactly one line.
 void reportProblem(const char* format, ...) VORLUNE_PRINTF_FORMAT(1, 2);
-// The same on `console` instead of standard output.
+// The same on `console` instead of standard error.
 void reportProblem(Console& console, const char* format, ...) VORLUNE_PRINTF_FORMAT(2, 3);
 
 // A problem whose detail stands on the line under its headline: the layout

@@ -196,7 +196,7 @@ bool applyProperty(Widget& widget, const FormProperty& property, FormValueReader
         widget.setEnabled(reader.boolean());
     } else if (key == "FocusOrder") {
         // Where reading order is wrong: lower numbers take the focus first.
-        widget.focusOrder = static_cast<int>(reader.number());
+        widget.focusOrder = reader.order();
     } else if (auto* button = dynamic_cast<Button*>(&widget)) {
         return applyText(
             key, reader, [button](std::string text) { button->setText(text); },

@@ -129,6 +129,17 @@ unsigned int FormValueReader::textSize() {
     return static_cast<unsigned int>(value);
 }
 
+int FormValueReader::order() {
+    const char* const expected = "a whole number from -1000000 to 1000000";
+    const float value = signedNumber(expected);
+    if (!(value >= -1000000.0f && value <= 1000000.0f) || value != std::floor(value)) {
+        at = 0;
+        fail(expected);
+    }
+    expectEnd();
+    return static_cast<int>(value);
+}
+
 bool FormValueReader::boolean() {
     const size_t index = choice({"false", "true"});
     return index == 1;
@@ -154,8 +165,11 @@ size_t FormValueReader::choice(const std::vector<std::string>& words) {
 }
 
 std::string FormValueReader::string() {
-    if (peek().kind != Kind::String) {
-        fail("a quoted string");
+    // Form editors leave a text of one word without its quotes (Text = Add;).
+    const bool word =
+        (peek().kind == Kind::Identifier || peek().kind == Kind::Number) && property.value.size() == 1;
+    if (peek().kind != Kind::String && !word) {
+        fail("a quoted string or a single word");
     }
     std::string value = advance().text;
     expectEnd();

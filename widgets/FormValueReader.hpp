@@ -39,7 +39,11 @@ public:
     float number();
     // A whole number of pixels from 0 to 1000.
     unsigned int textSize();
+    // A whole number from -1000000 to 1000000 (an order among widgets); a
+    // number beyond that is refused, never cut to the range of an int.
+    int order();
     bool boolean();
+    // A quoted string, or a single word or number written without quotes.
     std::string string();
     sf::Color colour();
     // (x, y), each part a layout expression (LayoutExpressionParser.hpp),

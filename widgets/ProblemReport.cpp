@@ -20,7 +20,7 @@ void reportProblem(const std::string& line) {
     if (sink()) {
         sink()(line);
     } else {
-        std::printf("%s\n", line.c_str());
+        std::fprintf(stderr, "%s\n", line.c_str());
     }
 }
 

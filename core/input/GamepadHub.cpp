@@ -281,6 +281,9 @@ void GamepadHub::close(int instance, std::vector<PadHappening>& said) {
 
 void GamepadHub::press(int instance, Pad& pad, PadButton button, unsigned int rawButton,
                        std::vector<PadHappening>& said) {
+    if (button == PadButton::count && rawButton >= inputCodes::rawButtonsPerPad) {
+        return;
+    }
     const bool wasFree = ownership.slotOf(instance) < 0;
     const int slot = ownership.claim(instance, pad.identity);
     if (slot < 0) {

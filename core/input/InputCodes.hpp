@@ -20,6 +20,9 @@ constexpr int32_t firstJoystick = 200;
 constexpr int32_t firstPad = 1000;
 // Slots the codes can name (as many as SFML has joysticks).
 constexpr int32_t padSlots = 8;
+// Raw buttons a pad's codes can name (0 .. 99): a pad SDL cannot map may have
+// more, and button 100 would be the next pad's button 0, so those are ignored.
+constexpr unsigned int rawButtonsPerPad = 100;
 constexpr int32_t lastCode = firstPad + 100 * padSlots - 1;
 
 constexpr int32_t joystickButton(unsigned int slot, unsigned int button) {

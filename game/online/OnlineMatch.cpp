@@ -166,7 +166,7 @@ void OnlineMatch::update() {
     }
     if (closed() && !closeReported) {
         closeReported = true;
-        say("online: " + session.endReason());
+        reportProblem("online: %s", session.endReason().c_str());
         game.showNotice(session.endReason());
         // A demo whose match was played to its end has nothing left to wait for.
         if (settings.demo) {
@@ -364,10 +364,12 @@ void OnlineMatch::finishMatch(int winner) {
 
 void OnlineMatch::abandonMatch(const std::string& why) {
     closeMatch();
-    say("online: " + why);
+    // Why the match was cut short is a problem, on standard error; its end
+    // is a result like any match's.
+    reportProblem("online: %s", why.c_str());
     say("online match over: winner 0, frame " + std::to_string(frame) + ", state " + hex(lastChecksum));
     if (session.disagreement() && !recording.empty()) {
-        say("online: this side's recording is saved in " + recording);
+        reportProblem("online: this side's recording is saved in %s", recording.c_str());
     }
     closeReported = true;
     game.showNotice(why);

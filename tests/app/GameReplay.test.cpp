@@ -256,9 +256,9 @@ TEST_F(GameReplay, UnusableReplayGivesExitCodeTwoAndOneLine) {
         const std::string path = testOutputPath("replay/" + name);
         writeWholeFile(path, text);
         CrateGame game;
-        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
         const int code = runGame(game, fastRun(false, "", path));
-        const std::string printed = testing::internal::GetCapturedStdout();
+        const std::string printed = testing::internal::GetCapturedStderr();
         EXPECT_EQ(code, 2) << name;
         EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
         EXPECT_EQ(printed.rfind("Replay " + path + ": ", 0), 0u) << printed;
@@ -288,10 +288,10 @@ TEST_F(GameReplay, UnusableReplayGivesExitCodeTwoAndOneLine) {
 TEST_F(GameReplay, UnwritableRecordingGivesExitCodeTwo) {
     CrateGame game;
     game.frameLimit = 5;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     const int code =
         runGame(game, fastRun(false, testOutputPath("replay/no-such-folder") + "/deeper/out.txt"));
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_EQ(code, 2);
     EXPECT_NE(printed.find("cannot write the file"), std::string::npos) << printed;
     EXPECT_TRUE(game.trace.empty());

@@ -87,10 +87,10 @@ TEST(GuiManager, WidgetLookupIsTyped) {
 TEST(GuiManager, BrokenFormIsReportedAndNotHeld) {
     auto& gui = GuiManager::instance();
     const std::string path = writeForm("Broken.txt", "Button.A {\n  Text = \"x\"\n}\n");
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(gui.loadGroup("broken", path));
     EXPECT_FALSE(gui.loadGroup("missing", "..\\assets\\gui\\NoSuchForm.txt"));
-    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string output = testing::internal::GetCapturedStderr();
     EXPECT_NE(
         output.find("Loading failed:\n" + path + ":2: expected ';' after the value of 'Text', found '}'"),
         std::string::npos)
@@ -138,9 +138,9 @@ TEST(GuiManager, EditorPageLoadsWithWarningsAndItsEditBoxTakesKeysWhileShown) {
     const std::string path = writeForm("Join.txt", "ListView.Scores {\n  Size = (&.w, 50%);\n}\n"
                                                    "EditBox.Address {\n  Position = (10, 10);\n"
                                                    "  Size = (&.w - 20, 30);\n  MouseCursor = Text;\n}\n");
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     ASSERT_TRUE(gui.loadGroup("join", path));
-    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string output = testing::internal::GetCapturedStderr();
     EXPECT_NE(output.find(path + ":1: skipped 'ListView.Scores' and what it holds"), std::string::npos)
         << output;
     EXPECT_NE(output.find(path + ":7: skipped property 'MouseCursor' of EditBox"), std::string::npos)

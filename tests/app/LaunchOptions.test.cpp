@@ -62,9 +62,9 @@ TEST(LaunchOptions, BadCommandLinesNameTheProblemAndChangeNothing) {
 TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
     Game game;
     const char* words[] = {"vorlune", "--bogus"};
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     const int code = game.runFromCommandLine(2, words);
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_EQ(code, 2);
     EXPECT_EQ(printed, "vorlune: unknown option '--bogus'; " + launchUsage("vorlune") + "\n");
     EXPECT_EQ(

@@ -8,19 +8,23 @@ std::string fixtureMapPath(const std::string& name) {
     return std::string(VORLUNE_SOURCE_DIR) + "/tests/scene/maps/" + name;
 }
 
-StdoutCapture::StdoutCapture() {
-    std::fflush(stdout);
-    testing::internal::CaptureStdout();
+StreamCapture::StreamCapture(bool errors) : errors(errors) {
+    std::fflush(errors ? stderr : stdout);
+    if (errors) {
+        testing::internal::CaptureStderr();
+    } else {
+        testing::internal::CaptureStdout();
+    }
 }
 
-StdoutCapture::~StdoutCapture() {
+StreamCapture::~StreamCapture() {
     text();
 }
 
-std::string StdoutCapture::text() {
+std::string StreamCapture::text() {
     if (capturing) {
-        std::fflush(stdout);
-        captured = testing::internal::GetCapturedStdout();
+        std::fflush(errors ? stderr : stdout);
+        captured = errors ? testing::internal::GetCapturedStderr() : testing::internal::GetCapturedStdout();
         capturing = false;
     }
     return captured;

@@ -8,19 +8,34 @@
 // The map fixtures under tests/scene/maps (saved by the tile-map editor).
 std::string fixtureMapPath(const std::string& name);
 
-// What a block of code printed on standard output.
-class StdoutCapture {
+// What a block of code printed on one of the standard streams: standard
+// output (`StdoutCapture`: the frame-rate line, figures) or standard error
+// (`ReportCapture`: the reports of problems).
+class StreamCapture {
 public:
-    StdoutCapture();
-    ~StdoutCapture();
-    StdoutCapture(const StdoutCapture&) = delete;
-    StdoutCapture& operator=(const StdoutCapture&) = delete;
+    StreamCapture(const StreamCapture&) = delete;
+    StreamCapture& operator=(const StreamCapture&) = delete;
     // Ends the capture (once) and returns everything printed since it began.
     std::string text();
 
+protected:
+    explicit StreamCapture(bool errors);
+    ~StreamCapture();
+
 private:
+    bool errors;
     bool capturing = true;
     std::string captured;
+};
+
+class StdoutCapture : public StreamCapture {
+public:
+    StdoutCapture() : StreamCapture(false) {}
+};
+
+class ReportCapture : public StreamCapture {
+public:
+    ReportCapture() : StreamCapture(true) {}
 };
 
 // The colour of one pixel of an image file, or transparent black when the

@@ -10,6 +10,8 @@
 namespace {
 // Every standard button up to the d-pad, and the six axes.
 constexpr int standardButtons = SDL_CONTROLLER_BUTTON_DPAD_RIGHT + 1;
+// A pad SDL does not know may have many raw buttons (a cockpit's panel).
+constexpr int rawButtons = 128;
 constexpr int standardAxes = SDL_CONTROLLER_AXIS_MAX;
 
 int rumbleCounter(void* userdata, Uint16 low, Uint16 high) {
@@ -46,7 +48,7 @@ void VirtualPad::plugIn() {
     desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
     desc.type = mapped ? SDL_JOYSTICK_TYPE_GAMECONTROLLER : SDL_JOYSTICK_TYPE_UNKNOWN;
     desc.naxes = standardAxes;
-    desc.nbuttons = standardButtons;
+    desc.nbuttons = mapped ? standardButtons : rawButtons;
     desc.vendor_id = vendor;
     desc.product_id = product;
     desc.button_mask = mapped ? (1u << standardButtons) - 1u : 0u;

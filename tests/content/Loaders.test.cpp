@@ -38,7 +38,7 @@ namespace {
 // then the map with its missing render layers created.
 std::vector<std::shared_ptr<GameObject>> buildMap(const std::string& path, const std::string& name) {
     PhysicsManager::instance().createWorld(0.0f, 10.0f, 100.0f);
-    StdoutCapture output;
+    ReportCapture output;
     EXPECT_TRUE(MapStore::instance().loadMap(path, name)) << path;
     std::shared_ptr<GameObject> tileLayers;
     std::vector<std::shared_ptr<GameObject>> objects;
@@ -152,7 +152,7 @@ TEST(ContentLoading, VictoryStageBuildsItsPlayerAndCamera) {
 
 TEST(ContentLoading, AtlasesAndPicturesLoadThroughTheAssetManager) {
     auto& assets = AssetManager::instance();
-    StdoutCapture output;
+    ReportCapture output;
     for (const auto& atlas : content::atlases()) {
         EXPECT_TRUE(assets.loadAtlas(atlas)) << atlas;
     }
@@ -194,7 +194,7 @@ TEST(ContentLoading, EveryMenuPageLoadsThroughTheWidgetLayerWithItsWidgets) {
         // The game names its forms with backslashes.
         std::string path = "..\\assets\\gui\\" + page.file.substr(page.file.rfind('/') + 1);
         auto group = widgets::Group::create();
-        StdoutCapture output;
+        ReportCapture output;
         try {
             widgets::loadFormFile(*group, path);
         } catch (const widgets::FormError& error) {

@@ -20,7 +20,7 @@
 namespace {
 
 std::shared_ptr<const TmxMap> load(const std::string& path) {
-    StdoutCapture output;
+    ReportCapture output;
     EXPECT_TRUE(MapStore::instance().loadMap(path, path));
     EXPECT_EQ(output.text(), "") << path;
     return MapStore::instance().findMap(path);

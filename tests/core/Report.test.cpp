@@ -30,3 +30,32 @@ TEST(Report, ReasonsAndNamesSpanningLinesAreWrittenOnTheReportsOwnLine) {
     EXPECT_EQ(written.find('\r'), std::string::npos);
     std::fclose(out);
 }
+
+TEST(Report, ProblemsGoToStandardErrorAndEndTheFrameRateLineOfTheTerminalBothShare) {
+    // Both streams on one terminal: the results' console with its open line,
+    // and the problems' console sharing the screen with it.
+    std::FILE* terminal = std::tmpfile();
+    ASSERT_TRUE(terminal);
+    Console results(terminal);
+    Console problems(terminal, &results);
+    results.rewriteLine("FPS 60");
+    reportProblem(problems, "Couldn't load texture %s", "spark.png");
+    results.rewriteLine("FPS 30");
+    reportProblem(problems, "Couldn't load texture %s", "smoke.png");
+    reportProblem(problems, "Couldn't load texture %s", "dust.png");
+    results.endLine();
+    EXPECT_EQ(writtenSoFar(terminal), "\rFPS 60\nCouldn't load texture spark.png\n\rFPS 30\n"
+                                      "Couldn't load texture smoke.png\nCouldn't load texture dust.png\n");
+    std::fclose(terminal);
+
+    // The program's own consoles: a report reaches standard error only.
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    reportProblem("Couldn't load texture %s", "spark.png");
+    reportProblemWithDetail("Loading failed:", "idle.xml: cut short");
+    const std::string errors = testing::internal::GetCapturedStderr();
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(errors, "Couldn't load texture spark.png\nLoading failed:\nidle.xml: cut short\n");
+    EXPECT_EQ(output, "");
+}

@@ -87,11 +87,16 @@ TEST(Demo, ARecordedDemoReplaysToTheSameWinnerInTheSameFrames) {
 }
 
 TEST(Demo, ABadPlayerChoiceIsRefusedWithOneLineAndStatusTwo) {
-    const std::string output = testOutputPath("demo-bad-option.txt");
-    e2e::GameProcess game({}, {}, output, {"--player2", "robot"});
+    e2e::Launch launch =
+        e2e::GameProcess::launchOf({}, {}, testOutputPath("demo-bad-option.txt"), {"--player2", "robot"});
+    launch.errorPath = testOutputPath("demo-bad-option-errors.txt");
+    e2e::GameProcess game(launch);
     ASSERT_TRUE(game.started);
     const auto status = game.waitForExit(std::chrono::seconds(20));
     ASSERT_TRUE(status && WIFEXITED(*status));
     EXPECT_EQ(WEXITSTATUS(*status), 2);
-    EXPECT_NE(readWholeFile(output).find("option --player2 needs 'person' or 'computer'"), std::string::npos);
+    // A problem: on standard error, nothing on standard output.
+    EXPECT_NE(readWholeFile(launch.errorPath).find("option --player2 needs 'person' or 'computer'"),
+              std::string::npos);
+    EXPECT_EQ(readWholeFile(launch.outputPath), "");
 }

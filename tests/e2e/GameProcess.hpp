@@ -92,9 +92,11 @@ struct Launch {
     std::vector<std::string> environment;
     // Names of the test's own variables to leave out.
     std::vector<std::string> unset;
-    // Standard output goes to this file when given; standard error too with `errorsToOutput`.
+    // Standard output goes to this file when given; standard error too with
+    // `errorsToOutput`, or to `errorPath` of its own when that is given.
     std::string outputPath;
     bool errorsToOutput = false;
+    std::string errorPath;
     // The command line after the program's name.
     std::vector<std::string> arguments;
     // Another executable (an installed copy), and another folder to start in.
@@ -152,6 +154,10 @@ public:
             if (launch.errorsToOutput) {
                 posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
             }
+        }
+        if (!launch.errorPath.empty()) {
+            posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, launch.errorPath.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
         }
         if (!launch.workingDirectory.empty()) {
             posix_spawn_file_actions_addchdir_np(&actions, launch.workingDirectory.c_str());

@@ -55,8 +55,7 @@ public:
         guestOutput = folder + "/guest.txt";
         hostRecording = folder + "/host.replay";
         hostArguments.insert(hostArguments.begin(), {"--host", "127.0.0.1:0", "--record", hostRecording});
-        host = std::make_unique<e2e::GameProcess>(std::vector<std::string>{"ALSOFT_DRIVERS=null"},
-                                                  std::vector<std::string>{}, hostOutput, hostArguments);
+        host = std::make_unique<e2e::GameProcess>(side({"ALSOFT_DRIVERS=null"}, hostOutput, hostArguments));
         port = waitForOutput(hostOutput, "hosting on port ([0-9]+)", 30s);
         if (port.empty()) {
             return;
@@ -64,8 +63,16 @@ public:
         guestArguments.insert(guestArguments.begin(),
                               {"--join", "127.0.0.1:" + port, "--record", folder + "/guest.replay"});
         guestEnvironment.push_back("ALSOFT_DRIVERS=null");
-        guest = std::make_unique<e2e::GameProcess>(guestEnvironment, std::vector<std::string>{}, guestOutput,
-                                                   guestArguments);
+        guest = std::make_unique<e2e::GameProcess>(side(guestEnvironment, guestOutput, guestArguments));
+    }
+
+    // One side's launch: its results and its reports (why a match was cut
+    // short) go into one file, in the order they came.
+    static e2e::Launch side(const std::vector<std::string>& environment, const std::string& output,
+                            const std::vector<std::string>& arguments) {
+        e2e::Launch launch = e2e::GameProcess::launchOf(environment, {}, output, arguments);
+        launch.errorsToOutput = true;
+        return launch;
     }
 
     bool started() const { return !port.empty() && host->started && guest && guest->started; }

@@ -202,6 +202,7 @@ TEST_F(PlayersMachine, F12SavesTheWindowIntoThePicturesFolderAndSaysWhere) {
     e2e::Launch launch = asPlayer(output);
     launch.environment = {"HOME=" + home, "ALSOFT_DRIVERS=null"};
     launch.unset.push_back("XDG_CONFIG_HOME");
+    launch.unset.push_back("XDG_PICTURES_DIR");
     e2e::GameProcess game(launch);
     ASSERT_TRUE(game.started);
     const auto window = e2e::waitForWindow(connection, "Vorlune", std::chrono::seconds(30));

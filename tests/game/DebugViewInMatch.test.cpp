@@ -24,8 +24,8 @@ sf::Image windowPicture(Game& game) {
 }
 } // namespace
 
-// F3 outlines every collider of the match and writes a line of figures over
-// the top of the picture; F3 again takes both away.
+// F3 outlines every collider of the match and writes a line of figures near
+// the foot of the picture, clear of the hats; F3 again takes both away.
 TEST_F(DebugViewInMatch, F3ShowsColliderOutlinesAndFiguresAndHidesThemAgain) {
     startMatch();
     game.frameInterval = 1.0e6f;
@@ -36,10 +36,18 @@ TEST_F(DebugViewInMatch, F3ShowsColliderOutlinesAndFiguresAndHidesThemAgain) {
     game.debugView.toggle();
     const sf::Image debug = windowPicture(game);
     EXPECT_GT(magentaPixels(debug), 200) << "outlines of the island, platforms, crates and players";
-    // The figures' dark backing at the top left, over what was sky.
-    const sf::Color before = plain.getPixel(40, 24);
-    const sf::Color after = debug.getPixel(40, 24);
+    // The figures' dark backing near the bottom left, over what was there.
+    const sf::Color before = plain.getPixel(40, 1080 - 90);
+    const sf::Color after = debug.getPixel(40, 1080 - 90);
     EXPECT_LT(after.r + after.g + after.b, before.r + before.g + before.b);
+    // Player 1's hats along the top left stay in view: nothing of the line lies there.
+    for (unsigned y = 0; y < 200; y += 4) {
+        for (unsigned x = 0; x < 700; x += 4) {
+            if (debug.getPixel(x, y) != DebugView::outlineColour) {
+                ASSERT_EQ(debug.getPixel(x, y), plain.getPixel(x, y)) << x << ", " << y;
+            }
+        }
+    }
     debug.saveToFile(testOutputPath("debug-view.png"));
 
     game.debugView.toggle();

@@ -3,12 +3,15 @@
 #include <cstdio>
 #include <string>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "app/Engine.hpp"
 #include "common/MapFixtures.hpp"
 #include "common/TextFiles.hpp"
 #include "core/Console.hpp"
+#include "core/LibraryErrorLog.hpp"
 #include "render/AssetManager.hpp"
 #include "widgets/ResourceCache.hpp"
 
@@ -43,23 +46,37 @@ TEST(FrameRateLine, LogGetsOneLinePerSecondWithTheAverageRate) {
 
 TEST(FrameRateLine, ProblemReportedWhileTheLineIsOpenStandsOnItsOwnLineAndTheLineResumesBelow) {
     // The game's own set-up: the frame-rate line of a terminal on standard
-    // output, and the engine's loaders reporting there between two frames.
+    // output, and the engine's loaders reporting on standard error between two
+    // frames, both streams showing on the one terminal.
     connectEngine();
     const std::string texture = "../assets/PNG/vfx/no-such-particle.png";
     const std::string widgetImage = "../assets/gui/no-such-banner.png";
     StdoutCapture output;
+    std::fflush(stderr);
+    const int errors = dup(STDERR_FILENO);
+    ASSERT_GE(errors, 0);
+    dup2(STDOUT_FILENO, STDERR_FILENO);
     {
+        // The graphics library's own lines go through the log, as in the game.
+        const LibraryErrorLog libraryErrors(stderr);
         FrameRateLine line(Console::standardOutput(), true, [] { return 0.0; });
         line.frame(0.015625f);
         widgets::ResourceCache::texture(widgetImage, false);
         AssetManager::instance().loadTexture(texture);
         line.frame(0.03125f);
     }
-    // Each report ends the open line; the next frame rewrites the fresh line
-    // below them, and the game's end closes that one.
-    const std::string expected = std::string("\rFPS 64.000000           \n") +   //
-                                 "Couldn't load texture " + widgetImage + "\n" + //
-                                 "Couldn't load texture " + texture + "\n" +     //
+    std::fflush(stderr);
+    dup2(errors, STDERR_FILENO);
+    close(errors);
+    // Each report, and each line of the graphics library, ends the open line;
+    // the next frame rewrites the fresh line below them, and the game's end
+    // closes that one.
+    const auto failed = [](const std::string& path) {
+        return "Failed to load image \"" + path + "\". Reason: Unable to open file\n";
+    };
+    const std::string expected = std::string("\rFPS 64.000000           \n") + failed(widgetImage) + //
+                                 "Couldn't load texture " + widgetImage + "\n" + failed(texture) +   //
+                                 "Couldn't load texture " + texture + "\n" +                         //
                                  "\rFPS 32.000000           \n";
     EXPECT_EQ(output.text(), expected);
 }

@@ -59,7 +59,7 @@ ObjectsMap instantiateObjectsMap(bool createLayers = true) {
     manager.registerCreator("failing", createFailing);
     EXPECT_TRUE(MapStore::instance().loadMap(fixtureMapPath("objects.tmx"), "objects"));
     ObjectsMap map;
-    StdoutCapture output;
+    ReportCapture output;
     std::shared_ptr<GameObject> tileLayers;
     MapStore::instance().instantiate("objects", tileLayers, map.objects, createLayers, false);
     map.printed = output.text();
@@ -239,7 +239,7 @@ TEST(InstantiateObjects, EngineCreatorsBuildFromTheMapsSettings) {
 </map>
 )");
     ASSERT_TRUE(MapStore::instance().loadMap(path, "level"));
-    StdoutCapture output;
+    ReportCapture output;
     MapStore::instance().instantiate("level", true, true);
     auto& manager = GameObjectManager::instance();
     auto good = manager.findGameObject("Good")->getComponent<SpriteRendererComponent>();
@@ -281,7 +281,7 @@ TEST(InstantiateObjects, NumbersNoObjectCanHaveAreRefusedWithOneLineEach) {
         "<objectgroup name=\"Things\">\n" +
             objects + "</objectgroup></map>\n");
     ASSERT_TRUE(MapStore::instance().loadMap(path, "numbers"));
-    StdoutCapture output;
+    ReportCapture output;
     MapStore::instance().instantiate("numbers", true, true);
     const std::string printed = output.text();
 

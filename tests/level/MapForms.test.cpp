@@ -121,7 +121,7 @@ TEST(MapForms, MalformedMapsAreReportedOnOneLineWithoutACrash) {
     };
     for (const Case& c : refused) {
         const std::string path = fixtureMapPath(std::string("malformed/") + c.file);
-        StdoutCapture output;
+        ReportCapture output;
         EXPECT_FALSE(MapStore::instance().loadMap(path, c.file));
         const std::string text = output.text();
         EXPECT_EQ(text.rfind("File " + path + " is not a valid tilemap.\n  ", 0), 0u) << text;
@@ -132,7 +132,7 @@ TEST(MapForms, MalformedMapsAreReportedOnOneLineWithoutACrash) {
     // A tileset file that cannot be read costs its tiles, not the map.
     for (const char* file : {"missing-tsx.tmx", "malformed-tsx.tmx"}) {
         const std::string path = fixtureMapPath(std::string("malformed/") + file);
-        StdoutCapture output;
+        ReportCapture output;
         EXPECT_TRUE(MapStore::instance().loadMap(path, file));
         const std::string text = output.text();
         EXPECT_EQ(text.rfind("Map " + path + ": tileset file ", 0), 0u) << text;

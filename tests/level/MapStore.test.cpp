@@ -29,7 +29,7 @@ std::string smallMapWith(const std::string& data) {
 // Loads `text` written to a file and returns what was printed.
 std::string loadText(const TempDirectory& directory, const std::string& text, bool expected) {
     const std::string path = directory.writeText("bad.tmx", text);
-    StdoutCapture output;
+    ReportCapture output;
     EXPECT_EQ(MapStore::instance().loadMap(path, "bad"), expected);
     return output.text();
 }
@@ -90,7 +90,7 @@ TEST(MapStore, MalformedFilesAreReportedAndNotStored) {
 TEST(MapStore, MissingOrUnreadableFilesAreReported) {
     TempDirectory directory;
     for (const std::string& path : {directory.path("absent.tmx"), directory.path()}) {
-        StdoutCapture output;
+        ReportCapture output;
         EXPECT_FALSE(MapStore::instance().loadMap(path, "m"));
         EXPECT_EQ(output.text().rfind("File " + path + " is not a valid tilemap.\n", 0), 0u) << output.text();
     }
@@ -108,7 +108,7 @@ TEST(MapStore, MissingTilesetImageIsReportedButTheMapIsStored) {
 TEST(MapStore, UnknownMapIsReportedAndBuildsNothing) {
     std::shared_ptr<GameObject> tileLayers = GameObjectManager::instance().createGameObject("stale");
     std::vector<std::shared_ptr<GameObject>> objects{tileLayers};
-    StdoutCapture output;
+    ReportCapture output;
     MapStore::instance().instantiate("nowhere", tileLayers, objects, true, true);
     EXPECT_NE(output.text().find("Map nowhere is not loaded"), std::string::npos);
     EXPECT_FALSE(tileLayers);

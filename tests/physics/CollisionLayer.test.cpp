@@ -28,10 +28,10 @@ TEST(CollisionLayer, BitsFollowCreationOrderAndRunOutAfterSixteen) {
         EXPECT_EQ(physics.getOrCreateCollisionLayer("layer" + std::to_string(i))->filter.categoryBits,
                   1 << i);
     }
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     auto seventeenth = physics.getOrCreateCollisionLayer("seventeenth");
     physics.getOrCreateCollisionLayer("seventeenth");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Collision layer 'seventeenth' gets no category bit (only 16 layers have one): it collides "
               "with nothing\n");
     EXPECT_EQ(seventeenth->filter.categoryBits, 0);

@@ -319,9 +319,9 @@ TEST_F(TeardownScene, NothingIsMadeOrRemadeInsideTheStep) {
     auto builder = addComponent<BuildOnTouch>(a);
     builder->hinge = hinge;
     b2Joint* before = hinge->joint;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     step(3);
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(builder->late);
     // The joint it had stays; the body and the fixture are refused with a line each.
     EXPECT_EQ(hinge->joint, before);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -12,9 +13,23 @@
 #include "render/tiles/TileAtlas.hpp"
 
 namespace {
-std::string capturedStdout() {
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
+// The reports written since the capture began. The graphics library says
+// why an image did not load on standard error too ("Failed to load image");
+// the game prints those through its library log, so they are left out here.
+std::string capturedStderr() {
+    std::fflush(stderr);
+    const std::string written = testing::internal::GetCapturedStderr();
+    std::string reports;
+    size_t start = 0;
+    while (start < written.size()) {
+        const size_t end = std::min(written.find('\n', start), written.size() - 1);
+        const std::string line = written.substr(start, end + 1 - start);
+        if (line.rfind("Failed to load image", 0) != 0) {
+            reports += line;
+        }
+        start = end + 1;
+    }
+    return reports;
 }
 
 std::string atlasText(const std::string& imagePath, const std::string& entries) {
@@ -29,14 +44,14 @@ TEST(AssetManager, MissingImageIsReportedAndStoresNothing) {
     auto& assets = AssetManager::instance();
     std::shared_ptr<sf::Sprite> sprite = std::make_shared<sf::Sprite>();
     auto before = sprite;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(assets.loadTexture("no/such/image.png", "name", sprite));
     // Asked again every frame (animation frames are built one a frame): still one line.
     for (int frame = 0; frame < 270; ++frame) {
         EXPECT_FALSE(assets.loadTexture("no/such/image.png"));
         EXPECT_FALSE(assets.getSprite("no/such/image.png"));
     }
-    EXPECT_EQ(capturedStdout(), "Couldn't load texture no/such/image.png\n");
+    EXPECT_EQ(capturedStderr(), "Couldn't load texture no/such/image.png\n");
     EXPECT_EQ(sprite, before);
     EXPECT_TRUE(assets.textures.empty());
     EXPECT_TRUE(assets.sprites.empty());
@@ -118,9 +133,9 @@ TEST(AssetManager, GetSpriteLoadsAnUnknownNameOnceAsAPath) {
     EXPECT_EQ(assets.getSprite(path), sprite);
     EXPECT_EQ(assets.getTexture(path)->getSize(), sf::Vector2u(6, 6));
 
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(assets.getSprite(dir.path("gone.png")));
-    EXPECT_EQ(capturedStdout(), "Couldn't load texture " + dir.path("gone.png") + "\n");
+    EXPECT_EQ(capturedStderr(), "Couldn't load texture " + dir.path("gone.png") + "\n");
 }
 
 TEST(AssetManager, TilesetIsNumberedRowByRowFromOne) {
@@ -172,10 +187,10 @@ TEST(AssetManager, SpacedTilesetCutsWholeTilesUpToItsTileCount) {
     EXPECT_NE(placed.texture, assets.sprites.at(path + "5")->getTexture());
     EXPECT_EQ(placed.rectangle.width, 16);
 
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     const std::string other = dir.writeImage("negative.png", 32, 32);
     EXPECT_FALSE(assets.loadTileset(other, 16, 16, -1, 0));
-    EXPECT_NE(capturedStdout().find(other), std::string::npos);
+    EXPECT_NE(capturedStderr().find(other), std::string::npos);
 }
 
 // A map may give any tile size the number can hold; the cutting and the
@@ -199,10 +214,10 @@ TEST(AssetManager, TilesetRefusesEmptyTilesAndMissingImages) {
     TempDirectory dir;
     const std::string path = dir.writeImage("zero.png", 32, 32);
     auto& assets = AssetManager::instance();
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(assets.loadTileset(path, 0, 16));
     EXPECT_FALSE(assets.loadTileset(dir.path("missing.png"), 16, 16));
-    const std::string output = capturedStdout();
+    const std::string output = capturedStderr();
     EXPECT_NE(output.find(path), std::string::npos);
     EXPECT_NE(output.find("Couldn't load texture " + dir.path("missing.png")), std::string::npos);
     EXPECT_TRUE(assets.sprites.empty());
@@ -275,11 +290,11 @@ TEST(AssetManager, AnAtlasReadAsPixelsHandsOutPiecesClippedToItsImageUntilItIsDr
     EXPECT_EQ(assets.findPiece("unknown", rectangle), nullptr);
 
     // A missing image is reported once, by the thread that takes the result.
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     assets.startLoadingAtlasPixels(dir.path("absent.xml"));
     EXPECT_FALSE(assets.loadAtlasPixels(dir.path("absent.xml")));
     EXPECT_FALSE(assets.loadAtlasPixels(dir.path("absent.xml")));
-    EXPECT_EQ(capturedStdout(), "Couldn't load image " + dir.path("absent.png") + "\n");
+    EXPECT_EQ(capturedStderr(), "Couldn't load image " + dir.path("absent.png") + "\n");
 
     assets.unloadAtlas(dir.path("sheet.xml"));
     EXPECT_EQ(assets.findPiece("whole", rectangle), nullptr);
@@ -321,26 +336,26 @@ TEST(AssetManager, BrokenAtlasesFailWithOneMessageAndStoreNothing) {
     dir.writeText("deep.xml", deep);
     auto& assets = AssetManager::instance();
 
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(assets.loadAtlas(dir.path("deep.xml")));
-    EXPECT_EQ(capturedStdout(),
+    EXPECT_EQ(capturedStderr(),
               "Loading failed:\n" + dir.path("deep.xml") + ": elements nest more than 256 deep\n");
 
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(assets.loadAtlas(dir.path("missing.xml")));
-    EXPECT_EQ(capturedStdout(), "Loading failed:\ncannot open file " + dir.path("missing.xml") + "\n");
+    EXPECT_EQ(capturedStderr(), "Loading failed:\ncannot open file " + dir.path("missing.xml") + "\n");
 
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(assets.loadAtlas(dir.path("bad.xml")));
-    EXPECT_EQ(capturedStdout().rfind("Loading failed:\n" + dir.path("bad.xml") + ": ", 0), 0u);
+    EXPECT_EQ(capturedStderr().rfind("Loading failed:\n" + dir.path("bad.xml") + ": ", 0), 0u);
 
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(assets.loadAtlas(dir.path("noimage.xml")));
-    EXPECT_EQ(capturedStdout(), "Couldn't load texture " + dir.path("absent.png") + "\n");
+    EXPECT_EQ(capturedStderr(), "Couldn't load texture " + dir.path("absent.png") + "\n");
 
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(assets.loadAtlas(dir.path("partial.xml")));
-    EXPECT_EQ(capturedStdout().rfind("Loading failed:\n", 0), 0u);
+    EXPECT_EQ(capturedStderr().rfind("Loading failed:\n", 0), 0u);
 
     EXPECT_TRUE(assets.sprites.empty());
     EXPECT_TRUE(assets.spriteSources.empty());

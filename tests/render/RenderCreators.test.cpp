@@ -66,15 +66,15 @@ TEST_F(SpriteCreator, ReadsDepthLayerAndNamedKeys) {
 TEST_F(SpriteCreator, UnknownLayerLeavesTheRendererLayerlessAndIsReportedOncePerName) {
     auto& objects = GameObjectManager::instance();
     auto object = objects.createGameObject("block");
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     auto renderer = std::dynamic_pointer_cast<SpriteRendererComponent>(
         objects.createComponent("sprite", object, properties("min")));
     objects.createComponent("sprite", objects.createGameObject("block"), properties("min"));
     PropertyMap elsewhere = properties("min");
     elsewhere["#layer"] = "Nowhere";
     objects.createComponent("sprite", objects.createGameObject("block"), elsewhere);
-    std::fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    std::fflush(stderr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Draw layer \"Platforms\" does not exist; renderers put on it are drawn beneath every layer\n"
               "Draw layer \"Nowhere\" does not exist; renderers put on it are drawn beneath every layer\n");
     ASSERT_TRUE(renderer);
@@ -101,10 +101,10 @@ TEST_F(SpriteCreator, MissingPictureKeepsTheScale) {
     auto object = GameObjectManager::instance().createGameObject("block");
     PropertyMap map = properties("max");
     map["0"] = "art/none.png";
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     auto component = GameObjectManager::instance().createComponent("sprite", object, map);
-    std::fflush(stdout);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Couldn't load texture"), std::string::npos);
+    std::fflush(stderr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Couldn't load texture"), std::string::npos);
     EXPECT_TRUE(component);
     EXPECT_EQ(object->transform->getScale(), sf::Vector2f(1, 1));
 }

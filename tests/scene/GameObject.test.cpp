@@ -458,7 +458,7 @@ TEST_F(GameObjects, ParentLoopsAreRefusedAndTheHierarchyStaysWalkable) {
     top->transform->setPosition(10.0f, 0.0f);
     middle->transform->setPosition(0.0f, 5.0f);
 
-    StdoutCapture output;
+    ReportCapture output;
     top->parent = bottom;
     top->parent = top;
     middle->parent = std::weak_ptr<GameObject>(bottom);

@@ -202,3 +202,48 @@ TEST_F(FormBuilderTest, ToolTipAppearsAfterTheMouseRestsAndGoesWhenItMoves) {
     gui.update(1.0f);
     EXPECT_FALSE(gui.getShownToolTip()) << "no tool tip away from the widget";
 }
+
+// A dialog as a form editor saves it: texts of one word without quotes, shared
+// renderers, widgets and properties we do not have.
+TEST_F(FormBuilderTest, EditorDialogWithUnquotedWordsLoadsAndSkipsWhatItCannotShow) {
+    warnings.clear();
+    const std::string path = std::string(VORLUNE_SOURCE_DIR) + "/tests/widgets/forms/BuilderDialog.txt";
+    const auto page = Group::create();
+    page->setSize(Layout2d(800.0f, 600.0f));
+    loadFormFile(*page, path);
+    const auto get = [&](const std::string& name) { return page->get(name); };
+
+    const auto dialog = page->get<ChildWindow>("Properties");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->getTitle(), "Properties");
+    EXPECT_EQ(page->get<Label>("Caption")->getText(), "Widgets");
+    EXPECT_EQ(page->get<Button>("Add")->getText(), "Add");
+    EXPECT_EQ(page->get<Button>("Remove")->getText(), "Remove");
+    EXPECT_EQ(page->get<Button>("Version")->getText(), "2") << "a number alone is a word too";
+    EXPECT_EQ(page->get<Button>("Close")->getText(), "Close window");
+    EXPECT_EQ(page->get<EditBox>("Filename")->getDefaultText(), "Filename");
+    EXPECT_EQ(page->get<ListBox>("Kinds")->getItems(),
+              (std::vector<std::string>{"Button", "Label", "Picture"}));
+    EXPECT_EQ(page->get<Button>("Add")->renderer.backgroundColor, sf::Color::White)
+        << "from the shared renderer";
+    EXPECT_FALSE(get("WidgetTree"));
+    EXPECT_FALSE(get("Menu"));
+
+    // One warning for each thing skipped, naming its line.
+    const auto warned = [&](const std::string& what) {
+        int times = 0;
+        for (const auto& line : warnings) {
+            times += line.find(what) != std::string::npos;
+        }
+        return times;
+    };
+    EXPECT_EQ(warned("BuilderDialog.txt:38: skipped 'TreeView.WidgetTree' and what it holds"), 1);
+    EXPECT_EQ(warned("BuilderDialog.txt:90: skipped 'MenuBar.Menu' and what it holds"), 1);
+    EXPECT_EQ(warned("skipped property 'Resizable' of ChildWindow"), 1);
+    EXPECT_EQ(warned("skipped property 'PositionLocked' of ChildWindow"), 1);
+    for (const auto& line : warnings) {
+        for (const char* text : {"'Text'", "'Title'", "'DefaultText'"}) {
+            EXPECT_EQ(line.find(text), std::string::npos) << "every text was read: " << line;
+        }
+    }
+}

@@ -158,6 +158,16 @@ TEST(FormLoader, MalformedFormsNameTheFileLineAndWhatWasExpected) {
          "test.txt:1: expected 'Smooth' or ';' after the file name for 'Texture', found 'Blurry'"},
         {"Renderer { TextColor = Red; }", "test.txt:1: expected a name for a shared renderer"},
         {"Button.A { Text = ; }", "test.txt:1: expected a value for 'Text', found ';'"},
+        // One word may go without quotes; more than one may not.
+        {"Button.A {\n  Text = Add Item;\n}",
+         "test.txt:2: expected a quoted string or a single word for 'Text', found 'Add'"},
+        // Beyond what an order may be, and far beyond an int: refused, not cut.
+        {"Button.A {\n\n  FocusOrder = 3000000000;\n}",
+         "test.txt:3: expected a whole number from -1000000 to 1000000 for 'FocusOrder', found '3000000000'"},
+        {"Button.A { FocusOrder = -99999999999999999999; }",
+         "test.txt:1: expected a whole number from -1000000 to 1000000 for 'FocusOrder'"},
+        {"Button.A { FocusOrder = 1.5; }",
+         "test.txt:1: expected a whole number from -1000000 to 1000000 for 'FocusOrder'"},
     };
     for (const auto& [text, message] : cases) {
         const std::string error = errorOf(text);
@@ -198,9 +208,9 @@ TEST(FormLoader, BackslashPathsAndTexturesRelativeToTheForm) {
     // The form lies in build/test-output/ and the build directory in the
     // source tree, so "..\.." from the form is the source root.
     auto group = Group::create();
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     loadFormFile(*group, windowsPath);
-    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string output = testing::internal::GetCapturedStderr();
     const auto picture = group->get<Picture>("P");
     ASSERT_TRUE(picture);
     EXPECT_TRUE(picture->renderer.texture) << output;
@@ -208,9 +218,9 @@ TEST(FormLoader, BackslashPathsAndTexturesRelativeToTheForm) {
 }
 
 TEST(FormLoader, MissingTextureIsReportedAndTheWidgetStays) {
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     const auto group = load("Picture.P { Size = (10, 10); Renderer { Texture = \"images/none.png\"; } }");
-    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string output = testing::internal::GetCapturedStderr();
     EXPECT_NE(output.find("Couldn't load texture " + formsDirectory + "/images/none.png"), std::string::npos)
         << output;
     const auto picture = group->get<Picture>("P");
@@ -230,7 +240,7 @@ TEST(FormLoader, EveryCutOrDamagedSampleFormLoadsOrIsRefused) {
     std::ifstream file(formsDirectory + "/AllWidgets.txt");
     const std::string sample((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     ASSERT_GT(sample.size(), 1000u);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     const auto survives = [](const std::string& text) {
         try {
             load(text);
@@ -248,5 +258,5 @@ TEST(FormLoader, EveryCutOrDamagedSampleFormLoadsOrIsRefused) {
             survives(damaged);
         }
     }
-    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
 }

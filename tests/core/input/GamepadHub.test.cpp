@@ -38,6 +38,13 @@ TEST(GamepadHub, TheUsersMappingFileNamesTheButtonsOfAPadSdlDidNotKnow) {
     EXPECT_TRUE(said(happenings, PadHappening::Kind::pressed, inputCodes::joystickButton(0, 3)))
         << "without a mapping, its raw button";
     EXPECT_FALSE(hub.isMapped(0));
+    // Raw buttons 0 to 99 have codes of their own; one numbered 100 or more
+    // would make the next pad's button 0 and is left alone.
+    odd.setButton(99, true);
+    EXPECT_TRUE(said(hub.poll(0.0f), PadHappening::Kind::pressed, inputCodes::joystickButton(0, 99)));
+    odd.setButton(100, true);
+    odd.setButton(127, true);
+    EXPECT_FALSE(said(hub.poll(0.0f), PadHappening::Kind::pressed)) << "buttons beyond the codes";
     odd.unplug();
     hub.reset();
 
@@ -49,7 +56,7 @@ TEST(GamepadHub, TheUsersMappingFileNamesTheButtonsOfAPadSdlDidNotKnow) {
                         << guid << ",Odd Stick,a:b3,b:b2,start:b7,leftx:a0,lefty:a1,\n"
                         << guid << ",Odd Stick,a:b0,platform:Windows,\n"
                         << "not a mapping\n";
-    StdoutCapture output;
+    ReportCapture output;
     ASSERT_TRUE(hub.start(file));
     const std::string reported = output.text();
     EXPECT_NE(reported.find("gamecontrollerdb.txt line 4"), std::string::npos) << reported;

@@ -16,13 +16,11 @@ class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override { fs::create_directories(folder); }
 
-    // Loads the file and returns what was reported, on either stream.
+    // Loads the file and returns what was reported on standard error.
     std::string loadPrinting(SettingsFile& settings, bool expectSound) {
-        testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         EXPECT_EQ(settings.load(), expectSound);
-        const std::string printed = testing::internal::GetCapturedStdout();
-        return printed + testing::internal::GetCapturedStderr();
+        return testing::internal::GetCapturedStderr();
     }
 
     static int lineCount(const std::string& text) {
@@ -182,13 +180,13 @@ TEST_F(SettingsFileTest, AFolderThatCannotBeWrittenIsReportedOnceAndTheValuesSta
     // A file where the settings folder should be: nothing can be made under it.
     writeWholeFile((PrivateSettingsFolder::root() / "blocked").string(), "a file");
     SettingsFile settings(PrivateSettingsFolder::root() / "blocked" / "vorlune" / "settings.txt");
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     settings.load();
     settings.set("lives", "4");
     EXPECT_FALSE(settings.save());
     settings.set("lives", "5");
     EXPECT_FALSE(settings.save());
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_EQ(lineCount(printed), 1) << printed;
     EXPECT_EQ(settings.get("lives"), "5");
     EXPECT_EQ(readWholeFile((PrivateSettingsFolder::root() / "blocked").string()), "a file");

@@ -89,7 +89,7 @@ TEST_F(BotPlayer, SeventeenSeededBotMatchGoesPastTheOldBlowUpWithFiniteBodies) {
     // blew the chain up to numbers that are not numbers; Box2D then aborted
     // the process. 4500 frames cover it and keep the sanitizer run short.
     startComputerMatch(17);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     int frame = 0;
     for (; frame < 4500 && state() == "Arena"; ++frame) {
         frames(1);
@@ -99,7 +99,7 @@ TEST_F(BotPlayer, SeventeenSeededBotMatchGoesPastTheOldBlowUpWithFiniteBodies) {
                 << "player " << number << " at frame " << frame;
         }
     }
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_EQ(frame, 4500) << "the match ended early, in state " << state();
     // A blow-up that still happens is survived as a fall (the optimised build
     // needs none in this match; the sanitizer build's rounding meets one).

@@ -22,7 +22,7 @@ protected:
         buildArena(true, [this] {
             ASSERT_TRUE(MapStore::instance().loadMap(VORLUNE_SOURCE_DIR "/tests/game/player/platforms.tmx",
                                                      "platforms"));
-            StdoutCapture output;
+            ReportCapture output;
             MapStore::instance().instantiate("platforms", true, false);
             printed = output.text();
         });

@@ -144,7 +144,7 @@ TEST_F(ArenaPageTest, WithoutItsPagePlayStillStartsAMatchOnTheLastChoice) {
     const std::string build = copyContentInto(content);
     content.writeText("assets/gui/Menu_Arena.txt", "Button.Arena1 { Size = (10, ; }");
     ScopedWorkingDirectory inBuild(build);
-    StdoutCapture output;
+    ReportCapture output;
     start();
     frames(2);
     click("menu", "StartGame");

@@ -21,11 +21,11 @@ TEST(ButtonSounds, AMissingButtonIsReportedWithItsFormFileAndAPresentOneIsConnec
 
     const float volume = 0.0f;
     int presses = 0;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     connectButton("menu", "StartGame", volume, [&] { ++presses; });
     connectButton("never", "StartGame", volume, [&] { ++presses; });
     connectButton("full", "Start", volume, [&] { ++presses; });
-    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string output = testing::internal::GetCapturedStderr();
     EXPECT_EQ(output, "Page menu (" + emptyForm + ") has no button StartGame; it does nothing\n");
 
     gui.getWidget<widgets::Button>("full", "Start")->onPress.emit();

@@ -216,7 +216,7 @@ TEST(LayerRenderComponent, LayersOfTheSameNameShareOneRenderLayer) {
 TEST(LayerRenderComponent, WithoutCreatingLayersOnlyExistingOnesAreUsed) {
     auto decor = RenderManager::instance().addLayer("Decor");
     ASSERT_TRUE(MapStore::instance().loadMap(fixtureMapPath("tiles.tmx"), "tiles"));
-    StdoutCapture output;
+    ReportCapture output;
     auto map = instantiateTiles(false);
     // Two tile layers are named "Ground"; the missing layer is reported once.
     EXPECT_EQ(output.text(),
@@ -303,7 +303,7 @@ TEST(LayerRenderComponent, AbsurdlyFullLayerIsCutAtItsTileLimitAndReported) {
     layer.height = 1000;
     layer.data.assign(1100u * 1000u, 1);
     auto holder = GameObjectManager::instance().createGameObject("holder");
-    StdoutCapture output;
+    ReportCapture output;
     auto component = addComponent<LayerRenderComponent>(
         holder, std::make_shared<TileMapLayer>(&layer, map.get(), "tiles"), nullptr, false);
     EXPECT_EQ(output.text(),
