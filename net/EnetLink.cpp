@@ -56,6 +56,31 @@ void limitHost(ENetHost* host) {
     host->maximumPacketSize = maxPacketBytes;
     host->maximumWaitingData = 64 * maxPacketBytes;
 }
+// How long a closing link waits for the other side to take its last packets
+// (milliseconds): a round trip on any link a match can be played over.
+constexpr enet_uint32 closingWaitMs = 300;
+
+// Closes the connection after what is queued has arrived: the last packet
+// may say why this side ends (a stop), and a disconnection that overtakes it
+// makes the other side drop it unread. A peer that does not answer in time
+// is told at once rather than left to time out.
+void closeGracefully(ENetHost* host, ENetPeer* peer) {
+    enet_peer_disconnect_later(peer, 0);
+    const enet_uint32 start = enet_time_get();
+    ENetEvent event;
+    while (enet_time_get() - start < closingWaitMs) {
+        const int serviced = enet_host_service(host, &event, 10);
+        if (serviced < 0) {
+            break;
+        }
+        if (serviced > 0 && event.type == ENET_EVENT_TYPE_RECEIVE) {
+            enet_packet_destroy(event.packet);
+        } else if (serviced > 0 && event.type == ENET_EVENT_TYPE_DISCONNECT && event.peer == peer) {
+            return;
+        }
+    }
+    enet_peer_disconnect_now(peer, 0);
+}
 } // namespace
 
 EnetLink::EnetLink() = default;
@@ -63,8 +88,7 @@ EnetLink::EnetLink() = default;
 EnetLink::~EnetLink() {
     if (host) {
         if (peer) {
-            // Tells the other side at once rather than letting it time out.
-            enet_peer_disconnect_now(peer, 0);
+            closeGracefully(host, peer);
         }
         enet_host_destroy(host);
         releaseEnet();

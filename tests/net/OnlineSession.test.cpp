@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <random>
 #include <thread>
 
@@ -132,6 +133,30 @@ TEST(OnlineSession, WhenOneSideStopsTheOtherHearsWhy) {
         serviceUntil(host, guest, [&] { return host.getPhase() == net::OnlineSession::Phase::closed; }));
     EXPECT_EQ(host.endReason(), "the two games disagree at frame 90");
     EXPECT_EQ(guest.endReason(), "the two games disagree at frame 90");
+}
+
+// A game whose match ended by a disagreement may end its process in the
+// same frame: the word why must still reach the other side, not only the
+// closed connection.
+TEST(OnlineSession, ASideThatStopsAndIsGoneAtOnceStillSaysWhy) {
+    net::OnlineSession host(identity(), {});
+    auto guest = std::make_unique<net::OnlineSession>(identity(), net::LinkShape{});
+    std::string problem;
+    ASSERT_TRUE(host.host("127.0.0.1", 0, problem)) << problem;
+    ASSERT_TRUE(guest->join("127.0.0.1", host.localPort(), problem));
+    ASSERT_TRUE(
+        serviceUntil(host, *guest, [&] { return guest->getPhase() == net::OnlineSession::Phase::playing; }));
+    guest->stop(net::StopReason::disagree, 120);
+    // The guest's process ends while the host's, busy, serves its link once
+    // every few frames.
+    std::thread guestExits([&] { guest.reset(); });
+    const double start = secondsNow();
+    while (host.getPhase() != net::OnlineSession::Phase::closed && secondsNow() - start < 5.0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        host.service(secondsNow());
+    }
+    guestExits.join();
+    EXPECT_EQ(host.endReason(), "the two games disagree at frame 120");
 }
 
 TEST(OnlineSession, AfterAFinishedMatchARematchStartsWhenBothAskedWithTheNextSeed) {
