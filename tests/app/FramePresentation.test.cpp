@@ -6,6 +6,7 @@
 
 #include "app/Game.hpp"
 #include "common/Polling.hpp"
+#include "common/PrivateDisplay.hpp"
 
 // After SFML's headers: X11's macros (None, Status) would break them.
 #include <X11/Xlib.h>
@@ -78,11 +79,20 @@ private:
     Display* display;
 };
 
+// The cases read the screen's pixels, which any other test's window on a
+// shared display may cover: they run in a process of their own
+// (tests/CMakeLists.txt) on an X server of its own, started by the first.
+const PrivateDisplay& presentationDisplay() {
+    static const PrivateDisplay display;
+    return display;
+}
+
 } // namespace
 
 // A frame is handed to the renderer when drawn and shown at the next draw
 // or when presented, never lost and never shown out of order.
 TEST(FramePresentation, ADrawnFrameIsShownByTheNextDrawOrAPresent) {
+    ASSERT_TRUE(presentationDisplay().isRunning()) << presentationDisplay().getProblem();
     ColourGame game;
     ASSERT_TRUE(game.init()) << "needs a display (run under Xvfb)";
     const ShownPixels screen;
@@ -120,6 +130,7 @@ TEST(FramePresentation, ADrawnFrameIsShownByTheNextDrawOrAPresent) {
 // A loop with time to spare shows each frame before it sleeps: by the next
 // frame's update the display shows what the last draw drew.
 TEST(FramePresentation, AWaitingLoopShowsEachFrameBeforeItSleeps) {
+    ASSERT_TRUE(presentationDisplay().isRunning()) << presentationDisplay().getProblem();
     ColourGame game;
     const ShownPixels screen;
     int checked = 0;
