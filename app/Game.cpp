@@ -312,10 +312,10 @@ void Game::pollWindowEvents() {
         // moving the mouse over the window must not change what plays.
         if (!replay) {
             giveEvent(event, true);
-        }
-        // The focus is the window's own, also while a replay plays: the
-        // devices are read again when the replay is over.
-        if (event.type == sf::Event::LostFocus || event.type == sf::Event::GainedFocus) {
+        } else if (event.type == sf::Event::LostFocus || event.type == sf::Event::GainedFocus) {
+            // The focus is the window's own, also while a replay plays (the
+            // input manager hears it through the GUI's events otherwise): the
+            // devices are read again when the replay is over.
             InputManager::instance().setWindowFocused(event.type == sf::Event::GainedFocus);
         }
         // Closing does not cut the frame short: the loop ends at its open test.

@@ -4,9 +4,12 @@
 // frames, scripted keys and synthesized mouse events at the buttons' places,
 // so that a scenario plays the same way on every run.
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +17,7 @@
 
 #include "app/GuiManager.hpp"
 #include "audio/SoundManager.hpp"
+#include "common/KeyEvents.hpp"
 #include "common/MediaFixtures.hpp"
 #include "common/MouseEvents.hpp"
 #include "common/ScriptedInputTest.hpp"
@@ -59,6 +63,30 @@ protected:
         for (int i = 0; i < count; ++i) {
             game.runFrame(times, [] { return frameDelta; });
         }
+    }
+
+    // Runs frames until the condition holds, letting an X server deliver
+    // what xdotool sent meanwhile; false after about 10 s.
+    bool framesUntil(const std::function<bool()>& condition) {
+        for (int i = 0; i < 400; ++i) {
+            if (condition()) {
+                return true;
+            }
+            frames(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
+        return condition();
+    }
+
+    // A key as a keyboard gives it: held on the device, and its press or
+    // release reported by the window at the start of the next frame.
+    void keyDown(sf::Keyboard::Key key) {
+        devices->setKey(key, true);
+        game.queueGuiEvent(keys::pressed(key));
+    }
+    void keyUp(sf::Keyboard::Key key) {
+        devices->setKey(key, false);
+        game.queueGuiEvent(keys::released(key));
     }
 
     // Holds the key for one frame, then lets it go for one.

@@ -7,31 +7,15 @@
 #include <thread>
 
 #include "common/PrivateDisplay.hpp"
+#include "common/Xdotool.hpp"
 #include "game/GameScenario.hpp"
 #include "render/CameraComponent.hpp"
 #include "render/RenderManager.hpp"
 #include "scene/GameObjectManager.hpp"
 
 namespace {
-bool xdotool(const std::string& arguments) {
-    return std::system(("xdotool " + arguments + " > /dev/null 2>&1").c_str()) == 0;
-}
-
 class Screen : public GameScenario {
 protected:
-    // Runs frames until the condition holds, letting the X server deliver
-    // what xdotool sent; false after about 10 s.
-    bool framesUntil(const std::function<bool()>& condition) {
-        for (int i = 0; i < 400; ++i) {
-            if (condition()) {
-                return true;
-            }
-            frames(1);
-            std::this_thread::sleep_for(std::chrono::milliseconds(25));
-        }
-        return condition();
-    }
-
     // The whole window lies on the screen.
     void expectOnScreen(sf::Vector2u screen) {
         const sf::Vector2i at = game.window.getPosition();

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "core/StateManager.hpp"
+#include "core/input/InputManager.hpp"
 #include "game/VorluneGame.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
@@ -94,4 +96,48 @@ inline void traceInChildProcess(const std::string& tracePath,
     ASSERT_TRUE(WIFEXITED(status)) << "the recording ended by signal " << WTERMSIG(status);
     ASSERT_EQ(WEXITSTATUS(status), 0) << "the recording run failed (needs a display: run under Xvfb)";
     trace = readLines(tracePath);
+}
+
+// One recorded run for a replay case: a fresh game reading `devices`,
+// recording into `recording` while `script` plays it frame by frame (its
+// second argument runs that many fixed frames), then shut down as the
+// program ends. Returns 0 when the recording was written, else a code
+// naming the step that failed; the trace lands in `trace`.
+inline int
+recordScriptedRun(const std::string& title, std::shared_ptr<InputBackend> devices,
+                  const std::string& recording, std::vector<std::string>& trace,
+                  const std::function<void(TracingGame&, const std::function<void(int)>&)>& script) {
+    TracingGame game;
+    game.title = title;
+    if (!game.init()) {
+        return 3;
+    }
+    InputManager::instance().setBackend(std::move(devices));
+    if (!game.startRecording(recording)) {
+        return 4;
+    }
+    FrameTimes times;
+    script(game, [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            game.runFrame(times, [] { return 1.0f / 60.0f; });
+        }
+    });
+    const bool written = game.finishRecording();
+    game.window.close();
+    game.shutdown();
+    trace = game.trace;
+    return written ? 0 : 5;
+}
+
+// Plays `recording` back into `replayed` as `vorlune --replay` does, and
+// expects the very frames of `recorded`, in order.
+inline void expectReplayTracesAsRecorded(TracingGame& replayed, const std::string& recording,
+                                         const std::vector<std::string>& recorded) {
+    LaunchOptions options = fastUndrawn();
+    options.replayPath = recording;
+    ASSERT_EQ(replayed.run(options), 0);
+    ASSERT_EQ(replayed.trace.size(), recorded.size()) << "the replay ends with the recording's last frame";
+    for (size_t frame = 0; frame < recorded.size(); ++frame) {
+        ASSERT_EQ(replayed.trace[frame], recorded[frame]) << "first difference at frame " << frame + 1;
+    }
 }

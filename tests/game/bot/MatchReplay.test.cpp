@@ -41,20 +41,14 @@ TEST_F(MatchReplay, PlainReplayOfARecordedDemoPutsEveryPlayerAndSegmentInPlaceEv
     ASSERT_EQ(recorded.size(), recordedFrames);
 
     TracingGame replayed;
-    LaunchOptions options = fastUndrawn();
-    options.replayPath = recording;
-    ASSERT_EQ(replayed.run(options), 0);
+    ASSERT_NO_FATAL_FAILURE(expectReplayTracesAsRecorded(replayed, recording, recorded));
     EXPECT_FALSE(replayed.playerSetup->isComputer(1) || replayed.playerSetup->isComputer(2));
     EXPECT_FALSE(replayed.demo);
     // The recorded click took the replay from the menu into the match, and the
     // match really moved: both players and their beards, all along.
-    ASSERT_EQ(replayed.trace.size(), recorded.size()) << "the replay ends with the recording's last frame";
     EXPECT_EQ(replayed.trace.front().rfind("Menu", 0), 0u);
     EXPECT_EQ(replayed.trace.back().rfind("Arena", 0), 0u) << replayed.trace.back();
     EXPECT_GT(replayed.players, recordedFrames);
     EXPECT_GT(replayed.segments, 5 * recordedFrames);
-    for (size_t frame = 0; frame < recorded.size(); ++frame) {
-        ASSERT_EQ(replayed.trace[frame], recorded[frame]) << "first difference at frame " << frame + 1;
-    }
     EXPECT_NE(recorded[recordedFrames / 2], recorded.back()) << "nothing moved";
 }

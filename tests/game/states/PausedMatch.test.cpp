@@ -5,7 +5,6 @@
 // keyboard of an X server of its own for the focus).
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -16,6 +15,7 @@
 #include "common/KeyEvents.hpp"
 #include "common/PrivateDisplay.hpp"
 #include "common/TestOutput.hpp"
+#include "common/Xdotool.hpp"
 #include "core/RandomSource.hpp"
 #include "game/GameScenario.hpp"
 #include "game/TracingGame.hpp"
@@ -60,15 +60,6 @@ std::string matchSnapshot() {
 
 class PausedMatch : public GameScenario {
 protected:
-    // A key as a keyboard gives it: held, and its press reported by the window.
-    void keyDown(sf::Keyboard::Key key) {
-        devices->setKey(key, true);
-        game.queueGuiEvent(keys::pressed(key));
-    }
-    void keyUp(sf::Keyboard::Key key) {
-        devices->setKey(key, false);
-        game.queueGuiEvent(keys::released(key));
-    }
     void keyTap(sf::Keyboard::Key key) {
         keyDown(key);
         frames(1);
@@ -156,12 +147,6 @@ TEST_F(PausedMatch, MagicLoopWaitsWithThePausedMatch) {
     frames(1);
 }
 
-namespace {
-bool focusXdotool(const std::string& arguments) {
-    return std::system(("xdotool " + arguments + " > /dev/null 2>&1").c_str()) == 0;
-}
-} // namespace
-
 // SFML opens its display as soon as the game's window object is made: the
 // case's own X server comes first.
 struct FocusedWindowDisplay {
@@ -172,18 +157,6 @@ struct FocusedWindowDisplay {
 // tests/CMakeLists.txt): keys typed into another program's window move nobody.
 class FocusedWindow : protected FocusedWindowDisplay, public GameScenario {
 protected:
-    // Runs frames until the condition holds, letting the X server deliver
-    // what xdotool sent; false after about 10 s.
-    bool framesUntil(const std::function<bool()>& condition) {
-        for (int i = 0; i < 400; ++i) {
-            if (condition()) {
-                return true;
-            }
-            frames(1);
-            std::this_thread::sleep_for(std::chrono::milliseconds(25));
-        }
-        return condition();
-    }
     void framesWithTime(int count) {
         for (int i = 0; i < count; ++i) {
             frames(1);
@@ -203,7 +176,7 @@ TEST_F(FocusedWindow, KeysTypedIntoAnotherWindowMoveNobodyAndHeldOnesAreLetGo) {
 
     // D held in the game's window runs; another program's window opening
     // takes the focus, and the wizard stops although D is still down.
-    ASSERT_TRUE(focusXdotool("keydown d"));
+    ASSERT_TRUE(xdotool("keydown d"));
     const float from = x();
     ASSERT_TRUE(framesUntil([&] { return x() > from + 30.0f; })) << "D does not run";
     {
@@ -213,18 +186,18 @@ TEST_F(FocusedWindow, KeysTypedIntoAnotherWindowMoveNobodyAndHeldOnesAreLetGo) {
         EXPECT_NEAR(pausedMatchVelocity(1).x, 0.0f, 0.01f) << "D stuck down";
         const float stopped = x();
         // Typed there: running, jumping, pausing.
-        ASSERT_TRUE(focusXdotool("key space Escape"));
+        ASSERT_TRUE(xdotool("key space Escape"));
         framesWithTime(30);
         EXPECT_NEAR(x(), stopped, 1.0f);
         EXPECT_GT(pausedMatchVelocity(1).y, -1.0f) << "a jump";
         EXPECT_EQ(shownPages(), "") << "Escape paused the game";
-        ASSERT_TRUE(focusXdotool("keyup d"));
+        ASSERT_TRUE(xdotool("keyup d"));
     }
 
     // The focus back, the keys are the game's again.
-    ASSERT_TRUE(focusXdotool("windowfocus --sync " + gameWindow));
+    ASSERT_TRUE(xdotool("windowfocus --sync " + gameWindow));
     ASSERT_TRUE(framesUntil([&] { return input.isWindowFocused(); }));
-    ASSERT_TRUE(focusXdotool("key Escape"));
+    ASSERT_TRUE(xdotool("key Escape"));
     EXPECT_TRUE(framesUntil([&] { return shownPages() == "pause"; }));
 }
 
@@ -232,62 +205,45 @@ namespace {
 // A match against the computer with a long pause, whose page is worked by
 // keys (Space pressed on "Continue" and held on), recorded.
 int recordPausedMatch(const std::string& recording, std::vector<std::string>& trace) {
-    TracingGame game;
-    game.title = "Vorlune paused replay";
-    if (!game.init()) {
-        return 3;
-    }
     auto devices = std::make_shared<ScriptedInputBackend>();
-    InputManager::instance().setBackend(devices);
-    if (!game.startRecording(recording)) {
-        return 4;
-    }
-    game.playerSetup->setComputer(2, true);
-    FrameTimes times;
-    const auto frames = [&](int count) {
-        for (int i = 0; i < count; ++i) {
-            game.runFrame(times, [] { return 1.0f / 60.0f; });
-        }
-    };
-    const auto key = [&](sf::Keyboard::Key code, bool down) {
-        devices->setKey(code, down);
-        game.queueGuiEvent(down ? keys::pressed(code) : keys::released(code));
-    };
-    frames(2);
-    // Play, then the first arena, by keys.
-    key(sf::Keyboard::Enter, true);
-    frames(1);
-    key(sf::Keyboard::Enter, false);
-    frames(2);
-    key(sf::Keyboard::Enter, true);
-    frames(1);
-    key(sf::Keyboard::Enter, false);
-    frames(90);
-    key(sf::Keyboard::D, true);
-    frames(20);
-    key(sf::Keyboard::Escape, true);
-    frames(1);
-    key(sf::Keyboard::Escape, false);
-    for (int i = 0; i < 5; ++i) {
-        key(sf::Keyboard::Down, true);
-        frames(1);
-        key(sf::Keyboard::Down, false);
-        frames(30);
-    }
-    key(sf::Keyboard::Up, true);
-    frames(1);
-    key(sf::Keyboard::Up, false);
-    frames(100);
-    key(sf::Keyboard::Space, true);
-    frames(30);
-    key(sf::Keyboard::Space, false);
-    key(sf::Keyboard::D, false);
-    frames(60);
-    const bool written = game.finishRecording();
-    game.window.close();
-    game.shutdown();
-    trace = game.trace;
-    return written ? 0 : 5;
+    return recordScriptedRun("Vorlune paused replay", devices, recording, trace,
+                             [&](TracingGame& game, const std::function<void(int)>& frames) {
+                                 game.playerSetup->setComputer(2, true);
+                                 const auto key = [&](sf::Keyboard::Key code, bool down) {
+                                     devices->setKey(code, down);
+                                     game.queueGuiEvent(down ? keys::pressed(code) : keys::released(code));
+                                 };
+                                 frames(2);
+                                 // Play, then the first arena, by keys.
+                                 key(sf::Keyboard::Enter, true);
+                                 frames(1);
+                                 key(sf::Keyboard::Enter, false);
+                                 frames(2);
+                                 key(sf::Keyboard::Enter, true);
+                                 frames(1);
+                                 key(sf::Keyboard::Enter, false);
+                                 frames(90);
+                                 key(sf::Keyboard::D, true);
+                                 frames(20);
+                                 key(sf::Keyboard::Escape, true);
+                                 frames(1);
+                                 key(sf::Keyboard::Escape, false);
+                                 for (int i = 0; i < 5; ++i) {
+                                     key(sf::Keyboard::Down, true);
+                                     frames(1);
+                                     key(sf::Keyboard::Down, false);
+                                     frames(30);
+                                 }
+                                 key(sf::Keyboard::Up, true);
+                                 frames(1);
+                                 key(sf::Keyboard::Up, false);
+                                 frames(100);
+                                 key(sf::Keyboard::Space, true);
+                                 frames(30);
+                                 key(sf::Keyboard::Space, false);
+                                 key(sf::Keyboard::D, false);
+                                 frames(60);
+                             });
 }
 } // namespace
 
@@ -308,11 +264,5 @@ TEST_F(PausedMatchReplay, MatchWithAPauseReplaysToTheSameStateEveryFrame) {
     EXPECT_NE(recorded[330], recorded.back()) << "the match went on after the page";
 
     TracingGame replayed;
-    LaunchOptions options = fastUndrawn();
-    options.replayPath = recording;
-    ASSERT_EQ(replayed.run(options), 0);
-    ASSERT_EQ(replayed.trace.size(), recorded.size());
-    for (size_t frame = 0; frame < recorded.size(); ++frame) {
-        ASSERT_EQ(replayed.trace[frame], recorded[frame]) << "first difference at frame " << frame + 1;
-    }
+    ASSERT_NO_FATAL_FAILURE(expectReplayTracesAsRecorded(replayed, recording, recorded));
 }
