@@ -134,12 +134,16 @@ bool VorluneGame::startOnline(bool hosting, const std::string& address, uint16_t
     // The command line's settings were checked before the game started.
     if (!options.netSim.empty() && !net::parseLinkShape(options.netSim, chosen.link, problem)) {
         reportProblem("online: --net-sim: %s", problem.c_str());
+        onlineProblem = "--net-sim: " + problem;
         return false;
     }
     online.reset();
+    onlineProblem.clear();
     online = std::make_unique<OnlineMatch>(*this, playerSetup, chosen);
     const bool opened = hosting ? online->host(address, port) : online->join(address, port);
     if (!opened) {
+        // The online page says why until the next try.
+        onlineProblem = online->startProblem();
         online.reset();
     }
     return opened;
@@ -157,7 +161,7 @@ std::shared_ptr<const OnlineMenuActions> VorluneGame::makeOnlineActions() {
             online.reset();
         }
     };
-    actions->status = [this] { return online ? online->statusLine() : std::string(); };
+    actions->status = [this] { return online ? online->statusLine() : onlineProblem; };
     actions->joining = [this] { return online && online->joining(); };
     actions->rematch = [this] { return online && online->askRematch(); };
     actions->leave = [this] { return online && online->leave(); };

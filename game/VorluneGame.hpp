@@ -114,6 +114,7 @@ private:
     uint32_t replayedFrames = 0;
     uint32_t replayedChecksum = 0;
     bool onlineStartFailed = false;
+    std::string onlineProblem;
     // Kept from the online demo once the session is gone at shutdown.
     bool onlineDemoFailed = false;
     // After this frame's game-over events: one winner ends the match on the

@@ -136,6 +136,12 @@ bool EnetLink::connect(const std::string& address, uint16_t port, std::string& p
     lookup = std::make_unique<AddressLookup>(address);
     lookupName = address;
     lookupPort = port;
+    // A name that is not found ends the join in the next service, however
+    // fast the resolver answered: the caller sees one way for a join to fail
+    // at the far end, whatever the machine's timing.
+    if (lookup->outcome() != AddressLookup::Outcome::found) {
+        return true;
+    }
     std::vector<Event> failed;
     connectToLookedUp(failed);
     if (!failed.empty()) {

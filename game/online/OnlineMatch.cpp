@@ -92,6 +92,7 @@ double OnlineMatch::now() const {
 bool OnlineMatch::host(const std::string& address, uint16_t port) {
     std::string problem;
     if (!session.host(address, port, problem)) {
+        failedStart = problem;
         reportProblem("online: %s", problem.c_str());
         return false;
     }
@@ -112,6 +113,7 @@ bool OnlineMatch::host(const std::string& address, uint16_t port) {
 bool OnlineMatch::join(const std::string& address, uint16_t port) {
     std::string problem;
     if (!session.join(address, port, problem)) {
+        failedStart = problem;
         reportProblem("online: %s", problem.c_str());
         return false;
     }

@@ -68,6 +68,8 @@ public:
     // Hosts (prints "hosting on port N") or joins; false with one line printed.
     bool host(const std::string& address, uint16_t port);
     bool join(const std::string& address, uint16_t port);
+    // Why the last host or join could not start ("" when it started).
+    const std::string& startProblem() const { return failedStart; }
 
     // Every frame from the game's update hook. Outside a match: the network
     // and the start of the next match. During a match's frame (after the
@@ -119,6 +121,7 @@ private:
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     // The host joined ("ADDRESS:PORT") and when (seconds of `now`).
     std::string joinedHost;
+    std::string failedStart;
     double joinedAt = 0.0;
     // From the join until its first match begins.
     bool joinUnderWay = false;

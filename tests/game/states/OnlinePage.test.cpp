@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "common/KeyEvents.hpp"
+#include "common/UnfindableName.hpp"
 #include "game/GameScenario.hpp"
 #include "widgets/EditBox.hpp"
 #include "widgets/Label.hpp"
@@ -171,9 +172,8 @@ TEST_F(OnlinePage, AJoinThatEndsWithoutAMatchGoesBackToTheOnlinePageSayingWhy) {
     start();
     frames(2);
     click("menu", "Online");
-    // A name no resolver knows (the reserved ".invalid" domain): looked up
-    // while the frames go on, then refused.
-    typeInto("JoinAddress", "nowhere.invalid:7777");
+    // A name no resolver finds: the joining page shows, then the reason.
+    typeInto("JoinAddress", unfindableHostName() + ":7777");
     click("mOnline", "Join");
     EXPECT_EQ(shownPages(), "mJoining");
     for (int frame = 0; frame < 3000 && visible("mJoining"); ++frame) {
@@ -181,5 +181,5 @@ TEST_F(OnlinePage, AJoinThatEndsWithoutAMatchGoesBackToTheOnlinePageSayingWhy) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     EXPECT_EQ(shownPages(), "mOnline");
-    EXPECT_EQ(statusText(), "can't find the address nowhere.invalid");
+    EXPECT_EQ(statusText(), "can't find the address " + unfindableHostName());
 }
