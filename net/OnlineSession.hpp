@@ -25,7 +25,8 @@ namespace net {
 // probes, picks the input delay from it and sends the seed and the rules;
 // frame 0 starts for the host when it sends them and for the guest when
 // they arrive. Malformed packets and messages that do not fit the moment
-// are ignored.
+// are ignored: a guest that has not said hello within a few seconds of its
+// connection is let go, whatever else it sent.
 //
 // Times are seconds of the caller's steady clock. They decide when to send
 // and when the other side is late, never anything in the match.
