@@ -86,13 +86,22 @@ void closeGracefully(ENetHost* host, ENetPeer* peer) {
 EnetLink::EnetLink() = default;
 
 EnetLink::~EnetLink() {
-    if (host) {
-        if (peer) {
-            closeGracefully(host, peer);
-        }
-        enet_host_destroy(host);
-        releaseEnet();
+    close();
+}
+
+void EnetLink::close() {
+    if (!host) {
+        return;
     }
+    if (peer) {
+        closeGracefully(host, peer);
+    }
+    enet_host_destroy(host);
+    releaseEnet();
+    host = nullptr;
+    peer = nullptr;
+    peerConnected = false;
+    lookup.reset();
 }
 
 bool EnetLink::listen(const std::string& address, uint16_t port, std::string& problem) {
@@ -206,11 +215,12 @@ std::vector<EnetLink::Event> EnetLink::poll() {
     while (enet_host_service(host, &event, 0) > 0) {
         switch (event.type) {
         case ENET_EVENT_TYPE_CONNECT:
-            if (peer && peer != event.peer) {
-                // A match is on: the newcomer hears why and goes.
-                if (!busyRefusal.empty()) {
+            if (peer != event.peer && (peer || !acceptsGuests)) {
+                // A match is on, or no guest is taken: the newcomer hears why and goes.
+                const std::vector<uint8_t>& why = peer ? busyRefusal : closedRefusal;
+                if (!why.empty()) {
                     ENetPacket* refusal =
-                        enet_packet_create(busyRefusal.data(), busyRefusal.size(), ENET_PACKET_FLAG_RELIABLE);
+                        enet_packet_create(why.data(), why.size(), ENET_PACKET_FLAG_RELIABLE);
                     if (refusal && enet_peer_send(event.peer, reliableChannel, refusal) != 0) {
                         enet_packet_destroy(refusal);
                     }

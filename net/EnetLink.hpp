@@ -51,11 +51,17 @@ public:
     void send(const std::vector<uint8_t>& bytes, bool reliable);
     // Sent to a second guest before it is let go.
     std::vector<uint8_t> busyRefusal;
+    // While false, a host lets every newcomer go after sending it `closedRefusal`.
+    bool acceptsGuests = true;
+    std::vector<uint8_t> closedRefusal;
     // Everything that happened since the last poll, in order; never waits.
     std::vector<Event> poll();
     // Lets the peer go after what was queued for it has left (a guest then
     // hears `disconnected`). The host keeps listening.
     void disconnect();
+    // Lets the peer go as the destructor does and stops listening or
+    // connecting; the link may then listen or connect again.
+    void close();
     // Round trip of the transport's own pings (milliseconds), 0 before any.
     uint32_t transportRoundTrip() const;
 

@@ -26,17 +26,26 @@ bool LockstepInputs::receive(const InputRun& run) {
     if (run.receivedUpTo > confirmedByRemote && run.receivedUpTo <= localEnd) {
         confirmedByRemote = run.receivedUpTo;
     }
-    const uint64_t runEnd = static_cast<uint64_t>(run.firstFrame) + run.frames.size();
+    const uint64_t runEnd =
+        std::min<uint64_t>(static_cast<uint64_t>(run.firstFrame) + run.frames.size(), aheadLimit());
     if (run.firstFrame > remoteEnd || runEnd <= remoteEnd) {
         trim();
         return false;
     }
-    for (size_t i = remoteEnd - run.firstFrame; i < run.frames.size(); ++i) {
+    for (size_t i = remoteEnd - run.firstFrame; i < runEnd - run.firstFrame; ++i) {
         remoteFrames.push_back(run.frames[i]);
         ++remoteEnd;
     }
     trim();
     return true;
+}
+
+uint32_t LockstepInputs::aheadLimit() const {
+    // The other side plays a frame only once our input for it is here, and
+    // ours is at most one input delay ahead of our play: its own input, a
+    // delay further, is thus at most two delays ahead, which the prediction
+    // window covers (the delay is at most 8).
+    return lastPlayed + 1 + static_cast<uint32_t>(inputDelay) + predictionWindow + aheadMargin;
 }
 
 PlayerInput LockstepInputs::local(uint32_t frame) const {

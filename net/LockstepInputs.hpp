@@ -18,9 +18,16 @@ namespace net {
 //
 // Frames are kept from the oldest one that is still needed (not yet played
 // or not yet confirmed by the other side), so memory stays bounded by the
-// input delay and the round trip, whatever the match's length.
+// input delay and the round trip, whatever the match's length. The other
+// side's frames are taken no further ahead of the frames played than it can
+// honestly be (`aheadLimit`): a run reaching beyond is cut there.
 class LockstepInputs {
 public:
+    // Frames the other side may run ahead of its input reaching us, beyond
+    // the input delay; and a few more, so a burst of honest frames is never cut.
+    static constexpr uint32_t predictionWindow = 8;
+    static constexpr uint32_t aheadMargin = 4;
+
     // Forgets everything and starts a match at frame 0.
     void start(int inputDelay);
     int getInputDelay() const { return inputDelay; }
@@ -32,8 +39,13 @@ public:
     uint32_t nextLocalFrame() const { return localEnd; }
     // Takes the new frames of a run from the other side. Frames already
     // known are skipped (they must be the same); a run that starts beyond
-    // the known frames is dropped. False when nothing new was learned.
+    // the known frames is dropped, and frames from `aheadLimit` on are not
+    // taken. False when nothing new was learned.
     bool receive(const InputRun& run);
+    // The first frame of the other side's input not taken yet.
+    uint32_t aheadLimit() const;
+    // Frames of either side held now.
+    size_t keptFrames() const { return localFrames.size() + remoteFrames.size(); }
 
     // Whether both inputs of `frame` are known.
     bool ready(uint32_t frame) const { return frame < localEnd && frame < remoteEnd; }

@@ -132,6 +132,12 @@ bool decodeMessage(const uint8_t* data, size_t size, Message& message) {
     switch (decoded.kind) {
     case MessageKind::hello:
         decoded.hello.version = reader.readU16();
+        if (reader.ok() && decoded.hello.version != protocolVersion) {
+            // Whatever another version says after its number is its own
+            // affair: knowing the number is enough to refuse it by name.
+            message = std::move(decoded);
+            return true;
+        }
         decoded.hello.build = reader.readText(maxTextBytes);
         decoded.hello.contentChecksum = reader.readU32();
         break;

@@ -64,6 +64,9 @@ enum class MessageKind : uint8_t {
 
 enum class StopReason : uint8_t { left = 1, disagree = 2 };
 
+// Every version begins its hello with the kind and the version number, so
+// a hello of another version is still read as one (its version alone: the
+// rest may be laid out otherwise) and can be refused for what it is.
 struct Hello {
     uint16_t version = protocolVersion;
     std::string build;
@@ -126,7 +129,8 @@ std::vector<uint8_t> encodeRematch();
 
 // The message in `data`; false for anything that is not exactly one
 // well-formed message within the limits (unknown kind, a field cut short,
-// bytes left over, a length over its limit, a rule out of its range).
+// bytes left over, a length over its limit, a rule out of its range). A
+// hello of another protocol version is read up to its version only.
 bool decodeMessage(const uint8_t* data, size_t size, Message& message);
 
 } // namespace net

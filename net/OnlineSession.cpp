@@ -37,12 +37,20 @@ int inputDelayFor(uint32_t roundTripMs) {
 OnlineSession::OnlineSession(Identity who, const LinkShape& shape)
     : identity(std::move(who)), simulator(shape), shaping(shape.shapes()) {
     link.busyRefusal = encodeRefusal("a match is already on");
+    link.closedRefusal = encodeRefusal("the host is not taking a guest now");
 }
 
 bool OnlineSession::host(const std::string& address, uint16_t port, std::string& problem) {
+    // A closed session takes no guest until it is hosted again, afresh.
+    if (hosting && phase == Phase::closed) {
+        link.close();
+        forgetTheLastGuest();
+        reason.clear();
+    }
     if (!link.listen(address, port, problem)) {
         return false;
     }
+    link.acceptsGuests = true;
     hosting = true;
     phase = Phase::waiting;
     return true;
@@ -85,14 +93,19 @@ void OnlineSession::service(double now) {
     for (auto& event : link.poll()) {
         switch (event.kind) {
         case EnetLink::Event::Kind::connected:
+            if (hosting && phase == Phase::closed) {
+                // Came in the same poll as the end (the link still took
+                // guests then): it hears what any later one does.
+                link.send(link.closedRefusal, true);
+                link.disconnect();
+                break;
+            }
             lastHeard = now;
-            if (hosting) {
-                phase = Phase::handshaking;
-                roundTrips.clear();
-                probesSent = 0;
-                probeStart = -1.0;
-            } else {
-                phase = Phase::handshaking;
+            connectedAt = now;
+            // A refused guest's last word is no reason to let this one go.
+            forgetTheLastGuest();
+            phase = Phase::handshaking;
+            if (!hosting) {
                 send(encodeHello({protocolVersion, identity.build, identity.contentChecksum}), true, now);
             }
             break;
@@ -115,15 +128,20 @@ void OnlineSession::service(double now) {
             } else if (phase != Phase::closed) {
                 close(closeReason.empty() ? "the other player left" : closeReason);
             }
+            // The one a last word was for has gone: the next guest must not be let go for it.
+            closeAt = -1.0;
+            closeReason.clear();
             break;
         }
     }
     if (hosting && phase == Phase::handshaking && probeStart >= 0.0) {
         measure(now);
     }
-    // A connection that says nothing must not hold the host (or the guest) forever.
-    if (phase == Phase::handshaking && closeAt < 0.0 && probeStart < 0.0 &&
-        now - lastHeard > (hosting ? helloWait : startWait)) {
+    // A connection that says nothing must not hold the host (or the guest)
+    // forever, nor one that says anything but who it is: the wait runs from
+    // the connection, and only a hello (or the start, for a guest) ends it.
+    if (phase == Phase::handshaking && closeAt < 0.0 && !(hosting && helloHeard) &&
+        now - connectedAt > (hosting ? helloWait : startWait)) {
         link.disconnect();
         if (hosting) {
             notice = "online: a guest connected but never said who it is; waiting for another";
@@ -146,14 +164,21 @@ void OnlineSession::service(double now) {
 void OnlineSession::handle(const Message& message, double now) {
     switch (message.kind) {
     case MessageKind::hello:
-        if (hosting && phase == Phase::handshaking && probeStart < 0.0) {
+        if (hosting && phase == Phase::handshaking && !helloHeard) {
+            helloHeard = true;
             handleHello(message.hello, now);
         }
         break;
     case MessageKind::refusal:
-        if (!hosting || phase == Phase::handshaking) {
+        if (!hosting) {
             notice = "online: refused by the host: " + message.refusal;
             close("refused: " + message.refusal);
+        } else if (phase == Phase::handshaking) {
+            // A guest that will not play goes alone; the host waits for another.
+            notice = "online: the guest refused: " + message.refusal;
+            link.disconnect();
+            forgetTheLastGuest();
+            phase = Phase::waiting;
         }
         break;
     case MessageKind::ping:
@@ -202,6 +227,10 @@ void OnlineSession::handle(const Message& message, double now) {
         if (phase == Phase::between) {
             remoteRematch = true;
             startRematchWhenBothAsked(now);
+        } else if (phase == Phase::playing) {
+            // The other side's match ended a few frames before ours: its
+            // wish counts once ours ends too.
+            remoteRematch = true;
         }
         break;
     }
@@ -324,6 +353,7 @@ void OnlineSession::stop(StopReason why, uint32_t frame) {
                                               : "you left the match";
     // Closed for the match at once; the link lingers only until the word has left.
     phase = Phase::closed;
+    link.acceptsGuests = false;
     reason = closeReason;
     closeAt = lastNow + lastWordTime;
 }
@@ -355,9 +385,20 @@ void OnlineSession::startRematchWhenBothAsked(double now) {
 
 void OnlineSession::close(const std::string& why) {
     phase = Phase::closed;
+    // Whoever connects now is told so and let go, until the session is hosted again.
+    link.acceptsGuests = false;
     if (reason.empty()) {
         reason = why;
     }
+}
+
+void OnlineSession::forgetTheLastGuest() {
+    closeAt = -1.0;
+    closeReason.clear();
+    helloHeard = false;
+    probeStart = -1.0;
+    probesSent = 0;
+    roundTrips.clear();
 }
 
 std::string OnlineSession::takeNotice() {

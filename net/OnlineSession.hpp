@@ -25,7 +25,8 @@ namespace net {
 // probes, picks the input delay from it and sends the seed and the rules;
 // frame 0 starts for the host when it sends them and for the guest when
 // they arrive. Malformed packets and messages that do not fit the moment
-// are ignored.
+// are ignored: a guest that has not said hello within a few seconds of its
+// connection is let go, whatever else it sent.
 //
 // Times are seconds of the caller's steady clock. They decide when to send
 // and when the other side is late, never anything in the match.
@@ -54,6 +55,8 @@ public:
     OnlineSession(Identity identity, const LinkShape& shape);
 
     // False with one line in `problem` when the port cannot be opened.
+    // Once closed, a hosting session refuses every guest until `host` is
+    // called again, which opens it afresh.
     bool host(const std::string& address, uint16_t port, std::string& problem);
     bool join(const std::string& address, uint16_t port, std::string& problem);
     bool isHost() const { return hosting; }
@@ -84,6 +87,8 @@ public:
     void played(uint32_t frame) { inputs.played(frame); }
     // Sends one's own unconfirmed input again (while waiting, in case of loss).
     void resendInputs(double now);
+    // Input frames of both sides held for the match (bounded whatever the other side sends).
+    size_t keptInputFrames() const { return inputs.keptFrames(); }
     // Every own input frame before this one has reached the other side.
     uint32_t confirmedByOther() const { return inputs.outgoing().firstFrame; }
     // Seconds since anything came from the other side.
@@ -100,7 +105,9 @@ public:
     // The match ended by its own rules (a winner): both sides know it
     // without a word; the connection stays for a rematch.
     void finishMatch();
-    // Asks for another match; the host starts one once both asked.
+    // Asks for another match; the host starts one once both asked. The
+    // other side's wish heard while this side still plays its last frames
+    // counts once this match ends.
     void askRematch();
     bool otherAskedRematch() const { return remoteRematch; }
 
@@ -124,6 +131,8 @@ private:
     void flush(double now);
     void close(const std::string& why);
     void refuse(const std::string& why, double now);
+    // Drops what was pending for the guest before (its hello, probes, last word).
+    void forgetTheLastGuest();
 
     Identity identity;
     EnetLink link;
@@ -142,6 +151,9 @@ private:
     std::vector<uint32_t> roundTrips;
     uint32_t measuredRoundTrip = 0;
     double lastHeard = 0.0;
+    // When the guest connected (the handshake's wait runs from it), and whether it said hello.
+    double connectedAt = 0.0;
+    bool helloHeard = false;
     double lastNow = 0.0;
     std::map<uint32_t, uint32_t> localChecksums;
     std::map<uint32_t, uint32_t> remoteChecksums;

@@ -141,7 +141,8 @@ void OnlineMatch::update() {
     }
     const double time = now();
     session.service(time);
-    const std::string notice = session.takeNotice();
+    // The other side's words (its build, its reason) are printed as one line, whatever they hold.
+    const std::string notice = asOneLine(session.takeNotice());
     if (!notice.empty()) {
         say(notice);
         game.showNotice(notice);
@@ -169,7 +170,7 @@ void OnlineMatch::update() {
     if (closed() && !closeReported) {
         closeReported = true;
         reportProblem("online: %s", session.endReason().c_str());
-        game.showNotice(session.endReason());
+        game.showNotice(asOneLine(session.endReason()));
         // A demo whose match was played to its end has nothing left to wait for.
         if (settings.demo) {
             failed = demoEndBy < 0.0;
@@ -374,7 +375,7 @@ void OnlineMatch::abandonMatch(const std::string& why) {
         reportProblem("online: this side's recording is saved in %s", recording.c_str());
     }
     closeReported = true;
-    game.showNotice(why);
+    game.showNotice(asOneLine(why));
     GuiManager::instance().hideAll();
     StateManager::instance().setState("Menu");
     if (settings.demo) {
@@ -441,7 +442,7 @@ std::string OnlineMatch::statusLine() const {
         return "connected: input delay " + std::to_string(session.getRules().inputDelay) +
                " frames, round trip " + std::to_string(session.roundTripMs()) + " ms";
     case Phase::closed:
-        return session.endReason();
+        return asOneLine(session.endReason());
     }
     return "";
 }
