@@ -79,10 +79,12 @@ public:
     // as up until it is let go, see `setPageOpen`).
     bool isCodeDown(int32_t code) const;
 
-    // The named action and axis as the devices give them now, also while the
-    // backend plays actions: how `update` and `getAxis` read live input, for
-    // a reader that samples this machine's own player beside a backend that
-    // plays everyone's (online play). False or 0 for a name not registered.
+    // The named action or axis as the devices give it now, also while the
+    // backend plays actions: the very reading `update` and `getAxis` make of
+    // live input, for a reader that samples this machine's own player beside
+    // a backend that plays everyone's (online play). False or 0 for a name
+    // not registered.
+    //
     // Whether one of the action's codes is down.
     bool isActionDownOnDevices(const std::string& name) const;
     // Whether one of the action's codes was pressed since the last sampling.
