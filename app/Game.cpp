@@ -173,6 +173,7 @@ bool Game::startRecording(const std::string& path, const std::string& start) {
         return false;
     }
     recorder = std::move(writer);
+    frameEvents.clear();
     // What the game reads from an axis during a frame must be what is recorded for it.
     InputManager::instance().sampleAxesPerFrame = true;
     return true;
@@ -185,6 +186,7 @@ bool Game::finishRecording() {
     std::string problem;
     const bool written = recorder->finish(problem);
     recorder.reset();
+    frameEvents.clear();
     if (!replay) {
         InputManager::instance().sampleAxesPerFrame = false;
     }
@@ -296,7 +298,6 @@ void Game::watchSoundDevice() {
 }
 
 void Game::pollWindowEvents() {
-    frameEvents.clear();
     sf::Event windowEvent;
     while (window.pollEvent(windowEvent)) {
         const sf::Event event = toPicture(windowEvent);
@@ -384,6 +385,7 @@ void Game::sampleInput(float delta) {
     if (recorder) {
         recorder->writeFrame(delta, input, frameEvents);
     }
+    frameEvents.clear();
 }
 
 void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta) {
@@ -423,6 +425,9 @@ void Game::runGatedFrame(FrameTimes& times, const std::function<float()>& frameD
     const auto now = std::chrono::steady_clock::now();
     const float wall = std::min(0.25f, std::chrono::duration<float>(now - lastGatedPass).count());
     lastGatedPass = now;
+    // The menus' repeat runs on real time: a pass may be a few milliseconds
+    // (looking at the network) or step nothing at all.
+    lastDelta = wall;
     GuiManager::instance().update(wall);
     FrameCosts costs;
     // The gate is asked before every pass; it may go during the frame it lets run.

@@ -259,13 +259,15 @@ private:
     unsigned framesSinceSoundCheck = 0;
     std::shared_ptr<ReplayReader> replay;
     std::unique_ptr<ReplayWriter> recorder;
-    // The events given to the GUI in this frame, kept for the recording.
+    // The events given to the GUI since the last recorded frame, kept for
+    // the recording: a gated pass that steps nothing records no frame, and
+    // its events (a pad lost meanwhile) go with the next frame that does.
     std::vector<sf::Event> frameEvents;
     // Events from queueGuiEvent, for the next frame.
     std::vector<sf::Event> queuedEvents;
     SimulationGate* gate = nullptr;
     // Wall time between gated passes, for drawing only.
     std::chrono::steady_clock::time_point lastGatedPass;
-    // The last frame's delta, for the pads' menu repeat.
+    // The last pass's delta (real time while a gate decides), for the pads' menu repeat.
     float lastDelta = 0.0f;
 };

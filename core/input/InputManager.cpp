@@ -236,14 +236,9 @@ void InputManager::update() {
         // Held: a callback may add actions, which must not pull this one away.
         const std::shared_ptr<InputEventConfig> action = entry.second;
         action->fired = false;
-        const bool down = playsActions ? backend->isActionDown(action->name)
-                                       : std::any_of(action->codes.begin(), action->codes.end(),
-                                                     [this](int32_t code) { return isCodeDown(code); });
+        const bool down = playsActions ? backend->isActionDown(action->name) : isDown(*action);
         // A replay brings its recorded presses; live input those the window reported.
-        action->tapped = playsActions
-                             ? backend->wasActionTapped(action->name)
-                             : std::any_of(action->codes.begin(), action->codes.end(),
-                                           [this](int32_t code) { return latchedPresses.count(code); });
+        action->tapped = playsActions ? backend->wasActionTapped(action->name) : wasTapped(*action);
         if ((down && (action->continuous || !action->down)) || action->tapped) {
             for (const auto callback : action->callbacks) {
                 callback();
@@ -274,10 +269,39 @@ float InputManager::getAxis(const std::string& name) const {
     return sampleAxesPerFrame ? found->second->sampledValue : readAxis(*found->second);
 }
 
+bool InputManager::isActionDownOnDevices(const std::string& name) const {
+    const auto found = actions.find(name);
+    return found != actions.end() && isDown(*found->second);
+}
+
+bool InputManager::wasActionTappedOnDevices(const std::string& name) const {
+    const auto found = actions.find(name);
+    return found != actions.end() && wasTapped(*found->second);
+}
+
+float InputManager::readAxisOnDevices(const std::string& name) const {
+    const auto found = axes.find(name);
+    return found != axes.end() ? readDeviceAxis(*found->second) : 0.0f;
+}
+
+bool InputManager::isDown(const InputEventConfig& action) const {
+    return std::any_of(action.codes.begin(), action.codes.end(),
+                       [this](int32_t code) { return isCodeDown(code); });
+}
+
+bool InputManager::wasTapped(const InputEventConfig& action) const {
+    return std::any_of(action.codes.begin(), action.codes.end(),
+                       [this](int32_t code) { return latchedPresses.count(code) != 0; });
+}
+
 float InputManager::readAxis(const AxisInputConfig& axis) const {
     if (backend->playsActions()) {
         return std::clamp(backend->getAxisValue(axis.name), -1.0f, 1.0f);
     }
+    return readDeviceAxis(axis);
+}
+
+float InputManager::readDeviceAxis(const AxisInputConfig& axis) const {
     float sum = 0.0f;
     for (const auto& [code, value] : axis.keyValues) {
         if (isCodeDown(code)) {

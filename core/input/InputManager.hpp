@@ -79,6 +79,19 @@ public:
     // as up until it is let go, see `setPageOpen`).
     bool isCodeDown(int32_t code) const;
 
+    // The named action or axis as the devices give it now, also while the
+    // backend plays actions: the very reading `update` and `getAxis` make of
+    // live input, for a reader that samples this machine's own player beside
+    // a backend that plays everyone's (online play). False or 0 for a name
+    // not registered.
+    //
+    // Whether one of the action's codes is down.
+    bool isActionDownOnDevices(const std::string& name) const;
+    // Whether one of the action's codes was pressed since the last sampling.
+    bool wasActionTappedOnDevices(const std::string& name) const;
+    // Keys, pad buttons and sticks (through their dead zone) summed, in -1 .. 1.
+    float readAxisOnDevices(const std::string& name) const;
+
     // Whether the game's window has the keyboard and the mouse. Set from the
     // window's focus events (`handleEvent` takes them too); passed on to the
     // backend, whose real keys and mouse read as released while it is false,
@@ -108,6 +121,9 @@ private:
     InputManager();
     // The axis's value from the backend now, clamped to -1 .. 1.
     float readAxis(const AxisInputConfig& axis) const;
+    float readDeviceAxis(const AxisInputConfig& axis) const;
+    bool isDown(const InputEventConfig& action) const;
+    bool wasTapped(const InputEventConfig& action) const;
     // Whether the device says the code's button is down, whatever page took it.
     bool isDeviceDown(int32_t code) const;
     // Every code some action or axis is bound to.

@@ -1,7 +1,5 @@
 #include "game/online/OnlineInputBackend.hpp"
 
-#include <algorithm>
-
 #include "core/input/InputManager.hpp"
 #include "game/PlayerNames.hpp"
 #include "game/online/OnlinePlayerInput.hpp"
@@ -29,24 +27,23 @@ bool OnlineInputBackend::isActionDown(const std::string& name) {
         return frame[static_cast<size_t>(player - 1)].down & (1u << bit);
     }
     // Not part of the match: this machine's own devices.
-    const auto found = input.actions.find(name);
-    return found != input.actions.end() &&
-           std::any_of(found->second->codes.begin(), found->second->codes.end(),
-                       [this](int32_t code) { return input.isCodeDown(code); });
+    return input.isActionDownOnDevices(name);
 }
 
 bool OnlineInputBackend::wasActionTapped(const std::string& name) {
     int player = 0;
     size_t bit = 0;
-    return findPlayerName(name, false, player, bit) &&
-           (frame[static_cast<size_t>(player - 1)].tapped & (1u << bit));
+    if (findPlayerName(name, false, player, bit)) {
+        return frame[static_cast<size_t>(player - 1)].tapped & (1u << bit);
+    }
+    return input.wasActionTappedOnDevices(name);
 }
 
 float OnlineInputBackend::getAxisValue(const std::string& name) {
     int player = 0;
     size_t axis = 0;
     if (!findPlayerName(name, true, player, axis)) {
-        return 0.0f;
+        return input.readAxisOnDevices(name);
     }
     return onlineInput::axisValue(frame[static_cast<size_t>(player - 1)].axes[axis]);
 }

@@ -13,7 +13,8 @@ class InputManager;
 // ("Player1 Jump", "Player2 Horizontal", ...) play what the lockstep agreed
 // on for the frame, so both games sample exactly the same; every other action
 // (Escape, which only opens the pause page here) reads this machine's
-// devices. Device queries go to the wrapped devices, so a computer player's
+// devices. Every device query (keys, mouse, raw joysticks, standard pad
+// buttons and axes) goes to the wrapped devices, so a computer player's
 // virtual keyboard can sit on top and the local player is read through it.
 class OnlineInputBackend : public InputBackend {
 public:
@@ -45,6 +46,12 @@ public:
     }
     float getJoystickAxisPosition(unsigned int joystick, sf::Joystick::Axis axis) override {
         return devices->getJoystickAxisPosition(joystick, axis);
+    }
+    bool isPadButtonPressed(unsigned int pad, PadButton button) override {
+        return devices->isPadButtonPressed(pad, button);
+    }
+    float getPadAxisPosition(unsigned int pad, PadAxis axis) override {
+        return devices->getPadAxisPosition(pad, axis);
     }
 
 private:

@@ -17,9 +17,12 @@ constexpr std::array<const char*, 2> axes = {"Horizontal", "Vertical"};
 
 // The person (or computer player) at this machine now: every binding of
 // either player counts (both keyboard layouts, both pads), since each
-// machine has one player. Presses between two frames are not seen here;
-// a held key is. Read through the InputManager's current backend. Nothing
-// is held while a page over the match has the keys (InputManager::isPageOpen).
+// machine has one player. Read as the InputManager reads its actions and
+// axes offline (InputManager::isActionDownOnDevices and the rest), through
+// its current backend: held buttons, presses let go again since the last
+// sampling (`tapped`), axes through their dead zones. Call it before the
+// frame's sampling, which forgets those presses. Nothing is held while a
+// page over the match has the keys (InputManager::isPageOpen).
 net::PlayerInput readLocalPlayer(const InputManager& input);
 
 // The value of an axis as both games read it.
