@@ -89,6 +89,7 @@ void ArenaState::enter() {
         }
     }
     // A pad lost before the match is waited for from its start.
+    padLost.setOnline(online());
     padLost.show();
     if (auto note = GuiManager::instance().getWidget<widgets::Widget>("pause", "Online")) {
         note->setVisible(online());

@@ -49,8 +49,12 @@ void PadLostPause::show() {
     if (shown) {
         std::string text;
         for (const int slot : lostSlots) {
-            text += (text.empty() ? "" : "\n") + std::string("Player ") + std::to_string(slot + 1) +
-                    "'s pad is disconnected";
+            text += (text.empty() ? "" : "\n") +
+                    (online ? std::string("Your pad") : "Player " + std::to_string(slot + 1) + "'s pad") +
+                    " is disconnected";
+            if (online) {
+                break;
+            }
         }
         if (auto message = gui.getWidget<widgets::Label>(page, "Message")) {
             message->setText(text);

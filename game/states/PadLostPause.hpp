@@ -25,10 +25,14 @@ public:
     bool isWaiting() const { return !lostSlots.empty(); }
     // Shows or hides the page as the lost pads say (when a match is on).
     void show();
+    // Online, this machine has one player, whichever pad slot it plays by:
+    // the page says "Your pad is disconnected" rather than naming a slot.
+    void setOnline(bool onlineMatch) { online = onlineMatch; }
 
 private:
     void onPadChange(int slot, bool connected);
 
     std::set<int> lostSlots;
+    bool online = false;
     std::shared_ptr<EventManager::EventKey> listenerKey;
 };

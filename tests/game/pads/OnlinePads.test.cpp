@@ -24,6 +24,7 @@
 #include "common/TextFiles.hpp"
 #include "common/VirtualPads.hpp"
 #include "game/TracingGame.hpp"
+#include "widgets/Label.hpp"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -354,12 +355,16 @@ TEST(OnlinePads, APadUnpluggedAndPluggedBackMidMatchEndsAlikeOnBothSides) {
         pressBetween(now, 180, 30, SDL_CONTROLLER_BUTTON_DPAD_LEFT);
         if (GuiManager::instance().isVisible("padLost")) {
             now.notes.push_back("lost " + std::to_string(now.frame));
+            const auto message = GuiManager::instance().getWidget<widgets::Label>("padLost", "Message");
+            now.notes.push_back(message ? message->getText() : "no message");
         }
     };
     ASSERT_NO_FATAL_FAILURE(playOnline("online-pads-lost", 1, host, guest, played));
     EXPECT_NE(played.hostLine.find("winner 2"), std::string::npos) << played.hostLine;
 
     EXPECT_TRUE(has(played.guestNotes, "lost 100")) << "the guest shows its lost pad";
+    // The guest plays player 2 by whichever pad slot: the page names no slot.
+    EXPECT_TRUE(has(played.guestNotes, "Your pad is disconnected"));
     EXPECT_FALSE(has(played.guestNotes, "lost 170")) << "until it is back";
     EXPECT_TRUE(played.hostNotes.empty());
     EXPECT_LT(played.at(60, 2).x, played.at(40, 2).x - 20.0f) << "player 2 ran left by the stick";
