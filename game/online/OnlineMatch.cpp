@@ -33,8 +33,9 @@ constexpr double frameSeconds = 1.0 / 60.0;
 // Frames of pacing a pass may catch up at most after a slow pass or a wait.
 constexpr double mostBudget = 3.0 * frameSeconds;
 constexpr uint32_t checksumInterval = 30;
-// A finished demo match lets the other side get its last inputs before the program ends.
-constexpr double demoLinger = 3.0;
+// A finished demo match lets the other side get its last inputs before the
+// program ends: as long as the other side would wait for them.
+constexpr double demoLinger = OnlineMatch::gaveUpAfter;
 // The test switch's nudge (metres).
 constexpr float nudgeDistance = 0.01f;
 
@@ -259,13 +260,19 @@ bool OnlineMatch::beginFrame() {
         return due;
     }
 
-    if (session.getPhase() != net::OnlineSession::Phase::playing) {
-        abandonMatch(session.endReason().empty() ? "the connection ended" : session.endReason());
+    const bool otherSideGone = session.getPhase() != net::OnlineSession::Phase::playing;
+    if (const auto disagreement = session.disagreement()) {
+        if (!otherSideGone) {
+            session.stop(net::StopReason::disagree, *disagreement);
+        }
+        abandonMatch(session.endReason());
         return false;
     }
-    if (const auto disagreement = session.disagreement()) {
-        session.stop(net::StopReason::disagree, *disagreement);
-        abandonMatch(session.endReason());
+    // The other side may have stopped (or finished the match and quit) a few
+    // frames ahead of this one: the frames whose inputs both came are played
+    // first, so that a match its rules end ends at the same frame here too.
+    if (otherSideGone && !session.ready(frame)) {
+        abandonMatch(session.endReason().empty() ? "the connection ended" : session.endReason());
         return false;
     }
     if (!takeDueFrame(time)) {
