@@ -23,6 +23,7 @@
 #include "game/online/MatchChecksum.hpp"
 #include "game/online/OnlineInputBackend.hpp"
 #include "game/online/OnlinePlayerInput.hpp"
+#include "game/online/OnlineRecordings.hpp"
 #include "game/states/VictoryState.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObject.hpp"
@@ -204,19 +205,10 @@ void OnlineMatch::beginMatch() {
     devicesBefore = input.getBackend();
     backend = std::make_shared<OnlineInputBackend>(devicesBefore, input);
     input.setBackend(backend);
-    if (settings.recordPath.empty()) {
-        recording = (std::filesystem::temp_directory_path() /
-                     (std::string("vorlune-online-") + (session.isHost() ? "host" : "guest") + ".replay"))
-                        .string();
-    } else {
-        recording = settings.recordPath;
-    }
     // Both games start from the host's seed, right before the arena is built.
     RandomSource::instance().seed(rules.seed);
-    if (!game.startRecording(recording, "online lives=" + std::to_string(rules.lives) +
-                                            " arena=" + players->matchArena)) {
-        recording.clear();
-    }
+    ++matchesBegun;
+    startMatchRecording("online lives=" + std::to_string(rules.lives) + " arena=" + players->matchArena);
     // Recorded or not, the frame's axes are read once, as the lockstep gave them.
     input.sampleAxesPerFrame = true;
     GuiManager::instance().hideAll();
@@ -236,6 +228,42 @@ void OnlineMatch::beginMatch() {
     say("online match: you are player " + std::to_string(local) + ", input delay " +
         std::to_string(rules.inputDelay) + " frames, round trip " + std::to_string(session.roundTripMs()) +
         " ms");
+}
+
+void OnlineMatch::startMatchRecording(const std::string& start) {
+    recording.clear();
+    if (!settings.recordPath.empty()) {
+        const std::string path = onlineRecordings::chosenFor(settings.recordPath, matchesBegun);
+        if (game.startRecording(path, start)) {
+            recording = path;
+        }
+    } else {
+        std::error_code error;
+        const std::string folder = std::filesystem::temp_directory_path(error).string();
+        const std::string side = session.isHost() ? "host" : "guest";
+        bool tried = error.value() != 0;
+        for (int attempt = 1; attempt <= onlineRecordings::mostTries && !tried; ++attempt) {
+            const std::string path = onlineRecordings::inFolder(folder, side, attempt);
+            // Taken names are passed over quietly; one taken meanwhile fails to open, with its line.
+            std::error_code missing;
+            if (std::filesystem::symlink_status(path, missing).type() != std::filesystem::file_type::not_found) {
+                continue;
+            }
+            tried = true;
+            if (game.startRecording(path, start, true)) {
+                recording = path;
+            }
+        }
+        if (error) {
+            reportProblem("online: this match is not recorded: no temporary folder (%s)", error.message().c_str());
+        } else if (!tried) {
+            reportProblem("online: this match is not recorded: no free name in the temporary folder %s",
+                          folder.c_str());
+        }
+    }
+    if (!recording.empty()) {
+        say("online match recorded in " + recording);
+    }
 }
 
 bool OnlineMatch::takeDueFrame(double time) {
