@@ -70,7 +70,7 @@ std::string hex(uint32_t value) {
 }
 
 net::OnlineSession::Identity ownIdentity() {
-    return {VORLUNE_BUILD_IDENTITY, contentChecksum("../assets/tilemap")};
+    return {buildIdentity(), contentChecksum("../assets/tilemap")};
 }
 } // namespace
 
