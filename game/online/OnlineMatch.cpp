@@ -246,7 +246,8 @@ void OnlineMatch::startMatchRecording(const std::string& start) {
             const std::string path = onlineRecordings::inFolder(folder, side, attempt);
             // Taken names are passed over quietly; one taken meanwhile fails to open, with its line.
             std::error_code missing;
-            if (std::filesystem::symlink_status(path, missing).type() != std::filesystem::file_type::not_found) {
+            if (std::filesystem::symlink_status(path, missing).type() !=
+                std::filesystem::file_type::not_found) {
                 continue;
             }
             tried = true;
@@ -255,7 +256,8 @@ void OnlineMatch::startMatchRecording(const std::string& start) {
             }
         }
         if (error) {
-            reportProblem("online: this match is not recorded: no temporary folder (%s)", error.message().c_str());
+            reportProblem("online: this match is not recorded: no temporary folder (%s)",
+                          error.message().c_str());
         } else if (!tried) {
             reportProblem("online: this match is not recorded: no free name in the temporary folder %s",
                           folder.c_str());

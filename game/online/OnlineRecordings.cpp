@@ -15,7 +15,8 @@ std::string chosenFor(const std::string& chosen, int match) {
 }
 
 std::string inFolder(const std::string& folder, const std::string& side, int attempt) {
-    return (std::filesystem::path(folder) / ("vorlune-online-" + side + "-" + std::to_string(attempt) + ".replay"))
+    return (std::filesystem::path(folder) /
+            ("vorlune-online-" + side + "-" + std::to_string(attempt) + ".replay"))
         .string();
 }
 
