@@ -164,11 +164,11 @@ bool Game::waitsBetweenFrames() const {
     return !options.fast && !replay;
 }
 
-bool Game::startRecording(const std::string& path, const std::string& start) {
+bool Game::startRecording(const std::string& path, const std::string& start, bool newOnly) {
     auto writer = std::make_unique<ReplayWriter>();
     std::string problem;
     if (!writer->open(path, InputManager::instance(), RandomSource::instance().getSeed(), fixedDelta, start,
-                      problem)) {
+                      problem, newOnly ? ReplayWriter::Creation::newOnly : ReplayWriter::Creation::replace)) {
         reportProblem("%s", problem.c_str());
         return false;
     }

@@ -115,8 +115,8 @@ public:
     // GUI events to the file, starting it with the RandomSource's seed (and
     // `start`, the game's word for where the run begins, when not empty). The
     // InputManager then samples axes once per frame. False, with one line
-    // printed, when the file cannot be written.
-    bool startRecording(const std::string& path, const std::string& start = "");
+    // printed, when the file cannot be written (or, with `newOnly`, is there already).
+    bool startRecording(const std::string& path, const std::string& start = "", bool newOnly = false);
     // Ends the recording with its end line. False, with one line printed, when
     // a write failed. Does nothing when not recording.
     bool finishRecording();

@@ -201,8 +201,9 @@ void OnlineSession::handle(const Message& message, double now) {
         }
         break;
     case MessageKind::inputs:
-        // Between matches too: the last frames of the match may still be on their way.
-        if (phase == Phase::playing || phase == Phase::between) {
+        // Between matches too: the last frames of the match may still be on
+        // their way; and after the other side's stop, which may overtake them.
+        if (phase == Phase::playing || phase == Phase::between || (phase == Phase::closed && matchBegun)) {
             inputs.receive(message.inputs);
         }
         break;
@@ -299,6 +300,7 @@ void OnlineSession::startMatch(const MatchRules& matchRules) {
     localRematch = remoteRematch = false;
     phase = Phase::playing;
     matchStarted = true;
+    matchBegun = true;
     lastHeard = lastNow;
 }
 

@@ -143,6 +143,9 @@ private:
     MatchRules hostRules;
     MatchRules rules;
     bool matchStarted = false;
+    // A match was started over this connection: its inputs are kept coming
+    // in after the connection closed, for the frames still to be played.
+    bool matchBegun = false;
     LockstepInputs inputs;
     // Round-trip probes: the stamps sent (ms) and the round trips heard.
     double probeStart = -1.0;

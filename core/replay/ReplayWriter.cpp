@@ -3,7 +3,28 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "core/input/InputManager.hpp"
+
+namespace {
+// A file that did not exist before: the call fails on anything at the path,
+// a dangling link included.
+std::FILE* openNew(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    std::FILE* opened = fdopen(descriptor, "wb");
+    if (!opened) {
+        const int error = errno;
+        ::close(descriptor);
+        errno = error;
+    }
+    return opened;
+}
+} // namespace
 
 ReplayWriter::~ReplayWriter() {
     if (file) {
@@ -12,7 +33,7 @@ ReplayWriter::~ReplayWriter() {
 }
 
 bool ReplayWriter::open(const std::string& filePath, const InputManager& input, uint32_t seed,
-                        float fixedStep, const std::string& start, std::string& problem) {
+                        float fixedStep, const std::string& start, std::string& problem, Creation creation) {
     if (file) {
         std::fclose(file);
         file = nullptr;
@@ -48,7 +69,7 @@ bool ReplayWriter::open(const std::string& filePath, const InputManager& input, 
         problem = "Replay " + path + ": too many input actions to record";
         return false;
     }
-    file = std::fopen(path.c_str(), "wb");
+    file = creation == Creation::replace ? std::fopen(path.c_str(), "wb") : openNew(path);
     if (!file) {
         problem = "Replay " + path + ": cannot write the file (" + std::strerror(errno) + ")";
         return false;

@@ -21,11 +21,16 @@ public:
     ReplayWriter(const ReplayWriter&) = delete;
     ReplayWriter& operator=(const ReplayWriter&) = delete;
 
+    // How the file comes to be: written over when it is there, or only ever
+    // a new one (never through a file or link already at the path, which in a
+    // shared folder someone else may have put there).
+    enum class Creation { replace, newOnly };
+
     // Creates (or truncates) the file and writes the header; `start` (empty,
     // or one line of at most maxNameLength) says where the run begins. False,
     // with a one-line `problem`, when the file cannot be written.
     bool open(const std::string& path, const InputManager& input, uint32_t seed, float fixedStep,
-              const std::string& start, std::string& problem);
+              const std::string& start, std::string& problem, Creation creation = Creation::replace);
     // A run recorded from start-up.
     bool open(const std::string& path, const InputManager& input, uint32_t seed, float fixedStep,
               std::string& problem) {

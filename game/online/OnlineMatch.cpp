@@ -23,6 +23,7 @@
 #include "game/online/MatchChecksum.hpp"
 #include "game/online/OnlineInputBackend.hpp"
 #include "game/online/OnlinePlayerInput.hpp"
+#include "game/online/OnlineRecordings.hpp"
 #include "game/states/VictoryState.hpp"
 #include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObject.hpp"
@@ -33,8 +34,9 @@ constexpr double frameSeconds = 1.0 / 60.0;
 // Frames of pacing a pass may catch up at most after a slow pass or a wait.
 constexpr double mostBudget = 3.0 * frameSeconds;
 constexpr uint32_t checksumInterval = 30;
-// A finished demo match lets the other side get its last inputs before the program ends.
-constexpr double demoLinger = 3.0;
+// A finished demo match lets the other side get its last inputs before the
+// program ends: as long as the other side would wait for them.
+constexpr double demoLinger = OnlineMatch::gaveUpAfter;
 // The test switch's nudge (metres).
 constexpr float nudgeDistance = 0.01f;
 
@@ -68,7 +70,7 @@ std::string hex(uint32_t value) {
 }
 
 net::OnlineSession::Identity ownIdentity() {
-    return {VORLUNE_BUILD_IDENTITY, contentChecksum("../assets/tilemap")};
+    return {buildIdentity(), contentChecksum("../assets/tilemap")};
 }
 } // namespace
 
@@ -204,19 +206,10 @@ void OnlineMatch::beginMatch() {
     devicesBefore = input.getBackend();
     backend = std::make_shared<OnlineInputBackend>(devicesBefore, input);
     input.setBackend(backend);
-    if (settings.recordPath.empty()) {
-        recording = (std::filesystem::temp_directory_path() /
-                     (std::string("vorlune-online-") + (session.isHost() ? "host" : "guest") + ".replay"))
-                        .string();
-    } else {
-        recording = settings.recordPath;
-    }
     // Both games start from the host's seed, right before the arena is built.
     RandomSource::instance().seed(rules.seed);
-    if (!game.startRecording(recording, "online lives=" + std::to_string(rules.lives) +
-                                            " arena=" + players->matchArena)) {
-        recording.clear();
-    }
+    ++matchesBegun;
+    startMatchRecording("online lives=" + std::to_string(rules.lives) + " arena=" + players->matchArena);
     // Recorded or not, the frame's axes are read once, as the lockstep gave them.
     input.sampleAxesPerFrame = true;
     GuiManager::instance().hideAll();
@@ -236,6 +229,44 @@ void OnlineMatch::beginMatch() {
     say("online match: you are player " + std::to_string(local) + ", input delay " +
         std::to_string(rules.inputDelay) + " frames, round trip " + std::to_string(session.roundTripMs()) +
         " ms");
+}
+
+void OnlineMatch::startMatchRecording(const std::string& start) {
+    recording.clear();
+    if (!settings.recordPath.empty()) {
+        const std::string path = onlineRecordings::chosenFor(settings.recordPath, matchesBegun);
+        if (game.startRecording(path, start)) {
+            recording = path;
+        }
+    } else {
+        std::error_code error;
+        const std::string folder = std::filesystem::temp_directory_path(error).string();
+        const std::string side = session.isHost() ? "host" : "guest";
+        bool tried = error.value() != 0;
+        for (int attempt = 1; attempt <= onlineRecordings::mostTries && !tried; ++attempt) {
+            const std::string path = onlineRecordings::inFolder(folder, side, attempt);
+            // Taken names are passed over quietly; one taken meanwhile fails to open, with its line.
+            std::error_code missing;
+            if (std::filesystem::symlink_status(path, missing).type() !=
+                std::filesystem::file_type::not_found) {
+                continue;
+            }
+            tried = true;
+            if (game.startRecording(path, start, true)) {
+                recording = path;
+            }
+        }
+        if (error) {
+            reportProblem("online: this match is not recorded: no temporary folder (%s)",
+                          error.message().c_str());
+        } else if (!tried) {
+            reportProblem("online: this match is not recorded: no free name in the temporary folder %s",
+                          folder.c_str());
+        }
+    }
+    if (!recording.empty()) {
+        say("online match recorded in " + recording);
+    }
 }
 
 bool OnlineMatch::takeDueFrame(double time) {
@@ -260,13 +291,19 @@ bool OnlineMatch::beginFrame() {
         return due;
     }
 
-    if (session.getPhase() != net::OnlineSession::Phase::playing) {
-        abandonMatch(session.endReason().empty() ? "the connection ended" : session.endReason());
+    const bool otherSideGone = session.getPhase() != net::OnlineSession::Phase::playing;
+    if (const auto disagreement = session.disagreement()) {
+        if (!otherSideGone) {
+            session.stop(net::StopReason::disagree, *disagreement);
+        }
+        abandonMatch(session.endReason());
         return false;
     }
-    if (const auto disagreement = session.disagreement()) {
-        session.stop(net::StopReason::disagree, *disagreement);
-        abandonMatch(session.endReason());
+    // The other side may have stopped (or finished the match and quit) a few
+    // frames ahead of this one: the frames whose inputs both came are played
+    // first, so that a match its rules end ends at the same frame here too.
+    if (otherSideGone && !session.ready(frame)) {
+        abandonMatch(session.endReason().empty() ? "the connection ended" : session.endReason());
         return false;
     }
     if (!takeDueFrame(time)) {

@@ -30,8 +30,10 @@ class OnlineInputBackend;
 // never what. Every 30 frames it sends a checksum of the match; a mismatch,
 // the other side leaving or being silent for `gaveUpAfter`, or this side
 // leaving ends the match for both, back on the menu with one line saying
-// why. Each match is recorded (the replay format, starting with "start
-// online lives=N") and replays offline to the same checksums.
+// why; a side that hears the other has gone first plays the frames whose
+// inputs both came. Each match is recorded in a file of its own (the replay
+// format, starting with "start online lives=N"; its path is printed) and
+// replays offline to the same checksums.
 //
 // At the end of every match it prints `online match over: winner N, frame F,
 // state XXXXXXXX` (winner 0 when it did not end by its rules; the last
@@ -43,7 +45,8 @@ public:
         bool demo = false;
         // Frames back to back, as fast as the inputs come, instead of 60 a second.
         bool fastPacing = false;
-        // Where each match is recorded (empty: a file in the temporary folder).
+        // Where the first match is recorded, the next ones beside it with a
+        // number (empty: new files in the temporary folder; see onlineRecordings).
         std::string recordPath;
         // A test switch: after this frame, one body moves on this side only (0: never).
         unsigned long nudgeFrame = 0;
@@ -107,6 +110,8 @@ private:
     // Adds the time since the last look to the pacing budget; whether a frame is due.
     bool takeDueFrame(double time);
     void beginMatch();
+    // Records the match under a name of its own (see onlineRecordings); `recording` says where.
+    void startMatchRecording(const std::string& start);
     // After a frame the rules ended (a winner) or that something else ended.
     void finishMatch(int winner);
     void abandonMatch(const std::string& why);
@@ -135,6 +140,8 @@ private:
     std::shared_ptr<InputBackend> devicesBefore;
     std::shared_ptr<OnlineInputBackend> backend;
     std::string recording;
+    // Matches begun over this session (the first is 1).
+    int matchesBegun = 0;
     // Pacing: seconds of frames due, and when the last pass looked.
     double budget = 0.0;
     double lastPass = 0.0;

@@ -45,8 +45,10 @@ const char* const matchOverLine = "online match over: winner [0-9], frame [0-9]+
 // A host and a guest, started one after the other in the test's output folder `name`.
 class OnlinePair {
 public:
+    // `guestRecordsInTemp`: the guest is given no file to record in (its own temporary folder then).
     OnlinePair(const std::string& name, std::vector<std::string> hostArguments,
-               std::vector<std::string> guestArguments, std::vector<std::string> guestEnvironment = {})
+               std::vector<std::string> guestArguments, std::vector<std::string> guestEnvironment = {},
+               bool guestRecordsInTemp = false)
         : folder(testOutputPath(name + "/host.txt")) {
         folder = std::filesystem::path(folder).parent_path().string();
         std::filesystem::remove_all(folder);
@@ -60,8 +62,10 @@ public:
         if (port.empty()) {
             return;
         }
-        guestArguments.insert(guestArguments.begin(),
-                              {"--join", "127.0.0.1:" + port, "--record", folder + "/guest.replay"});
+        guestArguments.insert(guestArguments.begin(), {"--join", "127.0.0.1:" + port});
+        if (!guestRecordsInTemp) {
+            guestArguments.insert(guestArguments.end(), {"--record", folder + "/guest.replay"});
+        }
         guestEnvironment.push_back("ALSOFT_DRIVERS=null");
         guest = std::make_unique<e2e::GameProcess>(side(guestEnvironment, guestOutput, guestArguments));
     }
@@ -139,6 +143,81 @@ TEST(Online, AWholeMatchOverASlowLossyLinkThatDuplicatesEndsAlike) {
     ASSERT_TRUE(display.isRunning()) << display.getProblem();
     playWholeMatch("online-120ms", {"--net-sim", "delay=120,loss=5,duplicate=1,seed=1"},
                    {"--net-sim", "delay=120,loss=5,duplicate=1,seed=2"}, 110s);
+}
+
+TEST(Online, AWholeMatchWithOneSideBehindEndsAtOneFrameOnBothSidesAndIsRecordedInNewFilesOnly) {
+    PrivateDisplay display;
+    ASSERT_TRUE(display.isRunning()) << display.getProblem();
+    // The guest records in a temporary folder of its own, where someone else
+    // made the first name it would take a link to their file.
+    const std::filesystem::path temporary = testOutputPath("online-behind/tmp");
+    std::filesystem::remove_all(temporary);
+    std::filesystem::create_directories(temporary);
+    const std::string theirs = (temporary / "theirs.txt").string();
+    writeWholeFile(theirs, "someone else's file");
+    std::filesystem::create_symlink(theirs, temporary / "vorlune-online-guest-1.replay");
+
+    // A side paced at 60 frames a second is behind one that plays as fast as
+    // the inputs come: the fast one ends the match first and quits while the
+    // other still has frames to play whose inputs both came. The link loses
+    // half of the lossy side's packets, the round-trip probes first of all
+    // (the shaping's seed 186 loses the first eight), so the input delay is
+    // the longest, 8 frames, and so is what is left to play on the paced side
+    // (the fast side's packets are the lost ones). Each way round,
+    // then both fast over a plain link; a short match (about 2000 frames).
+    struct Round {
+        bool hostFast;
+        bool guestFast;
+        bool lossy;
+    };
+    const std::vector<Round> rounds{{true, false, true}, {false, true, true}, {true, true, false}};
+    std::string lastRecording;
+    std::string lastLine;
+    for (size_t round = 0; round < rounds.size(); ++round) {
+        std::vector<std::string> host{"--demo", "--no-draw", "--lives", "1",
+                                      "--seed", "2",         "--arena", "spires"};
+        std::vector<std::string> guest{"--demo", "--no-draw"};
+        if (rounds[round].hostFast) {
+            host.push_back("--fast");
+        }
+        if (rounds[round].guestFast) {
+            guest.push_back("--fast");
+        }
+        if (rounds[round].lossy) {
+            auto& fast = rounds[round].hostFast ? host : guest;
+            fast.insert(fast.end(), {"--net-sim", "loss=50,seed=186"});
+        }
+        OnlinePair pair("online-behind/round" + std::to_string(round), host, guest,
+                        {"TMPDIR=" + temporary.string()}, true);
+        ASSERT_TRUE(pair.started()) << readWholeFile(pair.hostOutput);
+        const auto codes = pair.waitForBoth(100s);
+        ASSERT_TRUE(codes) << "the match did not end\n" << readWholeFile(pair.hostOutput);
+        EXPECT_EQ(*codes, std::make_pair(0, 0))
+            << "round " << round << "\n"
+            << readWholeFile(pair.hostOutput) << readWholeFile(pair.guestOutput);
+        const std::string hostLine = findInOutput(pair.hostOutput, matchOverLine);
+        ASSERT_FALSE(hostLine.empty()) << readWholeFile(pair.hostOutput);
+        EXPECT_EQ(findInOutput(pair.guestOutput, matchOverLine), hostLine) << "round " << round;
+        EXPECT_EQ(hostLine.find("winner 0"), std::string::npos) << "the match ended by its rules";
+        if (rounds[round].lossy) {
+            EXPECT_FALSE(findInOutput(pair.hostOutput, "input delay 8 frames").empty())
+                << readWholeFile(pair.hostOutput);
+        }
+        lastLine = hostLine;
+
+        // Every match in a new file: past the one taken, and past the matches before.
+        lastRecording = findInOutput(pair.guestOutput, "online match recorded in ([^\n]+)");
+        EXPECT_EQ(lastRecording,
+                  (temporary / ("vorlune-online-guest-" + std::to_string(round + 2) + ".replay")).string());
+    }
+    EXPECT_EQ(readWholeFile(theirs), "someone else's file");
+
+    const std::string replayOutput = testOutputPath("online-behind/replay.txt");
+    e2e::GameProcess replay({"ALSOFT_DRIVERS=null"}, {}, replayOutput,
+                            {"--replay", lastRecording, "--fast", "--no-draw"});
+    const auto status = replay.waitForExit(60s);
+    ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << readWholeFile(replayOutput);
+    EXPECT_EQ("online match over: " + findInOutput(replayOutput, "replayed match over: (.*)"), lastLine);
 }
 
 TEST(Online, AGuestKilledMidMatchSendsTheHostBackToTheMenuWithinSixSeconds) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -271,4 +272,41 @@ TEST_F(ReplayFiles, ARunThatBeganElsewhereSaysWhereAndOneFromStartUpSaysNothing)
     EXPECT_FALSE(writer.open(path, input, 9, step, "two\nlines", problem));
     expectRefused("start-empty.txt", "vorlune-replay 2\nseed 1\nstep 0.016666668\nstart \nend 0\n",
                   "the start is empty or too long");
+}
+
+TEST_F(ReplayFiles, ARecordingMadeOnlyNewNeverWritesThroughWhatIsAlreadyThere) {
+    const std::filesystem::path folder = testOutputPath("replay/new-only");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    // Someone else's file, and a link to it at the name the recording wants.
+    const std::string theirs = (folder / "theirs.txt").string();
+    writeWholeFile(theirs, "not a recording");
+    const std::string linked = (folder / "linked.replay").string();
+    std::filesystem::create_symlink(theirs, linked);
+    const std::string dangling = (folder / "dangling.replay").string();
+    std::filesystem::create_symlink(folder / "nowhere.txt", dangling);
+
+    ReplayWriter writer;
+    std::string problem;
+    for (const auto& taken : {linked, dangling, theirs}) {
+        EXPECT_FALSE(
+            writer.open(taken, input, 9, step, "online lives=1", problem, ReplayWriter::Creation::newOnly))
+            << taken;
+        EXPECT_NE(problem.find(taken), std::string::npos) << problem;
+    }
+    EXPECT_EQ(readWholeFile(theirs), "not a recording");
+    EXPECT_FALSE(std::filesystem::exists(folder / "nowhere.txt"));
+
+    const std::string fresh = (folder / "fresh.replay").string();
+    ASSERT_TRUE(
+        writer.open(fresh, input, 9, step, "online lives=1", problem, ReplayWriter::Creation::newOnly))
+        << problem;
+    input.update();
+    writer.writeFrame(step, input, {});
+    ASSERT_TRUE(writer.finish(problem)) << problem;
+    ReplayReader reader;
+    ASSERT_TRUE(reader.load(fresh, problem)) << problem;
+    EXPECT_EQ(reader.frameCount(), 1u);
+    // Once there, the same name is not made new again.
+    EXPECT_FALSE(writer.open(fresh, input, 9, step, "", problem, ReplayWriter::Creation::newOnly));
 }
