@@ -20,6 +20,17 @@ long long frameCount(const std::string& word, long long most) {
     return count <= most ? count : 0;
 }
 
+// A frame number from 0 to `most` written as plain digits; false for anything else.
+bool frameNumber(const std::string& word, long long most, unsigned long& number) {
+    if (word == "0") {
+        number = 0;
+        return true;
+    }
+    const long long count = frameCount(word, most);
+    number = static_cast<unsigned long>(count);
+    return count > 0;
+}
+
 // "ADDRESS:PORT" (or, when `addressOptional`, a bare "PORT"); the port 0 .. 65535.
 bool readEndpoint(const std::string& word, bool addressOptional, std::string& address, unsigned short& port) {
     const size_t colon = word.rfind(':');
@@ -39,7 +50,7 @@ bool readEndpoint(const std::string& word, bool addressOptional, std::string& ad
 
 std::string launchUsage(const std::string& program) {
     return "usage: " + program +
-           " [--fast] [--no-draw] [--record FILE] [--replay FILE] [--player2 person|computer] [--demo "
+           " [--fast] [--no-draw] [--record FILE] [--replay FILE [--until F]] [--player2 person|computer] [--demo "
            "[--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR] [--arena NAME] [--host [ADDRESS:]PORT "
            "| "
            "--join ADDRESS:PORT] [--net-sim delay=MS,jitter=MS,loss=PERCENT,duplicate=PERCENT,seed=N] "
@@ -106,6 +117,15 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
                 return false;
             }
             parsed.frameLimit = static_cast<unsigned long>(frames);
+            ++i;
+        } else if (option == "--until") {
+            const std::string word = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
+            if (parsed.until || !frameNumber(word, maxFrameLimit, parsed.untilFrame)) {
+                problem = "option --until needs a frame number from 0 to " + std::to_string(maxFrameLimit) +
+                          ", once";
+                return false;
+            }
+            parsed.until = true;
             ++i;
         } else if (option == "--host" || option == "--join") {
             const std::string word = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
@@ -216,6 +236,15 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
         (parsed.nudgeFrame != 0 && !parsed.online()) || (!parsed.netSim.empty() && !parsed.online())) {
         problem = "--lives and --seed need --host; --net-sim and --nudge need --host or --join";
         return false;
+    }
+    // The match is played from the recording alone, and only up to that frame.
+    if (parsed.until && (parsed.replayPath.empty() || parsed.demo || parsed.soakFrames > 0 ||
+                         parsed.frameLimit != 0)) {
+        problem = "--until needs --replay, and goes with neither --demo, --soak nor --frames";
+        return false;
+    }
+    if (parsed.until) {
+        parsed.fast = parsed.noDraw = true;
     }
     if (!parsed.shotsPath.empty() && !parsed.demo) {
         problem = "--shots is only for --demo";

@@ -15,6 +15,12 @@ struct LaunchOptions {
     std::string recordPath;
     // Plays this recording back in place of the devices (empty: live input).
     std::string replayPath;
+    // With a replay: stop at this frame of the recording's match (counted
+    // from the match's start, 0 its first frame, as online checksums count
+    // them), print the match's state there and end. Such a run is fast and
+    // undrawn by itself.
+    bool until = false;
+    unsigned long untilFrame = 0;
     // Player 2 is played by the computer (--player2 computer).
     bool player2Computer = false;
     // The computer plays both players, from the menu through one whole match
@@ -65,7 +71,8 @@ struct LaunchOptions {
 std::string launchUsage(const std::string& program);
 
 // Reads the options after the program name: --fast, --no-draw, --record FILE,
-// --replay FILE, --player2 person|computer, --demo, --shots DIR (with --demo), --soak FRAMES
+// --replay FILE, --until F (0 or more, with --replay; not with --demo, --soak or --frames;
+// sets `fast` and `noDraw`), --player2 person|computer, --demo, --shots DIR (with --demo), --soak FRAMES
 // (a whole number from 1 to 100000000, not with --demo), --frames N (N >= 1), --config DIR, --arena NAME,
 // --host [ADDRESS:]PORT, --join ADDRESS:PORT (one of the two, not with --replay or --soak),
 // --net-sim SETTINGS, --lives N|unlimited and --seed N (with --host), --draw-rate FPS (1 .. 240),

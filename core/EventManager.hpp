@@ -20,12 +20,6 @@ public:
 // Asks the game to close its window and end the loop.
 class ShutdownEvent : public GameEvent {};
 
-// The match is over; `winner` is the number (1 or 2) of the player who won.
-class GameOverEvent : public GameEvent {
-public:
-    int32_t winner = 0;
-};
-
 class IEventListener {
 public:
     virtual ~IEventListener() = default;

@@ -19,10 +19,10 @@
 #include "core/settings/SettingsFolder.hpp"
 #include "game/Arenas.hpp"
 #include "game/GameContent.hpp"
+#include "game/GameOverEvent.hpp"
 #include "game/GameCreators.hpp"
 #include "game/InputBindings.hpp"
 #include "game/PlayerNames.hpp"
-#include "game/online/MatchChecksum.hpp"
 #include "game/player/CharacterFrameStore.hpp"
 #include "game/player/PadRumble.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
@@ -107,6 +107,9 @@ void VorluneGame::onInit() {
     }
     if (options.soakFrames > 0) {
         soak = std::make_unique<SoakRun>(*this, options.soakFrames);
+    }
+    if (options.until) {
+        replayedMatch = ReplayedMatch(static_cast<uint32_t>(options.untilFrame));
     }
 
     createStates(player2Keys);
@@ -193,23 +196,28 @@ void VorluneGame::onReplayStart(const std::string& start) {
 }
 
 void VorluneGame::followReplayedMatch() {
-    if (!replayingMatch || StateManager::instance().currentName() != "Arena") {
+    if (options.replayPath.empty()) {
         return;
     }
-    if (replayedFrames % 30 == 0) {
-        replayedChecksum = matchChecksum();
+    if (replayedMatch.frame(StateManager::instance().currentName() == "Arena")) {
+        EventManager::instance().queueEvent(std::make_shared<ShutdownEvent>());
     }
-    ++replayedFrames;
 }
 
 void VorluneGame::onShutdown() {
-    if (replayingMatch) {
+    const std::string missed = replayedMatch.missed();
+    if (!missed.empty()) {
+        reportProblem("%s", missed.c_str());
+        untilMissed = true;
+    }
+    // A run asked for one frame's state prints that alone.
+    if (replayingMatch && !options.until) {
         const auto victory =
             std::dynamic_pointer_cast<VictoryState>(StateManager::instance().states.at("Victory"));
         const bool won = StateManager::instance().currentName() == "Victory" && victory;
         char line[96];
         std::snprintf(line, sizeof line, "replayed match over: winner %d, frame %u, state %08X",
-                      won ? victory->winner : 0, replayedFrames, replayedChecksum);
+                      won ? victory->winner : 0, replayedMatch.frames(), replayedMatch.lastChecksum());
         Console::standardOutput().writeLines(line);
     }
     // A match still on tells the other side that this one is going.
@@ -285,7 +293,10 @@ void VorluneGame::endMatch(VictoryState& victory) {
 }
 
 void VorluneGame::onUpdate(float delta, float) {
-    frameRateLine.frame(delta);
+    // A run asked for one frame's state prints that alone on standard output.
+    if (!options.until) {
+        frameRateLine.frame(delta);
+    }
 
     auto& states = StateManager::instance();
     // An online match cannot start over on one side alone.
@@ -293,6 +304,9 @@ void VorluneGame::onUpdate(float delta, float) {
     if (InputManager::instance().wasPressed("Restart") && states.currentState && !onlineMatch) {
         // The state is exited on the way: keep its name apart from it.
         const std::string current = states.currentState->name;
+        if (current == "Arena") {
+            replayedMatch.restarted();
+        }
         states.setState(current);
     }
 

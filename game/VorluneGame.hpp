@@ -11,6 +11,7 @@
 #include "game/FrameRateLine.hpp"
 #include "game/MusicMix.hpp"
 #include "game/PlayerSetup.hpp"
+#include "game/ReplayedMatch.hpp"
 #include "game/demo/DemoRun.hpp"
 #include "game/demo/SoakRun.hpp"
 #include "game/online/OnlineMatch.hpp"
@@ -91,10 +92,11 @@ public:
     bool startOnline(bool hosting, const std::string& address, uint16_t port);
 
     // Whether a demo ran and failed to finish its match, a soak found a
-    // problem, or the online demo's match was cut short.
+    // problem, the online demo's match was cut short, or a replay ended
+    // before the frame --until asked for.
     bool demoFailed() const {
         return (demo && demo->failed()) || (soak && soak->failed()) || (online && online->demoFailed()) ||
-               onlineStartFailed || onlineDemoFailed;
+               onlineStartFailed || onlineDemoFailed || untilMissed;
     }
 
 private:
@@ -107,12 +109,14 @@ private:
     static constexpr float menuPreparationTime = 0.006f;
     // The menu's and the victory screen's way to online play.
     std::shared_ptr<const OnlineMenuActions> makeOnlineActions();
-    // Playing back an online match's recording: frames played, the last
-    // checksum (taken every 30 frames as online); printed at the end.
+    // Playing back a recording: its match followed frame by frame; with
+    // --until the run ends at that frame. The end of an online match's
+    // recording (`replayingMatch`) is printed when the run ends.
     void followReplayedMatch();
+    ReplayedMatch replayedMatch;
     bool replayingMatch = false;
-    uint32_t replayedFrames = 0;
-    uint32_t replayedChecksum = 0;
+    // The frame --until asked for was not reached: reported at the end.
+    bool untilMissed = false;
     bool onlineStartFailed = false;
     std::string onlineProblem;
     // Kept from the online demo once the session is gone at shutdown.

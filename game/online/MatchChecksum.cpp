@@ -3,12 +3,17 @@
 #include <cstring>
 
 #include <box2d/b2_body.h>
+#include <box2d/b2_contact.h>
+#include <box2d/b2_joint.h>
 #include <box2d/b2_world.h>
 
 #include "core/RandomSource.hpp"
 #include "game/PlayerNames.hpp"
-#include "game/player/PlayerView.hpp"
+#include "game/player/BeardSegmentComponent.hpp"
+#include "game/player/PlayerControllerComponent.hpp"
+#include "physics/MovingPlatformComponent.hpp"
 #include "physics/PhysicsManager.hpp"
+#include "physics/RigidBodyComponent.hpp"
 #include "scene/GameObject.hpp"
 #include "scene/GameObjectManager.hpp"
 
@@ -27,35 +32,118 @@ public:
         std::memcpy(&bits, &value, sizeof bits);
         add(&bits, sizeof bits);
     }
+    void addVector(const b2Vec2& value) {
+        addFloat(value.x);
+        addFloat(value.y);
+    }
     void addInt(int64_t value) { add(&value, sizeof value); }
     uint32_t value() const { return hash; }
 
 private:
     uint32_t hash = 2166136261u;
 };
+
+// The impulses a joint and a contact keep are read back as forces over one
+// step: the same numbers, scaled alike on every machine.
+constexpr float stepsPerSecond = 60.0f;
+
+void addBody(Fnv1a& hash, const b2Body& body) {
+    hash.addInt(body.GetType());
+    hash.addVector(body.GetPosition());
+    hash.addFloat(body.GetAngle());
+    hash.addVector(body.GetLinearVelocity());
+    hash.addFloat(body.GetAngularVelocity());
+    hash.addInt(body.IsAwake() ? 1 : 0);
+    hash.addInt(body.IsEnabled() ? 1 : 0);
+}
+
+void addWorld(Fnv1a& hash, b2World& world) {
+    for (const b2Body* body = world.GetBodyList(); body; body = body->GetNext()) {
+        addBody(hash, *body);
+    }
+    for (b2Joint* joint = world.GetJointList(); joint; joint = joint->GetNext()) {
+        hash.addInt(joint->GetType());
+        hash.addVector(joint->GetReactionForce(stepsPerSecond));
+        hash.addFloat(joint->GetReactionTorque(stepsPerSecond));
+    }
+    for (b2Contact* contact = world.GetContactList(); contact; contact = contact->GetNext()) {
+        hash.addInt((contact->IsTouching() ? 1 : 0) | (contact->IsEnabled() ? 2 : 0));
+        hash.addFloat(contact->GetFriction());
+        hash.addFloat(contact->GetRestitution());
+        hash.addFloat(contact->GetTangentSpeed());
+        const b2Manifold& manifold = *contact->GetManifold();
+        hash.addInt(manifold.pointCount);
+        for (int point = 0; point < manifold.pointCount; ++point) {
+            hash.addInt(manifold.points[point].id.key);
+            hash.addFloat(manifold.points[point].normalImpulse);
+            hash.addFloat(manifold.points[point].tangentImpulse);
+        }
+    }
+}
+
+void addObjectBody(Fnv1a& hash, const GameObject* object) {
+    const b2Body* body = object && object->rigidBody ? object->rigidBody->body : nullptr;
+    if (body) {
+        addBody(hash, *body);
+    } else {
+        hash.addInt(-1);
+    }
+}
+
+void addBeard(Fnv1a& hash, const PlayerControllerComponent& player) {
+    for (auto segment = player.firstSegment; segment; segment = segment->towardTip.lock()) {
+        hash.addInt(segment->index);
+        hash.addInt((segment->cuttable ? 1 : 0) | (segment->cut ? 2 : 0) | (segment->touchedPlatform ? 4 : 0) |
+                    (segment->touched ? 8 : 0));
+        const auto hit = segment->hitSegment.lock();
+        hash.addInt(hit ? hit->index : -1);
+        addObjectBody(hash, segment->getGameObject().get());
+        addObjectBody(hash, segment->slider.get());
+    }
+    hash.addInt(player.lastSegment ? player.lastSegment->index : -1);
+}
+
+void addPlayer(Fnv1a& hash, const PlayerControllerComponent& player) {
+    hash.addInt(player.lives);
+    hash.addInt(player.segmentCount);
+    hash.addInt(player.magicCharges);
+    hash.addInt(player.lastStep);
+    hash.addInt(static_cast<int64_t>(player.animState));
+    hash.addInt((player.frozen ? 1 : 0) | (player.magicActive ? 2 : 0) | (player.groundCheckEnabled ? 4 : 0) |
+                (player.facingLeft ? 8 : 0) | (player.holding ? 16 : 0) | (player.skipTagClear ? 32 : 0) |
+                (player.holdingPlatform ? 64 : 0) | (player.grabJoint ? 128 : 0));
+    for (const float timer : {player.deathTimer, player.stepTimer, player.holdTimer, player.growTimer,
+                              player.attackTimer, player.magicTimer}) {
+        hash.addFloat(timer);
+    }
+    hash.addFloat(player.beardAnchor.x);
+    hash.addFloat(player.beardAnchor.y);
+    addBeard(hash, player);
+}
 } // namespace
 
 uint32_t matchChecksum() {
     Fnv1a hash;
     if (const auto world = PhysicsManager::instance().world) {
-        for (const b2Body* body = world->GetBodyList(); body; body = body->GetNext()) {
-            hash.addFloat(body->GetPosition().x);
-            hash.addFloat(body->GetPosition().y);
-            hash.addFloat(body->GetAngle());
-            hash.addFloat(body->GetLinearVelocity().x);
-            hash.addFloat(body->GetLinearVelocity().y);
-            hash.addFloat(body->GetAngularVelocity());
-        }
+        addWorld(hash, *world);
     }
+    auto& objects = GameObjectManager::instance();
     for (int number = 1; number <= 2; ++number) {
-        const auto object = GameObjectManager::instance().findGameObject(playerObjectName(number));
-        const auto controller = object ? findPlayerController(*object) : nullptr;
+        const auto object = objects.findGameObject(playerObjectName(number));
+        const auto controller = object ? object->getComponent<PlayerControllerComponent>() : nullptr;
         if (controller) {
-            const PlayerView player(*controller);
-            hash.addInt(player.lives());
-            hash.addInt(player.segmentCount());
+            addPlayer(hash, *controller);
         } else {
             hash.addInt(-1);
+        }
+    }
+    // Only a kinematic body can be a moving platform under way.
+    for (const auto& object : objects.sceneObjects) {
+        const b2Body* body = object->rigidBody ? object->rigidBody->body : nullptr;
+        if (body && body->GetType() == b2_kinematicBody) {
+            if (const auto platform = object->getComponent<MovingPlatformComponent>()) {
+                hash.addInt(platform->stepsTaken());
+            }
         }
     }
     hash.addInt(static_cast<int64_t>(RandomSource::instance().getState()));

@@ -9,6 +9,7 @@
 #include "audio/AudioSourceComponent.hpp"
 #include "audio/SoundManager.hpp"
 #include "core/Report.hpp"
+#include "game/GameOverEvent.hpp"
 #include "game/PlayerNames.hpp"
 #include "game/hud/HealthBarComponent.hpp"
 #include "game/player/BeardSegmentComponent.hpp"

@@ -69,7 +69,7 @@ TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
     EXPECT_EQ(printed, "vorlune: unknown option '--bogus'; " + launchUsage("vorlune") + "\n");
     EXPECT_EQ(
         launchUsage("vorlune"),
-        "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE] "
+        "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE [--until F]] "
         "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR] "
         "[--arena NAME] "
         "[--host [ADDRESS:]PORT | --join ADDRESS:PORT] "

@@ -7,6 +7,12 @@
 #include "core/EventManager.hpp"
 
 namespace {
+// An event of the engine's user's own, carrying a value.
+class ScoredEvent : public GameEvent {
+public:
+    int points = 0;
+};
+
 struct RecordingListener : IEventListener {
     std::vector<std::shared_ptr<GameEvent>> received;
     std::function<void(std::shared_ptr<GameEvent>)> onReceive;
@@ -32,15 +38,15 @@ TEST(EventManager, QueuedEventReachesListenersOnlyAtProcessEvents) {
     auto& events = EventManager::instance();
     auto listener = std::make_shared<RecordingListener>();
     events.addListener(listener);
-    auto event = std::make_shared<GameOverEvent>();
-    event->winner = 2;
+    auto event = std::make_shared<ScoredEvent>();
+    event->points = 2;
     events.queueEvent(event);
     EXPECT_TRUE(listener->received.empty());
     events.processEvents();
     ASSERT_EQ(listener->received.size(), 1u);
-    auto gameOver = std::dynamic_pointer_cast<GameOverEvent>(listener->received[0]);
-    ASSERT_TRUE(gameOver);
-    EXPECT_EQ(gameOver->winner, 2);
+    auto scored = std::dynamic_pointer_cast<ScoredEvent>(listener->received[0]);
+    ASSERT_TRUE(scored);
+    EXPECT_EQ(scored->points, 2);
     EXPECT_EQ(event->self.lock(), event);
     EXPECT_EQ(event->getType(), "");
 }
@@ -55,7 +61,7 @@ TEST(EventManager, EventQueuedDuringDispatchWaitsForNextFrame) {
         }
     };
     events.addListener(listener);
-    events.queueEvent(std::make_shared<GameOverEvent>());
+    events.queueEvent(std::make_shared<ScoredEvent>());
     events.processEvents();
     EXPECT_EQ(listener->received.size(), 1u);
     events.processEvents();
@@ -68,14 +74,14 @@ TEST(EventManager, DeferredCallFromListenerRunsAfterAllEventsOfSameDelivery) {
     std::vector<std::string> order;
     auto listener = std::make_shared<RecordingListener>();
     listener->onReceive = [&](std::shared_ptr<GameEvent> event) {
-        order.push_back(std::dynamic_pointer_cast<ShutdownEvent>(event) ? "shutdown" : "gameover");
+        order.push_back(std::dynamic_pointer_cast<ShutdownEvent>(event) ? "shutdown" : "scored");
         events.invokeLater([&] { order.push_back("call"); });
     };
     events.addListener(listener);
-    events.queueEvent(std::make_shared<GameOverEvent>());
+    events.queueEvent(std::make_shared<ScoredEvent>());
     events.queueEvent(std::make_shared<ShutdownEvent>());
     events.processEvents();
-    EXPECT_EQ(order, (std::vector<std::string>{"gameover", "shutdown", "call", "call"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"scored", "shutdown", "call", "call"}));
 }
 
 TEST(EventManager, DeferredCallQueuedByDeferredCallWaitsForNextDelivery) {

@@ -23,6 +23,7 @@
 #include "common/ScriptedInputTest.hpp"
 #include "core/EventManager.hpp"
 #include "core/StateManager.hpp"
+#include "game/GameOverEvent.hpp"
 #include "game/VorluneGame.hpp"
 #include "widgets/Widget.hpp"
 

@@ -2,6 +2,7 @@
 
 #include "PlayerArena.hpp"
 #include "core/EventManager.hpp"
+#include "game/GameOverEvent.hpp"
 #include "game/player/BeardFadeComponent.hpp"
 
 namespace {
