@@ -1,5 +1,6 @@
 #include "game/online/MatchChecksum.hpp"
 
+#include <cmath>
 #include <cstring>
 
 #include <box2d/b2_body.h>
@@ -43,9 +44,16 @@ private:
     uint32_t hash = 2166136261u;
 };
 
-// The impulses a joint and a contact keep are read back as forces over one
-// step: the same numbers, scaled alike on every machine.
+// The impulses a joint keeps are read back as forces over one step.
 constexpr float stepsPerSecond = 60.0f;
+
+// A joint that has not been through a step yet has no impulse, but Box2D
+// scales that zero by directions it has not worked out yet (whatever the
+// memory held): the sign of the zero, or a zero times a non-number, says
+// nothing about the match.
+void addJointForce(Fnv1a& hash, float force) {
+    hash.addFloat(std::isfinite(force) && force != 0.0f ? force : 0.0f);
+}
 
 void addBody(Fnv1a& hash, const b2Body& body) {
     hash.addInt(body.GetType());
@@ -63,8 +71,10 @@ void addWorld(Fnv1a& hash, b2World& world) {
     }
     for (b2Joint* joint = world.GetJointList(); joint; joint = joint->GetNext()) {
         hash.addInt(joint->GetType());
-        hash.addVector(joint->GetReactionForce(stepsPerSecond));
-        hash.addFloat(joint->GetReactionTorque(stepsPerSecond));
+        const b2Vec2 force = joint->GetReactionForce(stepsPerSecond);
+        addJointForce(hash, force.x);
+        addJointForce(hash, force.y);
+        addJointForce(hash, joint->GetReactionTorque(stepsPerSecond));
     }
     for (b2Contact* contact = world.GetContactList(); contact; contact = contact->GetNext()) {
         hash.addInt((contact->IsTouching() ? 1 : 0) | (contact->IsEnabled() ? 2 : 0));
