@@ -64,7 +64,8 @@ bool findContent(const char* argv0) {
 // whatever the working directory. Exit codes: 0 after a normal run, 1 when
 // there is no content, no display or the window could not be created, 2 for a
 // bad command line or an unusable replay or recording file, 3 when the demo's
-// match did not end or the soak found a problem.
+// match did not end, the soak found a problem or a replay ended before the
+// frame --until asked for.
 int main(int argc, char** argv) {
     // The library's errors, from any thread, each printed once.
     const LibraryErrorLog libraryErrors(stderr);
