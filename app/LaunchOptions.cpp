@@ -50,7 +50,8 @@ bool readEndpoint(const std::string& word, bool addressOptional, std::string& ad
 
 std::string launchUsage(const std::string& program) {
     return "usage: " + program +
-           " [--fast] [--no-draw] [--record FILE] [--replay FILE [--until F]] [--player2 person|computer] [--demo "
+           " [--fast] [--no-draw] [--record FILE] [--replay FILE [--until F]] [--player2 person|computer] "
+           "[--demo "
            "[--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR] [--arena NAME] [--host [ADDRESS:]PORT "
            "| "
            "--join ADDRESS:PORT] [--net-sim delay=MS,jitter=MS,loss=PERCENT,duplicate=PERCENT,seed=N] "
@@ -238,8 +239,8 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
         return false;
     }
     // The match is played from the recording alone, and only up to that frame.
-    if (parsed.until && (parsed.replayPath.empty() || parsed.demo || parsed.soakFrames > 0 ||
-                         parsed.frameLimit != 0)) {
+    if (parsed.until &&
+        (parsed.replayPath.empty() || parsed.demo || parsed.soakFrames > 0 || parsed.frameLimit != 0)) {
         problem = "--until needs --replay, and goes with neither --demo, --soak nor --frames";
         return false;
     }

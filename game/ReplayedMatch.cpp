@@ -41,7 +41,7 @@ std::string ReplayedMatch::missed() const {
         return "--until " + std::to_string(stopFrame) + ": the recording holds no match";
     }
     // The last frame that can be asked for.
-    return "--until " + std::to_string(stopFrame) + (over ? ": the recorded match ends at frame "
-                                                          : ": the recording ends at frame ") +
+    return "--until " + std::to_string(stopFrame) +
+           (over ? ": the recorded match ends at frame " : ": the recording ends at frame ") +
            std::to_string(played - 1);
 }

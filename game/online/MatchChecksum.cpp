@@ -103,8 +103,8 @@ void addObjectBody(Fnv1a& hash, const GameObject* object) {
 void addBeard(Fnv1a& hash, const PlayerControllerComponent& player) {
     for (auto segment = player.firstSegment; segment; segment = segment->towardTip.lock()) {
         hash.addInt(segment->index);
-        hash.addInt((segment->cuttable ? 1 : 0) | (segment->cut ? 2 : 0) | (segment->touchedPlatform ? 4 : 0) |
-                    (segment->touched ? 8 : 0));
+        hash.addInt((segment->cuttable ? 1 : 0) | (segment->cut ? 2 : 0) |
+                    (segment->touchedPlatform ? 4 : 0) | (segment->touched ? 8 : 0));
         const auto hit = segment->hitSegment.lock();
         hash.addInt(hit ? hit->index : -1);
         addObjectBody(hash, segment->getGameObject().get());

@@ -97,9 +97,12 @@ public:
 };
 
 // A whole computer-against-computer match: both sides end with the same
-// line, and the host's recording replays offline to the same end.
+// line, and the host's recording replays offline to the same end; with
+// `untilLastChecksum`, also played only to the frame of the last checksum
+// the two sides compared, where it prints that checksum.
 void playWholeMatch(const std::string& name, const std::vector<std::string>& hostLink,
-                    const std::vector<std::string>& guestLink, std::chrono::seconds limit) {
+                    const std::vector<std::string>& guestLink, std::chrono::seconds limit,
+                    bool untilLastChecksum = false) {
     std::vector<std::string> host{"--demo", "--fast", "--no-draw", "--lives", "1", "--seed", "2"};
     std::vector<std::string> guest{"--demo", "--fast", "--no-draw"};
     host.insert(host.end(), hostLink.begin(), hostLink.end());
@@ -122,13 +125,28 @@ void playWholeMatch(const std::string& name, const std::vector<std::string>& hos
     ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << readWholeFile(replayOutput);
     const std::string replayed = findInOutput(replayOutput, "replayed match over: (.*)");
     EXPECT_EQ("online match over: " + replayed, hostLine);
+    if (!untilLastChecksum) {
+        return;
+    }
+    // "frame F" counts the frames played; the last checksum was taken at the last multiple of 30 below F.
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_search(hostLine, parts, std::regex("frame ([0-9]+), state ([0-9A-F]{8})")));
+    const unsigned long played = std::stoul(parts[1].str());
+    const std::string checksumFrame = std::to_string((played - 1) / 30 * 30);
+    const std::string untilOutput = pair.folder + "/until.txt";
+    e2e::GameProcess until({"ALSOFT_DRIVERS=null"}, {}, untilOutput,
+                           {"--replay", pair.hostRecording, "--until", checksumFrame});
+    const auto untilStatus = until.waitForExit(60s);
+    ASSERT_TRUE(untilStatus && WIFEXITED(*untilStatus) && WEXITSTATUS(*untilStatus) == 0)
+        << readWholeFile(untilOutput);
+    EXPECT_EQ(readWholeFile(untilOutput), "state at frame " + checksumFrame + ": " + parts[2].str() + "\n");
 }
 } // namespace
 
 TEST(Online, AWholeMatchWithoutDelayEndsAlikeOnBothSidesAndReplaysOffline) {
     PrivateDisplay display;
     ASSERT_TRUE(display.isRunning()) << display.getProblem();
-    playWholeMatch("online-direct", {}, {}, 90s);
+    playWholeMatch("online-direct", {}, {}, 90s, true);
 }
 
 TEST(Online, AWholeMatchOverA50MillisecondLinkWithJitterEndsAlike) {
