@@ -97,6 +97,10 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
     EXPECT_EQ(options.frameLimit, 0u);
     ASSERT_TRUE(parse({"--frames", "240", "--demo"}, options, problem)) << problem;
     EXPECT_EQ(options.frameLimit, 240u);
+    // A replay to one frame plays by itself, fast and undrawn, from frame 0 on.
+    ASSERT_TRUE(parse({"--until", "0", "--replay", "in.rec"}, options, problem)) << problem;
+    EXPECT_TRUE(options.until && options.fast && options.noDraw);
+    EXPECT_EQ(options.untilFrame, 0u);
 
     const std::vector<std::pair<std::vector<const char*>, std::string>> refused = {
         {{"--player2"}, "option --player2 needs 'person' or 'computer'"},
@@ -119,6 +123,13 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
         {{"--frames", "12x"}, "option --frames needs a whole number of frames from 1 to 999999999"},
         {{"--frames", "1000000000"}, "option --frames needs a whole number of frames from 1 to 999999999"},
         {{"--frames", "3", "--frames", "4"}, "option --frames given twice"},
+        {{"--replay", "a", "--until", "1", "--until", "2"},
+         "option --until needs a frame number from 0 to 999999999, once"},
+        {{"--replay", "a", "--until", "+3"}, "option --until needs a frame number from 0 to 999999999, once"},
+        {{"--replay", "a", "--until", "3", "--frames", "9"},
+         "--until needs --replay, and goes with neither --demo, --soak nor --frames"},
+        {{"--until", "3", "--demo"},
+         "--until needs --replay, and goes with neither --demo, --soak nor --frames"},
     };
     for (const auto& [words, expected] : refused) {
         LaunchOptions kept;
