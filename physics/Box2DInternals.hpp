@@ -45,11 +45,11 @@ template <class Tag, typename Tag::Type Member> struct Reach {
     friend typename Tag::Type memberOf(Tag) { return Member; }
 };
 
-#define VORLUNE_REACH(TagName, Class, MemberType, member)                                                     \
-    struct TagName {                                                                                          \
-        using Type = MemberType Class::*;                                                                     \
-        friend Type memberOf(TagName);                                                                        \
-    };                                                                                                        \
+#define VORLUNE_REACH(TagName, Class, MemberType, member)                                                    \
+    struct TagName {                                                                                         \
+        using Type = MemberType Class::*;                                                                    \
+        friend Type memberOf(TagName);                                                                       \
+    };                                                                                                       \
     template struct Reach<TagName, &Class::member>;
 
 VORLUNE_REACH(WorldInvDt0, b2World, float, m_inv_dt0)

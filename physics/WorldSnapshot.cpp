@@ -44,7 +44,8 @@ template <class Visit> void forEachImpulse(b2Joint& joint, Visit&& visit) {
     }
     case e_wheelJoint: {
         auto& j = static_cast<b2WheelJoint&>(joint);
-        visit(field<WheelImpulse>(j)), visit(field<WheelMotorImpulse>(j)), visit(field<WheelSpringImpulse>(j));
+        visit(field<WheelImpulse>(j)), visit(field<WheelMotorImpulse>(j)),
+            visit(field<WheelSpringImpulse>(j));
         visit(field<WheelLowerImpulse>(j)), visit(field<WheelUpperImpulse>(j));
         break;
     }
@@ -214,7 +215,8 @@ WorldSnapshot saveWorld(const b2World& constWorld) {
             const bool sideB = edge == &field<JointEdgeB>(*edge->joint);
             snapshot.jointEdges.push_back(jointIndex(edge->joint) * 2 + (sideB ? 1 : 0));
         }
-        savedBody->jointEdgeCount = static_cast<uint32_t>(snapshot.jointEdges.size()) - savedBody->firstJointEdge;
+        savedBody->jointEdgeCount =
+            static_cast<uint32_t>(snapshot.jointEdges.size()) - savedBody->firstJointEdge;
     }
 
     b2BroadPhase& broadPhase = broadPhaseOf(world);
@@ -269,8 +271,9 @@ bool matches(b2World& world, const WorldSnapshot& snapshot, const WorldObjects& 
                     body->IsEnabled() == saved.enabled;
         uint32_t fixture = saved.firstFixture;
         for (const b2Fixture* f = same ? body->GetFixtureList() : nullptr; f && same; f = f->GetNext()) {
-            same = fixture < saved.firstFixture + saved.fixtureCount &&
-                   snapshot.fixtures[fixture].proxyCount == static_cast<uint32_t>(field<FixtureProxyCount>(*f));
+            same =
+                fixture < saved.firstFixture + saved.fixtureCount &&
+                snapshot.fixtures[fixture].proxyCount == static_cast<uint32_t>(field<FixtureProxyCount>(*f));
             ++fixture;
         }
         if (!same || fixture != saved.firstFixture + saved.fixtureCount) {
@@ -354,9 +357,9 @@ bool restoreWorld(b2World& world, const WorldSnapshot& snapshot, const WorldObje
     std::vector<b2Fixture*> fixtures;
     fixtures.reserve(snapshot.fixtures.size());
     std::vector<b2FixtureProxy*> proxies(snapshot.proxies.size());
-    field<WorldBodyList>(world) =
-        linkInOrder(live.bodies, [](b2Body& b) -> b2Body*& { return field<BodyPrev>(b); },
-                    [](b2Body& b) -> b2Body*& { return field<BodyNext>(b); });
+    field<WorldBodyList>(world) = linkInOrder(
+        live.bodies, [](b2Body& b) -> b2Body*& { return field<BodyPrev>(b); },
+        [](b2Body& b) -> b2Body*& { return field<BodyNext>(b); });
     for (size_t i = 0; i < live.bodies.size(); ++i) {
         b2Body& body = *live.bodies[i];
         const auto& saved = snapshot.bodies[i];
@@ -393,7 +396,8 @@ bool restoreWorld(b2World& world, const WorldSnapshot& snapshot, const WorldObje
     const auto capacity = static_cast<int32>(snapshot.treeNodes.size());
     b2TreeNode*& nodes = field<TreeNodes>(tree);
     nodes = resized(nodes, field<TreeNodeCapacity>(tree), capacity);
-    std::memcpy(static_cast<void*>(nodes), snapshot.treeNodes.data(), snapshot.treeNodes.size() * sizeof(b2TreeNode));
+    std::memcpy(static_cast<void*>(nodes), snapshot.treeNodes.data(),
+                snapshot.treeNodes.size() * sizeof(b2TreeNode));
     field<TreeNodeCapacity>(tree) = capacity;
     field<TreeRoot>(tree) = snapshot.treeRoot;
     field<TreeNodeCount>(tree) = snapshot.treeNodeCount;
@@ -419,7 +423,8 @@ bool restoreWorld(b2World& world, const WorldSnapshot& snapshot, const WorldObje
         const auto& saved = snapshot.contacts[i];
         b2Fixture* fixtureA = fixtures[saved.fixtureA];
         b2Fixture* fixtureB = fixtures[saved.fixtureB];
-        b2Contact* contact = createContact(fixtureA, saved.childA, fixtureB, saved.childB, contacts.m_allocator);
+        b2Contact* contact =
+            createContact(fixtureA, saved.childA, fixtureB, saved.childB, contacts.m_allocator);
         field<ContactFlags>(*contact) = saved.flags;
         field<ContactManifold>(*contact) = saved.manifold;
         field<ContactToiCount>(*contact) = saved.toiCount;
@@ -435,9 +440,9 @@ bool restoreWorld(b2World& world, const WorldSnapshot& snapshot, const WorldObje
         nodeB.other = fixtureA->GetBody();
         made[i] = contact;
     }
-    contacts.m_contactList =
-        linkInOrder(made, [](b2Contact& c) -> b2Contact*& { return field<ContactPrev>(c); },
-                    [](b2Contact& c) -> b2Contact*& { return field<ContactNext>(c); });
+    contacts.m_contactList = linkInOrder(
+        made, [](b2Contact& c) -> b2Contact*& { return field<ContactPrev>(c); },
+        [](b2Contact& c) -> b2Contact*& { return field<ContactNext>(c); });
     contacts.m_contactCount = static_cast<int32>(made.size());
 
     // The joints in the saved list order, with their impulses.
@@ -445,9 +450,9 @@ bool restoreWorld(b2World& world, const WorldSnapshot& snapshot, const WorldObje
         const float* slot = snapshot.joints[i].impulses;
         forEachImpulse(*live.joints[i], [&slot](float& impulse) { impulse = *slot++; });
     }
-    field<WorldJointList>(world) =
-        linkInOrder(live.joints, [](b2Joint& j) -> b2Joint*& { return field<JointPrev>(j); },
-                    [](b2Joint& j) -> b2Joint*& { return field<JointNext>(j); });
+    field<WorldJointList>(world) = linkInOrder(
+        live.joints, [](b2Joint& j) -> b2Joint*& { return field<JointPrev>(j); },
+        [](b2Joint& j) -> b2Joint*& { return field<JointNext>(j); });
 
     // Each body's contact and joint edges in their saved order.
     for (size_t i = 0; i < live.bodies.size(); ++i) {

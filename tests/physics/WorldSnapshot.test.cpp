@@ -18,7 +18,8 @@ using namespace physics_test;
 // (one crate hard at the ground, fast enough for continuous collision).
 namespace {
 
-b2Body* makeBody(b2World& world, b2BodyType type, b2Vec2 position, const b2Shape& shape, float density = 1.0f) {
+b2Body* makeBody(b2World& world, b2BodyType type, b2Vec2 position, const b2Shape& shape,
+                 float density = 1.0f) {
     b2BodyDef bodyDef;
     bodyDef.type = type;
     bodyDef.position = position;
@@ -46,7 +47,8 @@ void buildChain(b2World& world, b2Vec2 anchorAt, float direction, bool beardLike
     circle.m_radius = 0.08f;
     b2Body* older = makeBody(world, b2_staticBody, anchorAt, circle);
     for (int k = 0; k < 30; ++k) {
-        b2Body* link = makeBody(world, b2_dynamicBody, anchorAt + b2Vec2(direction * 0.16f * (k + 1), 0.0f), circle);
+        b2Body* link =
+            makeBody(world, b2_dynamicBody, anchorAt + b2Vec2(direction * 0.16f * (k + 1), 0.0f), circle);
         b2RevoluteJointDef hinge;
         hinge.Initialize(older, link, older->GetPosition());
         hinge.enableLimit = true;
@@ -109,9 +111,14 @@ void kick(b2World& world, int step) {
     }
 }
 
-void step(b2World& world, int number) {
+// Where a crate rests on the ground.
+b2Vec2 restingAt(float x) {
+    return {x, 5.5f - 0.15f};
+}
+
+void step(b2World& world, int number, float duration = fixedStep) {
     kick(world, number);
-    world.Step(fixedStep, 8, 3);
+    world.Step(duration, 8, 3);
     world.ClearForces();
 }
 
@@ -119,8 +126,9 @@ void step(b2World& world, int number) {
 std::vector<uint32_t> bodyBits(b2World& world) {
     std::vector<uint32_t> bits;
     for (b2Body* body = world.GetBodyList(); body; body = body->GetNext()) {
-        const float values[] = {body->GetPosition().x,       body->GetPosition().y,      body->GetAngle(),
-                                body->GetLinearVelocity().x, body->GetLinearVelocity().y, body->GetAngularVelocity()};
+        const float values[] = {
+            body->GetPosition().x,       body->GetPosition().y,       body->GetAngle(),
+            body->GetLinearVelocity().x, body->GetLinearVelocity().y, body->GetAngularVelocity()};
         for (float value : values) {
             uint32_t word;
             std::memcpy(&word, &value, sizeof(word));
@@ -128,6 +136,14 @@ std::vector<uint32_t> bodyBits(b2World& world) {
         }
     }
     return bits;
+}
+
+int sleepingBodies(b2World& world) {
+    int asleep = 0;
+    for (b2Body* body = world.GetBodyList(); body; body = body->GetNext()) {
+        asleep += body->GetType() == b2_dynamicBody && !body->IsAwake();
+    }
+    return asleep;
 }
 
 int touchingContacts(b2World& world) {
@@ -147,39 +163,46 @@ struct WorldSnapshotTest : SceneTest {
         PhysicsManager::instance().stepWorld(fixedStep);
         PhysicsManager::instance().clearForces();
     }
+    // The scene stepped to `saveAt`, with two crates made late: one set on
+    // the ground 10 steps before, resting there on its way to sleep, and one
+    // made after the last step, on the ground too, whose contact with it only
+    // the broad phase's next pair search will make.
+    void playUntilSaving(int saveAt) {
+        buildScene(world());
+        for (int n = 1; n <= saveAt; ++n) {
+            if (n == saveAt - 10) {
+                makeCrate(world(), restingAt(8.0f));
+            }
+            gameStep(n);
+        }
+        makeCrate(world(), restingAt(6.0f));
+    }
 };
 
 } // namespace
 
 TEST_F(WorldSnapshotTest, RestoredInPlaceTheWorldReplaysEveryStepBitForBit) {
-    constexpr int saveAt = 150;
-    constexpr int runTo = 450;
-    buildScene(world());
-    for (int n = 1; n <= saveAt; ++n) {
-        gameStep(n);
-    }
-    // A crate made after the step waits in the broad phase for its first
-    // pair search: the snapshot holds that too.
-    makeCrate(world(), {1.0f, 2.0f});
+    constexpr int saveAt = 320;
+    constexpr int runTo = 620;
+    playUntilSaving(saveAt);
     const int touchingAtSave = touchingContacts(world());
+    const int asleepAtSave = sleepingBodies(world());
     const WorldSnapshot snapshot = saveWorld(world());
     EXPECT_GT(touchingAtSave, 40);
+    EXPECT_GT(asleepAtSave, 0);
     EXPECT_EQ(snapshot.contacts.size(), static_cast<size_t>(world().GetContactCount()));
     EXPECT_EQ(snapshot.moveBuffer.size(), 1u);
     EXPECT_GT(snapshot.previousInverseStep, 59.0f);
+    EXPECT_GT(snapshot.bodies[1].sleepTime, 0.1f);
 
     std::vector<std::vector<uint32_t>> firstPass;
-    int asleepSomewhere = 0;
     for (int n = saveAt + 1; n <= runTo; ++n) {
         gameStep(n);
         firstPass.push_back(bodyBits(world()));
-        for (b2Body* body = world().GetBodyList(); body; body = body->GetNext()) {
-            asleepSomewhere += body->GetType() == b2_dynamicBody && !body->IsAwake();
-        }
     }
-    // Things went on moving and touching meanwhile; some body fell asleep.
+    // Things went on moving meanwhile, and sleeping bodies woke.
     EXPECT_NE(firstPass.front(), firstPass.back());
-    EXPECT_GT(asleepSomewhere, 0);
+    EXPECT_NE(sleepingBodies(world()), asleepAtSave);
 
     ASSERT_TRUE(restoreWorld(world(), snapshot));
     EXPECT_EQ(touchingContacts(world()), touchingAtSave);
@@ -196,16 +219,12 @@ TEST_F(WorldSnapshotTest, RestoredInPlaceTheWorldReplaysEveryStepBitForBit) {
 
 TEST_F(WorldSnapshotTest, AnotherWorldRestoredFromASnapshotStaysIdenticalForSixHundredSteps) {
     constexpr int saveAt = 200;
-    buildScene(world());
-    for (int n = 1; n <= saveAt; ++n) {
-        gameStep(n);
-    }
-    makeCrate(world(), {1.0f, 2.0f});
+    playUntilSaving(saveAt);
     const WorldSnapshot snapshot = saveWorld(world());
 
     // The same bodies and joints with another history: a body made and
     // destroyed first (the broad phase hands out other proxy ids), other
-    // kicks, fewer steps, and the last crate made at another time.
+    // kicks, fewer and longer steps, and the late crates made elsewhere.
     b2World other(b2Vec2(0.0f, 10.0f));
     other.SetAutoClearForces(false);
     b2CircleShape big;
@@ -214,9 +233,10 @@ TEST_F(WorldSnapshotTest, AnotherWorldRestoredFromASnapshotStaysIdenticalForSixH
     buildScene(other);
     other.DestroyBody(passing);
     for (int n = 1; n <= 40; ++n) {
-        step(other, n * 7 + 3);
+        step(other, n * 7 + 3, 2.0f * fixedStep);
     }
     makeCrate(other, {0.0f, 1.0f});
+    makeCrate(other, {0.5f, 1.0f});
     ASSERT_NE(bodyBits(other), bodyBits(world()));
 
     // Index for index: both worlds made their objects in the same order.
@@ -229,9 +249,9 @@ TEST_F(WorldSnapshotTest, AnotherWorldRestoredFromASnapshotStaysIdenticalForSixH
     }
     // Two jointed links named the other way round are refused, and the world
     // is left alone.
-    const size_t link = static_cast<size_t>(
-        std::find_if(live.bodies.begin(), live.bodies.end(), [](b2Body* body) { return body->GetJointList(); }) -
-        live.bodies.begin());
+    const size_t link = static_cast<size_t>(std::find_if(live.bodies.begin(), live.bodies.end(),
+                                                         [](b2Body* body) { return body->GetJointList(); }) -
+                                            live.bodies.begin());
     std::swap(live.bodies[link], live.bodies[link + 1]);
     const auto before = bodyBits(other);
     EXPECT_FALSE(restoreWorld(other, snapshot, live));
