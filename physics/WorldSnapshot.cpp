@@ -77,20 +77,43 @@ template <class Visit> void forEachImpulse(b2Joint& joint, Visit&& visit) {
     }
 }
 
-// Pointers sorted for lookup: saving runs every frame of a rollback, where
-// a hash map's allocations cost more than a binary search over a few
-// hundred entries.
+// Indices of objects by address: an open-addressed table, as saving runs
+// every frame of a rollback and looks up every contact edge and joint end.
 template <class Object> class IndexOf {
 public:
-    void add(const Object* object) { entries.emplace_back(object, static_cast<uint32_t>(entries.size())); }
-    void seal() { std::sort(entries.begin(), entries.end()); }
+    explicit IndexOf(size_t count) {
+        size_t size = 16;
+        while (size < count * 2) {
+            size *= 2;
+        }
+        slots.assign(size, {nullptr, 0});
+        mask = size - 1;
+    }
+    void add(const Object* object) {
+        size_t slot = start(object);
+        while (slots[slot].first) {
+            slot = (slot + 1) & mask;
+        }
+        slots[slot] = {object, next++};
+    }
+    // Only for added objects.
     uint32_t operator()(const Object* object) const {
-        auto found = std::lower_bound(entries.begin(), entries.end(), std::make_pair(object, uint32_t{0}));
-        return found->second;
+        size_t slot = start(object);
+        while (slots[slot].first != object) {
+            slot = (slot + 1) & mask;
+        }
+        return slots[slot].second;
     }
 
 private:
-    std::vector<std::pair<const Object*, uint32_t>> entries;
+    size_t start(const Object* object) const {
+        // Box2D's allocators hand out blocks at least 16 bytes apart.
+        return static_cast<size_t>((reinterpret_cast<uintptr_t>(object) >> 4) * 0x9E3779B97F4A7C15ull >> 20) &
+               mask;
+    }
+    std::vector<std::pair<const Object*, uint32_t>> slots;
+    size_t mask = 0;
+    uint32_t next = 0;
 };
 
 template <class Element> size_t bytesOf(const std::vector<Element>& elements) {
@@ -110,17 +133,29 @@ size_t WorldSnapshot::byteSize() const {
            bytesOf(moveBuffer);
 }
 
-WorldSnapshot saveWorld(const b2World& constWorld) {
+WorldSnapshot saveWorld(const b2World& world) {
+    WorldSnapshot snapshot;
+    saveWorld(world, snapshot);
+    return snapshot;
+}
+
+void saveWorld(const b2World& constWorld, WorldSnapshot& snapshot) {
     using namespace world_snapshot_detail;
     // Only read: Box2D's list getters and the reached members need the
     // world itself, not a const view.
     b2World& world = const_cast<b2World&>(constWorld);
-    WorldSnapshot snapshot;
+    snapshot.bodies.clear();
+    snapshot.fixtures.clear();
+    snapshot.proxies.clear();
+    snapshot.contacts.clear();
+    snapshot.contactEdges.clear();
+    snapshot.joints.clear();
+    snapshot.jointEdges.clear();
     snapshot.bodies.reserve(static_cast<size_t>(world.GetBodyCount()));
     snapshot.contacts.reserve(static_cast<size_t>(world.GetContactCount()));
     snapshot.joints.reserve(static_cast<size_t>(world.GetJointCount()));
 
-    IndexOf<b2Body> bodyIndex;
+    IndexOf<b2Body> bodyIndex(static_cast<size_t>(world.GetBodyCount()));
     for (b2Body* body = world.GetBodyList(); body; body = body->GetNext()) {
         bodyIndex.add(body);
         WorldSnapshot::Body saved;
@@ -155,7 +190,6 @@ WorldSnapshot saveWorld(const b2World& constWorld) {
         saved.fixtureCount = static_cast<uint32_t>(snapshot.fixtures.size()) - saved.firstFixture;
         snapshot.bodies.push_back(saved);
     }
-    bodyIndex.seal();
 
     // A fixture's index: its body's first plus its place in the body's list.
     auto fixtureIndex = [&](b2Fixture* fixture) {
@@ -167,7 +201,7 @@ WorldSnapshot saveWorld(const b2World& constWorld) {
         return index;
     };
 
-    IndexOf<b2Contact> contactIndex;
+    IndexOf<b2Contact> contactIndex(static_cast<size_t>(world.GetContactCount()));
     for (b2Contact* contact = world.GetContactList(); contact; contact = contact->GetNext()) {
         contactIndex.add(contact);
         WorldSnapshot::Contact saved;
@@ -185,9 +219,8 @@ WorldSnapshot saveWorld(const b2World& constWorld) {
         saved.tangentSpeed = contact->GetTangentSpeed();
         snapshot.contacts.push_back(saved);
     }
-    contactIndex.seal();
 
-    IndexOf<b2Joint> jointIndex;
+    IndexOf<b2Joint> jointIndex(static_cast<size_t>(world.GetJointCount()));
     for (b2Joint* joint = world.GetJointList(); joint; joint = joint->GetNext()) {
         jointIndex.add(joint);
         WorldSnapshot::Joint saved;
@@ -199,7 +232,6 @@ WorldSnapshot saveWorld(const b2World& constWorld) {
         forEachImpulse(*joint, [&slot](float& impulse) { *slot++ = impulse; });
         snapshot.joints.push_back(saved);
     }
-    jointIndex.seal();
 
     auto savedBody = snapshot.bodies.begin();
     for (b2Body* body = world.GetBodyList(); body; body = body->GetNext(), ++savedBody) {
@@ -235,7 +267,6 @@ WorldSnapshot saveWorld(const b2World& constWorld) {
     snapshot.previousInverseStep = field<WorldInvDt0>(world);
     snapshot.newContacts = field<WorldNewContacts>(world);
     snapshot.stepComplete = field<WorldStepComplete>(world);
-    return snapshot;
 }
 
 WorldObjects savedObjects(const WorldSnapshot& snapshot) {

@@ -111,6 +111,9 @@ public:
 
 // The world's state now. Call it between steps (never from a callback inside one).
 WorldSnapshot saveWorld(const b2World& world);
+// The same into a snapshot kept for it: its storage is reused, which spares
+// a rollback's every-frame save the allocations (most of a fresh save's cost).
+void saveWorld(const b2World& world, WorldSnapshot& into);
 
 // The live bodies and joints standing for a snapshot's, index for index.
 struct WorldObjects {
