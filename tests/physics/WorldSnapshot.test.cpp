@@ -222,14 +222,18 @@ TEST_F(WorldSnapshotTest, AnotherWorldRestoredFromASnapshotStaysIdenticalForSixH
     playUntilSaving(saveAt);
     const WorldSnapshot snapshot = saveWorld(world());
 
-    // The same bodies and joints with another history: a body made and
-    // destroyed first (the broad phase hands out other proxy ids), other
-    // kicks, fewer and longer steps, and the late crates made elsewhere.
+    // The same bodies and joints with another history: a body of many
+    // fixtures made and destroyed first (the broad phase hands out other
+    // proxy ids from a larger tree), other kicks, fewer and longer steps, and
+    // the late crates made elsewhere.
     b2World other(b2Vec2(0.0f, 10.0f));
     other.SetAutoClearForces(false);
-    b2CircleShape big;
-    big.m_radius = 0.5f;
-    b2Body* passing = makeBody(other, b2_dynamicBody, {0.0f, 0.0f}, big);
+    b2CircleShape bit;
+    bit.m_radius = 0.05f;
+    b2Body* passing = makeBody(other, b2_dynamicBody, {0.0f, 0.0f}, bit);
+    for (int i = 0; i < 400; ++i) {
+        passing->CreateFixture(&bit, 1.0f);
+    }
     buildScene(other);
     other.DestroyBody(passing);
     for (int n = 1; n <= 40; ++n) {
