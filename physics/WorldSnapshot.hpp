@@ -134,6 +134,11 @@ WorldObjects savedObjects(const WorldSnapshot& snapshot);
 // they were made. The contact listener hears nothing: the contacts' begin and
 // end state is the game's own to put back.
 //
+// A caller that recreates objects should note at save time whose each saved
+// body and joint is (through its user data): Box2D reuses a freed object's
+// memory, so a saved pointer names nothing once its object is gone. A body
+// made again must get its fixtures in the same order as before.
+//
 // Refuses, reporting why and changing nothing, when the objects do not match
 // (count, world, body type, fixture and child counts, enabled state, a
 // joint's type or bodies). Returns whether it restored.
