@@ -6,7 +6,7 @@
 // contacts are many and touching.
 //
 // Printed: the snapshot's size, save (into a kept snapshot and a new one),
-// restore in place, restore and a step, and
+// restore in place, restore and a step, a plain step, and
 // making the same bodies and joints afresh (what a rebuild would pay before
 // even finding and refilling its contacts).
 
@@ -156,6 +156,19 @@ void restoreAndStep(benchmark::State& state) {
     }
 }
 BENCHMARK(restoreAndStep)->Unit(benchmark::kMicrosecond);
+
+// One plain step from the saved state, for scale.
+void step(benchmark::State& state) {
+    auto& scene = swung();
+    for (auto _ : state) {
+        state.PauseTiming();
+        restoreWorld(*scene.world, scene.snapshot);
+        state.ResumeTiming();
+        scene.world->Step(fixedStep, 8, 3);
+        scene.world->ClearForces();
+    }
+}
+BENCHMARK(step)->Unit(benchmark::kMicrosecond);
 
 // Making the bodies, fixtures and joints anew in an empty world.
 void makeAfresh(benchmark::State& state) {
