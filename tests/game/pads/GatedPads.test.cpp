@@ -10,6 +10,7 @@
 #include "core/input/GamepadHub.hpp"
 #include "game/GameScenario.hpp"
 #include "game/TracingGame.hpp"
+#include "game/pads/PadScenario.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "widgets/EditBox.hpp"
 
@@ -25,21 +26,7 @@ public:
     bool steps = false;
 };
 
-class GatedPads : public GameScenario {
-protected:
-    void SetUp() override {
-        GameScenario::SetUp();
-        devices = keysAndPads;
-        input.setBackend(keysAndPads);
-    }
-    void press(VirtualPad& pad, int button) {
-        pad.setButton(button, true);
-        frames(1);
-        pad.setButton(button, false);
-        frames(1);
-    }
-    std::shared_ptr<ScriptedKeysRealPads> keysAndPads = std::make_shared<ScriptedKeysRealPads>();
-};
+class GatedPads : public PadScenario {};
 } // namespace
 
 TEST_F(GatedPads, APadLostAndBackInPassesThatStepNothingIsRecordedWithTheNextFrameThatSteps) {

@@ -9,6 +9,7 @@
 #include "core/input/InputCodes.hpp"
 #include "game/GameScenario.hpp"
 #include "game/PlayerNames.hpp"
+#include "game/pads/PadScenario.hpp"
 #include "game/player/PadRumble.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
 #include "physics/RigidBodyComponent.hpp"
@@ -17,23 +18,8 @@
 #include "widgets/Label.hpp"
 
 namespace {
-class PadStories : public GameScenario {
+class PadStories : public PadScenario {
 protected:
-    void SetUp() override {
-        GameScenario::SetUp();
-        // The scripted keys of `tap` and the rest, over the real pads.
-        devices = keysAndPads;
-        input.setBackend(keysAndPads);
-    }
-
-    // Pressed for one frame, let go for one.
-    void press(VirtualPad& pad, int button) {
-        pad.setButton(button, true);
-        frames(1);
-        pad.setButton(button, false);
-        frames(1);
-    }
-
     std::shared_ptr<GameObject> player(int number) const {
         return GameObjectManager::instance().findGameObject(playerObjectName(number));
     }
@@ -55,7 +41,6 @@ protected:
     }
 
     const GamepadHub& hub = GamepadHub::instance();
-    std::shared_ptr<ScriptedKeysRealPads> keysAndPads = std::make_shared<ScriptedKeysRealPads>();
 };
 } // namespace
 
