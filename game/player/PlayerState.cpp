@@ -3,6 +3,8 @@
 #include <tuple>
 
 namespace {
+// Every field of PlayerState, in declaration order: a field left out here
+// would make two different states compare equal.
 auto fieldsOf(const PlayerState& s) {
     return std::tie(s.lives, s.unlimitedLives, s.frozen, s.magicActive, s.groundCheckEnabled, s.deathTimer,
                     s.category, s.mask, s.group, s.halfWidth, s.halfHeight, s.magicCharges, s.holdTimer,
