@@ -404,7 +404,9 @@ int main(int argc, char** argv) {
     // and stay near it after cuts; no one runs out of lives.
     for (const auto& player : run.players()) {
         player->tuning.growInterval = 0.05f;
-        player->unlimitedLives = 1;
+        PlayerState endless = player->state();
+        endless.unlimitedLives = true;
+        player->restoreState(endless);
     }
     for (int i = 0; i < 60 * 9 && run.currentState() == "Arena"; ++i) {
         run.frame();
@@ -440,7 +442,7 @@ int main(int argc, char** argv) {
         }
         int segments = 0;
         for (const auto& player : run.players()) {
-            segments += player->segmentCount;
+            segments += player->beard().segmentCount();
         }
         bySegments[segments / 40].push_back(split.total);
         fixedBySegments[segments / 40].push_back(split.fixed);
@@ -453,7 +455,7 @@ int main(int argc, char** argv) {
         faults.push_back(static_cast<double>(split.faults));
         preempted.push_back(static_cast<double>(split.preempted));
         for (const auto& player : run.players()) {
-            segmentSum += player->segmentCount;
+            segmentSum += player->beard().segmentCount();
         }
     }
     const MachineTime machineAfter = machineTime();

@@ -106,7 +106,8 @@ Arena& arena() {
         for (auto& controller : scene->players) {
             controller->tuning.growInterval = 0.4f;
         }
-        while (scene->players[0]->segmentCount < 80 || scene->players[1]->segmentCount < 80) {
+        while (scene->players[0]->beard().segmentCount() < 80 ||
+               scene->players[1]->beard().segmentCount() < 80) {
             fixedPart(*scene);
             frameUpdate(*scene);
         }
@@ -229,7 +230,7 @@ BareScene& bareScene() {
         }
         for (size_t p = 0; p < scene.players.size(); ++p) {
             std::vector<b2Body*> beard;
-            for (auto segment = scene.players[p]->firstSegment; segment;
+            for (auto segment = scene.players[p]->beard().firstSegment(); segment;
                  segment = segment->towardTip.lock()) {
                 beard.push_back(bodies[segment->getGameObject()->rigidBody->body]);
             }
@@ -399,8 +400,8 @@ int main(int argc, char** argv) {
     Arena& scene = arena();
     BareScene& bare = bareScene();
     std::printf("Scene: %d and %d segments; bare clone: %d bodies, %d joints\n",
-                scene.players[0]->segmentCount, scene.players[1]->segmentCount, bare.world->GetBodyCount(),
-                bare.world->GetJointCount());
+                scene.players[0]->beard().segmentCount(), scene.players[1]->beard().segmentCount(),
+                bare.world->GetBodyCount(), bare.world->GetJointCount());
     StepReporter reporter(stepsPerCycle);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nOne fixed step, 2 players x 80 segments, standing / floating / flinging:\n");
@@ -414,7 +415,7 @@ int main(int argc, char** argv) {
     }
     printInTurns(scene, bare);
     printLoads(scene, bareScene());
-    std::printf("Segments after the runs: %d and %d\n", scene.players[0]->segmentCount,
-                scene.players[1]->segmentCount);
+    std::printf("Segments after the runs: %d and %d\n", scene.players[0]->beard().segmentCount(),
+                scene.players[1]->beard().segmentCount());
     return 0;
 }

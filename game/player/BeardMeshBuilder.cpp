@@ -38,10 +38,10 @@ struct ChainPoint {
 // The chain from the chin on, at most `most` segments. The storage is kept
 // from one rebuild to the next (every rebuild runs on the main thread), so a
 // fixed step allocates nothing here.
-const std::vector<ChainPoint>& chainPoints(const PlayerControllerComponent& player, std::size_t most) {
+const std::vector<ChainPoint>& chainPoints(const Beard& beard, std::size_t most) {
     static std::vector<ChainPoint> points;
     points.clear();
-    for (auto segment = player.firstSegment; segment && points.size() < most;
+    for (auto segment = beard.firstSegment(); segment && points.size() < most;
          segment = segment->towardTip.lock()) {
         points.push_back({segment.get(), positionOf(*segment)});
     }
@@ -91,7 +91,7 @@ sf::Uint8 mixChannel(sf::Uint8 from, sf::Uint8 to, float f) {
 
 sf::Vector2f chinOffsetFor(const PlayerControllerComponent& player) {
     sf::Vector2f offset = player.tuning.chinOffset;
-    switch (player.animState) {
+    switch (player.animState()) {
     case AnimState::run:
     case AnimState::runStart:
         offset.x += runningChinForward;
@@ -109,15 +109,15 @@ sf::Vector2f chinOffsetFor(const PlayerControllerComponent& player) {
 }
 
 // `mesh` holds `count` vertices.
-void colour(PlayerControllerComponent& player, sf::Vertex* mesh, std::size_t count, float time) {
-    const sf::Color hair = playerColors(player.playerNumber).hair;
-    if (!player.magicActive && player.magicTimer == 0.0f) {
+void colour(const PlayerControllerComponent& player, sf::Vertex* mesh, std::size_t count, float time) {
+    const sf::Color hair = playerColors(player.playerNumber()).hair;
+    if (!player.state().magicActive && player.magicPulse() == 0.0f) {
         for (std::size_t i = 0; i < count; ++i) {
             mesh[i].color = hair;
         }
         return;
     }
-    float q = player.magicTimer / player.tuning.magicPulseTime;
+    float q = player.magicPulse() / player.tuning.magicPulseTime;
     if (q < 0.0f) {
         q += 1.0f;
     }
@@ -137,14 +137,14 @@ void colour(PlayerControllerComponent& player, sf::Vertex* mesh, std::size_t cou
 }
 } // namespace
 
-void updateBeardMesh(PlayerControllerComponent& player, float time) {
+void updateBeardMesh(Beard& beard, const PlayerControllerComponent& player, float time) {
     auto object = player.getGameObject();
-    if (!object || !player.firstSegment || player.beardMesh.getVertexCount() < 4) {
+    if (!object || !beard.first || beard.strip.getVertexCount() < 4) {
         return;
     }
-    const std::size_t count = player.beardMesh.getVertexCount();
+    const std::size_t count = beard.strip.getVertexCount();
     // The vertices in place: the mesh's own indexing is an out-of-line call per vertex.
-    sf::Vertex* mesh = &player.beardMesh[0];
+    sf::Vertex* mesh = &beard.strip[0];
     const sf::Transform toLocal = object->transform->getWorldTransform().getInverse();
     const sf::Vector2f position = object->transform->getPosition();
     sf::Vector2f offset = chinOffsetFor(player);
@@ -161,8 +161,8 @@ void updateBeardMesh(PlayerControllerComponent& player, float time) {
         ++segmentsShown;
     }
     // One beyond the last shown: its position turns the last pair.
-    const auto& points = chainPoints(player, std::max<std::size_t>(segmentsShown + 1, 2));
-    const BeardSegmentComponent& first = *player.firstSegment;
+    const auto& points = chainPoints(beard, std::max<std::size_t>(segmentsShown + 1, 2));
+    const BeardSegmentComponent& first = *beard.first;
     sf::Vector2f across = crossDirection(points, 0);
     const float halfWidth = first.size / 2.0f;
     mesh[0].position = chin + across * halfWidth;
@@ -202,7 +202,7 @@ void updateBeardMesh(PlayerControllerComponent& player, float time) {
             sf::Vector2f(static_cast<float>(pairs - 1 - pair) * texture, i % 2 == 0 ? 0.0f : texture);
     }
     colour(player, mesh, count, time);
-    if (player.beardRenderer) {
-        player.beardRenderer->vertices = player.beardMesh;
+    if (beard.meshRenderer) {
+        beard.meshRenderer->vertices = beard.strip;
     }
 }

@@ -113,7 +113,7 @@ void BeardSegmentComponent::onCollisionEnter(std::shared_ptr<GameObject> other) 
         return;
     }
     // Most contacts are between beard segments. A segment's object is made by
-    // growBeard and never carries a player controller, so the (long) search
+    // the beard's growth and never carries a player controller, so the (long) search
     // for one is only needed for other objects.
     auto segment = other->getComponent<BeardSegmentComponent>();
     if (!touched) {
@@ -122,14 +122,14 @@ void BeardSegmentComponent::onCollisionEnter(std::shared_ptr<GameObject> other) 
             touchedPlatform = true;
             const float s = squaredSpeed();
             if (s > impactSoundThreshold && owner) {
-                owner->playImpactSound((s - 25.0f) / 100.0f, owner->groundHitSounds);
+                owner->playGroundHitSound((s - 25.0f) / 100.0f);
             }
         } else if (other->hasTag("Movable")) {
             touched = other;
         } else if (!segment && other->getComponent<PlayerControllerComponent>()) {
             const float s = squaredSpeed();
             if (s > impactSoundThreshold && owner) {
-                owner->playImpactSound((s - 25.0f) / 100.0f, owner->playerHitSounds);
+                owner->playPlayerHitSound((s - 25.0f) / 100.0f);
             }
         }
     }

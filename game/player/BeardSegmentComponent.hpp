@@ -16,9 +16,10 @@ class PrismaticJointComponent;
 // newer segment's slider is hinged to this segment and the slider is pushed
 // outward by a motor, so each link can stretch up to one segment length.
 //
-// Segments are created only by PlayerControllerComponent::growBeard and cut
-// by its `cutBeard`. The chain links (`towardChin`, `towardTip`) are weak:
-// each segment is owned by its own game object.
+// Segments are created only by their player's Beard (`grow`, when the
+// controller grows its beard) and cut by it (`cut`, through the controller's
+// `cutBeard`). The chain links (`towardChin`, `towardTip`) are weak: each
+// segment is owned by its own game object.
 class BeardSegmentComponent final : public Component {
 public:
     explicit BeardSegmentComponent(int playerNumber);
@@ -54,8 +55,8 @@ public:
     std::shared_ptr<ParticleSystemComponent> trailParticles;
     std::shared_ptr<ParticleSystemComponent> hitParticles;
     std::shared_ptr<ParticleSystemComponent> cutParticles;
-    // The player whose beard this is; set by growBeard, cleared when that
-    // player goes. Observed.
+    // The player whose beard this is; set when the beard grows the segment,
+    // cleared when that player's beard goes. Observed.
     PlayerControllerComponent* owner = nullptr;
     int playerNumber;
     // A platform or movable object this segment touches.

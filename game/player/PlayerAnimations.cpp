@@ -100,20 +100,19 @@ void PlayerControllerComponent::buildAnimations() {
     // an animation at a time, so each atlas is read once and let go.
     auto& store = CharacterFrameStore::instance();
     const auto side = static_cast<unsigned>(frameSize);
-    const bool pair =
-        (playerNumber == 1 || playerNumber == 2) && side == static_cast<unsigned>(defaultFrameSize);
+    const bool pair = (number == 1 || number == 2) && side == static_cast<unsigned>(defaultFrameSize);
     for (const AnimationRecipe& recipe : recipes) {
         const float frameDuration = 1.0f / recipe.framesPerSecond;
-        for (int number : {playerNumber, rivalOf(playerNumber)}) {
-            if (number != playerNumber && !pair) {
+        for (int colours : {number, rivalOf(number)}) {
+            if (colours != number && !pair) {
                 continue;
             }
-            if (!recipeMade(recipe, number, side)) {
+            if (!recipeMade(recipe, colours, side)) {
                 loadCharacterAtlas(AssetManager::instance(), characterAtlasOf(recipe.name));
             }
             const auto& frames =
-                store.animation(recipe.name, recipe.frameCount, frameDuration, playerColors(number), side);
-            if (number == playerNumber) {
+                store.animation(recipe.name, recipe.frameCount, frameDuration, playerColors(colours), side);
+            if (colours == number) {
                 this->*recipe.animation = frames;
             }
         }
@@ -144,10 +143,10 @@ void PlayerControllerComponent::runAnimationStates(bool grounded) {
     auto play = [this](const std::vector<AnimationFrame>& animation, bool loop, AnimState state) {
         animator->loop = loop;
         animator->setAnimation(animation);
-        animState = state;
+        shownAnimation = state;
     };
     const bool lastFrame = animator->frameIndex + 1 >= static_cast<int>(animator->frames.size());
-    switch (animState) {
+    switch (shownAnimation) {
     case AnimState::idle:
         if (vy < -tuning.airborneSpeed) {
             play(jumpIdleAnimation, false, AnimState::jump);

@@ -36,7 +36,7 @@ bool PlayerControllerComponent::physicsBlownUp() const {
     if (!finiteBodyOf(peekGameObject())) {
         return true;
     }
-    for (auto segment = firstSegment; segment; segment = segment->towardTip.lock()) {
+    for (auto segment = playerBeard.firstSegment(); segment; segment = segment->towardTip.lock()) {
         if (!finiteBodyOf(segment->peekGameObject()) || !finiteBodyOf(segment->slider.get())) {
             return true;
         }
@@ -49,7 +49,7 @@ void PlayerControllerComponent::recoverFromBlowUp(sf::Vector2f fallback) {
     if (!object || !physicsBlownUp()) {
         return;
     }
-    reportProblem("Player %d's physics went out of finite numbers; it counts as fallen", playerNumber);
+    reportProblem("Player %d's physics went out of finite numbers; it counts as fallen", number);
     removeBeard();
     // Where the player still is a number it stays (and dies there), else it
     // waits for its respawn at the fallback point.

@@ -61,15 +61,13 @@ void fillSounds(std::vector<std::shared_ptr<sf::Sound>>& list, std::initializer_
 } // namespace
 
 PlayerControllerComponent::PlayerControllerComponent(int playerNumber, bool unlimitedLives, int lives)
-    : lives(lives), playerNumber(playerNumber), unlimitedLives(unlimitedLives ? 1 : 0) {}
-
-PlayerControllerComponent::~PlayerControllerComponent() {
-    // Segments outlive their player when the scene is torn down in creation
-    // order; they must not call back into a controller that is gone.
-    for (auto segment = firstSegment; segment; segment = segment->towardTip.lock()) {
-        segment->owner = nullptr;
-    }
+    : number(playerNumber) {
+    current.lives = lives;
+    current.unlimitedLives = unlimitedLives;
+    current.magicCharges = tuning.maxMagicCharges;
 }
+
+PlayerControllerComponent::~PlayerControllerComponent() = default;
 
 void PlayerControllerComponent::init() {
     Component::init();
@@ -79,23 +77,15 @@ void PlayerControllerComponent::init() {
     collider = object->getComponent<ColliderComponent>();
     if (collider) {
         const auto bounds = collider->getBounds();
-        halfWidth = (bounds.second.x - bounds.first.x) / 2.0f;
-        halfHeight = (bounds.second.y - bounds.first.y) / 2.0f;
+        current.halfWidth = (bounds.second.x - bounds.first.x) / 2.0f;
+        current.halfHeight = (bounds.second.y - bounds.first.y) / 2.0f;
     }
 
     createAudioSources();
     magicParticles = addPlayerEmitter(object, PlayerEmitter::magic);
     dustParticles = addPlayerEmitter(object, PlayerEmitter::dust);
 
-    beardRenderer = addComponent<PolygonRendererComponent>(object, beardMesh, -1);
-    if (beardRenderer) {
-        auto texture = AssetManager::instance().getTexture("../assets/beard_whole.png");
-        if (texture) {
-            texture->setRepeated(true);
-        }
-        beardRenderer->setTexture(texture);
-        beardRenderer->setLayer(RenderManager::instance().findLayer("Beards"));
-    }
+    playerBeard.attachRenderer(object);
 
     body = object->rigidBody;
     if (!body) {
@@ -105,12 +95,12 @@ void PlayerControllerComponent::init() {
         body->setConstraints(RigidBodyComponent::lockRotation);
         body->maxSpeedX = tuning.maxSpeedX;
         body->maxSpeedY = tuning.maxSpeedY;
-        auto layer = PhysicsManager::instance().getCollisionLayer("player" + std::to_string(playerNumber));
+        auto layer = PhysicsManager::instance().getCollisionLayer("player" + std::to_string(number));
         if (layer) {
             body->setCollisionLayer(layer);
-            category = layer->filter.categoryBits;
-            mask = layer->filter.maskBits;
-            group = layer->filter.groupIndex;
+            current.category = layer->filter.categoryBits;
+            current.mask = layer->filter.maskBits;
+            current.group = layer->filter.groupIndex;
         }
     }
 
@@ -129,11 +119,11 @@ void PlayerControllerComponent::buildHat() {
     const sf::IntRect rect = full->getTextureRect();
     if (rect.width <= 0 || rect.height <= 0 ||
         !hatTexture.create(static_cast<unsigned>(rect.width), static_cast<unsigned>(rect.height))) {
-        reportProblem("Couldn't create the hat texture of player %d", playerNumber);
+        reportProblem("Couldn't create the hat texture of player %d", number);
         return;
     }
     hatTexture.clear(sf::Color::Transparent);
-    const PlayerColors colors = playerColors(playerNumber);
+    const PlayerColors colors = playerColors(number);
     const sf::Color lift(10, 10, 10, 0);
     // Drawn through copies: the asset store's sprites are shared with others.
     sf::Sprite fullCopy = *full;
@@ -184,35 +174,35 @@ void PlayerControllerComponent::createAudioSources() {
 
 void PlayerControllerComponent::attachToHealthBar() {
     // A map without the bar gives a match without it.
-    auto bar = GameObjectManager::instance().findGameObject("Healthbar" + std::to_string(playerNumber));
+    auto bar = GameObjectManager::instance().findGameObject("Healthbar" + std::to_string(number));
     if (auto healthBar = bar ? bar->getComponent<HealthBarComponent>() : nullptr) {
         healthBar->setPlayer(this);
     }
 }
 
 void PlayerControllerComponent::update(float delta, float time) {
-    growTimer += delta;
-    if (growTimer > tuning.growInterval) {
-        growTimer -= tuning.growInterval;
+    current.growTimer += delta;
+    if (current.growTimer > tuning.growInterval) {
+        current.growTimer -= tuning.growInterval;
         growBeard();
     }
     stepTimer += delta;
 
-    if (attackTimer > 0.0f) {
-        attackTimer -= delta;
-        if (attackTimer <= 0.0f) {
+    if (current.attackTimer > 0.0f) {
+        current.attackTimer -= delta;
+        if (current.attackTimer <= 0.0f) {
             // The beard is armed only during a fling's window: whatever the
             // window, its end disarms it, and a grab let go within it may
             // grab again.
-            skipTagClear = false;
-            clearAttackTags();
+            current.skipTagClear = false;
+            playerBeard.clearAttackTags();
         }
     }
 
     auto object = getGameObject();
     // A blown-up body has no place to compare with `killY`: it counts as fallen.
     const bool blownUp = physicsBlownUp();
-    if (blownUp || deathTimer >= 0.0f ||
+    if (blownUp || current.deathTimer >= 0.0f ||
         (object && object->transform->getPosition().y > static_cast<float>(tuning.killY))) {
         // Dying moves bodies and cuts the beard: done after this frame's walk.
         // The call holds the controller weakly; a match torn down first skips it.
@@ -229,37 +219,37 @@ void PlayerControllerComponent::update(float delta, float time) {
 }
 
 void PlayerControllerComponent::dieAndRespawn(float delta, float) {
-    if (frozen) {
+    if (current.frozen) {
         return;
     }
     auto& sounds = SoundManager::instance();
-    if (deathTimer < 0.0f) {
-        if (!unlimitedLives) {
-            lives -= 1;
+    if (current.deathTimer < 0.0f) {
+        if (!current.unlimitedLives) {
+            current.lives -= 1;
         }
-        padRumble::pulse(playerNumber, lifeLostRumble);
-        deathTimer = 0.0f;
+        padRumble::pulse(number, lifeLostRumble);
+        current.deathTimer = 0.0f;
         sounds.playSound("death", false, sounds.soundVolume * lifeSoundVolume, 1.0f);
         return;
     }
-    deathTimer += delta;
-    if (deathTimer <= tuning.respawnDelay) {
+    current.deathTimer += delta;
+    if (current.deathTimer <= tuning.respawnDelay) {
         return;
     }
-    if (lives > 0) {
+    if (current.lives > 0) {
         respawn();
         sounds.playSound("respawn", false, sounds.soundVolume * lifeSoundVolume, 1.0f);
         startEmitter(magicParticles);
     } else {
         auto event = std::make_shared<GameOverEvent>();
-        event->winner = rivalOf(playerNumber);
+        event->winner = rivalOf(number);
         EventManager::instance().queueEvent(event);
     }
 }
 
 void PlayerControllerComponent::suddenDeath() {
-    lives = 1;
-    frozen = false;
+    current.lives = 1;
+    current.frozen = false;
     respawn();
     auto& sounds = SoundManager::instance();
     sounds.playSound("respawn", false, sounds.soundVolume * lifeSoundVolume, 1.0f);
@@ -273,32 +263,7 @@ void PlayerControllerComponent::respawn() {
     object->transform->setPosition(tuning.respawnPoint);
     object->transform->markMoved();
     growBeard();
-    deathTimer = -1.0f;
-}
-
-void PlayerControllerComponent::removeBeard() {
-    auto object = getGameObject();
-    if (firstSegment) {
-        cutBeard(firstSegment->towardTip.lock());
-    }
-    // The old chin segment goes with its slider, and the hinge to it, so the
-    // fresh beard starts from nothing.
-    if (firstSegment) {
-        destroySegment(*firstSegment);
-    }
-    if (chinJoint) {
-        object->removeComponent(chinJoint);
-        chinJoint.reset();
-    }
-    firstSegment.reset();
-    lastSegment.reset();
-    segmentCount = 0;
-    beardMesh.resize(0);
-    // A one-segment beard had nothing to cut, but may have held on to something.
-    grabJoint.reset();
-    holding = false;
-    holdingPlatform = false;
-    magicActive = false;
+    current.deathTimer = -1.0f;
 }
 
 void PlayerControllerComponent::playImpactSound(float strength,
@@ -325,12 +290,14 @@ bool PlayerControllerComponent::isGrounded() const {
     }
     const sf::Vector2f position = object->transform->getPosition();
     auto& physics = PhysicsManager::instance();
-    const float y = position.y + halfHeight;
-    bool hit = physics.rayCast(mask, position.x + halfWidth, y, 0.0f, 1.0f, groundProbeLength) != nullptr;
+    const float y = position.y + current.halfHeight;
+    bool hit = physics.rayCast(current.mask, position.x + current.halfWidth, y, 0.0f, 1.0f,
+                               groundProbeLength) != nullptr;
     if (!hit) {
-        hit = physics.rayCast(mask, position.x - halfWidth, y, 0.0f, 1.0f, groundProbeLength) != nullptr;
+        hit = physics.rayCast(current.mask, position.x - current.halfWidth, y, 0.0f, 1.0f,
+                              groundProbeLength) != nullptr;
     }
-    return hit && groundCheckEnabled;
+    return hit && current.groundCheckEnabled;
 }
 
 b2Vec2 PlayerControllerComponent::groundVelocity() const {
@@ -339,10 +306,10 @@ b2Vec2 PlayerControllerComponent::groundVelocity() const {
         return {0.0f, 0.0f};
     }
     const sf::Vector2f position = object->transform->getPosition();
-    const float y = position.y + halfHeight;
+    const float y = position.y + current.halfHeight;
     auto& physics = PhysicsManager::instance();
-    for (const float x : {position.x + halfWidth, position.x - halfWidth}) {
-        auto hit = physics.rayCast(mask, x, y, 0.0f, 1.0f, groundProbeLength);
+    for (const float x : {position.x + current.halfWidth, position.x - current.halfWidth}) {
+        auto hit = physics.rayCast(current.mask, x, y, 0.0f, 1.0f, groundProbeLength);
         auto ground = hit ? hit->gameObject.lock() : nullptr;
         if (ground && ground->rigidBody && ground->rigidBody->bodyType == b2_kinematicBody) {
             return ground->rigidBody->getVelocity();
@@ -361,12 +328,12 @@ void PlayerControllerComponent::onCollisionEnter(std::shared_ptr<GameObject> oth
         const float direction = velocity.x > 0.0f ? 1.0f : (velocity.x < 0.0f ? -1.0f : 0.0f);
         // An impulse is no structural change: Box2D takes it inside a step.
         body->applyLinearImpulse(s * direction, -tuning.knockBackLift);
-        padRumble::pulse(playerNumber, hitRumble);
+        padRumble::pulse(number, hitRumble);
     }
 }
 
 void PlayerControllerComponent::onEvent(std::shared_ptr<GameEvent> event) {
     if (std::dynamic_pointer_cast<GameOverEvent>(event)) {
-        frozen = true;
+        current.frozen = true;
     }
 }

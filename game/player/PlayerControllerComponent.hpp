@@ -1,17 +1,17 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <vector>
 
 #include <SFML/Audio/Sound.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
-#include <SFML/Graphics/VertexArray.hpp>
 #include <SFML/System/Vector2.hpp>
 #include <box2d/b2_math.h>
 
 #include "core/EventManager.hpp"
 #include "game/player/AnimState.hpp"
+#include "game/player/Beard.hpp"
+#include "game/player/PlayerState.hpp"
 #include "game/player/PlayerTuning.hpp"
 #include "render/AnimationFrame.hpp"
 #include "scene/Component.hpp"
@@ -20,12 +20,9 @@ class AudioSourceComponent;
 class BeardSegmentComponent;
 class ColliderComponent;
 class ParticleSystemComponent;
-class PolygonRendererComponent;
-class RevoluteJointComponent;
 class RigidBodyComponent;
 class SpriteAnimatorComponent;
 class SpriteRendererComponent;
-class WeldJointComponent;
 
 // The whole character of one arena player: running and jumping, air control,
 // the beard that grows from the chin one physical segment per second, magic
@@ -37,15 +34,14 @@ class WeldJointComponent;
 // metres per second, forces in newtons and impulses in newton-seconds, as the
 // rigid body takes them (100 pixels per metre).
 //
-// The segments are game objects of their own (BeardSegmentComponent); the
-// controller holds the chin and the tip strongly and the chain weakly
-// through the segments' links. Reads the input actions "Player<n> Horizontal",
-// "Player<n> Vertical" (axes), "Player<n> Jump" and "Player<n> Magic"
-// (playerActionName).
+// Reads the input actions "Player<n> Horizontal", "Player<n> Vertical"
+// (axes), "Player<n> Jump" and "Player<n> Magic" (playerActionName).
 //
-// The fields below are the controller's own and its beard's: the segments and
-// the tests reach into them. Other components (the health bar, a computer
-// player) read a player through PlayerView, which changes nothing.
+// What the simulation carries from step to step is one PlayerState value
+// (`state`) and the Beard (`beard`), both read-only outside: only the
+// controller's own operations change them. What only shows (voices, sound
+// lists, emitters, animations) is kept apart from them. Other components
+// (the health bar, a computer player) read a player through PlayerView.
 class PlayerControllerComponent final : public Component, public IEventListener {
 public:
     // playerNumber: 1 or 2 (3 selects a third colour scheme); `lives` at the
@@ -97,6 +93,9 @@ public:
     // `strength`, unless the hit source is busy. Empty lists and sounds that
     // failed to load play nothing.
     void playImpactSound(float strength, const std::vector<std::shared_ptr<sf::Sound>>& list);
+    // An impact sound of the beard on a platform, or on the other player.
+    void playGroundHitSound(float strength) { playImpactSound(strength, groundHitSounds); }
+    void playPlayerHitSound(float strength) { playImpactSound(strength, playerHitSounds); }
     // The match is held still (a pause): the magic loop waits with it. The
     // next step of magic plays it on from where it stopped.
     void pauseLoopingSounds();
@@ -107,47 +106,30 @@ public:
     // still ground or none.
     b2Vec2 groundVelocity() const;
 
-    // How this player runs, jumps, flings and grows its beard; read on every step.
+    // The player's simulation state, as the last step left it. Only the
+    // controller changes it; see PlayerState.
+    const PlayerState& state() const { return current; }
+    // Puts back a state taken earlier of this player (its bodies and its
+    // beard's objects are the world's, restored apart from it).
+    void restoreState(const PlayerState& saved) { current = saved; }
+    // 1 or 2 (3 selects a third colour scheme).
+    int playerNumber() const { return number; }
+    // The animation shown, as the state machine picked it last; it only
+    // shows (the sprite, and where the beard's mesh starts at the chin).
+    AnimState animState() const { return shownAnimation; }
+    // Magic pulse clock: positive after magic started, negative after release.
+    float magicPulse() const { return magicTimer; }
+    // The player's beard, read-only: only the controller grows, turns and cuts it.
+    const Beard& beard() const { return playerBeard; }
+    // The tinted hat picture built at `init` (the health bar's icons show it);
+    // lives as long as the controller.
+    const sf::Texture& hat() const { return hatTexture.getTexture(); }
+
+    // How this player runs, jumps, flings and grows its beard; read on every
+    // step. Set before the match (or between steps in tests and tools).
     PlayerTuning tuning;
 
-    int lives = 3;
-    bool frozen = false;
-    bool magicActive = false;
-    bool groundCheckEnabled = true;
-    // -1 while alive; counts up from 0 after a death.
-    float deathTimer = -1.0f;
-    // The filter of the layer "player<n>", copied at `init`; `mask` filters the ground probes.
-    uint16_t category = 1;
-    uint16_t mask = 0xFFFF;
-    int16_t group = 0;
-    // The tinted hat picture built at `init` (the health bar's icons show it,
-    // through PlayerView::hatTexture); lives as long as the controller.
-    sf::RenderTexture hatTexture;
-    int segmentCount = 0;
-    int playerNumber;
-    // Half the player's collider size, measured at `init` (pixels).
-    float halfWidth = 40.0f;
-    float halfHeight = 40.0f;
-    // Magic uses left before touching the ground again.
-    int magicCharges = tuning.maxMagicCharges;
-    float stepTimer = 0.0f;
-    std::vector<std::shared_ptr<sf::Sound>> footstepSounds;
-    int lastStep = 0;
-    float holdTimer = 0.0f;
-    bool facingLeft = false;
-    // The beard tip is welded to something (grappling).
-    bool holding = false;
-    // A grab was let go while an attack window runs: no grab until that
-    // window ends. (Every window's end clears the "Attack" tags.)
-    bool skipTagClear = false;
-    // The tip holds a platform: free magic use and swinging.
-    bool holdingPlatform = false;
-    float growTimer = 0.0f;
-    // Remaining attack window; not running when <= 0.
-    float attackTimer = -1.0f;
-    int unlimitedLives;
-    // Where the first segment is hinged, relative to the player; x flips with the facing.
-    sf::Vector2f beardAnchor{20.0f, -10.0f};
+    // What only shows: emitters, voices and sound lists, animations.
     std::shared_ptr<ParticleSystemComponent> magicParticles;
     std::shared_ptr<ParticleSystemComponent> dustParticles;
     std::shared_ptr<ColliderComponent> collider;
@@ -157,9 +139,8 @@ public:
     std::shared_ptr<AudioSourceComponent> jumpSource;
     std::shared_ptr<AudioSourceComponent> hitSource;
     std::shared_ptr<AudioSourceComponent> cutSource;
-    // Magic pulse clock: positive after magic started, negative after release.
-    float magicTimer = 0.0f;
     // Sound lists; an entry is empty when its file failed to load.
+    std::vector<std::shared_ptr<sf::Sound>> footstepSounds;
     std::vector<std::shared_ptr<sf::Sound>> flingSounds;
     std::vector<std::shared_ptr<sf::Sound>> jumpSounds;
     std::vector<std::shared_ptr<sf::Sound>> groundHitSounds;
@@ -174,18 +155,6 @@ public:
     std::vector<AnimationFrame> runStopAnimation;
     std::vector<AnimationFrame> jumpRunAnimation;
     std::vector<AnimationFrame> fallAnimation;
-    // The animation shown, as the state machine picked it last.
-    AnimState animState = AnimState::idle;
-    // The segment at the chin (newest) and at the tip (oldest).
-    std::shared_ptr<BeardSegmentComponent> firstSegment;
-    std::shared_ptr<BeardSegmentComponent> lastSegment;
-    // Hinge from the player to `firstSegment`.
-    std::shared_ptr<RevoluteJointComponent> chinJoint;
-    // Weld from the tip to what it holds.
-    std::shared_ptr<WeldJointComponent> grabJoint;
-    std::shared_ptr<PolygonRendererComponent> beardRenderer;
-    // Triangle strip in the player's local space: 2 vertices per segment plus 4 closing ones.
-    sf::VertexArray beardMesh{sf::TriangleStrip, 0};
     static constexpr float defaultFrameSize = 256.0f;
     float frameSize = defaultFrameSize;
 
@@ -206,8 +175,6 @@ private:
     // it is, or at `fallback` when its place is lost) at rest, and grows a
     // fresh beard; the caller then lets it die as from a fall.
     void recoverFromBlowUp(sf::Vector2f fallback);
-    // Takes a segment and its slider out of the world at once and destroys both objects.
-    void destroySegment(BeardSegmentComponent& segment);
     // fixedUpdate parts
     void runMagic(float step, float time, float h, float v, bool magicDown, bool grounded);
     void runGroundMovement(float step, float time, float h, bool jump, bool grounded);
@@ -215,14 +182,19 @@ private:
     void releaseGrab();
     void updateFacing();
     void tryGrab();
-    // The tip is farther from the chin than the links can reach: a fling has
-    // pulled the chain apart for the moment, and it must not grab.
-    bool beardOverstretched() const;
     void tryCut(float time);
     void runHoldTimeout(float step);
     void runAnimationStates(bool grounded);
-    void addChinJoint();
-    void clearAttackTags();
 
     std::shared_ptr<RigidBodyComponent> body;
+    int number;
+    PlayerState current;
+    Beard playerBeard;
+    // The tinted hat; see `hat`.
+    sf::RenderTexture hatTexture;
+    // Footsteps: time since the last, and which of the list it was.
+    float stepTimer = 0.0f;
+    int lastStep = 0;
+    AnimState shownAnimation = AnimState::idle;
+    float magicTimer = 0.0f;
 };

@@ -22,9 +22,6 @@
 
 namespace {
 const sf::Color grabDustColor(90, 93, 112, 255);
-// Farthest two neighbouring segments may be apart (in segment sizes): the
-// distance joint between them holds them within 4 sizes; a little slack.
-constexpr float maxLinkStretch = 4.5f;
 
 std::shared_ptr<RigidBodyComponent> bodyOf(const std::shared_ptr<BeardSegmentComponent>& segment) {
     auto object = segment ? segment->getGameObject() : nullptr;
@@ -37,19 +34,19 @@ void PlayerControllerComponent::fixedUpdate(float step, float time) {
         return;
     }
     auto& input = InputManager::instance();
-    const float h = input.getAxis(playerActionName(playerNumber, "Horizontal"));
-    const float v = input.getAxis(playerActionName(playerNumber, "Vertical"));
-    const bool jump = input.wasPressed(playerActionName(playerNumber, "Jump"));
-    const bool magicDown = input.wasPressed(playerActionName(playerNumber, "Magic"));
+    const float h = input.getAxis(playerActionName(number, "Horizontal"));
+    const float v = input.getAxis(playerActionName(number, "Vertical"));
+    const bool jump = input.wasPressed(playerActionName(number, "Jump"));
+    const bool magicDown = input.wasPressed(playerActionName(number, "Magic"));
     const bool grounded = isGrounded();
 
     stopEmitter(dustParticles);
     if (collider) {
         // A jumping player slides off walls instead of sticking to them.
-        collider->setFriction(grounded || magicActive ? 1.0f : 0.0f);
+        collider->setFriction(grounded || current.magicActive ? 1.0f : 0.0f);
     }
     if (grounded) {
-        magicCharges = tuning.maxMagicCharges;
+        current.magicCharges = tuning.maxMagicCharges;
     }
     if (magicTimer != 0.0f) {
         magicTimer += magicTimer > 0.0f ? step : -step;
@@ -57,14 +54,14 @@ void PlayerControllerComponent::fixedUpdate(float step, float time) {
             magicTimer = 0.0f;
         }
     }
-    if (!magicActive && magicDown && (magicCharges > 0 || holdingPlatform)) {
-        magicActive = true;
+    if (!current.magicActive && magicDown && (current.magicCharges > 0 || current.holdingPlatform)) {
+        current.magicActive = true;
         // Holding a platform gives a use even without a charge left.
-        magicCharges = std::max(0, magicCharges - 1);
+        current.magicCharges = std::max(0, current.magicCharges - 1);
         magicTimer += step;
     }
 
-    if (magicActive) {
+    if (current.magicActive) {
         runMagic(step, time, h, v, magicDown, grounded);
     } else {
         runGroundMovement(step, time, h, jump, grounded);
@@ -74,8 +71,8 @@ void PlayerControllerComponent::fixedUpdate(float step, float time) {
     tryCut(time);
     runHoldTimeout(step);
     runAnimationStates(grounded);
-    if (firstSegment) {
-        updateBeardMesh(*this, time);
+    if (playerBeard.firstSegment()) {
+        updateBeardMesh(playerBeard, *this, time);
     }
 }
 
@@ -93,7 +90,7 @@ void PlayerControllerComponent::runMagic(float step, float time, float h, float 
         magicSource->sound->setVolume(magicSource->volume);
     }
     if (magicDown) {
-        for (auto segment = firstSegment; segment; segment = segment->towardTip.lock()) {
+        for (auto segment = playerBeard.firstSegment(); segment; segment = segment->towardTip.lock()) {
             if (auto segmentBody = bodyOf(segment)) {
                 segmentBody->applyForce(0.0f, -tuning.floatForce * step);
             }
@@ -104,14 +101,14 @@ void PlayerControllerComponent::runMagic(float step, float time, float h, float 
             h /= length;
             v /= length;
         }
-        if (holding && holdingPlatform) {
+        if (current.holding && current.holdingPlatform) {
             const b2Vec2 base = grounded ? b2Vec2(0.0f, 0.0f) : body->getVelocity();
             body->setVelocity(base.x + tuning.swingSpeed * step * h, base.y + tuning.swingSpeed * step * v);
         } else {
-            if (auto tip = bodyOf(lastSegment)) {
-                const b2Vec2 current = tip->getVelocity();
-                tip->setVelocity(0.5f * current.x + tuning.tipSteerSpeed * step * h,
-                                 0.5f * current.y + tuning.tipSteerSpeed * step * v);
+            if (auto tip = bodyOf(playerBeard.lastSegment())) {
+                const b2Vec2 tipVelocity = tip->getVelocity();
+                tip->setVelocity(0.5f * tipVelocity.x + tuning.tipSteerSpeed * step * h,
+                                 0.5f * tipVelocity.y + tuning.tipSteerSpeed * step * v);
             }
             if (grounded) {
                 body->setVelocity(0.0f, 0.0f);
@@ -122,19 +119,19 @@ void PlayerControllerComponent::runMagic(float step, float time, float h, float 
 
     // Released: the fling.
     magicTimer = -step;
-    magicActive = false;
+    current.magicActive = false;
     playOn(flingSource, soundByTime(flingSounds, time, 4));
-    const float perSegment = static_cast<float>(segmentCount) * tuning.flingForcePerSegment;
+    const float perSegment = static_cast<float>(playerBeard.segmentCount()) * tuning.flingForcePerSegment;
     const float fx = perSegment + tuning.flingForce * h;
     const float fy = perSegment + tuning.flingForce * v;
-    const bool swinging = holding && holdingPlatform;
+    const bool swinging = current.holding && current.holdingPlatform;
     int k = 0;
-    for (auto segment = firstSegment; segment; segment = segment->towardTip.lock()) {
+    for (auto segment = playerBeard.firstSegment(); segment; segment = segment->towardTip.lock()) {
         ++k;
-        const float share = static_cast<float>(k) / static_cast<float>(segmentCount);
+        const float share = static_cast<float>(k) / static_cast<float>(playerBeard.segmentCount());
         const float w = swinging ? 1.0f - share : share;
         auto object = segment->getGameObject();
-        if (!holding && object) {
+        if (!current.holding && object) {
             object->addTag("Attack");
         }
         stopEmitter(segment->trailParticles);
@@ -142,22 +139,17 @@ void PlayerControllerComponent::runMagic(float step, float time, float h, float 
             segmentBody->applyForce(fx * w, fy * w);
         }
     }
-    if (holding) {
+    if (current.holding) {
         releaseGrab();
     }
-    attackTimer = tuning.attackDuration;
+    current.attackTimer = tuning.attackDuration;
 }
 
 void PlayerControllerComponent::releaseGrab() {
-    if (grabJoint) {
-        if (auto holder = grabJoint->getGameObject()) {
-            holder->removeComponent(grabJoint);
-        }
-        grabJoint.reset();
-    }
-    holding = false;
-    skipTagClear = true;
-    holdingPlatform = false;
+    playerBeard.releaseGrab();
+    current.holding = false;
+    current.skipTagClear = true;
+    current.holdingPlatform = false;
 }
 
 void PlayerControllerComponent::runGroundMovement(float step, float time, float h, bool jump, bool grounded) {
@@ -198,101 +190,75 @@ void PlayerControllerComponent::updateFacing() {
         return;
     }
     const bool left = x <= 0.0f;
-    if (left == facingLeft) {
+    if (left == current.facingLeft) {
         return;
     }
-    facingLeft = left;
+    current.facingLeft = left;
     auto object = getGameObject();
     const sf::Vector2f scale = object->transform->getScale();
     object->transform->setScale(-scale.x, scale.y);
-    if (chinJoint) {
-        object->removeComponent(chinJoint);
-        chinJoint.reset();
-    }
-    beardAnchor.x = -beardAnchor.x;
-    addChinJoint();
+    playerBeard.turn(object, current.facingLeft);
 }
 
 void PlayerControllerComponent::tryGrab() {
-    if (!lastSegment) {
+    if (!playerBeard.lastSegment()) {
         // Only a beard that lost its tip without a cut gets here: start afresh.
-        firstSegment.reset();
-        segmentCount = 0;
-        beardMesh.resize(0);
+        playerBeard.forgetChain();
         growBeard();
         return;
     }
-    auto tipObject = lastSegment->getGameObject();
-    auto tipBody = bodyOf(lastSegment);
-    const bool mayGrab =
-        !skipTagClear && !holding && lastSegment->touched && tipObject && tipObject->hasTag("Attack");
+    auto tipObject = playerBeard.lastSegment()->getGameObject();
+    auto tipBody = bodyOf(playerBeard.lastSegment());
+    const bool mayGrab = !current.skipTagClear && !current.holding && playerBeard.lastSegment()->touched &&
+                         tipObject && tipObject->hasTag("Attack");
     if (!mayGrab || !tipBody) {
         return;
     }
     const b2Vec2 velocity = tipBody->getVelocity();
-    if (velocity.Length() <= tuning.hitSpeed || beardOverstretched()) {
+    if (velocity.Length() <= tuning.hitSpeed || playerBeard.overstretched()) {
         return;
     }
-    if (lastSegment->hitParticles) {
-        lastSegment->hitParticles->sprite.setColor(grabDustColor);
-        startEmitter(lastSegment->hitParticles);
+    if (playerBeard.lastSegment()->hitParticles) {
+        playerBeard.lastSegment()->hitParticles->sprite.setColor(grabDustColor);
+        startEmitter(playerBeard.lastSegment()->hitParticles);
     }
-    grabJoint = addComponent<WeldJointComponent>(tipObject, lastSegment->touched,
-                                                 tipObject->transform->getPosition());
-    holding = true;
-    holdingPlatform = lastSegment->touchedPlatform;
-    holdTimer = 0.0f;
-}
-
-bool PlayerControllerComponent::beardOverstretched() const {
-    // A hard fling can pull the chain past what its links allow for a few
-    // steps. Welding the tip there would lock that in: the chain then pulls
-    // the player toward the weld, the joints cannot all hold, and the
-    // solver's answers grow without bound until the positions are not numbers.
-    if (!firstSegment || !lastSegment) {
-        return false;
-    }
-    auto chinObject = firstSegment->getGameObject();
-    auto tipObject = lastSegment->getGameObject();
-    if (!chinObject || !tipObject) {
-        return false;
-    }
-    const sf::Vector2f span = tipObject->transform->getPosition() - chinObject->transform->getPosition();
-    const float links = static_cast<float>(std::max(0, segmentCount - 1));
-    const float reach = links * maxLinkStretch * lastSegment->size + lastSegment->size;
-    return span.x * span.x + span.y * span.y > reach * reach;
+    playerBeard.weldTip();
+    current.holding = true;
+    current.holdingPlatform = playerBeard.lastSegment()->touchedPlatform;
+    current.holdTimer = 0.0f;
 }
 
 void PlayerControllerComponent::tryCut(float time) {
-    if (!lastSegment) {
+    if (!playerBeard.lastSegment()) {
         return;
     }
-    auto hit = lastSegment->hitSegment.lock();
-    auto tipObject = lastSegment->getGameObject();
+    auto hit = playerBeard.lastSegment()->hitSegment.lock();
+    auto tipObject = playerBeard.lastSegment()->getGameObject();
     if (!hit || hit->cut || !hit->owner || !tipObject || !tipObject->hasTag("Attack")) {
         return;
     }
-    if (lastSegment->cutParticles) {
-        lastSegment->cutParticles->sprite.setColor(playerColors(hit->owner->playerNumber).hair);
-        startEmitter(lastSegment->cutParticles);
+    if (playerBeard.lastSegment()->cutParticles) {
+        playerBeard.lastSegment()->cutParticles->sprite.setColor(
+            playerColors(hit->owner->playerNumber()).hair);
+        startEmitter(playerBeard.lastSegment()->cutParticles);
     }
     playOn(cutSource, soundByTime(cutSounds, time, 7));
-    lastSegment->hitSegment.reset();
+    playerBeard.lastSegment()->hitSegment.reset();
     hit->owner->cutBeard(hit);
 }
 
 void PlayerControllerComponent::runHoldTimeout(float step) {
-    if (!holding) {
+    if (!current.holding) {
         return;
     }
-    if (holdTimer > tuning.maxHoldTime) {
+    if (current.holdTimer > tuning.maxHoldTime) {
         releaseGrab();
         // No window runs to end the block on grabbing: left set, it would
         // keep the next fling from grabbing.
-        skipTagClear = attackTimer > 0.0f;
-        magicActive = false;
+        current.skipTagClear = current.attackTimer > 0.0f;
+        current.magicActive = false;
         magicTimer = -step;
     } else {
-        holdTimer += step;
+        current.holdTimer += step;
     }
 }

@@ -5,19 +5,19 @@
 #include "scene/GameObject.hpp"
 
 int PlayerView::playerNumber() const {
-    return player->playerNumber;
+    return player->playerNumber();
 }
 
 int PlayerView::lives() const {
-    return player->lives;
+    return player->state().lives;
 }
 
 bool PlayerView::isFrozen() const {
-    return player->frozen;
+    return player->state().frozen;
 }
 
 bool PlayerView::isDead() const {
-    return player->deathTimer >= 0.0f;
+    return player->state().isDead();
 }
 
 bool PlayerView::isGrounded() const {
@@ -25,31 +25,31 @@ bool PlayerView::isGrounded() const {
 }
 
 bool PlayerView::isMagicActive() const {
-    return player->magicActive;
+    return player->state().magicActive;
 }
 
 int PlayerView::magicCharges() const {
-    return player->magicCharges;
+    return player->state().magicCharges;
 }
 
 bool PlayerView::isHolding() const {
-    return player->holding;
+    return player->state().holding;
 }
 
 bool PlayerView::isHoldingPlatform() const {
-    return player->holdingPlatform;
+    return player->state().holdingPlatform;
 }
 
 int PlayerView::segmentCount() const {
-    return player->segmentCount;
+    return player->beard().segmentCount();
 }
 
 float PlayerView::halfWidth() const {
-    return player->halfWidth;
+    return player->state().halfWidth;
 }
 
 float PlayerView::halfHeight() const {
-    return player->halfHeight;
+    return player->state().halfHeight;
 }
 
 int PlayerView::killY() const {
@@ -57,7 +57,8 @@ int PlayerView::killY() const {
 }
 
 std::optional<sf::Vector2f> PlayerView::tipPosition() const {
-    auto tip = player->lastSegment ? player->lastSegment->getGameObject() : nullptr;
+    const auto& last = player->beard().lastSegment();
+    auto tip = last ? last->getGameObject() : nullptr;
     if (!tip || !tip->transform) {
         return std::nullopt;
     }
@@ -65,7 +66,7 @@ std::optional<sf::Vector2f> PlayerView::tipPosition() const {
 }
 
 const sf::Texture& PlayerView::hatTexture() const {
-    return player->hatTexture.getTexture();
+    return player->hat();
 }
 
 std::shared_ptr<const GameObject> PlayerView::gameObject() const {

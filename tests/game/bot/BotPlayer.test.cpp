@@ -63,8 +63,8 @@ TEST_F(BotPlayer, TwoComputerPlayersFinishAMatchWithAWinnerWithinBoundedFrames) 
             ASSERT_TRUE(std::isfinite(at.x) && std::isfinite(at.y))
                 << "player " << number << " at frame " << frame;
         }
-        const int lives = player(1)->getComponent<PlayerControllerComponent>()->lives +
-                          player(2)->getComponent<PlayerControllerComponent>()->lives;
+        const int lives = player(1)->getComponent<PlayerControllerComponent>()->state().lives +
+                          player(2)->getComponent<PlayerControllerComponent>()->state().lives;
         livesLost += previousLives - lives;
         previousLives = lives;
     }
@@ -129,7 +129,7 @@ TEST_F(BotPlayer, ComputerPlayerTwoMeetsAnApproachingPersonAndFlingsItsBeard) {
         // The bot's keys reach the actions as a person's would: its axis reads
         // its left key, though no device has it down.
         leftPressed = leftPressed || input.getAxis("Player2 Horizontal") < -0.5f;
-        floated = floated || rival->magicActive;
+        floated = floated || rival->state().magicActive;
         closest = std::min(closest, std::fabs(positionOf(2).x - positionOf(1).x));
         if (std::fabs(positionOf(1).x - positionOf(2).x) < 150.0f) {
             devices->setKey(sf::Keyboard::D, false);
@@ -139,7 +139,7 @@ TEST_F(BotPlayer, ComputerPlayerTwoMeetsAnApproachingPersonAndFlingsItsBeard) {
     EXPECT_TRUE(leftPressed) << "player 2 never walked toward player 1";
     EXPECT_LT(closest, 400.0f);
     EXPECT_TRUE(floated) << "player 2 never floated its beard at player 1";
-    EXPECT_EQ(rival->lives, 3) << "player 2 walked off the island by itself";
+    EXPECT_EQ(rival->state().lives, 3) << "player 2 walked off the island by itself";
     // It came to meet player 1, rather than only being walked up to.
     EXPECT_LT(positionOf(2).x, 1984.0f - 100.0f);
 }
@@ -156,7 +156,7 @@ TEST_F(BotPlayer, APersonFlingingAtTheComputerKnocksItBackAndOffTheIsland) {
     int knockedBack = 0;
     int frame = 0;
     int floatFrames = 0;
-    for (; frame < 60 * 90 && rival->lives == 3 && state() == "Arena"; ++frame) {
+    for (; frame < 60 * 90 && rival->state().lives == 3 && state() == "Arena"; ++frame) {
         const sf::Vector2f me = positionOf(1);
         const sf::Vector2f bot = positionOf(2);
         const bool toRight = bot.x > me.x;
@@ -179,9 +179,9 @@ TEST_F(BotPlayer, APersonFlingingAtTheComputerKnocksItBackAndOffTheIsland) {
         knockedBack += std::fabs(player(2)->rigidBody->getVelocity().x) > speedBefore + 4.0f ? 1 : 0;
     }
     std::printf("person against computer: %d frames, person lives %d, computer lives %d, %d knocks\n", frame,
-                person->lives, rival->lives, knockedBack);
+                person->state().lives, rival->state().lives, knockedBack);
     EXPECT_GT(knockedBack, 0) << "the person's beard never struck the computer player";
-    EXPECT_LT(rival->lives, 3) << "the computer player never lost a life to the person";
+    EXPECT_LT(rival->state().lives, 3) << "the computer player never lost a life to the person";
 }
 
 TEST_F(BotPlayer, ComputerPlayerDropsFromTheRaisedSideIslandToReachAnIdlePerson) {
@@ -195,10 +195,10 @@ TEST_F(BotPlayer, ComputerPlayerDropsFromTheRaisedSideIslandToReachAnIdlePerson)
     startMatch();
     const auto person = player(1)->getComponent<PlayerControllerComponent>();
     int frame = 0;
-    for (; frame < 60 * 10 && person->lives == 3; ++frame) {
+    for (; frame < 60 * 10 && person->state().lives == 3; ++frame) {
         frames(1);
     }
-    ASSERT_EQ(person->lives, 2) << "the computer did not knock the idle person off";
+    ASSERT_EQ(person->state().lives, 2) << "the computer did not knock the idle person off";
     frames(120);
     ASSERT_LT(positionOf(2).x, -700.0f) << "the computer is no longer on the side island";
     float closest = 1e9f;
@@ -207,7 +207,7 @@ TEST_F(BotPlayer, ComputerPlayerDropsFromTheRaisedSideIslandToReachAnIdlePerson)
         closest = std::min(closest, std::fabs(positionOf(2).x - positionOf(1).x));
     }
     EXPECT_LT(closest, 300.0f) << "the computer never came to the person";
-    EXPECT_EQ(player(2)->getComponent<PlayerControllerComponent>()->lives, 3) << "it fell on its way";
+    EXPECT_EQ(player(2)->getComponent<PlayerControllerComponent>()->state().lives, 3) << "it fell on its way";
 }
 
 TEST_F(BotPlayer, GameplayPageSwitchesPlayerTwoBetweenPersonAndComputer) {

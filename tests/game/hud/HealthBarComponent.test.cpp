@@ -112,7 +112,7 @@ TEST_F(HealthBarTest, ArenaPlayersShowTheirLivesAsTintedHatsRidingTheStageCamera
             for (int p = 0; p < 2 && bars[p]->icons[i]->enabled; ++p) {
                 const sf::Color shown = picture.getPixel(static_cast<unsigned>(p ? right.x : left.x),
                                                          static_cast<unsigned>(left.y + 20.0f));
-                const sf::Color hat = players[p]->hatTexture.getTexture().copyToImage().getPixel(48, 68);
+                const sf::Color hat = players[p]->hat().copyToImage().getPixel(48, 68);
                 EXPECT_NEAR(shown.r, hat.r, 25) << "player " << p + 1 << " hat " << i << " " << when;
                 EXPECT_NEAR(shown.b, hat.b, 25) << "player " << p + 1 << " hat " << i << " " << when;
             }
@@ -128,14 +128,14 @@ TEST_F(HealthBarTest, ArenaPlayersShowTheirLivesAsTintedHatsRidingTheStageCamera
         player->getGameObject()->transform->setPosition(0.0f, 1600.0f);
     }
     run(0.1f);
-    EXPECT_EQ(players[0]->lives, 2);
+    EXPECT_EQ(players[0]->state().lives, 2);
     EXPECT_EQ(bars[0]->losingIcon, 2);
     run(0.3f);
     auto burst = bars[0]->icons[2]->getGameObject()->getComponent<ParticleSystemComponent>();
     EXPECT_FALSE(bars[0]->icons[2]->enabled);
     EXPECT_EQ(burst->particleCount, 100);
     EXPECT_EQ(burst->sprite.getColor(), playerColors(1).clothes1);
-    EXPECT_EQ(players[1]->lives, 3);
+    EXPECT_EQ(players[1]->state().lives, 3);
     const sf::Image picture = draw();
     expectHatsInTheCorners(picture, "after the fall");
     const std::string folder = std::string(VORLUNE_BINARY_DIR) + "/test-output";
@@ -182,9 +182,13 @@ TEST_F(HealthBarTest, HatsHopInAWaveAndQuickLossesTipThemOneAfterTheOther) {
     }
 
     // The second death comes while the third hat still tips: the second hat waits for it.
-    player->lives = 2;
+    PlayerState dying = player->state();
+    dying.lives = 2;
+    player->restoreState(dying);
     run(0.1f);
-    player->lives = 1;
+    dying = player->state();
+    dying.lives = 1;
+    player->restoreState(dying);
     float thirdGone = 0.0f, secondGone = 0.0f;
     for (float t = 0.1f; t < 0.8f; t += frameStep) {
         run(frameStep);

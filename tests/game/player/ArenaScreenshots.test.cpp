@@ -114,11 +114,11 @@ TEST_F(ArenaScreenshots, LongBeardsFlingCutAndFade) {
     frames(60);
 
     // Player 2 steers its tip onto player 1's beard, then flings it left through it.
-    const int before = player1->segmentCount;
+    const int before = player1->beard().segmentCount();
     hold(sf::Keyboard::Numpad4);
     hold(sf::Keyboard::Left);
     hold(sf::Keyboard::Down);
-    for (int i = 0; i < 90 && !player2->lastSegment->hitSegment.lock(); ++i) {
+    for (int i = 0; i < 90 && !player2->beard().lastSegment()->hitSegment.lock(); ++i) {
         frames(1);
     }
     shoot("3-steering");
@@ -131,8 +131,9 @@ TEST_F(ArenaScreenshots, LongBeardsFlingCutAndFade) {
     hold(sf::Keyboard::Left, false);
     frames(30);
     shoot("6-after");
-    std::printf("player 1 beard: %d segments before the fling, %d after\n", before, player1->segmentCount);
-    EXPECT_LT(player1->segmentCount, before) << "player 2's fling cuts player 1's beard";
+    std::printf("player 1 beard: %d segments before the fling, %d after\n", before,
+                player1->beard().segmentCount());
+    EXPECT_LT(player1->beard().segmentCount(), before) << "player 2's fling cuts player 1's beard";
 }
 
 // A full beard grown at the island's edge hangs over it; its player stays put.
@@ -142,13 +143,13 @@ TEST_F(ArenaScreenshots, FullBeardHangsOverTheEdge) {
     frames(30);
     const sf::Vector2f start = object->transform->getPosition();
     player1->tuning.growInterval = 0.4f;
-    while (player1->segmentCount < 80) {
+    while (player1->beard().segmentCount() < 80) {
         frames(1);
     }
     frames(300);
     shoot("7-full-beard");
     const sf::Vector2f end = object->transform->getPosition();
-    EXPECT_EQ(player1->lives, 3);
+    EXPECT_EQ(player1->state().lives, 3);
     EXPECT_NEAR(end.y, start.y, 3.0f);
     // The weight slides it up to the very edge (x 824), where it holds.
     EXPECT_NEAR(end.x, start.x, 80.0f);

@@ -22,22 +22,22 @@ TEST_F(PlayerArenaTest, FullBeardStopsAtEightyAndHangsWithinItsLinks) {
     auto object = player1->getGameObject();
     object->transform->setPosition(900.0f, -464.0f);
     frames(30);
-    EXPECT_EQ(player1->segmentCount, 1);
-    EXPECT_EQ(player1->beardMesh.getVertexCount(), 6u);
+    EXPECT_EQ(player1->beard().segmentCount(), 1);
+    EXPECT_EQ(player1->beard().mesh().getVertexCount(), 6u);
 
     // Faster than the game's one per second, slow enough for each link to open before the next.
     player1->tuning.growInterval = 0.4f;
-    ASSERT_TRUE(runUntil([&] { return player1->segmentCount == 80; }, 80 * 25));
+    ASSERT_TRUE(runUntil([&] { return player1->beard().segmentCount() == 80; }, 80 * 25));
     player1->tuning.growInterval = 0.05f;
     frames(180);
 
     auto segments = chain(*player1);
-    EXPECT_EQ(player1->segmentCount, 80);
+    EXPECT_EQ(player1->beard().segmentCount(), 80);
     EXPECT_EQ(segments.size(), 80u);
     EXPECT_EQ(countObjects("Player1Beard"), 80);
-    EXPECT_EQ(player1->beardMesh.getVertexCount(), 164u);
-    EXPECT_EQ(player1->beardRenderer->vertices.getVertexCount(), 164u);
-    EXPECT_EQ(segments.back(), player1->lastSegment);
+    EXPECT_EQ(player1->beard().mesh().getVertexCount(), 164u);
+    EXPECT_EQ(player1->beard().renderer()->vertices.getVertexCount(), 164u);
+    EXPECT_EQ(segments.back(), player1->beard().lastSegment());
 
     float longest = 0.0f;
     float hanging = 0.0f;
@@ -54,6 +54,6 @@ TEST_F(PlayerArenaTest, FullBeardStopsAtEightyAndHangsWithinItsLinks) {
     // Still standing on the ledge (x 820 .. 920, top at -400), alive.
     EXPECT_NEAR(positionOf(*player1).y, -464.0f, 3.0f);
     EXPECT_GT(positionOf(*player1).x, 820.0f);
-    EXPECT_EQ(player1->lives, 3);
+    EXPECT_EQ(player1->state().lives, 3);
     EXPECT_TRUE(player1->isGrounded());
 }

@@ -137,17 +137,19 @@ inline bool PlayerArenaTest::runUntil(const std::function<bool()>& done, int lim
 inline void PlayerArenaTest::growTo(PlayerControllerComponent& player, int count) {
     const float interval = player.tuning.growInterval;
     player.tuning.growInterval = step / 2.0f;
-    while (player.segmentCount < count) {
+    while (player.beard().segmentCount() < count) {
         frame();
     }
     player.tuning.growInterval = interval;
-    player.growTimer = 0.0f;
+    PlayerState restarted = player.state();
+    restarted.growTimer = 0.0f;
+    player.restoreState(restarted);
 }
 
 inline std::vector<std::shared_ptr<BeardSegmentComponent>>
 PlayerArenaTest::chain(const PlayerControllerComponent& player) {
     std::vector<std::shared_ptr<BeardSegmentComponent>> segments;
-    for (auto segment = player.firstSegment; segment; segment = segment->towardTip.lock()) {
+    for (auto segment = player.beard().firstSegment(); segment; segment = segment->towardTip.lock()) {
         segments.push_back(segment);
     }
     return segments;

@@ -59,10 +59,10 @@ TEST_F(PlayerArenaTest, CuttingABeardLeavesAFadingPieceAndAConsistentMesh) {
 
     const int k = 4;
     player1->cutBeard(segments[k - 1]);
-    EXPECT_EQ(player1->segmentCount, k - 1);
+    EXPECT_EQ(player1->beard().segmentCount(), k - 1);
     EXPECT_EQ(chain(*player1).size(), size_t(k - 1));
-    EXPECT_EQ(player1->lastSegment, segments[k - 2]);
-    EXPECT_EQ(player1->beardMesh.getVertexCount(), size_t(2 * (k - 1) + 4));
+    EXPECT_EQ(player1->beard().lastSegment(), segments[k - 2]);
+    EXPECT_EQ(player1->beard().mesh().getVertexCount(), size_t(2 * (k - 1) + 4));
     for (size_t i = k - 1; i < segments.size(); ++i) {
         EXPECT_TRUE(segments[i]->cut);
         EXPECT_FALSE(segments[i]->getGameObject()->rigidBody) << "its body leaves the world at once";
@@ -78,7 +78,7 @@ TEST_F(PlayerArenaTest, CuttingABeardLeavesAFadingPieceAndAConsistentMesh) {
 
     // Cutting the same segment again does nothing.
     player1->cutBeard(segments[k - 1]);
-    EXPECT_EQ(player1->segmentCount, k - 1);
+    EXPECT_EQ(player1->beard().segmentCount(), k - 1);
     EXPECT_EQ(countObjects("Beard Leftovers"), 1);
 
     frame();
@@ -89,27 +89,27 @@ TEST_F(PlayerArenaTest, CuttingABeardLeavesAFadingPieceAndAConsistentMesh) {
     EXPECT_LT(fading, 200);
     frames(13);
     EXPECT_EQ(countObjects("Beard Leftovers"), 0) << "gone after 0.4 s";
-    EXPECT_EQ(player1->beardRenderer->vertices.getVertexCount(), size_t(2 * (k - 1) + 4));
+    EXPECT_EQ(player1->beard().renderer()->vertices.getVertexCount(), size_t(2 * (k - 1) + 4));
 
     // At the chin: the cut starts at the chin's successor.
-    player1->cutBeard(player1->firstSegment);
-    EXPECT_EQ(player1->segmentCount, 1);
-    EXPECT_EQ(player1->lastSegment, player1->firstSegment);
-    EXPECT_EQ(player1->beardMesh.getVertexCount(), 6u);
+    player1->cutBeard(player1->beard().firstSegment());
+    EXPECT_EQ(player1->beard().segmentCount(), 1);
+    EXPECT_EQ(player1->beard().lastSegment(), player1->beard().firstSegment());
+    EXPECT_EQ(player1->beard().mesh().getVertexCount(), 6u);
     EXPECT_EQ(countObjects("Beard Leftovers"), 1);
     frame();
-    EXPECT_EQ(player1->beardRenderer->vertices.getVertexCount(), 6u);
+    EXPECT_EQ(player1->beard().renderer()->vertices.getVertexCount(), 6u);
 
     // Nothing below the chin, or nothing at all: nothing happens.
-    player1->cutBeard(player1->firstSegment);
+    player1->cutBeard(player1->beard().firstSegment());
     player1->cutBeard(nullptr);
-    EXPECT_EQ(player1->segmentCount, 1);
+    EXPECT_EQ(player1->beard().segmentCount(), 1);
     EXPECT_EQ(countObjects("Beard Leftovers"), 1);
 
     // And the beard grows on from what is left.
     player1->tuning.growInterval = 0.1f;
     frames(40);
-    EXPECT_GE(player1->segmentCount, 4);
-    EXPECT_EQ(chain(*player1).size(), size_t(player1->segmentCount));
-    EXPECT_EQ(player1->beardMesh.getVertexCount(), size_t(2 * player1->segmentCount + 4));
+    EXPECT_GE(player1->beard().segmentCount(), 4);
+    EXPECT_EQ(chain(*player1).size(), size_t(player1->beard().segmentCount()));
+    EXPECT_EQ(player1->beard().mesh().getVertexCount(), size_t(2 * player1->beard().segmentCount() + 4));
 }

@@ -63,22 +63,22 @@ TEST_F(PlayerArenaTest, BareObjectsBecomePlayersAndAHealthBarFindsItsPlayer) {
     EXPECT_EQ(layer("beard1").maskBits & layer("player1").categoryBits, 0);
     EXPECT_NE(layer("player1").maskBits & layer("beard2").categoryBits, 0);
     EXPECT_EQ(layer("player2").maskBits & layer("beard2").categoryBits, 0);
-    EXPECT_EQ(player1->mask, layer("player1").maskBits);
+    EXPECT_EQ(player1->state().mask, layer("player1").maskBits);
 
     auto bare = GameObjectManager::instance().createGameObject("Bare");
     bare->transform->setPosition(100.0f, -300.0f);
     auto controller = addComponent<PlayerControllerComponent>(bare, 1, false);
     ASSERT_TRUE(controller);
-    EXPECT_EQ(controller->halfWidth, 40.0f);
-    EXPECT_EQ(controller->halfHeight, 40.0f);
+    EXPECT_EQ(controller->state().halfWidth, 40.0f);
+    EXPECT_EQ(controller->state().halfHeight, 40.0f);
     ASSERT_TRUE(bare->rigidBody);
     EXPECT_EQ(bare->rigidBody->mass, 30.0f);
     EXPECT_EQ(bare->rigidBody->constraints, RigidBodyComponent::lockRotation);
     ASSERT_TRUE(bare->rigidBody->liveBody());
     EXPECT_TRUE(bare->rigidBody->liveBody()->IsFixedRotation());
-    EXPECT_EQ(controller->segmentCount, 1);
+    EXPECT_EQ(controller->beard().segmentCount(), 1);
     // Without a shape its body has no mass to fall with, but the player works on.
     frames(70);
-    EXPECT_EQ(controller->segmentCount, 2);
-    EXPECT_EQ(controller->beardMesh.getVertexCount(), 8u);
+    EXPECT_EQ(controller->beard().segmentCount(), 2);
+    EXPECT_EQ(controller->beard().mesh().getVertexCount(), 8u);
 }

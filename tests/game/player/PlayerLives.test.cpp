@@ -31,19 +31,19 @@ TEST_F(PlayerArenaTest, FallingCostsALifeRespawnsAndTheLastLifeEndsTheMatch) {
     frames(30);
 
     pushOffTheIsland(*player1);
-    ASSERT_TRUE(runUntil([&] { return player1->lives == 2; }, 600));
+    ASSERT_TRUE(runUntil([&] { return player1->state().lives == 2; }, 600));
     EXPECT_GT(positionOf(*player1).y, 1500.0f);
-    EXPECT_EQ(player1->deathTimer, 0.0f);
+    EXPECT_EQ(player1->state().deathTimer, 0.0f);
     int waited = 0;
-    while (player1->deathTimer >= 0.0f && waited < 120) {
+    while (player1->state().deathTimer >= 0.0f && waited < 120) {
         frame();
         ++waited;
     }
     EXPECT_NEAR(waited, 61, 2) << "frames from death to respawn";
     EXPECT_EQ(positionOf(*player1), sf::Vector2f(0.0f, -300.0f));
-    EXPECT_EQ(player1->segmentCount, 1);
+    EXPECT_EQ(player1->beard().segmentCount(), 1);
     EXPECT_EQ(chain(*player1).size(), 1u);
-    EXPECT_EQ(player1->beardMesh.getVertexCount(), 6u);
+    EXPECT_EQ(player1->beard().mesh().getVertexCount(), 6u);
     EXPECT_EQ(countObjects("Beard Leftovers"), 1);
     frames(30);
     EXPECT_EQ(countObjects("Beard Leftovers"), 0);
@@ -51,20 +51,22 @@ TEST_F(PlayerArenaTest, FallingCostsALifeRespawnsAndTheLastLifeEndsTheMatch) {
     EXPECT_EQ(countObjects("Player1Beard2"), 1);
     // Falls onto the ground below the respawn point and stays alive.
     ASSERT_TRUE(runUntil([&] { return player1->isGrounded(); }, 120));
-    EXPECT_EQ(player1->lives, 2);
+    EXPECT_EQ(player1->state().lives, 2);
 
-    player1->lives = 1;
+    PlayerState lastLife = player1->state();
+    lastLife.lives = 1;
+    player1->restoreState(lastLife);
     pushOffTheIsland(*player1);
-    ASSERT_TRUE(runUntil([&] { return player1->lives == 0; }, 600));
+    ASSERT_TRUE(runUntil([&] { return player1->state().lives == 0; }, 600));
     frames(59);
     EXPECT_TRUE(winners.empty());
     ASSERT_TRUE(runUntil([&] { return !winners.empty(); }, 5));
     EXPECT_EQ(winners, std::vector<int>{2});
     frame();
-    EXPECT_TRUE(player1->frozen);
-    EXPECT_TRUE(player2->frozen);
+    EXPECT_TRUE(player1->state().frozen);
+    EXPECT_TRUE(player2->state().frozen);
     frames(120);
-    EXPECT_EQ(player1->lives, 0);
+    EXPECT_EQ(player1->state().lives, 0);
     EXPECT_EQ(winners.size(), 1u);
 }
 
@@ -79,18 +81,18 @@ TEST_F(PlayerArenaTest, UnlimitedLivesNeverEndTheMatch) {
     });
     for (int death = 0; death < 4; ++death) {
         pushOffTheIsland(*player2);
-        ASSERT_TRUE(runUntil([&] { return player2->deathTimer >= 0.0f; }, 600));
-        ASSERT_TRUE(runUntil([&] { return player2->deathTimer < 0.0f; }, 120));
+        ASSERT_TRUE(runUntil([&] { return player2->state().deathTimer >= 0.0f; }, 600));
+        ASSERT_TRUE(runUntil([&] { return player2->state().deathTimer < 0.0f; }, 120));
         EXPECT_EQ(positionOf(*player2), sf::Vector2f(0.0f, -300.0f));
-        EXPECT_EQ(player2->segmentCount, 1);
-        EXPECT_EQ(player2->beardMesh.getVertexCount(), 6u);
+        EXPECT_EQ(player2->beard().segmentCount(), 1);
+        EXPECT_EQ(player2->beard().mesh().getVertexCount(), 6u);
         EXPECT_EQ(countObjects("Beard Leftovers"), 0);
         EXPECT_EQ(countObjects("Player2Beard"), 1);
     }
     frames(30);
-    EXPECT_EQ(player2->lives, 3);
+    EXPECT_EQ(player2->state().lives, 3);
     EXPECT_EQ(gameOvers, 0);
-    EXPECT_FALSE(player2->frozen);
+    EXPECT_FALSE(player2->state().frozen);
 }
 
 // Physics that blew up (forced here: a beard tip's velocity, then a player's
@@ -116,28 +118,29 @@ TEST_F(PlayerArenaTest, BlownUpBeardOrBodyCountsAsAFallAndTheMatchGoesOn) {
 
     chain(*player1).back()->getGameObject()->rigidBody->liveBody()->SetLinearVelocity(b2Vec2(NAN, NAN));
     frame();
-    EXPECT_EQ(player1->lives, 2);
-    EXPECT_EQ(player1->segmentCount, 1) << "the blown-up beard is cut away";
+    EXPECT_EQ(player1->state().lives, 2);
+    EXPECT_EQ(player1->beard().segmentCount(), 1) << "the blown-up beard is cut away";
     EXPECT_TRUE(allFinite(*player1));
     EXPECT_EQ(countObjects("Player1Beard"), 1);
     EXPECT_EQ(ground->rigidBody->liveBody()->GetPosition(), groundAt);
-    ASSERT_TRUE(runUntil([&] { return player1->deathTimer < 0.0f && player2->deathTimer < 0.0f; }, 120));
+    ASSERT_TRUE(runUntil(
+        [&] { return player1->state().deathTimer < 0.0f && player2->state().deathTimer < 0.0f; }, 120));
     EXPECT_EQ(positionOf(*player1), sf::Vector2f(0.0f, -300.0f));
     ASSERT_TRUE(runUntil([&] { return player1->isGrounded(); }, 120));
-    EXPECT_EQ(player1->lives, 2) << "no second blow-up";
+    EXPECT_EQ(player1->state().lives, 2) << "no second blow-up";
     EXPECT_TRUE(allFinite(*player1));
     EXPECT_TRUE(allFinite(*player2));
 
     // The player's own body lost its place: it waits at the respawn point.
-    const int livesBefore = player2->lives;
+    const int livesBefore = player2->state().lives;
     player2->getGameObject()->rigidBody->liveBody()->SetTransform(b2Vec2(INFINITY, NAN), 0.0f);
     frame();
-    EXPECT_EQ(player2->lives, livesBefore - 1);
+    EXPECT_EQ(player2->state().lives, livesBefore - 1);
     EXPECT_TRUE(allFinite(*player2));
-    ASSERT_TRUE(runUntil([&] { return player2->deathTimer < 0.0f; }, 120));
+    ASSERT_TRUE(runUntil([&] { return player2->state().deathTimer < 0.0f; }, 120));
     frames(60);
     EXPECT_TRUE(allFinite(*player2));
     EXPECT_TRUE(allFinite(*player1));
-    EXPECT_EQ(player2->lives, livesBefore - 1);
-    EXPECT_EQ(player1->lives, 2);
+    EXPECT_EQ(player2->state().lives, livesBefore - 1);
+    EXPECT_EQ(player1->state().lives, 2);
 }

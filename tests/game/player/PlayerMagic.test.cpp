@@ -32,15 +32,15 @@ TEST_F(PlayerArenaTest, TwoMagicUsesInTheAirFlingTheBeardAndTheGroundRefillsThem
 
     hold(sf::Keyboard::G);
     frames(2);
-    EXPECT_TRUE(player1->magicActive);
-    EXPECT_EQ(player1->magicCharges, 1);
+    EXPECT_TRUE(player1->state().magicActive);
+    EXPECT_EQ(player1->state().magicCharges, 1);
     frames(3);
-    EXPECT_TRUE(player1->firstSegment->trailParticles->emitting);
+    EXPECT_TRUE(player1->beard().firstSegment()->trailParticles->emitting);
     hold(sf::Keyboard::G, false);
     frames(2);
-    EXPECT_FALSE(player1->magicActive);
+    EXPECT_FALSE(player1->state().magicActive);
     EXPECT_TRUE(allTagged(chain(*player1), true));
-    EXPECT_FALSE(player1->firstSegment->trailParticles->emitting);
+    EXPECT_FALSE(player1->beard().firstSegment()->trailParticles->emitting);
     frames(15);
     EXPECT_TRUE(allTagged(chain(*player1), true));
     frames(3);
@@ -48,19 +48,19 @@ TEST_F(PlayerArenaTest, TwoMagicUsesInTheAirFlingTheBeardAndTheGroundRefillsThem
 
     hold(sf::Keyboard::G);
     frames(2);
-    EXPECT_TRUE(player1->magicActive);
-    EXPECT_EQ(player1->magicCharges, 0);
+    EXPECT_TRUE(player1->state().magicActive);
+    EXPECT_EQ(player1->state().magicCharges, 0);
     hold(sf::Keyboard::G, false);
     frames(2);
     hold(sf::Keyboard::G);
     frames(3);
-    EXPECT_FALSE(player1->magicActive) << "no charge left in the air";
+    EXPECT_FALSE(player1->state().magicActive) << "no charge left in the air";
     EXPECT_FALSE(player1->isGrounded());
     hold(sf::Keyboard::G, false);
 
     ASSERT_TRUE(runUntil([&] { return player1->isGrounded(); }, 240));
     frame();
-    EXPECT_EQ(player1->magicCharges, 2);
+    EXPECT_EQ(player1->state().magicCharges, 2);
 }
 
 // A fling up into the ceiling grabs it; while the tip holds a platform magic
@@ -79,20 +79,23 @@ TEST_F(PlayerArenaTest, GrabsAPlatformSwingsAndLetsGoAfterFiveSeconds) {
     // Flung up and sideways, so the tip still slides fast along the ceiling when it strikes it.
     hold(sf::Keyboard::D);
     hold(sf::Keyboard::G, false);
-    ASSERT_TRUE(runUntil([&] { return player1->holding; }, 30));
+    ASSERT_TRUE(runUntil([&] { return player1->state().holding; }, 30));
     hold(sf::Keyboard::W, false);
     hold(sf::Keyboard::D, false);
-    EXPECT_TRUE(player1->holdingPlatform);
-    EXPECT_TRUE(player1->grabJoint != nullptr);
-    ASSERT_TRUE(player1->grabJoint->connectedObject.lock());
-    EXPECT_EQ(player1->grabJoint->connectedObject.lock()->name, "Ceiling");
+    EXPECT_TRUE(player1->state().holdingPlatform);
+    EXPECT_TRUE(player1->beard().grabJoint() != nullptr);
+    ASSERT_TRUE(player1->beard().grabJoint()->connectedObject.lock());
+    EXPECT_EQ(player1->beard().grabJoint()->connectedObject.lock()->name, "Ceiling");
 
     frames(30);
-    player1->magicCharges = 0;
-    player1->groundCheckEnabled = false;
+    // Spent, and kept from the ground's refill.
+    PlayerState spent = player1->state();
+    spent.magicCharges = 0;
+    spent.groundCheckEnabled = false;
+    player1->restoreState(spent);
     hold(sf::Keyboard::G);
     frames(2);
-    EXPECT_TRUE(player1->magicActive) << "a held platform gives magic without a charge";
+    EXPECT_TRUE(player1->state().magicActive) << "a held platform gives magic without a charge";
     hold(sf::Keyboard::D);
     fixedPart();
     const float swingBase = velocityOf(*player1).x;
@@ -104,16 +107,18 @@ TEST_F(PlayerArenaTest, GrabsAPlatformSwingsAndLetsGoAfterFiveSeconds) {
     hold(sf::Keyboard::D, false);
 
     // Held for 5 s in all: it lets go.
-    ASSERT_TRUE(runUntil([&] { return !player1->holding; }, 5 * 60));
-    EXPECT_GE(player1->holdTimer, 5.0f);
-    EXPECT_FALSE(player1->magicActive);
-    EXPECT_FALSE(player1->skipTagClear) << "no window runs that would end a block on grabbing";
+    ASSERT_TRUE(runUntil([&] { return !player1->state().holding; }, 5 * 60));
+    EXPECT_GE(player1->state().holdTimer, 5.0f);
+    EXPECT_FALSE(player1->state().magicActive);
+    EXPECT_FALSE(player1->state().skipTagClear) << "no window runs that would end a block on grabbing";
     hold(sf::Keyboard::G, false);
     frames(2);
     EXPECT_TRUE(allTagged(chain(*player1), false));
 
     // The next fling arms the beard for its own window only, as every fling.
-    player1->magicCharges = 1;
+    PlayerState oneLeft = player1->state();
+    oneLeft.magicCharges = 1;
+    player1->restoreState(oneLeft);
     hold(sf::Keyboard::G);
     frames(3);
     hold(sf::Keyboard::G, false);
@@ -143,16 +148,17 @@ TEST_F(PlayerArenaTest, AtTenFramesASecondMagicStillLeavesTheGroundedPlayerStand
     };
     hold(sf::Keyboard::G);
     slowFrames(6);
-    ASSERT_TRUE(player1->magicActive);
+    ASSERT_TRUE(player1->state().magicActive);
     hold(sf::Keyboard::D);
     hold(sf::Keyboard::W);
     slowFrames(10);
     // The beard floats up and out over the player.
-    EXPECT_LT(player1->lastSegment->getGameObject()->transform->getPosition().y, standing.y - 100.0f);
+    EXPECT_LT(player1->beard().lastSegment()->getGameObject()->transform->getPosition().y,
+              standing.y - 100.0f);
     hold(sf::Keyboard::D, false);
     hold(sf::Keyboard::W, false);
     hold(sf::Keyboard::G, false);
     slowFrames(20);
-    EXPECT_FALSE(player1->magicActive);
-    EXPECT_EQ(player1->lives, 3);
+    EXPECT_FALSE(player1->state().magicActive);
+    EXPECT_EQ(player1->state().lives, 3);
 }

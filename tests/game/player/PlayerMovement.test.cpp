@@ -25,7 +25,7 @@ TEST_F(PlayerArenaTest, RunsAtGroundSpeedStopsAtOnceJumpsAndAlternatesFootsteps)
     fixedPart();
     EXPECT_FLOAT_EQ(velocityOf(*player1).x, 5.0f);
     updatePart();
-    EXPECT_FALSE(player1->facingLeft);
+    EXPECT_FALSE(player1->state().facingLeft);
     EXPECT_TRUE(dust);
     // One second of running: a step every 0.3 s, alternating the first two sounds.
     ASSERT_GE(footsteps.size(), 3u);
@@ -44,9 +44,9 @@ TEST_F(PlayerArenaTest, RunsAtGroundSpeedStopsAtOnceJumpsAndAlternatesFootsteps)
     fixedPart();
     EXPECT_FLOAT_EQ(velocityOf(*player1).x, -5.0f);
     updatePart();
-    EXPECT_TRUE(player1->facingLeft);
+    EXPECT_TRUE(player1->state().facingLeft);
     EXPECT_LT(player1->getGameObject()->transform->getScale().x, 0.0f);
-    EXPECT_FLOAT_EQ(player1->beardAnchor.x, -20.0f);
+    EXPECT_FLOAT_EQ(player1->beard().anchor().x, -20.0f);
     hold(sf::Keyboard::A, false);
     frames(5);
 
@@ -58,7 +58,7 @@ TEST_F(PlayerArenaTest, RunsAtGroundSpeedStopsAtOnceJumpsAndAlternatesFootsteps)
     updatePart();
     hold(sf::Keyboard::Space, false);
     ASSERT_TRUE(runUntil([&] { return !player1->isGrounded(); }, 10));
-    EXPECT_TRUE(runUntil([&] { return player1->animState == AnimState::jump; }, 10));
+    EXPECT_TRUE(runUntil([&] { return player1->animState() == AnimState::jump; }, 10));
     EXPECT_TRUE(
-        runUntil([&] { return player1->isGrounded() && player1->animState == AnimState::idle; }, 120));
+        runUntil([&] { return player1->isGrounded() && player1->animState() == AnimState::idle; }, 120));
 }

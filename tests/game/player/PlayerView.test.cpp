@@ -46,7 +46,9 @@ TEST_F(PlayerArenaTest, ViewFollowsThePlayerThroughMagicAFallAndTheEndOfTheMatch
     EXPECT_FALSE(view.isFrozen());
 
     // The other player's last life ends the match: both are frozen.
-    player2->lives = 1;
+    PlayerState lastLife = player2->state();
+    lastLife.lives = 1;
+    player2->restoreState(lastLife);
     player2->getGameObject()->transform->setPosition(1100.0f, -100.0f);
     player2->getGameObject()->transform->markMoved();
     ASSERT_TRUE(runUntil([&] { return view.isFrozen(); }, 700));

@@ -154,8 +154,8 @@ TEST_F(SettingsStory, VolumesLivesPlayerTwoAndItsKeysSurviveARestart) {
     frames(1);
     ASSERT_EQ(state(), "Arena");
     ASSERT_TRUE(controllerOf(1) && controllerOf(2));
-    EXPECT_EQ(controllerOf(1)->lives, 7);
-    EXPECT_EQ(controllerOf(2)->lives, 7);
+    EXPECT_EQ(controllerOf(1)->state().lives, 7);
+    EXPECT_EQ(controllerOf(2)->state().lives, 7);
     EXPECT_EQ(hatCount(), 14u);
     frames(30);
     screenshot("arena-seven-lives");
@@ -166,7 +166,7 @@ TEST_F(SettingsStory, RematchStartsANewMatchWithTheSameRulesAndPlayers) {
     writeWholeFile((folder / "settings.txt").string(), "lives = 5\nplayer2 = computer\n");
     startMatchWith(folder);
     ASSERT_TRUE(controllerOf(2));
-    EXPECT_EQ(controllerOf(2)->lives, 5);
+    EXPECT_EQ(controllerOf(2)->state().lives, 5);
     EXPECT_EQ(hatCount(), 10u);
 
     gameOver(2);
@@ -178,8 +178,8 @@ TEST_F(SettingsStory, RematchStartsANewMatchWithTheSameRulesAndPlayers) {
     ASSERT_EQ(state(), "Arena");
     EXPECT_EQ(shownPages(), "");
     ASSERT_TRUE(controllerOf(1) && controllerOf(2));
-    EXPECT_EQ(controllerOf(1)->lives, 5);
-    EXPECT_EQ(controllerOf(2)->lives, 5);
+    EXPECT_EQ(controllerOf(1)->state().lives, 5);
+    EXPECT_EQ(controllerOf(2)->state().lives, 5);
     EXPECT_FALSE(controllerOf(1)->getGameObject()->getComponent<BotComponent>());
     EXPECT_TRUE(controllerOf(2)->getGameObject()->getComponent<BotComponent>());
     EXPECT_EQ(hatCount(), 10u);
@@ -191,11 +191,11 @@ TEST_F(SettingsStory, UnlimitedLivesKeepEveryHatAfterAFall) {
     startMatchWith(folder);
     const auto player = controllerOf(1);
     ASSERT_TRUE(player);
-    EXPECT_TRUE(player->unlimitedLives);
+    EXPECT_TRUE(player->state().unlimitedLives);
     player->getGameObject()->transform->setPosition(0.0f, 3000.0f);
-    ASSERT_TRUE(framesUntil([&] { return player->deathTimer >= 0.0f; }, 120));
-    ASSERT_TRUE(framesUntil([&] { return player->deathTimer < 0.0f; }, 180)) << "no respawn";
-    EXPECT_EQ(player->lives, PlayerSetup::defaultLives);
+    ASSERT_TRUE(framesUntil([&] { return player->state().deathTimer >= 0.0f; }, 120));
+    ASSERT_TRUE(framesUntil([&] { return player->state().deathTimer < 0.0f; }, 180)) << "no respawn";
+    EXPECT_EQ(player->state().lives, PlayerSetup::defaultLives);
     EXPECT_EQ(state(), "Arena");
 }
 

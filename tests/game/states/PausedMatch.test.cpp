@@ -48,10 +48,10 @@ std::string matchSnapshot() {
     for (int number = 1; number <= 2; ++number) {
         const auto player = pausedMatchPlayer(number);
         if (player) {
-            out << "player " << number << " lives " << player->lives << " beard " << player->segmentCount
-                << " grow " << player->growTimer << " magic " << player->magicTimer << " death "
-                << player->deathTimer << " attack " << player->attackTimer << " hold " << player->holdTimer
-                << '\n';
+            out << "player " << number << " lives " << player->state().lives << " beard "
+                << player->beard().segmentCount() << " grow " << player->state().growTimer << " magic "
+                << player->magicPulse() << " death " << player->state().deathTimer << " attack "
+                << player->state().attackTimer << " hold " << player->state().holdTimer << '\n';
         }
     }
     return out.str();

@@ -54,11 +54,11 @@ TEST_F(Match, PlayerTwoPushedOutThreeTimesLosesAndPlayerOneTakesTheStage) {
     for (int life = 3; life > 0; --life) {
         const auto loser = controllerOf("Player2");
         ASSERT_TRUE(loser) << "player 2 is in the match with " << life << " lives";
-        EXPECT_EQ(loser->lives, life);
+        EXPECT_EQ(loser->state().lives, life);
         pushOut(loser);
-        ASSERT_TRUE(framesUntil([&] { return loser->lives == life - 1; }, 120)) << "no life lost";
+        ASSERT_TRUE(framesUntil([&] { return loser->state().lives == life - 1; }, 120)) << "no life lost";
         if (life > 1) {
-            ASSERT_TRUE(framesUntil([&] { return loser->deathTimer < 0.0f; }, 120)) << "no respawn";
+            ASSERT_TRUE(framesUntil([&] { return loser->state().deathTimer < 0.0f; }, 120)) << "no respawn";
             EXPECT_LT(loser->getGameObject()->transform->getPosition().y, 1000.0f);
         }
         if (life == 3) {
@@ -75,13 +75,13 @@ TEST_F(Match, PlayerTwoPushedOutThreeTimesLosesAndPlayerOneTakesTheStage) {
     // The victory stage's wizard is the winner, and falling costs it nothing.
     const auto winner = controllerOf("Player1");
     ASSERT_TRUE(winner);
-    EXPECT_EQ(winner->playerNumber, 1);
-    EXPECT_TRUE(winner->unlimitedLives);
+    EXPECT_EQ(winner->playerNumber(), 1);
+    EXPECT_TRUE(winner->state().unlimitedLives);
     frames(40);
     screenshot("victory");
     pushOut(winner);
-    EXPECT_TRUE(framesUntil([&] { return winner->deathTimer >= 0.0f; }, 60));
-    EXPECT_TRUE(framesUntil([&] { return winner->deathTimer < 0.0f; }, 120)) << "no respawn";
+    EXPECT_TRUE(framesUntil([&] { return winner->state().deathTimer >= 0.0f; }, 60));
+    EXPECT_TRUE(framesUntil([&] { return winner->state().deathTimer < 0.0f; }, 120)) << "no respawn";
     EXPECT_EQ(state(), "Victory");
 
     click("victory", "Continue");
@@ -99,17 +99,21 @@ TEST_F(Match, BothOutAtOnceIsSuddenDeathAndTheNextLossEndsTheMatchOnce) {
     const auto player1 = controllerOf("Player1");
     const auto player2 = controllerOf("Player2");
     ASSERT_TRUE(player1 && player2);
-    player1->lives = 1;
-    player2->lives = 1;
+    for (const auto& player : {player1, player2}) {
+        PlayerState lastLife = player->state();
+        lastLife.lives = 1;
+        player->restoreState(lastLife);
+    }
     pushOut(player1);
     pushOut(player2);
-    ASSERT_TRUE(framesUntil([&] { return player1->lives == 0 && player2->lives == 0; }, 60));
-    ASSERT_TRUE(framesUntil([&] { return player1->deathTimer < 0.0f && player2->deathTimer < 0.0f; }, 120))
+    ASSERT_TRUE(framesUntil([&] { return player1->state().lives == 0 && player2->state().lives == 0; }, 60));
+    ASSERT_TRUE(framesUntil(
+        [&] { return player1->state().deathTimer < 0.0f && player2->state().deathTimer < 0.0f; }, 120))
         << "no sudden death";
     EXPECT_EQ(state(), "Arena");
     for (const auto& player : {player1, player2}) {
-        EXPECT_EQ(player->lives, 1);
-        EXPECT_FALSE(player->frozen);
+        EXPECT_EQ(player->state().lives, 1);
+        EXPECT_FALSE(player->state().frozen);
         EXPECT_LT(player->getGameObject()->transform->getPosition().y, 1000.0f);
     }
 
@@ -120,9 +124,9 @@ TEST_F(Match, BothOutAtOnceIsSuddenDeathAndTheNextLossEndsTheMatchOnce) {
     EXPECT_TRUE(gui.getWidget<widgets::Widget>("victory", "Player2won")->isVisible());
     const auto winner = controllerOf("Player1");
     ASSERT_TRUE(winner);
-    EXPECT_EQ(winner->playerNumber, 2);
-    EXPECT_FALSE(winner->frozen);
+    EXPECT_EQ(winner->playerNumber(), 2);
+    EXPECT_FALSE(winner->state().frozen);
     pushOut(winner);
-    EXPECT_TRUE(framesUntil([&] { return winner->deathTimer >= 0.0f; }, 60));
-    EXPECT_TRUE(framesUntil([&] { return winner->deathTimer < 0.0f; }, 120)) << "no respawn";
+    EXPECT_TRUE(framesUntil([&] { return winner->state().deathTimer >= 0.0f; }, 60));
+    EXPECT_TRUE(framesUntil([&] { return winner->state().deathTimer < 0.0f; }, 120)) << "no respawn";
 }
