@@ -100,8 +100,8 @@ void addObjectBody(Fnv1a& hash, const GameObject* object) {
     }
 }
 
-void addBeard(Fnv1a& hash, const PlayerControllerComponent& player) {
-    for (auto segment = player.firstSegment; segment; segment = segment->towardTip.lock()) {
+void addBeard(Fnv1a& hash, const Beard& beard) {
+    for (auto segment = beard.firstSegment(); segment; segment = segment->towardTip.lock()) {
         hash.addInt(segment->index);
         hash.addInt((segment->cuttable ? 1 : 0) | (segment->cut ? 2 : 0) |
                     (segment->touchedPlatform ? 4 : 0) | (segment->touched ? 8 : 0));
@@ -110,25 +110,31 @@ void addBeard(Fnv1a& hash, const PlayerControllerComponent& player) {
         addObjectBody(hash, segment->getGameObject().get());
         addObjectBody(hash, segment->slider.get());
     }
-    hash.addInt(player.lastSegment ? player.lastSegment->index : -1);
+    hash.addInt(beard.lastSegment() ? beard.lastSegment()->index : -1);
+    hash.addInt(beard.segmentCount());
+    hash.addFloat(beard.anchor().x);
+    hash.addFloat(beard.anchor().y);
+    hash.addInt(beard.grabJoint() ? 1 : 0);
 }
 
+// The player's simulation state, field by field; what only shows (the
+// animation picked, footsteps, the magic's colour pulse) is left out, as it
+// is from a saved match.
 void addPlayer(Fnv1a& hash, const PlayerControllerComponent& player) {
-    hash.addInt(player.lives);
-    hash.addInt(player.segmentCount);
-    hash.addInt(player.magicCharges);
-    hash.addInt(player.lastStep);
-    hash.addInt(static_cast<int64_t>(player.animState));
-    hash.addInt((player.frozen ? 1 : 0) | (player.magicActive ? 2 : 0) | (player.groundCheckEnabled ? 4 : 0) |
-                (player.facingLeft ? 8 : 0) | (player.holding ? 16 : 0) | (player.skipTagClear ? 32 : 0) |
-                (player.holdingPlatform ? 64 : 0) | (player.grabJoint ? 128 : 0));
-    for (const float timer : {player.deathTimer, player.stepTimer, player.holdTimer, player.growTimer,
-                              player.attackTimer, player.magicTimer}) {
-        hash.addFloat(timer);
+    const PlayerState& state = player.state();
+    hash.addInt(state.lives);
+    hash.addInt(state.magicCharges);
+    hash.addInt((state.frozen ? 1 : 0) | (state.magicActive ? 2 : 0) | (state.groundCheckEnabled ? 4 : 0) |
+                (state.facingLeft ? 8 : 0) | (state.holding ? 16 : 0) | (state.skipTagClear ? 32 : 0) |
+                (state.holdingPlatform ? 64 : 0) | (state.unlimitedLives ? 128 : 0));
+    hash.addInt(state.category);
+    hash.addInt(state.mask);
+    hash.addInt(state.group);
+    for (const float value : {state.deathTimer, state.holdTimer, state.growTimer, state.attackTimer,
+                              state.halfWidth, state.halfHeight}) {
+        hash.addFloat(value);
     }
-    hash.addFloat(player.beardAnchor.x);
-    hash.addFloat(player.beardAnchor.y);
-    addBeard(hash, player);
+    addBeard(hash, player.beard());
 }
 } // namespace
 

@@ -10,7 +10,7 @@
 #include "widgets/Label.hpp"
 
 namespace {
-const char* const page = "padLost";
+const char* const padLostPage = "padLost";
 
 bool inMatch() {
     const auto& state = StateManager::instance().currentState;
@@ -20,8 +20,8 @@ bool inMatch() {
 
 PadLostPause::PadLostPause(const float& effectsVolume) {
     auto& gui = GuiManager::instance();
-    gui.loadGroup(page, "..\\assets\\gui\\PadLost.txt");
-    connectButton(page, "Keyboard", effectsVolume, [this, volume = &effectsVolume] {
+    gui.loadGroup(padLostPage, "..\\assets\\gui\\PadLost.txt");
+    connectButton(padLostPage, "Keyboard", effectsVolume, [this, volume = &effectsVolume] {
         playButtonSound("click", *volume);
         GamepadHub::instance().releaseLost();
         lostSlots.clear();
@@ -56,14 +56,14 @@ void PadLostPause::show() {
                 break;
             }
         }
-        if (auto message = gui.getWidget<widgets::Label>(page, "Message")) {
+        if (auto message = gui.getWidget<widgets::Label>(padLostPage, "Message")) {
             message->setText(text);
         }
     }
     // The pause pages give way to it, and come back by Escape as ever.
-    if (shown && !gui.isVisible(page)) {
+    if (shown && !gui.isVisible(padLostPage)) {
         gui.setVisible("pause", false);
         gui.setVisible("pauseControls", false);
     }
-    gui.setVisible(page, shown);
+    gui.setVisible(padLostPage, shown);
 }
