@@ -79,7 +79,7 @@ int Game::run(const LaunchOptions& launchOptions) {
     if (loaded && !loaded->getHeader().start.empty()) {
         onReplayStart(loaded->getHeader().start);
     }
-    if (loaded && !options.fast && !options.demo) {
+    if (loaded && !options.fast && !options.noDraw && !options.demo && options.recordPath.empty()) {
         openReplayViewer();
     }
     FrameTimes times;

@@ -132,7 +132,7 @@ public:
     // Watches the replay playing (see ReplayViewer): from the next pass on,
     // `runFrame` plays its frames at their pace as the viewer lets it, and
     // the run stays open at its end. `run` opens it for a replay shown at its
-    // own speed (not fast, not a demo). False without a replay.
+    // own speed (drawn, not fast, not a demo). False without a replay.
     bool openReplayViewer();
     // The viewer over the replay, else null.
     ReplayViewer* replayViewer() const { return viewer.get(); }
