@@ -501,7 +501,9 @@ void Game::runViewerPass(FrameTimes& times, const std::function<float()>& frameD
     pollWindowEvents();
     ViewerTimeline timeline(*this, times);
     if (!viewer->beginPass(timeline)) {
-        // A still picture, drawn again for the bar.
+        // A still picture, drawn again for the bar; a notice's time (a
+        // screenshot's) runs on meanwhile.
+        noticeSeconds -= frameInterval;
         if (!options.noDraw && window.isOpen()) {
             draw(0.0f, times.drawTime);
         }
