@@ -79,6 +79,9 @@ int Game::run(const LaunchOptions& launchOptions) {
     if (loaded && !loaded->getHeader().start.empty()) {
         onReplayStart(loaded->getHeader().start);
     }
+    if (loaded && !options.fast && !options.noDraw && !options.demo && options.recordPath.empty()) {
+        openReplayViewer();
+    }
     FrameTimes times;
     const auto frameDelta = makeFrameDeltaSource();
     const bool waits = waitsBetweenFrames();
@@ -86,7 +89,8 @@ int Game::run(const LaunchOptions& launchOptions) {
     while (window.isOpen()) {
         // A replay that has played its last frame ends the run, and so does
         // the frame limit of the command line.
-        if ((replay && !replay->hasNextFrame()) ||
+        // One watched in the viewer stays open at its end.
+        if ((replay && !replay->hasNextFrame() && !viewer) ||
             (options.frameLimit != 0 && framesRun == options.frameLimit)) {
             window.close();
             break;
@@ -102,6 +106,8 @@ int Game::run(const LaunchOptions& launchOptions) {
             const float untilDraw =
                 options.noDraw ? gate->secondsUntilDue() : frameInterval - times.frameAccumulator;
             sleepUntilDue(std::max(0.0f, std::min(gate->secondsUntilDue(), untilDraw)));
+        } else if (viewer && viewer->isPaused() && window.isOpen()) {
+            sleepUntilDue(frameInterval);
         } else if (waits && window.isOpen()) {
             sleepUntilDue(secondsUntilDue(times));
         }
@@ -113,6 +119,18 @@ int Game::run(const LaunchOptions& launchOptions) {
 }
 
 std::function<float()> Game::makeFrameDeltaSource() {
+    if (replay && viewer) {
+        // The viewer keeps the pace: it starts it anew after a pause or a seek.
+        return [this] {
+            const float delta = replay ? replay->getDelta() : 0.0f;
+            const float ahead = viewer ? viewer->secondsAhead(delta) : 0.0f;
+            if (ahead > 0.0f) {
+                presentFrame();
+                sf::sleep(sf::seconds(ahead));
+            }
+            return delta;
+        };
+    }
     if (replay) {
         if (options.fast) {
             return [this] { return replay ? replay->getDelta() : 0.0f; };
@@ -227,6 +245,7 @@ void Game::stopReplay() {
     if (!replay) {
         return;
     }
+    viewer.reset();
     replay.reset();
     auto& input = InputManager::instance();
     input.setBackend(nullptr);
@@ -236,6 +255,63 @@ void Game::stopReplay() {
 bool Game::hasReplayFrames() const {
     return replay && replay->hasNextFrame();
 }
+
+bool Game::openReplayViewer() {
+    if (!replay) {
+        return false;
+    }
+    viewer = std::make_unique<ReplayViewer>(replay->frameCount(), fixedDelta);
+    return true;
+}
+
+size_t Game::replayFramesPlayed() const {
+    return replay ? replay->framesPlayed() : 0;
+}
+
+class Game::ViewerTimeline : public ReplayTimeline {
+public:
+    ViewerTimeline(Game& game, FrameTimes& times) : game(game), times(times) {}
+
+    size_t playedFrames() const override { return game.replay->framesPlayed(); }
+
+    void rewind() override {
+        game.replay->rewind();
+        times = FrameTimes();
+        game.queuedEvents.clear();
+        game.frameEvents.clear();
+        // The replay's first frame found every action up and no axis moved.
+        auto& input = InputManager::instance();
+        for (auto& [name, action] : input.actions) {
+            action->fired = action->down = action->tapped = false;
+        }
+        for (auto& [name, axis] : input.axes) {
+            axis->sampledValue = 0.0f;
+        }
+        const auto& header = game.replay->getHeader();
+        RandomSource::instance().seed(header.seed);
+        game.onReplayRewind();
+        if (!header.start.empty()) {
+            game.onReplayStart(header.start);
+        }
+    }
+
+    bool playUndrawn() override {
+        if (!game.replay->hasNextFrame()) {
+            return false;
+        }
+        game.replay->advance();
+        game.giveRecordedEvents();
+        InputManager::instance().setPageOpen(pageHasKeys());
+        game.seeking = true;
+        game.playFrame(times, game.replay->getDelta());
+        game.seeking = false;
+        return true;
+    }
+
+private:
+    Game& game;
+    FrameTimes& times;
+};
 
 void Game::queueGuiEvent(const sf::Event& event) {
     queuedEvents.push_back(event);
@@ -309,6 +385,9 @@ void Game::pollWindowEvents() {
                 debugView.toggle();
             }
         }
+        if (viewer) {
+            viewer->handleEvent(event, {width, height});
+        }
         // During a replay the GUI gets the recorded events instead: a person
         // moving the mouse over the window must not change what plays.
         if (!replay) {
@@ -343,16 +422,20 @@ void Game::pollWindowEvents() {
     if (screenshotAsked && options.noDraw && window.isOpen()) {
         draw(0.0f, 0.0f);
     }
-    if (replay) {
-        for (const auto& recorded : replay->getEvents()) {
-            auto& gui = GuiManager::instance();
-            if (!gui.captures(recorded)) {
-                gui.handleEvent(recorded);
-            }
-            notePadChange(recorded);
-            if (recorder) {
-                frameEvents.push_back(recorded);
-            }
+}
+
+void Game::giveRecordedEvents() {
+    if (!replay) {
+        return;
+    }
+    for (const auto& recorded : replay->getEvents()) {
+        auto& gui = GuiManager::instance();
+        if (!gui.captures(recorded)) {
+            gui.handleEvent(recorded);
+        }
+        notePadChange(recorded);
+        if (recorder) {
+            frameEvents.push_back(recorded);
         }
     }
 }
@@ -389,10 +472,15 @@ void Game::sampleInput(float delta) {
 }
 
 void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta) {
+    if (viewer) {
+        runViewerPass(times, frameDelta);
+        return;
+    }
     if (replay) {
         replay->advance();
     }
     pollWindowEvents();
+    giveRecordedEvents();
     // A page has the keys from the frame it opens to the frame it closes:
     // told after the events (a button may have closed it) before anything
     // reads the frame's input (a gate reads this player's first), and after
@@ -406,7 +494,29 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
         return;
     }
 
-    const float delta = frameDelta();
+    playFrame(times, frameDelta());
+}
+
+void Game::runViewerPass(FrameTimes& times, const std::function<float()>& frameDelta) {
+    pollWindowEvents();
+    ViewerTimeline timeline(*this, times);
+    if (!viewer->beginPass(timeline)) {
+        // A still picture, drawn again for the bar; a notice's time (a
+        // screenshot's) runs on meanwhile.
+        noticeSeconds -= frameInterval;
+        if (!options.noDraw && window.isOpen()) {
+            draw(0.0f, times.drawTime);
+        }
+        return;
+    }
+    replay->advance();
+    giveRecordedEvents();
+    InputManager::instance().setPageOpen(pageHasKeys());
+    playFrame(times, frameDelta());
+}
+
+void Game::playFrame(FrameTimes& times, float delta) {
+    auto& input = InputManager::instance();
     lastDelta = delta;
     // The GUI's clock (tool tips) runs on the frame delta, so replays show them alike.
     GuiManager::instance().update(delta);
@@ -506,7 +616,7 @@ void Game::drawWhenDue(FrameTimes& times, float delta, FrameCosts& costs) {
         times.drawTime += drawDelta;
         // Without drawing the times still move on, so nothing that reads
         // them depends on whether frames are drawn.
-        if (!options.noDraw) {
+        if (!options.noDraw && !seeking) {
             const auto drawStart = std::chrono::steady_clock::now();
             draw(drawDelta, times.drawTime);
             costs.draw = std::chrono::duration<float>(std::chrono::steady_clock::now() - drawStart).count();
@@ -574,6 +684,9 @@ void Game::draw(float delta, float time) {
     GuiManager::instance().draw();
     if (overlayUsed) {
         window.draw(overlaySprite);
+    }
+    if (viewer && replay) {
+        viewer->draw(window, {width, height}, replay->framesPlayed());
     }
     debugView.drawFigures(window, pictureView(), lastFrameCosts, delta);
     if (screenshotAsked) {

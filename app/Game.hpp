@@ -14,6 +14,7 @@
 
 #include "app/DebugView.hpp"
 #include "app/LaunchOptions.hpp"
+#include "app/ReplayViewer.hpp"
 #include "app/SimulationGate.hpp"
 #include "core/EventManager.hpp"
 
@@ -128,6 +129,15 @@ public:
     bool startReplay(const std::string& path);
     // Whether a replay is playing and has frames left.
     bool hasReplayFrames() const;
+    // Watches the replay playing (see ReplayViewer): from the next pass on,
+    // `runFrame` plays its frames at their pace as the viewer lets it, and
+    // the run stays open at its end. `run` opens it for a replay shown at its
+    // own speed (drawn, not fast, not a demo). False without a replay.
+    bool openReplayViewer();
+    // The viewer over the replay, else null.
+    ReplayViewer* replayViewer() const { return viewer.get(); }
+    // Frames of the replay played so far (0 without one).
+    size_t replayFramesPlayed() const;
     // Hands the GUI an event at the start of the next frame, as if the window
     // had delivered it (a program pressing buttons, such as the demo): it is
     // recorded with that frame. Dropped while a replay plays, which brings the
@@ -148,6 +158,11 @@ public:
     // `start` line, not empty) is about to play its first frame: the game
     // puts itself where the recording began.
     virtual void onReplayStart(const std::string&) {}
+    // The replay is played again from its start (a seek back): the game
+    // puts itself as it was when start-up ended, before the replay's first
+    // frame (the engine has reseeded the RandomSource and cleared the input's
+    // states; `onReplayStart` follows for a recording that starts elsewhere).
+    virtual void onReplayRewind() {}
 
     sf::Sprite overlaySprite;
     // Keeps the shutdown listener registered; dropped when the window closes.
@@ -241,6 +256,18 @@ private:
     // Plays the loaded replay from the next frame on, after checking that it fits this game.
     bool installReplay(const std::shared_ptr<ReplayReader>& loaded);
     void stopReplay();
+    // The recorded window events of the replay's current frame, to the GUI.
+    void giveRecordedEvents();
+    // A frame's simulation and drawing for `delta`, after its events.
+    void playFrame(FrameTimes& times, float delta);
+    // One pass while the viewer is open: its keys, its seeks, then one
+    // frame played or the still picture drawn again.
+    void runViewerPass(FrameTimes& times, const std::function<float()>& frameDelta);
+    // The recording as the viewer moves through it (see ReplayTimeline).
+    class ViewerTimeline;
+    std::unique_ptr<ReplayViewer> viewer;
+    // Frames played undrawn for a seek.
+    bool seeking = false;
 
     sf::FloatRect pictureArea{0.0f, 0.0f, 1.0f, 1.0f};
     // Read from `iconPath` by the first window.

@@ -116,6 +116,7 @@ void VorluneGame::onInit() {
     // The audio page's sliders exist now.
     settings.applyVolumes();
     settings.applyWindow(*this);
+    setupAtStart = *playerSetup;
     StateManager::instance().setState("Menu");
     if (options.online() &&
         !startOnline(options.hosting, options.hosting ? options.hostAddress : options.joinAddress,
@@ -193,6 +194,16 @@ void VorluneGame::onReplayStart(const std::string& start) {
     RandomSource::instance().seed(RandomSource::instance().getSeed());
     replayingMatch = true;
     StateManager::instance().setState("Arena");
+}
+
+void VorluneGame::onReplayRewind() {
+    replayedMatch =
+        options.until ? ReplayedMatch(static_cast<uint32_t>(options.untilFrame)) : ReplayedMatch();
+    replayingMatch = false;
+    namedWinners.clear();
+    *playerSetup = setupAtStart;
+    GuiManager::instance().hideAll();
+    StateManager::instance().setState("Menu");
 }
 
 void VorluneGame::followReplayedMatch() {

@@ -49,6 +49,9 @@ public:
     // A recording of an online match ("online lives=N"): the match starts
     // at once with those rules, and its checksums are followed as online.
     void onReplayStart(const std::string& start) override;
+    // Back to the title menu as start-up left it, with the players as they
+    // were then, and the replayed match not yet begun.
+    void onReplayRewind() override;
     // Writes the settings file if a setting changed.
     void onShutdown() override;
 
@@ -114,6 +117,8 @@ private:
     // recording (`replayingMatch`) is printed when the run ends.
     void followReplayedMatch();
     ReplayedMatch replayedMatch;
+    // Who played what when start-up ended, for a replay played again.
+    PlayerSetup setupAtStart;
     bool replayingMatch = false;
     // The frame --until asked for was not reached: reported at the end.
     bool untilMissed = false;

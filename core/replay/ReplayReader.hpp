@@ -31,6 +31,13 @@ public:
     // Moves to the next frame (the first on the first call). False when every
     // frame has been played; the cursor then stays on the last one.
     bool advance();
+    // Frames moved to so far (0 before the first `advance`).
+    size_t framesPlayed() const { return started ? current + 1 : 0; }
+    // Back before the first frame, as just loaded.
+    void rewind() {
+        current = 0;
+        started = false;
+    }
     // Whether `advance` would find another frame.
     bool hasNextFrame() const { return started ? current + 1 < deltas.size() : !deltas.empty(); }
     // The current frame (before the first `advance`: zero delta, nothing down).
