@@ -279,14 +279,7 @@ public:
         times = FrameTimes();
         game.queuedEvents.clear();
         game.frameEvents.clear();
-        // The replay's first frame found every action up and no axis moved.
-        auto& input = InputManager::instance();
-        for (auto& [name, action] : input.actions) {
-            action->fired = action->down = action->tapped = false;
-        }
-        for (auto& [name, axis] : input.axes) {
-            axis->sampledValue = 0.0f;
-        }
+        InputManager::instance().releaseAll();
         const auto& header = game.replay->getHeader();
         RandomSource::instance().seed(header.seed);
         game.onReplayRewind();

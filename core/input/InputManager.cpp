@@ -57,6 +57,15 @@ void InputManager::setWindowFocused(bool focused) {
     }
 }
 
+void InputManager::releaseAll() {
+    for (auto& [name, action] : actions) {
+        action->fired = action->down = action->tapped = false;
+    }
+    for (auto& [name, axis] : axes) {
+        axis->sampledValue = 0.0f;
+    }
+}
+
 void InputManager::setPageOpen(bool open) {
     if (open == pageOpen) {
         return;

@@ -108,6 +108,11 @@ public:
     void setPageOpen(bool open);
     bool isPageOpen() const { return pageOpen; }
 
+    // Every action up and untapped, every sampled axis at rest: as the first
+    // frame of a run found them (a replay played again from its start). The
+    // bindings stay.
+    void releaseAll();
+
     std::map<std::string, std::shared_ptr<InputEventConfig>> actions;
     std::map<std::string, std::shared_ptr<AxisInputConfig>> axes;
     // The game's window (observed), stored at start-up.
