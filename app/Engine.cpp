@@ -49,6 +49,7 @@ void resetEngine() {
     InputManager::instance().reset();
     GamepadHub::instance().reset();
     RandomSource::instance().reset();
+    RandomSource::forShow().reset();
     setContentRoot("");
     Console::standardOutput().endLine();
     connectEngine();

@@ -16,6 +16,7 @@
 #include "app/WindowFit.hpp"
 #include "audio/SoundDevice.hpp"
 #include "audio/SoundManager.hpp"
+#include "core/Console.hpp"
 #include "core/ContentRoot.hpp"
 #include "core/RandomSource.hpp"
 #include "core/Report.hpp"
@@ -79,7 +80,14 @@ int Game::run(const LaunchOptions& launchOptions) {
     if (loaded && !loaded->getHeader().start.empty()) {
         onReplayStart(loaded->getHeader().start);
     }
-    if (loaded && !options.fast && !options.noDraw && !options.demo && options.recordPath.empty()) {
+    if (options.syncTestDepth > 0) {
+        syncTest = std::make_unique<SyncTest>(options.syncTestDepth);
+        // A frame played again must read the axes the first playing read,
+        // not the devices as they are by then.
+        InputManager::instance().sampleAxesPerFrame = true;
+    }
+    if (loaded && !options.fast && !options.noDraw && !options.demo && options.recordPath.empty() &&
+        !syncTest) {
         openReplayViewer();
     }
     FrameTimes times;
@@ -115,7 +123,17 @@ int Game::run(const LaunchOptions& launchOptions) {
     }
     shutdown();
     stopReplay();
-    return finishRecording() ? 0 : 2;
+    const bool recorded = finishRecording();
+    if (syncTest) {
+        Console::standardOutput().writeLines("sync test: " + std::to_string(syncTest->framesChecked()) +
+                                             " frames, " + std::to_string(syncTest->framesReplayed()) +
+                                             " re-simulated, " + std::to_string(syncTest->mismatches()) +
+                                             " mismatches\n");
+        if (syncTest->mismatches() != 0) {
+            return 1;
+        }
+    }
+    return recorded ? 0 : 2;
 }
 
 std::function<float()> Game::makeFrameDeltaSource() {
@@ -516,9 +534,29 @@ void Game::playFrame(FrameTimes& times, float delta) {
     FrameCosts costs;
     times.physicsAccumulator += delta;
     simulate(times, delta, costs);
+    if (syncTest) {
+        syncTest->afterFrame(
+            delta, frameInput, {times.elapsed, times.physicsAccumulator, times.fixedTime},
+            [this](const SyncTest::Clock& clock, float again, const InputManager::SampledState& sampled) {
+                return playAgain(clock, again, sampled);
+            });
+    }
     input.setPageOpen(pageHasKeys());
     drawWhenDue(times, delta, costs);
     lastFrameCosts = costs;
+}
+
+SyncTest::Clock Game::playAgain(const SyncTest::Clock& clock, float delta,
+                                const InputManager::SampledState& input) {
+    FrameTimes times;
+    times.elapsed = clock.elapsed;
+    times.physicsAccumulator = clock.physicsAccumulator + delta;
+    times.fixedTime = clock.fixedTime;
+    FrameCosts costs;
+    replayedInput = &input;
+    simulate(times, delta, costs);
+    replayedInput = nullptr;
+    return {times.elapsed, times.physicsAccumulator, times.fixedTime};
 }
 
 void Game::runGatedFrame(FrameTimes& times, const std::function<float()>& frameDelta) {
@@ -565,7 +603,14 @@ void Game::simulate(FrameTimes& times, float delta, FrameCosts& costs) {
 
     // Input is sampled before the fixed steps, so a press reaches the physics
     // in the frame that saw it rather than one frame later.
-    sampleInput(delta);
+    if (replayedInput) {
+        InputManager::instance().replaySampling(*replayedInput);
+    } else {
+        sampleInput(delta);
+        if (syncTest) {
+            InputManager::instance().saveSampled(frameInput);
+        }
+    }
 
     auto& physics = PhysicsManager::instance();
     // A state holding its world still (a pause) steps nothing, and nothing
@@ -586,6 +631,10 @@ void Game::simulate(FrameTimes& times, float delta, FrameCosts& costs) {
         times.fixedTime += fixedDelta;
         fixedUpdate(fixedDelta, times.fixedTime);
         physics.stepWorld(fixedDelta);
+        // What contact calls let go of inside the step goes now, so that
+        // between two steps (and two frames) the world holds only what its
+        // components own.
+        physics.flushPendingDestructions();
         physics.clearForces();
         times.physicsAccumulator -= fixedDelta;
         ++costs.stepCount;
@@ -635,7 +684,9 @@ void Game::update(float delta, float time) {
     if (!worldHeld()) {
         GameObjectManager::instance().update(delta, time);
     }
-    onUpdate(delta, time);
+    if (!replayedInput) {
+        onUpdate(delta, time);
+    }
     EventManager::instance().processEvents();
 }
 

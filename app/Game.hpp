@@ -16,6 +16,7 @@
 #include "app/LaunchOptions.hpp"
 #include "app/ReplayViewer.hpp"
 #include "app/SimulationGate.hpp"
+#include "app/SyncTest.hpp"
 #include "core/EventManager.hpp"
 
 class ReplayReader;
@@ -268,6 +269,16 @@ private:
     std::unique_ptr<ReplayViewer> viewer;
     // Frames played undrawn for a seek.
     bool seeking = false;
+    // With --sync-test: the check after every frame, the input the frame
+    // sampled, and while a frame is played again, the input it plays
+    // instead of sampling (the game's own per-frame hook does not run then:
+    // it follows the run, not the match).
+    std::unique_ptr<SyncTest> syncTest;
+    InputManager::SampledState frameInput;
+    const InputManager::SampledState* replayedInput = nullptr;
+    // Plays one frame again for the sync test.
+    SyncTest::Clock playAgain(const SyncTest::Clock& clock, float delta,
+                              const InputManager::SampledState& input);
 
     sf::FloatRect pictureArea{0.0f, 0.0f, 1.0f, 1.0f};
     // Read from `iconPath` by the first window.

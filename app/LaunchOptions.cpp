@@ -50,7 +50,8 @@ bool readEndpoint(const std::string& word, bool addressOptional, std::string& ad
 
 std::string launchUsage(const std::string& program) {
     return "usage: " + program +
-           " [--fast] [--no-draw] [--record FILE] [--replay FILE [--until F]] [--player2 person|computer] "
+           " [--fast] [--no-draw] [--record FILE] [--replay FILE [--until F]] [--sync-test N] [--player2 "
+           "person|computer] "
            "[--demo "
            "[--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR] [--arena NAME] [--host [ADDRESS:]PORT "
            "| "
@@ -118,6 +119,14 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
                 return false;
             }
             parsed.frameLimit = static_cast<unsigned long>(frames);
+            ++i;
+        } else if (option == "--sync-test") {
+            const std::string word = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
+            if (parsed.syncTestDepth != 0 || word.size() != 1 || word[0] < '1' || word[0] > '8') {
+                problem = "option --sync-test needs a number of frames from 1 to 8, once";
+                return false;
+            }
+            parsed.syncTestDepth = word[0] - '0';
             ++i;
         } else if (option == "--until") {
             const std::string word = i + 1 < argc && argv[i + 1] ? argv[i + 1] : "";
@@ -236,6 +245,11 @@ bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& option
     if (((parsed.lives != 0 || parsed.matchSeed != 0) && !parsed.hosting) ||
         (parsed.nudgeFrame != 0 && !parsed.online()) || (!parsed.netSim.empty() && !parsed.online())) {
         problem = "--lives and --seed need --host; --net-sim and --nudge need --host or --join";
+        return false;
+    }
+    // Online, the other side's frames cannot be played again.
+    if (parsed.syncTestDepth != 0 && parsed.online()) {
+        problem = "--sync-test does not go with --host or --join";
         return false;
     }
     // The match is played from the recording alone, and only up to that frame.

@@ -21,6 +21,9 @@ struct LaunchOptions {
     // undrawn by itself.
     bool until = false;
     unsigned long untilFrame = 0;
+    // Frames the sync test plays again after every frame (1 to 8; 0: no
+    // sync test): see SyncTest.
+    int syncTestDepth = 0;
     // Player 2 is played by the computer (--player2 computer).
     bool player2Computer = false;
     // The computer plays both players, from the menu through one whole match
@@ -76,7 +79,7 @@ std::string launchUsage(const std::string& program);
 // (a whole number from 1 to 100000000, not with --demo), --frames N (N >= 1), --config DIR, --arena NAME,
 // --host [ADDRESS:]PORT, --join ADDRESS:PORT (one of the two, not with --replay or --soak),
 // --net-sim SETTINGS, --lives N|unlimited and --seed N (with --host), --draw-rate FPS (1 .. 240),
-// --nudge FRAME (online only). False on an
+// --nudge FRAME (online only), --sync-test N (1 .. 8, not online). False on an
 // unknown option, a missing file argument or an option given twice, with `problem` naming it; `options` is
 // then unchanged.
 bool parseLaunchOptions(int argc, const char* const* argv, LaunchOptions& options, std::string& problem);

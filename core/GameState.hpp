@@ -4,6 +4,8 @@
 
 #include <SFML/Graphics/RenderTarget.hpp>
 
+class StateIo;
+
 // One screen or mode of a game ("Menu", "Arena", ...), registered once with
 // the StateManager under its name. The constructor does one-time set-up;
 // `enter` does what must be redone on every entry.
@@ -27,6 +29,10 @@ public:
     // loop tells the InputManager (InputManager::setPageOpen), so that what
     // is pressed on the page never reaches the scene.
     virtual bool pageHasKeys() const { return holdsWorld(); }
+    // Names the state's own fields that the match's later frames read (its
+    // clocks, what it counts, a page that holds the world), saving them into
+    // a match snapshot or restoring them (see StateIo). None by default.
+    virtual void snapshotState(StateIo&) {}
 
     const std::string name;
 };

@@ -5,6 +5,11 @@ RandomSource& RandomSource::instance() {
     return source;
 }
 
+RandomSource& RandomSource::forShow() {
+    static RandomSource source;
+    return source;
+}
+
 RandomSource::RandomSource() {
     seed(defaultSeed);
 }

@@ -13,6 +13,11 @@ public:
     static constexpr uint32_t defaultSeed = 1;
 
     static RandomSource& instance();
+    // A second sequence, for what only shows (particles): drawing from it
+    // never moves the simulation's, so what a match does cannot depend on
+    // how much was shown (a match played again from a snapshot shows its
+    // particles again).
+    static RandomSource& forShow();
     // Back to the just-constructed source: seeded with `defaultSeed`.
     void reset();
 
@@ -22,6 +27,11 @@ public:
     // Where the sequence stands: two sources with the same state give the
     // same numbers from here on (compared between two games playing online).
     uint64_t getState() const { return state; }
+    // Back to where `getSeed` and `getState` read it (a match snapshot).
+    void restore(uint32_t seedWas, uint64_t stateWas) {
+        seedValue = seedWas;
+        state = stateWas;
+    }
     // The next number of the sequence, in 0 .. 2^32 - 1.
     uint32_t next();
     // One draw: 0.00, 0.01, ..., 0.99.

@@ -31,6 +31,7 @@ void StateManager::setState(const std::string& name) {
         releaseScene();
     }
     currentState = next;
+    ++entries;
     currentState->enter();
 }
 

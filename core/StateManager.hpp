@@ -27,6 +27,9 @@ public:
 
     std::map<std::string, std::shared_ptr<GameState>> states;
     std::shared_ptr<GameState> currentState;
+    // Counts the states entered: two moments with the same count lie in
+    // the same stay in one state (a match and its restart do not).
+    unsigned long entries = 0;
 
     // Set by the application (connectEngine): run on every switch between
     // the old state's exit and the new state's enter, to release the scene's

@@ -9,6 +9,7 @@
 #include <box2d/b2_contact.h>
 
 #include "core/Report.hpp"
+#include "core/StateIo.hpp"
 #include "physics/CollisionLayer.hpp"
 #include "physics/PhysicsManager.hpp"
 #include "physics/RigidBodyComponent.hpp"
@@ -138,4 +139,8 @@ void ColliderComponent::drawOutline(sf::RenderTarget& target, const sf::Color& c
 
 void ColliderComponent::onRemoved(GameObject&) {
     detachFixture();
+}
+
+void ColliderComponent::snapshotState(StateIo& io) {
+    io.value(friction);
 }

@@ -55,6 +55,8 @@ public:
     void onRemoved(GameObject& owner) override;
     // Fixtures go after the joints and before the body they hang on.
     int releaseOrder() const override { return 2; }
+    // The friction game code sets during a match.
+    void snapshotState(StateIo& io) override;
     // Called by the destruction listener: the fixture went with its body.
     void forgetFixture() { ownership.forget(); }
 

@@ -1,5 +1,7 @@
 #include "physics/MovingPlatformComponent.hpp"
 
+#include "core/StateIo.hpp"
+
 #include <algorithm>
 #include <cassert>
 #include <cmath>
@@ -111,4 +113,10 @@ void MovingPlatformComponent::fixedUpdate(float step, float) {
     const b2Vec2 now = body->GetPosition();
     body->SetLinearVelocity(b2Vec2((target.x - now.x) / step, (target.y - now.y) / step));
     body->SetAngularVelocity(0.0f);
+}
+
+void MovingPlatformComponent::snapshotState(StateIo& io) {
+    io.value(startDistance);
+    io.value(steps);
+    io.value(started);
 }

@@ -38,6 +38,8 @@ public:
     // Pixels of one whole round: the path and its closing leg when looping,
     // the path there and back otherwise.
     double roundLength() const;
+    // Where the platform starts and the steps it took.
+    void snapshotState(StateIo& io) override;
     // Fixed steps taken so far.
     int64_t stepsTaken() const { return steps; }
 

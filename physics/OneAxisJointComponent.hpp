@@ -4,7 +4,12 @@
 #include <cmath>
 #include <memory>
 #include <tuple>
+#include <type_traits>
 
+#include <box2d/b2_prismatic_joint.h>
+#include <box2d/b2_revolute_joint.h>
+
+#include "core/StateIo.hpp"
 #include "physics/JointComponent.hpp"
 
 // A joint with one free axis (a hinge's angle, a slider's translation) and a
@@ -61,6 +66,30 @@ public:
     // Most torque (hinge, newton-metres) or force (slider, newtons) the motor may use.
     float maxMotorEffort = 0.0f;
     bool motorEnabled = false;
+
+    // The limit and the motor: game code changes them on a live joint (a
+    // beard's tip locks its slider).
+    void snapshotState(StateIo& io) override {
+        float lower = lowerLimit, upper = upperLimit, speed = motorSpeed, effort = maxMotorEffort;
+        bool limit = limitEnabled, motor = motorEnabled;
+        io.value(lower);
+        io.value(upper);
+        io.value(limit);
+        io.value(speed);
+        io.value(effort);
+        io.value(motor);
+        if (!io.saving()) {
+            setLimits(lower, upper);
+            enableLimit(limit);
+            setMotorSpeed(speed);
+            enableMotor(motor);
+            if constexpr (std::is_same_v<Joint, b2RevoluteJoint>) {
+                setMaxMotorEffort(effort, &b2RevoluteJoint::SetMaxMotorTorque);
+            } else {
+                setMaxMotorEffort(effort, &b2PrismaticJoint::SetMaxMotorForce);
+            }
+        }
+    }
 
 protected:
     // The concrete kind's setter for the motor's torque or force; negative counts as 0.

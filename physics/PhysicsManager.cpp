@@ -275,3 +275,9 @@ void PhysicsManager::dropPending(b2Fixture* fixture) {
 void PhysicsManager::dropPending(b2Joint* joint) {
     pendingJoints.erase(std::remove(pendingJoints.begin(), pendingJoints.end(), joint), pendingJoints.end());
 }
+
+void PhysicsManager::muteContacts(bool muted) {
+    if (world) {
+        world->SetContactListener(muted ? nullptr : contactListener.get());
+    }
+}

@@ -72,6 +72,10 @@ public:
     // Destroys the queued joints, then the queued fixtures (each through its
     // body), then the queued bodies.
     void flushPendingDestructions();
+    // While muted, bodies and fixtures taken out of the world end their
+    // contacts unheard (a match snapshot's restore puts the scene's record
+    // of contacts back itself).
+    void muteContacts(bool muted);
     // One world step with the manager's iteration counts; nothing without a world.
     void stepWorld(float step);
     // Clears the forces gathered over this frame's steps; nothing without a world.

@@ -7,6 +7,7 @@
 #include <box2d/b2_world.h>
 
 #include "core/Report.hpp"
+#include "core/StateIo.hpp"
 #include "physics/ColliderComponent.hpp"
 #include "physics/CollisionLayer.hpp"
 #include "physics/JointComponent.hpp"
@@ -28,6 +29,36 @@ void RigidBodyComponent::destroyBody() {
     if (b2Body* dying = ownership.release()) {
         PhysicsManager::instance().destroyBody(dying);
     }
+}
+
+bool RigidBodyComponent::remakeBody(const std::shared_ptr<CollisionLayer>& savedLayer) {
+    auto& physics = PhysicsManager::instance();
+    auto owner = getGameObject();
+    if (!owner || !physics.world || physics.world->IsLocked()) {
+        return false;
+    }
+    b2BodyDef definition;
+    definition.type = static_cast<b2BodyType>(std::clamp<int32_t>(bodyType, b2_staticBody, b2_dynamicBody));
+    definition.position = physics.toMeters(owner->transform->getPosition());
+    definition.angle = owner->transform->getRotation() / PhysicsManager::degreesPerRadian;
+    b2World& world = *physics.world;
+    const bool made = ownership.make(*this, physics.world, [&](uintptr_t userData) {
+        definition.userData.pointer = userData;
+        return world.CreateBody(&definition);
+    }) != nullptr;
+    if (made) {
+        setCollisionLayer(savedLayer);
+    }
+    return made;
+}
+
+void RigidBodyComponent::snapshotState(StateIo& io) {
+    io.value(transformChanged);
+    io.value(constraints);
+    io.value(lockedPosition);
+    io.value(maxSpeed);
+    io.value(maxSpeedX);
+    io.value(maxSpeedY);
 }
 
 b2Body* RigidBodyComponent::liveBody() {

@@ -77,6 +77,15 @@ public:
     // is being removed from its object.
     void releaseBody();
 
+    // Makes the body again after it was let go (a restore of a match
+    // snapshot brings the component back): where the transform is, on
+    // `savedLayer`, without fixtures or joints (the caller makes those, and
+    // puts the body's state back). False without a world or inside a step.
+    bool remakeBody(const std::shared_ptr<CollisionLayer>& savedLayer);
+    // The settings game code changes during a match: the locks, the limits
+    // and the mark of a moved transform.
+    void snapshotState(StateIo& io) override;
+
     // The body while the world that made it exists, else null (and the
     // component forgets it). Everything here goes through this check.
     b2Body* liveBody();

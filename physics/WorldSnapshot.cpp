@@ -178,6 +178,9 @@ void saveWorld(const b2World& constWorld, WorldSnapshot& snapshot) {
         for (b2Fixture* fixture = body->GetFixtureList(); fixture; fixture = fixture->GetNext()) {
             WorldSnapshot::Fixture savedFixture;
             savedFixture.filter = fixture->GetFilterData();
+            savedFixture.density = fixture->GetDensity();
+            savedFixture.friction = fixture->GetFriction();
+            savedFixture.restitution = fixture->GetRestitution();
             savedFixture.firstProxy = static_cast<uint32_t>(snapshot.proxies.size());
             const b2FixtureProxy* proxies = field<FixtureProxies>(*fixture);
             const int32 count = field<FixtureProxyCount>(*fixture);
@@ -411,6 +414,9 @@ bool restoreWorld(b2World& world, const WorldSnapshot& snapshot, const WorldObje
             fixtures.push_back(fixture);
             const auto& savedFixture = snapshot.fixtures[index];
             field<FixtureFilter>(*fixture) = savedFixture.filter;
+            fixture->SetDensity(savedFixture.density);
+            fixture->SetFriction(savedFixture.friction);
+            fixture->SetRestitution(savedFixture.restitution);
             b2FixtureProxy* fixtureProxies = field<FixtureProxies>(*fixture);
             for (uint32_t child = 0; child < savedFixture.proxyCount; ++child) {
                 const auto& savedProxy = snapshot.proxies[savedFixture.firstProxy + child];

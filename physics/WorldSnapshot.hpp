@@ -54,6 +54,8 @@ public:
     // In the order of the body's fixture list.
     struct Fixture {
         b2Filter filter;
+        // Game code changes these on a live fixture (a player's grip).
+        float density = 0.0f, friction = 0.0f, restitution = 0.0f;
         // Slice of `proxies`, one per child.
         uint32_t firstProxy = 0, proxyCount = 0;
     };

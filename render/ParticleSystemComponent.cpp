@@ -7,9 +7,9 @@
 #include "scene/GameObject.hpp"
 
 namespace {
-// One draw from the engine's random source: 0.00, 0.01, ..., 0.99.
+// One draw from the sequence for what only shows: 0.00, 0.01, ..., 0.99.
 float randomFraction() {
-    return RandomSource::instance().nextHundredth();
+    return RandomSource::forShow().nextHundredth();
 }
 
 // Equal bounds draw no random number, which keeps the sequence of the other picks.

@@ -17,8 +17,9 @@
 //
 // Units: pixels, pixels per second, degrees for rotations, radians for the
 // emission direction, seconds for times. Each varying parameter costs one
-// draw from the RandomSource, in a fixed order, so runs are reproducible
-// from its seed.
+// draw from the RandomSource's sequence for what only shows (`forShow`), in
+// a fixed order, so runs are reproducible; the match's own sequence is
+// never touched.
 class ParticleSystemComponent : public RenderableComponent {
 public:
     struct Particle {

@@ -104,6 +104,8 @@ std::shared_ptr<Component> createCamera(std::shared_ptr<GameObject> gameObject, 
     const int32_t width = cameraExtent(properties, "0", "width", "#width");
     const int32_t height = cameraExtent(properties, "1", "height", "#height");
     const bool main = findSetting(properties, "2", "main") != nullptr;
+    // The camera only shows: its easing is no part of the match's state.
+    gameObject->simulated = false;
     auto camera = addComponent<CameraComponent>(gameObject, width, height, 0, 0);
     if (camera && main) {
         RenderManager::instance().setMainCamera(camera);
@@ -123,6 +125,7 @@ std::shared_ptr<Component> createStageCameraController(std::shared_ptr<GameObjec
     const std::string* boundYText = findSetting(properties, "5", "boundy");
     const float boundX = boundXText ? finiteNumber(*boundXText) : 0.0f;
     const float boundY = boundYText ? finiteNumber(*boundYText) : 0.0f;
+    gameObject->simulated = false;
     auto controller =
         addComponent<StageCameraControllerComponent>(gameObject, player1, player2, width, height);
     if (controller) {

@@ -23,3 +23,9 @@ bool Component::onAttaching(GameObject&, const std::shared_ptr<Component>&) {
 }
 void Component::onAttached(const std::shared_ptr<Component>&) {}
 void Component::onRemoved(GameObject&) {}
+void Component::snapshotState(StateIo&) {}
+
+uint32_t stateIdentity(const Component* component) {
+    const GameObject* owner = component ? component->peekGameObject() : nullptr;
+    return owner ? owner->serial : 0u;
+}

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <type_traits>
 
 class GameObject;
+class StateIo;
 
 // The unit of behaviour of the scene. A component lives on one game object,
 // is updated every frame and every fixed physics step while it is enabled,
@@ -51,6 +53,15 @@ public:
     // 0, the default: the component simply goes with its object.
     virtual int releaseOrder() const { return 0; }
 
+    // Names, through `io`, every field of the component that a later step
+    // of the match reads and that changes during it: the same walk saves
+    // the fields into a match snapshot and restores them from one (see
+    // StateIo). The default has none: most components only show, or keep
+    // settings made when they were built. What only shows (sounds,
+    // particles, animation) is left out, and must not be read back by what
+    // the walk names. The enabled flags are the object's to walk.
+    virtual void snapshotState(StateIo& io);
+
     // The owning object, or empty when detached or when the owner is gone.
     std::shared_ptr<GameObject> getGameObject() const { return gameObject.lock(); }
     // The same object, not held: for hot paths that run while something else
@@ -81,6 +92,10 @@ public:
     bool hearsCollisions = true;
     bool hearsTriggers = true;
 };
+
+// A component is named in a match's checksum by its owner's serial (0 when
+// it has none).
+uint32_t stateIdentity(const Component* component);
 
 // Records in `component` which per-step operations class T gives its own
 // body. An operation T inherits unchanged from Component still names

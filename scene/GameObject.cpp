@@ -27,6 +27,29 @@ GameObject::~GameObject() {
     transform.reset();
 }
 
+void GameObject::releaseComponents() {
+    int lastOrder = 0;
+    for (const auto& component : components) {
+        lastOrder = std::max(lastOrder, component->releaseOrder());
+    }
+    const auto releasing = components;
+    for (int order = 1; order <= lastOrder; ++order) {
+        for (const auto& component : releasing) {
+            if (component->releaseOrder() == order) {
+                component->onRemoved(*this);
+            }
+        }
+    }
+    // Then the rest, the rigid body among them. Each lets go only once.
+    for (const auto& component : releasing) {
+        if (component->releaseOrder() == 0) {
+            component->onRemoved(*this);
+        }
+        // Held elsewhere, it must not be drawn nor heard from.
+        component->gameObjectActive = false;
+    }
+}
+
 bool GameObject::isActiveInHierarchy() const {
     if (!active || destroyed) {
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -20,6 +21,12 @@ public:
     explicit GameObject(std::string name);
     // Joints, then fixtures, go before the rigid body they hang on.
     ~GameObject();
+    // The object leaves the scene for good, or for as long as no restore of
+    // an earlier frame brings it back: every component lets go of what it
+    // made outside the object (joints, then fixtures, then the body) and
+    // counts as inactive, whoever still holds the object (a match
+    // snapshot does). A restore that brings it back makes them again.
+    void releaseComponents();
     GameObject(const GameObject&) = delete;
     GameObject& operator=(const GameObject&) = delete;
 
@@ -86,11 +93,19 @@ public:
     const std::string& getName() const { return name; }
 
     std::string name;
+    // Given by the GameObjectManager at creation, counting from 1: which
+    // object this is, the same on every run of the same input (a match's
+    // checksum names objects by it).
+    uint32_t serial = 0;
     // Set when the object joins a list: false for the scene list, true for the persistent one.
     bool persistent = false;
     // Set by GameObjectManager::destroyGameObject; the object counts as inactive from then on.
     bool destroyed = false;
     bool active = true;
+    // False for an object that only shows (the HUD, a camera): match
+    // snapshots leave it out and a restore leaves it where it is, so
+    // nothing the simulation reads may depend on it.
+    bool simulated = true;
     // Observed, never a loop: an assignment that would close one is refused.
     ParentLink parent{*this};
     // Owned, in order of addition; the transform is always first.
@@ -149,3 +164,8 @@ private:
     std::vector<std::shared_ptr<Component>> parked;
     static void eraseFirst(std::vector<Touching>& list, const std::shared_ptr<GameObject>& other);
 };
+
+// An object is named in a match's checksum by its serial (0 for none).
+inline uint32_t stateIdentity(const GameObject* object) {
+    return object ? object->serial : 0u;
+}

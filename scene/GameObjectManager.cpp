@@ -43,6 +43,7 @@ void GameObjectManager::keepStepping(const std::vector<std::shared_ptr<GameObjec
 
 std::shared_ptr<GameObject> GameObjectManager::createGameObject(const std::string& name) {
     auto object = std::make_shared<GameObject>(name);
+    object->serial = ++lastSerial;
     object->transform = addComponent<TransformComponent>(object);
     bool forScene = StateManager::instance().currentState != nullptr;
     pendingAdditions.push_back({object, forScene});
@@ -75,10 +76,22 @@ void GameObjectManager::clear(bool includePersistent) {
     auto released = std::move(sceneObjects);
     sceneObjects.clear();
     keepStepping(released);
+    releaseAll(released);
     if (includePersistent) {
         auto releasedPersistent = std::move(persistentObjects);
         persistentObjects.clear();
         keepStepping(releasedPersistent);
+        releaseAll(releasedPersistent);
+    }
+}
+
+void GameObjectManager::releaseAll(const std::vector<std::shared_ptr<GameObject>>& released) {
+    // Whoever still holds them (a match snapshot), they are out of the world
+    // now, as if freed. The object whose step runs lets go when it is freed.
+    for (const auto& object : released) {
+        if (object.get() != stepping) {
+            object->releaseComponents();
+        }
     }
 }
 
@@ -113,6 +126,9 @@ void GameObjectManager::update(float delta, float time) {
         auto found = std::find(list.begin(), list.end(), object);
         if (found != list.end()) {
             list.erase(found);
+            // Whoever still holds it (a snapshot of an earlier frame), it is
+            // out of the world from now on, as if it were freed.
+            object->releaseComponents();
         }
     }
 }

@@ -26,7 +26,8 @@ public:
     void reset();
 
     std::shared_ptr<GameObject> createGameObject(const std::string& name);
-    // Marks the object destroyed at once; it leaves its list at the next `update`.
+    // Marks the object destroyed at once; it leaves its list at the next
+    // `update`, letting go of its bodies then (GameObject::releaseComponents).
     void destroyGameObject(const std::shared_ptr<GameObject>& object);
     // The first listed object of that name (scene before persistent) that is
     // active in its hierarchy, or any such object with includeInactive.
@@ -69,9 +70,13 @@ public:
     std::vector<PendingAddition> pendingAdditions;
     std::vector<std::shared_ptr<GameObject>> pendingDestructions;
     std::map<std::string, ComponentCreator> creators;
+    // The serial of the newest object; the next one made gets one more.
+    uint32_t lastSerial = 0;
 
 private:
     GameObjectManager();
+    // Lets every object of `released` but the stepping one go of its bodies.
+    void releaseAll(const std::vector<std::shared_ptr<GameObject>>& released);
     // Holds the object whose fixed step runs, if `released` lists it.
     void keepStepping(const std::vector<std::shared_ptr<GameObject>>& released);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/StateIo.hpp"
 #include "scene/GameObject.hpp"
 
 namespace {
@@ -119,4 +120,22 @@ float TransformComponent::getRotation() const {
         radians = 3.14159265358979f / 2.0f - term;
     }
     return radians * degreesPerRadian;
+}
+
+void TransformComponent::snapshotState(StateIo& io) {
+    sf::Vector2f position = transformable.getPosition();
+    float rotation = transformable.getRotation();
+    sf::Vector2f scale = transformable.getScale();
+    sf::Vector2f origin = transformable.getOrigin();
+    io.value(position);
+    io.value(rotation);
+    io.value(scale);
+    io.value(origin);
+    io.value(movedFromOutside);
+    if (!io.saving()) {
+        transformable.setPosition(position);
+        transformable.setRotation(rotation);
+        transformable.setScale(scale);
+        transformable.setOrigin(origin);
+    }
 }

@@ -37,6 +37,9 @@ public:
     sf::Transform getWorldTransform() const;
     const sf::Transform& getLocalTransform() const { return transformable.getTransform(); }
 
+    // Position, rotation, scale, origin and the mark of a move.
+    void snapshotState(StateIo& io) override;
+
     sf::Transformable transformable;
     // Set by `markMoved` while the owner has a rigid body, which moves its
     // body to the transform at its next fixed update and clears the mark.

@@ -6,6 +6,7 @@
 #include "core/FreshState.hpp"
 #include "core/input/SfmlInputBackend.hpp"
 #include "core/input/StickDeadZone.hpp"
+#include "core/input/VirtualKeysInputBackend.hpp"
 
 namespace {
 // The raw axis read with this one for a stick's round dead zone.
@@ -55,6 +56,58 @@ void InputManager::setWindowFocused(bool focused) {
         // Keys let go while another window has the focus send no release here.
         heldByEvents.clear();
     }
+}
+
+void InputManager::saveSampled(SampledState& into) const {
+    into.actions.clear();
+    for (const auto& [name, action] : actions) {
+        into.actions.push_back({action->fired, action->down, action->tapped});
+    }
+    into.axes.clear();
+    for (const auto& [name, axis] : axes) {
+        into.axes.push_back(axis->sampledValue);
+    }
+    into.latchedPresses = latchedPresses;
+    into.heldSincePageOpened = heldSincePageOpened;
+    into.pagePresses = pagePresses;
+    into.takenByPage = takenByPage;
+    into.pageOpen = pageOpen;
+    into.virtualKeys.clear();
+    if (auto keyboard = std::dynamic_pointer_cast<VirtualKeysInputBackend>(backend)) {
+        into.virtualKeys = keyboard->heldKeys();
+    }
+}
+
+void InputManager::restoreSampled(const SampledState& saved) {
+    replaySampling(saved);
+    latchedPresses = saved.latchedPresses;
+    heldSincePageOpened = saved.heldSincePageOpened;
+    pagePresses = saved.pagePresses;
+    takenByPage = saved.takenByPage;
+    pageOpen = saved.pageOpen;
+    if (auto keyboard = std::dynamic_pointer_cast<VirtualKeysInputBackend>(backend)) {
+        keyboard->holdOnly(saved.virtualKeys);
+    }
+}
+
+void InputManager::replaySampling(const SampledState& sampled) {
+    size_t index = 0;
+    for (auto& [name, action] : actions) {
+        if (index < sampled.actions.size()) {
+            const auto& state = sampled.actions[index++];
+            action->fired = state.fired;
+            action->down = state.down;
+            action->tapped = state.tapped;
+        }
+    }
+    index = 0;
+    for (auto& [name, axis] : axes) {
+        if (index < sampled.axes.size()) {
+            axis->sampledValue = sampled.axes[index++];
+        }
+    }
+    latchedPresses.clear();
+    pagePresses.clear();
 }
 
 void InputManager::releaseAll() {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <SFML/Window/Event.hpp>
 
@@ -107,6 +108,34 @@ public:
     // and a press the page took is no tap for the match.
     void setPageOpen(bool open);
     bool isPageOpen() const { return pageOpen; }
+
+    // What the match read of the input at the last sampling and what the
+    // next sampling starts from: each action's and axis's sampled state (in
+    // name order), the presses latched since, the page's keys, and the keys
+    // a computer player holds on the virtual keyboard. Put back by a restore
+    // of a match snapshot; a frame played again from captured input puts
+    // back the state its first playing sampled instead of sampling anew.
+    struct SampledState {
+        struct Action {
+            bool fired = false;
+            bool down = false;
+            bool tapped = false;
+        };
+        std::vector<Action> actions;
+        std::vector<float> axes;
+        std::set<int32_t> latchedPresses;
+        std::set<int32_t> heldSincePageOpened;
+        std::set<int32_t> pagePresses;
+        std::set<int32_t> takenByPage;
+        bool pageOpen = false;
+        std::vector<int32_t> virtualKeys;
+    };
+    void saveSampled(SampledState& into) const;
+    // Bindings added since the save keep their state.
+    void restoreSampled(const SampledState& saved);
+    // In place of `update`, for a frame played again: the actions and axes
+    // as its first playing sampled them (no callbacks run), latches spent.
+    void replaySampling(const SampledState& sampled);
 
     // Every action up and untapped, every sampled axis at rest: as the first
     // frame of a run found them (a replay played again from its start). The

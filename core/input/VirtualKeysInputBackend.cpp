@@ -64,3 +64,14 @@ bool VirtualKeysInputBackend::isPadButtonPressed(unsigned int pad, PadButton but
 float VirtualKeysInputBackend::getPadAxisPosition(unsigned int pad, PadAxis axis) {
     return devices->getPadAxisPosition(pad, axis);
 }
+
+std::vector<int32_t> VirtualKeysInputBackend::heldKeys() const {
+    return std::vector<int32_t>(held.begin(), held.end());
+}
+
+void VirtualKeysInputBackend::holdOnly(const std::vector<int32_t>& keys) {
+    held.clear();
+    for (const int32_t key : keys) {
+        held.insert(static_cast<sf::Keyboard::Key>(key));
+    }
+}

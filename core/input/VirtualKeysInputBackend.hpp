@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <set>
+#include <vector>
 
 #include "core/input/InputBackend.hpp"
 
@@ -31,6 +33,9 @@ public:
     // Lets go of every key held here.
     void releaseAll();
     bool isHeld(sf::Keyboard::Key key) const { return held.count(key) > 0; }
+    // The keys held, in key order; and holding exactly those (a snapshot's).
+    std::vector<int32_t> heldKeys() const;
+    void holdOnly(const std::vector<int32_t>& keys);
     const std::shared_ptr<InputBackend>& getDevices() const { return devices; }
 
     bool playsActions() const override { return devices->playsActions(); }

@@ -1,5 +1,7 @@
 #include "game/bot/BotComponent.hpp"
 
+#include "core/StateIo.hpp"
+
 #include <algorithm>
 #include <cassert>
 #include <cmath>
@@ -373,4 +375,18 @@ void BotComponent::press(const Intent& intent) {
 
 void BotComponent::releaseKeys() {
     press(Intent());
+}
+
+void BotComponent::snapshotState(StateIo& io) {
+    io.value(randomState);
+    io.value(chargeLeft);
+    io.value(flinging);
+    io.value(grabbing);
+    io.value(flingTarget);
+    io.value(attackPause);
+    io.value(jumpPause);
+    io.value(stuckSteps);
+    io.value(swingSteps);
+    io.value(calmTime);
+    io.value(livesSeen);
 }

@@ -86,6 +86,9 @@ public:
     float takeOffDrop = 40.0f;
     float takeOffReach = 40.0f;
 
+    // Its plan: the fling under way, the pauses, what it counts, its generator.
+    void snapshotState(StateIo& io) override;
+
 private:
     // The keys to hold in one step; axes are -1, 0 or 1.
     struct Intent {

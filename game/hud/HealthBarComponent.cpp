@@ -101,6 +101,7 @@ void HealthBarComponent::buildIcons(const std::shared_ptr<GameObject>& bar) {
 
     for (int i = 0; i < count; ++i) {
         auto icon = GameObjectManager::instance().createGameObject("Health");
+        icon->simulated = false;
         icon->parent = bar;
         icon->transform->setPosition(spacing * static_cast<float>(i) * side, 0.0f);
         icon->transform->setScale(side, 1.0f);

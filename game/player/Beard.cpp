@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/StateIo.hpp"
 #include "game/player/BeardFadeComponent.hpp"
 #include "game/player/BeardSegmentComponent.hpp"
 #include "game/player/PlayerControllerComponent.hpp"
@@ -263,4 +264,16 @@ bool Beard::overstretched() const {
     const float links = static_cast<float>(std::max(0, count - 1));
     const float reach = links * maxLinkStretch * last->size + last->size;
     return span.x * span.x + span.y * span.y > reach * reach;
+}
+
+void Beard::snapshotState(StateIo& io) {
+    io.ref(first);
+    io.ref(last);
+    io.value(count);
+    io.value(chinAnchor);
+    io.ref(chinJoint);
+    io.ref(grab);
+    if (!io.saving()) {
+        strip.resize(meshSizeFor(count));
+    }
 }

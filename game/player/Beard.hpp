@@ -11,6 +11,7 @@ class PlayerControllerComponent;
 class PolygonRendererComponent;
 class RevoluteJointComponent;
 class WeldJointComponent;
+class StateIo;
 
 // A player's beard: the chain of segments hanging from the chin, the hinge
 // that holds it to the player, the weld of its tip to what it grabbed, and
@@ -76,6 +77,9 @@ public:
     void releaseGrab();
     // Disarms every segment (the "Attack" tags).
     void clearAttackTags();
+    // The chain's ends, its length, the chin's side and the two joints (the
+    // segments' own state is theirs).
+    void snapshotState(StateIo& io);
 
 private:
     // The mesh builder writes the mesh and hands it to the renderer.

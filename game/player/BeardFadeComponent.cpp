@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "core/StateIo.hpp"
 #include "render/PolygonRendererComponent.hpp"
 #include "render/RenderManager.hpp"
 #include "scene/GameObjectManager.hpp"
@@ -47,4 +48,8 @@ void BeardFadeComponent::update(float delta, float) {
     if (renderer) {
         renderer->vertices = vertices;
     }
+}
+
+void BeardFadeComponent::snapshotState(StateIo& io) {
+    io.value(elapsed);
 }

@@ -22,6 +22,8 @@ public:
     // Adds the renderer on the draw layer "Beards".
     void init() override;
     void update(float delta, float time) override;
+    // How far the fade is: it decides when the object goes.
+    void snapshotState(StateIo& io) override;
 
     std::shared_ptr<sf::Texture> texture;
     sf::VertexArray vertices;

@@ -1,5 +1,7 @@
 #include "game/player/BeardSegmentComponent.hpp"
 
+#include "core/StateIo.hpp"
+
 #include <string>
 
 #include "game/player/PlayerControllerComponent.hpp"
@@ -150,4 +152,18 @@ void BeardSegmentComponent::onCollisionExit(std::shared_ptr<GameObject> other) {
     if (recorded && other->getComponent<BeardSegmentComponent>() == recorded) {
         hitSegment.reset();
     }
+}
+
+void BeardSegmentComponent::snapshotState(StateIo& io) {
+    io.value(cuttable);
+    io.value(index);
+    io.value(cut);
+    io.ref(hitSegment);
+    io.ref(owner);
+    io.ref(touched);
+    io.value(touchedPlatform);
+    io.ref(slider);
+    io.ref(sliderJoint);
+    io.ref(towardChin);
+    io.ref(towardTip);
 }

@@ -39,6 +39,8 @@ public:
 
     // Locks the slider at zero travel (the segment is the tip).
     void lockSlider();
+    // The links, flags and what it touches; the slider's joint is its own.
+    void snapshotState(StateIo& io) override;
 
     // Pixels: collider diameter, slider travel, half the longest link.
     float size = 20.0f;

@@ -1,5 +1,7 @@
 #include "game/player/PlayerControllerComponent.hpp"
 
+#include "core/StateIo.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -336,4 +338,9 @@ void PlayerControllerComponent::onEvent(std::shared_ptr<GameEvent> event) {
     if (std::dynamic_pointer_cast<GameOverEvent>(event)) {
         current.frozen = true;
     }
+}
+
+void PlayerControllerComponent::snapshotState(StateIo& io) {
+    io.value(current);
+    playerBeard.snapshotState(io);
 }

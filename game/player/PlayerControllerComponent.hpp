@@ -112,6 +112,8 @@ public:
     // Puts back a state taken earlier of this player (its bodies and its
     // beard's objects are the world's, restored apart from it).
     void restoreState(const PlayerState& saved) { current = saved; }
+    // The PlayerState and the beard, for a match snapshot.
+    void snapshotState(StateIo& io) override;
     // 1 or 2 (3 selects a third colour scheme).
     int playerNumber() const { return number; }
     // The animation shown, as the state machine picked it last; it only
