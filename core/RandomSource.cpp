@@ -19,6 +19,11 @@ void RandomSource::reset() {
 }
 
 void RandomSource::seed(uint32_t value) {
+    // The run's seed starts what shows the same way too, so a replay shows
+    // what its recording showed.
+    if (this == &instance()) {
+        forShow().seed(value);
+    }
     seedValue = value;
     // Spread the seed over the whole state, so that small neighbouring seeds
     // do not start with similar numbers.

@@ -22,6 +22,7 @@ public:
     void reset();
 
     // Restarts the sequence; the same seed gives the same numbers again.
+    // Seeding the simulation's sequence seeds the one for what shows alike.
     void seed(uint32_t value);
     uint32_t getSeed() const { return seedValue; }
     // Where the sequence stands: two sources with the same state give the
