@@ -18,6 +18,7 @@
 #include "app/SimulationGate.hpp"
 #include "core/EventManager.hpp"
 
+class InputBackend;
 class ReplayReader;
 class ReplayWriter;
 
@@ -115,8 +116,11 @@ public:
     // From the next frame on, writes every frame's delta, sampled input and
     // GUI events to the file, starting it with the RandomSource's seed (and
     // `start`, the game's word for where the run begins, when not empty). The
-    // InputManager then samples axes once per frame. False, with one line
-    // printed, when the file cannot be written (or, with `newOnly`, is there already).
+    // InputManager then samples axes once per frame. With a `start`, the fixed
+    // steps start afresh with the recording's first frame (nothing of a step
+    // begun before carries over), as they do in its replay. False, with one
+    // line printed, when the file cannot be written (or, with `newOnly`, is
+    // there already).
     bool startRecording(const std::string& path, const std::string& start = "", bool newOnly = false);
     // Ends the recording with its end line. False, with one line printed, when
     // a write failed. Does nothing when not recording.
@@ -136,6 +140,16 @@ public:
     bool openReplayViewer();
     // The viewer over the replay, else null.
     ReplayViewer* replayViewer() const { return viewer.get(); }
+    // Watches a recording inside the running game (a match just played): the
+    // next pass puts the game where the recording starts and plays it under
+    // the viewer, with the recorded deltas. Escape leaves it at the start of
+    // a pass: the replay goes, the input's backend is the one from before,
+    // and `onReplayClosed` lets the game put itself back. False, with one
+    // line printed, while a replay plays or a recording is made, and for a
+    // file that cannot be played; nothing is changed then.
+    bool watchRecording(const std::string& path);
+    // Whether a replay is playing (also at its end, under the viewer).
+    bool replaying() const { return replay != nullptr; }
     // Frames of the replay played so far (0 without one).
     size_t replayFramesPlayed() const;
     // Hands the GUI an event at the start of the next frame, as if the window
@@ -163,6 +177,10 @@ public:
     // frame (the engine has reseeded the RandomSource and cleared the input's
     // states; `onReplayStart` follows for a recording that starts elsewhere).
     virtual void onReplayRewind() {}
+    // A recording watched with `watchRecording` was left: the game puts
+    // itself back where it was before (the engine has given the input its
+    // devices again and released every action).
+    virtual void onReplayClosed() {}
 
     sf::Sprite overlaySprite;
     // Keeps the shutdown listener registered; dropped when the window closes.
@@ -268,6 +286,23 @@ private:
     std::unique_ptr<ReplayViewer> viewer;
     // Frames played undrawn for a seek.
     bool seeking = false;
+    // A recording watched inside the run (`watchRecording`): its first pass
+    // starts it from its beginning, Escape asks to leave it, and the input's
+    // backend from before comes back when it goes.
+    bool watchedInRun = false;
+    bool watchStartAsked = false;
+    bool watchLeaveAsked = false;
+    std::shared_ptr<InputBackend> backendBeforeReplay;
+    void leaveWatchedRecording();
+    // The viewer's keys from a window or queued event; Escape leaves a
+    // recording watched inside the run.
+    void giveViewerEvent(const sf::Event& event);
+    // The frame deltas' source no longer fits (a replay came or went): `run`
+    // makes a new one before the next pass.
+    bool deltaSourceStale = false;
+    // A recording that starts elsewhere than at start-up starts the fixed
+    // steps afresh with its first frame, as its replay does.
+    bool stepClockRestartAsked = false;
 
     sf::FloatRect pictureArea{0.0f, 0.0f, 1.0f, 1.0f};
     // Read from `iconPath` by the first window.
