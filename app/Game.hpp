@@ -122,6 +122,8 @@ public:
     // line printed, when the file cannot be written (or, with `newOnly`, is
     // there already).
     bool startRecording(const std::string& path, const std::string& start = "", bool newOnly = false);
+    // Whether a recording is being made.
+    bool recording() const { return recorder != nullptr; }
     // Ends the recording with its end line. False, with one line printed, when
     // a write failed. Does nothing when not recording.
     bool finishRecording();

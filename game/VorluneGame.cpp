@@ -245,8 +245,9 @@ void VorluneGame::beginMatchRecording() {
     }
     endMatchRecording(false);
     matchRecordings.forget();
-    // An online match records itself, and shows no replay here.
-    if (!recordsMatches() || playerSetup->online) {
+    // An online match records itself, and shows no replay here; a run
+    // recorded whole keeps its one recording.
+    if (!recordsMatches() || playerSetup->online || recording()) {
         return;
     }
     // Each match starts the run's sequence of numbers again, as its replay
