@@ -156,8 +156,9 @@ public:
     size_t replayFramesPlayed() const;
     // Hands the GUI an event at the start of the next frame, as if the window
     // had delivered it (a program pressing buttons, such as the demo): it is
-    // recorded with that frame. Dropped while a replay plays, which brings the
-    // recorded events instead.
+    // recorded with that frame. While a replay plays, which brings the
+    // recorded events instead, it reaches only the viewer (as a window's key
+    // would).
     void queueGuiEvent(const sf::Event& event);
     // From the next pass on, the gate decides when the simulation advances
     // (see SimulationGate); empty gives the loop back its own clock. Observed:
