@@ -18,18 +18,32 @@
 namespace {
 class WatchReplay : public GameScenario {
 protected:
-    // Frames until the arena is left: the match's state after each frame
-    // that ended in the arena.
+    // A frame as long as a wall clock may make it: about 1/60 s on average,
+    // never exactly, so that a match starts part of the way into a fixed step.
+    float unevenFrame() {
+        static constexpr float lengths[] = {0.021f, 0.012f, 0.019f};
+        const float delta = lengths[unevenCount++ % 3];
+        game.runFrame(times, [delta] { return delta; });
+        return delta;
+    }
+
+    // Uneven frames until the arena is left, their lengths from the first
+    // in the same order: the match's state after each frame that ended in
+    // the arena.
     std::vector<uint32_t> playToTheEnd() {
         std::vector<uint32_t> states;
+        matchDeltas.clear();
+        unevenCount = 0;
         for (int frame = 0; frame < 60 * 60 * 5 && state() == "Arena"; ++frame) {
-            frames(1);
+            matchDeltas.push_back(unevenFrame());
             if (state() == "Arena") {
                 states.push_back(matchChecksum());
             }
         }
         return states;
     }
+    unsigned unevenCount = 0;
+    std::vector<float> matchDeltas;
 
     // A key pressed and let go, as the window delivers it at the start of a frame.
     void key(sf::Keyboard::Key code) {
@@ -60,8 +74,14 @@ TEST_F(WatchReplay, ALocalMatchWatchedFromItsVictoryScreenPlaysAgainAndLeavesNot
     game.playerSetup->livesPerMatch = 1;
     // Only the screenshots draw: software drawing is slow.
     game.frameInterval = 1.0e6f;
+    start();
+    for (int frame = 0; frame < 7; ++frame) {
+        unevenFrame();
+    }
     // The random arena draws from the run's numbers before the match begins.
-    startMatch("RandomArena");
+    clickPlay("RandomArena");
+    unevenFrame();
+    ASSERT_EQ(state(), "Arena");
     const std::vector<uint32_t> played = playToTheEnd();
     ASSERT_EQ(state(), "Victory") << "no winner after " << played.size() << " frames";
     ASSERT_GT(played.size(), 60u);
@@ -82,9 +102,11 @@ TEST_F(WatchReplay, ALocalMatchWatchedFromItsVictoryScreenPlaysAgainAndLeavesNot
     EXPECT_EQ(viewer.frameCount(), played.size() + 1);
     EXPECT_EQ(shownPages(), "");
 
+    // The recorded frame lengths, as the game's own frame loop takes them.
+    const auto recordedDelta = [&] { return matchDeltas.at(game.replayFramesPlayed() - 1); };
     std::vector<uint32_t> replayed;
     while (game.replayFramesPlayed() < viewer.frameCount()) {
-        frames(1);
+        game.runFrame(times, recordedDelta);
         if (state() == "Arena") {
             replayed.push_back(matchChecksum());
         }
