@@ -263,7 +263,8 @@ private:
     // pad taking a player to a note on screen, a player's pad going and
     // coming back to the game (as events, recorded), and while a page is
     // shown, a pad's d-pad and buttons to the GUI as the keys that work the
-    // menus (arrows, Enter, Escape). Nothing of it during a replay.
+    // menus (arrows, Enter, Escape). During a replay only those keys, to
+    // the viewer.
     void pollPads();
     // One live or queued window event: to the GUI, to the input latch, and
     // into the recording. `fromWindow`: the window delivered it (not a pad,

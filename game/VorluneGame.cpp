@@ -412,9 +412,10 @@ void VorluneGame::onUpdate(float delta, float) {
     }
 
     updateMusicVolume(delta);
-    // A pad takes only a player a person plays.
+    // A pad takes only a player a person plays; none while a replay plays,
+    // whose players (a computer's too) play as recorded.
     for (int slot = 0; slot < GamepadHub::slotCount; ++slot) {
-        GamepadHub::instance().setClaimable(slot, !playerSetup->isComputer(slot + 1));
+        GamepadHub::instance().setClaimable(slot, !replaying() && !playerSetup->isComputer(slot + 1));
     }
     // An online match plays by the host's rules, which are not this player's settings.
     // Nor do a replay's players (all played as recorded) belong to the settings.

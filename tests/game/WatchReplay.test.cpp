@@ -8,6 +8,7 @@
 
 #include "app/ReplayViewer.hpp"
 #include "common/KeyEvents.hpp"
+#include "common/VirtualPads.hpp"
 #include "core/input/InputManager.hpp"
 #include "game/GameScenario.hpp"
 #include "game/bot/BotComponent.hpp"
@@ -134,6 +135,24 @@ TEST_F(WatchReplay, ALocalMatchWatchedFromItsVictoryScreenPlaysAgainAndLeavesNot
     EXPECT_TRUE(game.playerSetup->isComputer(1) && game.playerSetup->isComputer(2));
     EXPECT_EQ(game.playerSetup->livesPerMatch, 1);
     EXPECT_TRUE(GuiManager::instance().gui.getFocused()) << "the page works by keys again";
+
+    // Watched again, and left with a pad's B, as a page is.
+    VirtualPad pad;
+    pad.plugIn();
+    frames(2);
+    click("victory", "Watch");
+    frames(3);
+    ASSERT_TRUE(game.replaying());
+    EXPECT_EQ(state(), "Arena");
+    pad.setButton(SDL_CONTROLLER_BUTTON_B, true);
+    frames(1);
+    pad.setButton(SDL_CONTROLLER_BUTTON_B, false);
+    frames(1);
+    EXPECT_FALSE(game.replaying());
+    EXPECT_EQ(state(), "Victory");
+    EXPECT_EQ(shownPages(), "victory");
+    pad.unplug();
+    frames(1);
 
     // Nothing of the replay reaches the next match: it is the first match again.
     click("victory", "Rematch");
