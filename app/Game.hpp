@@ -290,23 +290,6 @@ private:
     std::unique_ptr<ReplayViewer> viewer;
     // Frames played undrawn for a seek.
     bool seeking = false;
-    // A recording watched inside the run (`watchRecording`): its first pass
-    // starts it from its beginning, Escape asks to leave it, and the input's
-    // backend from before comes back when it goes.
-    bool watchedInRun = false;
-    bool watchStartAsked = false;
-    bool watchLeaveAsked = false;
-    std::shared_ptr<InputBackend> backendBeforeReplay;
-    void leaveWatchedRecording();
-    // The viewer's keys from a window or queued event; Escape leaves a
-    // recording watched inside the run.
-    void giveViewerEvent(const sf::Event& event);
-    // The frame deltas' source no longer fits (a replay came or went): `run`
-    // makes a new one before the next pass.
-    bool deltaSourceStale = false;
-    // A recording that starts elsewhere than at start-up starts the fixed
-    // steps afresh with its first frame, as its replay does.
-    bool stepClockRestartAsked = false;
 
     sf::FloatRect pictureArea{0.0f, 0.0f, 1.0f, 1.0f};
     // Read from `iconPath` by the first window.
@@ -336,4 +319,21 @@ private:
     std::chrono::steady_clock::time_point lastGatedPass;
     // The last pass's delta (real time while a gate decides), for the pads' menu repeat.
     float lastDelta = 0.0f;
+    // A recording watched inside the run (`watchRecording`): its first pass
+    // starts it from its beginning, Escape asks to leave it, and the input's
+    // backend from before comes back when it goes.
+    bool watchedInRun = false;
+    bool watchStartAsked = false;
+    bool watchLeaveAsked = false;
+    std::shared_ptr<InputBackend> backendBeforeReplay;
+    void leaveWatchedRecording();
+    // The viewer's keys from a window or queued event; Escape leaves a
+    // recording watched inside the run.
+    void giveViewerEvent(const sf::Event& event);
+    // The frame deltas' source no longer fits (a replay came or went): `run`
+    // makes a new one before the next pass.
+    bool deltaSourceStale = false;
+    // A recording that starts elsewhere than at start-up starts the fixed
+    // steps afresh with its first frame, as its replay does.
+    bool stepClockRestartAsked = false;
 };
