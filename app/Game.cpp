@@ -91,10 +91,15 @@ int Game::run(const LaunchOptions& launchOptions) {
         openReplayViewer();
     }
     FrameTimes times;
-    const auto frameDelta = makeFrameDeltaSource();
-    const bool waits = waitsBetweenFrames();
+    auto frameDelta = makeFrameDeltaSource();
+    bool waits = waitsBetweenFrames();
     unsigned long framesRun = 0;
     while (window.isOpen()) {
+        if (deltaSourceStale) {
+            deltaSourceStale = false;
+            frameDelta = makeFrameDeltaSource();
+            waits = waitsBetweenFrames();
+        }
         // A replay that has played its last frame ends the run, and so does
         // the frame limit of the command line.
         // One watched in the viewer stays open at its end.
@@ -210,6 +215,7 @@ bool Game::startRecording(const std::string& path, const std::string& start, boo
     }
     recorder = std::move(writer);
     frameEvents.clear();
+    stepClockRestartAsked = !start.empty();
     // What the game reads from an axis during a frame must be what is recorded for it.
     InputManager::instance().sampleAxesPerFrame = true;
     return true;
@@ -266,8 +272,55 @@ void Game::stopReplay() {
     viewer.reset();
     replay.reset();
     auto& input = InputManager::instance();
-    input.setBackend(nullptr);
+    input.setBackend(std::move(backendBeforeReplay));
+    backendBeforeReplay.reset();
     input.sampleAxesPerFrame = recorder != nullptr;
+}
+
+bool Game::watchRecording(const std::string& path) {
+    if (replay || recorder) {
+        reportProblem("Replay: %s cannot be watched while a %s", path.c_str(),
+                      replay ? "replay plays" : "recording is made");
+        return false;
+    }
+    auto loaded = std::make_shared<ReplayReader>();
+    std::string problem;
+    if (!loaded->load(path, problem)) {
+        reportProblem("%s", problem.c_str());
+        return false;
+    }
+    auto before = InputManager::instance().getBackend();
+    if (!installReplay(loaded)) {
+        return false;
+    }
+    backendBeforeReplay = std::move(before);
+    openReplayViewer();
+    watchedInRun = true;
+    watchStartAsked = true;
+    watchLeaveAsked = false;
+    deltaSourceStale = true;
+    return true;
+}
+
+void Game::leaveWatchedRecording() {
+    watchedInRun = false;
+    watchLeaveAsked = false;
+    stopReplay();
+    InputManager::instance().releaseAll();
+    queuedEvents.clear();
+    frameEvents.clear();
+    deltaSourceStale = true;
+    onReplayClosed();
+}
+
+void Game::giveViewerEvent(const sf::Event& event) {
+    if (!viewer) {
+        return;
+    }
+    viewer->handleEvent(event, {width, height});
+    if (watchedInRun && event.type == sf::Event::KeyPressed && event.key.code == sf::Keyboard::Escape) {
+        watchLeaveAsked = true;
+    }
 }
 
 bool Game::hasReplayFrames() const {
@@ -396,9 +449,7 @@ void Game::pollWindowEvents() {
                 debugView.toggle();
             }
         }
-        if (viewer) {
-            viewer->handleEvent(event, {width, height});
-        }
+        giveViewerEvent(event);
         // During a replay the GUI gets the recorded events instead: a person
         // moving the mouse over the window must not change what plays.
         if (!replay) {
@@ -416,9 +467,12 @@ void Game::pollWindowEvents() {
     }
     pollPads();
     // Queued events come after the window's, as the last ones of the frame.
-    if (!replay) {
-        for (const auto& queued : queuedEvents) {
+    // While a replay plays they can only work the viewer.
+    for (const auto& queued : queuedEvents) {
+        if (!replay) {
             giveEvent(queued);
+        } else {
+            giveViewerEvent(queued);
         }
     }
     queuedEvents.clear();
@@ -483,6 +537,10 @@ void Game::sampleInput(float delta) {
 }
 
 void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta) {
+    if (stepClockRestartAsked) {
+        stepClockRestartAsked = false;
+        times.physicsAccumulator = 0.0f;
+    }
     if (viewer) {
         runViewerPass(times, frameDelta);
         return;
@@ -510,7 +568,17 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
 
 void Game::runViewerPass(FrameTimes& times, const std::function<float()>& frameDelta) {
     pollWindowEvents();
+    if (watchLeaveAsked) {
+        leaveWatchedRecording();
+        return;
+    }
     ViewerTimeline timeline(*this, times);
+    // A recording watched inside the run starts where it was recorded, as a
+    // seek back to its start puts it.
+    if (watchStartAsked) {
+        watchStartAsked = false;
+        timeline.rewind();
+    }
     if (!viewer->beginPass(timeline)) {
         // A still picture, drawn again for the bar; a notice's time (a
         // screenshot's) runs on meanwhile.

@@ -19,6 +19,7 @@
 #include "app/SyncTest.hpp"
 #include "core/EventManager.hpp"
 
+class InputBackend;
 class ReplayReader;
 class ReplayWriter;
 
@@ -116,9 +117,14 @@ public:
     // From the next frame on, writes every frame's delta, sampled input and
     // GUI events to the file, starting it with the RandomSource's seed (and
     // `start`, the game's word for where the run begins, when not empty). The
-    // InputManager then samples axes once per frame. False, with one line
-    // printed, when the file cannot be written (or, with `newOnly`, is there already).
+    // InputManager then samples axes once per frame. With a `start`, the fixed
+    // steps start afresh with the recording's first frame (nothing of a step
+    // begun before carries over), as they do in its replay. False, with one
+    // line printed, when the file cannot be written (or, with `newOnly`, is
+    // there already).
     bool startRecording(const std::string& path, const std::string& start = "", bool newOnly = false);
+    // Whether a recording is being made.
+    bool recording() const { return recorder != nullptr; }
     // Ends the recording with its end line. False, with one line printed, when
     // a write failed. Does nothing when not recording.
     bool finishRecording();
@@ -137,12 +143,23 @@ public:
     bool openReplayViewer();
     // The viewer over the replay, else null.
     ReplayViewer* replayViewer() const { return viewer.get(); }
+    // Watches a recording inside the running game (a match just played): the
+    // next pass puts the game where the recording starts and plays it under
+    // the viewer, with the recorded deltas. Escape leaves it at the start of
+    // a pass: the replay goes, the input's backend is the one from before,
+    // and `onReplayClosed` lets the game put itself back. False, with one
+    // line printed, while a replay plays or a recording is made, and for a
+    // file that cannot be played; nothing is changed then.
+    bool watchRecording(const std::string& path);
+    // Whether a replay is playing (also at its end, under the viewer).
+    bool replaying() const { return replay != nullptr; }
     // Frames of the replay played so far (0 without one).
     size_t replayFramesPlayed() const;
     // Hands the GUI an event at the start of the next frame, as if the window
     // had delivered it (a program pressing buttons, such as the demo): it is
-    // recorded with that frame. Dropped while a replay plays, which brings the
-    // recorded events instead.
+    // recorded with that frame. While a replay plays, which brings the
+    // recorded events instead, it reaches only the viewer (as a window's key
+    // would).
     void queueGuiEvent(const sf::Event& event);
     // From the next pass on, the gate decides when the simulation advances
     // (see SimulationGate); empty gives the loop back its own clock. Observed:
@@ -164,6 +181,10 @@ public:
     // frame (the engine has reseeded the RandomSource and cleared the input's
     // states; `onReplayStart` follows for a recording that starts elsewhere).
     virtual void onReplayRewind() {}
+    // A recording watched with `watchRecording` was left: the game puts
+    // itself back where it was before (the engine has given the input its
+    // devices again and released every action).
+    virtual void onReplayClosed() {}
 
     sf::Sprite overlaySprite;
     // Keeps the shutdown listener registered; dropped when the window closes.
@@ -243,7 +264,8 @@ private:
     // pad taking a player to a note on screen, a player's pad going and
     // coming back to the game (as events, recorded), and while a page is
     // shown, a pad's d-pad and buttons to the GUI as the keys that work the
-    // menus (arrows, Enter, Escape). Nothing of it during a replay.
+    // menus (arrows, Enter, Escape). During a replay only those keys, to
+    // the viewer.
     void pollPads();
     // One live or queued window event: to the GUI, to the input latch, and
     // into the recording. `fromWindow`: the window delivered it (not a pad,
@@ -308,4 +330,21 @@ private:
     std::chrono::steady_clock::time_point lastGatedPass;
     // The last pass's delta (real time while a gate decides), for the pads' menu repeat.
     float lastDelta = 0.0f;
+    // A recording watched inside the run (`watchRecording`): its first pass
+    // starts it from its beginning, Escape asks to leave it, and the input's
+    // backend from before comes back when it goes.
+    bool watchedInRun = false;
+    bool watchStartAsked = false;
+    bool watchLeaveAsked = false;
+    std::shared_ptr<InputBackend> backendBeforeReplay;
+    void leaveWatchedRecording();
+    // The viewer's keys from a window or queued event; Escape leaves a
+    // recording watched inside the run.
+    void giveViewerEvent(const sf::Event& event);
+    // The frame deltas' source no longer fits (a replay came or went): `run`
+    // makes a new one before the next pass.
+    bool deltaSourceStale = false;
+    // A recording that starts elsewhere than at start-up starts the fixed
+    // steps afresh with its first frame, as its replay does.
+    bool stepClockRestartAsked = false;
 };

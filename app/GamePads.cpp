@@ -25,8 +25,17 @@ void Game::pollPads() {
         return;
     }
     const auto happenings = hub.poll(lastDelta);
-    // A replay brings the recorded input; the pads' presses must not add to it.
+    // A replay brings the recorded input; the pads' presses must not add to
+    // it. Their menu keys work the viewer, as the keyboard's do.
     if (replay) {
+        for (const auto& happening : happenings) {
+            if (happening.kind == PadHappening::Kind::menuKey) {
+                sf::Event key;
+                key.type = sf::Event::KeyPressed;
+                key.key = sf::Event::KeyEvent{happening.key, false, false, false, false};
+                giveViewerEvent(key);
+            }
+        }
         return;
     }
     const auto slotEvent = [](sf::Event::EventType type, int slot) {

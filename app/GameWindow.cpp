@@ -168,5 +168,7 @@ void Game::drawNotice(float delta) {
     }
     noticeSeconds -= delta;
     window.setView(pictureView());
-    drawTextLine(window, notice, 26, {8.0f, static_cast<float>(height) - 66.0f});
+    // Above the viewer's bar while it is shown.
+    const float foot = viewer ? ReplayViewer::barArea({width, height}).top : static_cast<float>(height);
+    drawTextLine(window, notice, 26, {8.0f, foot - 66.0f});
 }

@@ -173,6 +173,21 @@ std::shared_ptr<const OnlineMenuActions> VorluneGame::makeOnlineActions() {
 }
 
 void VorluneGame::onReplayStart(const std::string& start) {
+    PlayerSetup local = *playerSetup;
+    if (readLocalMatchStart(start, local)) {
+        // The computer's keys are in the recording: both players play as recorded.
+        local.setComputer(1, false);
+        local.setComputer(2, false);
+        local.online = false;
+        *playerSetup = local;
+        // As the match did: the recorded seed from its start, then the arena.
+        RandomSource::instance().seed(RandomSource::instance().getSeed());
+        replayingMatch = !options.replayPath.empty();
+        // The pages of where the replay stood (the title menu) are not the match's.
+        GuiManager::instance().hideAll();
+        StateManager::instance().setState("Arena");
+        return;
+    }
     int lives = 0;
     char arena[32] = "";
     int used = 0;
@@ -206,6 +221,71 @@ void VorluneGame::onReplayRewind() {
     StateManager::instance().setState("Menu");
 }
 
+void VorluneGame::onReplayClosed() {
+    *playerSetup = beforeWatching.setup;
+    // The victory screen's numbers do not depend on how far the replay went.
+    RandomSource::instance().seed(beforeWatching.seed);
+    namedWinners.clear();
+    if (victoryState) {
+        victoryState->winner = beforeWatching.winner;
+    }
+    GuiManager::instance().hideAll();
+    StateManager::instance().setState("Victory");
+}
+
+bool VorluneGame::recordsMatches() const {
+    return !options.demo && options.soakFrames == 0 && options.recordPath.empty() &&
+           options.replayPath.empty();
+}
+
+void VorluneGame::beginMatchRecording() {
+    // A match replayed is not recorded again.
+    if (replaying()) {
+        return;
+    }
+    endMatchRecording(false);
+    matchRecordings.forget();
+    // An online match records itself, and shows no replay here; a run
+    // recorded whole keeps its one recording.
+    if (!recordsMatches() || playerSetup->online || recording()) {
+        return;
+    }
+    // Each match starts the run's sequence of numbers again, as its replay
+    // does from the recorded seed.
+    RandomSource::instance().seed(RandomSource::instance().getSeed());
+    const std::string path = matchRecordings.next();
+    if (!path.empty()) {
+        matchRecordingOn = startRecording(path, localMatchStart(*playerSetup), true);
+    }
+}
+
+void VorluneGame::endMatchRecording(bool complete) {
+    if (!matchRecordingOn) {
+        return;
+    }
+    matchRecordingOn = false;
+    if (finishRecording() && complete) {
+        matchRecordings.finished();
+    } else {
+        matchRecordings.forget();
+    }
+}
+
+void VorluneGame::watchLastMatch() {
+    const std::string recording = matchRecordings.watchable();
+    if (recording.empty() || replaying() || !victoryState) {
+        return;
+    }
+    const BeforeWatching before{*playerSetup, victoryState->winner, RandomSource::instance().getSeed()};
+    if (!watchRecording(recording)) {
+        showNotice("The replay cannot be played");
+        return;
+    }
+    beforeWatching = before;
+    GuiManager::instance().hideAll();
+    showNotice("Escape: back to the victory screen");
+}
+
 void VorluneGame::followReplayedMatch() {
     if (options.replayPath.empty()) {
         return;
@@ -216,6 +296,7 @@ void VorluneGame::followReplayedMatch() {
 }
 
 void VorluneGame::onShutdown() {
+    endMatchRecording(false);
     const std::string missed = replayedMatch.missed();
     if (!missed.empty()) {
         reportProblem("%s", missed.c_str());
@@ -253,6 +334,10 @@ void VorluneGame::createStates(Player2Keys player2Keys) {
     states.registerState(arena);
     states.registerState(menu);
     states.registerState(victory);
+    arena->beforeMatch = [this] { beginMatchRecording(); };
+    victory->replayAvailable = [this] { return !replaying() && !matchRecordings.watchable().empty(); };
+    victory->watchReplay = [this] { watchLastMatch(); };
+    victoryState = victory;
     if (const auto controls = menu->getControls()) {
         controls->setLayout(player2Keys);
         controls->onChange([this](const std::vector<std::string>& names, Player2Keys layout) {
@@ -296,6 +381,7 @@ void VorluneGame::endMatch(VictoryState& victory) {
         }
         return;
     }
+    endMatchRecording(true);
     victory.winner = *winners.begin();
     // A match may end under the open pause menu; like every other switch
     // of state, this one starts from a clean screen.
@@ -310,6 +396,10 @@ void VorluneGame::onUpdate(float delta, float) {
     }
 
     auto& states = StateManager::instance();
+    // A match left before its end (for the menu) has nothing to watch.
+    if (matchRecordingOn && states.currentName() != "Arena") {
+        endMatchRecording(false);
+    }
     // An online match cannot start over on one side alone.
     const bool onlineMatch = online && online->inMatch();
     if (InputManager::instance().wasPressed("Restart") && states.currentState && !onlineMatch) {
@@ -322,12 +412,14 @@ void VorluneGame::onUpdate(float delta, float) {
     }
 
     updateMusicVolume(delta);
-    // A pad takes only a player a person plays.
+    // A pad takes only a player a person plays; none while a replay plays,
+    // whose players (a computer's too) play as recorded.
     for (int slot = 0; slot < GamepadHub::slotCount; ++slot) {
-        GamepadHub::instance().setClaimable(slot, !playerSetup->isComputer(slot + 1));
+        GamepadHub::instance().setClaimable(slot, !replaying() && !playerSetup->isComputer(slot + 1));
     }
     // An online match plays by the host's rules, which are not this player's settings.
-    if (!onlineMatch) {
+    // Nor do a replay's players (all played as recorded) belong to the settings.
+    if (!onlineMatch && !replaying()) {
         settings.follow(*playerSetup);
     }
     settings.followWindow(*this);

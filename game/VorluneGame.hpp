@@ -9,6 +9,7 @@
 #include "app/Game.hpp"
 #include "core/EventManager.hpp"
 #include "game/FrameRateLine.hpp"
+#include "game/MatchRecordings.hpp"
 #include "game/MusicMix.hpp"
 #include "game/PlayerSetup.hpp"
 #include "game/ReplayedMatch.hpp"
@@ -48,10 +49,15 @@ public:
     void onDraw(float delta, float time, sf::RenderTarget& target) override;
     // A recording of an online match ("online lives=N"): the match starts
     // at once with those rules, and its checksums are followed as online.
+    // A local match's ("local lives=N arena=KEY players=XY") starts the same
+    // way; its players play as recorded, the computer's keys included.
     void onReplayStart(const std::string& start) override;
     // Back to the title menu as start-up left it, with the players as they
     // were then, and the replayed match not yet begun.
     void onReplayRewind() override;
+    // The match watched from the victory screen was left: its victory
+    // screen again, with the players, rules and random numbers as before.
+    void onReplayClosed() override;
     // Writes the settings file if a setting changed.
     void onShutdown() override;
 
@@ -102,6 +108,11 @@ public:
                onlineStartFailed || onlineDemoFailed || untilMissed;
     }
 
+    // Every local match of a run played by people (not a demo, a soak, a
+    // replay or a run recorded with --record) is recorded from its start, so
+    // that its victory screen can show it again ("Watch the replay").
+    MatchRecordings matchRecordings;
+
 private:
     // Player 2's layout goes to the controls page.
     void createStates(Player2Keys player2Keys);
@@ -130,6 +141,23 @@ private:
     // victory screen; both players out at once is a draw, played off as
     // sudden death (one life each, the match goes on).
     void endMatch(VictoryState& victory);
+    // At every entry into the arena: a local match gets its own seed (drawn
+    // from the run's numbers) and a recording that starts with it.
+    void beginMatchRecording();
+    // Closes the match's recording; `complete`: its match ended with a winner.
+    void endMatchRecording(bool complete);
+    bool recordsMatches() const;
+    bool matchRecordingOn = false;
+    // Plays the last match's recording under the viewer.
+    void watchLastMatch();
+    // What the victory screen was when its match's replay was opened.
+    struct BeforeWatching {
+        PlayerSetup setup;
+        int32_t winner = 1;
+        uint32_t seed = 0;
+    };
+    BeforeWatching beforeWatching;
+    std::shared_ptr<VictoryState> victoryState;
     void updateMusicVolume(float delta);
     void setTrackVolumes(float factor);
 };

@@ -64,6 +64,9 @@ void ArenaState::connectButtons() {
 }
 
 void ArenaState::enter() {
+    if (beforeMatch) {
+        beforeMatch();
+    }
     auto& objects = GameObjectManager::instance();
     RenderManager::instance();
     // Every match starts in a new world.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "game/PlayerSetup.hpp"
@@ -30,6 +31,10 @@ public:
     void update(float delta, float time) override;
     bool holdsWorld() const override;
     bool pageHasKeys() const override;
+
+    // Called at every entry before the match is built, its world and players
+    // included (the game starts the match's recording there); may be empty.
+    std::function<void()> beforeMatch;
 
 private:
     void connectButtons();

@@ -38,6 +38,16 @@ VictoryState::VictoryState(std::shared_ptr<const OnlineMenuActions> actions)
             StateManager::instance().setState("Arena");
         });
     });
+    // The match is played again in this world's place: not from inside the
+    // GUI's event handling.
+    connectButton("victory", "Watch", effectsVolume, [this] {
+        EventManager::instance().invokeLater([this] {
+            playButtonSound("click", effectsVolume);
+            if (watchReplay) {
+                watchReplay();
+            }
+        });
+    });
 }
 
 void VictoryState::enter() {
@@ -56,5 +66,8 @@ void VictoryState::enter() {
     }
     if (player2won) {
         player2won->setVisible(winner != 1);
+    }
+    if (const auto watch = gui.getWidget<widgets::Widget>("victory", "Watch")) {
+        watch->setVisible(replayAvailable && replayAvailable());
     }
 }

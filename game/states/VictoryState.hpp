@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "game/states/ButtonPagesState.hpp"
@@ -16,6 +17,10 @@
 // After an online match both buttons go through the game's online play
 // (`online`): "Rematch" asks the other side, and the host starts the new
 // match once both asked; "Continue" tells the other side this one leaves.
+//
+// "Watch" ("Watch the replay") is shown only while the game has a recording
+// of the match just ended (`replayAvailable`); it asks the game to play it
+// (`watchReplay`) at the end of the frame.
 class VictoryState : public ButtonPagesState {
 public:
     // `online` may be empty (a game without online play).
@@ -28,6 +33,9 @@ public:
     // the game's game-over listener before it switches here. Any number
     // other than 1 shows player 2's picture.
     int32_t winner = 1;
+    // Asked at every entry; either may be empty (nothing to watch).
+    std::function<bool()> replayAvailable;
+    std::function<void()> watchReplay;
 
 private:
     std::shared_ptr<const OnlineMenuActions> online;

@@ -90,7 +90,11 @@ inline const std::vector<FormPage>& formPages() {
         {"pause", "../assets/gui/PauseMenu.txt", {"Continue", "Controls", "Quit", "Menu"}, {}, {}},
         {"pauseControls", "../assets/gui/PauseMenu_Controls.txt", {"BackPause", "SwapPads"}, {}, {}},
         {"padLost", "../assets/gui/PadLost.txt", {"Keyboard"}, {}, {}},
-        {"victory", "../assets/gui/Victory.txt", {"Continue", "Rematch"}, {}, {"Player1won", "Player2won"}}};
+        {"victory",
+         "../assets/gui/Victory.txt",
+         {"Continue", "Rematch", "Watch"},
+         {},
+         {"Player1won", "Player2won"}}};
     return list;
 }
 

@@ -333,8 +333,9 @@ def generate():
     files["Victory.txt"] = page("Victory", [
         picture("Player1won", 410, 70, 1100, 220, "player1won.png"),
         picture("Player2won", 410, 70, 1100, 220, "player2won.png", visible=False),
-        button("Continue", 520, 900, 400, 90, "Continue", 40),
-        button("Rematch", 1000, 900, 400, 90, "Rematch", 40),
+        button("Continue", 290, 900, 400, 90, "Continue", 40),
+        button("Watch", 740, 900, 440, 90, "Watch the replay", 40),
+        button("Rematch", 1230, 900, 400, 90, "Rematch", 40),
     ])
     for name, text in files.items():
         write_text(text, "gui", name)
