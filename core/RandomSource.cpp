@@ -11,7 +11,16 @@ RandomSource& RandomSource::forShow() {
 }
 
 RandomSource::RandomSource() {
-    seed(defaultSeed);
+    // Not through `seed`, which asks for the process-wide sources: this may
+    // be one of them under construction.
+    restart(defaultSeed);
+}
+
+void RandomSource::restart(uint32_t value) {
+    seedValue = value;
+    // Spread the seed over the whole state, so that small neighbouring seeds
+    // do not start with similar numbers.
+    state = value * 0x9E3779B97F4A7C15ull + 0x2545F4914F6CDD1Dull;
 }
 
 void RandomSource::reset() {
@@ -22,12 +31,9 @@ void RandomSource::seed(uint32_t value) {
     // The run's seed starts what shows the same way too, so a replay shows
     // what its recording showed.
     if (this == &instance()) {
-        forShow().seed(value);
+        forShow().restart(value);
     }
-    seedValue = value;
-    // Spread the seed over the whole state, so that small neighbouring seeds
-    // do not start with similar numbers.
-    state = value * 0x9E3779B97F4A7C15ull + 0x2545F4914F6CDD1Dull;
+    restart(value);
 }
 
 uint32_t RandomSource::next() {

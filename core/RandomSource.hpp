@@ -40,6 +40,8 @@ public:
 
 private:
     RandomSource();
+    // `seed` for this source alone.
+    void restart(uint32_t value);
 
     uint32_t seedValue = defaultSeed;
     uint64_t state = 0;

@@ -69,7 +69,7 @@ TEST(LaunchOptions, GameGivesTheUsageLineAndExitCodeTwoWithoutOpeningAWindow) {
     EXPECT_EQ(printed, "vorlune: unknown option '--bogus'; " + launchUsage("vorlune") + "\n");
     EXPECT_EQ(
         launchUsage("vorlune"),
-        "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE [--until F]] "
+        "usage: vorlune [--fast] [--no-draw] [--record FILE] [--replay FILE [--until F]] [--sync-test N] "
         "[--player2 person|computer] [--demo [--shots DIR]] [--soak FRAMES] [--frames N] [--config DIR] "
         "[--arena NAME] "
         "[--host [ADDRESS:]PORT | --join ADDRESS:PORT] "
@@ -101,6 +101,8 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
     ASSERT_TRUE(parse({"--until", "0", "--replay", "in.rec"}, options, problem)) << problem;
     EXPECT_TRUE(options.until && options.fast && options.noDraw);
     EXPECT_EQ(options.untilFrame, 0u);
+    ASSERT_TRUE(parse({"--demo", "--sync-test", "8"}, options, problem)) << problem;
+    EXPECT_EQ(options.syncTestDepth, 8);
 
     const std::vector<std::pair<std::vector<const char*>, std::string>> refused = {
         {{"--player2"}, "option --player2 needs 'person' or 'computer'"},
@@ -130,6 +132,11 @@ TEST(LaunchOptions, ComputerPlayerAndDemoOptions) {
          "--until needs --replay, and goes with neither --demo, --soak nor --frames"},
         {{"--until", "3", "--demo"},
          "--until needs --replay, and goes with neither --demo, --soak nor --frames"},
+        {{"--sync-test", "9"}, "option --sync-test needs a number of frames from 1 to 8, once"},
+        {{"--sync-test", "0"}, "option --sync-test needs a number of frames from 1 to 8, once"},
+        {{"--sync-test", "1", "--sync-test", "1"},
+         "option --sync-test needs a number of frames from 1 to 8, once"},
+        {{"--sync-test", "2", "--join", "127.0.0.1:4000"}, "--sync-test does not go with --host or --join"},
     };
     for (const auto& [words, expected] : refused) {
         LaunchOptions kept;
