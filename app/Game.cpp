@@ -537,10 +537,6 @@ void Game::sampleInput(float delta) {
 }
 
 void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta) {
-    if (stepClockRestartAsked) {
-        stepClockRestartAsked = false;
-        times.physicsAccumulator = 0.0f;
-    }
     if (viewer) {
         runViewerPass(times, frameDelta);
         return;
@@ -714,6 +710,12 @@ void Game::simulate(FrameTimes& times, float delta, FrameCosts& costs) {
     const auto updateStart = Clock::now();
     update(delta, times.elapsed);
     costs.update = secondsSince(updateStart);
+    // A recording begun in this update starts the step clock with its first
+    // frame: nothing reads the clock before the next frame's steps.
+    if (stepClockRestartAsked) {
+        stepClockRestartAsked = false;
+        times.physicsAccumulator = 0.0f;
+    }
 }
 
 void Game::drawWhenDue(FrameTimes& times, float delta, FrameCosts& costs) {

@@ -74,9 +74,10 @@ void SyncTest::afterFrame(float delta, const InputManager::SampledState& input, 
                 if (object != 0) {
                     parts += ", first in object " + std::to_string(object) + objectName(object);
                 }
-                reportProblem(
-                    "sync test: frame %lu differs when played again from frame %lu (%08X, first %08X: %s)",
-                    again, from, played.checksum, first, parts.c_str());
+                reportProblem("sync test: frame %lu differs when played again from frame %lu in \"%s\" "
+                              "(%08X, first %08X: %s)",
+                              again, from, StateManager::instance().currentName().c_str(), played.checksum,
+                              first, parts.c_str());
             }
             ++mismatchCount;
         }

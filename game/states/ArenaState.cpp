@@ -6,6 +6,7 @@
 #include "app/GuiManager.hpp"
 #include "audio/SoundManager.hpp"
 #include "core/EventManager.hpp"
+#include "core/StateIo.hpp"
 #include "core/StateManager.hpp"
 #include "core/input/InputManager.hpp"
 #include "core/input/VirtualKeysInputBackend.hpp"
@@ -129,4 +130,17 @@ void ArenaState::update(float, float) {
         gui.toggleVisible("pauseControls");
     }
     gui.toggleVisible("pause");
+}
+
+void ArenaState::snapshotState(StateIo& io) {
+    auto& gui = GuiManager::instance();
+    bool paused = gui.isVisible("pause");
+    bool controls = gui.isVisible("pauseControls");
+    io.value(paused);
+    io.value(controls);
+    if (!io.saving()) {
+        gui.setVisible("pause", paused);
+        gui.setVisible("pauseControls", controls);
+    }
+    padLost.snapshotState(io);
 }

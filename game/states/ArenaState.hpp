@@ -31,6 +31,8 @@ public:
     void update(float delta, float time) override;
     bool holdsWorld() const override;
     bool pageHasKeys() const override;
+    // The pause pages and the pads waited for: they hold a local match still.
+    void snapshotState(StateIo& io) override;
 
     // Called at every entry before the match is built, its world and players
     // included (the game starts the match's recording there); may be empty.

@@ -1,8 +1,10 @@
 #include "game/states/PadLostPause.hpp"
 
 #include <string>
+#include <vector>
 
 #include "app/GuiManager.hpp"
+#include "core/StateIo.hpp"
 #include "core/StateManager.hpp"
 #include "core/input/GamepadHub.hpp"
 #include "core/input/PadChangeEvent.hpp"
@@ -66,4 +68,13 @@ void PadLostPause::show() {
         gui.setVisible("pauseControls", false);
     }
     gui.setVisible(padLostPage, shown);
+}
+
+void PadLostPause::snapshotState(StateIo& io) {
+    std::vector<int> slots(lostSlots.begin(), lostSlots.end());
+    io.values(slots);
+    if (!io.saving()) {
+        lostSlots = std::set<int>(slots.begin(), slots.end());
+        show();
+    }
 }

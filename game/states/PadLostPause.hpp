@@ -5,6 +5,8 @@
 
 #include "core/EventManager.hpp"
 
+class StateIo;
+
 // A match waits for a player whose pad was unplugged: the "padLost" page
 // says "Player 1's pad is disconnected" (a line per such player) and the
 // arena holds its world still (offline: one side of an online match cannot
@@ -17,6 +19,8 @@
 // A pad lost outside a match is waited for from the match's start.
 class PadLostPause {
 public:
+    // The pads waited for (they hold the world), for a match snapshot.
+    void snapshotState(StateIo& io);
     // Loads the page and listens for pads; `effectsVolume` is the owning
     // state's, observed for the button's sounds.
     explicit PadLostPause(const float& effectsVolume);
