@@ -358,13 +358,9 @@ public:
         const size_t played = playedFrames();
         const unsigned long stay = StateManager::instance().entries;
         auto& keys = game.keys();
-        // Strictly before the frame: a world put back has its joints'
-        // impulses but not the directions its last step found them along
-        // (what their reaction forces read), so at least one frame is
-        // played on from a keyframe.
-        const ReplayKeyframe* key = frame > 0 ? keys.kept.latestAtOrBefore(frame - 1, stay) : nullptr;
+        const ReplayKeyframe* key = keys.kept.latestAtOrBefore(frame, stay);
         // Where the look ahead stopped is a state of this stay as good as a keyframe.
-        if (keys.cursorKept && keys.cursorStay == stay && keys.cursor.frame < frame &&
+        if (keys.cursorKept && keys.cursorStay == stay && keys.cursor.frame <= frame &&
             (!key || keys.cursor.frame > key->frame)) {
             key = &keys.cursor;
         }
@@ -670,24 +666,24 @@ void Game::runFrame(FrameTimes& times, const std::function<float()>& frameDelta)
 
 void Game::runViewerPass(FrameTimes& times, const std::function<float()>& frameDelta) {
     pollWindowEvents();
-    // Before the pass's seek or frame: a restored world knows its joints'
-    // directions only from its next step, which both play (see jumpNear).
-    scoutAhead(times);
     ViewerTimeline timeline(*this, times);
-    if (!viewer->beginPass(timeline)) {
+    if (viewer->beginPass(timeline)) {
+        replay->advance();
+        giveRecordedEvents();
+        InputManager::instance().setPageOpen(pageHasKeys());
+        playFrame(times, frameDelta());
+        noteKeyframe(times);
+    } else {
         // A still picture, drawn again for the bar; a notice's time (a
         // screenshot's) runs on meanwhile.
         noticeSeconds -= frameInterval;
         if (!options.noDraw && window.isOpen()) {
             draw(0.0f, times.drawTime);
         }
-        return;
     }
-    replay->advance();
-    giveRecordedEvents();
-    InputManager::instance().setPageOpen(pageHasKeys());
-    playFrame(times, frameDelta());
-    noteKeyframe(times);
+    // The rest of the pass looks ahead, while the renderer works on the
+    // frame handed over.
+    scoutAhead(times);
 }
 
 void Game::playFrame(FrameTimes& times, float delta) {
