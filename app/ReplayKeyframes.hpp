@@ -43,6 +43,8 @@ public:
     size_t stayEnd() const { return endFrame; }
 
     size_t count() const { return frames.size(); }
+    // The frame of the oldest keyframe kept (0 when none).
+    size_t firstFrame() const { return frames.empty() ? 0 : frames.front()->frame; }
     size_t bytes() const { return heldBytes; }
     size_t interval() const { return every; }
     void clear();
