@@ -1,5 +1,5 @@
 // Seeking in the replay viewer through a long recorded match: a bot soak of
-// 19000 frames (over five minutes; its last match lasts most of them),
+// 40000 frames (its fourth match, from frame 23938 on, is the last 4.5 minutes),
 // recorded in a child process, then watched in a window (run under Xvfb).
 //
 // Printed: the seek from the start to the end (every frame played undrawn),
@@ -26,7 +26,7 @@
 #include "game/VorluneGame.hpp"
 
 namespace {
-constexpr int soakFrames = 19000;
+constexpr int soakFrames = 40000;
 const sf::Vector2u picture{1920, 1080};
 
 bool record(const std::string& path) {
