@@ -321,9 +321,16 @@ const ReplayKeyframes* Game::replayKeyframes() const {
 }
 
 void Game::noteKeyframe(const FrameTimes& times) {
-    auto& kept = keys().kept;
+    auto& keys = this->keys();
+    auto& kept = keys.kept;
     const unsigned long stay = StateManager::instance().entries;
     const size_t frame = replay->framesPlayed();
+    if (kept.keepStay(stay)) {
+        // Nor are the look ahead's states of the stay left kept.
+        keys.cursorKept = false;
+        keys.cursor.match = MatchSnapshot();
+        keys.shown.match = MatchSnapshot();
+    }
     // The GUI's pages are not in a match snapshot, and a page shown (a menu,
     // the pause page) takes the recorded clicks and keys: a keyframe is a
     // frame without one, put back without one.
@@ -435,6 +442,9 @@ void Game::scoutAhead(const FrameTimes& times) {
         return;
     }
     const auto deadline = std::chrono::steady_clock::now() + scoutBudget;
+    // The pads' menu repeat and the debug view read the frame shown.
+    const float deltaShown = lastDelta;
+    const FrameCosts costsShown = lastFrameCosts;
     saveMatch(keys.shown.match);
     keys.shown.times = times;
     keys.shown.frame = here;
@@ -478,6 +488,8 @@ void Game::scoutAhead(const FrameTimes& times) {
     }
     FrameTimes back;
     restoreKeyframe(keys.shown, back);
+    lastDelta = deltaShown;
+    lastFrameCosts = costsShown;
 }
 
 void Game::queueGuiEvent(const sf::Event& event) {

@@ -12,15 +12,17 @@ bool ReplayKeyframes::wanted(size_t frame, unsigned long stay) const {
     return frame % every == 0 && frame > frames.back()->frame;
 }
 
-void ReplayKeyframes::forgetOtherStays(unsigned long stay) {
-    if (stay != keptStay) {
-        clear();
-        keptStay = stay;
+bool ReplayKeyframes::keepStay(unsigned long stay) {
+    if (stay == keptStay) {
+        return false;
     }
+    clear();
+    keptStay = stay;
+    return true;
 }
 
 ReplayKeyframe& ReplayKeyframes::add(size_t frame, unsigned long stay) {
-    forgetOtherStays(stay);
+    keepStay(stay);
     frames.push_back(std::make_unique<ReplayKeyframe>());
     sizes.push_back(0);
     frames.back()->frame = frame;
@@ -68,7 +70,7 @@ const ReplayKeyframe* ReplayKeyframes::furthest(unsigned long stay) const {
 }
 
 void ReplayKeyframes::endStayAt(size_t frame, unsigned long stay) {
-    forgetOtherStays(stay);
+    keepStay(stay);
     ended = true;
     endFrame = frame;
 }

@@ -24,6 +24,9 @@ class ReplayKeyframes {
 public:
     ReplayKeyframes(size_t interval, size_t byteBudget);
 
+    // Drops the keyframes of any other stay than `stay`: they hold the
+    // objects of a scene that is gone. True when it dropped some.
+    bool keepStay(unsigned long stay);
     // Whether a keyframe is wanted after `frame` frames in `stay`: the first
     // frame seen of a stay, then on the interval past the furthest kept.
     bool wanted(size_t frame, unsigned long stay) const;
@@ -50,8 +53,6 @@ public:
     void clear();
 
 private:
-    void forgetOtherStays(unsigned long stay);
-
     size_t every;
     size_t budget;
     unsigned long keptStay = 0;

@@ -145,17 +145,29 @@ int main(int argc, char** argv) {
     std::printf("look ahead: %d paused passes (%.1f ms each) reached frame %zu, %.1f frames a pass\n",
                 lookPasses, lookMs / lookPasses, reached,
                 static_cast<double>(reached - (matchStart + 60)) / lookPasses);
-    Figures scouted, beyond;
+    // Past the furthest keyframe by 10, 20 and 30 s: played from there undrawn.
+    Figures beyond;
+    const unsigned long stay = StateManager::instance().entries;
+    for (size_t i = 1; i <= 3; ++i) {
+        const size_t edge = keys.latestAtOrBefore(total, stay)->frame;
+        beyond.add(seekTo(std::min(total, edge + 600 * i)));
+    }
+    Figures scouted;
     for (int i = 0; i < 10; ++i) {
         seekTo(matchStart + 60);
         scouted.add(seekTo(std::max(matchStart + 61, reached - static_cast<size_t>(i) * 37)));
     }
-    for (int i = 0; i < 3; ++i) {
-        seekTo(reached);
-        beyond.add(seekTo(std::min(total, reached + 600 + static_cast<size_t>(i) * 600)));
-    }
     scouted.print("forward into looked-ahead frames:");
-    beyond.print("forward 10-30 s past them:");
+    beyond.print("forward 10/20/30 s past them:");
+
+    // At the end there is nothing to look ahead at: a pass is its still picture.
+    seekTo(total);
+    const auto still = std::chrono::steady_clock::now();
+    for (int pass = 0; pass < lookPasses; ++pass) {
+        game.runFrame(times, deltas);
+    }
+    std::printf("a paused pass with nothing to look ahead at: %.1f ms\n",
+                milliseconds(std::chrono::steady_clock::now() - still) / lookPasses);
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
