@@ -160,15 +160,6 @@ int main(int argc, char** argv) {
     scouted.print("forward into looked-ahead frames:");
     beyond.print("forward 10/20/30 s past them:");
 
-    // At the end there is nothing to look ahead at: a pass is its still picture.
-    seekTo(total);
-    const auto still = std::chrono::steady_clock::now();
-    for (int pass = 0; pass < lookPasses; ++pass) {
-        game.runFrame(times, deltas);
-    }
-    std::printf("a paused pass with nothing to look ahead at: %.1f ms\n",
-                milliseconds(std::chrono::steady_clock::now() - still) / lookPasses);
-
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("peak resident memory: %.1f MiB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
