@@ -397,12 +397,14 @@ public:
         return true;
     }
 
-private:
     // Back before the recording's first frame: every keyframe kept lies in a
     // stay that ends here.
     void rewind() {
-        game.keys().kept.clear();
-        game.keys().cursorKept = false;
+        auto& keys = game.keys();
+        keys.kept.clear();
+        keys.cursorKept = false;
+        keys.cursor.match = MatchSnapshot();
+        keys.shown.match = MatchSnapshot();
         game.replay->rewind();
         times = FrameTimes();
         game.queuedEvents.clear();
@@ -416,6 +418,7 @@ private:
         }
     }
 
+private:
     Game& game;
     FrameTimes& times;
 };
