@@ -13,6 +13,8 @@
 #include "app/Engine.hpp"
 #include "app/GuiManager.hpp"
 #include "app/LargeAllocations.hpp"
+#include "app/ReplayKeyframes.hpp"
+#include "app/ScoutQuiet.hpp"
 #include "app/WindowFit.hpp"
 #include "audio/SoundDevice.hpp"
 #include "audio/SoundManager.hpp"
@@ -270,6 +272,7 @@ void Game::stopReplay() {
         return;
     }
     viewer.reset();
+    viewerKeys.reset();
     replay.reset();
     auto& input = InputManager::instance();
     input.setBackend(std::move(backendBeforeReplay));
@@ -339,23 +342,97 @@ size_t Game::replayFramesPlayed() const {
     return replay ? replay->framesPlayed() : 0;
 }
 
+namespace {
+// A keyframe a second: a seek plays at most a second of the match undrawn.
+constexpr size_t keyframeInterval = 60;
+// Past this the keyframes thin out (a five-minute match keeps well under it).
+constexpr size_t keyframeBytes = 96u << 20;
+// A pass's look ahead plays frames for this long at most (plus one frame,
+// and the save and restore of the frame shown around it).
+constexpr auto scoutBudget = std::chrono::microseconds(3000);
+} // namespace
+
+struct Game::ViewerKeys {
+    ReplayKeyframes kept{keyframeInterval, keyframeBytes};
+    // The frame shown, while the look ahead plays.
+    ReplayKeyframe shown;
+    // Where the look ahead stopped, to go on from in the next pass.
+    ReplayKeyframe cursor;
+    bool cursorKept = false;
+    unsigned long cursorStay = 0;
+};
+
+Game::ViewerKeys& Game::keys() {
+    if (!viewerKeys) {
+        viewerKeys = std::make_unique<ViewerKeys>();
+    }
+    return *viewerKeys;
+}
+
+const ReplayKeyframes* Game::replayKeyframes() const {
+    return viewerKeys ? &viewerKeys->kept : nullptr;
+}
+
+void Game::noteKeyframe(const FrameTimes& times) {
+    auto& keys = this->keys();
+    auto& kept = keys.kept;
+    const unsigned long stay = StateManager::instance().entries;
+    const size_t frame = replay->framesPlayed();
+    if (kept.keepStay(stay)) {
+        // Nor are the look ahead's states of the stay left kept.
+        keys.cursorKept = false;
+        keys.cursor.match = MatchSnapshot();
+        keys.shown.match = MatchSnapshot();
+    }
+    // The GUI's pages are not in a match snapshot, and a page shown (a menu,
+    // the pause page) takes the recorded clicks and keys: a keyframe is a
+    // frame without one, put back without one.
+    if (!kept.wanted(frame, stay) || GuiManager::instance().anyVisible()) {
+        return;
+    }
+    ReplayKeyframe& key = kept.add(frame, stay);
+    saveMatch(key.match);
+    key.times = times;
+    kept.added();
+}
+
+bool Game::restoreKeyframe(const ReplayKeyframe& key, FrameTimes& times) {
+    GuiManager::instance().hideAll();
+    if (!restoreMatch(key.match)) {
+        return false;
+    }
+    times = key.times;
+    replay->seek(key.frame);
+    queuedEvents.clear();
+    frameEvents.clear();
+    return true;
+}
+
 class Game::ViewerTimeline : public ReplayTimeline {
 public:
     ViewerTimeline(Game& game, FrameTimes& times) : game(game), times(times) {}
 
     size_t playedFrames() const override { return game.replay->framesPlayed(); }
 
-    void rewind() override {
-        game.replay->rewind();
-        times = FrameTimes();
-        game.queuedEvents.clear();
-        game.frameEvents.clear();
-        InputManager::instance().releaseAll();
-        const auto& header = game.replay->getHeader();
-        RandomSource::instance().seed(header.seed);
-        game.onReplayRewind();
-        if (!header.start.empty()) {
-            game.onReplayStart(header.start);
+    void jumpNear(size_t frame) override {
+        const size_t played = playedFrames();
+        const unsigned long stay = StateManager::instance().entries;
+        auto& keys = game.keys();
+        const ReplayKeyframe* key = keys.kept.latestAtOrBefore(frame, stay);
+        // Where the look ahead stopped is a state of this stay as good as a keyframe.
+        if (keys.cursorKept && keys.cursorStay == stay && keys.cursor.frame <= frame &&
+            (!key || keys.cursor.frame > key->frame)) {
+            key = &keys.cursor;
+        }
+        if (key && (frame < played || key->frame > played)) {
+            if (game.restoreKeyframe(*key, times)) {
+                return;
+            }
+            rewind();
+            return;
+        }
+        if (frame < played) {
+            rewind();
         }
     }
 
@@ -369,13 +446,107 @@ public:
         game.seeking = true;
         game.playFrame(times, game.replay->getDelta());
         game.seeking = false;
+        game.noteKeyframe(times);
         return true;
+    }
+
+    // Back before the recording's first frame: every keyframe kept lies in a
+    // stay that ends here.
+    void rewind() {
+        auto& keys = game.keys();
+        keys.kept.clear();
+        keys.cursorKept = false;
+        keys.cursor.match = MatchSnapshot();
+        keys.shown.match = MatchSnapshot();
+        game.replay->rewind();
+        times = FrameTimes();
+        game.queuedEvents.clear();
+        game.frameEvents.clear();
+        InputManager::instance().releaseAll();
+        const auto& header = game.replay->getHeader();
+        RandomSource::instance().seed(header.seed);
+        game.onReplayRewind();
+        if (!header.start.empty()) {
+            game.onReplayStart(header.start);
+        }
     }
 
 private:
     Game& game;
     FrameTimes& times;
 };
+
+void Game::scoutAhead(const FrameTimes& times) {
+    auto& states = StateManager::instance();
+    const unsigned long stay = states.entries;
+    auto& keys = this->keys();
+    // A page shown could not be put back after the look ahead (see noteKeyframe).
+    if (keys.kept.stayEnded(stay) || GuiManager::instance().anyVisible()) {
+        return;
+    }
+    // From the furthest point this stay has reached: the look ahead's own
+    // last stop, the furthest keyframe, or the frame shown.
+    const size_t here = replay->framesPlayed();
+    const ReplayKeyframe* from = keys.kept.furthest(stay);
+    if (keys.cursorKept && keys.cursorStay == stay && (!from || keys.cursor.frame > from->frame)) {
+        from = &keys.cursor;
+    }
+    if (from && from->frame <= here) {
+        from = nullptr;
+    }
+    if ((from ? from->frame : here) >= replay->frameCount()) {
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + scoutBudget;
+    // The pads' menu repeat and the debug view read the frame shown.
+    const float deltaShown = lastDelta;
+    const FrameCosts costsShown = lastFrameCosts;
+    saveMatch(keys.shown.match);
+    keys.shown.times = times;
+    keys.shown.frame = here;
+    ScoutQuiet quiet;
+    FrameTimes scoutTimes = times;
+    if (from && !restoreKeyframe(*from, scoutTimes)) {
+        // Nothing is left to go on from: the stay is played as it comes.
+        keys.kept.endStayAt(here, stay);
+        FrameTimes back;
+        restoreKeyframe(keys.shown, back);
+        return;
+    }
+    states.switchesHeld = true;
+    bool ended = false;
+    while (replay->hasNextFrame()) {
+        replay->advance();
+        giveRecordedEvents();
+        InputManager::instance().setPageOpen(pageHasKeys());
+        seeking = true;
+        playFrame(scoutTimes, replay->getDelta());
+        seeking = false;
+        if (!states.heldSwitch.empty()) {
+            // The frame leaves the stay: the look ahead ends before it.
+            keys.kept.endStayAt(replay->framesPlayed() - 1, stay);
+            ended = true;
+            break;
+        }
+        noteKeyframe(scoutTimes);
+        if (std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
+    }
+    states.switchesHeld = false;
+    states.heldSwitch.clear();
+    if (!ended && !GuiManager::instance().anyVisible()) {
+        saveMatch(keys.cursor.match);
+        keys.cursor.times = scoutTimes;
+        keys.cursor.frame = replay->framesPlayed();
+        keys.cursorKept = true;
+        keys.cursorStay = stay;
+    }
+    FrameTimes back;
+    restoreKeyframe(keys.shown, back);
+    lastDelta = deltaShown;
+    lastFrameCosts = costsShown;
+}
 
 void Game::queueGuiEvent(const sf::Event& event) {
     queuedEvents.push_back(event);
@@ -575,19 +746,23 @@ void Game::runViewerPass(FrameTimes& times, const std::function<float()>& frameD
         watchStartAsked = false;
         timeline.rewind();
     }
-    if (!viewer->beginPass(timeline)) {
+    if (viewer->beginPass(timeline)) {
+        replay->advance();
+        giveRecordedEvents();
+        InputManager::instance().setPageOpen(pageHasKeys());
+        playFrame(times, frameDelta());
+        noteKeyframe(times);
+    } else {
         // A still picture, drawn again for the bar; a notice's time (a
         // screenshot's) runs on meanwhile.
         noticeSeconds -= frameInterval;
         if (!options.noDraw && window.isOpen()) {
             draw(0.0f, times.drawTime);
         }
-        return;
     }
-    replay->advance();
-    giveRecordedEvents();
-    InputManager::instance().setPageOpen(pageHasKeys());
-    playFrame(times, frameDelta());
+    // The rest of the pass looks ahead, while the renderer works on the
+    // frame handed over.
+    scoutAhead(times);
 }
 
 void Game::playFrame(FrameTimes& times, float delta) {

@@ -20,8 +20,10 @@
 #include "core/EventManager.hpp"
 
 class InputBackend;
+class ReplayKeyframes;
 class ReplayReader;
 class ReplayWriter;
+struct ReplayKeyframe;
 
 // The times the frame loop carries from one frame to the next (seconds).
 // `run` keeps one of these as its local loop state.
@@ -155,6 +157,8 @@ public:
     bool replaying() const { return replay != nullptr; }
     // Frames of the replay played so far (0 without one).
     size_t replayFramesPlayed() const;
+    // The viewer's keyframes (null before its first frame or without a viewer).
+    const ReplayKeyframes* replayKeyframes() const;
     // Hands the GUI an event at the start of the next frame, as if the window
     // had delivered it (a program pressing buttons, such as the demo): it is
     // recorded with that frame. While a replay plays, which brings the
@@ -289,6 +293,20 @@ private:
     // The recording as the viewer moves through it (see ReplayTimeline).
     class ViewerTimeline;
     std::unique_ptr<ReplayViewer> viewer;
+    // The viewer's keyframes of the stay it plays in, and where its look
+    // ahead stopped (see ReplayKeyframes); made with the first frame played.
+    struct ViewerKeys;
+    std::unique_ptr<ViewerKeys> viewerKeys;
+    ViewerKeys& keys();
+    // After a frame of the viewer's: its keyframe, when one is wanted.
+    void noteKeyframe(const FrameTimes& times);
+    // Puts the match, the loop's clock and the reader back as the keyframe
+    // has them. False when the match could not be put back.
+    bool restoreKeyframe(const ReplayKeyframe& key, FrameTimes& times);
+    // A pass's look ahead: for a few milliseconds, plays on undrawn and
+    // silent from the furthest point reached in this stay, keeping
+    // keyframes, then puts back the frame shown (see ReplayKeyframes).
+    void scoutAhead(const FrameTimes& times);
     // Frames played undrawn for a seek.
     bool seeking = false;
     // With --sync-test: the check after every frame, the input the frame

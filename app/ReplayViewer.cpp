@@ -130,9 +130,7 @@ bool ReplayViewer::beginPass(ReplayTimeline& timeline) {
 
 void ReplayViewer::goTo(size_t frame, ReplayTimeline& timeline) {
     frame = std::min(frame, total);
-    if (frame < timeline.playedFrames()) {
-        timeline.rewind();
-    }
+    timeline.jumpNear(frame);
     while (timeline.playedFrames() < frame && timeline.playUndrawn()) {
     }
     paceFresh = true;

@@ -15,18 +15,21 @@ public:
     virtual ~ReplayTimeline() = default;
     // Frames of the recording played so far (0: none, the game as it starts).
     virtual size_t playedFrames() const = 0;
-    // The game back where the recording starts, before its first frame. A
-    // timeline that keeps saved states may later put back the latest one
-    // at or before a frame instead; the viewer only asks for this here.
-    virtual void rewind() = 0;
+    // Gets near `frame` at once, before playing towards it: the latest state
+    // it keeps at or before the frame when that lies ahead of the frame
+    // played now, or the frame lies behind it; when it keeps none there and
+    // the frame lies behind, the game back where the recording starts,
+    // before its first frame. Otherwise nothing changes.
+    virtual void jumpNear(size_t frame) = 0;
     // Plays the next frame without drawing it; false when none is left.
     virtual bool playUndrawn() = 0;
 };
 
 // Watching a recording at its own pace: pause, step, jumps and a seek bar at
 // the foot of the picture. Every move to another frame goes through `goTo`,
-// which plays forward undrawn, or rewinds first when the frame lies behind,
-// so a frame reached by seeking is the very state playing to it gives.
+// which lets the timeline jump near it (a kept state, or the start when the
+// frame lies behind) and plays forward undrawn from there, so a frame
+// reached by seeking is the very state playing to it gives.
 // Keys and clicks only ask; the frame loop carries the asks out between two
 // frames (`beginPass`), never from inside its own event handling.
 class ReplayViewer {

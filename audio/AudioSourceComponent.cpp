@@ -19,3 +19,33 @@ void AudioSourceComponent::setVolume(float newVolume) {
         sound->setVolume(volume);
     }
 }
+
+std::function<void()> AudioSourceComponent::keepShown() {
+    const auto status = sound ? sound->getStatus() : sf::SoundSource::Stopped;
+    const auto offset = sound ? sound->getPlayingOffset() : sf::Time::Zero;
+    return [this, held = sound, status, offset] {
+        if (sound && sound != held) {
+            sound->stop();
+        }
+        sound = held;
+        if (!sound) {
+            return;
+        }
+        const auto now = sound->getStatus();
+        if (status == sf::SoundSource::Stopped) {
+            if (now != sf::SoundSource::Stopped) {
+                sound->stop();
+            }
+            return;
+        }
+        // Went on as it was (started again, it would be back near its start).
+        if (now == status && sound->getPlayingOffset() >= offset) {
+            return;
+        }
+        sound->play();
+        sound->setPlayingOffset(offset);
+        if (status == sf::SoundSource::Paused) {
+            sound->pause();
+        }
+    };
+}

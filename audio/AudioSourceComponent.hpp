@@ -19,6 +19,8 @@ public:
     void setSound(const std::shared_ptr<sf::Sound>& newSound);
     // Stores the volume (SFML's 0..100) and applies it to the held sound at once.
     void setVolume(float newVolume);
+    // The sound held, and where it plays: a sound started since is stopped.
+    std::function<void()> keepShown() override;
 
     std::shared_ptr<sf::Sound> sound;
     float volume = 100.0f;

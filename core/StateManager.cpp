@@ -24,6 +24,10 @@ void StateManager::setState(const std::string& name) {
     if (found == states.end()) {
         return;
     }
+    if (switchesHeld) {
+        heldSwitch = name;
+        return;
+    }
     // Hold the state: exiting may not drop it, but the map entry is the only other owner.
     auto next = found->second;
     exitCurrent();

@@ -19,7 +19,8 @@ public:
     // The first state registered under a name wins.
     void registerState(std::shared_ptr<GameState> state);
     // Exits the current state, releases the scene's game objects and enters
-    // the named state (again, if it is the current one). Unknown names are ignored.
+    // the named state (again, if it is the current one). Unknown names are
+    // ignored. While `switchesHeld`, only the name is noted in `heldSwitch`.
     void setState(const std::string& name);
     void exitCurrent();
     // The current state's name; empty when no state is current.
@@ -30,6 +31,11 @@ public:
     // Counts the states entered: two moments with the same count lie in
     // the same stay in one state (a match and its restart do not).
     unsigned long entries = 0;
+    // Set by a look ahead that will put the match back as it was (the replay
+    // viewer's): a switch would release the scene and world it returns to,
+    // so the frame asking for one only leaves its name behind.
+    bool switchesHeld = false;
+    std::string heldSwitch;
 
     // Set by the application (connectEngine): run on every switch between
     // the old state's exit and the new state's enter, to release the scene's

@@ -132,6 +132,17 @@ VORLUNE_REACH(MotorAngularImpulse, b2MotorJoint, float, m_angularImpulse)
 VORLUNE_REACH(PulleyImpulse, b2PulleyJoint, float, m_impulse)
 VORLUNE_REACH(GearImpulse, b2GearJoint, float, m_impulse)
 
+// The directions the last step found for the joint's impulses: what the
+// reaction force and torque read the impulses along until the next step.
+VORLUNE_REACH(PrismaticAxis, b2PrismaticJoint, b2Vec2, m_axis)
+VORLUNE_REACH(PrismaticPerp, b2PrismaticJoint, b2Vec2, m_perp)
+VORLUNE_REACH(DistanceU, b2DistanceJoint, b2Vec2, m_u)
+VORLUNE_REACH(WheelAx, b2WheelJoint, b2Vec2, m_ax)
+VORLUNE_REACH(WheelAy, b2WheelJoint, b2Vec2, m_ay)
+VORLUNE_REACH(PulleyUB, b2PulleyJoint, b2Vec2, m_uB)
+VORLUNE_REACH(GearJvAC, b2GearJoint, b2Vec2, m_JvAC)
+VORLUNE_REACH(GearJwA, b2GearJoint, float, m_JwA)
+
 #undef VORLUNE_REACH
 
 // A contact made straight from two fixtures, without the broad-phase checks of

@@ -77,6 +77,37 @@ template <class Visit> void forEachImpulse(b2Joint& joint, Visit&& visit) {
     }
 }
 
+// Calls `visit(float&)` on each number of the directions the joint's last
+// step found for its impulses (see Box2DInternals), in a fixed order.
+template <class Visit> void forEachDirection(b2Joint& joint, Visit&& visit) {
+    const auto vector = [&visit](b2Vec2& v) { visit(v.x), visit(v.y); };
+    switch (joint.GetType()) {
+    case e_prismaticJoint: {
+        auto& j = static_cast<b2PrismaticJoint&>(joint);
+        vector(field<PrismaticAxis>(j)), vector(field<PrismaticPerp>(j));
+        break;
+    }
+    case e_distanceJoint:
+        vector(field<DistanceU>(static_cast<b2DistanceJoint&>(joint)));
+        break;
+    case e_wheelJoint: {
+        auto& j = static_cast<b2WheelJoint&>(joint);
+        vector(field<WheelAx>(j)), vector(field<WheelAy>(j));
+        break;
+    }
+    case e_pulleyJoint:
+        vector(field<PulleyUB>(static_cast<b2PulleyJoint&>(joint)));
+        break;
+    case e_gearJoint: {
+        auto& j = static_cast<b2GearJoint&>(joint);
+        vector(field<GearJvAC>(j)), visit(field<GearJwA>(j));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
 // Indices of objects by address: an open-addressed table, as saving runs
 // every frame of a rollback and looks up every contact edge and joint end.
 template <class Object> class IndexOf {
@@ -233,6 +264,8 @@ void saveWorld(const b2World& constWorld, WorldSnapshot& snapshot) {
         saved.bodyB = bodyIndex(joint->GetBodyB());
         float* slot = saved.impulses;
         forEachImpulse(*joint, [&slot](float& impulse) { *slot++ = impulse; });
+        float* direction = saved.directions;
+        forEachDirection(*joint, [&direction](float& value) { *direction++ = value; });
         snapshot.joints.push_back(saved);
     }
 
@@ -482,10 +515,12 @@ bool restoreWorld(b2World& world, const WorldSnapshot& snapshot, const WorldObje
         [](b2Contact& c) -> b2Contact*& { return field<ContactNext>(c); });
     contacts.m_contactCount = static_cast<int32>(made.size());
 
-    // The joints in the saved list order, with their impulses.
+    // The joints in the saved list order, with their impulses and their directions.
     for (size_t i = 0; i < live.joints.size(); ++i) {
         const float* slot = snapshot.joints[i].impulses;
         forEachImpulse(*live.joints[i], [&slot](float& impulse) { impulse = *slot++; });
+        const float* direction = snapshot.joints[i].directions;
+        forEachDirection(*live.joints[i], [&direction](float& value) { value = *direction++; });
     }
     field<WorldJointList>(world) = linkInOrder(
         live.joints, [](b2Joint& j) -> b2Joint*& { return field<JointPrev>(j); },

@@ -79,6 +79,10 @@ public:
         uint32_t bodyA = 0, bodyB = 0;
         // The type's accumulated impulses, in the order restore writes them.
         float impulses[6] = {};
+        // The directions its last step found for them, which only the
+        // reaction force and torque read (a joint not yet through a step
+        // holds whatever its memory held there).
+        float directions[5] = {};
     };
 
     // Newest body first, as in the world's list.

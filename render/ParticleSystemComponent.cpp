@@ -142,3 +142,21 @@ void ParticleSystemComponent::draw(float, float, sf::RenderTarget& target) {
     }
     target.draw(batch, sf::RenderStates(texture));
 }
+
+std::function<void()> ParticleSystemComponent::keepShown() {
+    std::vector<Particle> live;
+    live.reserve(particles.size());
+    for (const auto& particle : particles) {
+        live.push_back(*particle);
+    }
+    return [this, live = std::move(live), timer = emissionTimer, on = emitting, left = emissionsLeft] {
+        particles.clear();
+        for (const auto& particle : live) {
+            particles.push_back(std::make_shared<Particle>(particle));
+        }
+        particleCount = static_cast<int32_t>(particles.size());
+        emissionTimer = timer;
+        emitting = on;
+        emissionsLeft = left;
+    };
+}

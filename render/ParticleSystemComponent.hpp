@@ -41,6 +41,8 @@ public:
     void draw(float delta, float time, sf::RenderTarget& target) override;
     // Spawns one particle now, unless `maxParticles` live already.
     void emit();
+    // The live particles and the emission's clock.
+    std::function<void()> keepShown() override;
 
     sf::Sprite sprite;
     // Live particles, oldest first.

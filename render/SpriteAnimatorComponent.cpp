@@ -41,3 +41,16 @@ void SpriteAnimatorComponent::setAnimation(const std::vector<AnimationFrame>& an
     frameIndex = 0;
     elapsed = 0.0f;
 }
+
+std::function<void()> SpriteAnimatorComponent::keepShown() {
+    return [this, kept = frames, index = frameIndex, clock = elapsed, duration = frameDuration] {
+        frames = kept;
+        frameIndex = index;
+        elapsed = clock;
+        frameDuration = duration;
+        auto target = renderer.lock();
+        if (target && index >= 0 && static_cast<size_t>(index) < frames.size()) {
+            target->setFrame(frames[static_cast<size_t>(index)]);
+        }
+    };
+}

@@ -20,6 +20,8 @@ public:
     // Replaces the animation and restarts its clock; the renderer keeps its
     // sprite until the current frame's time has run out.
     void setAnimation(const std::vector<AnimationFrame>& animation);
+    // The animation, its frame and clock, and the renderer's frame with them.
+    std::function<void()> keepShown() override;
 
     // Observed; looked up again while missing (it may be added later).
     std::weak_ptr<SpriteRendererComponent> renderer;

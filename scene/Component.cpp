@@ -24,6 +24,9 @@ bool Component::onAttaching(GameObject&, const std::shared_ptr<Component>&) {
 void Component::onAttached(const std::shared_ptr<Component>&) {}
 void Component::onRemoved(GameObject&) {}
 void Component::snapshotState(StateIo&) {}
+std::function<void()> Component::keepShown() {
+    return {};
+}
 
 uint32_t stateIdentity(const Component* component) {
     const GameObject* owner = component ? component->peekGameObject() : nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <type_traits>
 
@@ -61,6 +62,12 @@ public:
     // particles, animation) is left out, and must not be read back by what
     // the walk names. The enabled flags are the object's to walk.
     virtual void snapshotState(StateIo& io);
+    // For a look ahead that plays the match on and then puts it back (the
+    // replay viewer's): what only shows and runs on from frame to frame
+    // (particles, an animation's clock, a voice playing) is kept now, and
+    // the call returned puts it back and silences what started since. The
+    // default keeps nothing.
+    virtual std::function<void()> keepShown();
 
     // The owning object, or empty when detached or when the owner is gone.
     std::shared_ptr<GameObject> getGameObject() const { return gameObject.lock(); }

@@ -38,6 +38,14 @@ public:
         current = 0;
         started = false;
     }
+    // The cursor where `played` frames of `advance` leave it (0: as just
+    // loaded), at most the whole file: a saved state of the game goes back
+    // with the frame it was saved after.
+    void seek(size_t played) {
+        played = played < deltas.size() ? played : deltas.size();
+        started = played > 0;
+        current = started ? played - 1 : 0;
+    }
     // Whether `advance` would find another frame.
     bool hasNextFrame() const { return started ? current + 1 < deltas.size() : !deltas.empty(); }
     // The current frame (before the first `advance`: zero delta, nothing down).

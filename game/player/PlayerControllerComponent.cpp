@@ -344,3 +344,12 @@ void PlayerControllerComponent::snapshotState(StateIo& io) {
     io.value(current);
     playerBeard.snapshotState(io);
 }
+
+std::function<void()> PlayerControllerComponent::keepShown() {
+    return [this, animation = shownAnimation, steps = stepTimer, step = lastStep, pulse = magicTimer] {
+        shownAnimation = animation;
+        stepTimer = steps;
+        lastStep = step;
+        magicTimer = pulse;
+    };
+}

@@ -114,6 +114,8 @@ public:
     void restoreState(const PlayerState& saved) { current = saved; }
     // The PlayerState and the beard, for a match snapshot.
     void snapshotState(StateIo& io) override;
+    // The animation shown, the footsteps' and the magic pulse's clocks.
+    std::function<void()> keepShown() override;
     // 1 or 2 (3 selects a third colour scheme).
     int playerNumber() const { return number; }
     // The animation shown, as the state machine picked it last; it only

@@ -10,6 +10,8 @@
 #include <SFML/Graphics/Image.hpp>
 
 #include "TracingGame.hpp"
+#include "app/MatchSnapshot.hpp"
+#include "app/ReplayKeyframes.hpp"
 #include "app/ReplayViewer.hpp"
 #include "common/KeyEvents.hpp"
 #include "common/MouseEvents.hpp"
@@ -18,6 +20,9 @@
 #include "game/GameReset.hpp"
 #include "game/VorluneGame.hpp"
 #include "game/online/MatchChecksum.hpp"
+#include "render/ParticleSystemComponent.hpp"
+#include "scene/GameObject.hpp"
+#include "scene/GameObjectManager.hpp"
 
 namespace {
 // The match's checksum after each frame of the recording played in the arena.
@@ -32,7 +37,60 @@ public:
     std::map<size_t, uint32_t> checksums;
 };
 
+// Counts the times the recording is played again from its start.
+class RewindCountingGame : public ChecksummedGame {
+public:
+    void onReplayRewind() override {
+        ++rewinds;
+        ChecksummedGame::onReplayRewind();
+    }
+    int rewinds = 0;
+};
+
 const sf::Vector2u picture{1920, 1080};
+
+// Records the demo's first `frames` frames in a child process.
+std::string recordDemo(const std::string& name, unsigned long frames) {
+    const std::string recording = testOutputPath("replay-viewer/" + name + ".rec");
+    std::vector<std::string> unused;
+    traceInChildProcess(
+        testOutputPath("replay-viewer/" + name + ".trace"),
+        [&](std::vector<std::string>&) {
+            VorluneGame recorder;
+            LaunchOptions options = fastUndrawn();
+            options.demo = true;
+            options.recordPath = recording;
+            options.frameLimit = frames;
+            return recorder.run(options);
+        },
+        unused);
+    return recording;
+}
+
+// The match's checksum after each arena frame of the plain replay.
+std::map<size_t, uint32_t> plainChecksums(const std::string& recording) {
+    ChecksummedGame reference;
+    LaunchOptions options = fastUndrawn();
+    options.replayPath = recording;
+    EXPECT_EQ(reference.run(options), 0);
+    return reference.checksums;
+}
+
+// The whole saved match, and what its particles show, as one number.
+std::pair<uint32_t, double> shownMatch() {
+    MatchSnapshot snapshot;
+    saveMatch(snapshot);
+    double particles = 0.0;
+    GameObjectManager::instance().forEachObject([&](const std::shared_ptr<GameObject>& object) {
+        for (const auto& system : object->getComponents<ParticleSystemComponent>()) {
+            particles += 1000.0 * static_cast<double>(system->particles.size()) + system->emissionTimer;
+            for (const auto& particle : system->particles) {
+                particles += particle->position.x + particle->lifetime;
+            }
+        }
+    });
+    return {snapshotChecksum(snapshot), particles};
+}
 } // namespace
 
 TEST(ReplayViewer, EveryWayToAFrameLandsOnThePlainReplaysStateThere) {
@@ -153,5 +211,92 @@ TEST(ReplayViewer, EveryWayToAFrameLandsOnThePlainReplaysStateThere) {
     EXPECT_EQ(game.replayFramesPlayed(), 900u);
     EXPECT_TRUE(viewer.isPaused());
     EXPECT_TRUE(game.window.isOpen());
+    game.shutdown();
+}
+
+TEST(ReplayViewer, SeeksInsideTheMatchStartFromItsKeyframesAndLandOnThePlainReplaysState) {
+    const std::string recording = recordDemo("keyframes", 2400);
+    const std::map<size_t, uint32_t> plain = plainChecksums(recording);
+    ASSERT_TRUE(plain.count(601) && plain.count(2400)) << "the demo is in its match from frame 601 on";
+    resetGame();
+
+    RewindCountingGame game;
+    game.title = "Vorlune replay viewer";
+    game.options.replayPath = recording;
+    ASSERT_TRUE(game.init()) << "no window (run under Xvfb)";
+    ASSERT_TRUE(game.startReplay(recording));
+    ASSERT_TRUE(game.openReplayViewer());
+    ReplayViewer& viewer = *game.replayViewer();
+    const auto deltas = game.makeFrameDeltaSource();
+    FrameTimes times;
+    const auto passes = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            game.runFrame(times, deltas);
+        }
+    };
+    const auto press = [&](sf::Keyboard::Key key) {
+        EXPECT_TRUE(viewer.handleEvent(keys::pressed(key), picture)) << key;
+        passes(1);
+    };
+    const auto landsOn = [&](size_t frame) {
+        ASSERT_EQ(game.replayFramesPlayed(), frame);
+        EXPECT_EQ(matchChecksum(), plain.at(frame)) << frame;
+        EXPECT_EQ(StateManager::instance().currentName(), "Arena");
+    };
+
+    passes(1);
+    press(sf::Keyboard::Space);
+    // Thirty seconds on, far past anything looked at ahead from the menu.
+    for (int jump = 0; jump < 3; ++jump) {
+        press(sf::Keyboard::PageDown);
+    }
+    landsOn(1801);
+    const ReplayKeyframes& keyframes = *game.replayKeyframes();
+    EXPECT_GE(keyframes.count(), 20u) << "a keyframe a second of the match played through";
+    EXPECT_LE(keyframes.bytes(), 96u << 20);
+
+    // Back inside the match: from a keyframe, not from the start.
+    press(sf::Keyboard::PageUp);
+    landsOn(1201);
+    press(sf::Keyboard::Left);
+    landsOn(1200);
+    EXPECT_EQ(game.rewinds, 0);
+
+    // Paused, every pass looks ahead and leaves the match and its particles
+    // as they were.
+    const auto shown = shownMatch();
+    for (int pass = 0; pass < 40; ++pass) {
+        passes(1);
+        ASSERT_EQ(game.replayFramesPlayed(), 1200u);
+        ASSERT_EQ(shownMatch(), shown) << "after pass " << pass;
+    }
+    EXPECT_EQ(matchChecksum(), plain.at(1200));
+
+    // Forward through what the look ahead reached and past it, to the end.
+    press(sf::Keyboard::PageDown);
+    landsOn(1800);
+    press(sf::Keyboard::PageDown);
+    landsOn(2400);
+    // Back, and played on frame by frame as the plain replay.
+    press(sf::Keyboard::PageUp);
+    landsOn(1800);
+    game.checksums.clear();
+    press(sf::Keyboard::Space);
+    passes(30);
+    ASSERT_EQ(game.replayFramesPlayed(), 1831u);
+    for (size_t frame = 1801; frame <= 1831; ++frame) {
+        EXPECT_EQ(game.checksums.at(frame), plain.at(frame)) << frame;
+    }
+    press(sf::Keyboard::Space);
+    EXPECT_EQ(game.rewinds, 0);
+
+    // Before the match, the title menu: only the recording's start leads there.
+    press(sf::Keyboard::Home);
+    EXPECT_EQ(game.rewinds, 1);
+    EXPECT_EQ(StateManager::instance().currentName(), "Menu");
+    for (int jump = 0; jump < 3; ++jump) {
+        press(sf::Keyboard::PageDown);
+    }
+    landsOn(1800);
     game.shutdown();
 }
