@@ -231,7 +231,7 @@ bool Game::finishRecording() {
     const bool written = recorder->finish(problem);
     recorder.reset();
     frameEvents.clear();
-    if (!replay) {
+    if (!replay && !syncTest) {
         InputManager::instance().sampleAxesPerFrame = false;
     }
     if (!written) {
@@ -277,7 +277,8 @@ void Game::stopReplay() {
     auto& input = InputManager::instance();
     input.setBackend(std::move(backendBeforeReplay));
     backendBeforeReplay.reset();
-    input.sampleAxesPerFrame = recorder != nullptr;
+    // A sync test plays frames again from the axes they sampled.
+    input.sampleAxesPerFrame = recorder != nullptr || syncTest != nullptr;
 }
 
 bool Game::watchRecording(const std::string& path) {
