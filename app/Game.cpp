@@ -361,6 +361,13 @@ struct Game::ViewerKeys {
     ReplayKeyframe cursor;
     bool cursorKept = false;
     unsigned long cursorStay = 0;
+
+    // Lets go of the look ahead's states (and the objects they hold).
+    void forgetLookAhead() {
+        cursorKept = false;
+        cursor.match = MatchSnapshot();
+        shown.match = MatchSnapshot();
+    }
 };
 
 Game::ViewerKeys& Game::keys() {
@@ -381,9 +388,7 @@ void Game::noteKeyframe(const FrameTimes& times) {
     const size_t frame = replay->framesPlayed();
     if (kept.keepStay(stay)) {
         // Nor are the look ahead's states of the stay left kept.
-        keys.cursorKept = false;
-        keys.cursor.match = MatchSnapshot();
-        keys.shown.match = MatchSnapshot();
+        keys.forgetLookAhead();
     }
     // The GUI's pages are not in a match snapshot, and a page shown (a menu,
     // the pause page) takes the recorded clicks and keys: a keyframe is a
@@ -441,12 +446,7 @@ public:
         if (!game.replay->hasNextFrame()) {
             return false;
         }
-        game.replay->advance();
-        game.giveRecordedEvents();
-        InputManager::instance().setPageOpen(pageHasKeys());
-        game.seeking = true;
-        game.playFrame(times, game.replay->getDelta());
-        game.seeking = false;
+        game.playRecordedFrame(times, nullptr);
         game.noteKeyframe(times);
         return true;
     }
@@ -456,9 +456,7 @@ public:
     void rewind() {
         auto& keys = game.keys();
         keys.kept.clear();
-        keys.cursorKept = false;
-        keys.cursor.match = MatchSnapshot();
-        keys.shown.match = MatchSnapshot();
+        keys.forgetLookAhead();
         game.replay->rewind();
         times = FrameTimes();
         game.queuedEvents.clear();
@@ -517,12 +515,7 @@ void Game::scoutAhead(const FrameTimes& times) {
     states.switchesHeld = true;
     bool ended = false;
     while (replay->hasNextFrame()) {
-        replay->advance();
-        giveRecordedEvents();
-        InputManager::instance().setPageOpen(pageHasKeys());
-        seeking = true;
-        playFrame(scoutTimes, replay->getDelta());
-        seeking = false;
+        playRecordedFrame(scoutTimes, nullptr);
         if (!states.heldSwitch.empty()) {
             // The frame leaves the stay: the look ahead ends before it.
             keys.kept.endStayAt(replay->framesPlayed() - 1, stay);
@@ -748,10 +741,7 @@ void Game::runViewerPass(FrameTimes& times, const std::function<float()>& frameD
         timeline.rewind();
     }
     if (viewer->beginPass(timeline)) {
-        replay->advance();
-        giveRecordedEvents();
-        InputManager::instance().setPageOpen(pageHasKeys());
-        playFrame(times, frameDelta());
+        playRecordedFrame(times, &frameDelta);
         noteKeyframe(times);
     } else {
         // A still picture, drawn again for the bar; a notice's time (a
@@ -764,6 +754,15 @@ void Game::runViewerPass(FrameTimes& times, const std::function<float()>& frameD
     // The rest of the pass looks ahead, while the renderer works on the
     // frame handed over.
     scoutAhead(times);
+}
+
+void Game::playRecordedFrame(FrameTimes& times, const std::function<float()>* pacedDelta) {
+    replay->advance();
+    giveRecordedEvents();
+    InputManager::instance().setPageOpen(pageHasKeys());
+    seeking = pacedDelta == nullptr;
+    playFrame(times, pacedDelta ? (*pacedDelta)() : replay->getDelta());
+    seeking = false;
 }
 
 void Game::playFrame(FrameTimes& times, float delta) {

@@ -285,6 +285,10 @@ private:
     void stopReplay();
     // The recorded window events of the replay's current frame, to the GUI.
     void giveRecordedEvents();
+    // The replay's next frame with its recorded events: undrawn at its
+    // recorded delta for a seek or the look ahead (`pacedDelta` null), or
+    // drawn at the delta the loop's clock gives, read after the advance.
+    void playRecordedFrame(FrameTimes& times, const std::function<float()>* pacedDelta);
     // A frame's simulation and drawing for `delta`, after its events.
     void playFrame(FrameTimes& times, float delta);
     // One pass while the viewer is open: its keys, its seeks, then one

@@ -44,8 +44,7 @@ bool restoreMatch(const MatchSnapshot& snapshot) {
     // Taking off what was made since the save ends its contacts: the scene's
     // own record of what touches what comes back with the snapshot instead.
     physics.muteContacts(true);
-    restoreSceneObjects(snapshot.scene);
-    restoreSceneComponents(snapshot.scene);
+    restoreScene(snapshot.scene);
     const bool worldBack = restorePhysics(snapshot.physics);
     physics.muteContacts(false);
     auto& events = EventManager::instance();
@@ -214,9 +213,12 @@ SnapshotParts snapshotPartChecksums(const MatchSnapshot& snapshot) {
     return parts;
 }
 
-uint32_t snapshotChecksum(const MatchSnapshot& snapshot) {
-    const SnapshotParts parts = snapshotPartChecksums(snapshot);
+uint32_t SnapshotParts::combined() const {
     WordHash hash;
-    hash.add(parts.checksums, sizeof parts.checksums);
+    hash.add(checksums, sizeof checksums);
     return hash.value();
+}
+
+uint32_t snapshotChecksum(const MatchSnapshot& snapshot) {
+    return snapshotPartChecksums(snapshot).combined();
 }

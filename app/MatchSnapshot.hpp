@@ -63,5 +63,7 @@ struct SnapshotParts {
     static constexpr int count = 7;
     static const char* name(int part);
     uint32_t checksums[count] = {};
+    // The snapshot's checksum (`snapshotChecksum`), from its parts.
+    uint32_t combined() const;
 };
 SnapshotParts snapshotPartChecksums(const MatchSnapshot& snapshot);

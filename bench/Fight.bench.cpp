@@ -37,6 +37,7 @@
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/Window/Event.hpp>
 
+#include "ArenaPlayers.hpp"
 #include "app/GuiManager.hpp"
 #include "app/SceneCounts.hpp"
 #include "core/StateManager.hpp"
@@ -266,18 +267,6 @@ public:
         return currentState() == "Arena" ? millisecondsSince(start) : -1.0;
     }
 
-    std::vector<std::shared_ptr<PlayerControllerComponent>> players() const {
-        std::vector<std::shared_ptr<PlayerControllerComponent>> found;
-        for (const char* name : {"Player1", "Player2"}) {
-            if (auto object = GameObjectManager::instance().findGameObject(name)) {
-                if (auto controller = object->getComponent<PlayerControllerComponent>()) {
-                    found.push_back(controller);
-                }
-            }
-        }
-        return found;
-    }
-
     // Mean time of a few draws of the current scene.
     double drawMilliseconds(int count = 12) {
         std::vector<double> values;
@@ -402,7 +391,7 @@ int main(int argc, char** argv) {
 
     // Beards grow twenty times as fast as in play, so they reach 80 segments soon
     // and stay near it after cuts; no one runs out of lives.
-    for (const auto& player : run.players()) {
+    for (const auto& player : arenaPlayers()) {
         player->tuning.growInterval = 0.05f;
         PlayerState endless = player->state();
         endless.unlimitedLives = true;
@@ -441,7 +430,7 @@ int main(int argc, char** argv) {
             byZoom[zoom < 0.9f ? 0 : zoom < 1.1f ? 1 : 2].push_back(split.total);
         }
         int segments = 0;
-        for (const auto& player : run.players()) {
+        for (const auto& player : arenaPlayers()) {
             segments += player->beard().segmentCount();
         }
         bySegments[segments / 40].push_back(split.total);
@@ -454,7 +443,7 @@ int main(int argc, char** argv) {
         totalCpu.push_back(split.totalCpu);
         faults.push_back(static_cast<double>(split.faults));
         preempted.push_back(static_cast<double>(split.preempted));
-        for (const auto& player : run.players()) {
+        for (const auto& player : arenaPlayers()) {
             segmentSum += player->beard().segmentCount();
         }
     }

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "ArenaPlayers.hpp"
 #include "app/MatchSnapshot.hpp"
 #include "core/StateManager.hpp"
 #include "game/VorluneGame.hpp"
@@ -36,20 +37,8 @@ template <class Work> double microseconds(Work&& work) {
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
 }
 
-std::vector<std::shared_ptr<PlayerControllerComponent>> players() {
-    std::vector<std::shared_ptr<PlayerControllerComponent>> found;
-    for (const char* name : {"Player1", "Player2"}) {
-        if (auto object = GameObjectManager::instance().findGameObject(name)) {
-            if (auto controller = object->getComponent<PlayerControllerComponent>()) {
-                found.push_back(controller);
-            }
-        }
-    }
-    return found;
-}
-
 bool fullBeards() {
-    const auto both = players();
+    const auto both = arenaPlayers();
     return both.size() == 2 && std::all_of(both.begin(), both.end(), [](const auto& player) {
                return player->beard().segmentCount() >= player->tuning.maxSegments;
            });
@@ -74,7 +63,7 @@ int main() {
     FrameTimes times;
     const auto oneStep = [&] { return game.fixedDelta; };
     StateManager::instance().setState("Arena");
-    for (const auto& player : players()) {
+    for (const auto& player : arenaPlayers()) {
         player->tuning.growInterval = 0.05f;
     }
     int frames = 0;
@@ -93,7 +82,8 @@ int main() {
     WorldSnapshot largest;
     size_t largestScene = 0;
     // Only frames with both beards full count; a cut beard regrows first.
-    for (int attempt = 0; attempt < 5000 && saves.size() < 200 && StateManager::instance().currentName() == "Arena";
+    for (int attempt = 0;
+         attempt < 5000 && saves.size() < 200 && StateManager::instance().currentName() == "Arena";
          ++attempt) {
         if (!fullBeards()) {
             game.runFrame(times, oneStep);
@@ -118,12 +108,13 @@ int main() {
         }));
     }
     const auto& world = largest;
-    std::printf("  largest: world %.1f KB (%zu bodies, %zu contacts, %zu joints, %zu tree nodes), scene %.1f KB "
-                "(%zu + %zu bytes, %zu references)\n",
-                static_cast<double>(world.byteSize()) / 1024.0, world.bodies.size(), world.contacts.size(),
-                world.joints.size(), world.treeNodes.size(), static_cast<double>(largestScene) / 1024.0,
-                now.scene.objects.bytes.size(), now.scene.components.bytes.size(),
-                now.scene.objects.refs.size() + now.scene.components.refs.size());
+    std::printf(
+        "  largest: world %.1f KB (%zu bodies, %zu contacts, %zu joints, %zu tree nodes), scene %.1f KB "
+        "(%zu + %zu bytes, %zu references)\n",
+        static_cast<double>(world.byteSize()) / 1024.0, world.bodies.size(), world.contacts.size(),
+        world.joints.size(), world.treeNodes.size(), static_cast<double>(largestScene) / 1024.0,
+        now.scene.objects.bytes.size(), now.scene.components.bytes.size(),
+        now.scene.objects.refs.size() + now.scene.components.refs.size());
     std::printf("match snapshot with two full beards (%zu frames measured)\n", saves.size());
     std::printf("  save                      %8.1f us (median)\n", median(saves));
     std::printf("  restore, one frame back   %8.1f us\n", median(restores));

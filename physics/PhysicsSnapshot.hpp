@@ -31,7 +31,7 @@ struct PhysicsSnapshot {
 
 // Between two frames, with no destruction waiting for the next flush.
 void savePhysics(PhysicsSnapshot& into);
-// After the scene's objects are back (restoreSceneObjects): makes the bodies,
+// After the scene's objects are back (restoreScene): makes the bodies,
 // then the fixtures, then the joints the components have lost since the save,
 // and puts the world back. False, reported, when the world does not match.
 bool restorePhysics(const PhysicsSnapshot& snapshot);

@@ -109,6 +109,15 @@ void walkObject(StateIo& io, const std::shared_ptr<GameObject>& self) {
 }
 
 // The simulated objects the manager holds: its lists', then those made since their last flush.
+// Each component's switches and own state, in the object's order.
+void walkComponents(StateIo& io, GameObject& object) {
+    for (const auto& component : object.components) {
+        io.value(component->enabled);
+        io.value(component->gameObjectActive);
+        component->snapshotState(io);
+    }
+}
+
 std::vector<std::shared_ptr<GameObject>> heldObjects(const GameObjectManager& objects) {
     std::vector<std::shared_ptr<GameObject>> held;
     objects.forEachObject([&](const std::shared_ptr<GameObject>& object) {
@@ -183,15 +192,12 @@ void saveScene(SceneSnapshot& into) {
     for (const auto& object : heldObjects(objects)) {
         walkObject(objectIo, object);
         into.componentStarts.emplace_back(object->serial, into.components.bytes.size());
-        for (const auto& component : object->components) {
-            componentIo.value(component->enabled);
-            componentIo.value(component->gameObjectActive);
-            component->snapshotState(componentIo);
-        }
+        walkComponents(componentIo, *object);
     }
 }
 
-void restoreSceneObjects(const SceneSnapshot& snapshot) {
+namespace {
+void restoreObjects(const SceneSnapshot& snapshot) {
     auto& objects = GameObjectManager::instance();
     StateIo io(snapshot.objects);
     // Objects made since the save leave the world as destroyed ones do.
@@ -205,16 +211,18 @@ void restoreSceneObjects(const SceneSnapshot& snapshot) {
     assert(io.atEnd());
 }
 
-void restoreSceneComponents(const SceneSnapshot& snapshot) {
+void restoreComponents(const SceneSnapshot& snapshot) {
     StateIo io(snapshot.components);
     for (const auto& object : heldObjects(GameObjectManager::instance())) {
-        for (const auto& component : object->components) {
-            io.value(component->enabled);
-            io.value(component->gameObjectActive);
-            component->snapshotState(io);
-        }
+        walkComponents(io, *object);
     }
     assert(io.atEnd());
+}
+} // namespace
+
+void restoreScene(const SceneSnapshot& snapshot) {
+    restoreObjects(snapshot);
+    restoreComponents(snapshot);
 }
 
 uint32_t firstDifferingObject(const SceneSnapshot& a, const SceneSnapshot& b) {

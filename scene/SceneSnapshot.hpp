@@ -27,8 +27,8 @@ struct SceneSnapshot {
 
 // The GameObjectManager's scene now, between two frames.
 void saveScene(SceneSnapshot& into);
-void restoreSceneObjects(const SceneSnapshot& snapshot);
-void restoreSceneComponents(const SceneSnapshot& snapshot);
+// Both halves, objects then components; the world's restore follows.
+void restoreScene(const SceneSnapshot& snapshot);
 
 // The serial of the first object whose components' state differs between
 // two snapshots of the scene, or 0 when none does.
